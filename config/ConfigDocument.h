@@ -1,0 +1,65 @@
+#pragma once
+
+// The configuration document, loaded afresh for every operation and saved
+// whole. A file declared in a legacy encoding is read through the platform's
+// code-page conversion and written back in that same encoding.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include <pugixml.hpp>
+
+#include "platform/Platform.h"
+
+namespace qv::config {
+
+enum class LoadStatus { Ok, Missing, Unreadable };
+
+struct LoadResult {
+  LoadStatus status = LoadStatus::Missing;
+  std::string description;  // the parser's description when Unreadable
+  std::ptrdiff_t offset = -1;  // byte offset of the fault when known
+};
+
+class ConfigDocument {
+ public:
+  ConfigDocument(IFileSystem& files, ISystem& system, std::string path);
+
+  // Loads the file. Anything but Ok leaves the document empty.
+  LoadResult Load();
+  // Serialises in the loaded declaration's encoding and replaces the file
+  // atomically. Refuses (returns false) when nothing was loaded.
+  bool Save();
+
+  bool Loaded() const { return loaded_; }
+  // The document element (whatever its name).
+  pugi::xml_node Root() const;
+  const std::string& Path() const { return path_; }
+  const std::string& Encoding() const { return encoding_; }
+
+ private:
+  IFileSystem& files_;
+  ISystem& system_;
+  std::string path_;
+  std::string encoding_;  // declared encoding, "" or "UTF-8" for UTF-8
+  bool loaded_ = false;
+  pugi::xml_document doc_;
+};
+
+// Navigation used by every reader and writer of the file.
+pugi::xml_node FirstChild(pugi::xml_node parent, const char* name);  // first child element of that name
+pugi::xml_node ChildAt(pugi::xml_node parent, int position);         // position-th child element, from 1
+int CountChildElements(pugi::xml_node parent);
+std::optional<std::string> Attribute(pugi::xml_node node, const char* name);  // nullopt when absent
+void SetAttribute(pugi::xml_node node, const char* name, const std::string& value);
+std::string Text(pugi::xml_node node);  // "" for a missing node
+void SetText(pugi::xml_node node, const std::string& value);
+
+// Value encodings.
+std::optional<int> ParseInt(const std::string& text);  // decimal, optional minus, surrounding blanks allowed
+bool IsExactTrue(const std::string& text);              // "True" only
+std::optional<bool> ParseBool(const std::string& text); // True/False in any case, or a decimal number
+inline const char* BoolText(bool value) { return value ? "True" : "False"; }
+
+}  // namespace qv::config

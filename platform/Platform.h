@@ -1,0 +1,186 @@
+#pragma once
+
+// The seam between the launcher and the machine. Commands go from the core to
+// these interfaces; events come back through IPlatformEvents as plain values.
+// No window-system handle ever crosses this line: windows are WindowId values.
+//
+// Strings are UTF-8 everywhere. Paths are Windows paths ("C:\Quorvel\Icon\a.ico");
+// the headless backend maps them into a temporary directory.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Geometry.h"
+#include "platform/Surface.h"
+
+namespace qv {
+
+using WindowId = std::uint32_t;
+constexpr WindowId kNoWindow = 0;
+
+// The three layers a window can live in.
+enum class WindowLayer { Normal, Topmost, Desktop };
+
+struct WindowSpec {
+  std::string name;       // the program's own name of the window: "FormRoundHot", "Circle3", "RectForm"
+  std::string className;  // window class; empty picks the backend's class for item and skin windows
+  std::string title;      // window text
+  Rect bounds;
+  bool layered = true;    // per-pixel alpha window, shown with PushLayered
+  bool mainForm = false;  // the anchor window: taskbar button, tray and system notifications
+  bool visible = false;
+};
+
+class IWindowSystem {
+ public:
+  virtual ~IWindowSystem() = default;
+  virtual WindowId CreateWindow(const WindowSpec& spec) = 0;
+  virtual void DestroyWindow(WindowId id) = 0;
+  virtual void SetName(WindowId id, const std::string& name) = 0;
+  virtual std::string Name(WindowId id) const = 0;
+  virtual void SetBounds(WindowId id, const Rect& bounds) = 0;
+  virtual Rect Bounds(WindowId id) const = 0;
+  virtual void Show(WindowId id, bool visible) = 0;
+  virtual bool IsVisible(WindowId id) const = 0;
+  // Returns the layer actually applied: the desktop layer falls back to the
+  // normal one where the shell has no desktop window to sit on.
+  virtual WindowLayer SetLayer(WindowId id, WindowLayer layer) = 0;
+  virtual void BringToTop(WindowId id) = 0;
+  virtual void BringToForeground(WindowId id) = 0;
+  // Shows the surface as the whole picture of the window, its per-pixel alpha
+  // scaled by the constant alpha (0..255). The window takes the surface's size.
+  virtual void PushLayered(WindowId id, const LayeredSurface& surface, std::uint8_t alpha) = 0;
+  virtual void AcceptDroppedFiles(WindowId id, bool accept) = 0;
+  virtual Rect ScreenBounds() const = 0;
+  virtual Point CursorPosition() const = 0;
+};
+
+// Timers of the main form, identified by small integers. Starting a running
+// timer restarts its countdown (as the window system does); callers that must
+// not restart check their own state first.
+class ITimerHost {
+ public:
+  virtual ~ITimerHost() = default;
+  virtual void StartTimer(int id, unsigned intervalMs) = 0;
+  virtual void StopTimer(int id) = 0;
+};
+
+enum class MessageBoxButtons { Ok, OkCancel, YesNo };
+enum class MessageBoxIcon { None, Information, Warning, Error, Question };
+enum class MessageBoxResult { Ok, Cancel, Yes, No };
+
+class IDialogs {
+ public:
+  virtual ~IDialogs() = default;
+  virtual MessageBoxResult MessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons,
+                                      MessageBoxIcon icon) = 0;
+};
+
+class IFileSystem {
+ public:
+  virtual ~IFileSystem() = default;
+  // The directory of the running program, with its trailing backslash.
+  virtual std::string ProgramDir() const = 0;
+  virtual bool FileExists(const std::string& path) const = 0;
+  virtual bool DirectoryExists(const std::string& path) const = 0;
+  virtual bool CreateDirectory(const std::string& path) = 0;  // one level
+  virtual std::optional<std::string> ReadFile(const std::string& path) const = 0;
+  // Writes a temporary file beside the target, flushes it and replaces the
+  // target in one step: readers see the old content or the new, never a part.
+  virtual bool WriteFileAtomic(const std::string& path, const std::string& bytes) = 0;
+  virtual bool DeleteFile(const std::string& path) = 0;
+};
+
+enum class RegistryHive { CurrentUser, LocalMachine };
+
+class IRegistry {
+ public:
+  virtual ~IRegistry() = default;
+  virtual bool KeyExists(RegistryHive hive, const std::string& key) const = 0;
+  // nullopt when the key or the value is absent.
+  virtual std::optional<std::string> ReadString(RegistryHive hive, const std::string& key,
+                                                const std::string& value) const = 0;
+  virtual bool WriteString(RegistryHive hive, const std::string& key, const std::string& value,
+                           const std::string& data) = 0;
+  virtual bool DeleteValue(RegistryHive hive, const std::string& key, const std::string& value) = 0;
+};
+
+class IShell {
+ public:
+  virtual ~IShell() = default;
+  // Hands a target to the shell. Returns false when the shell refused it.
+  virtual bool Execute(const std::string& file, const std::string& arguments, const std::string& directory) = 0;
+};
+
+class ITray {
+ public:
+  virtual ~ITray() = default;
+  // The tray icon of the main window: uID 100, the application icon, the
+  // callback message 1124 delivered as IPlatformEvents::OnTrayCallback.
+  virtual bool AddTrayIcon(const std::string& tip) = 0;
+  virtual void RemoveTrayIcon() = 0;
+};
+
+struct LocalTime {
+  int year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+class ISystem {
+ public:
+  virtual ~ISystem() = default;
+  // Creates the named mutex owned by this process. Returns false when it
+  // already existed (another instance runs).
+  virtual bool CreateSingleInstanceMutex(const std::string& name) = 0;
+  // Sends a message to the top-level window of the class and title; false when none.
+  virtual bool SendToWindow(const std::string& className, const std::string& title, unsigned message,
+                            std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  virtual void TrimWorkingSet() = 0;
+  // Runs the events that are already waiting, as a nested message loop does.
+  virtual void ProcessPendingMessages() = 0;
+  // Ends the message loop at its next turn.
+  virtual void RequestQuit() = 0;
+  virtual LocalTime Now() const = 0;
+  // Text in a named legacy encoding ("GB2312", "windows-1252") to UTF-8 and back.
+  // nullopt when the platform does not know the encoding or the bytes do not fit it.
+  virtual std::optional<std::string> DecodeToUtf8(const std::string& bytes, const std::string& encoding) const = 0;
+  virtual std::optional<std::string> EncodeFromUtf8(const std::string& utf8, const std::string& encoding) const = 0;
+  // A resource of the program file ("PNG" pictures); nullopt when absent.
+  virtual std::optional<std::string> LoadResource(const std::string& type, const std::string& name) const = 0;
+  // Marks the presentations as built; tests and tools outside the process can observe it.
+  virtual void SignalReady() = 0;
+};
+
+// Events from the machine to the main form. Everything runs on one thread.
+class IPlatformEvents {
+ public:
+  virtual ~IPlatformEvents() = default;
+  virtual void OnTimer(int id) = 0;
+  virtual void OnClose() = 0;
+  virtual bool OnQueryEndSession() = 0;
+  virtual void OnPowerBroadcast(unsigned event) = 0;
+  virtual void OnDisplayChange() = 0;
+  virtual void OnTrayCallback(std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  virtual void OnTaskbarCreated() = 0;
+  virtual void OnDropFiles(const std::vector<std::string>& paths, Point screenPos) = 0;
+};
+
+// Everything the core may ask of the machine, handed to it by the entry point.
+struct Platform {
+  IWindowSystem& windows;
+  ITimerHost& timers;
+  IDialogs& dialogs;
+  IFileSystem& files;
+  IRegistry& registry;
+  IShell& shell;
+  ITray& tray;
+  ISystem& system;
+};
+
+// Window messages the core names by number, as other programs see them.
+inline constexpr unsigned kTrayCallbackMessage = 0x0400 + 100;  // WM_USER + 100 = 1124
+inline constexpr std::intptr_t kMouseLeftDown = 513;            // WM_LBUTTONDOWN
+inline constexpr unsigned kPowerResumeSuspend = 7;              // PBT_APMRESUMESUSPEND
+
+}  // namespace qv
