@@ -1,0 +1,283 @@
+#include "app/RoundHot.h"
+
+#include <algorithm>
+
+#include "settings/SystemTools.h"
+
+namespace qv::app {
+
+namespace {
+
+constexpr unsigned kIntervalGetIcon = 50;
+constexpr unsigned kIntervalClearMemory = 10000;
+constexpr unsigned kIntervalPBT = 1000;
+constexpr unsigned kIntervalRedraw = 500;
+
+std::string UnreadableMessage(const config::LoadResult& load) {
+  std::string text = kConfigUnreadableText;
+  text += "\n";
+  text += load.description.empty() ? std::string("unknown error") : load.description;
+  if (load.offset >= 0) text += ", offset " + std::to_string(load.offset);
+  return text;
+}
+
+}  // namespace
+
+RoundHot::RoundHot(Platform& platform)
+    : platform_(platform),
+      timerGetIcon_(platform.timers, TimerGetIcon, kIntervalGetIcon),
+      timerClearMemory_(platform.timers, TimerClearMemory, kIntervalClearMemory),
+      timerPBT_(platform.timers, TimerPBT, kIntervalPBT),
+      timerRedraw_(platform.timers, TimerRedraw, kIntervalRedraw) {
+  WindowSpec spec;
+  spec.name = "FormRoundHot";
+  spec.className = "TFormRoundHot";
+  spec.title = "Quorvel";
+  spec.bounds = kMainFormDesignBounds;
+  spec.layered = true;
+  spec.mainForm = true;
+  mainWindow_ = platform_.windows.CreateWindow(spec);
+}
+
+RoundHot::~RoundHot() {
+  timerGetIcon_.Disable();
+  timerClearMemory_.Disable();
+  timerPBT_.Disable();
+  timerRedraw_.Disable();
+  for (int slot = 1; slot <= catalogue::kSlotCount; ++slot) {
+    if (slots_[slot].Window != kNoWindow) platform_.windows.DestroyWindow(slots_[slot].Window);
+  }
+  if (mainWindow_ != kNoWindow) platform_.windows.DestroyWindow(mainWindow_);
+}
+
+std::string RoundHot::ConfigPath() const { return platform_.files.ProgramDir() + "Config\\UserInfo.xml"; }
+
+const FormTimer& RoundHot::Timer(TimerId id) const {
+  switch (id) {
+    case TimerGetIcon: return timerGetIcon_;
+    case TimerClearMemory: return timerClearMemory_;
+    case TimerPBT: return timerPBT_;
+    default: return timerRedraw_;
+  }
+}
+
+// ---- creation ----
+
+void RoundHot::FormCreate() {
+  trayAdded_ = platform_.tray.AddTrayIcon(kTrayTip);
+  InitSettings();
+  platform_.windows.AcceptDroppedFiles(mainWindow_, true);
+  acceptsDrops_ = true;
+  windowsShown_ = true;
+  iconsLoaded_ = false;
+  const std::string iconDir = platform_.files.ProgramDir() + "Icon";
+  if (!platform_.files.DirectoryExists(iconDir)) platform_.files.CreateDirectory(iconDir);
+}
+
+void RoundHot::InitSettings() {
+  rotationAngle_ = 0.0;
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) slots_[slot].File.clear();
+
+  // The values before loading; the position is where the window stands now.
+  const Rect bounds = platform_.windows.Bounds(mainWindow_);
+  settings_ = config::Settings{};
+  settings_.PositionLeft = bounds.left;
+  settings_.PositionTop = bounds.top;
+
+  config::ConfigDocument document(platform_.files, platform_.system, ConfigPath());
+  const config::SettingsOutcome outcome = config::LoadSettings(document, settings_);
+  switch (outcome.status) {
+    case config::SettingsStatus::Missing:
+      platform_.dialogs.MessageBox(kConfigMissingText, kMessageCaption, MessageBoxButtons::Ok,
+                                   MessageBoxIcon::Warning);
+      platform_.system.RequestQuit();
+      return;
+    case config::SettingsStatus::Unreadable:
+      // Never overwritten: the user may still recover what the file holds.
+      platform_.dialogs.MessageBox(UnreadableMessage(outcome.load), kMessageCaption, MessageBoxButtons::Ok,
+                                   MessageBoxIcon::Warning);
+      platform_.system.RequestQuit();
+      return;
+    case config::SettingsStatus::Loaded:
+      break;
+  }
+  settingsLoaded_ = true;
+  ApplyFrontIndex(outcome.frontIndex);
+  platform_.windows.SetBounds(mainWindow_, {settings_.PositionLeft, settings_.PositionTop, kMainFormDesignBounds.width,
+                                            kMainFormDesignBounds.height});
+}
+
+void RoundHot::ApplyFrontIndex(int frontIndex) {
+  mainLayer_ = platform_.windows.SetLayer(mainWindow_, config::FrontLayer(frontIndex));
+}
+
+void RoundHot::FormShow() {
+  platform_.windows.PushLayered(mainWindow_, LayeredSurface(kMainFormDesignBounds.width, kMainFormDesignBounds.height),
+                                0);
+  platform_.windows.Show(mainWindow_, true);
+  // A start that could not read its settings ends at the next turn of the loop.
+  if (settingsLoaded_) timerGetIcon_.Enable();
+}
+
+// ---- the one-shot start-up step ----
+
+void RoundHot::BuildPresentations() {
+  timerGetIcon_.Disable();
+  if (!settingsLoaded_ || closed_) return;
+
+  config::ConfigDocument document(platform_.files, platform_.system, ConfigPath());
+  const bool loaded = document.Load().status == config::LoadStatus::Ok;
+  rectMagnified_ = false;
+  if (loaded) {
+    pugi::xml_node rect = config::FirstChild(document.Root(), "RectBackground");
+    if (!settings_.RectListCreated) {
+      // More dock elements than the dock has slots stay in the file untouched.
+      rectItemCount_ = std::min(config::CountChildElements(rect), catalogue::kDockSlots);
+    } else {
+      CreateDefaultRectList(document);
+    }
+    document.Save();
+    hotKeyText_ = config::HotKeyText(document.Root());
+    hotKeyChar_ = hotKeyText_[0];
+  }
+  TrimWorkingSet();
+  iconsLoaded_ = true;
+  platform_.system.SignalReady();
+}
+
+void RoundHot::CreateDefaultRectList(config::ConfigDocument& document) {
+  pugi::xml_node rect = config::FirstChild(document.Root(), "RectBackground");
+  if (!rect) rect = document.Root().append_child("RectBackground");
+  const std::string toolDir = platform_.files.ProgramDir() + "Icon\\SysTool\\";
+  rectItemCount_ = static_cast<int>(settings::kRectSystemTools.size());
+  int j = 0;
+  for (const settings::SystemTool& tool : settings::kRectSystemTools) {
+    ++j;
+    catalogue::TImageIconRec& rec = slots_[catalogue::kRingSlots + j];
+    rec.File = tool.target;
+    rec.IconPath = toolDir + (tool.componentName + 1) + ".png";
+    rec.Hint = tool.caption;
+    pugi::xml_node item = rect.append_child(("Rect" + std::to_string(j)).c_str());
+    config::SetText(item.append_child("File"), rec.File);
+    config::SetText(item.append_child("Name"), rec.Hint);
+    pugi::xml_node icon = item.append_child("IconPath");
+    icon.append_child("Default");
+    config::SetText(icon.append_child("Define"), rec.IconPath);
+    item.append_child("Argument");
+    item.append_child("Http");
+    item.append_child("InitialPosition");
+  }
+}
+
+// ---- shutdown ----
+
+void RoundHot::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  timerGetIcon_.Disable();
+  if (acceptsDrops_) platform_.windows.AcceptDroppedFiles(mainWindow_, false);
+  acceptsDrops_ = false;
+  SaveSkinsAndPosition();
+  if (trayAdded_) platform_.tray.RemoveTrayIcon();
+  trayAdded_ = false;
+}
+
+void RoundHot::SaveSkinsAndPosition() {
+  // A start that could not read the file never writes it.
+  if (!settingsLoaded_) return;
+  const std::string path = ConfigPath();
+  if (!platform_.files.FileExists(path)) return;
+  config::ConfigDocument document(platform_.files, platform_.system, path);
+  config::SaveSkinsAndPosition(document, settings_);
+}
+
+// ---- events ----
+
+void RoundHot::OnTimer(int id) {
+  switch (id) {
+    case TimerGetIcon:
+      BuildPresentations();
+      break;
+    case TimerClearMemory:
+      timerClearMemory_.Disable();
+      TrimWorkingSet();
+      break;
+    case TimerPBT:
+      if (resumeTicks_ > kResumeTicks) {
+        timerPBT_.Disable();
+      } else {
+        // The dock bar is put back here once it exists.
+        ++resumeTicks_;
+      }
+      break;
+    case TimerRedraw:
+      timerRedraw_.Disable();
+      PlaceRoundWindows();
+      break;
+    default:
+      break;
+  }
+}
+
+void RoundHot::OnClose() {
+  FormClose();
+  platform_.system.RequestQuit();
+}
+
+bool RoundHot::OnQueryEndSession() {
+  OnClose();
+  return true;
+}
+
+void RoundHot::OnPowerBroadcast(unsigned event) {
+  if (event != kPowerResumeSuspend) return;
+  resumeTicks_ = 1;
+  timerPBT_.Enable();
+}
+
+void RoundHot::OnDisplayChange() { timerRedraw_.Enable(); }
+
+void RoundHot::OnTrayCallback(std::uintptr_t, std::intptr_t lParam) {
+  if (lParam == kMouseLeftDown) RestoreFromTray();
+}
+
+void RoundHot::OnTaskbarCreated() {
+  // The shell lost its icons when it restarted; without ours the program
+  // would be unreachable once hidden.
+  if (!closed_) {
+    trayAdded_ = false;
+    trayAdded_ = platform_.tray.AddTrayIcon(kTrayTip);
+  }
+}
+
+void RoundHot::OnDropFiles(const std::vector<std::string>&, Point) {}
+
+void RoundHot::RestoreFromTray() {
+  platform_.windows.Show(mainWindow_, true);
+  platform_.windows.BringToForeground(mainWindow_);
+  RaiseRoundWindows();
+  windowsShown_ = true;
+}
+
+void RoundHot::RaiseRoundWindows() {
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
+    if (slots_[slot].Window != kNoWindow) platform_.windows.BringToTop(slots_[slot].Window);
+  }
+}
+
+void RoundHot::PlaceRoundWindows() {
+  const Rect main = platform_.windows.Bounds(mainWindow_);
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
+    const catalogue::TImageIconRec& rec = slots_[slot];
+    if (rec.Window == kNoWindow) continue;
+    Rect r = platform_.windows.Bounds(rec.Window);
+    platform_.windows.SetBounds(rec.Window, {main.left + rec.OffsetX, main.top + rec.OffsetY, r.width, r.height});
+  }
+}
+
+void RoundHot::TrimWorkingSet() {
+  platform_.system.TrimWorkingSet();
+  platform_.system.ProcessPendingMessages();
+}
+
+}  // namespace qv::app

@@ -1,0 +1,47 @@
+#pragma once
+
+// The in-memory catalogue: 260 slot records, 1..20 the ring, 21..260 the dock
+// (kept without gaps). A record is the in-memory form of one item element of
+// the configuration file; the two are kept in step by the code that changes
+// either.
+
+#include <array>
+#include <cassert>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace qv::catalogue {
+
+inline constexpr int kRingSlots = 20;
+inline constexpr int kDockSlots = 240;
+inline constexpr int kSlotCount = kRingSlots + kDockSlots;
+
+struct TImageIconRec {
+  int OffsetX = 0;  // ring slots: window position relative to the main form
+  int OffsetY = 0;
+  std::string File;  // the launch target; empty means the slot is free
+  std::string Argument;
+  std::string IconPath;  // the picture in effect
+  std::string InitialPosition;  // working directory
+  LayeredSurface Surface;  // plate with the icon drawn in, 50 x 50
+  WindowId Window = kNoWindow;
+  std::string Hint;  // the display name, shown by the label
+};
+
+class ItemSlots {
+ public:
+  TImageIconRec& operator[](int slot) {
+    assert(slot >= 1 && slot <= kSlotCount);
+    return records_[static_cast<std::size_t>(slot)];
+  }
+  const TImageIconRec& operator[](int slot) const {
+    assert(slot >= 1 && slot <= kSlotCount);
+    return records_[static_cast<std::size_t>(slot)];
+  }
+
+ private:
+  std::array<TImageIconRec, kSlotCount + 1> records_{};  // record 0 is never used
+};
+
+}  // namespace qv::catalogue

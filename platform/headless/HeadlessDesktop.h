@@ -1,0 +1,253 @@
+#pragma once
+
+// A deterministic simulated desktop for tests. One HeadlessDesktop holds what
+// the machine shares between processes (virtual clock, windows, mutexes,
+// registry, file system root, recorded message boxes and shell launches);
+// each HeadlessProcess is one running copy of the program and implements the
+// platform interfaces for it.
+//
+// Time only moves when a test calls Advance: the due timers of every process
+// then fire in order of their due time (ties in the order they were started).
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "platform/Platform.h"
+
+namespace qv::headless {
+
+class HeadlessProcess;
+
+struct WindowRecord {
+  WindowId id = kNoWindow;
+  HeadlessProcess* owner = nullptr;
+  std::string name;
+  std::string className;
+  std::string title;
+  Rect bounds;
+  bool visible = false;
+  bool layered = true;
+  bool mainForm = false;
+  bool acceptsDrops = false;
+  WindowLayer layer = WindowLayer::Normal;
+  LayeredSurface surface;  // the last pushed picture
+  std::uint8_t alpha = 0;  // its constant alpha
+  int pushCount = 0;
+};
+
+struct MessageBoxRecord {
+  std::string text;
+  std::string caption;
+  MessageBoxButtons buttons = MessageBoxButtons::Ok;
+  MessageBoxIcon icon = MessageBoxIcon::None;
+  MessageBoxResult answer = MessageBoxResult::Ok;
+};
+
+struct LaunchRecord {
+  std::string file;
+  std::string arguments;
+  std::string directory;
+};
+
+class HeadlessDesktop {
+ public:
+  // root: the real directory that stands for the machine's drives
+  // ("C:\x" lives at root/C/x). artDir: the generated art, for resources.
+  HeadlessDesktop(std::filesystem::path root, std::filesystem::path artDir);
+  ~HeadlessDesktop();
+  HeadlessDesktop(const HeadlessDesktop&) = delete;
+  HeadlessDesktop& operator=(const HeadlessDesktop&) = delete;
+
+  // Virtual time in milliseconds since the desktop was made.
+  std::int64_t NowMs() const { return nowMs_; }
+  void SetLocalTime(const LocalTime& t) { baseTime_ = t; nowMsAtBase_ = nowMs_; }
+  LocalTime CurrentLocalTime() const;
+  // Fires every timer due within the next ms milliseconds, in order.
+  void Advance(std::int64_t ms);
+
+  // Windows, bottom of the z-order first.
+  const std::vector<WindowId>& ZOrder() const { return zOrder_; }
+  const WindowRecord* FindWindow(WindowId id) const;
+  WindowRecord* FindWindow(WindowId id);
+  const WindowRecord* FindWindowByName(const std::string& name) const;
+  const WindowRecord* FindWindowByClass(const std::string& className, const std::string& title) const;
+  std::vector<const WindowRecord*> Windows() const;
+
+  // Message boxes: answers are taken from the script in order; without one
+  // the box answers with its first button.
+  void ScriptMessageBoxAnswer(MessageBoxResult answer) { scriptedAnswers_.push_back(answer); }
+  const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
+  const std::vector<LaunchRecord>& Launches() const { return launches_; }
+  std::map<std::string, std::string>& Registry() { return registry_; }  // "HIVE\key\\value" -> data
+  std::set<std::string>& RegistryKeys() { return registryKeys_; }
+
+  Rect Screen() const { return screen_; }
+  void SetScreen(const Rect& r) { screen_ = r; }
+  Point Cursor() const { return cursor_; }
+  void SetCursor(Point p) { cursor_ = p; }
+
+  // "C:\a\b.txt" -> root/C/a/b.txt
+  std::filesystem::path RealPath(const std::string& windowsPath) const;
+  const std::filesystem::path& Root() const { return root_; }
+  const std::filesystem::path& ArtDir() const { return artDir_; }
+
+  // All visible windows composed bottom to top over a dark desktop colour.
+  LayeredSurface Compose() const;
+  bool WritePng(const std::filesystem::path& file) const;
+
+ private:
+  friend class HeadlessProcess;
+  WindowId AddWindow(WindowRecord record);
+  void RemoveWindow(WindowId id);
+  void RaiseToTop(WindowId id);
+  void Attach(HeadlessProcess* p) { processes_.push_back(p); }
+  void Detach(HeadlessProcess* p);
+
+  std::filesystem::path root_;
+  std::filesystem::path artDir_;
+  std::int64_t nowMs_ = 0;
+  std::int64_t nowMsAtBase_ = 0;
+  LocalTime baseTime_{2026, 12, 6, 10, 0, 0, 0};
+  std::map<WindowId, WindowRecord> windows_;
+  std::vector<WindowId> zOrder_;
+  WindowId nextWindow_ = 1;
+  std::set<std::string> mutexes_;
+  std::map<std::string, std::string> registry_;
+  std::set<std::string> registryKeys_;
+  std::deque<MessageBoxResult> scriptedAnswers_;
+  std::vector<MessageBoxRecord> messageBoxes_;
+  std::vector<LaunchRecord> launches_;
+  std::vector<HeadlessProcess*> processes_;
+  Rect screen_{0, 0, 1280, 800};
+  Point cursor_{0, 0};
+  std::uint64_t timerSequence_ = 0;
+};
+
+// One running copy of the program on the headless desktop.
+class HeadlessProcess final : public IWindowSystem,
+                              public ITimerHost,
+                              public IDialogs,
+                              public IFileSystem,
+                              public IRegistry,
+                              public IShell,
+                              public ITray,
+                              public ISystem,
+                              public app::IMessageLoop {
+ public:
+  explicit HeadlessProcess(HeadlessDesktop& desktop, std::string programDir = "C:\\Quorvel\\");
+  ~HeadlessProcess() override;
+
+  Platform& AsPlatform() { return platform_; }
+  HeadlessDesktop& Desktop() { return desktop_; }
+
+  // What a test may look at.
+  bool QuitRequested() const { return quitRequested_; }
+  bool Ready() const { return ready_; }
+  int TrimCount() const { return trimCount_; }
+  int TrayIconCount() const { return trayIcons_; }
+  const std::string& TrayTip() const { return trayTip_; }
+  bool MutexHeld() const { return !mutexName_.empty(); }
+  bool TimerRunning(int id) const { return timers_.count(id) != 0; }
+  unsigned TimerInterval(int id) const;
+  IPlatformEvents* Sink() const { return sink_; }
+  // Ends the process: windows, tray icon and mutex go, as the system cleans up.
+  void Exit();
+
+  // Events from the "machine" to the program.
+  void PostTimer(int id);
+
+  // IWindowSystem
+  WindowId CreateWindow(const WindowSpec& spec) override;
+  void DestroyWindow(WindowId id) override;
+  void SetName(WindowId id, const std::string& name) override;
+  std::string Name(WindowId id) const override;
+  void SetBounds(WindowId id, const Rect& bounds) override;
+  Rect Bounds(WindowId id) const override;
+  void Show(WindowId id, bool visible) override;
+  bool IsVisible(WindowId id) const override;
+  WindowLayer SetLayer(WindowId id, WindowLayer layer) override;
+  void BringToTop(WindowId id) override;
+  void BringToForeground(WindowId id) override;
+  void PushLayered(WindowId id, const LayeredSurface& surface, std::uint8_t alpha) override;
+  void AcceptDroppedFiles(WindowId id, bool accept) override;
+  Rect ScreenBounds() const override;
+  Point CursorPosition() const override;
+  // ITimerHost
+  void StartTimer(int id, unsigned intervalMs) override;
+  void StopTimer(int id) override;
+  // IDialogs
+  MessageBoxResult MessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons,
+                              MessageBoxIcon icon) override;
+  // IFileSystem
+  std::string ProgramDir() const override { return programDir_; }
+  bool FileExists(const std::string& path) const override;
+  bool DirectoryExists(const std::string& path) const override;
+  bool CreateDirectory(const std::string& path) override;
+  std::optional<std::string> ReadFile(const std::string& path) const override;
+  bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
+  bool DeleteFile(const std::string& path) override;
+  // IRegistry
+  bool KeyExists(RegistryHive hive, const std::string& key) const override;
+  std::optional<std::string> ReadString(RegistryHive hive, const std::string& key,
+                                        const std::string& value) const override;
+  bool WriteString(RegistryHive hive, const std::string& key, const std::string& value,
+                   const std::string& data) override;
+  bool DeleteValue(RegistryHive hive, const std::string& key, const std::string& value) override;
+  // IShell
+  bool Execute(const std::string& file, const std::string& arguments, const std::string& directory) override;
+  // ITray
+  bool AddTrayIcon(const std::string& tip) override;
+  void RemoveTrayIcon() override;
+  // ISystem
+  bool CreateSingleInstanceMutex(const std::string& name) override;
+  bool SendToWindow(const std::string& className, const std::string& title, unsigned message,
+                    std::uintptr_t wParam, std::intptr_t lParam) override;
+  void TrimWorkingSet() override;
+  void ProcessPendingMessages() override;
+  void RequestQuit() override { quitRequested_ = true; }
+  LocalTime Now() const override { return desktop_.CurrentLocalTime(); }
+  std::optional<std::string> DecodeToUtf8(const std::string& bytes, const std::string& encoding) const override;
+  std::optional<std::string> EncodeFromUtf8(const std::string& utf8, const std::string& encoding) const override;
+  std::optional<std::string> LoadResource(const std::string& type, const std::string& name) const override;
+  void SignalReady() override { ready_ = true; }
+  // IMessageLoop
+  void SetEventSink(IPlatformEvents* sink) override { sink_ = sink; }
+  // Advances the desktop's clock until the program asks to quit (bounded).
+  void Run() override;
+
+ private:
+  friend class HeadlessDesktop;
+  struct TimerState {
+    unsigned interval = 0;
+    std::int64_t due = 0;
+    std::uint64_t sequence = 0;
+  };
+  WindowRecord& Window(WindowId id);
+  const WindowRecord& Window(WindowId id) const;
+  static std::string RegistryPath(RegistryHive hive, const std::string& key);
+
+  HeadlessDesktop& desktop_;
+  std::string programDir_;
+  Platform platform_;
+  IPlatformEvents* sink_ = nullptr;
+  std::map<int, TimerState> timers_;
+  bool quitRequested_ = false;
+  bool ready_ = false;
+  bool exited_ = false;
+  int trimCount_ = 0;
+  int trayIcons_ = 0;
+  std::string trayTip_;
+  std::string mutexName_;
+  std::vector<int> pendingTimers_;
+};
+
+}  // namespace qv::headless

@@ -1,0 +1,262 @@
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <stdexcept>
+#include <system_error>
+
+#include "platform/headless/HeadlessDesktop.h"
+#include "platform/headless/Iconv.h"
+#include "platform/headless/PosixFiles.h"
+
+namespace qv::headless {
+
+HeadlessProcess::HeadlessProcess(HeadlessDesktop& desktop, std::string programDir)
+    : desktop_(desktop),
+      programDir_(std::move(programDir)),
+      platform_{*this, *this, *this, *this, *this, *this, *this, *this} {
+  desktop_.Attach(this);
+}
+
+HeadlessProcess::~HeadlessProcess() { Exit(); }
+
+void HeadlessProcess::Exit() {
+  if (exited_) return;
+  exited_ = true;
+  std::vector<WindowId> mine;
+  for (const auto& [id, w] : desktop_.windows_)
+    if (w.owner == this) mine.push_back(id);
+  for (WindowId id : mine) desktop_.RemoveWindow(id);
+  if (!mutexName_.empty()) desktop_.mutexes_.erase(mutexName_);
+  mutexName_.clear();
+  trayIcons_ = 0;
+  timers_.clear();
+  sink_ = nullptr;
+  desktop_.Detach(this);
+}
+
+unsigned HeadlessProcess::TimerInterval(int id) const {
+  auto it = timers_.find(id);
+  return it == timers_.end() ? 0 : it->second.interval;
+}
+
+void HeadlessProcess::PostTimer(int id) { pendingTimers_.push_back(id); }
+
+WindowRecord& HeadlessProcess::Window(WindowId id) {
+  WindowRecord* w = desktop_.FindWindow(id);
+  if (!w || w->owner != this) throw std::logic_error("no such window: " + std::to_string(id));
+  return *w;
+}
+
+const WindowRecord& HeadlessProcess::Window(WindowId id) const {
+  const WindowRecord* w = desktop_.FindWindow(id);
+  if (!w || w->owner != this) throw std::logic_error("no such window: " + std::to_string(id));
+  return *w;
+}
+
+// ---- windows ----
+
+WindowId HeadlessProcess::CreateWindow(const WindowSpec& spec) {
+  WindowRecord r;
+  r.owner = this;
+  r.name = spec.name;
+  r.className = spec.className;
+  r.title = spec.title;
+  r.bounds = spec.bounds;
+  r.visible = spec.visible;
+  r.layered = spec.layered;
+  r.mainForm = spec.mainForm;
+  return desktop_.AddWindow(std::move(r));
+}
+
+void HeadlessProcess::DestroyWindow(WindowId id) {
+  if (desktop_.FindWindow(id)) desktop_.RemoveWindow(id);
+}
+void HeadlessProcess::SetName(WindowId id, const std::string& name) { Window(id).name = name; }
+std::string HeadlessProcess::Name(WindowId id) const { return Window(id).name; }
+void HeadlessProcess::SetBounds(WindowId id, const Rect& bounds) { Window(id).bounds = bounds; }
+Rect HeadlessProcess::Bounds(WindowId id) const { return Window(id).bounds; }
+void HeadlessProcess::Show(WindowId id, bool visible) { Window(id).visible = visible; }
+bool HeadlessProcess::IsVisible(WindowId id) const { return Window(id).visible; }
+
+WindowLayer HeadlessProcess::SetLayer(WindowId id, WindowLayer layer) {
+  // The simulated shell has no desktop window to sit on, as under Wine.
+  if (layer == WindowLayer::Desktop) layer = WindowLayer::Normal;
+  Window(id).layer = layer;
+  return layer;
+}
+
+void HeadlessProcess::BringToTop(WindowId id) {
+  Window(id);
+  desktop_.RaiseToTop(id);
+}
+void HeadlessProcess::BringToForeground(WindowId id) { BringToTop(id); }
+
+void HeadlessProcess::PushLayered(WindowId id, const LayeredSurface& surface, std::uint8_t alpha) {
+  WindowRecord& w = Window(id);
+  w.surface = surface;
+  w.alpha = alpha;
+  w.bounds.width = surface.width;
+  w.bounds.height = surface.height;
+  ++w.pushCount;
+}
+
+void HeadlessProcess::AcceptDroppedFiles(WindowId id, bool accept) { Window(id).acceptsDrops = accept; }
+Rect HeadlessProcess::ScreenBounds() const { return desktop_.Screen(); }
+Point HeadlessProcess::CursorPosition() const { return desktop_.Cursor(); }
+
+// ---- timers ----
+
+void HeadlessProcess::StartTimer(int id, unsigned intervalMs) {
+  TimerState& t = timers_[id];
+  t.interval = intervalMs;
+  t.due = desktop_.NowMs() + std::max(1u, intervalMs);
+  t.sequence = ++desktop_.timerSequence_;
+}
+
+void HeadlessProcess::StopTimer(int id) { timers_.erase(id); }
+
+// ---- dialogs ----
+
+MessageBoxResult HeadlessProcess::MessageBox(const std::string& text, const std::string& caption,
+                                             MessageBoxButtons buttons, MessageBoxIcon icon) {
+  MessageBoxResult answer = buttons == MessageBoxButtons::YesNo ? MessageBoxResult::Yes : MessageBoxResult::Ok;
+  if (!desktop_.scriptedAnswers_.empty()) {
+    answer = desktop_.scriptedAnswers_.front();
+    desktop_.scriptedAnswers_.pop_front();
+  }
+  desktop_.messageBoxes_.push_back({text, caption, buttons, icon, answer});
+  return answer;
+}
+
+// ---- files ----
+
+bool HeadlessProcess::FileExists(const std::string& path) const {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(desktop_.RealPath(path), ec);
+}
+
+bool HeadlessProcess::DirectoryExists(const std::string& path) const {
+  std::error_code ec;
+  return std::filesystem::is_directory(desktop_.RealPath(path), ec);
+}
+
+bool HeadlessProcess::CreateDirectory(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::create_directory(desktop_.RealPath(path), ec);
+}
+
+std::optional<std::string> HeadlessProcess::ReadFile(const std::string& path) const {
+  return ReadWholeFile(desktop_.RealPath(path).string());
+}
+
+bool HeadlessProcess::WriteFileAtomic(const std::string& path, const std::string& bytes) {
+  return WriteFileAtomicPosix(desktop_.RealPath(path).string(), bytes);
+}
+
+bool HeadlessProcess::DeleteFile(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::remove(desktop_.RealPath(path), ec);
+}
+
+// ---- registry ----
+
+std::string HeadlessProcess::RegistryPath(RegistryHive hive, const std::string& key) {
+  std::string path = hive == RegistryHive::CurrentUser ? "HKCU\\" : "HKLM\\";
+  for (char c : key) path += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return path;
+}
+
+bool HeadlessProcess::KeyExists(RegistryHive hive, const std::string& key) const {
+  return desktop_.registryKeys_.count(RegistryPath(hive, key)) != 0;
+}
+
+std::optional<std::string> HeadlessProcess::ReadString(RegistryHive hive, const std::string& key,
+                                                       const std::string& value) const {
+  std::string lowered;
+  for (char c : value) lowered += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  auto it = desktop_.registry_.find(RegistryPath(hive, key) + "\\\\" + lowered);
+  if (it == desktop_.registry_.end()) return std::nullopt;
+  return it->second;
+}
+
+bool HeadlessProcess::WriteString(RegistryHive hive, const std::string& key, const std::string& value,
+                                  const std::string& data) {
+  std::string lowered;
+  for (char c : value) lowered += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  desktop_.registryKeys_.insert(RegistryPath(hive, key));
+  desktop_.registry_[RegistryPath(hive, key) + "\\\\" + lowered] = data;
+  return true;
+}
+
+bool HeadlessProcess::DeleteValue(RegistryHive hive, const std::string& key, const std::string& value) {
+  std::string lowered;
+  for (char c : value) lowered += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return desktop_.registry_.erase(RegistryPath(hive, key) + "\\\\" + lowered) != 0;
+}
+
+// ---- shell and tray ----
+
+bool HeadlessProcess::Execute(const std::string& file, const std::string& arguments, const std::string& directory) {
+  desktop_.launches_.push_back({file, arguments, directory});
+  return true;
+}
+
+bool HeadlessProcess::AddTrayIcon(const std::string& tip) {
+  if (trayIcons_ > 0) return false;  // one icon per window and uID, as the shell keeps them
+  trayIcons_ = 1;
+  trayTip_ = tip;
+  return true;
+}
+
+void HeadlessProcess::RemoveTrayIcon() { trayIcons_ = 0; }
+
+// ---- system ----
+
+bool HeadlessProcess::CreateSingleInstanceMutex(const std::string& name) {
+  if (desktop_.mutexes_.count(name)) return false;
+  desktop_.mutexes_.insert(name);
+  mutexName_ = name;
+  return true;
+}
+
+bool HeadlessProcess::SendToWindow(const std::string& className, const std::string& title, unsigned message,
+                                   std::uintptr_t wParam, std::intptr_t lParam) {
+  const WindowRecord* w = desktop_.FindWindowByClass(className, title);
+  if (!w || !w->owner || !w->owner->sink_) return false;
+  if (message == kTrayCallbackMessage) w->owner->sink_->OnTrayCallback(wParam, lParam);
+  return true;
+}
+
+void HeadlessProcess::TrimWorkingSet() { ++trimCount_; }
+
+void HeadlessProcess::ProcessPendingMessages() {
+  std::vector<int> pending;
+  pending.swap(pendingTimers_);
+  for (int id : pending)
+    if (sink_ && timers_.count(id)) sink_->OnTimer(id);
+}
+
+std::optional<std::string> HeadlessProcess::DecodeToUtf8(const std::string& bytes, const std::string& encoding) const {
+  return IconvConvert(bytes, encoding, "UTF-8");
+}
+
+std::optional<std::string> HeadlessProcess::EncodeFromUtf8(const std::string& utf8, const std::string& encoding) const {
+  return IconvConvert(utf8, "UTF-8", encoding);
+}
+
+std::optional<std::string> HeadlessProcess::LoadResource(const std::string& type, const std::string& name) const {
+  if (type != "PNG") return std::nullopt;
+  std::string upper;
+  for (char c : name) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return ReadWholeFile((desktop_.ArtDir() / "resources" / (upper + ".png")).string());
+}
+
+void HeadlessProcess::Run() {
+  // A bounded stand-in for the message loop: an hour of virtual time at most.
+  for (int i = 0; i < 3600 * 100 && !quitRequested_ && !exited_; ++i) {
+    ProcessPendingMessages();
+    desktop_.Advance(10);
+  }
+}
+
+}  // namespace qv::headless

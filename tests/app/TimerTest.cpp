@@ -1,0 +1,80 @@
+// The main form's timers on the virtual clock.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/FormTimer.h"
+#include "platform/headless/HeadlessDesktop.h"
+
+namespace qv {
+namespace {
+
+struct Recorder : IPlatformEvents {
+  std::vector<std::pair<std::int64_t, int>> fired;
+  headless::HeadlessDesktop* desktop = nullptr;
+  std::function<void(int)> onTimer;
+  void OnTimer(int id) override {
+    fired.emplace_back(desktop->NowMs(), id);
+    if (onTimer) onTimer(id);
+  }
+  void OnClose() override {}
+  bool OnQueryEndSession() override { return true; }
+  void OnPowerBroadcast(unsigned) override {}
+  void OnDisplayChange() override {}
+  void OnTrayCallback(std::uintptr_t, std::intptr_t) override {}
+  void OnTaskbarCreated() override {}
+  void OnDropFiles(const std::vector<std::string>&, Point) override {}
+};
+
+class TimerTest : public ::testing::Test {
+ protected:
+  std::filesystem::path root = std::filesystem::temp_directory_path() / ("quorvel-timer-" + std::to_string(::getpid()));
+  headless::HeadlessDesktop desktop{root, QV_ART_DIR};
+  headless::HeadlessProcess process{desktop};
+  Recorder recorder;
+  void SetUp() override {
+    recorder.desktop = &desktop;
+    process.SetEventSink(&recorder);
+  }
+  void TearDown() override { std::filesystem::remove_all(root); }
+};
+
+TEST_F(TimerTest, EnablingARunningTimerKeepsItsCountdown) {
+  app::FormTimer clearMemory(process, app::TimerClearMemory, 10000);
+  clearMemory.Enable();
+  desktop.Advance(6000);
+  clearMemory.Enable();  // a second skin switch while the countdown runs
+  desktop.Advance(4000);
+  ASSERT_EQ(recorder.fired.size(), 1u);
+  EXPECT_EQ(recorder.fired[0], (std::pair<std::int64_t, int>{10000, app::TimerClearMemory}));
+}
+
+// Ties go to the timer armed first; a repeating timer re-arms when it fires.
+TEST_F(TimerTest, DueTimersFireInOrderOfTimeThenArming) {
+  app::FormTimer a(process, app::TimerRotation, 20);
+  app::FormTimer b(process, app::TimerIconWobbleUp, 5);
+  app::FormTimer c(process, app::TimerClock, 20);
+  a.Enable();
+  b.Enable();
+  c.Enable();
+  desktop.Advance(20);
+  std::vector<std::pair<std::int64_t, int>> expected = {
+      {5, app::TimerIconWobbleUp},  {10, app::TimerIconWobbleUp}, {15, app::TimerIconWobbleUp},
+      {20, app::TimerRotation},     {20, app::TimerClock},        {20, app::TimerIconWobbleUp},
+  };
+  EXPECT_EQ(recorder.fired, expected);
+}
+
+TEST_F(TimerTest, ATimerThatStopsItselfFiresOnce) {
+  app::FormTimer once(process, app::TimerGetIcon, 50);
+  recorder.onTimer = [&](int) { once.Disable(); };
+  once.Enable();
+  desktop.Advance(1000);
+  EXPECT_EQ(recorder.fired.size(), 1u);
+  EXPECT_FALSE(once.Enabled());
+  EXPECT_FALSE(process.TimerRunning(app::TimerGetIcon));
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,84 @@
+#pragma once
+
+// A headless desktop with a fresh copy of the program folder in a temporary
+// directory, for scenario tests that drive the program through its seams.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <unistd.h>
+
+#include <pugixml.hpp>
+
+#include "app/Application.h"
+#include "app/RoundHot.h"
+#include "platform/headless/HeadlessDesktop.h"
+
+namespace qv::testing {
+
+inline std::string ReadBytes(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline void WriteBytes(const std::filesystem::path& p, const std::string& bytes) {
+  std::filesystem::create_directories(p.parent_path());
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+inline std::string DistributedConfig() { return ReadBytes(std::filesystem::path(QV_SOURCE_DIR) / "config/UserInfo.xml"); }
+
+class ScenarioTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = "quorvel-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
+                       std::to_string(::getpid());
+    for (char& c : name) c = c == '/' ? '_' : c;
+    root_ = std::filesystem::temp_directory_path() / name;
+    std::filesystem::remove_all(root_);
+    desktop_ = std::make_unique<headless::HeadlessDesktop>(root_, QV_ART_DIR);
+  }
+  void TearDown() override {
+    apps_.clear();
+    processes_.clear();
+    desktop_.reset();
+    std::filesystem::remove_all(root_);
+  }
+
+  std::string programDir_ = "C:\\Quorvel\\";
+  std::filesystem::path ConfigFile() const { return desktop_->RealPath(programDir_ + "Config\\UserInfo.xml"); }
+  void InstallConfig(const std::string& bytes) { WriteBytes(ConfigFile(), bytes); }
+  std::string ConfigBytes() const { return ReadBytes(ConfigFile()); }
+
+  // Starts one more copy of the program; nullptr when it ended at once.
+  app::RoundHot* Launch() {
+    processes_.push_back(std::make_unique<headless::HeadlessProcess>(*desktop_, programDir_));
+    apps_.push_back(std::make_unique<app::Application>(processes_.back()->AsPlatform()));
+    if (!apps_.back()->Start(*processes_.back())) return nullptr;
+    return &apps_.back()->Form();
+  }
+  headless::HeadlessProcess& Process(std::size_t i = 0) { return *processes_.at(i); }
+  app::Application& App(std::size_t i = 0) { return *apps_.at(i); }
+
+  pugi::xml_document LoadConfigDom() const {
+    pugi::xml_document doc;
+    EXPECT_TRUE(doc.load_file(ConfigFile().c_str()));
+    return doc;
+  }
+
+  std::filesystem::path root_;
+  std::unique_ptr<headless::HeadlessDesktop> desktop_;
+  std::vector<std::unique_ptr<headless::HeadlessProcess>> processes_;
+  std::vector<std::unique_ptr<app::Application>> apps_;
+};
+
+}  // namespace qv::testing
