@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Canvas.h"
 #include "platform/Geometry.h"
 #include "platform/Surface.h"
 
@@ -176,6 +177,7 @@ struct Platform {
   IShell& shell;
   ITray& tray;
   ISystem& system;
+  ICanvas& canvas;
 };
 
 // Window messages the core names by number, as other programs see them.

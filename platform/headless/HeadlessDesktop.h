@@ -22,6 +22,7 @@
 
 #include "app/Application.h"
 #include "platform/Platform.h"
+#include "platform/headless/SoftwareCanvas.h"
 
 namespace qv::headless {
 
@@ -237,6 +238,7 @@ class HeadlessProcess final : public IWindowSystem,
 
   HeadlessDesktop& desktop_;
   std::string programDir_;
+  SoftwareCanvas canvas_;
   Platform platform_;
   IPlatformEvents* sink_ = nullptr;
   std::map<int, TimerState> timers_;

@@ -1,0 +1,43 @@
+#pragma once
+
+// Drawing of one premultiplied picture onto another: scaled with high-quality
+// bicubic filtering, optionally from a part of the source, optionally rotated
+// about a point. The backends draw with the platform's imaging library or
+// with our own resampler; the core only says what goes where.
+
+#include "platform/Surface.h"
+
+namespace qv {
+
+struct PointF {
+  double x = 0;
+  double y = 0;
+};
+
+struct RectF {
+  double x = 0;
+  double y = 0;
+  double width = 0;
+  double height = 0;
+};
+
+enum class Blend {
+  SourceOver,  // the picture over what the target holds
+  SourceCopy,  // the picture replaces what the target holds under it
+};
+
+struct DrawParams {
+  RectF destination;              // in target pixels, before rotation
+  const RectF* source = nullptr;  // part of the picture; the whole picture when null
+  double rotationDegrees = 0;     // clockwise on screen
+  PointF pivot;                   // the point the rotation turns about, in target pixels
+  Blend blend = Blend::SourceOver;
+};
+
+class ICanvas {
+ public:
+  virtual ~ICanvas() = default;
+  virtual void DrawImage(LayeredSurface& target, const LayeredSurface& picture, const DrawParams& params) = 0;
+};
+
+}  // namespace qv
