@@ -10,6 +10,7 @@
 
 #include <pugixml.hpp>
 
+#include "config/TextEncoding.h"
 #include "platform/Platform.h"
 
 namespace qv::config {
@@ -43,6 +44,9 @@ class ConfigDocument {
   ISystem& system_;
   std::string path_;
   std::string encoding_;  // declared encoding, "" or "UTF-8" for UTF-8
+  SourceForm form_ = SourceForm::Utf8;
+  pugi::xml_encoding wideEncoding_ = pugi::encoding_auto;  // the wide form found at load
+  bool wideBom_ = false;                                   // the wide file began with a byte order mark
   bool loaded_ = false;
   pugi::xml_document doc_;
 };
@@ -55,6 +59,10 @@ std::optional<std::string> Attribute(pugi::xml_node node, const char* name);  //
 void SetAttribute(pugi::xml_node node, const char* name, const std::string& value);
 std::string Text(pugi::xml_node node);  // "" for a missing node
 void SetText(pugi::xml_node node, const std::string& value);
+
+// The picture of an item element: IconPath/Default when that text is not
+// empty, else IconPath/Define.
+std::string IconPathInEffect(pugi::xml_node item);
 
 // Value encodings.
 std::optional<int> ParseInt(const std::string& text);  // decimal, optional minus, surrounding blanks allowed

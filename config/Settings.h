@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config/ConfigDocument.h"
+#include "platform/Platform.h"
 
 namespace qv::config {
 
@@ -50,6 +51,22 @@ struct SettingsOutcome {
 // optional parts with their defaults and saves the file. A missing or
 // unreadable file leaves settings as they were and writes nothing.
 SettingsOutcome LoadSettings(ConfigDocument& document, Settings& settings);
+
+// The values the file's absent or unreadable entries stand for. They differ
+// from the values before loading in CenterAction (4) and HintFontDefine (the
+// factory font); the position is the main window's design position.
+Settings FileDefaults();
+
+// Setup/Basic under the document element; an empty node when either is absent.
+pugi::xml_node BasicNode(pugi::xml_node root);
+
+// The layer a Front Index asks for: 1 always on top, 2 the desktop, anything
+// else the normal layer.
+WindowLayer FrontLayer(int frontIndex);
+
+// Setup/Basic/HotKey Key, or "C" when the element or the attribute is absent
+// or empty.
+std::string HotKeyText(pugi::xml_node root);
 
 // Writes the skin indexes and sizes, the center action and the window
 // position into Setup/Basic, when the file exists and can be read.

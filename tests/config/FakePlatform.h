@@ -1,0 +1,68 @@
+#pragma once
+
+// An in-memory file system and a system whose code-page conversion is the C
+// library's iconv: enough of the platform for the configuration code.
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "platform/Platform.h"
+#include "platform/headless/Iconv.h"
+
+namespace qv::config::testing {
+
+inline constexpr const char* kConfigPath = "C:\\Quorvel\\Config\\UserInfo.xml";
+
+class MemoryFiles : public IFileSystem {
+ public:
+  std::string ProgramDir() const override { return "C:\\Quorvel\\"; }
+  bool FileExists(const std::string& path) const override { return files.count(path) > 0; }
+  bool DirectoryExists(const std::string&) const override { return true; }
+  bool CreateDirectory(const std::string&) override { return true; }
+  std::optional<std::string> ReadFile(const std::string& path) const override {
+    const auto it = files.find(path);
+    if (it == files.end() || unreadable.count(path) > 0) return std::nullopt;
+    return it->second;
+  }
+  bool WriteFileAtomic(const std::string& path, const std::string& bytes) override {
+    if (refuseWrites) return false;
+    ++writes;
+    files[path] = bytes;
+    return true;
+  }
+  bool DeleteFile(const std::string& path) override { return files.erase(path) > 0; }
+
+  std::map<std::string, std::string> files;
+  std::set<std::string> unreadable;  // present, yet reading fails
+  bool refuseWrites = false;
+  int writes = 0;
+};
+
+class IconvSystem : public ISystem {
+ public:
+  bool CreateSingleInstanceMutex(const std::string&) override { return true; }
+  bool SendToWindow(const std::string&, const std::string&, unsigned, std::uintptr_t, std::intptr_t) override {
+    return false;
+  }
+  void TrimWorkingSet() override {}
+  void ProcessPendingMessages() override {}
+  void RequestQuit() override {}
+  LocalTime Now() const override { return {}; }
+  std::optional<std::string> DecodeToUtf8(const std::string& bytes, const std::string& encoding) const override {
+    ++conversions;
+    return headless::IconvConvert(bytes, encoding, "UTF-8");
+  }
+  std::optional<std::string> EncodeFromUtf8(const std::string& utf8, const std::string& encoding) const override {
+    ++conversions;
+    return headless::IconvConvert(utf8, "UTF-8", encoding);
+  }
+  std::optional<std::string> LoadResource(const std::string&, const std::string&) const override {
+    return std::nullopt;
+  }
+  void SignalReady() override {}
+
+  mutable int conversions = 0;
+};
+
+}  // namespace qv::config::testing
