@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "catalogue/LoadEntry.h"
 #include "settings/SystemTools.h"
 
 namespace qv::app {
@@ -37,6 +38,7 @@ RoundHot::RoundHot(Platform& platform)
   spec.layered = true;
   spec.mainForm = true;
   mainWindow_ = platform_.windows.CreateWindow(spec);
+  round_ = std::make_unique<round::RoundPresentation>(platform_, settings_, slots_, mainWindow_, timerClearMemory_);
 }
 
 RoundHot::~RoundHot() {
@@ -44,9 +46,7 @@ RoundHot::~RoundHot() {
   timerClearMemory_.Disable();
   timerPBT_.Disable();
   timerRedraw_.Disable();
-  for (int slot = 1; slot <= catalogue::kSlotCount; ++slot) {
-    if (slots_[slot].Window != kNoWindow) platform_.windows.DestroyWindow(slots_[slot].Window);
-  }
+  round_.reset();
   if (mainWindow_ != kNoWindow) platform_.windows.DestroyWindow(mainWindow_);
 }
 
@@ -66,6 +66,7 @@ const FormTimer& RoundHot::Timer(TimerId id) const {
 void RoundHot::FormCreate() {
   trayAdded_ = platform_.tray.AddTrayIcon(kTrayTip);
   InitSettings();
+  round_->LoadPlates();
   platform_.windows.AcceptDroppedFiles(mainWindow_, true);
   acceptsDrops_ = true;
   windowsShown_ = true;
@@ -105,10 +106,14 @@ void RoundHot::InitSettings() {
   ApplyFrontIndex(outcome.frontIndex);
   platform_.windows.SetBounds(mainWindow_, {settings_.PositionLeft, settings_.PositionTop, kMainFormDesignBounds.width,
                                             kMainFormDesignBounds.height});
+  round_->ComputeOffsets(rotationAngle_);
+  round_->LoadClockPictures();
 }
 
 void RoundHot::ApplyFrontIndex(int frontIndex) {
   mainLayer_ = platform_.windows.SetLayer(mainWindow_, config::FrontLayer(frontIndex));
+  // The desktop layer parents the hidden owner, not the windows themselves.
+  round_->SetLayer(mainLayer_ == WindowLayer::Topmost ? WindowLayer::Topmost : WindowLayer::Normal);
 }
 
 void RoundHot::FormShow() {
@@ -125,10 +130,15 @@ void RoundHot::BuildPresentations() {
   timerGetIcon_.Disable();
   if (!settingsLoaded_ || closed_) return;
 
+  round_->BuildBackgroundWindow();
+  round_->BuildCenterWindow();
   config::ConfigDocument document(platform_.files, platform_.system, ConfigPath());
   const bool loaded = document.Load().status == config::LoadStatus::Ok;
   rectMagnified_ = false;
   if (loaded) {
+    const pugi::xml_node ring = config::FirstChild(document.Root(), "RoundBackground");
+    for (int slot = 1; slot <= catalogue::kRingSlots; ++slot)
+      catalogue::LoadEntry(slot, config::ChildAt(ring, slot), slots_, *round_, platform_);
     pugi::xml_node rect = config::FirstChild(document.Root(), "RectBackground");
     if (!settings_.RectListCreated) {
       // More dock elements than the dock has slots stay in the file untouched.
@@ -212,7 +222,10 @@ void RoundHot::OnTimer(int id) {
       break;
     case TimerRedraw:
       timerRedraw_.Disable();
-      PlaceRoundWindows();
+      round_->PlaceAll();
+      break;
+    case TimerClock:
+      round_->OnClockTick();
       break;
     default:
       break;
@@ -259,21 +272,7 @@ void RoundHot::RestoreFromTray() {
   windowsShown_ = true;
 }
 
-void RoundHot::RaiseRoundWindows() {
-  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
-    if (slots_[slot].Window != kNoWindow) platform_.windows.BringToTop(slots_[slot].Window);
-  }
-}
-
-void RoundHot::PlaceRoundWindows() {
-  const Rect main = platform_.windows.Bounds(mainWindow_);
-  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
-    const catalogue::TImageIconRec& rec = slots_[slot];
-    if (rec.Window == kNoWindow) continue;
-    Rect r = platform_.windows.Bounds(rec.Window);
-    platform_.windows.SetBounds(rec.Window, {main.left + rec.OffsetX, main.top + rec.OffsetY, r.width, r.height});
-  }
-}
+void RoundHot::RaiseRoundWindows() { round_->RaiseRoundWindows(); }
 
 void RoundHot::TrimWorkingSet() {
   platform_.system.TrimWorkingSet();

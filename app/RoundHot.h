@@ -3,6 +3,7 @@
 // The main form: an invisible anchor window that owns every other window, the
 // settings, the catalogue and the timers, and receives the machine's events.
 
+#include <memory>
 #include <string>
 
 #include "app/FormTimer.h"
@@ -10,6 +11,7 @@
 #include "config/ConfigDocument.h"
 #include "config/Settings.h"
 #include "platform/Platform.h"
+#include "round/RoundPresentation.h"
 
 namespace qv::app {
 
@@ -62,6 +64,8 @@ class RoundHot final : public IPlatformEvents {
 
   void TrimWorkingSet();
   void RaiseRoundWindows();
+  round::RoundPresentation& Round() { return *round_; }
+  double RotationAngle() const { return rotationAngle_; }
 
  private:
   void InitSettings();
@@ -70,7 +74,6 @@ class RoundHot final : public IPlatformEvents {
   void CreateDefaultRectList(config::ConfigDocument& document);
   void SaveSkinsAndPosition();
   void RestoreFromTray();
-  void PlaceRoundWindows();
 
   Platform& platform_;
   config::Settings settings_;
@@ -82,6 +85,7 @@ class RoundHot final : public IPlatformEvents {
   FormTimer timerClearMemory_;
   FormTimer timerPBT_;
   FormTimer timerRedraw_;
+  std::unique_ptr<round::RoundPresentation> round_;
 
   bool settingsLoaded_ = false;
   bool iconsLoaded_ = false;

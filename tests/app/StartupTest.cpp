@@ -165,7 +165,12 @@ TEST_F(StartupTest, SecondInstanceRestoresTheFirstAndEnds) {
   int mains = 0;
   for (const headless::WindowRecord* w : desktop_->Windows()) mains += w->className == "TFormRoundHot";
   EXPECT_EQ(mains, 1);
-  EXPECT_EQ(desktop_->ZOrder().back(), first->MainWindow()) << "the running copy came to the front";
+  // The running copy came to the front: its main form, then the round window over it.
+  const std::vector<WindowId>& z = desktop_->ZOrder();
+  ASSERT_GE(z.size(), 3u);
+  EXPECT_EQ(z[z.size() - 3], first->MainWindow());
+  EXPECT_EQ(desktop_->FindWindow(z[z.size() - 2])->name, "BackGroundForm");
+  EXPECT_EQ(desktop_->FindWindow(z[z.size() - 1])->name, "CenterForm");
 }
 
 TEST_F(StartupTest, CloseWritesSkinsSizesActionAndPosition) {

@@ -1,0 +1,289 @@
+#include "round/RoundPresentation.h"
+
+#include "catalogue/IcoFile.h"
+#include "round/Picture.h"
+#include "round/PngLoader.h"
+#include "round/Skins.h"
+
+namespace qv::round {
+
+namespace {
+
+constexpr unsigned kIntervalClock = 1000;
+constexpr const char* kClockFiles[] = {"trad.png", "trad_h.png", "trad_m.png", "trad_s.png", "trad_dot.png",
+                                       "trad_highlights.png"};
+enum ClockPart { Face, HourHand, MinuteHand, SecondHand, Cap, Highlights };
+
+RectF Whole(int size) { return {0, 0, static_cast<double>(size), static_cast<double>(size)}; }
+
+}  // namespace
+
+RoundPresentation::RoundPresentation(Platform& platform, config::Settings& settings, catalogue::ItemSlots& slots,
+                                     WindowId mainWindow, app::FormTimer& clearMemory)
+    : platform_(platform),
+      settings_(settings),
+      slots_(slots),
+      main_(mainWindow),
+      clearMemory_(clearMemory),
+      timerClock_(platform.timers, app::TimerClock, kIntervalClock) {}
+
+RoundPresentation::~RoundPresentation() { DestroyWindows(); }
+
+void RoundPresentation::DestroyWindows() {
+  timerClock_.Disable();
+  for (int slot = 1; slot <= catalogue::kSlotCount; ++slot) {
+    WindowId& w = slots_[slot].Window;
+    if (w != kNoWindow) platform_.windows.DestroyWindow(w);
+    w = kNoWindow;
+  }
+  if (center_ != kNoWindow) platform_.windows.DestroyWindow(center_);
+  if (background_ != kNoWindow) platform_.windows.DestroyWindow(background_);
+  center_ = background_ = kNoWindow;
+}
+
+void RoundPresentation::LoadPlates() {
+  noCenter_ = LoadPremultipliedPng(platform_.system, "NoCenter");
+  iconPlate_ = LoadPremultipliedPng(platform_.system, "IconBackGround");
+  if (iconPlate_.Empty()) iconPlate_ = LayeredSurface(kItemWindowSize, kItemWindowSize);
+}
+
+void RoundPresentation::LoadClockPictures() {
+  const std::string dir = platform_.files.ProgramDir() + "Icon\\ClockRes\\";
+  clockAvailable_ = false;
+  for (const char* file : kClockFiles)
+    if (!platform_.files.FileExists(dir + file)) return;
+  for (std::size_t i = 0; i < clock_.size(); ++i) clock_[i] = LoadPictureFile(platform_.files, dir + kClockFiles[i]);
+  clockAvailable_ = true;
+}
+
+void RoundPresentation::ComputeOffsets(double rotationAngle) {
+  const Rect main = platform_.windows.Bounds(main_);
+  const RingOffsets offsets =
+      ComputeRingOffsets(settings_.MinR, settings_.SeparationSize, rotationAngle, {main.width, main.height});
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
+    slots_[slot].OffsetX = offsets[static_cast<std::size_t>(slot - 1)].x;
+    slots_[slot].OffsetY = offsets[static_cast<std::size_t>(slot - 1)].y;
+  }
+}
+
+Rect RoundPresentation::CentredOnMain(int size) const {
+  const Rect main = platform_.windows.Bounds(main_);
+  return {main.left + main.width / 2 - size / 2, main.top + main.height / 2 - size / 2, size, size};
+}
+
+LayeredSurface RoundPresentation::Stretch(const LayeredSurface& picture, int size) const {
+  LayeredSurface surface(size, size);
+  DrawParams params;
+  params.destination = Whole(size);
+  params.blend = Blend::SourceCopy;
+  platform_.canvas.DrawImage(surface, picture, params);
+  return surface;
+}
+
+// A new window is mapped fully transparent first, so it never flashes.
+void RoundPresentation::PushNew(WindowId window, const LayeredSurface& surface) {
+  platform_.windows.PushLayered(window, surface, 0);
+  platform_.system.ProcessPendingMessages();
+  platform_.windows.PushLayered(window, surface, 255);
+}
+
+std::string RoundPresentation::SkinPath(const char* element) const {
+  config::ConfigDocument document(platform_.files, platform_.system,
+                                  platform_.files.ProgramDir() + "Config\\UserInfo.xml");
+  if (document.Load().status != config::LoadStatus::Ok) return {};
+  return config::Text(config::FirstChild(config::FirstChild(config::BasicNode(document.Root()), element), "Path"));
+}
+
+void RoundPresentation::LoadBackgroundSkin() {
+  settings_.BackgroundSize = ClampSkinSize(settings_.BackgroundSize);
+  std::string path;
+  if (settings_.BackgroundIndex == 0) path = SkinPath("Background");
+  const SkinChoice choice =
+      ChooseBackgroundSkin(settings_.BackgroundIndex, !path.empty() && platform_.files.FileExists(path));
+  settings_.BackgroundIndex = choice.index;
+  const LayeredSurface picture = choice.source == SkinSource::File
+                                     ? LoadPremultipliedPngFile(platform_.files, path)
+                                     : LoadPremultipliedPng(platform_.system, choice.resourceName);
+  backgroundSurface_ = Stretch(picture, settings_.BackgroundSize);
+}
+
+void RoundPresentation::LoadCenterSkin() {
+  settings_.CenterSize = ClampSkinSize(settings_.CenterSize);
+  std::string path;
+  if (settings_.CenterIndex == 0) path = SkinPath("Center");
+  const SkinChoice choice =
+      ChooseCenterSkin(settings_.CenterIndex, !path.empty() && platform_.files.FileExists(path), clockAvailable_);
+  settings_.CenterIndex = choice.index;
+  if (choice.source == SkinSource::Clock) {
+    centerSurface_ = LayeredSurface(settings_.CenterSize, settings_.CenterSize);
+    DrawClock();
+    timerClock_.Enable();
+    return;
+  }
+  const LayeredSurface picture = choice.source == SkinSource::File
+                                     ? LoadPremultipliedPngFile(platform_.files, path)
+                                     : LoadPremultipliedPng(platform_.system, choice.resourceName);
+  centerSurface_ = Stretch(picture, settings_.CenterSize);
+}
+
+void RoundPresentation::BuildBackgroundWindow() {
+  LoadBackgroundSkin();
+  WindowSpec spec;
+  spec.name = "BackGroundForm";
+  spec.title = "BackGroundForm";
+  spec.bounds = CentredOnMain(settings_.BackgroundSize);
+  background_ = platform_.windows.CreateWindow(spec);
+  platform_.windows.SetLayer(background_, layer_);
+  PushNew(background_, backgroundSurface_);
+  if (settings_.IsShowRound) platform_.windows.Show(background_, true);
+}
+
+void RoundPresentation::BuildCenterWindow() {
+  LoadCenterSkin();
+  WindowSpec spec;
+  spec.name = "CenterForm";
+  spec.title = "CenterForm";
+  spec.bounds = CentredOnMain(settings_.CenterSize);
+  center_ = platform_.windows.CreateWindow(spec);
+  platform_.windows.SetLayer(center_, layer_);
+  PushNew(center_, centerSurface_);
+  if (settings_.IsShowRound) platform_.windows.Show(center_, true);
+}
+
+void RoundPresentation::ChangeBackground() {
+  settings_.BackgroundIndex = NextBackgroundIndex(settings_.BackgroundIndex);
+  LoadBackgroundSkin();
+  if (background_ != kNoWindow) {
+    platform_.windows.SetBounds(background_, CentredOnMain(settings_.BackgroundSize));
+    PushNew(background_, backgroundSurface_);
+  }
+  clearMemory_.Enable();
+}
+
+void RoundPresentation::ChangeCenter() {
+  if (settings_.CenterIndex == 5) timerClock_.Disable();
+  settings_.CenterIndex = NextCenterIndex(settings_.CenterIndex);
+  LoadCenterSkin();
+  if (center_ != kNoWindow) {
+    platform_.windows.SetBounds(center_, CentredOnMain(settings_.CenterSize));
+    PushNew(center_, centerSurface_);
+  }
+  clearMemory_.Enable();
+}
+
+void RoundPresentation::DrawClock() {
+  if (!clockAvailable_) return;
+  const int size = settings_.CenterSize;
+  if (centerSurface_.width != size || centerSurface_.height != size) centerSurface_ = LayeredSurface(size, size);
+  const double s = size;
+  DrawParams plate;
+  plate.destination = Whole(size);
+  plate.blend = Blend::SourceCopy;
+  if (noCenter_.Empty()) {
+    std::fill(centerSurface_.pixels.begin(), centerSurface_.pixels.end(), 0u);
+  } else {
+    platform_.canvas.DrawImage(centerSurface_, noCenter_, plate);
+  }
+  DrawParams whole;
+  whole.destination = Whole(size);
+  platform_.canvas.DrawImage(centerSurface_, clock_[Face], whole);
+
+  const LocalTime now = platform_.system.Now();
+  const ClockAngles angles = ClockHandAngles(now.hour, now.minute, now.second);
+  DrawParams hand;
+  hand.destination = {s / 2 - s / 20, 0, s / 10, s};
+  hand.pivot = {s / 2, s / 2};
+  const std::pair<ClockPart, double> hands[] = {
+      {HourHand, angles.hour}, {MinuteHand, angles.minute}, {SecondHand, angles.second}};
+  for (const auto& [part, degrees] : hands) {
+    hand.rotationDegrees = degrees;
+    platform_.canvas.DrawImage(centerSurface_, clock_[part], hand);
+  }
+  hand.rotationDegrees = 0;
+  platform_.canvas.DrawImage(centerSurface_, clock_[Cap], hand);
+  platform_.canvas.DrawImage(centerSurface_, clock_[Highlights], whole);
+}
+
+void RoundPresentation::OnClockTick() {
+  DrawClock();
+  if (center_ != kNoWindow) platform_.windows.PushLayered(center_, centerSurface_, 255);
+}
+
+void RoundPresentation::PlaceAll() {
+  if (background_ != kNoWindow)
+    platform_.windows.SetBounds(background_, CentredOnMain(platform_.windows.Bounds(background_).width));
+  if (center_ != kNoWindow) platform_.windows.SetBounds(center_, CentredOnMain(platform_.windows.Bounds(center_).width));
+  const Rect main = platform_.windows.Bounds(main_);
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
+    const catalogue::TImageIconRec& rec = slots_[slot];
+    if (rec.Window == kNoWindow) continue;
+    platform_.windows.SetBounds(rec.Window, {main.left + rec.OffsetX, main.top + rec.OffsetY, kItemWindowSize,
+                                             kItemWindowSize});
+  }
+  RaiseRoundWindows();
+}
+
+void RoundPresentation::RaiseRoundWindows() {
+  if (background_ != kNoWindow) platform_.windows.BringToTop(background_);
+  if (center_ != kNoWindow) platform_.windows.BringToTop(center_);
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot)
+    if (slots_[slot].Window != kNoWindow) platform_.windows.BringToTop(slots_[slot].Window);
+}
+
+void RoundPresentation::CreateRoundIconWindow(int slot) {
+  catalogue::TImageIconRec& rec = slots_[slot];
+  rec.Surface = iconPlate_;
+  const Rect main = platform_.windows.Bounds(main_);
+  WindowSpec spec;
+  spec.name = "Circle" + std::to_string(slot);
+  spec.title = spec.name;
+  spec.bounds = {main.left + rec.OffsetX, main.top + rec.OffsetY, kItemWindowSize, kItemWindowSize};
+  rec.Window = platform_.windows.CreateWindow(spec);
+  platform_.windows.SetLayer(rec.Window, layer_);
+  PushNew(rec.Window, rec.Surface);
+  if (settings_.IsShowRound) {
+    platform_.windows.Show(rec.Window, true);
+    platform_.windows.BringToTop(rec.Window);
+  }
+}
+
+void RoundPresentation::CreateRectIconWindow(int) {
+  // The dock's windows come with the dock bar.
+}
+
+void RoundPresentation::DrawIconIntoSlot(int slot, const std::string& iconPath) {
+  catalogue::TImageIconRec& rec = slots_[slot];
+  if (rec.Window == kNoWindow) return;
+  if (rec.Surface.Empty()) rec.Surface = iconPlate_;
+  const LayeredSurface picture = LoadPictureFile(platform_.files, iconPath);
+  DrawParams params;
+  params.destination = kIconRect;
+  platform_.canvas.DrawImage(rec.Surface, picture, params);
+  platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
+}
+
+void RoundPresentation::RequestIcoPaint(int slot) {
+  paintSlot_ = slot;
+  icoPaintPending_ = true;
+  // The main form repaints at once, so every slot gets its own draw.
+  PaintPendingIco();
+}
+
+void RoundPresentation::PaintPendingIco() {
+  if (!icoPaintPending_) return;
+  icoPaintPending_ = false;
+  catalogue::TImageIconRec& rec = slots_[paintSlot_];
+  if (rec.Window == kNoWindow) return;
+  if (rec.Surface.Empty()) rec.Surface = iconPlate_;
+  const std::optional<std::string> bytes = platform_.files.ReadFile(rec.IconPath);
+  if (bytes) {
+    if (const std::optional<catalogue::IcoImage> ico = catalogue::ReadIcoForDrawing(*bytes)) {
+      DrawParams params;
+      params.destination = kIconRect;
+      platform_.canvas.DrawImage(rec.Surface, ico->picture, params);
+    }
+  }
+  platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
+}
+
+}  // namespace qv::round

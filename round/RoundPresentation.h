@@ -1,0 +1,92 @@
+#pragma once
+
+// The round window on screen: the ring skin ("BackGroundForm"), the center
+// button or clock ("CenterForm") and one 50 x 50 item window per filled ring
+// slot, all layered windows placed around the invisible main form.
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "app/FormTimer.h"
+#include "catalogue/ItemSlots.h"
+#include "catalogue/LoadEntry.h"
+#include "config/Settings.h"
+#include "platform/Platform.h"
+#include "round/RingGeometry.h"
+
+namespace qv::round {
+
+inline constexpr int kItemWindowSize = 50;
+// The picture of an item lies inside its plate with a one-pixel margin.
+inline constexpr RectF kIconRect{1, 1, 48, 48};
+
+class RoundPresentation final : public catalogue::IItemWindows {
+ public:
+  RoundPresentation(Platform& platform, config::Settings& settings, catalogue::ItemSlots& slots, WindowId mainWindow,
+                    app::FormTimer& clearMemory);
+  ~RoundPresentation() override;
+  RoundPresentation(const RoundPresentation&) = delete;
+  RoundPresentation& operator=(const RoundPresentation&) = delete;
+
+  // Start-up: the plates, then the clock pictures (all six or none).
+  void LoadPlates();
+  void LoadClockPictures();
+  bool ClockAvailable() const { return clockAvailable_; }
+
+  void ComputeOffsets(double rotationAngle);
+  void BuildBackgroundWindow();
+  void BuildCenterWindow();
+  void ChangeBackground();
+  void ChangeCenter();
+  void DrawClock();
+  void OnClockTick();
+  // After a display change: skins re-centred, items back at their offsets, raised.
+  void PlaceAll();
+  void RaiseRoundWindows();
+  void SetLayer(WindowLayer layer) { layer_ = layer; }
+  void DestroyWindows();
+
+  // IItemWindows
+  void CreateRoundIconWindow(int slot) override;
+  void CreateRectIconWindow(int slot) override;
+  void DrawIconIntoSlot(int slot, const std::string& iconPath) override;
+  void RequestIcoPaint(int slot) override;
+  // The main form's paint: the deferred .ico draw, when one is pending.
+  void PaintPendingIco();
+
+  WindowId BackgroundWindow() const { return background_; }
+  WindowId CenterWindow() const { return center_; }
+  const LayeredSurface& CenterSurface() const { return centerSurface_; }
+  bool ClockRunning() const { return timerClock_.Enabled(); }
+
+ private:
+  void PushNew(WindowId window, const LayeredSurface& surface);
+  void LoadBackgroundSkin();
+  void LoadCenterSkin();
+  std::string SkinPath(const char* element) const;
+  Rect CentredOnMain(int size) const;
+  LayeredSurface Stretch(const LayeredSurface& picture, int size) const;
+
+  Platform& platform_;
+  config::Settings& settings_;
+  catalogue::ItemSlots& slots_;
+  WindowId main_;
+  app::FormTimer& clearMemory_;
+  app::FormTimer timerClock_;
+  WindowLayer layer_ = WindowLayer::Normal;
+
+  LayeredSurface noCenter_;
+  LayeredSurface iconPlate_;
+  std::array<LayeredSurface, 6> clock_;  // face, hour, minute, second, cap, highlights
+  bool clockAvailable_ = false;
+
+  WindowId background_ = kNoWindow;
+  WindowId center_ = kNoWindow;
+  LayeredSurface backgroundSurface_;
+  LayeredSurface centerSurface_;
+  int paintSlot_ = 0;
+  bool icoPaintPending_ = false;
+};
+
+}  // namespace qv::round
