@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace qv::win32 {
+
+class Win32Files final : public IFileSystem {
+ public:
+  std::string ProgramDir() const override;
+  bool FileExists(const std::string& path) const override;
+  bool DirectoryExists(const std::string& path) const override;
+  bool CreateDirectory(const std::string& path) override;
+  std::optional<std::string> ReadFile(const std::string& path) const override;
+  bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
+  bool DeleteFile(const std::string& path) override;
+};
+
+}  // namespace qv::win32

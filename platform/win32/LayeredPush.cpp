@@ -1,0 +1,77 @@
+// Showing a premultiplied surface as the whole picture of a layered window.
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/win32/Win32Windows.h"
+
+namespace qv::win32 {
+
+bool LayeredCanvas::Reserve(int width, int height) {
+  if (width <= 0 || height <= 0) return false;
+  if (bitmap_ && width <= width_ && height <= height_) return true;
+  const int newWidth = std::max(width, width_);
+  const int newHeight = std::max(height, height_);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = newWidth;
+  info.bmiHeader.biHeight = -newHeight;  // top row first, as in LayeredSurface
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return false;
+  bitmap_ = std::move(bitmap);
+  bits_ = static_cast<std::uint32_t*>(bits);
+  width_ = newWidth;
+  height_ = newHeight;
+  return true;
+}
+
+void LayeredCanvas::CopyFrom(const LayeredSurface& surface) {
+  // GDI may still be reading the section from an earlier push.
+  ::GdiFlush();
+  const std::size_t rowBytes = static_cast<std::size_t>(surface.width) * sizeof(std::uint32_t);
+  for (int y = 0; y < surface.height; ++y) {
+    std::memcpy(bits_ + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_),
+                surface.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(surface.width),
+                rowBytes);
+  }
+}
+
+void Win32Windows::PushLayered(WindowId id, const LayeredSurface& surface, std::uint8_t alpha) {
+  HWND hwnd = HandleOf(id);
+  if (!hwnd || surface.Empty()) return;
+  if (surface.pixels.size() < static_cast<std::size_t>(surface.width) * static_cast<std::size_t>(surface.height))
+    return;
+  if (!canvas_.Reserve(surface.width, surface.height)) return;
+  canvas_.CopyFrom(surface);
+
+  const LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+  if (!(exStyle & WS_EX_LAYERED)) ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+
+  WindowDc screen;
+  UniqueMemoryDc memory(::CreateCompatibleDC(screen.Get()));
+  if (!screen || !memory) return;
+  SelectionGuard selected(memory.Get(), canvas_.Bitmap());
+  if (!selected.Selected()) return;
+
+  RECT current{};
+  ::GetWindowRect(hwnd, &current);
+  POINT destination{current.left, current.top};
+  SIZE size{surface.width, surface.height};
+  POINT source{0, 0};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
+  if (::UpdateLayeredWindow(hwnd, screen.Get(), &destination, &size, memory.Get(), &source, 0, &blend, ULW_ALPHA)) {
+    return;
+  }
+  // A window given a constant alpha with SetLayeredWindowAttributes (the
+  // main form) refuses per-pixel pictures until its layered style is set
+  // afresh.
+  ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+  ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+  ::UpdateLayeredWindow(hwnd, screen.Get(), &destination, &size, memory.Get(), &source, 0, &blend, ULW_ALPHA);
+}
+
+}  // namespace qv::win32

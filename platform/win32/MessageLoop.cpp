@@ -1,0 +1,31 @@
+#include "platform/win32/MessageLoop.h"
+
+#include "platform/win32/Win32Api.h"
+
+namespace qv::win32 {
+
+int Win32MessageLoop::Run() {
+  MSG message{};
+  // GetMessageW returns -1 on failure: ending is better than spinning.
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
+}
+
+void Win32MessageLoop::ProcessPendingMessages() {
+  MSG message{};
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
+void Win32MessageLoop::RequestQuit() { ::PostQuitMessage(0); }
+
+}  // namespace qv::win32

@@ -1,0 +1,69 @@
+#include "platform/win32/ShellDialogs.h"
+
+#include "platform/win32/Utf.h"
+#include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32Windows.h"
+
+namespace qv::win32 {
+
+bool Win32Shell::Execute(const std::string& file, const std::string& arguments, const std::string& directory) {
+  if (file.empty()) return false;
+  const std::wstring wideFile = Widen(file);
+  const std::wstring wideArguments = Widen(arguments);
+  const std::wstring wideDirectory = Widen(directory);
+  const HINSTANCE result = ::ShellExecuteW(nullptr, L"open", wideFile.c_str(), NullIfEmpty(wideArguments),
+                                           NullIfEmpty(wideDirectory), SW_SHOWNORMAL);
+  // Values up to 32 are error codes.
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+MessageBoxResult Win32Dialogs::MessageBox(const std::string& text, const std::string& caption,
+                                          MessageBoxButtons buttons, MessageBoxIcon icon) {
+  UINT type = MB_OK;
+  switch (buttons) {
+    case MessageBoxButtons::Ok:
+      type = MB_OK;
+      break;
+    case MessageBoxButtons::OkCancel:
+      type = MB_OKCANCEL;
+      break;
+    case MessageBoxButtons::YesNo:
+      type = MB_YESNO;
+      break;
+  }
+  switch (icon) {
+    case MessageBoxIcon::None:
+      break;
+    case MessageBoxIcon::Information:
+      type |= MB_ICONINFORMATION;
+      break;
+    case MessageBoxIcon::Warning:
+      type |= MB_ICONWARNING;
+      break;
+    case MessageBoxIcon::Error:
+      type |= MB_ICONERROR;
+      break;
+    case MessageBoxIcon::Question:
+      type |= MB_ICONQUESTION;
+      break;
+  }
+  const std::wstring wideText = Widen(text);
+  const std::wstring wideCaption = Widen(caption);
+  switch (::MessageBoxW(windows_.MainWindow(), wideText.c_str(), wideCaption.c_str(), type)) {
+    case IDOK:
+      return MessageBoxResult::Ok;
+    case IDYES:
+      return MessageBoxResult::Yes;
+    case IDNO:
+      return MessageBoxResult::No;
+    case IDCANCEL:
+      return MessageBoxResult::Cancel;
+    default:
+      // The box could not be shown: the answer that changes nothing.
+      return buttons == MessageBoxButtons::Ok      ? MessageBoxResult::Ok
+             : buttons == MessageBoxButtons::YesNo ? MessageBoxResult::No
+                                                   : MessageBoxResult::Cancel;
+  }
+}
+
+}  // namespace qv::win32

@@ -1,0 +1,12 @@
+#include "platform/win32/Win32Platform.h"
+
+namespace qv::win32 {
+
+Win32Platform::Win32Platform(HINSTANCE instance)
+    : windows_(instance),
+      dialogs_(windows_),
+      tray_(instance, windows_),
+      system_(instance, windows_, loop_),
+      platform_{windows_, windows_, dialogs_, files_, registry_, shell_, tray_, system_, canvas_} {}
+
+}  // namespace qv::win32

@@ -1,0 +1,46 @@
+#pragma once
+
+// Everything the core may ask of Windows, gathered for the entry point.
+
+#include "app/Application.h"
+#include "platform/Platform.h"
+#include "platform/win32/Canvas.h"
+#include "platform/win32/Files.h"
+#include "platform/win32/MessageLoop.h"
+#include "platform/win32/Registry.h"
+#include "platform/win32/ShellDialogs.h"
+#include "platform/win32/System.h"
+#include "platform/win32/Tray.h"
+#include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32Windows.h"
+
+namespace qv::win32 {
+
+class Win32Platform final : public app::IMessageLoop {
+ public:
+  explicit Win32Platform(HINSTANCE instance);
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+
+  Platform& Interfaces() { return platform_; }
+
+  // app::IMessageLoop
+  void SetEventSink(IPlatformEvents* sink) override { windows_.SetEventSink(sink); }
+  void Run() override { loop_.Run(); }
+
+ private:
+  // Declared so that they go in reverse: the tray icon is removed while the
+  // main window still exists, and the windows go last.
+  Win32Windows windows_;
+  Win32MessageLoop loop_;
+  Win32Dialogs dialogs_;
+  Win32Files files_;
+  Win32Registry registry_;
+  Win32Shell shell_;
+  Win32Tray tray_;
+  Win32System system_;
+  GdiPlusCanvas canvas_;
+  Platform platform_;
+};
+
+}  // namespace qv::win32

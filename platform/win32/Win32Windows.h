@@ -1,0 +1,106 @@
+#pragma once
+
+// The program's windows: the main form (the invisible anchor that owns the
+// taskbar button, the tray icon, the timers and the system notifications) and
+// the per-pixel-alpha windows of both presentations, which it owns. Windows
+// are known to the core by WindowId; this table maps them to HWNDs.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "platform/Platform.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/Win32Api.h"
+
+namespace qv::win32 {
+
+// A top-down 32-bit DIB section shared by every push: UpdateLayeredWindow
+// copies the pixels into the window, so one buffer, grown to the largest
+// surface seen, serves all windows.
+class LayeredCanvas {
+ public:
+  // Makes room for a width x height picture in the top-left corner.
+  bool Reserve(int width, int height);
+  void CopyFrom(const LayeredSurface& surface);
+  HBITMAP Bitmap() const { return bitmap_.Get(); }
+
+ private:
+  UniqueBitmap bitmap_;
+  std::uint32_t* bits_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+class Win32Windows final : public IWindowSystem, public ITimerHost {
+ public:
+  explicit Win32Windows(HINSTANCE instance);
+  ~Win32Windows() override;
+  Win32Windows(const Win32Windows&) = delete;
+  Win32Windows& operator=(const Win32Windows&) = delete;
+
+  void SetEventSink(IPlatformEvents* sink) noexcept { sink_ = sink; }
+  HWND MainWindow() const noexcept;
+  // Marks the main window as ready for tools outside the process.
+  void MarkReady();
+
+  // IWindowSystem
+  WindowId CreateWindow(const WindowSpec& wanted) override;
+  void DestroyWindow(WindowId id) override;
+  void SetName(WindowId id, const std::string& name) override;
+  std::string Name(WindowId id) const override;
+  void SetBounds(WindowId id, const Rect& bounds) override;
+  Rect Bounds(WindowId id) const override;
+  void Show(WindowId id, bool visible) override;
+  bool IsVisible(WindowId id) const override;
+  WindowLayer SetLayer(WindowId id, WindowLayer layer) override;
+  void BringToTop(WindowId id) override;
+  void BringToForeground(WindowId id) override;
+  void PushLayered(WindowId id, const LayeredSurface& surface, std::uint8_t alpha) override;
+  void AcceptDroppedFiles(WindowId id, bool accept) override;
+  Rect ScreenBounds() const override;
+  Point CursorPosition() const override;
+
+  // ITimerHost
+  void StartTimer(int id, unsigned intervalMs) override;
+  void StopTimer(int id) override;
+
+ private:
+  struct WindowRecord {
+    Win32Windows* owner = nullptr;
+    WindowId id = kNoWindow;
+    std::string name;
+    UniqueWindow window;  // set at WM_NCCREATE, released at WM_NCDESTROY
+    bool isMain = false;
+    bool shown = false;      // the core's wish; on screen only while the main form is
+    bool onDesktop = false;  // parented to the shell's desktop window
+  };
+
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  LRESULT HandleMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  std::optional<LRESULT> HandleMainMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void HandleDestroyed(WindowRecord& record) noexcept;
+  void DeliverDrop(HWND hwnd, HDROP drop);
+
+  bool EnsureClass(const std::wstring& className);
+  WindowRecord* Find(WindowId id) const;
+  HWND HandleOf(WindowId id) const;
+  void ArmTimer(int id, unsigned intervalMs) const;
+
+  HINSTANCE instance_;
+  IPlatformEvents* sink_ = nullptr;
+  std::map<WindowId, std::unique_ptr<WindowRecord>> windows_;
+  WindowId nextId_ = 1;
+  WindowRecord* main_ = nullptr;
+  UINT taskbarCreatedMessage_ = 0;
+  std::map<int, unsigned> timers_;  // running timers: id -> interval
+  std::set<std::wstring> registeredClasses_;
+  UniqueIcon largeIcon_;
+  UniqueIcon smallIcon_;
+  LayeredCanvas canvas_;
+};
+
+}  // namespace qv::win32

@@ -1,0 +1,251 @@
+#include <utility>
+
+#include "platform/win32/GeometryWin32.h"
+#include "platform/win32/Resources.h"
+#include "platform/win32/Utf.h"
+#include "platform/win32/Win32Windows.h"
+
+namespace qv::win32 {
+namespace {
+
+// Windows the core creates without naming a class: the skins, the items,
+// the dock and the label.
+constexpr const char* kLayeredClass = "QuorvelLayered";
+constexpr const char* kMainClass = "TFormRoundHot";
+
+// The main form is a captionless popup; the system menu and minimize box
+// give its taskbar button the usual menu, whose Close arrives as WM_CLOSE.
+constexpr DWORD kMainStyle = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS;
+constexpr DWORD kMainExStyle = WS_EX_LAYERED | WS_EX_APPWINDOW;
+constexpr DWORD kLayeredStyle = WS_POPUP | WS_CLIPSIBLINGS;
+
+constexpr UINT kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+
+// A window attached to the desktop window has that window's client area as
+// its coordinate space; the core always speaks screen coordinates.
+POINT ScreenToParent(HWND hwnd, POINT screen) {
+  HWND parent = ::GetAncestor(hwnd, GA_PARENT);
+  if (parent && parent != ::GetDesktopWindow()) ::MapWindowPoints(HWND_DESKTOP, parent, &screen, 1);
+  return screen;
+}
+
+}  // namespace
+
+Win32Windows::Win32Windows(HINSTANCE instance)
+    : instance_(instance),
+      taskbarCreatedMessage_(::RegisterWindowMessageW(L"TaskbarCreated")),
+      largeIcon_(LoadAppIcon(instance, ::GetSystemMetrics(SM_CXICON))),
+      smallIcon_(LoadAppIcon(instance, ::GetSystemMetrics(SM_CXSMICON))) {}
+
+Win32Windows::~Win32Windows() {
+  sink_ = nullptr;  // whatever the windows say while they go, nobody listens
+  // Owned windows first, so none of them outlives the window it belongs to
+  // even for a moment; records of windows already gone hold no handle.
+  for (auto& [id, record] : windows_) {
+    if (!record->isMain && record->window) ::DestroyWindow(record->window.Get());
+  }
+  for (auto& [id, record] : windows_) {
+    if (record->window) ::DestroyWindow(record->window.Get());
+  }
+  windows_.clear();
+  for (const std::wstring& name : registeredClasses_) ::UnregisterClassW(name.c_str(), instance_);
+}
+
+HWND Win32Windows::MainWindow() const noexcept { return main_ ? main_->window.Get() : nullptr; }
+
+bool Win32Windows::EnsureClass(const std::wstring& className) {
+  if (registeredClasses_.contains(className)) return true;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = &Win32Windows::WindowProc;
+  wc.hInstance = instance_;
+  wc.hIcon = largeIcon_.Get();
+  wc.hIconSm = smallIcon_.Get();
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = className.c_str();
+  if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  registeredClasses_.insert(className);
+  return true;
+}
+
+Win32Windows::WindowRecord* Win32Windows::Find(WindowId id) const {
+  auto it = windows_.find(id);
+  return it == windows_.end() ? nullptr : it->second.get();
+}
+
+HWND Win32Windows::HandleOf(WindowId id) const {
+  const WindowRecord* record = Find(id);
+  return record ? record->window.Get() : nullptr;
+}
+
+WindowId Win32Windows::CreateWindow(const WindowSpec& wanted) {
+  const std::string className = !wanted.className.empty() ? wanted.className
+                                : wanted.mainForm         ? kMainClass
+                                                          : kLayeredClass;
+  const std::wstring wideClass = Widen(className);
+  if (!EnsureClass(wideClass)) return kNoWindow;
+
+  auto record = std::make_unique<WindowRecord>();
+  record->owner = this;
+  record->id = nextId_;
+  record->name = wanted.name;
+  record->isMain = wanted.mainForm;
+
+  DWORD style = kLayeredStyle;
+  DWORD exStyle = WS_EX_TOOLWINDOW | (wanted.layered ? WS_EX_LAYERED : 0);
+  HWND owner = MainWindow();
+  if (wanted.mainForm) {
+    style = kMainStyle;
+    exStyle = kMainExStyle;
+    owner = nullptr;
+  }
+  // The window text of a presentation window is its name unless the core
+  // gives it a title: tools that list windows then show something useful.
+  const std::wstring title = Widen(wanted.title.empty() && !wanted.mainForm ? wanted.name : wanted.title);
+  const Rect& b = wanted.bounds;
+  HWND hwnd = ::CreateWindowExW(exStyle, wideClass.c_str(), title.c_str(), style, b.left, b.top, b.width, b.height,
+                                owner, nullptr, instance_, record.get());
+  if (!hwnd) return kNoWindow;
+
+  WindowRecord* created = record.get();
+  windows_.emplace(nextId_, std::move(record));
+  const WindowId id = nextId_++;
+  if (created->isMain) {
+    main_ = created;
+    // The anchor is never seen: constant alpha 0 over the whole window.
+    ::SetLayeredWindowAttributes(hwnd, 0, 0, LWA_ALPHA);
+    for (const auto& [timerId, interval] : timers_) ArmTimer(timerId, interval);
+  }
+  if (wanted.visible) Show(id, true);
+  return id;
+}
+
+void Win32Windows::DestroyWindow(WindowId id) {
+  auto it = windows_.find(id);
+  if (it == windows_.end()) return;
+  // Destroying first lets WM_NCDESTROY give up the handle while the record
+  // is still whole; then the record goes.
+  if (it->second->window) ::DestroyWindow(it->second->window.Get());
+  if (main_ == it->second.get()) main_ = nullptr;
+  windows_.erase(it);
+}
+
+void Win32Windows::SetName(WindowId id, const std::string& name) {
+  if (WindowRecord* record = Find(id)) record->name = name;
+}
+
+std::string Win32Windows::Name(WindowId id) const {
+  const WindowRecord* record = Find(id);
+  return record ? record->name : std::string();
+}
+
+void Win32Windows::SetBounds(WindowId id, const Rect& bounds) {
+  HWND hwnd = HandleOf(id);
+  if (!hwnd) return;
+  const POINT origin = ScreenToParent(hwnd, POINT{bounds.left, bounds.top});
+  ::SetWindowPos(hwnd, nullptr, origin.x, origin.y, bounds.width, bounds.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+Rect Win32Windows::Bounds(WindowId id) const {
+  HWND hwnd = HandleOf(id);
+  RECT r{};
+  if (!hwnd || !::GetWindowRect(hwnd, &r)) return Rect{};
+  return FromRECT(r);
+}
+
+void Win32Windows::Show(WindowId id, bool visible) {
+  WindowRecord* record = Find(id);
+  HWND hwnd = record ? record->window.Get() : nullptr;
+  if (!hwnd) return;
+  if (record->isMain) {
+    // The presentation windows belong to the main form: they go when it is
+    // hidden (to the tray: hiding also removes the taskbar button) and come
+    // back with it, each in the state the core last asked for.
+    ::ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
+    for (auto& [otherId, other] : windows_) {
+      if (other->isMain || !other->shown || !other->window) continue;
+      ::SetWindowPos(other->window.Get(), nullptr, 0, 0, 0, 0,
+                     kZOrderOnly | SWP_NOZORDER | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    }
+    return;
+  }
+  record->shown = visible;
+  if (!visible) {
+    ::ShowWindow(hwnd, SW_HIDE);
+    return;
+  }
+  HWND mainWindow = MainWindow();
+  if (mainWindow && !::IsWindowVisible(mainWindow)) return;  // appears when the main form does
+  // Shown windows come to the front, without taking the activation.
+  ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, kZOrderOnly | SWP_SHOWWINDOW);
+}
+
+bool Win32Windows::IsVisible(WindowId id) const {
+  HWND hwnd = HandleOf(id);
+  return hwnd && (::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+WindowLayer Win32Windows::SetLayer(WindowId id, WindowLayer layer) {
+  WindowRecord* record = Find(id);
+  HWND hwnd = record ? record->window.Get() : nullptr;
+  if (!hwnd) return WindowLayer::Normal;
+  if (layer == WindowLayer::Desktop) {
+    if (HWND desktop = ::FindWindowW(L"Progman", nullptr)) {
+      ::SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
+      ::SetParent(hwnd, desktop);
+      record->onDesktop = true;
+      return WindowLayer::Desktop;
+    }
+    // No shell desktop window (other shells, Wine): the normal layer is the
+    // closest there is.
+    layer = WindowLayer::Normal;
+  }
+  if (record->onDesktop) {
+    ::SetParent(hwnd, nullptr);
+    record->onDesktop = false;
+  }
+  ::SetWindowPos(hwnd, layer == WindowLayer::Topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
+  return layer;
+}
+
+void Win32Windows::BringToTop(WindowId id) {
+  if (HWND hwnd = HandleOf(id)) ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, kZOrderOnly);
+}
+
+void Win32Windows::BringToForeground(WindowId id) {
+  if (HWND hwnd = HandleOf(id)) ::SetForegroundWindow(hwnd);
+}
+
+void Win32Windows::AcceptDroppedFiles(WindowId id, bool accept) {
+  if (HWND hwnd = HandleOf(id)) ::DragAcceptFiles(hwnd, accept ? TRUE : FALSE);
+}
+
+Rect Win32Windows::ScreenBounds() const {
+  return Rect{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+Point Win32Windows::CursorPosition() const {
+  POINT p{};
+  ::GetCursorPos(&p);
+  return FromPOINT(p);
+}
+
+// Timers belong to the main form. One asked for before the main form exists
+// is remembered and armed when it is created.
+void Win32Windows::ArmTimer(int id, unsigned intervalMs) const {
+  if (HWND hwnd = MainWindow()) ::SetTimer(hwnd, static_cast<UINT_PTR>(id), intervalMs, nullptr);
+}
+
+void Win32Windows::StartTimer(int id, unsigned intervalMs) {
+  timers_[id] = intervalMs;
+  ArmTimer(id, intervalMs);
+}
+
+void Win32Windows::StopTimer(int id) {
+  timers_.erase(id);
+  if (HWND hwnd = MainWindow()) ::KillTimer(hwnd, static_cast<UINT_PTR>(id));
+}
+
+}  // namespace qv::win32

@@ -1,0 +1,286 @@
+// Windows, events, timers and the message loop, through the same
+// Win32Platform the program uses. Needs a display (Xvfb under Wine).
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Utf.h"
+#include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32Platform.h"
+#include "platform/win32/check/Check.h"
+
+// After the backend's view of <windows.h>.
+// clang-format off
+#include <shlobj.h>
+// clang-format on
+
+namespace qv::win32::check {
+namespace {
+
+constexpr const wchar_t* kClass = L"QuorvelCheckMain";
+constexpr const wchar_t* kTitle = L"Quorvel check";
+constexpr int kQuitTimer = 1;
+constexpr int kStoppedTimer = 2;
+constexpr int kAnswerTimer = 3;
+
+// Records what arrives; some events act, as the launcher's handlers would.
+class Recorder final : public IPlatformEvents {
+ public:
+  explicit Recorder(Win32Platform& platform) : platform_(platform) {}
+
+  void OnTimer(int id) override {
+    timers.push_back(id);
+    ITimerHost& timers = platform_.Interfaces().timers;
+    if (id == kStoppedTimer && ++stoppedTicks == 3) timers.StopTimer(kStoppedTimer);
+    if (id == kQuitTimer) {
+      timers.StopTimer(kQuitTimer);
+      platform_.Interfaces().system.RequestQuit();
+    }
+    if (id == kAnswerTimer) AnswerMessageBox();
+  }
+  void OnClose() override {
+    ++closes;
+    if (throwOnClose) throw std::runtime_error("handler failed");
+  }
+  bool OnQueryEndSession() override { return allowEndSession; }
+  void OnPowerBroadcast(unsigned event) override { power.push_back(event); }
+  void OnDisplayChange() override { ++displayChanges; }
+  void OnTrayCallback(std::uintptr_t wParam, std::intptr_t lParam) override {
+    tray.push_back({static_cast<long long>(wParam), static_cast<long long>(lParam)});
+  }
+  void OnTaskbarCreated() override { ++taskbarCreated; }
+  void OnDropFiles(const std::vector<std::string>& paths, Point screenPos) override {
+    dropped = paths;
+    dropPoint = screenPos;
+  }
+
+  // Closes the open message box with the given command, as a user would.
+  void AnswerMessageBox() {
+    HWND box = ::FindWindowW(L"#32770", L"Quorvel check box");
+    if (!box) return;
+    platform_.Interfaces().timers.StopTimer(kAnswerTimer);
+    boxOwner = ::GetWindow(box, GW_OWNER);
+    ::PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+  }
+
+  std::vector<int> timers;
+  int stoppedTicks = 0;
+  int closes = 0;
+  bool throwOnClose = false;
+  bool allowEndSession = true;
+  std::vector<unsigned> power;
+  int displayChanges = 0;
+  std::vector<std::pair<long long, long long>> tray;
+  int taskbarCreated = 0;
+  std::vector<std::string> dropped;
+  Point dropPoint;
+  int answer = IDOK;
+  HWND boxOwner = nullptr;
+
+ private:
+  Win32Platform& platform_;
+};
+
+// An HDROP as the shell makes it: DROPFILES and a double-NUL-ended list.
+HGLOBAL MakeDrop(const std::vector<std::wstring>& paths, POINT where) {
+  std::size_t chars = 1;
+  for (const std::wstring& p : paths) chars += p.size() + 1;
+  HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+  auto* header = static_cast<DROPFILES*>(::GlobalLock(memory));
+  header->pFiles = sizeof(DROPFILES);
+  header->pt = where;
+  header->fNC = FALSE;
+  header->fWide = TRUE;
+  auto* list = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(header) + sizeof(DROPFILES));
+  for (const std::wstring& p : paths) {
+    p.copy(list, p.size());
+    list += p.size() + 1;
+  }
+  ::GlobalUnlock(memory);
+  return memory;
+}
+
+LONG_PTR ExStyle(HWND hwnd) { return ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE); }
+
+}  // namespace
+
+void CheckWindows() {
+  Win32Platform platform(::GetModuleHandleW(nullptr));
+  Platform& p = platform.Interfaces();
+  Recorder events(platform);
+  platform.SetEventSink(&events);
+
+  // A timer asked for before the main window exists starts with it.
+  p.timers.StartTimer(kStoppedTimer, 10);
+
+  WindowSpec mainForm;
+  mainForm.name = "FormRoundHot";
+  mainForm.className = Narrow(kClass);
+  mainForm.title = Narrow(kTitle);
+  mainForm.bounds = {40, 30, 194, 168};
+  mainForm.mainForm = true;
+  const WindowId mainId = p.windows.CreateWindow(mainForm);
+  QV_EXPECT(mainId != kNoWindow);
+  HWND main = ::FindWindowW(kClass, kTitle);
+  QV_EXPECT(main != nullptr);
+  if (!main) return;
+  QV_EXPECT((ExStyle(main) & (WS_EX_LAYERED | WS_EX_APPWINDOW)) == (WS_EX_LAYERED | WS_EX_APPWINDOW));
+  QV_EXPECT((::GetWindowLongPtrW(main, GWL_STYLE) & WS_CAPTION) == 0);
+  RECT client{};
+  ::GetClientRect(main, &client);
+  QV_EXPECT(client.right == 194 && client.bottom == 168);
+  QV_EXPECT(p.windows.Bounds(mainId) == (Rect{40, 30, 194, 168}));
+  QV_EXPECT(!p.windows.IsVisible(mainId));
+
+  WindowSpec itemForm;
+  itemForm.name = "Circle1";
+  itemForm.bounds = {100, 120, 50, 50};
+  itemForm.visible = true;  // asked for while the main window is hidden
+  const WindowId item = p.windows.CreateWindow(itemForm);
+  HWND itemWindow = ::FindWindowW(L"QuorvelLayered", L"Circle1");
+  QV_EXPECT(item != kNoWindow && itemWindow != nullptr);
+  if (!itemWindow) return;
+  QV_EXPECT(::GetWindow(itemWindow, GW_OWNER) == main);
+  QV_EXPECT((ExStyle(itemWindow) & (WS_EX_LAYERED | WS_EX_TOOLWINDOW)) == (WS_EX_LAYERED | WS_EX_TOOLWINDOW));
+  QV_EXPECT(!p.windows.IsVisible(item));
+  QV_EXPECT(p.windows.Name(item) == "Circle1");
+  p.windows.SetName(item, "Circle7");
+  QV_EXPECT(p.windows.Name(item) == "Circle7");
+  QV_EXPECT(p.windows.Name(9999).empty());
+
+  // Items follow the main window out and back in, each as last asked.
+  WindowSpec hiddenForm = itemForm;
+  hiddenForm.name = "Circle2";
+  hiddenForm.visible = false;
+  const WindowId hiddenItem = p.windows.CreateWindow(hiddenForm);
+  p.windows.Show(mainId, true);
+  QV_EXPECT(p.windows.IsVisible(mainId) && p.windows.IsVisible(item) && !p.windows.IsVisible(hiddenItem));
+  p.windows.Show(mainId, false);
+  QV_EXPECT(!p.windows.IsVisible(mainId) && !p.windows.IsVisible(item) && !p.windows.IsVisible(hiddenItem));
+  p.windows.Show(mainId, true);
+  QV_EXPECT(p.windows.IsVisible(item) && !p.windows.IsVisible(hiddenItem));
+  p.windows.Show(item, false);
+  QV_EXPECT(!p.windows.IsVisible(item));
+  p.windows.Show(item, true);
+  QV_EXPECT(p.windows.IsVisible(item));
+
+  // The picture sets the size; the position stays.
+  LayeredSurface surface(60, 40);
+  for (std::uint32_t& pixel : surface.pixels) pixel = PackBgra(0, 0, 128, 128);
+  p.windows.PushLayered(item, surface, 255);
+  QV_EXPECT(p.windows.Bounds(item) == (Rect{100, 120, 60, 40}));
+  p.windows.PushLayered(item, LayeredSurface(20, 10), 200);  // smaller than the canvas by now
+  QV_EXPECT(p.windows.Bounds(item) == (Rect{100, 120, 20, 10}));
+  p.windows.PushLayered(item, LayeredSurface(), 255);  // an empty picture changes nothing
+  QV_EXPECT(p.windows.Bounds(item) == (Rect{100, 120, 20, 10}));
+  // The main window, given a constant alpha at creation, takes pictures too.
+  p.windows.PushLayered(mainId, LayeredSurface(194, 170), 0);
+  QV_EXPECT(p.windows.Bounds(mainId) == (Rect{40, 30, 194, 170}));
+  p.windows.SetBounds(item, {300, 310, 50, 50});
+  QV_EXPECT(p.windows.Bounds(item) == (Rect{300, 310, 50, 50}));
+
+  struct LayerCase {
+    WindowLayer asked;
+    bool topmost;
+  };
+  const bool hasDesktop = ::FindWindowW(L"Progman", nullptr) != nullptr;
+  for (const LayerCase& c : {LayerCase{WindowLayer::Topmost, true}, LayerCase{WindowLayer::Normal, false},
+                             LayerCase{WindowLayer::Topmost, true}, LayerCase{WindowLayer::Desktop, false}}) {
+    const WindowLayer applied = p.windows.SetLayer(item, c.asked);
+    const WindowLayer expected = c.asked == WindowLayer::Desktop && !hasDesktop ? WindowLayer::Normal : c.asked;
+    QV_EXPECT(applied == expected);
+    QV_EXPECT(((ExStyle(itemWindow) & WS_EX_TOPMOST) != 0) == c.topmost);
+  }
+  p.windows.SetLayer(item, WindowLayer::Normal);
+
+  // Messages a second instance, the shell and the system send.
+  QV_EXPECT(p.system.SendToWindow(Narrow(kClass), Narrow(kTitle), kTrayCallbackMessage, 0, kMouseLeftDown));
+  QV_EXPECT(!p.system.SendToWindow(Narrow(kClass), "no such title", kTrayCallbackMessage, 0, kMouseLeftDown));
+  QV_EXPECT(events.tray == (std::vector<std::pair<long long, long long>>{{0, 513}}));
+  ::SendMessageW(main, WM_POWERBROADCAST, kPowerResumeSuspend, 0);
+  QV_EXPECT(events.power == std::vector<unsigned>{kPowerResumeSuspend});
+  ::SendMessageW(main, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 800));
+  QV_EXPECT(events.displayChanges == 1);
+  ::SendMessageW(main, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  QV_EXPECT(events.taskbarCreated == 1);
+  events.allowEndSession = false;
+  QV_EXPECT(::SendMessageW(main, WM_QUERYENDSESSION, 0, 0) == FALSE);
+  events.allowEndSession = true;
+  QV_EXPECT(::SendMessageW(main, WM_QUERYENDSESSION, 0, 0) == TRUE);
+  ::SendMessageW(main, WM_CLOSE, 0, 0);
+  QV_EXPECT(events.closes == 1 && ::IsWindow(main));  // closing is the launcher's decision
+  events.throwOnClose = true;
+  ::SendMessageW(main, WM_CLOSE, 0, 0);  // the failure stays on this side of the window system
+  QV_EXPECT(events.closes == 2 && ::IsWindow(main));
+  events.throwOnClose = false;
+
+  // Dropped files arrive with the drop point in screen coordinates.
+  p.windows.AcceptDroppedFiles(item, true);
+  QV_EXPECT((ExStyle(itemWindow) & WS_EX_ACCEPTFILES) != 0);
+  ::SendMessageW(itemWindow, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(MakeDrop({L"C:\\程序\\工具.exe", L"D:\\Folder"}, POINT{5, 6})), 0);
+  QV_EXPECT(events.dropped == (std::vector<std::string>{"C:\\程序\\工具.exe", "D:\\Folder"}));
+  QV_EXPECT(events.dropPoint == (Point{305, 316}));
+  p.windows.AcceptDroppedFiles(item, false);
+  QV_EXPECT((ExStyle(itemWindow) & WS_EX_ACCEPTFILES) == 0);
+
+  p.system.SignalReady();
+  QV_EXPECT(::GetPropW(main, L"QuorvelReady") == reinterpret_cast<HANDLE>(1));
+
+  QV_EXPECT(p.tray.AddTrayIcon("Quorvel(Quorvel)"));
+  QV_EXPECT(p.tray.AddTrayIcon("Quorvel(Quorvel)"));  // again, as after the taskbar comes back
+  p.tray.RemoveTrayIcon();
+
+  // Message boxes belong to the main window and report the button pressed;
+  // timers keep running inside them.
+  struct BoxCase {
+    MessageBoxButtons buttons;
+    int command;
+    MessageBoxResult result;
+  };
+  for (const BoxCase& c : {BoxCase{MessageBoxButtons::YesNo, IDNO, MessageBoxResult::No},
+                           BoxCase{MessageBoxButtons::YesNo, IDYES, MessageBoxResult::Yes},
+                           BoxCase{MessageBoxButtons::OkCancel, IDCANCEL, MessageBoxResult::Cancel},
+                           BoxCase{MessageBoxButtons::Ok, IDOK, MessageBoxResult::Ok}}) {
+    events.answer = c.command;
+    events.boxOwner = nullptr;
+    p.timers.StartTimer(kAnswerTimer, 50);
+    QV_EXPECT(p.dialogs.MessageBox("提示 text", "Quorvel check box", c.buttons, MessageBoxIcon::Question) == c.result);
+    QV_EXPECT(events.boxOwner == main);
+  }
+
+  // Timers: a stopped timer stays silent, the loop ends when asked. The
+  // stopped timer has run since the main window was created.
+  events.timers.clear();
+  p.timers.StartTimer(kQuitTimer, 300);
+  platform.Run();
+  int quitTicks = 0;
+  for (int id : events.timers) quitTicks += id == kQuitTimer;
+  QV_EXPECT(events.stoppedTicks == 3 && quitTicks == 1);
+
+  // A quit seen by a nested turn of the loop still ends the outer loop,
+  // after the messages queued before it.
+  events.tray.clear();
+  ::PostMessageW(main, kTrayCallbackMessage, 0, 517);
+  p.system.RequestQuit();
+  p.system.ProcessPendingMessages();
+  QV_EXPECT(events.tray == (std::vector<std::pair<long long, long long>>{{0, 517}}));
+  events.timers.clear();
+  p.timers.StartTimer(kQuitTimer, 5000);  // ends the loop if the quit was lost
+  platform.Run();
+  QV_EXPECT(events.timers.empty());
+  p.timers.StopTimer(kQuitTimer);
+
+  // Destroyed windows are forgotten; the main window takes its items along.
+  p.windows.DestroyWindow(hiddenItem);
+  QV_EXPECT(p.windows.Name(hiddenItem).empty() && ::FindWindowW(L"QuorvelLayered", L"Circle2") == nullptr);
+  ::DestroyWindow(main);
+  QV_EXPECT(!::IsWindow(itemWindow));
+  QV_EXPECT(p.windows.Bounds(item) == Rect{});
+  p.windows.Show(item, true);  // nothing left to act on, and no harm
+  p.windows.PushLayered(item, surface, 255);
+  platform.SetEventSink(nullptr);
+}
+
+}  // namespace qv::win32::check
