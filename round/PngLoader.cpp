@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "platform/Platform.h"
 
@@ -66,7 +67,7 @@ inline std::uint32_t ScaleTwoLanes(std::uint32_t lanes, std::uint32_t m) {
 
 // In place over straight BGRA pixels. Most pixels of a picture are fully
 // transparent or fully opaque, so those leave early.
-void PremultiplyInPlace(std::uint32_t* pixels, std::size_t count) {
+void PremultiplyWindowAlphaInPlace(std::uint32_t* pixels, std::size_t count) {
   const std::uint8_t* mask = kMask.data();
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint32_t p = pixels[i];
@@ -84,7 +85,30 @@ void PremultiplyInPlace(std::uint32_t* pixels, std::size_t count) {
   }
 }
 
-// Frees libpng's state however we leave, including when allocating the surface throws.
+void PremultiplyStandardInPlace(std::uint32_t* pixels, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t p = pixels[i];
+    const std::uint32_t a = p >> 24;
+    if (a == 255) continue;
+    if (a == 0) {
+      pixels[i] = 0;
+    } else {
+      const std::uint32_t redBlue = ScaleTwoLanes(p & 0x00FF00FFu, a);
+      const std::uint32_t green = ScaleTwoLanes((p >> 8) & 0xFFu, a);
+      pixels[i] = (a << 24) | redBlue | (green << 8);
+    }
+  }
+}
+
+LayeredSurface IntoSurface(StraightPicture&& picture) {
+  LayeredSurface surface;
+  surface.width = picture.width;
+  surface.height = picture.height;
+  surface.pixels = std::move(picture.pixels);
+  return surface;
+}
+
+// Frees libpng's state however we leave, including when allocating the pixels throws.
 struct PngImage {
   png_image image{};
   PngImage() { image.version = PNG_IMAGE_VERSION; }
@@ -93,9 +117,13 @@ struct PngImage {
   PngImage& operator=(const PngImage&) = delete;
 };
 
+constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
+
 }  // namespace
 
-LayeredSurface LoadPremultipliedPngBytes(std::string_view pngBytes) {
+bool HasPngSignature(std::string_view bytes) { return bytes.substr(0, kPngSignature.size()) == kPngSignature; }
+
+StraightPicture DecodePng(std::string_view pngBytes) {
   if (pngBytes.empty()) return {};
   PngImage png;
   // Reads the signature and the header chunks only: the size is known before
@@ -111,19 +139,34 @@ LayeredSurface LoadPremultipliedPngBytes(std::string_view pngBytes) {
   // light and wash out its midtones.
   png.image.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
 
-  // libpng writes straight into the surface: no second buffer, no copy.
-  LayeredSurface surface;
+  // libpng writes straight into the pixels that become the surface: no second buffer, no copy.
+  StraightPicture picture;
   try {
-    surface = LayeredSurface(static_cast<int>(width), static_cast<int>(height));
+    picture.pixels.resize(static_cast<std::size_t>(width) * height);
   } catch (const std::bad_alloc&) {
     // Up to 64 MB for the largest picture: a 32-bit process may not have it,
     // and a picture that does not fit is a missing picture, not a crash.
     return {};
   }
-  if (png_image_finish_read(&png.image, nullptr, surface.pixels.data(), 0, nullptr) == 0) return {};
-  PremultiplyInPlace(surface.pixels.data(), surface.pixels.size());
-  return surface;
+  if (png_image_finish_read(&png.image, nullptr, picture.pixels.data(), 0, nullptr) == 0) return {};
+  picture.width = static_cast<int>(width);
+  picture.height = static_cast<int>(height);
+  return picture;
 }
+
+LayeredSurface PremultiplyWindowAlpha(StraightPicture picture) {
+  if (picture.Empty()) return {};
+  PremultiplyWindowAlphaInPlace(picture.pixels.data(), picture.pixels.size());
+  return IntoSurface(std::move(picture));
+}
+
+LayeredSurface PremultiplyStandard(StraightPicture picture) {
+  if (picture.Empty()) return {};
+  PremultiplyStandardInPlace(picture.pixels.data(), picture.pixels.size());
+  return IntoSurface(std::move(picture));
+}
+
+LayeredSurface LoadPremultipliedPngBytes(std::string_view pngBytes) { return PremultiplyWindowAlpha(DecodePng(pngBytes)); }
 
 LayeredSurface LoadPremultipliedPng(const ISystem& system, const std::string& name) {
   const std::optional<std::string> bytes = system.LoadResource("PNG", name);

@@ -1,8 +1,8 @@
 #include "platform/headless/SoftwareCanvas.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace qv::headless {
@@ -11,7 +11,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// Keys' cubic with a = -0.5.
+// Keys' cubic with a = -0.5: zero from distance 2 on.
 double Cubic(double x) {
   x = std::fabs(x);
   if (x < 1) return (1.5 * x - 2.5) * x * x + 1;
@@ -19,79 +19,197 @@ double Cubic(double x) {
   return 0;
 }
 
-struct Accum {
+// Every double that becomes an int passes through here: NaN and values past
+// either end, whatever a caller computed, land on the ends.
+int ClampToInt(double v, int lo, int hi) {
+  if (!(v > lo)) return lo;
+  if (!(v < hi)) return hi;
+  return static_cast<int>(v);
+}
+
+std::uint8_t ToByte(double v) { return static_cast<std::uint8_t>(ClampToInt(std::nearbyint(v), 0, 255)); }
+
+// One direction of the picture as the source rectangle shows it. Samples
+// beyond the rectangle read it mirrored, as the platform's imaging library
+// does with the flip-tiling the win32 canvas asks for, so edges keep their
+// colour instead of fading or smearing.
+struct Axis {
+  int lo = 0;          // the rectangle's first pixel in the picture
+  int count = 1;       // and the number of its pixels, at least 1
+  double origin = 0;   // the rectangle's start, picture pixels
+  double scale = 1;    // picture pixels per target pixel
+  double support = 1;  // kernel widening: 1 when enlarging, the scale when shrinking
+  int maxTaps = 5;
+
+  Axis(double start, double length, double targetLength, int pictureLength) {
+    lo = ClampToInt(std::floor(start), 0, pictureLength - 1);
+    count = ClampToInt(std::ceil(start + length), lo + 1, pictureLength) - lo;
+    origin = start;
+    scale = length / targetLength;
+    // A kernel wider than the rectangle only repeats its mirror images; the
+    // cap bounds the work when a large picture is drawn into almost nothing.
+    support = std::clamp(scale, 1.0, std::max(1.0, static_cast<double>(count)));
+    maxTaps = static_cast<int>(4 * support) + 2;
+  }
+
+  int Mirror(int i) const {
+    const int period = 2 * count;
+    int k = (i - lo) % period;
+    if (k < 0) k += period;
+    return lo + (k < count ? k : period - 1 - k);
+  }
+
+  // The picture pixels and normalised weights that make the sample at s, a
+  // position in picture pixels with pixel i's centre at i. Returns how many.
+  int Taps(double s, int* index, double* weight) const {
+    // Samples of a sane request lie within half a target pixel of the
+    // rectangle; the clamp only keeps the arithmetic of an absurd one bounded.
+    s = std::clamp(s, lo - 2 * support - 1, lo + count + 2 * support);
+    const int first = static_cast<int>(std::floor(s - 2 * support)) + 1;
+    const int last = static_cast<int>(std::floor(s + 2 * support));
+    int n = 0;
+    double sum = 0;
+    for (int i = first; i <= last && n < maxTaps; ++i) {
+      const double w = Cubic((i - s) / support);
+      if (w == 0) continue;
+      index[n] = Mirror(i);
+      weight[n] = w;
+      sum += w;
+      ++n;
+    }
+    if (sum <= 0) return 0;
+    for (int k = 0; k < n; ++k) weight[k] /= sum;
+    return n;
+  }
+};
+
+struct Sample {
   double b = 0, g = 0, r = 0, a = 0;
 };
 
-std::uint8_t ToByte(double v) { return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L)); }
+// The separable filter at one point: rows of taps times columns of taps.
+Sample Filter(const LayeredSurface& picture, const int* xi, const double* xw, int nx, const int* yi, const double* yw,
+              int ny) {
+  Sample out;
+  for (int j = 0; j < ny; ++j) {
+    const std::uint32_t* row = &picture.pixels[static_cast<std::size_t>(yi[j]) * static_cast<std::size_t>(picture.width)];
+    double b = 0, g = 0, r = 0, a = 0;
+    for (int k = 0; k < nx; ++k) {
+      const std::uint32_t p = row[xi[k]];
+      const double w = xw[k];
+      b += w * BlueOf(p);
+      g += w * GreenOf(p);
+      r += w * RedOf(p);
+      a += w * AlphaOf(p);
+    }
+    const double w = yw[j];
+    out.b += w * b;
+    out.g += w * g;
+    out.r += w * r;
+    out.a += w * a;
+  }
+  return out;
+}
+
+void Put(std::uint32_t& out, Sample s, Blend blend) {
+  // The filter's lobes overshoot at hard edges; a premultiplied colour never
+  // exceeds its alpha.
+  const double a = std::clamp(s.a, 0.0, 255.0);
+  const double b = std::clamp(s.b, 0.0, a), g = std::clamp(s.g, 0.0, a), r = std::clamp(s.r, 0.0, a);
+  if (blend == Blend::SourceCopy) {
+    out = PackBgra(ToByte(b), ToByte(g), ToByte(r), ToByte(a));
+    return;
+  }
+  const double keep = 1.0 - a / 255.0;
+  out = PackBgra(ToByte(b + BlueOf(out) * keep), ToByte(g + GreenOf(out) * keep), ToByte(r + RedOf(out) * keep),
+                 ToByte(a + AlphaOf(out) * keep));
+}
+
+bool Finite(const RectF& r) {
+  return std::isfinite(r.x) && std::isfinite(r.y) && std::isfinite(r.width) && std::isfinite(r.height);
+}
+
+bool Whole(const LayeredSurface& s) {
+  return !s.Empty() && s.pixels.size() >= static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height);
+}
 
 }  // namespace
 
 void SoftwareCanvas::DrawImage(LayeredSurface& target, const LayeredSurface& picture, const DrawParams& params) {
-  if (target.Empty() || picture.Empty()) return;
+  if (!Whole(target) || !Whole(picture)) return;
   const RectF& dst = params.destination;
-  if (dst.width <= 0 || dst.height <= 0) return;
   const RectF src = params.source ? *params.source
                                   : RectF{0, 0, static_cast<double>(picture.width), static_cast<double>(picture.height)};
-  if (src.width <= 0 || src.height <= 0) return;
+  if (!Finite(dst) || !Finite(src) || !std::isfinite(params.rotationDegrees) || !std::isfinite(params.pivot.x) ||
+      !std::isfinite(params.pivot.y))
+    return;
+  if (!(dst.width > 0 && dst.height > 0 && src.width > 0 && src.height > 0)) return;
 
-  const double scaleX = src.width / dst.width;  // picture pixels per target pixel
-  const double scaleY = src.height / dst.height;
-  const double supportX = std::max(1.0, scaleX), supportY = std::max(1.0, scaleY);
-  const double angle = params.rotationDegrees * kPi / 180.0;
+  const Axis ax(src.x, src.width, dst.width, picture.width);
+  const Axis ay(src.y, src.height, dst.height, picture.height);
+  std::vector<int> xi(static_cast<std::size_t>(ax.maxTaps)), yi(static_cast<std::size_t>(ay.maxTaps));
+  std::vector<double> xw(xi.size()), yw(yi.size());
+
+  // Whole turns are no turn: the common unrotated draw takes the fast path,
+  // where each column's and each row's taps are worked out once.
+  const double turns = std::fmod(params.rotationDegrees, 360.0);
+  if (turns == 0) {
+    const int x0 = ClampToInt(std::floor(dst.x), 0, target.width), x1 = ClampToInt(std::ceil(dst.x + dst.width), 0, target.width);
+    const int y0 = ClampToInt(std::floor(dst.y), 0, target.height), y1 = ClampToInt(std::ceil(dst.y + dst.height), 0, target.height);
+    if (x0 >= x1 || y0 >= y1) return;
+    const std::size_t columns = static_cast<std::size_t>(x1 - x0);
+    const std::size_t stride = xi.size();
+    std::vector<int> columnIndex(columns * stride);
+    std::vector<double> columnWeight(columns * stride);
+    std::vector<int> columnTaps(columns, 0);
+    for (int tx = x0; tx < x1; ++tx) {
+      // A pixel is drawn when its centre lies inside the destination.
+      const double ux = tx + 0.5;
+      if (!(ux >= dst.x && ux < dst.x + dst.width)) continue;
+      const std::size_t c = static_cast<std::size_t>(tx - x0);
+      columnTaps[c] = ax.Taps(ax.origin + (ux - dst.x) * ax.scale - 0.5, &columnIndex[c * stride], &columnWeight[c * stride]);
+    }
+    for (int ty = y0; ty < y1; ++ty) {
+      const double uy = ty + 0.5;
+      if (!(uy >= dst.y && uy < dst.y + dst.height)) continue;
+      const int ny = ay.Taps(ay.origin + (uy - dst.y) * ay.scale - 0.5, yi.data(), yw.data());
+      if (ny == 0) continue;
+      for (int tx = x0; tx < x1; ++tx) {
+        const std::size_t c = static_cast<std::size_t>(tx - x0);
+        if (columnTaps[c] == 0) continue;
+        Put(target.At(tx, ty),
+            Filter(picture, &columnIndex[c * stride], &columnWeight[c * stride], columnTaps[c], yi.data(), yw.data(), ny),
+            params.blend);
+      }
+    }
+    return;
+  }
+
+  const double angle = turns * kPi / 180.0;
   const double cs = std::cos(angle), sn = std::sin(angle);
   const PointF pv = params.pivot;
-
-  // The corners of the destination after rotation bound the pixels to visit.
-  double minX = 1e18, minY = 1e18, maxX = -1e18, maxY = -1e18;
-  for (auto [cx, cy] : std::array<std::pair<double, double>, 4>{
-           {{dst.x, dst.y}, {dst.x + dst.width, dst.y}, {dst.x, dst.y + dst.height}, {dst.x + dst.width, dst.y + dst.height}}}) {
-    const double dx = cx - pv.x, dy = cy - pv.y;
-    const double rx = pv.x + dx * cs - dy * sn, ry = pv.y + dx * sn + dy * cs;
-    minX = std::min(minX, rx), maxX = std::max(maxX, rx), minY = std::min(minY, ry), maxY = std::max(maxY, ry);
+  // Turning is clockwise on screen, where y grows downwards. The turned
+  // corners of the destination bound the pixels to visit.
+  double minX = HUGE_VAL, minY = HUGE_VAL, maxX = -HUGE_VAL, maxY = -HUGE_VAL;
+  for (const double cx : {dst.x, dst.x + dst.width}) {
+    for (const double cy : {dst.y, dst.y + dst.height}) {
+      const double dx = cx - pv.x, dy = cy - pv.y;
+      const double rx = pv.x + dx * cs - dy * sn, ry = pv.y + dx * sn + dy * cs;
+      minX = std::min(minX, rx), maxX = std::max(maxX, rx), minY = std::min(minY, ry), maxY = std::max(maxY, ry);
+    }
   }
-  const int x0 = std::max(0, static_cast<int>(std::floor(minX))), x1 = std::min(target.width, static_cast<int>(std::ceil(maxX)));
-  const int y0 = std::max(0, static_cast<int>(std::floor(minY))), y1 = std::min(target.height, static_cast<int>(std::ceil(maxY)));
-
+  const int x0 = ClampToInt(std::floor(minX), 0, target.width), x1 = ClampToInt(std::ceil(maxX), 0, target.width);
+  const int y0 = ClampToInt(std::floor(minY), 0, target.height), y1 = ClampToInt(std::ceil(maxY), 0, target.height);
   for (int ty = y0; ty < y1; ++ty) {
     for (int tx = x0; tx < x1; ++tx) {
-      // Undo the rotation, then map the destination rectangle onto the source one.
+      // Undo the turn, then map the destination rectangle onto the source one.
       const double px = tx + 0.5 - pv.x, py = ty + 0.5 - pv.y;
       const double ux = pv.x + px * cs + py * sn, uy = pv.y - px * sn + py * cs;
-      if (ux < dst.x || uy < dst.y || ux >= dst.x + dst.width || uy >= dst.y + dst.height) continue;
-      const double sx = src.x + (ux - dst.x) * scaleX - 0.5, sy = src.y + (uy - dst.y) * scaleY - 0.5;
-
-      const int ix0 = static_cast<int>(std::floor(sx - 2 * supportX)) + 1, ix1 = static_cast<int>(std::floor(sx + 2 * supportX));
-      const int iy0 = static_cast<int>(std::floor(sy - 2 * supportY)) + 1, iy1 = static_cast<int>(std::floor(sy + 2 * supportY));
-      Accum acc;
-      double weightSum = 0;
-      for (int iy = iy0; iy <= iy1; ++iy) {
-        const double wy = Cubic((iy - sy) / supportY);
-        if (wy == 0) continue;
-        const int cy = std::clamp(iy, static_cast<int>(src.y), static_cast<int>(std::ceil(src.y + src.height)) - 1);
-        const int py2 = std::clamp(cy, 0, picture.height - 1);
-        for (int ix = ix0; ix <= ix1; ++ix) {
-          const double w = wy * Cubic((ix - sx) / supportX);
-          if (w == 0) continue;
-          const int cx = std::clamp(ix, static_cast<int>(src.x), static_cast<int>(std::ceil(src.x + src.width)) - 1);
-          const std::uint32_t p = picture.At(std::clamp(cx, 0, picture.width - 1), py2);
-          acc.b += w * BlueOf(p), acc.g += w * GreenOf(p), acc.r += w * RedOf(p), acc.a += w * AlphaOf(p);
-          weightSum += w;
-        }
-      }
-      if (weightSum <= 0) continue;
-      double a = std::clamp(acc.a / weightSum, 0.0, 255.0);
-      // Premultiplied colours never exceed their alpha.
-      const double b = std::clamp(acc.b / weightSum, 0.0, a), g = std::clamp(acc.g / weightSum, 0.0, a),
-                   r = std::clamp(acc.r / weightSum, 0.0, a);
-      std::uint32_t& out = target.At(tx, ty);
-      if (params.blend == Blend::SourceCopy) {
-        out = PackBgra(ToByte(b), ToByte(g), ToByte(r), ToByte(a));
-      } else {
-        const double inv = 1.0 - a / 255.0;
-        out = PackBgra(ToByte(b + BlueOf(out) * inv), ToByte(g + GreenOf(out) * inv), ToByte(r + RedOf(out) * inv),
-                       ToByte(a + AlphaOf(out) * inv));
-      }
+      if (!(ux >= dst.x && uy >= dst.y && ux < dst.x + dst.width && uy < dst.y + dst.height)) continue;
+      const int nx = ax.Taps(ax.origin + (ux - dst.x) * ax.scale - 0.5, xi.data(), xw.data());
+      const int ny = ay.Taps(ay.origin + (uy - dst.y) * ay.scale - 0.5, yi.data(), yw.data());
+      if (nx == 0 || ny == 0) continue;
+      Put(target.At(tx, ty), Filter(picture, xi.data(), xw.data(), nx, yi.data(), yw.data(), ny), params.blend);
     }
   }
 }

@@ -41,3 +41,15 @@ void* operator new(std::size_t size) {
 
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+// The library's nothrow forms (std::stable_sort's buffer) must come from the
+// same heap as the plain ones, or a sanitizer build sees new and free mismatch.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return ::operator new(size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
