@@ -1,0 +1,60 @@
+#!/usr/bin/python3
+"""A first start from a freshly unpacked program folder: the main window,
+the round window and the dock appear, and the dock list of the configuration
+file is filled with the five system tools."""
+
+import harness
+
+SYSTEM_TOOLS = [
+    ("Rect1", "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "我的电脑"),
+    ("Rect2", "::{208D2C60-3AEA-1069-A2D7-08002B30309D}", "网上邻居"),
+    ("Rect3", "::{450D8FBA-AD25-11D0-98A8-0800361B1103}", "我的文档"),
+    ("Rect4", "::{645FF040-5081-101B-9F08-00AA002F954E}", "回收站"),
+    ("Rect5", "control.exe", "控制面板"),
+]
+
+
+def scenario(h):
+    folder = h.fresh_copy()
+    config = folder / "Config" / "UserInfo.xml"
+    shipped = harness.parse_config(config)
+    shipped_rect = shipped.find("RectBackground")
+    h.check(shipped_rect is None or len(shipped_rect) == 0, "the shipped file has no dock items yet")
+
+    app = h.start_ready(folder)
+    main, others = h.program_windows()
+    h.require(main is not None, "exactly one main window")
+    h.check((main.rect[0], main.rect[1]) == (600, 368), "the main window stands at the file's position 600,368",
+            main.rect)
+    visible = [w for w in others if w.visible and w.width > 0 and w.height > 0]
+    for w in visible:
+        h.log("  window %r" % w)
+    shot = h.screenshot("started")
+    h.check(len(visible) >= 3, "the ring skin, the center and the dock are shown", len(visible))
+    skins = [w for w in visible if w.width == 300 and w.height == 300]
+    h.check(len(skins) == 1, "one 300x300 ring skin window", [w.rect for w in visible])
+    if skins:
+        h.check(h.colours(shot, skins[0].rect) > 32, "the ring skin is drawn on the screen")
+    h.check(h.poll(lambda: h.tray_icons() == 1, 10), "one tray icon")
+
+    root = harness.parse_config(config)
+    rect = root.find("RectBackground")
+    h.require(rect is not None, "the file holds a RectBackground")
+    found = [(item.tag, harness.find_path(item, "File").text or "", harness.find_path(item, "Name").text or "")
+             for item in rect]
+    h.check(found == SYSTEM_TOOLS, "the dock list holds the five system tools in order", found)
+    for item in rect:
+        children = [child.tag for child in item]
+        h.check(children[-1:] == ["InitialPosition"] and "IconPath" in children,
+                "%s has IconPath and ends with InitialPosition" % item.tag, children)
+    ring = root.find("RoundBackground")
+    h.check(ring is not None and [c.tag for c in ring] == ["Circle%d" % i for i in range(1, 21)],
+            "the ring list still holds Circle1..Circle20")
+
+    code = h.close_app(app)
+    h.check(code is not None, "the program ends when its main window is closed", code)
+    harness.parse_config(config)
+    h.check(h.config_files(folder) == ["UserInfo.xml"], "no other file left in Config", h.config_files(folder))
+
+
+harness.run_scenario("fresh_start", scenario)

@@ -1,0 +1,380 @@
+// wintool: looks at and pokes the windows of a running Quorvel for the
+// end-to-end tests. One sub-command per call; results go to stdout as UTF-8,
+// one per line (window texts escaped: \\ \n \r \t); the exit code is 0 when
+// the command did what it was asked, 1 when not, 2 for a usage error.
+
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ToolText.h"
+#include "TrayProbe.h"
+#include "WindowQueries.h"
+
+using namespace qvtool;
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+using Args = std::vector<std::wstring>;
+
+bool ParseNumber(const std::wstring& text, long long& value) {
+  if (text.empty()) return false;
+  wchar_t* end = nullptr;
+  value = std::wcstoll(text.c_str(), &end, 0);
+  return end && *end == L'\0';
+}
+
+// "-" stands for "any" in class and title arguments.
+const wchar_t* AnyOr(const std::wstring& text) { return text == L"-" ? nullptr : text.c_str(); }
+
+HWND MainWindowOrComplain() {
+  HWND main = FindMainWindow();
+  if (!main) PrintLine("no main window");
+  return main;
+}
+
+int SendAndReport(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL, 15000, &result)) {
+    // The window may have gone away while handling the message (close,
+    // end session): that is not a failure of the send.
+    if (!IsWindow(hwnd)) {
+      PrintLine("gone");
+      return kOk;
+    }
+    PrintLine("send failed " + std::to_string(GetLastError()));
+    return kFailed;
+  }
+  PrintLine(std::to_string(static_cast<long long>(result)));
+  return kOk;
+}
+
+int CmdFind(const Args& a) {
+  if (a.size() != 2) return kUsage;
+  HWND hwnd = FindWindowW(AnyOr(a[0]), AnyOr(a[1]));
+  if (!hwnd) return kFailed;
+  PrintLine(HandleText(hwnd));
+  return kOk;
+}
+
+int CmdWaitWindow(const Args& a) {
+  long long timeout = 0;
+  if (a.size() != 3 || !ParseNumber(a[2], timeout)) return kUsage;
+  Stopwatch watch;
+  while (true) {
+    if (HWND hwnd = FindWindowW(AnyOr(a[0]), AnyOr(a[1]))) {
+      PrintLine(HandleText(hwnd));
+      return kOk;
+    }
+    if (watch.Ms() > timeout) return kFailed;
+    Sleep(5);
+  }
+}
+
+int CmdWaitGone(const Args& a) {
+  long long timeout = 0;
+  if (a.size() != 3 || !ParseNumber(a[2], timeout)) return kUsage;
+  Stopwatch watch;
+  while (FindWindowW(AnyOr(a[0]), AnyOr(a[1]))) {
+    if (watch.Ms() > timeout) return kFailed;
+    Sleep(5);
+  }
+  PrintLine(FormatMs(watch.Ms()));
+  return kOk;
+}
+
+int CmdWaitExit(const Args& a) {
+  long long pid = 0, timeout = 0;
+  if (a.size() != 2 || !ParseNumber(a[0], pid) || !ParseNumber(a[1], timeout)) return kUsage;
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+  if (!process) {
+    PrintLine("no such process");
+    return kOk;  // already gone
+  }
+  Stopwatch watch;
+  DWORD waited = WaitForSingleObject(process, static_cast<DWORD>(timeout));
+  CloseHandle(process);
+  if (waited != WAIT_OBJECT_0) {
+    PrintLine("still running");
+    return kFailed;
+  }
+  PrintLine(FormatMs(watch.Ms()));
+  return kOk;
+}
+
+int CmdWaitReady(const Args& a) {
+  long long timeout = 0;
+  if (a.size() != 1 || !ParseNumber(a[0], timeout)) return kUsage;
+  Stopwatch watch;
+  while (true) {
+    HWND main = FindMainWindow();
+    if (main && IsReady(main)) {
+      PrintLine(HandleText(main));
+      PrintLine(FormatMs(watch.Ms()));
+      return kOk;
+    }
+    if (watch.Ms() > timeout) {
+      PrintLine(main ? "main window present, not ready" : "no main window");
+      return kFailed;
+    }
+    Sleep(2);
+  }
+}
+
+int CmdWindows(const Args& a) {
+  if (!a.empty()) return kUsage;
+  for (HWND hwnd : TopLevelWindows()) PrintLine(DescribeWindow(hwnd));
+  return kOk;
+}
+
+int CmdChildren(const Args& a) {
+  long long value = 0;
+  if (a.size() != 1 || !ParseNumber(a[0], value)) return kUsage;
+  HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(value));
+  if (!IsWindow(parent)) return kFailed;
+  for (HWND hwnd : ChildWindows(parent)) PrintLine(DescribeWindow(hwnd));
+  return kOk;
+}
+
+int CmdClose(const Args& a) {
+  if (!a.empty()) return kUsage;
+  HWND main = MainWindowOrComplain();
+  if (!main) return kFailed;
+  return PostMessageW(main, WM_CLOSE, 0, 0) ? kOk : kFailed;
+}
+
+int CmdQueryEndSession(const Args& a) {
+  if (!a.empty()) return kUsage;
+  HWND main = MainWindowOrComplain();
+  if (!main) return kFailed;
+  DWORD_PTR answer = 0;
+  BOOL sent = SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 15000, &answer);
+  // A program that closes itself while answering may be gone before it answers.
+  PrintLine(sent ? "query " + std::to_string(static_cast<long long>(answer)) : std::string("query gone"));
+  if (!sent && IsWindow(main)) return kFailed;
+  if (IsWindow(main)) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(main, WM_ENDSESSION, answer ? TRUE : FALSE, ENDSESSION_LOGOFF, SMTO_NORMAL, 15000, &ignored);
+    PrintLine("end-session sent");
+  } else {
+    PrintLine("end-session skipped: window gone");
+  }
+  return kOk;
+}
+
+int CmdPowerResume(const Args& a) {
+  if (!a.empty()) return kUsage;
+  HWND main = MainWindowOrComplain();
+  return main ? SendAndReport(main, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0) : kFailed;
+}
+
+int CmdDisplayChange(const Args& a) {
+  if (!a.empty()) return kUsage;
+  HWND main = MainWindowOrComplain();
+  if (!main) return kFailed;
+  int width = GetSystemMetrics(SM_CXSCREEN);
+  int height = GetSystemMetrics(SM_CYSCREEN);
+  return SendAndReport(main, WM_DISPLAYCHANGE, 32, MAKELPARAM(width, height));
+}
+
+int CmdSend(const Args& a) {
+  long long message = 0, wParam = 0, lParam = 0;
+  if (a.size() != 5 || !ParseNumber(a[2], message) || !ParseNumber(a[3], wParam) || !ParseNumber(a[4], lParam))
+    return kUsage;
+  HWND hwnd = FindWindowW(AnyOr(a[0]), AnyOr(a[1]));
+  if (!hwnd) {
+    PrintLine("no such window");
+    return kFailed;
+  }
+  return SendAndReport(hwnd, static_cast<UINT>(message), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+}
+
+int CmdDialogText(const Args& a) {
+  long long timeout = 0;
+  if (a.size() != 2 || !ParseNumber(a[1], timeout)) return kUsage;
+  Stopwatch watch;
+  while (true) {
+    HWND dialog = FindVisibleTopLevel(a[0]);
+    if (dialog) {
+      std::vector<std::string> texts = StaticTexts(dialog);
+      if (!texts.empty()) {
+        for (const std::string& text : texts) PrintLine(EscapeLine(text));
+        return kOk;
+      }
+    }
+    if (watch.Ms() > timeout) {
+      PrintLine(dialog ? "dialog has no text" : "no such dialog");
+      return kFailed;
+    }
+    Sleep(5);
+  }
+}
+
+int CmdDialogPress(const Args& a) {
+  long long id = 0;
+  if (a.size() != 2 || !ParseNumber(a[1], id)) return kUsage;
+  HWND dialog = FindVisibleTopLevel(a[0]);
+  if (!dialog) {
+    PrintLine("no such dialog");
+    return kFailed;
+  }
+  HWND button = GetDlgItem(dialog, static_cast<int>(id));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  Stopwatch watch;
+  while (IsWindow(dialog)) {
+    if (watch.Ms() > 2000 && button) {
+      // A dialog that ignores the command from outside may still take a click.
+      PostMessageW(button, BM_CLICK, 0, 0);
+    }
+    if (watch.Ms() > 10000) {
+      PrintLine("dialog still open");
+      return kFailed;
+    }
+    Sleep(5);
+  }
+  PrintLine("closed");
+  return kOk;
+}
+
+int CmdLaunchAndWaitReady(const Args& a) {
+  long long timeout = 0;
+  if (a.size() != 2 || !ParseNumber(a[1], timeout)) return kUsage;
+  Stopwatch watch;
+  PROCESS_INFORMATION process{};
+  if (!Launch(a[0], process)) {
+    PrintLine("CreateProcess failed " + std::to_string(GetLastError()));
+    return kFailed;
+  }
+  CloseHandle(process.hThread);
+  while (true) {
+    HWND main = FindMainWindow();
+    DWORD owner = 0;
+    if (main) GetWindowThreadProcessId(main, &owner);
+    if (main && owner == process.dwProcessId && IsReady(main)) {
+      double ms = watch.Ms();
+      PrintLine(FormatMs(ms));
+      PrintLine(std::to_string(process.dwProcessId));
+      CloseHandle(process.hProcess);
+      return kOk;
+    }
+    if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
+      DWORD code = 0;
+      GetExitCodeProcess(process.hProcess, &code);
+      PrintLine("exited with " + std::to_string(code) + " before ready");
+      CloseHandle(process.hProcess);
+      return kFailed;
+    }
+    if (watch.Ms() > timeout) {
+      PrintLine("not ready in time");
+      CloseHandle(process.hProcess);
+      return kFailed;
+    }
+    Sleep(1);
+  }
+}
+
+int CmdLaunchAndWaitExit(const Args& a) {
+  long long timeout = 60000;
+  if (a.empty() || a.size() > 2 || (a.size() == 2 && !ParseNumber(a[1], timeout))) return kUsage;
+  Stopwatch watch;
+  PROCESS_INFORMATION process{};
+  if (!Launch(a[0], process)) {
+    PrintLine("CreateProcess failed " + std::to_string(GetLastError()));
+    return kFailed;
+  }
+  CloseHandle(process.hThread);
+  DWORD waited = WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout));
+  double ms = watch.Ms();
+  if (waited != WAIT_OBJECT_0) {
+    PrintLine("still running");
+    CloseHandle(process.hProcess);
+    return kFailed;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  PrintLine(FormatMs(ms));
+  PrintLine(std::to_string(code));
+  return kOk;
+}
+
+int CmdTrayIcons(const Args& a) {
+  if (!a.empty() && !(a.size() == 1 && a[0] == L"-v")) return kUsage;
+  TrayReport report = InspectTray();
+  if (!a.empty())
+    for (const std::string& line : report.details) PrintLine(line);
+  if (report.count < 0) {
+    PrintLine("no tray window");
+    return kFailed;
+  }
+  PrintLine(std::to_string(report.count));
+  return kOk;
+}
+
+int CmdTrayDemo(const Args& a) {
+  long long count = 0, ms = 0;
+  if (a.size() != 2 || !ParseNumber(a[0], count) || !ParseNumber(a[1], ms)) return kUsage;
+  return RunTrayDemo(static_cast<int>(count), static_cast<DWORD>(ms)) ? kOk : kFailed;
+}
+
+int CmdMessageBox(const Args& a) {
+  if (a.size() != 2) return kUsage;
+  int answer = MessageBoxW(nullptr, a[1].c_str(), a[0].c_str(), MB_OK | MB_ICONINFORMATION);
+  PrintLine(std::to_string(answer));
+  return kOk;
+}
+
+struct Command {
+  std::function<int(const Args&)> run;
+  const char* usage;
+};
+
+const std::map<std::wstring, Command>& Commands() {
+  static const std::map<std::wstring, Command> commands = {
+      {L"find", {CmdFind, "find CLASS TITLE            hwnd of FindWindow (- for any)"}},
+      {L"wait-window", {CmdWaitWindow, "wait-window CLASS TITLE MS  polls FindWindow"}},
+      {L"wait-gone", {CmdWaitGone, "wait-gone CLASS TITLE MS    polls until FindWindow finds nothing"}},
+      {L"wait-exit", {CmdWaitExit, "wait-exit PID MS             waits until the process has ended"}},
+      {L"wait-ready", {CmdWaitReady, "wait-ready MS               main window with the ready property"}},
+      {L"windows", {CmdWindows, "windows                     top-level windows"}},
+      {L"children", {CmdChildren, "children HWND               child windows"}},
+      {L"close", {CmdClose, "close                       WM_CLOSE to the main window"}},
+      {L"query-end-session", {CmdQueryEndSession, "query-end-session           WM_QUERYENDSESSION, WM_ENDSESSION"}},
+      {L"power-resume", {CmdPowerResume, "power-resume                WM_POWERBROADCAST resume"}},
+      {L"display-change", {CmdDisplayChange, "display-change              WM_DISPLAYCHANGE"}},
+      {L"send", {CmdSend, "send CLASS TITLE MSG WPARAM LPARAM"}},
+      {L"dialog-text", {CmdDialogText, "dialog-text TITLE MS         texts of the dialog's Static controls"}},
+      {L"dialog-press", {CmdDialogPress, "dialog-press TITLE ID        presses a dialog button (IDOK=1)"}},
+      {L"launch-and-wait-ready",
+       {CmdLaunchAndWaitReady, "launch-and-wait-ready EXE MS ms until its main window is ready, pid"}},
+      {L"launch-and-wait-exit", {CmdLaunchAndWaitExit, "launch-and-wait-exit EXE [MS] ms until it exits, exit code"}},
+      {L"tray-icons", {CmdTrayIcons, "tray-icons [-v]             number of icons in the tray"}},
+      {L"tray-demo", {CmdTrayDemo, "tray-demo N MS              shows N tray icons for MS ms"}},
+      {L"message-box", {CmdMessageBox, "message-box CAPTION TEXT    shows a message box, prints the answer"}},
+  };
+  return commands;
+}
+
+int Usage() {
+  std::fputs("usage: wintool COMMAND ARGS...\n", stderr);
+  for (const auto& [name, command] : Commands()) std::fprintf(stderr, "  %s\n", command.usage);
+  return kUsage;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return Usage();
+  auto found = Commands().find(argv[1]);
+  if (found == Commands().end()) return Usage();
+  Args args(argv + 2, argv + argc);
+  int code = found->second.run(args);
+  if (code == kUsage) std::fprintf(stderr, "usage: wintool %s\n", found->second.usage);
+  return code;
+}
