@@ -230,7 +230,7 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
 bool ArtClock(ClockPictures& p) {
   const std::filesystem::path dir = std::filesystem::path(QV_ART_DIR) / "Icon" / "ClockRes";
   const std::array<qv::LayeredSurface*, 6> pictures = {&p.face, &p.hour, &p.minute, &p.second, &p.cap, &p.highlights};
-  const std::array<const char*, 6> names = {"trad.png", "trad_h.png", "trad_m.png",
+  const std::array<const char*, 6> names = {"trad.png",   "trad_h.png",   "trad_m.png",
                                             "trad_s.png", "trad_dot.png", "trad_highlights.png"};
   for (std::size_t i = 0; i < pictures.size(); ++i) {
     *pictures[i] = qv::round::LoadPictureBytes(ReadFileBytes(dir / names[i]));

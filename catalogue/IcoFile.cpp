@@ -135,8 +135,8 @@ std::optional<IcoImage> DecodeDibImage(const Candidate& c) {
   const std::uint32_t colorsUsed = Little32(d, 32);
   // The colour table: as many entries as the header says are used (at most
   // 256), else the full table of the depth; the colour bits follow it.
-  const std::uint64_t tableEntries =
-      colorsUsed != 0 ? std::min<std::uint64_t>(colorsUsed, 256) : (c.bitCount <= 8 ? std::uint64_t{1} << c.bitCount : 0);
+  const std::uint64_t tableEntries = colorsUsed != 0 ? std::min<std::uint64_t>(colorsUsed, 256)
+                                                     : (c.bitCount <= 8 ? std::uint64_t{1} << c.bitCount : 0);
   const std::uint64_t colourRowBytes = (width * static_cast<std::uint64_t>(c.bitCount) + 31) / 32 * 4;
   const std::uint64_t maskRowBytes = (width + 31) / 32 * 4;
   const std::uint64_t tableAt = Little32(d, 0);
@@ -161,8 +161,8 @@ std::optional<IcoImage> DecodeDibImage(const Candidate& c) {
     for (int x = 0; x < c.width; ++x) {
       switch (c.bitCount) {
         case 32:
-          out[x] = std::uint32_t{row[4 * x]} | std::uint32_t{row[4 * x + 1]} << 8 | std::uint32_t{row[4 * x + 2]} << 16 |
-                   std::uint32_t{row[4 * x + 3]} << 24;
+          out[x] = std::uint32_t{row[4 * x]} | std::uint32_t{row[4 * x + 1]} << 8 |
+                   std::uint32_t{row[4 * x + 2]} << 16 | std::uint32_t{row[4 * x + 3]} << 24;
           break;
         case 24:
           out[x] = std::uint32_t{row[3 * x]} | std::uint32_t{row[3 * x + 1]} << 8 | std::uint32_t{row[3 * x + 2]} << 16;

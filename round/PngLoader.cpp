@@ -166,7 +166,9 @@ LayeredSurface PremultiplyStandard(StraightPicture picture) {
   return IntoSurface(std::move(picture));
 }
 
-LayeredSurface LoadPremultipliedPngBytes(std::string_view pngBytes) { return PremultiplyWindowAlpha(DecodePng(pngBytes)); }
+LayeredSurface LoadPremultipliedPngBytes(std::string_view pngBytes) {
+  return PremultiplyWindowAlpha(DecodePng(pngBytes));
+}
 
 LayeredSurface LoadPremultipliedPng(const ISystem& system, const std::string& name) {
   const std::optional<std::string> bytes = system.LoadResource("PNG", name);

@@ -92,7 +92,8 @@ Sample Filter(const LayeredSurface& picture, const int* xi, const double* xw, in
               int ny) {
   Sample out;
   for (int j = 0; j < ny; ++j) {
-    const std::uint32_t* row = &picture.pixels[static_cast<std::size_t>(yi[j]) * static_cast<std::size_t>(picture.width)];
+    const std::uint32_t* row =
+        &picture.pixels[static_cast<std::size_t>(yi[j]) * static_cast<std::size_t>(picture.width)];
     double b = 0, g = 0, r = 0, a = 0;
     for (int k = 0; k < nx; ++k) {
       const std::uint32_t p = row[xi[k]];
@@ -138,8 +139,9 @@ bool Whole(const LayeredSurface& s) {
 void SoftwareCanvas::DrawImage(LayeredSurface& target, const LayeredSurface& picture, const DrawParams& params) {
   if (!Whole(target) || !Whole(picture)) return;
   const RectF& dst = params.destination;
-  const RectF src = params.source ? *params.source
-                                  : RectF{0, 0, static_cast<double>(picture.width), static_cast<double>(picture.height)};
+  const RectF src = params.source
+                        ? *params.source
+                        : RectF{0, 0, static_cast<double>(picture.width), static_cast<double>(picture.height)};
   if (!Finite(dst) || !Finite(src) || !std::isfinite(params.rotationDegrees) || !std::isfinite(params.pivot.x) ||
       !std::isfinite(params.pivot.y))
     return;
@@ -154,8 +156,10 @@ void SoftwareCanvas::DrawImage(LayeredSurface& target, const LayeredSurface& pic
   // where each column's and each row's taps are worked out once.
   const double turns = std::fmod(params.rotationDegrees, 360.0);
   if (turns == 0) {
-    const int x0 = ClampToInt(std::floor(dst.x), 0, target.width), x1 = ClampToInt(std::ceil(dst.x + dst.width), 0, target.width);
-    const int y0 = ClampToInt(std::floor(dst.y), 0, target.height), y1 = ClampToInt(std::ceil(dst.y + dst.height), 0, target.height);
+    const int x0 = ClampToInt(std::floor(dst.x), 0, target.width),
+              x1 = ClampToInt(std::ceil(dst.x + dst.width), 0, target.width);
+    const int y0 = ClampToInt(std::floor(dst.y), 0, target.height),
+              y1 = ClampToInt(std::ceil(dst.y + dst.height), 0, target.height);
     if (x0 >= x1 || y0 >= y1) return;
     const std::size_t columns = static_cast<std::size_t>(x1 - x0);
     const std::size_t stride = xi.size();
@@ -167,7 +171,8 @@ void SoftwareCanvas::DrawImage(LayeredSurface& target, const LayeredSurface& pic
       const double ux = tx + 0.5;
       if (!(ux >= dst.x && ux < dst.x + dst.width)) continue;
       const std::size_t c = static_cast<std::size_t>(tx - x0);
-      columnTaps[c] = ax.Taps(ax.origin + (ux - dst.x) * ax.scale - 0.5, &columnIndex[c * stride], &columnWeight[c * stride]);
+      columnTaps[c] =
+          ax.Taps(ax.origin + (ux - dst.x) * ax.scale - 0.5, &columnIndex[c * stride], &columnWeight[c * stride]);
     }
     for (int ty = y0; ty < y1; ++ty) {
       const double uy = ty + 0.5;
@@ -178,7 +183,8 @@ void SoftwareCanvas::DrawImage(LayeredSurface& target, const LayeredSurface& pic
         const std::size_t c = static_cast<std::size_t>(tx - x0);
         if (columnTaps[c] == 0) continue;
         Put(target.At(tx, ty),
-            Filter(picture, &columnIndex[c * stride], &columnWeight[c * stride], columnTaps[c], yi.data(), yw.data(), ny),
+            Filter(picture, &columnIndex[c * stride], &columnWeight[c * stride], columnTaps[c], yi.data(), yw.data(),
+                   ny),
             params.blend);
       }
     }

@@ -1,8 +1,11 @@
 #pragma once
 
-// Our own resampler: each target pixel inside the drawn area is mapped back
-// into the picture and filtered with a bicubic kernel that widens when the
-// picture shrinks, so a 300-pixel skin drawn at 150 does not shimmer.
+// Our own resampler: each target pixel whose centre lies inside the drawn
+// (possibly turned) rectangle is mapped back into the picture and filtered
+// with a bicubic kernel that widens when the picture shrinks, so a 300-pixel
+// skin drawn at 150 does not shimmer. Beyond the source rectangle's edges the
+// filter reads it mirrored. Unturned draws, the common case, work out each
+// column's and row's filter taps once.
 
 #include "platform/Canvas.h"
 

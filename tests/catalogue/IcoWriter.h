@@ -23,10 +23,10 @@ struct DibSpec {
   // Straight 0xAARRGGBB per pixel, top row first. For depths up to 8 bits the
   // low byte is the palette index instead.
   std::vector<std::uint32_t> pixels;
-  std::vector<bool> mask;               // true = transparent; empty = all opaque
-  std::vector<std::uint32_t> palette;   // 0x00RRGGBB; written as B, G, R, 0
-  std::uint32_t colorsUsed = 0;         // the header field; 0 = the full table
-  int heightField = 0;                  // 0 = twice the height, as icons store it
+  std::vector<bool> mask;              // true = transparent; empty = all opaque
+  std::vector<std::uint32_t> palette;  // 0x00RRGGBB; written as B, G, R, 0
+  std::uint32_t colorsUsed = 0;        // the header field; 0 = the full table
+  int heightField = 0;                 // 0 = twice the height, as icons store it
 };
 
 inline std::string DibImage(const DibSpec& s) {
@@ -54,10 +54,12 @@ inline std::string DibImage(const DibSpec& s) {
       const std::uint32_t p = s.pixels[static_cast<std::size_t>(y * s.width + x)];
       switch (s.bitCount) {
         case 32:
-          for (int k = 0; k < 4; ++k) row[static_cast<std::size_t>(4 * x + k)] = static_cast<char>((p >> (8 * k)) & 0xFF);
+          for (int k = 0; k < 4; ++k)
+            row[static_cast<std::size_t>(4 * x + k)] = static_cast<char>((p >> (8 * k)) & 0xFF);
           break;
         case 24:
-          for (int k = 0; k < 3; ++k) row[static_cast<std::size_t>(3 * x + k)] = static_cast<char>((p >> (8 * k)) & 0xFF);
+          for (int k = 0; k < 3; ++k)
+            row[static_cast<std::size_t>(3 * x + k)] = static_cast<char>((p >> (8 * k)) & 0xFF);
           break;
         case 8:
           row[static_cast<std::size_t>(x)] = static_cast<char>(p & 0xFF);
