@@ -34,6 +34,7 @@ def scenario(h):
     h.require(h.wintool("close").ok, "the close command reaches the main window")
     code = app.wait_exit(15)
     h.check(code is not None, "the program ends within 15 s of the close", code)
+    h.check(h.poll(lambda: h.tray_icons() == 0, 5), "its tray icon is gone", h.tray_icons())
 
     basic = harness.find_path(harness.parse_config(config), "Setup", "Basic")
     h.require(basic is not None, "the file still parses and holds Setup/Basic")

@@ -26,15 +26,28 @@ def scenario(h):
     h.require(main is not None, "exactly one main window")
     h.check((main.rect[0], main.rect[1]) == (600, 368), "the main window stands at the file's position 600,368",
             main.rect)
-    visible = [w for w in others if w.visible and w.width > 0 and w.height > 0]
-    for w in visible:
+    # The backend titles each window with its name, which tells them apart.
+    shown = {w.title: w for w in others if w.visible and w.width > 0 and w.height > 0}
+    for w in shown.values():
         h.log("  window %r" % w)
     shot = h.screenshot("started")
-    h.check(len(visible) >= 3, "the ring skin, the center and the dock are shown", len(visible))
-    skins = [w for w in visible if w.width == 300 and w.height == 300]
-    h.check(len(skins) == 1, "one 300x300 ring skin window", [w.rect for w in visible])
-    if skins:
-        h.check(h.colours(shot, skins[0].rect) > 32, "the ring skin is drawn on the screen")
+    skin = shown.get("BackGroundForm")
+    h.check(skin is not None and (skin.width, skin.height) == (300, 300), "the ring skin is shown, 300x300",
+            skin)
+    if skin:
+        h.check(h.colours(shot, skin.rect) > 32, "the ring skin is drawn on the screen")
+    h.check("CenterForm" in shown, "the center button is shown")
+    # The dock at rest: 5 items, 300 px wide, centred on the 1280 px screen,
+    # rising 25 px above its top edge; items 50 px apart from its left + 25.
+    bar = shown.get("RectForm")
+    h.check(bar is not None and (bar.rect[0], bar.rect[1], bar.width) == (490, -25, 300),
+            "the dock bar is centred at the top of the screen", bar)
+    docked = [shown.get("Rect%d" % j) for j in range(1, 6)]
+    h.check(all(docked), "the five dock items are shown", sorted(shown))
+    if all(docked):
+        h.check([w.rect for w in docked] == [(515 + 50 * j, 6, 565 + 50 * j, 56) for j in range(5)],
+                "the dock items stand in a row on the bar", [w.rect for w in docked])
+        h.check(all(h.colours(shot, w.rect) > 8 for w in docked), "every dock item shows a picture")
     h.check(h.poll(lambda: h.tray_icons() == 1, 10), "one tray icon")
 
     root = harness.parse_config(config)

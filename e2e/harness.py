@@ -21,6 +21,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 import traceback
 import xml.etree.ElementTree as ET
@@ -151,6 +152,34 @@ class ToolResult:
 
     def __repr__(self):
         return "exit %d: %s" % (self.code, self.lines)
+
+
+class ToolRun:
+    """A Windows console program whose output goes to files, not pipes: the
+    first program of a Wine session starts the session's services, which
+    inherit its handles and would hold a pipe open long after it ended."""
+
+    def __init__(self, command, env):
+        self.stdout = tempfile.TemporaryFile()
+        self.stderr = tempfile.TemporaryFile()
+        self.process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=self.stdout,
+                                        stderr=self.stderr)
+
+    def result(self, timeout):
+        try:
+            code = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+            code = -1
+        self.stdout.seek(0)
+        self.stderr.seek(0)
+        out = self.stdout.read().decode("utf-8", errors="replace")
+        err = self.stderr.read().decode("utf-8", errors="replace")
+        self.stdout.close()
+        self.stderr.close()
+        lines = [line.rstrip("\r") for line in out.splitlines()]
+        return ToolResult(code, lines, err if code != -1 else err + "timed out")
 
 
 class App:
@@ -375,15 +404,12 @@ class Harness:
         return app
 
     def wintool(self, *args, timeout=60):
+        return self.spawn_wintool(*args).result(timeout)
+
+    def spawn_wintool(self, *args):
+        """Starts wintool without waiting; .result(timeout) collects it."""
         command = ["wine", str(self.tools / "wintool.exe")] + [str(a) for a in args]
-        try:
-            done = subprocess.run(command, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                  timeout=timeout)
-        except subprocess.TimeoutExpired:
-            return ToolResult(-1, [], "timed out")
-        lines = done.stdout.decode("utf-8", errors="replace").splitlines()
-        return ToolResult(done.returncode, [line.rstrip("\r") for line in lines],
-                          done.stderr.decode("utf-8", errors="replace"))
+        return ToolRun(command, self.env)
 
     def windows(self):
         result = self.wintool("windows")

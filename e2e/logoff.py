@@ -19,6 +19,7 @@ def scenario(h):
     h.check(answer.lines[:1] in (["query 1"], ["query gone"]), "the program permits the logoff", answer.lines)
     code = app.wait_exit(15)
     h.check(code is not None, "the program ends within 15 s of the query", code)
+    h.check(h.poll(lambda: h.tray_icons() == 0, 5), "its tray icon is gone", h.tray_icons())
     h.check(h.main_window() is None, "its main window is gone")
 
     position = harness.find_path(harness.parse_config(config), "Setup", "Basic", "Position")

@@ -24,7 +24,7 @@ def scenario(h):
     folder.mkdir()
     (folder / "marker.exe").write_bytes((h.tools / "marker.exe").read_bytes())
     done = subprocess.run(["wine", str(folder / "marker.exe"), "文件 一", "-x", 'say "hi"'], cwd=folder, env=h.env,
-                          timeout=60)
+                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
     h.require(done.returncode == 0 and (folder / "marker.txt").exists(), "marker wrote marker.txt")
     marker = read_marker(folder / "marker.txt")
     h.check(marker.get("cwd") == h.win_path(folder), "marker's working directory", marker.get("cwd"))
@@ -32,8 +32,7 @@ def scenario(h):
             "marker's arguments", marker)
 
     # A message box: its texts, found by a Chinese caption, and its OK button.
-    box = subprocess.Popen(["wine", str(h.tools / "wintool.exe"), "message-box", CAPTION, TEXT], env=h.env,
-                           stdout=subprocess.PIPE)
+    box = h.spawn_wintool("message-box", CAPTION, TEXT)
     texts = h.wintool("dialog-text", CAPTION, 20000)
     h.require(texts.ok, "dialog-text finds the box by its caption", texts)
     h.check([harness.unescape(line) for line in texts.lines] == [TEXT], "dialog-text reads the box's text", texts.lines)
@@ -43,18 +42,17 @@ def scenario(h):
     h.check(h.colours(shot, dialogs[0].rect) > 8, "the box is drawn on the screen")
     pressed = h.wintool("dialog-press", CAPTION, 1)
     h.check(pressed.ok, "dialog-press closes the box", pressed)
-    answer, _ = box.communicate(timeout=20)
-    h.check(answer.decode().strip() == "1", "the box answered IDOK", answer)
+    answer = box.result(20)
+    h.check(answer.ok and answer.lines == ["1"], "the box answered IDOK", answer)
 
     # Tray icons of another program are counted, and their removal too.
-    demo = subprocess.Popen(["wine", str(h.tools / "wintool.exe"), "tray-demo", "2", "4000"], env=h.env,
-                            stdout=subprocess.PIPE)
+    demo = h.spawn_wintool("tray-demo", "2", "4000")
     count = h.poll(lambda: h.tray_icons() == 2, 15)
     h.check(count, "two tray icons counted while shown")
     trays = [w for w in h.windows() if w.cls == "__winex11_standalone_tray"]
     shot = h.screenshot("tray")
     h.check(trays and h.colours(shot, trays[0].rect) > 8, "the tray window is drawn", trays)
-    demo.wait(timeout=30)
+    h.check(demo.result(30).ok, "the tray demo ended")
     h.check(h.poll(lambda: h.tray_icons() == 0, 10), "no tray icon after they were removed")
 
     # Launch timing of the baseline program.

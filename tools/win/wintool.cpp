@@ -227,10 +227,12 @@ int CmdDialogPress(const Args& a) {
   HWND button = GetDlgItem(dialog, static_cast<int>(id));
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   Stopwatch watch;
+  bool clicked = false;
   while (IsWindow(dialog)) {
-    if (watch.Ms() > 2000 && button) {
+    if (!clicked && button && watch.Ms() > 2000) {
       // A dialog that ignores the command from outside may still take a click.
       PostMessageW(button, BM_CLICK, 0, 0);
+      clicked = true;
     }
     if (watch.Ms() > 10000) {
       PrintLine("dialog still open");
