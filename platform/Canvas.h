@@ -5,6 +5,10 @@
 // about a point. The backends draw with the platform's imaging library or
 // with our own resampler; the core only says what goes where.
 
+#include <cstdint>
+#include <string>
+
+#include "platform/Geometry.h"
 #include "platform/Surface.h"
 
 namespace qv {
@@ -34,10 +38,24 @@ struct DrawParams {
   Blend blend = Blend::SourceOver;
 };
 
+struct FontDesc {
+  std::string face;
+  int pointSize = 12;
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  bool strikeout = false;
+};
+
 class ICanvas {
  public:
   virtual ~ICanvas() = default;
   virtual void DrawImage(LayeredSurface& target, const LayeredSurface& picture, const DrawParams& params) = 0;
+  // One line of text: its size as drawn, and the text drawn antialiased with
+  // its top-left at origin in a colour 0x00BBGGRR, over what the target holds.
+  virtual Size MeasureText(const std::string& utf8, const FontDesc& font) = 0;
+  virtual void DrawText(LayeredSurface& target, const std::string& utf8, const FontDesc& font, std::uint32_t colour,
+                        Point origin) = 0;
 };
 
 }  // namespace qv

@@ -7,7 +7,9 @@
 // Strings are UTF-8 everywhere. Paths are Windows paths ("C:\Quorvel\Icon\a.ico");
 // the headless backend maps them into a temporary directory.
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +22,8 @@ namespace qv {
 
 using WindowId = std::uint32_t;
 constexpr WindowId kNoWindow = 0;
+
+enum class CursorShape { Default, Drag };
 
 // The three layers a window can live in.
 enum class WindowLayer { Normal, Topmost, Desktop };
@@ -56,6 +60,18 @@ class IWindowSystem {
   virtual void AcceptDroppedFiles(WindowId id, bool accept) = 0;
   virtual Rect ScreenBounds() const = 0;
   virtual Point CursorPosition() const = 0;
+  // The pointer's buttons as they are now, not as the last event said.
+  virtual bool IsLeftButtonDown() const = 0;
+  // Pointer events go to this window until released, wherever the pointer is.
+  virtual void SetCapture(WindowId id) = 0;
+  virtual void ReleaseCapture() = 0;
+  virtual void SetCursor(CursorShape shape) = 0;
+  // Keyboard input goes to this window.
+  virtual void SetFocus(WindowId id) = 0;
+  // Minimising the application hides the main form and every window it owns;
+  // restoring shows them again, as the user left them.
+  virtual void MinimizeApplication() = 0;
+  virtual void RestoreApplication() = 0;
 };
 
 // Timers of the main form, identified by small integers. Starting a running
@@ -79,6 +95,13 @@ class IDialogs {
                                       MessageBoxIcon icon) = 0;
 };
 
+class IMappedFile {
+ public:
+  virtual ~IMappedFile() = default;
+  virtual const unsigned char* Data() const = 0;
+  virtual std::size_t Size() const = 0;
+};
+
 class IFileSystem {
  public:
   virtual ~IFileSystem() = default;
@@ -92,6 +115,9 @@ class IFileSystem {
   // target in one step: readers see the old content or the new, never a part.
   virtual bool WriteFileAtomic(const std::string& path, const std::string& bytes) = 0;
   virtual bool DeleteFile(const std::string& path) = 0;
+  // A read-only view of a whole file, without reading it: for large program
+  // files of which only a few pages are looked at. Null when it cannot be opened.
+  virtual std::unique_ptr<IMappedFile> MapReadOnly(const std::string& path) const = 0;
 };
 
 enum class RegistryHive { CurrentUser, LocalMachine };
@@ -113,7 +139,28 @@ class IShell {
   virtual ~IShell() = default;
   // Hands a target to the shell. Returns false when the shell refused it.
   virtual bool Execute(const std::string& file, const std::string& arguments, const std::string& directory) = 0;
+  // The target of a shell link: "" for a link to an object without a file
+  // path; nullopt when the link cannot be loaded at all.
+  virtual std::optional<std::string> ResolveShortcut(const std::string& linkPath) = 0;
+  // The shell's large icon for the file type of the path (the file itself is
+  // not opened), as the bytes of a single-image .ico file; nullopt when none.
+  virtual std::optional<std::string> ExtractShellIcon(const std::string& path) = 0;
 };
+
+class IHotKeys {
+ public:
+  virtual ~IHotKeys() = default;
+  // Global atoms name the hot keys system-wide.
+  virtual bool GlobalAtomExists(const std::string& name) const = 0;
+  virtual std::uint16_t GlobalAddAtom(const std::string& name) = 0;
+  virtual void GlobalDeleteAtom(std::uint16_t atom) = 0;
+  // The hot key arrives as IPlatformEvents::OnHotKey(id, modifiers, virtualKey).
+  // Registered without auto-repeat: holding the keys fires once.
+  virtual bool RegisterHotKey(int id, unsigned modifiers, unsigned virtualKey) = 0;
+  virtual bool UnregisterHotKey(int id) = 0;
+};
+
+inline constexpr unsigned kModAlt = 1;  // MOD_ALT
 
 class ITray {
  public:
@@ -153,6 +200,16 @@ class ISystem {
   virtual void SignalReady() = 0;
 };
 
+enum class MouseButton { Left, Right, Middle };
+
+struct PointerEvent {
+  WindowId window = kNoWindow;
+  MouseButton button = MouseButton::Left;  // for down and up
+  Point client;                            // inside the window
+  Point screen;
+  bool leftHeld = false;
+};
+
 // Events from the machine to the main form. Everything runs on one thread.
 class IPlatformEvents {
  public:
@@ -165,6 +222,19 @@ class IPlatformEvents {
   virtual void OnTrayCallback(std::uintptr_t wParam, std::intptr_t lParam) = 0;
   virtual void OnTaskbarCreated() = 0;
   virtual void OnDropFiles(const std::vector<std::string>& paths, Point screenPos) = 0;
+  // Pointer, wheel and keys on the program's windows; positions inside the
+  // window (client) and on the screen.
+  virtual void OnMouseDown(const PointerEvent&) {}
+  virtual void OnMouseMove(const PointerEvent&) {}
+  virtual void OnMouseUp(const PointerEvent&) {}
+  virtual void OnMouseEnter(WindowId) {}
+  virtual void OnMouseLeave(WindowId) {}
+  // notches: +1 per notch away from the user (wheel up), -1 toward (wheel down).
+  virtual void OnMouseWheel(WindowId, int /*notches*/) {}
+  virtual void OnKeyDown(WindowId, unsigned /*virtualKey*/) {}
+  virtual void OnHotKey(int /*id*/, unsigned /*modifiers*/, unsigned /*virtualKey*/) {}
+  // The application lost the activation to another program.
+  virtual void OnDeactivate() {}
 };
 
 // Everything the core may ask of the machine, handed to it by the entry point.
@@ -176,6 +246,7 @@ struct Platform {
   IRegistry& registry;
   IShell& shell;
   ITray& tray;
+  IHotKeys& hotKeys;
   ISystem& system;
   ICanvas& canvas;
 };
@@ -183,6 +254,7 @@ struct Platform {
 // Window messages the core names by number, as other programs see them.
 inline constexpr unsigned kTrayCallbackMessage = 0x0400 + 100;  // WM_USER + 100 = 1124
 inline constexpr std::intptr_t kMouseLeftDown = 513;            // WM_LBUTTONDOWN
+inline constexpr std::intptr_t kMouseRightUp = 517;             // WM_RBUTTONUP: the tray menu opens on release
 inline constexpr unsigned kPowerResumeSuspend = 7;              // PBT_APMRESUMESUSPEND
 
 }  // namespace qv

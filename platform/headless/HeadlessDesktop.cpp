@@ -159,7 +159,7 @@ LayeredSurface HeadlessDesktop::Compose() const {
   });
   for (WindowId id : order) {
     const WindowRecord& w = windows_.at(id);
-    if (!w.visible || w.surface.Empty()) continue;
+    if (!EffectivelyVisible(w) || w.surface.Empty()) continue;
     for (int y = 0; y < w.surface.height; ++y) {
       int sy = w.bounds.top + y - screen_.top;
       if (sy < 0 || sy >= out.height) continue;
@@ -182,6 +182,116 @@ bool HeadlessDesktop::WritePng(const std::filesystem::path& file) const {
   image.format = PNG_FORMAT_BGRA;
   // The composition is opaque, so premultiplied and straight colours agree.
   return png_image_write_to_file(&image, file.string().c_str(), 0, picture.pixels.data(), 0, nullptr) != 0;
+}
+
+}  // namespace qv::headless
+
+namespace qv::headless {
+
+bool HeadlessDesktop::EffectivelyVisible(const WindowRecord& w) const {
+  return w.visible && !(w.owner && w.owner->minimized_);
+}
+
+const WindowRecord* HeadlessDesktop::WindowAt(Point p) const {
+  std::vector<WindowId> order = zOrder_;
+  std::stable_sort(order.begin(), order.end(), [&](WindowId a, WindowId b) {
+    return LayerRank(windows_.at(a).layer) < LayerRank(windows_.at(b).layer);
+  });
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    const WindowRecord& w = windows_.at(*it);
+    if (!EffectivelyVisible(w) || !w.bounds.Contains(p)) continue;
+    if (w.layered) {
+      // A layered window is hit only where it shows something.
+      const int x = p.x - w.bounds.left, y = p.y - w.bounds.top;
+      if (w.surface.Empty() || x >= w.surface.width || y >= w.surface.height) continue;
+      if (AlphaOf(w.surface.At(x, y)) * w.alpha == 0) continue;
+    }
+    return &w;
+  }
+  return nullptr;
+}
+
+PointerEvent HeadlessDesktop::MakePointer(const WindowRecord& w, Point screen, MouseButton button) const {
+  PointerEvent e;
+  e.window = w.id;
+  e.button = button;
+  e.screen = screen;
+  e.client = {screen.x - w.bounds.left, screen.y - w.bounds.top};
+  e.leftHeld = leftDown_;
+  return e;
+}
+
+void HeadlessDesktop::Deliver(const WindowRecord& w, const std::function<void(IPlatformEvents&)>& call) {
+  if (w.owner && w.owner->sink_) call(*w.owner->sink_);
+}
+
+void HeadlessDesktop::MouseDown(Point screen, MouseButton button) {
+  cursor_ = screen;
+  if (button == MouseButton::Left) leftDown_ = true;
+  const WindowRecord* w = capture_ != kNoWindow ? FindWindow(capture_) : WindowAt(screen);
+  if (!w) return;
+  const PointerEvent e = MakePointer(*w, screen, button);
+  Deliver(*w, [&](IPlatformEvents& s) { s.OnMouseDown(e); });
+}
+
+void HeadlessDesktop::MouseMove(Point screen) {
+  cursor_ = screen;
+  const WindowRecord* under = WindowAt(screen);
+  const WindowId underId = under ? under->id : kNoWindow;
+  if (underId != hover_) {
+    if (const WindowRecord* old = FindWindow(hover_)) {
+      const WindowId id = old->id;
+      Deliver(*old, [&](IPlatformEvents& s) { s.OnMouseLeave(id); });
+    }
+    hover_ = underId;
+    if (const WindowRecord* now = FindWindow(hover_)) Deliver(*now, [&](IPlatformEvents& s) { s.OnMouseEnter(underId); });
+  }
+  const WindowRecord* w = capture_ != kNoWindow ? FindWindow(capture_) : FindWindow(hover_);
+  if (!w) return;
+  const PointerEvent e = MakePointer(*w, screen, MouseButton::Left);
+  Deliver(*w, [&](IPlatformEvents& s) { s.OnMouseMove(e); });
+}
+
+void HeadlessDesktop::MouseUp(Point screen, MouseButton button) {
+  cursor_ = screen;
+  if (button == MouseButton::Left) leftDown_ = false;
+  const WindowRecord* w = capture_ != kNoWindow ? FindWindow(capture_) : WindowAt(screen);
+  if (!w) return;
+  const PointerEvent e = MakePointer(*w, screen, button);
+  Deliver(*w, [&](IPlatformEvents& s) { s.OnMouseUp(e); });
+}
+
+void HeadlessDesktop::Wheel(Point screen, int notches) {
+  cursor_ = screen;
+  const WindowRecord* w = WindowAt(screen);
+  if (!w) return;
+  const WindowId id = w->id;
+  Deliver(*w, [&](IPlatformEvents& s) { s.OnMouseWheel(id, notches); });
+}
+
+void HeadlessDesktop::KeyDown(unsigned virtualKey) {
+  const WindowRecord* w = FindWindow(focus_);
+  if (!w) {
+    for (const auto& [id, rec] : windows_)
+      if (rec.mainForm) {
+        w = &rec;
+        break;
+      }
+  }
+  if (!w) return;
+  const WindowId id = w->id;
+  Deliver(*w, [&](IPlatformEvents& s) { s.OnKeyDown(id, virtualKey); });
+}
+
+bool HeadlessDesktop::PressHotKey(unsigned modifiers, unsigned virtualKey) {
+  for (HeadlessProcess* p : processes_) {
+    for (const auto& [id, keys] : p->hotKeys_) {
+      if (keys != std::pair{modifiers, virtualKey}) continue;
+      if (p->sink_) p->sink_->OnHotKey(id, modifiers, virtualKey);
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace qv::headless

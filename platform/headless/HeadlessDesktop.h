@@ -91,6 +91,27 @@ class HeadlessDesktop {
   std::map<std::string, std::string>& Registry() { return registry_; }  // "HIVE\key\\value" -> data
   std::set<std::string>& RegistryKeys() { return registryKeys_; }
 
+  // Input as a user gives it. The pointer goes to the window under it (a
+  // pixel with alpha 0 lets it through) or to the window holding the capture.
+  void MouseDown(Point screen, MouseButton button = MouseButton::Left);
+  void MouseMove(Point screen);
+  void MouseUp(Point screen, MouseButton button = MouseButton::Left);
+  void Wheel(Point screen, int notches);
+  void KeyDown(unsigned virtualKey);  // to the window with the keyboard focus
+  // Fires the hot key if a process registered it; false when none did.
+  bool PressHotKey(unsigned modifiers, unsigned virtualKey);
+  bool LeftButtonDown() const { return leftDown_; }
+  CursorShape CurrentCursor() const { return cursorShape_; }
+
+  // The shell's answers: link targets (nullopt: the link cannot be loaded)
+  // and type icons by lower-cased extension ("" for none).
+  std::map<std::string, std::optional<std::string>>& Shortcuts() { return shortcuts_; }
+  std::map<std::string, std::string>& ShellIcons() { return shellIcons_; }
+  std::vector<std::string>& ShellIconRequests() { return shellIconRequests_; }
+
+  // The window the pointer is over, by the same rule the input uses.
+  const WindowRecord* WindowAt(Point screen) const;
+
   Rect Screen() const { return screen_; }
   void SetScreen(const Rect& r) { screen_ = r; }
   Point Cursor() const { return cursor_; }
@@ -129,6 +150,19 @@ class HeadlessDesktop {
   std::vector<LaunchRecord> launches_;
   std::vector<HeadlessProcess*> processes_;
   Rect screen_{0, 0, 1280, 800};
+  bool leftDown_ = false;
+  CursorShape cursorShape_ = CursorShape::Default;
+  WindowId capture_ = kNoWindow;
+  WindowId hover_ = kNoWindow;
+  WindowId focus_ = kNoWindow;
+  std::map<std::uint16_t, std::string> atoms_;
+  std::uint16_t nextAtom_ = 0xC000;
+  std::map<std::string, std::optional<std::string>> shortcuts_;
+  std::map<std::string, std::string> shellIcons_;
+  std::vector<std::string> shellIconRequests_;
+  void Deliver(const WindowRecord& w, const std::function<void(IPlatformEvents&)>& call);
+  PointerEvent MakePointer(const WindowRecord& w, Point screen, MouseButton button) const;
+  bool EffectivelyVisible(const WindowRecord& w) const;
   Point cursor_{0, 0};
   std::uint64_t timerSequence_ = 0;
 };
@@ -141,6 +175,7 @@ class HeadlessProcess final : public IWindowSystem,
                               public IRegistry,
                               public IShell,
                               public ITray,
+                              public IHotKeys,
                               public ISystem,
                               public app::IMessageLoop {
  public:
@@ -182,6 +217,21 @@ class HeadlessProcess final : public IWindowSystem,
   void AcceptDroppedFiles(WindowId id, bool accept) override;
   Rect ScreenBounds() const override;
   Point CursorPosition() const override;
+  bool IsLeftButtonDown() const override { return desktop_.leftDown_; }
+  void SetCapture(WindowId id) override { desktop_.capture_ = id; }
+  void ReleaseCapture() override { desktop_.capture_ = kNoWindow; }
+  void SetCursor(CursorShape shape) override { desktop_.cursorShape_ = shape; }
+  void SetFocus(WindowId id) override { desktop_.focus_ = id; }
+  void MinimizeApplication() override { minimized_ = true; }
+  void RestoreApplication() override { minimized_ = false; }
+  bool Minimized() const { return minimized_; }
+  // IHotKeys
+  bool GlobalAtomExists(const std::string& name) const override;
+  std::uint16_t GlobalAddAtom(const std::string& name) override;
+  void GlobalDeleteAtom(std::uint16_t atom) override;
+  bool RegisterHotKey(int id, unsigned modifiers, unsigned virtualKey) override;
+  bool UnregisterHotKey(int id) override;
+  const std::map<int, std::pair<unsigned, unsigned>>& HotKeys() const { return hotKeys_; }
   // ITimerHost
   void StartTimer(int id, unsigned intervalMs) override;
   void StopTimer(int id) override;
@@ -196,6 +246,7 @@ class HeadlessProcess final : public IWindowSystem,
   std::optional<std::string> ReadFile(const std::string& path) const override;
   bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
   bool DeleteFile(const std::string& path) override;
+  std::unique_ptr<IMappedFile> MapReadOnly(const std::string& path) const override;
   // IRegistry
   bool KeyExists(RegistryHive hive, const std::string& key) const override;
   std::optional<std::string> ReadString(RegistryHive hive, const std::string& key,
@@ -205,6 +256,8 @@ class HeadlessProcess final : public IWindowSystem,
   bool DeleteValue(RegistryHive hive, const std::string& key, const std::string& value) override;
   // IShell
   bool Execute(const std::string& file, const std::string& arguments, const std::string& directory) override;
+  std::optional<std::string> ResolveShortcut(const std::string& linkPath) override;
+  std::optional<std::string> ExtractShellIcon(const std::string& path) override;
   // ITray
   bool AddTrayIcon(const std::string& tip) override;
   void RemoveTrayIcon() override;
@@ -250,6 +303,8 @@ class HeadlessProcess final : public IWindowSystem,
   std::string trayTip_;
   std::string mutexName_;
   std::vector<int> pendingTimers_;
+  bool minimized_ = false;
+  std::map<int, std::pair<unsigned, unsigned>> hotKeys_;  // id -> modifiers, key
 };
 
 }  // namespace qv::headless

@@ -4,6 +4,11 @@
 #include <stdexcept>
 #include <system_error>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "platform/headless/HeadlessDesktop.h"
 #include "platform/headless/Iconv.h"
 #include "platform/headless/PosixFiles.h"
@@ -13,7 +18,7 @@ namespace qv::headless {
 HeadlessProcess::HeadlessProcess(HeadlessDesktop& desktop, std::string programDir)
     : desktop_(desktop),
       programDir_(std::move(programDir)),
-      platform_{*this, *this, *this, *this, *this, *this, *this, *this, canvas_} {
+      platform_{*this, *this, *this, *this, *this, *this, *this, *this, *this, canvas_} {
   desktop_.Attach(this);
 }
 
@@ -76,7 +81,7 @@ std::string HeadlessProcess::Name(WindowId id) const { return Window(id).name; }
 void HeadlessProcess::SetBounds(WindowId id, const Rect& bounds) { Window(id).bounds = bounds; }
 Rect HeadlessProcess::Bounds(WindowId id) const { return Window(id).bounds; }
 void HeadlessProcess::Show(WindowId id, bool visible) { Window(id).visible = visible; }
-bool HeadlessProcess::IsVisible(WindowId id) const { return Window(id).visible; }
+bool HeadlessProcess::IsVisible(WindowId id) const { return Window(id).visible && !minimized_; }
 
 WindowLayer HeadlessProcess::SetLayer(WindowId id, WindowLayer layer) {
   // The simulated shell has no desktop window to sit on, as under Wine.
@@ -158,6 +163,47 @@ bool HeadlessProcess::DeleteFile(const std::string& path) {
   return std::filesystem::remove(desktop_.RealPath(path), ec);
 }
 
+namespace {
+
+// The file's pages as the system would map them.
+class PosixMappedFile final : public IMappedFile {
+ public:
+  PosixMappedFile(void* data, std::size_t size) : data_(data), size_(size) {}
+  ~PosixMappedFile() override {
+    if (data_) ::munmap(data_, size_);
+  }
+  const unsigned char* Data() const override { return static_cast<const unsigned char*>(data_); }
+  std::size_t Size() const override { return size_; }
+
+ private:
+  void* data_;
+  std::size_t size_;
+};
+
+}  // namespace
+
+std::unique_ptr<IMappedFile> HeadlessProcess::MapReadOnly(const std::string& path) const {
+  const std::string real = desktop_.RealPath(path).string();
+  const int fd = ::open(real.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  const auto size = static_cast<std::size_t>(info.st_size);
+  void* data = nullptr;
+  if (size > 0) {
+    data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (data == MAP_FAILED) {
+      ::close(fd);
+      return nullptr;
+    }
+  }
+  ::close(fd);
+  return std::make_unique<PosixMappedFile>(data, size);
+}
+
 // ---- registry ----
 
 std::string HeadlessProcess::RegistryPath(RegistryHive hive, const std::string& key) {
@@ -200,6 +246,54 @@ bool HeadlessProcess::Execute(const std::string& file, const std::string& argume
   desktop_.launches_.push_back({file, arguments, directory});
   return true;
 }
+
+std::optional<std::string> HeadlessProcess::ResolveShortcut(const std::string& linkPath) {
+  auto it = desktop_.shortcuts_.find(linkPath);
+  if (it == desktop_.shortcuts_.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<std::string> HeadlessProcess::ExtractShellIcon(const std::string& path) {
+  desktop_.shellIconRequests_.push_back(path);
+  const std::size_t sep = path.find_last_of("\\/:");
+  const std::size_t dot = path.rfind('.');
+  std::string ext;
+  if (dot != std::string::npos && (sep == std::string::npos || dot > sep)) ext = path.substr(dot);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  auto it = desktop_.shellIcons_.find(ext);
+  if (it == desktop_.shellIcons_.end()) it = desktop_.shellIcons_.find("*");
+  if (it == desktop_.shellIcons_.end()) return std::nullopt;
+  return it->second;
+}
+
+// ---- hot keys ----
+
+bool HeadlessProcess::GlobalAtomExists(const std::string& name) const {
+  for (const auto& [atom, text] : desktop_.atoms_)
+    if (text == name) return true;
+  return false;
+}
+
+std::uint16_t HeadlessProcess::GlobalAddAtom(const std::string& name) {
+  for (const auto& [atom, text] : desktop_.atoms_)
+    if (text == name) return atom;
+  const std::uint16_t atom = desktop_.nextAtom_++;
+  desktop_.atoms_[atom] = name;
+  return atom;
+}
+
+void HeadlessProcess::GlobalDeleteAtom(std::uint16_t atom) { desktop_.atoms_.erase(atom); }
+
+bool HeadlessProcess::RegisterHotKey(int id, unsigned modifiers, unsigned virtualKey) {
+  // A combination another program holds cannot be taken.
+  for (HeadlessProcess* p : desktop_.processes_)
+    for (const auto& [otherId, keys] : p->hotKeys_)
+      if (keys == std::pair{modifiers, virtualKey}) return false;
+  hotKeys_[id] = {modifiers, virtualKey};
+  return true;
+}
+
+bool HeadlessProcess::UnregisterHotKey(int id) { return hotKeys_.erase(id) != 0; }
 
 bool HeadlessProcess::AddTrayIcon(const std::string& tip) {
   if (trayIcons_ > 0) return false;  // one icon per window and uID, as the shell keeps them
