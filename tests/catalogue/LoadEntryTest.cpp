@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Pictures.h"
 #include "tests/support/Scenario.h"
 
 namespace qv {
@@ -24,28 +25,13 @@ using testing::ScenarioTest;
 const std::string kDir = "C:\\Quorvel\\";
 const std::string kHelp = kDir + "Icon\\SysTool\\Help.png";
 
-struct Rgb {
-  std::uint8_t r, g, b;
-};
+using testing::Rgb;
+using testing::SolidPng;
 constexpr Rgb kGreen{40, 180, 90};
 constexpr Rgb kMagenta{200, 40, 160};
 
 // ---- pictures made here ------------------------------------------------------
 
-std::string SolidPng(int side, Rgb c) {
-  std::vector<std::uint8_t> rgba;
-  for (int i = 0; i < side * side; ++i) rgba.insert(rgba.end(), {c.r, c.g, c.b, 255});
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = image.height = static_cast<png_uint_32>(side);
-  image.format = PNG_FORMAT_RGBA;
-  png_alloc_size_t size = 0;
-  EXPECT_NE(png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr), 0);
-  std::string bytes(size, '\0');
-  EXPECT_NE(png_image_write_to_memory(&image, bytes.data(), &size, 0, rgba.data(), 0, nullptr), 0);
-  bytes.resize(size);
-  return bytes;
-}
 
 void Le16(std::string& out, unsigned v) {
   out += static_cast<char>(v & 0xFF);
@@ -118,8 +104,6 @@ class LoadEntryTest : public ScenarioTest {
  protected:
   void SetUp() override {
     ScenarioTest::SetUp();
-    ASSERT_TRUE(config_.load_string(testing::DistributedConfig().c_str()));
-    std::filesystem::create_directories(desktop_->RealPath(kDir));
     std::filesystem::copy(std::filesystem::path(QV_ART_DIR) / "Icon", desktop_->RealPath(kDir + "Icon"),
                           std::filesystem::copy_options::recursive);
   }
@@ -138,19 +122,7 @@ class LoadEntryTest : public ScenarioTest {
     for (pugi::xml_node child : fragment.first_child().children()) circle.append_copy(child);
   }
 
-  void Put(const std::string& windowsPath, const std::string& bytes) { testing::WriteBytes(desktop_->RealPath(windowsPath), bytes); }
 
-  app::RoundHot* Start() {
-    std::ostringstream xml;
-    config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
-    InstallConfig(xml.str());
-    app::RoundHot* form = Launch();
-    EXPECT_NE(form, nullptr);
-    if (!form) return nullptr;
-    desktop_->Advance(50);
-    EXPECT_TRUE(form->IconsLoaded());
-    return form;
-  }
 
   const headless::WindowRecord* CircleWindow(int slot) const {
     return desktop_->FindWindowByName("Circle" + std::to_string(slot));
@@ -168,7 +140,6 @@ class LoadEntryTest : public ScenarioTest {
     EXPECT_EQ(w->alpha, 255) << slot;
   }
 
-  pugi::xml_document config_;
 };
 
 std::string Entry(const std::string& file, const std::string& name, const std::string& iconDefault,

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Pictures.h"
 #include "tests/support/Scenario.h"
 
 namespace qv {
@@ -27,16 +28,6 @@ constexpr const char* kRecycleBin = "::{645FF040-5081-101B-9F08-00AA002F954E}";
 
 class RoundWindowTest : public ScenarioTest {
  protected:
-  void SetUp() override {
-    ScenarioTest::SetUp();
-    ASSERT_TRUE(config_.load_string(testing::DistributedConfig().c_str()));
-    std::filesystem::create_directories(desktop_->RealPath(kDir));
-  }
-
-  void CopyArt() {
-    std::filesystem::copy(std::filesystem::path(QV_ART_DIR) / "Icon", desktop_->RealPath(kDir + "Icon"),
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
-  }
 
   pugi::xml_node Basic() { return config_.document_element().child("Setup").child("Basic"); }
 
@@ -60,22 +51,10 @@ class RoundWindowTest : public ScenarioTest {
     circle.child("IconPath").child("Define").text().set(iconDefine.c_str());
   }
 
-  app::RoundHot* Start() {
-    std::ostringstream xml;
-    config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
-    InstallConfig(xml.str());
-    app::RoundHot* form = Launch();
-    EXPECT_NE(form, nullptr);
-    if (!form) return nullptr;
-    desktop_->Advance(50);
-    EXPECT_TRUE(form->IconsLoaded());
-    return form;
-  }
 
   const headless::WindowRecord* Named(const std::string& name) const { return desktop_->FindWindowByName(name); }
   const headless::WindowRecord* Circle(int slot) const { return Named("Circle" + std::to_string(slot)); }
 
-  pugi::xml_document config_;
 };
 
 // ---- where the items stand ------------------------------------------------------

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Pictures.h"
 #include "tests/support/Scenario.h"
 
 namespace qv::round {
@@ -127,25 +128,10 @@ const std::string kDir = "C:\\Quorvel\\";
 const char* const kClockFiles[] = {"trad.png", "trad_h.png", "trad_m.png", "trad_s.png", "trad_dot.png",
                                    "trad_highlights.png"};
 
-struct Rgb {
-  std::uint8_t r, g, b;
-};
+using testing::Rgb;
+using testing::SolidPng;
 constexpr Rgb kOrange{250, 140, 20};
 
-std::string SolidPng(int side, Rgb c) {
-  std::vector<std::uint8_t> rgba;
-  for (int i = 0; i < side * side; ++i) rgba.insert(rgba.end(), {c.r, c.g, c.b, 255});
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = image.height = static_cast<png_uint_32>(side);
-  image.format = PNG_FORMAT_RGBA;
-  png_alloc_size_t size = 0;
-  EXPECT_NE(png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr), 0);
-  std::string bytes(size, '\0');
-  EXPECT_NE(png_image_write_to_memory(&image, bytes.data(), &size, 0, rgba.data(), 0, nullptr), 0);
-  bytes.resize(size);
-  return bytes;
-}
 
 // What a skin window shows, told from its pixels.
 enum class Look { Solid, Ring, FaintRing, Clear, Picture };
@@ -177,12 +163,6 @@ Look LookOf(const LayeredSurface& s) {
 
 class SkinsScenario : public ScenarioTest {
  protected:
-  void SetUp() override {
-    ScenarioTest::SetUp();
-    ASSERT_TRUE(config_.load_string(qv::testing::DistributedConfig().c_str()));
-    std::filesystem::create_directories(desktop_->RealPath(kDir));
-  }
-
   pugi::xml_node Basic() { return config_.document_element().child("Setup").child("Basic"); }
 
   void SetSkin(const char* element, const std::string& index, const std::string& size = "",
@@ -201,21 +181,7 @@ class SkinsScenario : public ScenarioTest {
     }
   }
 
-  void Put(const std::string& windowsPath, const std::string& bytes) {
-    qv::testing::WriteBytes(desktop_->RealPath(windowsPath), bytes);
-  }
 
-  app::RoundHot* Start() {
-    std::ostringstream xml;
-    config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
-    InstallConfig(xml.str());
-    app::RoundHot* form = Launch();
-    EXPECT_NE(form, nullptr);
-    if (!form) return nullptr;
-    desktop_->Advance(50);
-    EXPECT_TRUE(form->IconsLoaded());
-    return form;
-  }
 
   // Starts afresh with a new file, for the cases of a table.
   void Restart() {
@@ -226,7 +192,6 @@ class SkinsScenario : public ScenarioTest {
   const headless::WindowRecord& Background() const { return *desktop_->FindWindowByName("BackGroundForm"); }
   const headless::WindowRecord& Center() const { return *desktop_->FindWindowByName("CenterForm"); }
 
-  pugi::xml_document config_;
 };
 
 TEST_F(SkinsScenario, StartFallsBackToSkinOne) {

@@ -46,6 +46,8 @@ class ScenarioTest : public ::testing::Test {
     root_ = std::filesystem::temp_directory_path() / name;
     std::filesystem::remove_all(root_);
     desktop_ = std::make_unique<headless::HeadlessDesktop>(root_, QV_ART_DIR);
+    ASSERT_TRUE(config_.load_string(DistributedConfig().c_str()));
+    std::filesystem::create_directories(desktop_->RealPath(programDir_));
   }
   void TearDown() override {
     apps_.clear();
@@ -58,6 +60,33 @@ class ScenarioTest : public ::testing::Test {
   std::filesystem::path ConfigFile() const { return desktop_->RealPath(programDir_ + "Config\\UserInfo.xml"); }
   void InstallConfig(const std::string& bytes) { WriteBytes(ConfigFile(), bytes); }
   std::string ConfigBytes() const { return ReadBytes(ConfigFile()); }
+
+  void Put(const std::string& windowsPath, const std::string& bytes) { WriteBytes(desktop_->RealPath(windowsPath), bytes); }
+
+  // The program's own pictures (tool pictures, clock) beside the copy under test.
+  void CopyArt() {
+    std::filesystem::copy(std::filesystem::path(QV_ART_DIR) / "Icon", desktop_->RealPath(programDir_ + "Icon"),
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+  }
+
+  pugi::xml_node Basic() { return config_.document_element().child("Setup").child("Basic"); }
+  pugi::xml_node Circle(int slot) {
+    return config_.document_element().child("RoundBackground").child(("Circle" + std::to_string(slot)).c_str());
+  }
+
+  // Installs config_ as the program's file, starts the program and runs its
+  // start-up step.
+  app::RoundHot* Start() {
+    std::ostringstream xml;
+    config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
+    InstallConfig(xml.str());
+    app::RoundHot* form = Launch();
+    EXPECT_NE(form, nullptr);
+    if (!form) return nullptr;
+    desktop_->Advance(50);
+    EXPECT_TRUE(form->IconsLoaded());
+    return form;
+  }
 
   // Starts one more copy of the program; nullptr when it ended at once.
   app::RoundHot* Launch() {
@@ -76,6 +105,7 @@ class ScenarioTest : public ::testing::Test {
   }
 
   std::filesystem::path root_;
+  pugi::xml_document config_;  // the file the next Start() installs: the distributed one until a test changes it
   std::unique_ptr<headless::HeadlessDesktop> desktop_;
   std::vector<std::unique_ptr<headless::HeadlessProcess>> processes_;
   std::vector<std::unique_ptr<app::Application>> apps_;
