@@ -39,6 +39,10 @@ RoundHot::RoundHot(Platform& platform)
   spec.mainForm = true;
   mainWindow_ = platform_.windows.CreateWindow(spec);
   round_ = std::make_unique<round::RoundPresentation>(platform_, settings_, slots_, mainWindow_, timerClearMemory_);
+  site_.reset(new catalogue::CatalogueSite{platform_, slots_, *round_, rectItemCount_});
+  drop_ = std::make_unique<catalogue::ItemDrop>(*site_, timerClearMemory_);
+  removal_ = std::make_unique<catalogue::ItemRemoval>(*site_, timerClearMemory_);
+  CreateRingHandlers();
 }
 
 RoundHot::~RoundHot() {
@@ -46,6 +50,8 @@ RoundHot::~RoundHot() {
   timerClearMemory_.Disable();
   timerPBT_.Disable();
   timerRedraw_.Disable();
+  hotKeys_.reset();
+  interaction_.reset();
   round_.reset();
   if (mainWindow_ != kNoWindow) platform_.windows.DestroyWindow(mainWindow_);
 }
@@ -111,9 +117,7 @@ void RoundHot::InitSettings() {
 }
 
 void RoundHot::ApplyFrontIndex(int frontIndex) {
-  mainLayer_ = platform_.windows.SetLayer(mainWindow_, config::FrontLayer(frontIndex));
-  // The desktop layer parents the hidden owner, not the windows themselves.
-  round_->SetLayer(mainLayer_ == WindowLayer::Topmost ? WindowLayer::Topmost : WindowLayer::Normal);
+  mainLayer_ = display_->ApplyLayer(config::FrontLayer(frontIndex), {interaction_->HintWindowId()});
 }
 
 void RoundHot::FormShow() {
@@ -149,7 +153,9 @@ void RoundHot::BuildPresentations() {
     document.Save();
     hotKeyText_ = config::HotKeyText(document.Root());
     hotKeyChar_ = hotKeyText_[0];
+    SetupHotKey();
   }
+  interaction_->CreateHintWindow(CompanionLayer(mainLayer_), settings_.HintFontDefine);
   TrimWorkingSet();
   iconsLoaded_ = true;
   platform_.system.SignalReady();
@@ -185,9 +191,11 @@ void RoundHot::FormClose() {
   if (closed_) return;
   closed_ = true;
   timerGetIcon_.Disable();
+  hotKeys_.reset();
   if (acceptsDrops_) platform_.windows.AcceptDroppedFiles(mainWindow_, false);
   acceptsDrops_ = false;
   SaveSkinsAndPosition();
+  interaction_->CloseHintWindow();
   if (trayAdded_) platform_.tray.RemoveTrayIcon();
   trayAdded_ = false;
 }
@@ -227,6 +235,17 @@ void RoundHot::OnTimer(int id) {
     case TimerClock:
       round_->OnClockTick();
       break;
+    case TimerRotation:
+    case TimerIconWobbleUp:
+    case TimerIconWobbleDown:
+      interaction_->OnTimer(id);
+      break;
+    case TimerDestroyIcon:
+      removal_->TimerDestroyIconTimer();
+      break;
+    case TimerClearIcon:
+      removal_->TimerClearIconTimer();
+      break;
     default:
       break;
   }
@@ -250,9 +269,7 @@ void RoundHot::OnPowerBroadcast(unsigned event) {
 
 void RoundHot::OnDisplayChange() { timerRedraw_.Enable(); }
 
-void RoundHot::OnTrayCallback(std::uintptr_t, std::intptr_t lParam) {
-  if (lParam == kMouseLeftDown) RestoreFromTray();
-}
+void RoundHot::OnTrayCallback(std::uintptr_t, std::intptr_t lParam) { display_->OnTrayCallback(lParam); }
 
 void RoundHot::OnTaskbarCreated() {
   // The shell lost its icons when it restarted; without ours the program
@@ -263,20 +280,54 @@ void RoundHot::OnTaskbarCreated() {
   }
 }
 
-void RoundHot::OnDropFiles(const std::vector<std::string>&, Point) {}
-
-void RoundHot::RestoreFromTray() {
-  platform_.windows.Show(mainWindow_, true);
-  platform_.windows.BringToForeground(mainWindow_);
-  RaiseRoundWindows();
-  windowsShown_ = true;
+void RoundHot::OnDropFiles(const std::vector<std::string>& paths, Point screenPos) {
+  // Before the start-up step has loaded the lists, a new item would be loaded a second time.
+  if (iconsLoaded_ && !closed_) drop_->OnDropFiles(paths, screenPos);
 }
+
+void RoundHot::RestoreFromTray() { display_->RestoreFromTray(); }
 
 void RoundHot::RaiseRoundWindows() { round_->RaiseRoundWindows(); }
 
 void RoundHot::TrimWorkingSet() {
   platform_.system.TrimWorkingSet();
   platform_.system.ProcessPendingMessages();
+}
+
+// ---- living with the ring: pointer, keys, tray, hot key ----
+
+void RoundHot::CreateRingHandlers() {
+  display_ = std::make_unique<DisplayStates>(platform_.windows, mainWindow_, *round_, slots_, windowsShown_,
+                                             rectMagnified_);
+  round::InteractionHooks hooks;
+  hooks.RaiseRoundWindows = [this] { RaiseRoundWindows(); };
+  hooks.RaiseRectWindows = [this] { display_->RaiseRectWindows(); };
+  hooks.MinimizeToTray = [this] { display_->MinimizeToTray(); };
+  hooks.CenterCommand = [this] { RunCenterCommand(); };
+  hooks.RequestDestroy = [this](WindowId window) { return removal_->RequestDestroy(window); };
+  hooks.Animates = [this](WindowId window) { return removal_->Animates(window); };
+  interaction_ = std::make_unique<round::Interaction>(
+      round::InteractionContext{platform_, settings_, slots_, *round_, mainWindow_, timerClearMemory_, rotationAngle_,
+                                iconsLoaded_, ConfigPath()},
+      std::move(hooks));
+  interaction_->HoverState().SetBounceEnded([this](int slot) { display_->AfterBounce(slot); });
+}
+
+// Replaces any earlier registration: the letter may have changed.
+void RoundHot::SetupHotKey() {
+  hotKeys_.reset();
+  hotKeys_ = std::make_unique<THotKeyRegistrar>(platform_.hotKeys);
+  const unsigned key = HotKeyVirtualKey(hotKeyChar_);
+  if (key != 0) hotKeys_->AddHotKey(kModAlt, key, [this](THotKeyRec&) { ToggleShown(); });
+}
+
+void RoundHot::OnHotKey(int, unsigned modifiers, unsigned virtualKey) {
+  if (hotKeys_) hotKeys_->Dispatch(modifiers, virtualKey);
+}
+
+void RoundHot::RunCenterCommand() {
+  // The center button's command (CenterAction) is run here once the menus
+  // bring their commands; until then a click on the center only raises the ring.
 }
 
 }  // namespace qv::app

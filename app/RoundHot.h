@@ -6,11 +6,17 @@
 #include <memory>
 #include <string>
 
+#include "app/DisplayStates.h"
 #include "app/FormTimer.h"
+#include "app/HotKeyRegistrar.h"
+#include "catalogue/CatalogueSite.h"
+#include "catalogue/Drop.h"
+#include "catalogue/ItemRemoval.h"
 #include "catalogue/ItemSlots.h"
 #include "config/ConfigDocument.h"
 #include "config/Settings.h"
 #include "platform/Platform.h"
+#include "round/Interaction.h"
 #include "round/RoundPresentation.h"
 
 namespace qv::app {
@@ -44,6 +50,16 @@ class RoundHot final : public IPlatformEvents {
   void OnTrayCallback(std::uintptr_t wParam, std::intptr_t lParam) override;
   void OnTaskbarCreated() override;
   void OnDropFiles(const std::vector<std::string>& paths, Point screenPos) override;
+  // Pointer, wheel and keys on any window of the ring, told apart by name.
+  void OnMouseDown(const PointerEvent& e) override { interaction_->MouseDown(e); }
+  void OnMouseMove(const PointerEvent& e) override { interaction_->MouseMove(e); }
+  void OnMouseUp(const PointerEvent& e) override { interaction_->MouseUp(e); }
+  void OnMouseEnter(WindowId window) override { interaction_->MouseEnter(window); }
+  void OnMouseLeave(WindowId window) override { interaction_->MouseLeave(window); }
+  void OnMouseWheel(WindowId window, int notches) override { interaction_->MouseWheel(window, notches); }
+  void OnKeyDown(WindowId window, unsigned virtualKey) override { interaction_->KeyDown(window, virtualKey); }
+  void OnHotKey(int, unsigned modifiers, unsigned virtualKey) override;
+  void OnDeactivate() override { display_->CollapseRectBar(); }
 
   // State other parts of the program and tests look at.
   const config::Settings& Settings() const { return settings_; }
@@ -65,7 +81,19 @@ class RoundHot final : public IPlatformEvents {
   void TrimWorkingSet();
   void RaiseRoundWindows();
   round::RoundPresentation& Round() { return *round_; }
+  // Clearing all ring items after asking; the menus and the center button run it.
+  void NClearClick() { removal_->NClearClick(); }
+  // The delete animation, the item menus' delete and the dock's compaction.
+  catalogue::ItemRemoval& Removal() { return *removal_; }
+  // The dock bar, once built, hears of items added and removed.
+  void AttachDockBar(catalogue::IDockBar* bar) { site_->dockBar = bar; }
   double RotationAngle() const { return rotationAngle_; }
+  // Shown or hidden in the tray, the layers and the window routines.
+  DisplayStates& Display() { return *display_; }
+  void MinimizeToTray() { display_->MinimizeToTray(); }
+  void ToggleShown() { display_->ToggleShown(); }
+  round::Interaction& Interaction() { return *interaction_; }
+  const THotKeyRegistrar* HotKeys() const { return hotKeys_.get(); }
 
  private:
   void InitSettings();
@@ -74,6 +102,9 @@ class RoundHot final : public IPlatformEvents {
   void CreateDefaultRectList(config::ConfigDocument& document);
   void SaveSkinsAndPosition();
   void RestoreFromTray();
+  void CreateRingHandlers();
+  void SetupHotKey();
+  void RunCenterCommand();
 
   Platform& platform_;
   config::Settings settings_;
@@ -86,6 +117,12 @@ class RoundHot final : public IPlatformEvents {
   FormTimer timerPBT_;
   FormTimer timerRedraw_;
   std::unique_ptr<round::RoundPresentation> round_;
+  std::unique_ptr<catalogue::CatalogueSite> site_;
+  std::unique_ptr<catalogue::ItemDrop> drop_;
+  std::unique_ptr<catalogue::ItemRemoval> removal_;
+  std::unique_ptr<DisplayStates> display_;
+  std::unique_ptr<round::Interaction> interaction_;
+  std::unique_ptr<THotKeyRegistrar> hotKeys_;
 
   bool settingsLoaded_ = false;
   bool iconsLoaded_ = false;

@@ -66,6 +66,16 @@ void RoundPresentation::ComputeOffsets(double rotationAngle) {
   }
 }
 
+void RoundPresentation::ApplyRingOffsets(WindowId skip) {
+  const Rect main = platform_.windows.Bounds(main_);
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
+    const catalogue::TImageIconRec& rec = slots_[slot];
+    if (rec.Window == kNoWindow || rec.Window == skip) continue;
+    platform_.windows.SetBounds(rec.Window, {main.left + rec.OffsetX, main.top + rec.OffsetY, kItemWindowSize,
+                                             kItemWindowSize});
+  }
+}
+
 Rect RoundPresentation::CentredOnMain(int size) const {
   const Rect main = platform_.windows.Bounds(main_);
   return {main.left + main.width / 2 - size / 2, main.top + main.height / 2 - size / 2, size, size};
@@ -213,13 +223,7 @@ void RoundPresentation::PlaceAll() {
   if (background_ != kNoWindow)
     platform_.windows.SetBounds(background_, CentredOnMain(platform_.windows.Bounds(background_).width));
   if (center_ != kNoWindow) platform_.windows.SetBounds(center_, CentredOnMain(platform_.windows.Bounds(center_).width));
-  const Rect main = platform_.windows.Bounds(main_);
-  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
-    const catalogue::TImageIconRec& rec = slots_[slot];
-    if (rec.Window == kNoWindow) continue;
-    platform_.windows.SetBounds(rec.Window, {main.left + rec.OffsetX, main.top + rec.OffsetY, kItemWindowSize,
-                                             kItemWindowSize});
-  }
+  ApplyRingOffsets();
   RaiseRoundWindows();
 }
 
@@ -235,8 +239,9 @@ void RoundPresentation::CreateRoundIconWindow(int slot) {
   rec.Surface = iconPlate_;
   const Rect main = platform_.windows.Bounds(main_);
   WindowSpec spec;
+  // No title of its own: the window text follows the name when two items
+  // exchange their windows.
   spec.name = "Circle" + std::to_string(slot);
-  spec.title = spec.name;
   spec.bounds = {main.left + rec.OffsetX, main.top + rec.OffsetY, kItemWindowSize, kItemWindowSize};
   rec.Window = platform_.windows.CreateWindow(spec);
   platform_.windows.SetLayer(rec.Window, layer_);

@@ -35,6 +35,9 @@ class RoundPresentation final : public catalogue::IItemWindows {
   bool ClockAvailable() const { return clockAvailable_; }
 
   void ComputeOffsets(double rotationAngle);
+  // Every ring item window to the main form's corner plus its slot's offset;
+  // skip is a window the pointer is carrying, which stays under the pointer.
+  void ApplyRingOffsets(WindowId skip = kNoWindow);
   void BuildBackgroundWindow();
   void BuildCenterWindow();
   void ChangeBackground();

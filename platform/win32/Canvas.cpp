@@ -2,26 +2,10 @@
 
 #include <cmath>
 
-#include "platform/win32/Win32Api.h"
-
-// GDI+'s headers expect min and max as the Windows headers define them.
-#include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
-#include <gdiplus.h>
+#include "platform/win32/GdiPlus.h"
 
 namespace qv::win32 {
 namespace {
-
-// Both surfaces are premultiplied BGRA rows without padding: exactly GDI+'s
-// PARGB layout, so GDI+ works on the pixels in place.
-Gdiplus::Bitmap Wrap(const LayeredSurface& surface) {
-  // GDI+ takes a non-const pointer even for a picture it only reads.
-  auto* scan0 = reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(surface.pixels.data()));
-  return Gdiplus::Bitmap(surface.width, surface.height, surface.width * 4, PixelFormat32bppPARGB, scan0);
-}
 
 // Clears the target pixels whose centres fall inside the destination
 // rectangle once the rotation is undone: the pixels the picture covers.
@@ -42,11 +26,6 @@ void ClearCovered(LayeredSurface& target, const DrawParams& params) {
   }
 }
 
-bool Whole(const LayeredSurface& surface) {
-  return !surface.Empty() &&
-         surface.pixels.size() >= static_cast<std::size_t>(surface.width) * static_cast<std::size_t>(surface.height);
-}
-
 }  // namespace
 
 GdiPlusCanvas::GdiPlusCanvas() {
@@ -60,15 +39,15 @@ GdiPlusCanvas::~GdiPlusCanvas() {
 }
 
 void GdiPlusCanvas::DrawImage(LayeredSurface& target, const LayeredSurface& picture, const DrawParams& params) {
-  if (!token_ || !Whole(target) || !Whole(picture)) return;
+  if (!token_ || !WholeSurface(target) || !WholeSurface(picture)) return;
   const RectF& d = params.destination;
   if (d.width <= 0 || d.height <= 0) return;
   const RectF s = params.source ? *params.source
                                 : RectF{0, 0, static_cast<double>(picture.width), static_cast<double>(picture.height)};
   if (s.width <= 0 || s.height <= 0) return;
 
-  Gdiplus::Bitmap targetBitmap = Wrap(target);
-  Gdiplus::Bitmap pictureBitmap = Wrap(picture);
+  Gdiplus::Bitmap targetBitmap = WrapSurface(target);
+  Gdiplus::Bitmap pictureBitmap = WrapSurface(picture);
   if (targetBitmap.GetLastStatus() != Gdiplus::Ok || pictureBitmap.GetLastStatus() != Gdiplus::Ok) return;
   Gdiplus::Graphics graphics(&targetBitmap);
   if (graphics.GetLastStatus() != Gdiplus::Ok) return;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include "platform/win32/Handles.h"
@@ -51,6 +52,27 @@ std::wstring TemporaryName(const std::wstring& target, unsigned attempt) {
   return target + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter.fetch_add(1)) +
          L"-" + std::to_wstring(attempt) + L".tmp";
 }
+
+// The file, its mapping and the view, closed in the reverse order. An empty
+// file has no mapping (the system refuses to map zero bytes) and shows an
+// empty range that is still a valid pointer.
+class MappedFile final : public IMappedFile {
+ public:
+  MappedFile(UniqueFile file, UniqueFileMapping mapping, UniqueMappedView view, std::size_t size)
+      : file_(std::move(file)), mapping_(std::move(mapping)), view_(std::move(view)), size_(size) {}
+
+  const unsigned char* Data() const override {
+    static const unsigned char nothing = 0;
+    return view_ ? static_cast<const unsigned char*>(view_.Get()) : &nothing;
+  }
+  std::size_t Size() const override { return size_; }
+
+ private:
+  UniqueFile file_;
+  UniqueFileMapping mapping_;
+  UniqueMappedView view_;
+  std::size_t size_;
+};
 
 }  // namespace
 
@@ -143,5 +165,29 @@ bool Win32Files::WriteFileAtomic(const std::string& path, const std::string& byt
 }
 
 bool Win32Files::DeleteFile(const std::string& path) { return ::DeleteFileW(FilePath(path).c_str()) != 0; }
+
+std::unique_ptr<IMappedFile> Win32Files::MapReadOnly(const std::string& path) const {
+  // Shared like ReadFile: a program that is running or being updated can
+  // still be looked into.
+  UniqueFile file(::CreateFileW(FilePath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return nullptr;
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return nullptr;
+  // A whole view must fit the address space (files past 4 GB in a 32-bit process).
+  if (static_cast<unsigned long long>(size.QuadPart) > std::numeric_limits<std::size_t>::max()) return nullptr;
+  const auto bytes = static_cast<std::size_t>(size.QuadPart);
+  if (bytes == 0) return std::make_unique<MappedFile>(std::move(file), UniqueFileMapping(), UniqueMappedView(), 0);
+  // The size read above, not "the whole file": a file that shrinks in the
+  // meantime makes the mapping fail rather than the view shorter than told.
+  UniqueFileMapping mapping(::CreateFileMappingW(
+      file.Get(), nullptr, PAGE_READONLY, static_cast<DWORD>(static_cast<unsigned long long>(size.QuadPart) >> 32),
+      static_cast<DWORD>(size.QuadPart & 0xFFFFFFFFu), nullptr));
+  if (!mapping) return nullptr;
+  UniqueMappedView view(::MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, bytes));
+  if (!view) return nullptr;
+  return std::make_unique<MappedFile>(std::move(file), std::move(mapping), std::move(view), bytes);
+}
 
 }  // namespace qv::win32

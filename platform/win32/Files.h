@@ -13,6 +13,7 @@ class Win32Files final : public IFileSystem {
   std::optional<std::string> ReadFile(const std::string& path) const override;
   bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
   bool DeleteFile(const std::string& path) override;
+  std::unique_ptr<IMappedFile> MapReadOnly(const std::string& path) const override;
 };
 
 }  // namespace qv::win32

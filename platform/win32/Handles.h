@@ -71,6 +71,16 @@ inline void DestroyIconQuietly(HICON h) noexcept { ::DestroyIcon(h); }
 inline void CloseHandleQuietly(HANDLE h) noexcept { ::CloseHandle(h); }
 inline void CloseKeyQuietly(HKEY h) noexcept { ::RegCloseKey(h); }
 inline void FinishDrop(HDROP h) noexcept { ::DragFinish(h); }
+inline void UnmapViewQuietly(const void* h) noexcept { ::UnmapViewOfFile(h); }
+inline void CoTaskMemFreeQuietly(void* h) noexcept { ::CoTaskMemFree(h); }
+
+// A COM interface pointer holds one reference, given back once.
+template <typename Interface>
+struct ComReference {
+  using Handle = Interface*;
+  static Handle Invalid() noexcept { return nullptr; }
+  static void Close(Handle h) noexcept { h->Release(); }
+};
 
 }  // namespace traits
 
@@ -80,6 +90,13 @@ using UniqueIcon = UniqueHandle<traits::Nullable<HICON, traits::DestroyIconQuiet
 using UniqueMutex = UniqueHandle<traits::Nullable<HANDLE, traits::CloseHandleQuietly>>;
 using UniqueRegKey = UniqueHandle<traits::Nullable<HKEY, traits::CloseKeyQuietly>>;
 using UniqueDrop = UniqueHandle<traits::Nullable<HDROP, traits::FinishDrop>>;
+using UniqueFileMapping = UniqueHandle<traits::Nullable<HANDLE, traits::CloseHandleQuietly>>;
+using UniqueMappedView = UniqueHandle<traits::Nullable<const void*, traits::UnmapViewQuietly>>;
+template <typename Interface>
+using ComPtr = UniqueHandle<traits::ComReference<Interface>>;
+// Memory a COM method allocated for the caller (an item ID list).
+template <typename Block>
+using UniqueCoTaskMemory = UniqueHandle<traits::Nullable<Block*, traits::CoTaskMemFreeQuietly>>;
 using UniqueFile = UniqueHandle<traits::File>;
 using UniqueBitmap = UniqueHandle<traits::GdiObject<HBITMAP>>;
 using UniqueFont = UniqueHandle<traits::GdiObject<HFONT>>;

@@ -2,7 +2,21 @@
 
 #include "platform/win32/Win32Api.h"
 
+// After <windows.h>.
+#include <mmsystem.h>
+
 namespace qv::win32 {
+
+FinestTimerPeriod::FinestTimerPeriod() {
+  TIMECAPS caps{};
+  const UINT finest =
+      ::timeGetDevCaps(&caps, sizeof(caps)) == MMSYSERR_NOERROR && caps.wPeriodMin > 0 ? caps.wPeriodMin : 1;
+  if (::timeBeginPeriod(finest) == TIMERR_NOERROR) period_ = finest;
+}
+
+FinestTimerPeriod::~FinestTimerPeriod() {
+  if (period_ != 0) ::timeEndPeriod(period_);
+}
 
 int Win32MessageLoop::Run() {
   MSG message{};

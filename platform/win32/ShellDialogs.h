@@ -9,6 +9,9 @@ class Win32Windows;
 class Win32Shell final : public IShell {
  public:
   bool Execute(const std::string& file, const std::string& arguments, const std::string& directory) override;
+  // Both need COM on the calling thread (the platform starts it).
+  std::optional<std::string> ResolveShortcut(const std::string& linkPath) override;
+  std::optional<std::string> ExtractShellIcon(const std::string& path) override;
 };
 
 // Message boxes belong to the main form, so they stay above it and go to

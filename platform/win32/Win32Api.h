@@ -1,9 +1,9 @@
 #pragma once
 
 // <windows.h> as the backend includes it. The platform interfaces use plain
-// names (CreateWindow, MessageBox, CreateDirectory, DeleteFile) that the
-// system headers turn into macros; they are undone here so the interfaces
-// keep their names inside this backend too. Every file of the backend calls
+// names (CreateWindow, MessageBox, CreateDirectory, DeleteFile, DrawText,
+// GlobalAddAtom) that the system headers turn into macros; they are undone
+// here so the interfaces keep their names inside this backend too. Every file of the backend calls
 // the wide-character functions by their explicit W names.
 
 #ifndef NOMINMAX
@@ -26,3 +26,5 @@
 #undef CreateDirectory
 #undef DeleteFile
 #undef MessageBox
+#undef DrawText
+#undef GlobalAddAtom

@@ -1,12 +1,22 @@
 #include "platform/win32/Win32Platform.h"
 
+// After the backend's view of <windows.h>.
+#include <ole2.h>
+
 namespace qv::win32 {
+
+OleApartment::OleApartment() : initialized_(SUCCEEDED(::OleInitialize(nullptr))) {}
+
+OleApartment::~OleApartment() {
+  if (initialized_) ::OleUninitialize();
+}
 
 Win32Platform::Win32Platform(HINSTANCE instance)
     : windows_(instance),
       dialogs_(windows_),
       tray_(instance, windows_),
+      hotKeys_(instance, windows_),
       system_(instance, windows_, loop_),
-      platform_{windows_, windows_, dialogs_, files_, registry_, shell_, tray_, system_, canvas_} {}
+      platform_{windows_, windows_, dialogs_, files_, registry_, shell_, tray_, hotKeys_, system_, canvas_} {}
 
 }  // namespace qv::win32

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/win32/Canvas.h"
 #include "platform/win32/Files.h"
+#include "platform/win32/HotKeys.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Registry.h"
 #include "platform/win32/ShellDialogs.h"
@@ -16,6 +17,19 @@
 
 namespace qv::win32 {
 
+// The shell's link objects and drag sources expect an OLE apartment on the
+// GUI thread; it is the thread that makes the platform.
+class OleApartment {
+ public:
+  OleApartment();
+  ~OleApartment();
+  OleApartment(const OleApartment&) = delete;
+  OleApartment& operator=(const OleApartment&) = delete;
+
+ private:
+  bool initialized_;
+};
+
 class Win32Platform final : public app::IMessageLoop {
  public:
   explicit Win32Platform(HINSTANCE instance);
@@ -23,14 +37,19 @@ class Win32Platform final : public app::IMessageLoop {
   Win32Platform& operator=(const Win32Platform&) = delete;
 
   Platform& Interfaces() { return platform_; }
+  // The hot keys' own window, for checks that send it messages.
+  HWND HotKeyWindow() const { return hotKeys_.Window(); }
 
   // app::IMessageLoop
   void SetEventSink(IPlatformEvents* sink) override { windows_.SetEventSink(sink); }
   void Run() override { loop_.Run(); }
 
  private:
-  // Declared so that they go in reverse: the tray icon is removed while the
-  // main window still exists, and the windows go last.
+  // Declared so that they go in reverse: the hot keys and the tray icon go
+  // while the windows still exist, the windows next, OLE and the timer
+  // period last.
+  OleApartment ole_;
+  FinestTimerPeriod timerPeriod_;
   Win32Windows windows_;
   Win32MessageLoop loop_;
   Win32Dialogs dialogs_;
@@ -38,6 +57,7 @@ class Win32Platform final : public app::IMessageLoop {
   Win32Registry registry_;
   Win32Shell shell_;
   Win32Tray tray_;
+  Win32HotKeys hotKeys_;
   Win32System system_;
   GdiPlusCanvas canvas_;
   Platform platform_;

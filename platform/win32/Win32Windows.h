@@ -43,6 +43,7 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   Win32Windows& operator=(const Win32Windows&) = delete;
 
   void SetEventSink(IPlatformEvents* sink) noexcept { sink_ = sink; }
+  IPlatformEvents* EventSink() const noexcept { return sink_; }
   HWND MainWindow() const noexcept;
   // Marks the main window as ready for tools outside the process.
   void MarkReady();
@@ -63,6 +64,13 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   void AcceptDroppedFiles(WindowId id, bool accept) override;
   Rect ScreenBounds() const override;
   Point CursorPosition() const override;
+  bool IsLeftButtonDown() const override;
+  void SetCapture(WindowId id) override;
+  void ReleaseCapture() override;
+  void SetCursor(CursorShape shape) override;
+  void SetFocus(WindowId id) override;
+  void MinimizeApplication() override;
+  void RestoreApplication() override;
 
   // ITimerHost
   void StartTimer(int id, unsigned intervalMs) override;
@@ -75,13 +83,17 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
     std::string name;
     UniqueWindow window;  // set at WM_NCCREATE, released at WM_NCDESTROY
     bool isMain = false;
-    bool shown = false;      // the core's wish; on screen only while the main form is
-    bool onDesktop = false;  // parented to the shell's desktop window
+    bool shown = false;          // the core's wish; on screen only while the main form is
+    bool onDesktop = false;      // parented to the shell's desktop window
+    bool textIsName = false;     // the window text follows the name
+    bool pointerInside = false;  // between the first move and the leave
+    int wheelRemainder = 0;      // wheel rotation short of a whole notch
   };
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT HandleMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   std::optional<LRESULT> HandleMainMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> HandleInputMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
   void HandleDestroyed(WindowRecord& record) noexcept;
   void DeliverDrop(HWND hwnd, HDROP drop);
 
@@ -89,6 +101,7 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   WindowRecord* Find(WindowId id) const;
   HWND HandleOf(WindowId id) const;
   void ArmTimer(int id, unsigned intervalMs) const;
+  static HCURSOR CursorHandle(CursorShape shape);
 
   HINSTANCE instance_;
   IPlatformEvents* sink_ = nullptr;
@@ -101,6 +114,7 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   UniqueIcon largeIcon_;
   UniqueIcon smallIcon_;
   LayeredCanvas canvas_;
+  CursorShape cursor_ = CursorShape::Default;
 };
 
 }  // namespace qv::win32

@@ -13,6 +13,24 @@ namespace {
 
 constexpr const wchar_t* kReadyProperty = L"QuorvelReady";
 
+// Mouse message coordinates are signed: a captured pointer left or above the
+// window gives negative ones.
+Point ClientPoint(LPARAM lParam) {
+  return Point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+PointerEvent MakePointerEvent(HWND hwnd, WindowId id, MouseButton button, WPARAM wParam, LPARAM lParam) {
+  PointerEvent event;
+  event.window = id;
+  event.button = button;
+  event.client = ClientPoint(lParam);
+  POINT screen = ToPOINT(event.client);
+  ::ClientToScreen(hwnd, &screen);
+  event.screen = FromPOINT(screen);
+  event.leftHeld = (wParam & MK_LBUTTON) != 0;
+  return event;
+}
+
 }  // namespace
 
 // A property rather than a message: a test tool polls it with GetPropW
@@ -58,6 +76,7 @@ LRESULT Win32Windows::HandleMessage(WindowRecord& record, UINT message, WPARAM w
       DeliverDrop(hwnd, reinterpret_cast<HDROP>(wParam));
       return 0;
     }
+    if (std::optional<LRESULT> result = HandleInputMessage(record, message, wParam, lParam)) return *result;
     if (record.isMain) {
       if (std::optional<LRESULT> result = HandleMainMessage(hwnd, message, wParam, lParam)) return *result;
     }
@@ -67,6 +86,87 @@ LRESULT Win32Windows::HandleMessage(WindowRecord& record, UINT message, WPARAM w
     return message == WM_QUERYENDSESSION ? TRUE : 0;
   }
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// Pointer, wheel and keys, the same for every window. The core may run a
+// nested loop inside a handler, in which the window can be destroyed: the
+// record is not touched once the core has been called.
+std::optional<LRESULT> Win32Windows::HandleInputMessage(WindowRecord& record, UINT message, WPARAM wParam,
+                                                        LPARAM lParam) {
+  HWND hwnd = record.window.Get();
+  const WindowId id = record.id;
+  IPlatformEvents* sink = sink_;
+  auto pointer = [&](MouseButton button) { return MakePointerEvent(hwnd, id, button, wParam, lParam); };
+  switch (message) {
+    // With CS_DBLCLKS the second press of a quick pair comes as a double
+    // click; to the core it is a press like any other.
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (sink) sink->OnMouseDown(pointer(MouseButton::Left));
+      return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      if (sink) sink->OnMouseDown(pointer(MouseButton::Right));
+      return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      if (sink) sink->OnMouseDown(pointer(MouseButton::Middle));
+      return 0;
+    case WM_LBUTTONUP:
+      if (sink) sink->OnMouseUp(pointer(MouseButton::Left));
+      return 0;
+    case WM_RBUTTONUP:
+      // Answered here, so no WM_CONTEXTMENU follows: the core opens its
+      // menus on this release.
+      if (sink) sink->OnMouseUp(pointer(MouseButton::Right));
+      return 0;
+    case WM_MBUTTONUP:
+      if (sink) sink->OnMouseUp(pointer(MouseButton::Middle));
+      return 0;
+    case WM_MOUSEMOVE: {
+      const PointerEvent event = pointer(MouseButton::Left);
+      // The system reports only the leave; the enter is the first move after
+      // it, and each enter asks for the next leave.
+      const bool entered = !record.pointerInside;
+      if (entered) {
+        TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, hwnd, 0};
+        record.pointerInside = ::TrackMouseEvent(&track) != 0;
+      }
+      if (sink && entered) sink->OnMouseEnter(id);
+      if (sink) sink->OnMouseMove(event);
+      return 0;
+    }
+    case WM_MOUSELEAVE:
+      // A leave asked for before an earlier leave arrived comes twice.
+      if (!record.pointerInside) return 0;
+      record.pointerInside = false;
+      if (sink) sink->OnMouseLeave(id);
+      return 0;
+    case WM_MOUSEWHEEL: {
+      // Fine-grained wheels send parts of a notch; they add up, and a turn
+      // the other way starts afresh.
+      const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+      int& remainder = record.wheelRemainder;
+      if ((remainder > 0 && delta < 0) || (remainder < 0 && delta > 0)) remainder = 0;
+      remainder += delta;
+      const int notches = remainder / WHEEL_DELTA;
+      remainder -= notches * WHEEL_DELTA;
+      if (sink && notches != 0) sink->OnMouseWheel(id, notches);
+      return 0;
+    }
+    case WM_KEYDOWN:
+      if (sink) sink->OnKeyDown(id, static_cast<unsigned>(wParam));
+      return 0;
+    case WM_SETCURSOR:
+      // Over our windows the core's cursor wins over the class cursor.
+      if (cursor_ != CursorShape::Default && LOWORD(lParam) == HTCLIENT) {
+        ::SetCursor(CursorHandle(cursor_));
+        return TRUE;
+      }
+      return std::nullopt;
+    default:
+      return std::nullopt;
+  }
 }
 
 std::optional<LRESULT> Win32Windows::HandleMainMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -88,6 +188,11 @@ std::optional<LRESULT> Win32Windows::HandleMainMessage(HWND hwnd, UINT message, 
     case WM_POWERBROADCAST:
       if (sink) sink->OnPowerBroadcast(static_cast<unsigned>(wParam));
       return std::nullopt;
+    case WM_ACTIVATEAPP:
+      // Every top-level window of the program hears this; the main window
+      // alone reports it, once.
+      if (!wParam && sink) sink->OnDeactivate();
+      return 0;
     case WM_DISPLAYCHANGE: {
       const LRESULT result = ::DefWindowProcW(hwnd, message, wParam, lParam);
       if (sink) sink->OnDisplayChange();

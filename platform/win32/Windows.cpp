@@ -91,6 +91,7 @@ WindowId Win32Windows::CreateWindow(const WindowSpec& wanted) {
   record->id = nextId_;
   record->name = wanted.name;
   record->isMain = wanted.mainForm;
+  record->textIsName = wanted.title.empty() && !wanted.mainForm;
 
   DWORD style = kLayeredStyle;
   DWORD exStyle = WS_EX_TOOLWINDOW | (wanted.layered ? WS_EX_LAYERED : 0);
@@ -102,7 +103,7 @@ WindowId Win32Windows::CreateWindow(const WindowSpec& wanted) {
   }
   // The window text of a presentation window is its name unless the core
   // gives it a title: tools that list windows then show something useful.
-  const std::wstring title = Widen(wanted.title.empty() && !wanted.mainForm ? wanted.name : wanted.title);
+  const std::wstring title = Widen(record->textIsName ? wanted.name : wanted.title);
   const Rect& b = wanted.bounds;
   HWND hwnd = ::CreateWindowExW(exStyle, wideClass.c_str(), title.c_str(), style, b.left, b.top, b.width, b.height,
                                 owner, nullptr, instance_, record.get());
@@ -131,8 +132,13 @@ void Win32Windows::DestroyWindow(WindowId id) {
   windows_.erase(it);
 }
 
+// A window that was given a title keeps it: the main window's title is how
+// a second instance finds it.
 void Win32Windows::SetName(WindowId id, const std::string& name) {
-  if (WindowRecord* record = Find(id)) record->name = name;
+  WindowRecord* record = Find(id);
+  if (!record) return;
+  record->name = name;
+  if (record->textIsName && record->window) ::SetWindowTextW(record->window.Get(), Widen(name).c_str());
 }
 
 std::string Win32Windows::Name(WindowId id) const {
@@ -230,6 +236,53 @@ Point Win32Windows::CursorPosition() const {
   POINT p{};
   ::GetCursorPos(&p);
   return FromPOINT(p);
+}
+
+// The pointer's primary button, whichever physical button the user has made
+// it: the asynchronous state reports physical buttons.
+bool Win32Windows::IsLeftButtonDown() const {
+  const int primary = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  return (::GetAsyncKeyState(primary) & 0x8000) != 0;
+}
+
+void Win32Windows::SetCapture(WindowId id) {
+  if (HWND hwnd = HandleOf(id)) ::SetCapture(hwnd);
+}
+
+void Win32Windows::ReleaseCapture() { ::ReleaseCapture(); }
+
+// The shape stays until changed again: WM_SETCURSOR, which would put the
+// class cursor back at the next move, keeps it (see WindowMessages.cpp).
+void Win32Windows::SetCursor(CursorShape shape) {
+  cursor_ = shape;
+  ::SetCursor(CursorHandle(shape));
+}
+
+// The system's shared cursors: loaded by name, never destroyed.
+HCURSOR Win32Windows::CursorHandle(CursorShape shape) {
+  return ::LoadCursorW(nullptr, shape == CursorShape::Drag ? IDC_SIZEALL : IDC_ARROW);
+}
+
+// Focusing a top-level window of ours also makes it the active window of
+// the program, so its keys (and the wheel, where the system sends it to the
+// focus) arrive there.
+void Win32Windows::SetFocus(WindowId id) {
+  HWND hwnd = HandleOf(id);
+  if (!hwnd || !::IsWindowVisible(hwnd)) return;
+  ::SetActiveWindow(hwnd);
+  ::SetFocus(hwnd);
+}
+
+// Hiding the main window hides every window it owns and its taskbar button;
+// showing it brings back those the core wants shown.
+void Win32Windows::MinimizeApplication() {
+  if (main_) Show(main_->id, false);
+}
+
+void Win32Windows::RestoreApplication() {
+  if (!main_) return;
+  Show(main_->id, true);
+  if (HWND hwnd = MainWindow()) ::SetForegroundWindow(hwnd);
 }
 
 // Timers belong to the main form. One asked for before the main form exists

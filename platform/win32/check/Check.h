@@ -21,6 +21,8 @@ void CheckRegistry();
 void CheckWindows();
 void CheckSystem(const wchar_t* selfPath);
 void CheckCanvas();
+void CheckShell();
+void CheckInput();
 
 // For the second-process part of CheckSystem: exit code 0 when the mutex was
 // created, 1 when it already existed.

@@ -1,6 +1,7 @@
 // Files and registry against the real system: Unicode and long paths, the
 // atomic replace and what it leaves behind, registry value types.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,29 @@ void CheckFiles() {
     QV_EXPECT(!name.starts_with("UserInfo.xml."));
   }
 
+  // Mapped views: the whole file, of any size, under any name.
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, (std::size_t{3} << 20) + 7}) {
+    const std::string path = root + "程序-" + std::to_string(size) + ".exe";
+    const std::string bytes = Pattern(size);
+    QV_EXPECT(files.WriteFileAtomic(path, bytes));
+    const std::unique_ptr<IMappedFile> mapped = files.MapReadOnly(path);
+    QV_EXPECT(mapped != nullptr);
+    if (!mapped) continue;
+    QV_EXPECT(mapped->Size() == size && mapped->Data() != nullptr);
+    QV_EXPECT(std::string(reinterpret_cast<const char*>(mapped->Data()), mapped->Size()) == bytes);
+    // Another program writing to the file does not keep it from being mapped.
+    UniqueFile writer(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+    QV_EXPECT(static_cast<bool>(writer));
+    QV_EXPECT(files.MapReadOnly(path) != nullptr);
+  }
+  QV_EXPECT(files.MapReadOnly(root + "no such file.exe") == nullptr);
+  QV_EXPECT(files.MapReadOnly(root) == nullptr);  // a folder
+  QV_EXPECT(files.MapReadOnly("") == nullptr);
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, (std::size_t{3} << 20) + 7}) {
+    QV_EXPECT(files.DeleteFile(root + "程序-" + std::to_string(size) + ".exe"));
+  }
+
   QV_EXPECT(!files.WriteFileAtomic(root + "missing\\UserInfo.xml", "x"));
   QV_EXPECT(!files.DirectoryExists(root + "missing"));
 
@@ -126,6 +150,10 @@ void CheckFiles() {
   QV_EXPECT(files.WriteFileAtomic(deep + "图标.ico", "icon"));
   QV_EXPECT(files.FileExists(deep + "图标.ico"));
   QV_EXPECT(files.ReadFile(deep + "图标.ico") == std::string("icon"));
+  {
+    const std::unique_ptr<IMappedFile> mapped = files.MapReadOnly(deep + "图标.ico");
+    QV_EXPECT(mapped && std::string(reinterpret_cast<const char*>(mapped->Data()), mapped->Size()) == "icon");
+  }
   QV_EXPECT(files.DeleteFile(deep + "图标.ico"));
   QV_EXPECT(!files.DeleteFile(deep + "图标.ico"));
   QV_EXPECT(!files.FileExists(deep + "图标.ico"));

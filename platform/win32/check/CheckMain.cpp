@@ -46,8 +46,12 @@ int wmain(int argc, wchar_t** argv) {
     CheckSystem(argv[0]);
     std::printf("canvas\n");
     CheckCanvas();
+    std::printf("shell\n");
+    CheckShell();
     std::printf("windows\n");
     CheckWindows();
+    std::printf("input\n");
+    CheckInput();
   } catch (...) {
     Expect(false, "no exception escapes the checks", __FILE__, __LINE__);
   }

@@ -1,0 +1,68 @@
+#pragma once
+
+// Shown or hidden in the tray, and the layer the windows live in. The
+// routines here are shared by the tray icon, the hot key, the menus and the
+// pointer handlers.
+
+#include <cstdint>
+#include <initializer_list>
+
+#include "catalogue/ItemSlots.h"
+#include "platform/Platform.h"
+
+namespace qv::round {
+class RoundPresentation;
+}
+
+namespace qv::app {
+
+// The layer every window but the main one takes when the main window is in
+// mainLayer: on top with it, and normal when it sits on the desktop, which
+// already holds the whole program at desktop level.
+WindowLayer CompanionLayer(WindowLayer mainLayer);
+
+// The dock bar less 25 pixels left and right and 12 at the top and bottom:
+// the pointer inside it is still over the bar's items.
+bool InsideShrunkRectBar(const Rect& bar, Point p);
+
+class DisplayStates {
+ public:
+  // windowsShown and rectMagnified are the main form's WindowsShown and RectMagnified.
+  DisplayStates(IWindowSystem& windows, WindowId mainWindow, round::RoundPresentation& round,
+                catalogue::ItemSlots& slots, bool& windowsShown, bool& rectMagnified);
+
+  // The tray icon's callback, by the mouse message on the icon.
+  void OnTrayCallback(std::intptr_t mouseMessage);
+
+  void RestoreFromTray();
+  void MinimizeToTray();
+  // The hot key: hides what is shown and shows what is hidden.
+  void ToggleShown();
+  void RaiseRoundWindows();
+  void RaiseRectWindows();
+  // Returns a magnified dock to its resting size; nothing when it is at rest.
+  void CollapseRectBar();
+  // The end of a click bounce: a magnified dock the pointer has left shrinks back.
+  void AfterBounce(int slot);
+
+  // Puts the main window in the requested layer and every other window of
+  // the program (the skins, the items, the dock, the extra windows such as the
+  // label) in its companion layer. Returns the layer the main window got:
+  // the desktop layer falls back to the normal one where the shell has no
+  // desktop window.
+  WindowLayer ApplyLayer(WindowLayer requested, std::initializer_list<WindowId> extra = {});
+
+  // The dock bar, once the dock has built it.
+  void SetRectBar(WindowId bar) { rectBar_ = bar; }
+
+ private:
+  IWindowSystem& windows_;
+  WindowId main_;
+  round::RoundPresentation& round_;
+  catalogue::ItemSlots& slots_;
+  bool& windowsShown_;
+  bool& rectMagnified_;
+  WindowId rectBar_ = kNoWindow;
+};
+
+}  // namespace qv::app

@@ -1,0 +1,73 @@
+#pragma once
+
+// What adding and removing items reaches: the slot table, the item windows,
+// the dock's item count and bar, and the configuration file. The main form
+// owns all of them and hands this view to the drop and removal code.
+
+#include <pugixml.hpp>
+#include <string>
+
+#include "catalogue/ItemSlots.h"
+#include "catalogue/LoadEntry.h"
+#include "platform/Platform.h"
+
+namespace qv::catalogue {
+
+// The menu's delete closes the gap at once; a drag off the bar has played
+// the destroy animation first and returns the bar to rest.
+enum class RemovalVariant { Menu, Drag };
+
+// The dock bar "RectForm" as the catalogue sees it. The bar reacts to items
+// coming and going; the records, windows and file are already changed.
+class IDockBar {
+ public:
+  virtual ~IDockBar() = default;
+  // The bar window on screen: a drop whose point lies inside goes to the dock.
+  virtual Rect BarBounds() const = 0;
+  // The item of `slot` was appended at the end of the row (the item count
+  // includes it): widen the bar by one item and re-place the row. `pointer`
+  // is the pointer now; away from the bar's inner area the bar goes to rest.
+  virtual void ItemAppended(int slot, Point pointer) = 0;
+  // An item left the row and the items behind it moved down one slot (the
+  // item count no longer includes it): shrink the bar and re-place the row.
+  virtual void ItemRemoved(RemovalVariant variant) = 0;
+};
+
+struct CatalogueSite {
+  Platform& platform;
+  ItemSlots& slots;
+  IItemWindows& windows;
+  int& rectItemCount;           // dock items, slots 21 .. 20 + rectItemCount
+  IDockBar* dockBar = nullptr;  // none until the dock bar is built
+
+  std::string ConfigPath() const { return platform.files.ProgramDir() + "Config\\UserInfo.xml"; }
+};
+
+// The slot whose record holds this window; 0 for none. Looked up by the
+// window itself, not its name: names move when items exchange places.
+int SlotOfWindow(const ItemSlots& slots, WindowId window);
+
+// A free slot: no target, no window, no picture. Ring slots keep their
+// offsets, which belong to the place, not to the item.
+void ClearRecord(TImageIconRec& record);
+
+// The seven texts of an item element.
+struct ItemTexts {
+  std::string File;
+  std::string Name;
+  std::string IconDefault;
+  std::string IconDefine;
+  std::string Argument;
+  std::string Http;
+  std::string InitialPosition;
+};
+
+// Writes all seven texts, making the children that are missing. The element
+// ends with an InitialPosition child afterwards, as the ring's loader wants.
+void WriteItemTexts(pugi::xml_node item, const ItemTexts& texts);
+
+// Empties the seven texts of every child that carries one; missing children
+// stay missing, since they read as empty anyway.
+void EmptyItemTexts(pugi::xml_node item);
+
+}  // namespace qv::catalogue

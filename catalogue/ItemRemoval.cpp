@@ -1,0 +1,202 @@
+#include "catalogue/ItemRemoval.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "config/ConfigDocument.h"
+#include "round/PngLoader.h"
+
+namespace qv::catalogue {
+
+namespace {
+
+constexpr int kItemSide = 50;
+
+}  // namespace
+
+ItemRemoval::ItemRemoval(CatalogueSite& site, app::FormTimer& clearMemory)
+    : site_(site),
+      clearMemory_(clearMemory),
+      timerDestroyIcon_(site.platform.timers, app::TimerDestroyIcon, kIntervalDestroyIcon),
+      timerClearIcon_(site.platform.timers, app::TimerClearIcon, kIntervalClearIcon) {}
+
+bool ItemRemoval::Animates(WindowId window) const {
+  if (window == kNoWindow || !Animating()) return false;
+  if (destroy_ && destroy_->window == window) return true;
+  return std::find(clearing_.begin(), clearing_.end(), window) != clearing_.end();
+}
+
+LayeredSurface ItemRemoval::Frame(const std::string& resource) const {
+  LayeredSurface frame = round::LoadPremultipliedPng(site_.platform.system, resource);
+  // A missing frame shows nothing rather than shrinking the window away.
+  if (frame.Empty()) frame = LayeredSurface(kItemSide, kItemSide);
+  return frame;
+}
+
+// ---- the destroy animation ----
+
+bool ItemRemoval::RequestDestroy(WindowId window) {
+  if (Animating()) return false;
+  const int slot = SlotOfWindow(site_.slots, window);
+  if (slot == 0) return false;
+  destroy_ = DestroyRequest{window, slot};
+  animationFrame_ = 1;
+  timerDestroyIcon_.Enable();
+  return true;
+}
+
+void ItemRemoval::DeleteItem(WindowId activeIconWindow) {
+  const int slot = SlotOfWindow(site_.slots, activeIconWindow);
+  if (slot == 0) return;
+  if (slot <= kRingSlots) {
+    RequestDestroy(activeIconWindow);
+    return;
+  }
+  // The dock item being dragged off is removed by its animation.
+  if (Animates(activeIconWindow)) return;
+  RemoveRectSlot(slot, RemovalVariant::Menu);
+}
+
+void ItemRemoval::TimerDestroyIconTimer() {
+  if (!destroy_) {
+    timerDestroyIcon_.Disable();
+    return;
+  }
+  if (SlotOfWindow(site_.slots, destroy_->window) == 0) {
+    // The item went another way meanwhile; there is nothing left to remove.
+    timerDestroyIcon_.Disable();
+    animationFrame_ = 0;
+    destroy_.reset();
+    return;
+  }
+  if (animationFrame_ <= kDestroyFrames) {
+    // Counted before pushing: the push may run pending messages.
+    const int frame = animationFrame_++;
+    site_.platform.windows.PushLayered(destroy_->window, Frame("DestroyPNG" + std::to_string(frame)), 255);
+    return;
+  }
+  timerDestroyIcon_.Disable();
+  animationFrame_ = 0;
+  const DestroyRequest request = *destroy_;
+  destroy_.reset();
+  RemoveDestroyed(request);
+}
+
+void ItemRemoval::RemoveDestroyed(const DestroyRequest& request) {
+  const int slot = SlotOfWindow(site_.slots, request.window);
+  if (slot == 0) return;
+  if (slot <= kRingSlots) {
+    RemoveRingSlot(slot);
+  } else {
+    RemoveRectSlot(slot, RemovalVariant::Drag);
+  }
+}
+
+// A ring slot keeps its place and its element, emptied, for the next drop.
+void ItemRemoval::RemoveRingSlot(int slot) {
+  TImageIconRec& record = site_.slots[slot];
+  const WindowId window = record.Window;
+  ClearRecord(record);
+  if (window != kNoWindow) site_.platform.windows.DestroyWindow(window);
+
+  config::ConfigDocument document(site_.platform.files, site_.platform.system, site_.ConfigPath());
+  if (document.Load().status != config::LoadStatus::Ok) return;
+  const pugi::xml_node ring = config::FirstChild(document.Root(), "RoundBackground");
+  const pugi::xml_node item = config::ChildAt(ring, slot);
+  if (!item) return;
+  EmptyItemTexts(item);
+  document.Save();
+}
+
+// ---- the dock ----
+
+void ItemRemoval::RemoveRectSlot(int slot, RemovalVariant variant) {
+  const int last = kRingSlots + site_.rectItemCount;
+  if (slot <= kRingSlots || slot > last) return;
+  config::ConfigDocument document(site_.platform.files, site_.platform.system, site_.ConfigPath());
+  const bool loaded = document.Load().status == config::LoadStatus::Ok;
+
+  // The removed window goes first, so that no two windows ever share a name.
+  if (const WindowId gone = site_.slots[slot].Window; gone != kNoWindow) site_.platform.windows.DestroyWindow(gone);
+  for (int s = slot; s < last; ++s) {
+    site_.slots[s] = std::move(site_.slots[s + 1]);
+    if (const WindowId moved = site_.slots[s].Window; moved != kNoWindow)
+      site_.platform.windows.SetName(moved, "Rect" + std::to_string(s - kRingSlots));
+  }
+  ClearRecord(site_.slots[last]);
+  --site_.rectItemCount;
+
+  if (loaded) {
+    // The element goes whole and the ones behind it are renamed after their
+    // new positions, so each keeps every child it had.
+    pugi::xml_node rect = config::FirstChild(document.Root(), "RectBackground");
+    int position = slot - kRingSlots;
+    if (pugi::xml_node item = config::ChildAt(rect, position)) {
+      pugi::xml_node next = item.next_sibling();
+      rect.remove_child(item);
+      for (; next; next = next.next_sibling())
+        if (next.type() == pugi::node_element) next.set_name(("Rect" + std::to_string(position++)).c_str());
+      document.Save();
+    }
+  }
+  if (site_.dockBar) site_.dockBar->ItemRemoved(variant);
+}
+
+// ---- clearing the ring ----
+
+void ItemRemoval::NClearClick() {
+  if (Animating()) return;
+  const MessageBoxResult answer = site_.platform.dialogs.MessageBox(
+      kClearQuestion, kClearCaption, MessageBoxButtons::YesNo, MessageBoxIcon::Information);
+  // The question runs its own message loop: an animation may have begun meanwhile.
+  if (answer != MessageBoxResult::Yes || Animating()) return;
+  clearing_.clear();
+  for (int slot = 1; slot <= kRingSlots; ++slot)
+    if (site_.slots[slot].Window != kNoWindow) clearing_.push_back(site_.slots[slot].Window);
+  animationFrame_ = 1;
+  timerClearIcon_.Enable();
+  clearMemory_.Enable();
+}
+
+void ItemRemoval::TimerClearIconTimer() {
+  if (!Animating() || destroy_) {
+    timerClearIcon_.Disable();
+    return;
+  }
+  if (animationFrame_ <= kClearFrames) {
+    const int frame = animationFrame_++;
+    const LayeredSurface picture = Frame("ClearPNG" + std::to_string(frame));
+    for (const WindowId window : clearing_) {
+      const int slot = SlotOfWindow(site_.slots, window);
+      if (slot >= 1 && slot <= kRingSlots) site_.platform.windows.PushLayered(window, picture, 255);
+    }
+    return;
+  }
+  timerClearIcon_.Disable();
+  animationFrame_ = 0;
+  RemoveClearedItems();
+}
+
+void ItemRemoval::RemoveClearedItems() {
+  std::vector<WindowId> windows;
+  windows.swap(clearing_);
+  for (const WindowId window : windows) {
+    const int slot = SlotOfWindow(site_.slots, window);
+    if (slot < 1 || slot > kRingSlots) continue;
+    ClearRecord(site_.slots[slot]);
+    site_.platform.windows.DestroyWindow(window);
+  }
+
+  // Every free place is emptied in the file, also the ones that were free
+  // already; an item dropped during the animation keeps its element.
+  config::ConfigDocument document(site_.platform.files, site_.platform.system, site_.ConfigPath());
+  if (document.Load().status != config::LoadStatus::Ok) return;
+  const pugi::xml_node ring = config::FirstChild(document.Root(), "RoundBackground");
+  for (int slot = 1; slot <= kRingSlots; ++slot) {
+    const TImageIconRec& record = site_.slots[slot];
+    if (record.File.empty() && record.Window == kNoWindow) EmptyItemTexts(config::ChildAt(ring, slot));
+  }
+  document.Save();
+}
+
+}  // namespace qv::catalogue

@@ -1,0 +1,435 @@
+// Pointer, wheel, keys and hot keys as the core sees them: messages sent to
+// the windows and real input injected through the system, against the
+// events that arrive. Also the window calls that go with a drag (capture,
+// cursor, focus) and minimising the whole program.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Utf.h"
+#include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32Platform.h"
+#include "platform/win32/check/Check.h"
+
+namespace qv::win32::check {
+namespace {
+
+constexpr const wchar_t* kClass = L"QuorvelInputCheck";
+constexpr const wchar_t* kTitle = L"Quorvel input check";
+
+const char* ButtonName(MouseButton button) {
+  switch (button) {
+    case MouseButton::Left:
+      return "L";
+    case MouseButton::Right:
+      return "R";
+    case MouseButton::Middle:
+      return "M";
+  }
+  return "?";
+}
+
+// Every event as one line, so a sequence compares at a glance.
+class Recorder final : public IPlatformEvents {
+ public:
+  void OnTimer(int) override {}
+  void OnClose() override {}
+  bool OnQueryEndSession() override { return true; }
+  void OnPowerBroadcast(unsigned) override {}
+  void OnDisplayChange() override {}
+  void OnTrayCallback(std::uintptr_t, std::intptr_t) override {}
+  void OnTaskbarCreated() override {}
+  void OnDropFiles(const std::vector<std::string>&, Point) override {}
+
+  void OnMouseDown(const PointerEvent& e) override { Pointer("down", e, true); }
+  void OnMouseMove(const PointerEvent& e) override { Pointer("move", e, false); }
+  void OnMouseUp(const PointerEvent& e) override { Pointer("up", e, true); }
+  void OnMouseEnter(WindowId id) override { Add("enter " + std::to_string(id)); }
+  void OnMouseLeave(WindowId id) override { Add("leave " + std::to_string(id)); }
+  void OnMouseWheel(WindowId id, int notches) override {
+    Add("wheel " + std::to_string(id) + " " + std::to_string(notches));
+  }
+  void OnKeyDown(WindowId id, unsigned key) override { Add("key " + std::to_string(id) + " " + std::to_string(key)); }
+  void OnHotKey(int id, unsigned modifiers, unsigned key) override {
+    Add("hotkey " + std::to_string(id) + " " + std::to_string(modifiers) + " " + std::to_string(key));
+  }
+  void OnDeactivate() override { Add("deactivate"); }
+
+  std::vector<std::string> TakeLog() { return std::exchange(log_, {}); }
+  bool Has(const std::string& line) const {
+    for (const std::string& l : log_) {
+      if (l == line) return true;
+    }
+    return false;
+  }
+  std::size_t Count(const std::string& prefix) const {
+    std::size_t n = 0;
+    for (const std::string& l : log_) n += l.starts_with(prefix);
+    return n;
+  }
+
+ private:
+  void Pointer(const char* kind, const PointerEvent& e, bool withButton) {
+    char text[128];
+    std::snprintf(text, sizeof text, "%s %u %s(%d,%d) (%d,%d)%s", kind, static_cast<unsigned>(e.window),
+                  withButton ? ButtonName(e.button) : "", e.client.x, e.client.y, e.screen.x, e.screen.y,
+                  e.leftHeld ? " held" : "");
+    Add(text);
+  }
+  void Add(std::string line) { log_.push_back(std::move(line)); }
+
+  std::vector<std::string> log_;
+};
+
+using Log = std::vector<std::string>;
+
+void Print(const Log& log) {
+  for (const std::string& line : log) Note("got: " + line);
+}
+
+// Expects exactly these events since the last look, and shows what came
+// when they differ.
+void ExpectLog(Recorder& events, const Log& expected, const char* what) {
+  const Log got = events.TakeLog();
+  if (got != expected) {
+    Note(std::string("events of ") + what + ":");
+    Print(got);
+    for (const std::string& line : expected) Note("wanted: " + line);
+  }
+  Expect(got == expected, what, __FILE__, __LINE__);
+}
+
+// Dispatches until the condition holds or the time is up.
+template <typename Condition>
+bool PumpUntil(Condition done, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    MSG message{};
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    if (done()) return true;
+    if (::GetTickCount() - start > timeoutMs) return false;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+void Pump(DWORD ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+void InjectMouse(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  ::SendInput(1, &input, sizeof(input));
+}
+
+void InjectKey(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  ::SendInput(1, &input, sizeof(input));
+}
+
+LPARAM At(int x, int y) {
+  return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
+}
+
+LayeredSurface Opaque(int width, int height) {
+  LayeredSurface s(width, height);
+  for (std::uint32_t& p : s.pixels) p = PackBgra(40, 80, 160, 255);
+  return s;
+}
+
+void CheckAtoms(IHotKeys& hotKeys) {
+  const std::string name = "QuorvelCheck:热键_" + std::to_string(::GetCurrentProcessId());
+  QV_EXPECT(!hotKeys.GlobalAtomExists(name));
+  const std::uint16_t atom = hotKeys.GlobalAddAtom(name);
+  QV_EXPECT(atom >= 0xC000);  // a string atom, not an integer one
+  QV_EXPECT(hotKeys.GlobalAtomExists(name));
+  QV_EXPECT(::GlobalFindAtomW(Widen(name).c_str()) == atom);  // the name reached the system whole
+  // Names ignore case, and a second add counts the same atom again.
+  QV_EXPECT(hotKeys.GlobalAddAtom("quorvelcheck:热键_" + std::to_string(::GetCurrentProcessId())) == atom);
+  hotKeys.GlobalDeleteAtom(atom);
+  QV_EXPECT(hotKeys.GlobalAtomExists(name));
+  hotKeys.GlobalDeleteAtom(atom);
+  QV_EXPECT(!hotKeys.GlobalAtomExists(name));
+  QV_EXPECT(hotKeys.GlobalAddAtom("") == 0);
+}
+
+void CheckHotKeys(Win32Platform& platform, Recorder& events) {
+  IHotKeys& hotKeys = platform.Interfaces().hotKeys;
+  QV_EXPECT(!hotKeys.UnregisterHotKey(0xC123));  // nothing registered yet
+  // Control+Shift+F9 rather than Alt+letter: injecting Alt would open the
+  // system menu of the focused window after the hot key.
+  constexpr unsigned kCombo = MOD_CONTROL | MOD_SHIFT;
+  constexpr int kFirst = 0xC123;
+  constexpr int kSecond = 0xC124;
+  QV_EXPECT(hotKeys.RegisterHotKey(kFirst, kCombo, VK_F9));
+  HWND window = platform.HotKeyWindow();
+  QV_EXPECT(window != nullptr);
+  if (!window) return;
+  const bool taken = hotKeys.RegisterHotKey(kSecond, kCombo, VK_F9);
+  if (taken) Note("the same keys were registered twice");
+  QV_EXPECT(!taken);
+  QV_EXPECT(!hotKeys.UnregisterHotKey(kSecond));
+
+  // The message as the system sends it: the no-repeat flag is not the core's.
+  ::SendMessageW(window, WM_HOTKEY, kFirst, MAKELPARAM(kCombo | MOD_NOREPEAT, VK_F9));
+  ExpectLog(events, {"hotkey 49443 6 120"}, "WM_HOTKEY sent to the hot-key window");
+  Pump(100);  // F9 is not down: that press is over
+
+  // Pressed for real, and held: once, not once per repeat. Pressed again
+  // after the release: again.
+  for (int press = 1; press <= 2; ++press) {
+    InjectKey(VK_CONTROL, false);
+    InjectKey(VK_SHIFT, false);
+    for (int i = 0; i < 3; ++i) InjectKey(VK_F9, false);
+    InjectKey(VK_F9, true);
+    InjectKey(VK_SHIFT, true);
+    InjectKey(VK_CONTROL, true);
+    PumpUntil([&] { return events.Count("hotkey") > 0; }, 2000);
+    Pump(150);
+    const Log pressed = events.TakeLog();
+    std::size_t hotKeysSeen = 0;
+    for (const std::string& line : pressed) {
+      hotKeysSeen += line.starts_with("hotkey");
+      if (line.starts_with("hotkey")) QV_EXPECT(line == "hotkey 49443 6 120");
+    }
+    if (hotKeysSeen != 1) {
+      Note("hot key press " + std::to_string(press) + " with repeats:");
+      Print(pressed);
+    }
+    QV_EXPECT(hotKeysSeen == 1);
+  }
+
+  QV_EXPECT(hotKeys.UnregisterHotKey(kFirst));
+  QV_EXPECT(!hotKeys.UnregisterHotKey(kFirst));
+  QV_EXPECT(hotKeys.RegisterHotKey(kSecond, kCombo, VK_F9));  // free again
+  QV_EXPECT(hotKeys.UnregisterHotKey(kSecond));
+  // Once unregistered the keys reach the focused window as keys, not here.
+  InjectKey(VK_CONTROL, false);
+  InjectKey(VK_SHIFT, false);
+  InjectKey(VK_F9, false);
+  InjectKey(VK_F9, true);
+  InjectKey(VK_SHIFT, true);
+  InjectKey(VK_CONTROL, true);
+  Pump(200);
+  QV_EXPECT(events.Count("hotkey") == 0);
+  events.TakeLog();
+}
+
+}  // namespace
+
+void CheckInput() {
+  Win32Platform platform(::GetModuleHandleW(nullptr));
+  Platform& p = platform.Interfaces();
+  Recorder events;
+  platform.SetEventSink(&events);
+
+  CheckAtoms(p.hotKeys);
+
+  WindowSpec mainForm;
+  mainForm.name = "FormRoundHot";
+  mainForm.className = Narrow(kClass);
+  mainForm.title = Narrow(kTitle);
+  mainForm.bounds = {20, 20, 100, 100};
+  mainForm.mainForm = true;
+  const WindowId mainId = p.windows.CreateWindow(mainForm);
+  HWND main = ::FindWindowW(kClass, kTitle);
+  QV_EXPECT(main != nullptr);
+  if (!main) return;
+  p.windows.Show(mainId, true);
+
+  WindowSpec itemForm;
+  itemForm.name = "Circle1";
+  itemForm.bounds = {200, 150, 50, 50};
+  itemForm.visible = true;
+  const WindowId item = p.windows.CreateWindow(itemForm);
+  HWND itemWindow = ::FindWindowW(L"QuorvelLayered", L"Circle1");
+  QV_EXPECT(itemWindow != nullptr);
+  if (!itemWindow) return;
+  p.windows.PushLayered(item, Opaque(50, 50), 255);
+  WindowSpec labelForm;
+  labelForm.name = "Hint";
+  labelForm.bounds = {400, 300, 60, 20};
+  const WindowId label = p.windows.CreateWindow(labelForm);
+  HWND labelWindow = ::FindWindowW(L"QuorvelLayered", L"Hint");
+  QV_EXPECT(labelWindow != nullptr);
+  if (!labelWindow) return;
+  Pump(100);
+  events.TakeLog();
+
+  // The window text follows the name (tools find items by it), except for a
+  // window created with a title of its own.
+  p.windows.SetName(item, "Circle3");
+  QV_EXPECT(::FindWindowW(L"QuorvelLayered", L"Circle3") == itemWindow);
+  QV_EXPECT(::FindWindowW(L"QuorvelLayered", L"Circle1") == nullptr);
+  p.windows.SetName(item, "圆圈1");
+  QV_EXPECT(::FindWindowW(L"QuorvelLayered", L"圆圈1") == itemWindow);
+  p.windows.SetName(item, "Circle1");
+  p.windows.SetName(mainId, "FormRoundHot2");
+  QV_EXPECT(p.windows.Name(mainId) == "FormRoundHot2");
+  QV_EXPECT(::FindWindowW(kClass, kTitle) == main);
+
+  const std::string item_ = std::to_string(item);
+  const std::string main_ = std::to_string(mainId);
+  const std::string label_ = std::to_string(label);
+
+  // Presses, releases and double clicks of each button, with client and
+  // screen positions; positions left of and above the window stay negative.
+  ::SendMessageW(itemWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(5, 6));
+  ::SendMessageW(itemWindow, WM_LBUTTONUP, 0, At(7, 8));
+  ::SendMessageW(itemWindow, WM_LBUTTONDBLCLK, MK_LBUTTON, At(5, 6));
+  ::SendMessageW(itemWindow, WM_RBUTTONDOWN, MK_RBUTTON, At(49, 0));
+  ::SendMessageW(itemWindow, WM_RBUTTONUP, 0, At(49, 0));
+  ::SendMessageW(itemWindow, WM_MBUTTONDOWN, MK_MBUTTON | MK_LBUTTON, At(-3, -4));
+  ::SendMessageW(itemWindow, WM_MBUTTONUP, MK_LBUTTON, At(-3, -4));
+  ::SendMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 2));
+  ExpectLog(events,
+            {"down " + item_ + " L(5,6) (205,156) held", "up " + item_ + " L(7,8) (207,158)",
+             "down " + item_ + " L(5,6) (205,156) held", "down " + item_ + " R(49,0) (249,150)",
+             "up " + item_ + " R(49,0) (249,150)", "down " + item_ + " M(-3,-4) (197,146) held",
+             "up " + item_ + " M(-3,-4) (197,146) held", "down " + main_ + " L(1,2) (21,22) held"},
+            "button messages");
+
+  // Moves: the first one after a leave is an enter too.
+  ::SendMessageW(itemWindow, WM_MOUSEMOVE, MK_LBUTTON, At(10, 11));
+  ::SendMessageW(itemWindow, WM_MOUSEMOVE, 0, At(12, 13));
+  ::SendMessageW(itemWindow, WM_MOUSELEAVE, 0, 0);
+  ::SendMessageW(itemWindow, WM_MOUSEMOVE, 0, At(14, 15));
+  ::SendMessageW(itemWindow, WM_MOUSELEAVE, 0, 0);
+  ExpectLog(events,
+            {"enter " + item_, "move " + item_ + " (10,11) (210,161) held", "move " + item_ + " (12,13) (212,163)",
+             "leave " + item_, "enter " + item_, "move " + item_ + " (14,15) (214,165)", "leave " + item_},
+            "move and leave messages");
+  Pump(50);  // the leaves the system posts for moves it did not see
+  events.TakeLog();
+
+  // The wheel in whole notches; parts of a notch add up, a turn the other
+  // way starts again from nothing.
+  auto wheel = [](HWND hwnd, int delta) {
+    ::SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))), At(0, 0));
+  };
+  wheel(itemWindow, 120);
+  wheel(itemWindow, -120);
+  wheel(itemWindow, -240);
+  wheel(itemWindow, 60);
+  wheel(itemWindow, 40);
+  wheel(itemWindow, 20);
+  wheel(itemWindow, 90);
+  wheel(itemWindow, -30);
+  wheel(itemWindow, -90);
+  wheel(labelWindow, 120);
+  wheel(main, -120);
+  ExpectLog(events,
+            {"wheel " + item_ + " 1", "wheel " + item_ + " -1", "wheel " + item_ + " -2", "wheel " + item_ + " 1",
+             "wheel " + item_ + " -1", "wheel " + label_ + " 1", "wheel " + main_ + " -1"},
+            "wheel messages");
+
+  ::SendMessageW(itemWindow, WM_KEYDOWN, VK_LEFT, 1);
+  ::SendMessageW(main, WM_KEYDOWN, VK_RETURN, 1);
+  ::SendMessageW(main, WM_KEYUP, VK_RETURN, 1);
+  ::SendMessageW(itemWindow, WM_KEYDOWN, VK_SPACE, 1);
+  ExpectLog(events, {"key " + item_ + " 37", "key " + main_ + " 13", "key " + item_ + " 32"}, "key messages");
+
+  // Losing the activation is told once, by the main window.
+  ::SendMessageW(main, WM_ACTIVATEAPP, FALSE, 0);
+  ::SendMessageW(itemWindow, WM_ACTIVATEAPP, FALSE, 0);
+  ::SendMessageW(main, WM_ACTIVATEAPP, TRUE, 0);
+  ExpectLog(events, {"deactivate"}, "WM_ACTIVATEAPP");
+
+  // Capture, cursor and focus as a drag uses them.
+  p.windows.SetCapture(item);
+  QV_EXPECT(::GetCapture() == itemWindow);
+  p.windows.ReleaseCapture();
+  QV_EXPECT(::GetCapture() == nullptr);
+  HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
+  p.windows.SetCursor(CursorShape::Drag);
+  HCURSOR drag = ::GetCursor();
+  QV_EXPECT(drag != nullptr && drag != arrow);
+  // A move over one of our windows would put the class cursor back; ours stays.
+  QV_EXPECT(::SendMessageW(itemWindow, WM_SETCURSOR, reinterpret_cast<WPARAM>(itemWindow),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == TRUE);
+  QV_EXPECT(::GetCursor() == drag);
+  p.windows.SetCursor(CursorShape::Default);
+  QV_EXPECT(::GetCursor() == arrow);
+  p.windows.SetFocus(item);
+  QV_EXPECT(::GetFocus() == itemWindow);
+  p.windows.SetFocus(mainId);
+  QV_EXPECT(::GetFocus() == main);
+  p.windows.SetFocus(label);  // hidden: nothing changes
+  QV_EXPECT(::GetFocus() == main);
+
+  // Real pointer input. The item is opaque, so it is hit where it is.
+  p.windows.BringToForeground(mainId);
+  p.windows.BringToTop(item);
+  ::SetCursorPos(600, 500);
+  Pump(100);
+  events.TakeLog();
+  ::SetCursorPos(220, 170);
+  const bool entered = PumpUntil([&] { return events.Count("move " + item_) > 0; }, 2000);
+  QV_EXPECT(entered);
+  QV_EXPECT(events.Has("enter " + item_));
+  QV_EXPECT(events.Has("move " + item_ + " (20,20) (220,170)"));
+  events.TakeLog();
+  InjectMouse(MOUSEEVENTF_LEFTDOWN);
+  QV_EXPECT(PumpUntil([&] { return events.Count("down ") > 0; }, 2000));
+  QV_EXPECT(p.windows.IsLeftButtonDown());
+  // While captured, the window hears the pointer outside it too.
+  p.windows.SetCapture(item);
+  ::SetCursorPos(150, 120);
+  QV_EXPECT(PumpUntil([&] { return events.Has("move " + item_ + " (-50,-30) (150,120) held"); }, 2000));
+  InjectMouse(MOUSEEVENTF_LEFTUP);
+  QV_EXPECT(PumpUntil([&] { return events.Count("up ") > 0; }, 2000));
+  QV_EXPECT(!p.windows.IsLeftButtonDown());
+  p.windows.ReleaseCapture();
+  const Log pressed = events.TakeLog();
+  bool downSeen = false;
+  bool upSeen = false;
+  for (const std::string& line : pressed) {
+    downSeen |= line == "down " + item_ + " L(20,20) (220,170) held";
+    upSeen |= line == "up " + item_ + " L(-50,-30) (150,120)";
+  }
+  if (!downSeen || !upSeen) Print(pressed);
+  QV_EXPECT(downSeen && upSeen);
+  // Leaving the window for real is reported once the pointer is elsewhere.
+  ::SetCursorPos(220, 170);
+  Pump(100);
+  events.TakeLog();
+  ::SetCursorPos(700, 600);
+  QV_EXPECT(PumpUntil([&] { return events.Has("leave " + item_); }, 2000));
+  events.TakeLog();
+
+  // Keys typed for real reach the focused window.
+  p.windows.SetFocus(item);
+  InjectKey(VK_RIGHT, false);
+  InjectKey(VK_RIGHT, true);
+  QV_EXPECT(PumpUntil([&] { return events.Has("key " + item_ + " 39"); }, 2000));
+  events.TakeLog();
+
+  CheckHotKeys(platform, events);
+
+  // Minimising hides the main window and whatever it owns; restoring shows
+  // what was shown, and only that, and makes the program the foreground.
+  p.windows.Show(label, false);
+  p.windows.MinimizeApplication();
+  QV_EXPECT(!p.windows.IsVisible(mainId) && !p.windows.IsVisible(item) && !p.windows.IsVisible(label));
+  p.windows.RestoreApplication();
+  QV_EXPECT(p.windows.IsVisible(mainId) && p.windows.IsVisible(item) && !p.windows.IsVisible(label));
+  QV_EXPECT(::GetForegroundWindow() == main);
+  p.windows.MinimizeApplication();
+  p.windows.MinimizeApplication();  // twice is once
+  p.windows.RestoreApplication();
+  QV_EXPECT(p.windows.IsVisible(mainId) && p.windows.IsVisible(item));
+
+  platform.SetEventSink(nullptr);
+  ::SendMessageW(itemWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));  // nobody listens, nothing breaks
+  QV_EXPECT(events.TakeLog().empty());
+}
+
+}  // namespace qv::win32::check

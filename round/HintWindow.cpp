@@ -1,0 +1,84 @@
+#include "round/HintWindow.h"
+
+#include <algorithm>
+
+#include "config/FontSpec.h"
+
+namespace qv::round {
+
+namespace {
+
+// The colour values that name a system colour or "default"/"none" carry a
+// non-zero high byte; plain colours never do.
+bool IsPlainColour(std::uint32_t colour) { return (colour & 0xFF000000u) == 0; }
+
+HintFont FromSpec(const config::FontSpec& spec) {
+  HintFont out;
+  out.font.face = spec.face;
+  out.font.pointSize = spec.size;
+  out.font.bold = spec.bold;
+  out.font.italic = spec.italic;
+  out.font.underline = spec.underline;
+  out.font.strikeout = spec.strikeout;
+  out.colour = spec.color;
+  return out;
+}
+
+}  // namespace
+
+HintFont HintFontFromSpec(const std::string& fontDefine) {
+  const config::FontSpec factory = *config::ParseFontSpec(config::kFactoryFontSpec);
+  config::FontSpec spec = config::ParseFontSpec(fontDefine).value_or(factory);
+  if (spec.size <= 0) spec.size = factory.size;
+  if (!IsPlainColour(spec.color)) spec.color = factory.color;
+  return FromSpec(spec);
+}
+
+Rect HintPlacement(const Rect& item, Size label) {
+  return {item.left + item.width / 2 - label.width / 2, item.top + item.height, label.width, label.height};
+}
+
+HintWindow::HintWindow(IWindowSystem& windows, ICanvas& canvas, WindowLayer layer, const std::string& fontDefine)
+    : windows_(windows), canvas_(canvas), font_(HintFontFromSpec(fontDefine)) {
+  WindowSpec spec;
+  spec.name = kHintWindowName;
+  spec.bounds = {0, 0, kHintDesignSize, kHintDesignSize};
+  window_ = windows_.CreateWindow(spec);
+  windows_.SetLayer(window_, layer);
+  Paint({kHintDesignSize, kHintDesignSize});
+  windows_.Show(window_, true);
+}
+
+HintWindow::~HintWindow() {
+  if (window_ != kNoWindow) windows_.DestroyWindow(window_);
+}
+
+void HintWindow::SetFont(const std::string& fontDefine) { font_ = HintFontFromSpec(fontDefine); }
+
+void HintWindow::SetLayer(WindowLayer layer) { windows_.SetLayer(window_, layer); }
+
+void HintWindow::ShowUnder(const std::string& text, const Rect& item) {
+  text_ = text;
+  Size label = canvas_.MeasureText(text_, font_.font);
+  // A window needs a pixel to exist; an empty name shows nothing in it.
+  label.width = std::max(1, label.width);
+  label.height = std::max(1, label.height);
+  windows_.SetBounds(window_, HintPlacement(item, label));
+  Paint(label);
+  windows_.BringToTop(window_);
+}
+
+void HintWindow::ClearText() {
+  if (text_.empty()) return;
+  text_.clear();
+  const Rect now = windows_.Bounds(window_);
+  Paint({std::max(1, now.width), std::max(1, now.height)});
+}
+
+void HintWindow::Paint(Size size) {
+  LayeredSurface surface(size.width, size.height);
+  if (!text_.empty()) canvas_.DrawText(surface, text_, font_.font, font_.colour, {0, 0});
+  windows_.PushLayered(window_, surface, 255);
+}
+
+}  // namespace qv::round

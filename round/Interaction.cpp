@@ -1,0 +1,353 @@
+#include "round/Interaction.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#include "config/ExchangeSlots.h"
+#include "round/HintWindow.h"
+#include "round/RingGeometry.h"
+#include "round/RoundPresentation.h"
+
+namespace qv::round {
+
+namespace {
+
+constexpr int kRingAreaReach = 80;    // beyond the inner radius and the separation
+constexpr int kExchangeDistance = 20;  // an item dropped this close to another takes its place
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+bool IsDecimal(const std::string& text, std::size_t from) {
+  return text.size() > from && std::all_of(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(),
+                                           [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool IsItem(WindowKind kind) { return kind == WindowKind::RoundItem || kind == WindowKind::RectItem; }
+
+Point TopLeft(const Rect& r) { return {r.left, r.top}; }
+
+}  // namespace
+
+WindowKind KindOfWindow(const std::string& name) {
+  if (name == "FormRoundHot") return WindowKind::MainForm;
+  if (name == "BackGroundForm") return WindowKind::Background;
+  if (name == "CenterForm") return WindowKind::Center;
+  if (name == "RectForm") return WindowKind::RectBar;
+  if (name == kHintWindowName) return WindowKind::Hint;
+  if (RoundSlotOfWindowName(name) != 0) return WindowKind::RoundItem;
+  if (StartsWith(name, "Rect") && IsDecimal(name, 4)) return WindowKind::RectItem;
+  return WindowKind::Other;
+}
+
+KeyAction KeyActionOf(unsigned virtualKey) {
+  switch (virtualKey) {
+    case 37:  // Left
+    case 38:  // Up
+      return KeyAction::RotateBackward;
+    case 39:  // Right
+    case 40:  // Down
+      return KeyAction::RotateForward;
+    case 32: return KeyAction::ChangeBackground;  // Space
+    case 13: return KeyAction::ChangeCenter;      // Enter
+    default: return KeyAction::None;
+  }
+}
+
+std::int64_t RingAreaLimitSquared(int backgroundWidth, int minR, int separationSize) {
+  const std::int64_t half = backgroundWidth / 2;
+  const std::int64_t reach = std::int64_t{minR} + separationSize + kRingAreaReach;
+  return std::max(half * half, reach * reach);
+}
+
+bool InsideRingArea(Point drop, Point centre, int backgroundWidth, int minR, int separationSize) {
+  const std::int64_t dx = std::int64_t{drop.x} - centre.x;
+  const std::int64_t dy = std::int64_t{drop.y} - centre.y;
+  return dx * dx + dy * dy <= RingAreaLimitSquared(backgroundWidth, minR, separationSize);
+}
+
+int FindExchangeTarget(const std::vector<ExchangeCandidate>& occupied, const std::string& draggedName,
+                       Point draggedTopLeft) {
+  for (const ExchangeCandidate& c : occupied) {
+    if (c.name == draggedName) continue;
+    if (std::abs(c.topLeft.x - draggedTopLeft.x) < kExchangeDistance &&
+        std::abs(c.topLeft.y - draggedTopLeft.y) < kExchangeDistance)
+      return c.slot;
+  }
+  return 0;
+}
+
+Interaction::Interaction(const InteractionContext& c, InteractionHooks hooks)
+    : platform_(c.platform),
+      settings_(c.settings),
+      slots_(c.slots),
+      round_(c.round),
+      main_(c.mainWindow),
+      clearMemory_(c.clearMemory),
+      configPath_(c.configPath),
+      hooks_(std::move(hooks)),
+      rotation_(c.platform.timers, c.round, c.settings.RotationValue, c.rotationAngle),
+      hover_(c.platform, c.settings, c.slots, c.mainWindow, c.iconsLoaded) {}
+
+bool Interaction::Moved(WindowId window) const { return TopLeft(platform_.windows.Bounds(window)) != dragOrigin_; }
+
+int Interaction::SlotOfItem(WindowId window) const {
+  const std::string name = platform_.windows.Name(window);
+  if (const int slot = RoundSlotOfWindowName(name)) return slot;
+  for (int slot = catalogue::kRingSlots + 1; slot <= catalogue::kSlotCount; ++slot) {
+    const WindowId w = slots_[slot].Window;
+    if (w != kNoWindow && platform_.windows.Name(w) == name) return slot;
+  }
+  return 0;
+}
+
+// ---- press ----
+
+void Interaction::MouseDown(const PointerEvent& e) {
+  const WindowKind kind = KindOfWindow(platform_.windows.Name(e.window));
+  const bool left = e.button == MouseButton::Left;
+  switch (kind) {
+    case WindowKind::MainForm:
+      dragOrigin_ = e.client;
+      break;
+    case WindowKind::Center:
+      break;
+    case WindowKind::Background:
+      dragOrigin_ = e.client;
+      if (hooks_.RaiseRoundWindows) hooks_.RaiseRoundWindows();
+      platform_.windows.SetFocus(main_);
+      ringPressed_ = left;
+      break;
+    case WindowKind::RectBar:
+      if (hooks_.RaiseRectWindows) hooks_.RaiseRectWindows();
+      platform_.windows.SetFocus(main_);
+      break;
+    case WindowKind::RoundItem:
+    case WindowKind::RectItem: {
+      // An item pressed while it bounces is held at its resting place, so the
+      // bounce cannot pass for a drag nor leave it displaced.
+      if (hover_.Bouncing() && slots_[hover_.BounceSlot()].Window == e.window) hover_.StopBounce();
+      dragOrigin_ = TopLeft(platform_.windows.Bounds(e.window));
+      hover_.ClearHintText();
+      if (left && !settings_.LockIcon) {
+        carried_ = e.window;
+        carryOffset_ = e.client;
+      }
+      break;
+    }
+    case WindowKind::Hint:
+    case WindowKind::Other:
+      return;
+  }
+  if (left) {
+    pressed_ = e.window;
+    platform_.windows.SetCapture(e.window);
+  }
+}
+
+// ---- move ----
+
+void Interaction::MouseMove(const PointerEvent& e) {
+  if (carried_ != kNoWindow && e.window == carried_) {
+    Rect bounds = platform_.windows.Bounds(carried_);
+    bounds.left = e.screen.x - carryOffset_.x;
+    bounds.top = e.screen.y - carryOffset_.y;
+    platform_.windows.SetBounds(carried_, bounds);
+  }
+  const WindowKind kind = KindOfWindow(platform_.windows.Name(e.window));
+  if (kind == WindowKind::Background && ringPressed_ && e.leftHeld) {
+    if (!settings_.LockPosition) MoveRing(e.client.x - dragOrigin_.x, e.client.y - dragOrigin_.y);
+  } else if (IsItem(kind) && e.leftHeld && Moved(e.window)) {
+    platform_.windows.SetCursor(CursorShape::Drag);
+  }
+}
+
+// The ring skin moves with the pointer, so the pointer keeps its place on it.
+void Interaction::MoveRing(int dx, int dy) {
+  if (dx == 0 && dy == 0) return;
+  auto shift = [&](WindowId w) {
+    if (w == kNoWindow) return;
+    Rect b = platform_.windows.Bounds(w);
+    b.left += dx;
+    b.top += dy;
+    platform_.windows.SetBounds(w, b);
+  };
+  shift(round_.BackgroundWindow());
+  shift(main_);
+  shift(round_.CenterWindow());
+  const Rect main = platform_.windows.Bounds(main_);
+  settings_.PositionLeft = main.left;
+  settings_.PositionTop = main.top;
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) shift(slots_[slot].Window);
+}
+
+// ---- release ----
+
+void Interaction::MouseUp(const PointerEvent& e) {
+  const bool left = e.button == MouseButton::Left;
+  // Only the left button ends a drag; another button let go meanwhile does nothing.
+  if (!left && carried_ != kNoWindow) return;
+  activeIconWindow_ = e.window;
+  const bool clicked = !left || pressed_ == e.window;
+  const WindowId carried = carried_;
+  if (left) {
+    if (pressed_ != kNoWindow) platform_.windows.ReleaseCapture();
+    pressed_ = carried_ = kNoWindow;
+    ringPressed_ = false;
+  }
+
+  const WindowKind kind = KindOfWindow(platform_.windows.Name(e.window));
+  switch (kind) {
+    case WindowKind::MainForm:
+    case WindowKind::Background:
+      if (hooks_.RaiseRoundWindows) hooks_.RaiseRoundWindows();
+      break;
+    case WindowKind::Center:
+      if (left && clicked) LaunchItem(e.window);
+      break;
+    case WindowKind::RoundItem:
+    case WindowKind::RectItem:
+      if (carried != e.window || !Moved(e.window)) {
+        if (left && clicked) LaunchItem(e.window);
+        clearMemory_.Enable();
+      } else if (kind == WindowKind::RoundItem) {
+        DropRoundItem(e.window, e.client);
+      } else {
+        // The dock's own drop rules (back onto the bar or out) come with the
+        // dock bar; until then a dock item goes back where it was.
+        PutBack(e.window);
+      }
+      platform_.windows.SetCursor(CursorShape::Default);
+      break;
+    case WindowKind::RectBar:
+    case WindowKind::Hint:
+    case WindowKind::Other:
+      break;
+  }
+}
+
+void Interaction::PutBack(WindowId window) {
+  Rect bounds = platform_.windows.Bounds(window);
+  bounds.left = dragOrigin_.x;
+  bounds.top = dragOrigin_.y;
+  platform_.windows.SetBounds(window, bounds);
+}
+
+void Interaction::DropRoundItem(WindowId window, Point client) {
+  const Rect bounds = platform_.windows.Bounds(window);
+  const Point drop{bounds.left + client.x, bounds.top + client.y};
+  const Point centre = RingCentre(platform_.windows.Bounds(main_));
+  const WindowId background = round_.BackgroundWindow();
+  const int backgroundWidth = background != kNoWindow ? platform_.windows.Bounds(background).width : 0;
+  if (!InsideRingArea(drop, centre, backgroundWidth, settings_.MinR, settings_.SeparationSize)) {
+    if (hooks_.RequestDestroy && hooks_.RequestDestroy(window)) {
+      clearMemory_.Enable();
+    } else {
+      PutBack(window);
+    }
+    return;
+  }
+  std::vector<ExchangeCandidate> occupied;
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
+    const WindowId w = slots_[slot].Window;
+    if (w != kNoWindow) occupied.push_back({slot, platform_.windows.Name(w), TopLeft(platform_.windows.Bounds(w))});
+  }
+  const int target = FindExchangeTarget(occupied, platform_.windows.Name(window), TopLeft(bounds));
+  const int source = RoundSlotOfWindowName(platform_.windows.Name(window));
+  if (target == 0 || source == 0) {
+    PutBack(window);
+    return;
+  }
+  Exchange(source, target);
+}
+
+// The two items change slots; the slots keep their places on the ring.
+void Interaction::Exchange(int source, int target) {
+  hover_.StopBounce();
+  catalogue::TImageIconRec& s = slots_[source];
+  catalogue::TImageIconRec& t = slots_[target];
+  const WindowId dragged = s.Window;
+  const WindowId other = t.Window;
+  std::swap(s.OffsetX, t.OffsetX);
+  std::swap(s.OffsetY, t.OffsetY);
+  const Rect main = platform_.windows.Bounds(main_);
+  auto place = [&](WindowId w, const catalogue::TImageIconRec& rec) {
+    Rect b = platform_.windows.Bounds(w);
+    b.left = main.left + rec.OffsetX;
+    b.top = main.top + rec.OffsetY;
+    platform_.windows.SetBounds(w, b);
+  };
+  place(other, t);
+  place(dragged, s);
+  // Through a third name, so that no two windows ever share one.
+  platform_.windows.SetName(dragged, "NO");
+  platform_.windows.SetName(other, "Circle" + std::to_string(source));
+  platform_.windows.SetName(dragged, "Circle" + std::to_string(target));
+  std::swap(s, t);
+  config::ConfigDocument document(platform_.files, platform_.system, configPath_);
+  config::ExchangeSlots(document, source, target);
+}
+
+// ---- launch ----
+
+void Interaction::LaunchItem(WindowId sender) {
+  if (KindOfWindow(platform_.windows.Name(sender)) == WindowKind::Center) {
+    if (hooks_.RaiseRoundWindows) hooks_.RaiseRoundWindows();
+    if (hooks_.CenterCommand) hooks_.CenterCommand();
+    return;
+  }
+  const int slot = SlotOfItem(sender);
+  if (slot == 0) return;
+  const catalogue::TImageIconRec& rec = slots_[slot];
+  hover_.StopBounce();
+  platform_.windows.PushLayered(rec.Window, rec.Surface, kRestAlpha);
+  hover_.ClearHoverActive();
+  // The shell's answer changes nothing: a target that failed still bounces.
+  platform_.shell.Execute(rec.File, rec.Argument, rec.InitialPosition);
+  if (settings_.HideAfterClick) {
+    if (hooks_.MinimizeToTray) hooks_.MinimizeToTray();
+  } else {
+    hover_.StartBounce(slot);
+  }
+}
+
+// ---- hover, wheel, keys, timers ----
+
+void Interaction::MouseEnter(WindowId window) {
+  // An item carried by the pointer is under it all the time; it neither
+  // lights up nor shows its label on the way.
+  if (carried_ != kNoWindow || Animates(window)) return;
+  if (StartsWith(platform_.windows.Name(window), "Circle")) hover_.MouseEnter(window);
+}
+
+void Interaction::MouseLeave(WindowId window) {
+  if (Animates(window)) return;
+  if (StartsWith(platform_.windows.Name(window), "Circle")) hover_.MouseLeave(window);
+}
+
+void Interaction::MouseWheel(WindowId, int notches) {
+  // A notch toward the user (down) turns forward, away from the user backward.
+  if (notches < 0) rotation_.StartRotation(true);
+  if (notches > 0) rotation_.StartRotation(false);
+}
+
+void Interaction::KeyDown(WindowId, unsigned virtualKey) {
+  switch (KeyActionOf(virtualKey)) {
+    case KeyAction::RotateBackward: rotation_.StartRotation(false); break;
+    case KeyAction::RotateForward: rotation_.StartRotation(true); break;
+    case KeyAction::ChangeBackground: round_.ChangeBackground(); break;
+    case KeyAction::ChangeCenter: round_.ChangeCenter(); break;
+    case KeyAction::None: break;
+  }
+}
+
+bool Interaction::OnTimer(int id) {
+  switch (id) {
+    case app::TimerRotation: rotation_.TimerRotation(carried_); return true;
+    case app::TimerIconWobbleUp: hover_.TimerIconWobbleUp(); return true;
+    case app::TimerIconWobbleDown: hover_.TimerIconWobbleDown(); return true;
+    default: return false;
+  }
+}
+
+}  // namespace qv::round

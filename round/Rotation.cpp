@@ -1,0 +1,41 @@
+#include "round/Rotation.h"
+
+#include <numbers>
+
+#include "round/RingGeometry.h"
+#include "round/RoundPresentation.h"
+
+namespace qv::round {
+
+double RotationTarget(int rotationValue) { return rotationValue * std::numbers::pi / 180; }
+
+RotationTick TickRotation(double angle, double progress, bool forward, double target) {
+  if (target >= progress) return {StepRotationAngle(angle, forward), progress + kRotationStep, false};
+  return {NormalizeRotationAngle(angle), progress, true};
+}
+
+Rotation::Rotation(ITimerHost& timers, RoundPresentation& round, const int& rotationValue, double& rotationAngle)
+    : round_(round),
+      rotationValue_(rotationValue),
+      rotationAngle_(rotationAngle),
+      timer_(timers, app::TimerRotation, kRotationIntervalMs) {}
+
+void Rotation::StartRotation(bool forward) {
+  forward_ = forward;
+  progress_ = 0;
+  timer_.Enable();
+}
+
+void Rotation::TimerRotation(WindowId following) {
+  const RotationTick tick = TickRotation(rotationAngle_, progress_, forward_, RotationTarget(rotationValue_));
+  rotationAngle_ = tick.angle;
+  progress_ = tick.progress;
+  if (tick.finished) {
+    timer_.Disable();
+    return;
+  }
+  round_.ComputeOffsets(rotationAngle_);
+  round_.ApplyRingOffsets(following);
+}
+
+}  // namespace qv::round

@@ -1,0 +1,437 @@
+// Dropping files, folders and shortcuts on the running program: where each
+// kind goes, what it is called and launched in, which picture it shows, what
+// the file says afterwards, and the drops that must change nothing.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "catalogue/Drop.h"
+#include "tests/catalogue/ItemScenario.h"
+#include "tests/catalogue/PeBuilder.h"
+
+namespace qv {
+namespace {
+
+using test::ItemSpec;
+using test::kDir;
+using testing::Rgb;
+
+constexpr Rgb kRed{210, 30, 40};
+constexpr Rgb kOrange{240, 150, 20};
+constexpr Rgb kPurple{120, 50, 180};
+constexpr Rgb kTeal{20, 160, 150};
+constexpr Point kAwayFromTheBar{5, 5};
+constexpr Rect kBar{400, 0, 300, 60};
+
+// A program file whose only icon image is a 48-pixel 32-bit one of one colour.
+std::string ProgramWithIcon(Rgb c) { return test::BuildPe({test::IconResource(1, test::SolidIcoImage(48, c))}).bytes; }
+
+// ---- names and folders, from the path alone ------------------------------------
+
+TEST(DropNames, NameIsTheFileNameLessItsExtensionAndTheFolderKeepsADriveRoot) {
+  struct Case {
+    const char* path;
+    const char* name;
+    const char* folder;
+  };
+  const Case cases[] = {
+      {"C:\\Tools\\app.exe", "app", "C:\\Tools"},
+      {"C:\\app.exe", "app", "C:\\"},
+      {"C:\\", "", "C:\\"},
+      {"C:\\Games", "Games", "C:\\"},
+      {"C:\\Games\\", "", "C:\\Games"},
+      {"C:\\my.folder", "my", "C:\\"},
+      {"C:\\a.b\\Makefile", "Makefile", "C:\\a.b"},
+      {"C:\\Tools\\archive.tar.gz", "archive.tar", "C:\\Tools"},
+      {"C:\\Tools\\.profile", "", "C:\\Tools"},
+      {"D:tool.exe", "tool", "D:"},
+      {"\\\\server\\share\\tool.exe", "tool", "\\\\server\\share"},
+      {"tool.exe", "tool", ""},
+      {"D:\\资料\\季度 报告.doc", "季度 报告", "D:\\资料"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(catalogue::DropName(c.path), c.name);
+    EXPECT_EQ(catalogue::WorkingDirectoryOf(c.path), c.folder);
+  }
+}
+
+TEST(DropNames, OfficeShortcutLaunchesItselfButShowsTheContainersPicture) {
+  struct Case {
+    const char* target;
+    bool launchesTheShortcut;
+    const char* folder;
+  };
+  const Case cases[] = {
+      {"C:\\Windows\\Installer\\{90110804}\\wordicon.exe", true, ""},
+      {"C:\\Windows\\Installer\\{90110804}\\xlicons.exe", true, ""},
+      {"C:\\Windows\\Installer\\{90110804}\\misc.exe", true, ""},
+      {"C:\\Windows\\Installer\\{90110804}\\WORDICON.EXE", false, "C:\\Windows\\Installer\\{90110804}"},
+      {"C:\\Apps\\wordicon.exe.bak", false, "C:\\Apps"},
+  };
+  const std::string link = "C:\\Users\\me\\Desktop\\Word 2003.lnk";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.target);
+    catalogue::CacheOutcome outcome;
+    outcome.target = c.target;
+    outcome.iconPath = catalogue::IconCachePath(kDir, c.target);
+    const catalogue::DroppedItem item = catalogue::DeriveDroppedItem(link, outcome);
+    EXPECT_EQ(item.name, "Word 2003");
+    EXPECT_EQ(item.iconPath, outcome.iconPath);
+    EXPECT_EQ(item.target, c.launchesTheShortcut ? link : std::string(c.target));
+    EXPECT_EQ(item.workingDirectory, c.folder);
+  }
+}
+
+// ---- drops on the running program ----------------------------------------------
+
+class DropTest : public test::ItemScenario {
+ protected:
+  void DropFiles(const std::vector<std::string>& paths, Point at) {
+    Process(processes_.size() - 1).Sink()->OnDropFiles(paths, at);
+  }
+  void DropOne(const std::string& path, Point at = kAwayFromTheBar) { DropFiles({path}, at); }
+
+  std::vector<std::string> RingFiles(const app::RoundHot& form) const {
+    std::vector<std::string> files;
+    for (int slot = 1; slot <= 20; ++slot) files.push_back(const_cast<app::RoundHot&>(form).Slots()[slot].File);
+    return files;
+  }
+};
+
+TEST_F(DropTest, EachKindTakesTheLowestFreeRingPlaceAndComesBackAtTheNextStart) {
+  SetCircle(2, {"C:\\Windows\\notepad.exe", "Notepad", "", test::kHelp, "", ""});
+  // A place emptied by hand that still holds leftovers: they must not come back with the new item.
+  SetCircle(3, {"", "", "C:\\old.ico", "", "-stale", "D:\\Old"});
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+
+  const std::string longName = [] {
+    std::string n;
+    for (int i = 0; i < 10; ++i) n += "很长的名字 ";
+    return n + "最终版";
+  }();
+  Put("C:\\Tools\\app.exe", ProgramWithIcon(kRed));
+  desktop_->Shortcuts()["C:\\Users\\me\\Desktop\\My App.lnk"] = "C:\\Apps\\tool.exe";
+  Put("C:\\Apps\\tool.exe", "MZ");  // no usable images: the shell's icon for programs
+  desktop_->ShellIcons()[".exe"] = test::SolidIco(48, kOrange);
+  Put("D:\\Docs\\plan 2024.doc", "text");
+  desktop_->ShellIcons()[".doc"] = test::SolidIco(48, kPurple);
+  std::filesystem::create_directories(desktop_->RealPath("C:\\Games"));
+  Put("C:\\Tools\\Makefile", "all:");
+  Put("D:\\资料\\季度 报告\\" + longName + ".txt", "数据");
+  desktop_->ShellIcons()[".txt"] = test::SolidIco(48, kTeal);
+  std::filesystem::create_directories(desktop_->RealPath("C:\\my.folder"));
+
+  enum class Picture { Icon, MyFiles, Help };
+  struct Case {
+    const char* what;
+    std::string dropped, target, name, iconPath;
+    Picture picture;
+    Rgb colour;
+    std::string folder;
+    int slot;
+  };
+  const Case cases[] = {
+      {"program with its own 48-pixel image", "C:\\Tools\\app.exe", "C:\\Tools\\app.exe", "app",
+       kDir + "Icon\\app.exe.ico", Picture::Icon, kRed, "C:\\Tools", 1},
+      {"shortcut: its own name, its target's picture", "C:\\Users\\me\\Desktop\\My App.lnk", "C:\\Apps\\tool.exe",
+       "My App", kDir + "Icon\\tool.exe.ico", Picture::Icon, kOrange, "C:\\Apps", 3},
+      {"document", "D:\\Docs\\plan 2024.doc", "D:\\Docs\\plan 2024.doc", "plan 2024", kDir + "Icon\\plan 2024.doc.ico",
+       Picture::Icon, kPurple, "D:\\Docs", 4},
+      {"folder", "C:\\Games", "C:\\Games", "Games", test::kMyFiles, Picture::MyFiles, test::kMyFilesColour, "C:\\", 5},
+      {"file without extension", "C:\\Tools\\Makefile", "C:\\Tools\\Makefile", "Makefile", test::kMyFiles,
+       Picture::MyFiles, test::kMyFilesColour, "C:\\Tools", 6},
+      {"long name with spaces and Chinese", "D:\\资料\\季度 报告\\" + longName + ".txt",
+       "D:\\资料\\季度 报告\\" + longName + ".txt", longName, kDir + "Icon\\" + longName + ".txt.ico", Picture::Icon,
+       kTeal, "D:\\资料\\季度 报告", 7},
+      {"folder with a dot has an extension; no shell icon for it: the placeholder", "C:\\my.folder", "C:\\my.folder",
+       "my", kDir + "Icon\\my.folder.ico", Picture::Help, test::kHelpColour, "C:\\", 8},
+      {"drive root", "C:\\", "C:\\", "", test::kMyFiles, Picture::MyFiles, test::kMyFilesColour, "C:\\", 9},
+  };
+  for (const Case& c : cases) DropOne(c.dropped);
+
+  const Rect main = desktop_->FindWindow(form->MainWindow())->bounds;
+  const pugi::xml_document doc = LoadConfigDom();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const catalogue::TImageIconRec& rec = form->Slots()[c.slot];
+    EXPECT_EQ(rec.File, c.target);
+    EXPECT_EQ(rec.Argument, "");
+    EXPECT_EQ(rec.IconPath, c.iconPath);
+    EXPECT_EQ(rec.InitialPosition, c.folder);
+    EXPECT_EQ(rec.Hint, c.name);
+
+    const headless::WindowRecord* w = CircleWindow(c.slot);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->id, rec.Window);
+    EXPECT_TRUE(w->visible);
+    EXPECT_EQ(w->alpha, 255);
+    EXPECT_EQ(w->bounds, (Rect{main.left + rec.OffsetX, main.top + rec.OffsetY, 50, 50}));
+    EXPECT_TRUE(test::ShowsSolid(w->surface, c.colour));
+
+    const bool png = c.picture == Picture::MyFiles;
+    EXPECT_EQ(
+        test::TextsOf(FileCircle(doc, c.slot)),
+        (std::vector<std::string>{c.target, c.name, png ? "" : c.iconPath, png ? c.iconPath : "", "", "", c.folder}));
+  }
+  EXPECT_EQ(form->Slots()[2].File, "C:\\Windows\\notepad.exe") << "an occupied place is passed over";
+  EXPECT_TRUE(form->Slots()[10].File.empty());
+  EXPECT_EQ(CountWindowsNamed("Circle"), 9);
+
+  // The program's own image went into the cache as a one-image icon file.
+  const std::string cached = testing::ReadBytes(desktop_->RealPath(kDir + "Icon\\app.exe.ico"));
+  ASSERT_EQ(cached.size(), 22u + 9640u);
+  EXPECT_EQ(static_cast<unsigned char>(cached[6]), 48);
+  EXPECT_EQ(static_cast<unsigned char>(cached[12]), 32);
+  EXPECT_FALSE(Exists(kDir + "Icon\\Games.ico")) << "folders cache nothing";
+  EXPECT_TRUE(Process().TimerRunning(app::TimerClearMemory));
+
+  // What the file says brings back the same items.
+  app::RoundHot* again = Restart();
+  ASSERT_NE(again, nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const catalogue::TImageIconRec& rec = again->Slots()[c.slot];
+    EXPECT_EQ(rec.File, c.target);
+    EXPECT_EQ(rec.Argument, "");
+    EXPECT_EQ(rec.IconPath, c.iconPath);
+    EXPECT_EQ(rec.InitialPosition, c.folder);
+    EXPECT_EQ(rec.Hint, c.name);
+    ASSERT_NE(CircleWindow(c.slot), nullptr);
+    EXPECT_TRUE(test::ShowsSolid(CircleWindow(c.slot)->surface, c.colour));
+  }
+}
+
+TEST_F(DropTest, NamedProgramOnScreenWithoutATargetKeepsItsPlace) {
+  // Installed, but its registry key names no folder: the item has a window and no target.
+  SetCircle(1, {"", "Foo", "", "", "", ""});
+  desktop_->RegistryKeys().insert("HKLM\\software\\foo");
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  ASSERT_NE(CircleWindow(1), nullptr);
+  ASSERT_TRUE(form->Slots()[1].File.empty());
+  const WindowId foo = form->Slots()[1].Window;
+
+  std::filesystem::create_directories(desktop_->RealPath("C:\\Games"));
+  DropOne("C:\\Games");
+  EXPECT_EQ(form->Slots()[1].Window, foo);
+  EXPECT_EQ(form->Slots()[2].File, "C:\\Games");
+  EXPECT_EQ(CountWindowsNamed("Circle"), 2);
+  EXPECT_EQ(test::TextsOf(FileCircle(LoadConfigDom(), 1))[1], "Foo");
+}
+
+TEST_F(DropTest, SameProgramTwiceMakesTwoItemsSharingOneCacheFile) {
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  Put("C:\\A\\setup.exe", ProgramWithIcon(kRed));
+  Put("D:\\B\\setup.exe", ProgramWithIcon(kTeal));
+  DropOne("C:\\A\\setup.exe");
+  DropOne("C:\\A\\setup.exe");
+  DropOne("D:\\B\\setup.exe");
+  for (int slot = 1; slot <= 3; ++slot) {
+    SCOPED_TRACE(slot);
+    EXPECT_EQ(form->Slots()[slot].IconPath, kDir + "Icon\\setup.exe.ico");
+    ASSERT_NE(CircleWindow(slot), nullptr);
+    EXPECT_TRUE(test::ShowsSolid(CircleWindow(slot)->surface, kRed)) << "the first program's picture is kept";
+  }
+  EXPECT_EQ(form->Slots()[3].File, "D:\\B\\setup.exe");
+}
+
+TEST_F(DropTest, OnlyTheFirstOfSeveralFilesIsAdded) {
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  std::filesystem::create_directories(desktop_->RealPath("C:\\One"));
+  std::filesystem::create_directories(desktop_->RealPath("C:\\Two"));
+  DropFiles({"C:\\One", "C:\\Two", "C:\\Three"}, kAwayFromTheBar);
+  EXPECT_EQ(form->Slots()[1].File, "C:\\One");
+  EXPECT_TRUE(form->Slots()[2].File.empty());
+  EXPECT_EQ(CountWindowsNamed("Circle"), 1);
+  DropFiles({}, kAwayFromTheBar);
+  EXPECT_EQ(CountWindowsNamed("Circle"), 1);
+}
+
+TEST_F(DropTest, FullRingChangesNothing) {
+  for (int slot = 1; slot <= 20; ++slot)
+    SetCircle(slot, {"C:\\Apps\\a" + std::to_string(slot) + ".exe", "a", "", test::kHelp, "", ""});
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  const std::string before = ConfigBytes();
+  const std::vector<std::string> files = RingFiles(*form);
+  const std::size_t windows = desktop_->Windows().size();
+
+  Put("C:\\Tools\\new.exe", ProgramWithIcon(kRed));
+  DropOne("C:\\Tools\\new.exe");
+  EXPECT_EQ(ConfigBytes(), before);
+  EXPECT_EQ(RingFiles(*form), files);
+  EXPECT_EQ(desktop_->Windows().size(), windows);
+  EXPECT_FALSE(Exists(kDir + "Icon\\new.exe.ico")) << "not even the icon cache is touched";
+}
+
+TEST_F(DropTest, ShortcutsWithoutATargetAddNothing) {
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  desktop_->Shortcuts()["C:\\Links\\Printer.lnk"] = std::string();  // a link to an object without a file
+  desktop_->Shortcuts()["C:\\Links\\Broken.lnk"] = std::nullopt;    // a link that cannot be loaded
+  desktop_->ShellIcons()["*"] = test::SolidIco(48, kPurple);        // the shell would give an icon for anything
+  const std::string before = ConfigBytes();
+  for (const char* link : {"C:\\Links\\Printer.lnk", "C:\\Links\\Broken.lnk"}) {
+    SCOPED_TRACE(link);
+    DropOne(link);
+    EXPECT_EQ(ConfigBytes(), before);
+    EXPECT_TRUE(form->Slots()[1].File.empty());
+    EXPECT_EQ(CountWindowsNamed("Circle"), 0);
+    EXPECT_FALSE(Exists(kDir + "Icon\\.ico")) << "no nameless cache file";
+  }
+}
+
+TEST_F(DropTest, MissingOrUnreadableFileKeepsTheItemInMemoryOnly) {
+  struct Case {
+    const char* what;
+    bool remove;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"file deleted since start", true, ""},
+      {"file broken since start", false, "<?xml version=\"1.0\"?><Quorvel><Setup>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    app::RoundHot* form = processes_.empty() ? Start() : Restart();
+    ASSERT_NE(form, nullptr);
+    if (c.remove) {
+      std::filesystem::remove(ConfigFile());
+    } else {
+      InstallConfig(c.bytes);
+    }
+    std::filesystem::create_directories(desktop_->RealPath("C:\\Games"));
+    DropOne("C:\\Games");
+    EXPECT_EQ(form->Slots()[1].File, "C:\\Games");
+    ASSERT_NE(CircleWindow(1), nullptr);
+    EXPECT_TRUE(test::ShowsSolid(CircleWindow(1)->surface, test::kMyFilesColour));
+    EXPECT_EQ(std::filesystem::exists(ConfigFile()), !c.remove) << "no file is made from nothing";
+    if (!c.remove) {
+      EXPECT_EQ(ConfigBytes(), c.bytes) << "a file that cannot be read is never overwritten";
+    }
+    int entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(ConfigFile().parent_path())) entries += !e.is_directory();
+    EXPECT_EQ(entries, c.remove ? 0 : 1) << "no temporary file is left behind";
+    // The next case starts from the intact file again.
+    std::ostringstream xml;
+    config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
+    InstallConfig(xml.str());
+  }
+}
+
+TEST_F(DropTest, DropBeforeTheListsAreLoadedIsIgnored) {
+  SetCircle(1, {"C:\\Windows\\notepad.exe", "Notepad", "", test::kHelp, "", ""});
+  std::ostringstream xml;
+  config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
+  InstallConfig(xml.str());
+  app::RoundHot* form = Launch();
+  ASSERT_NE(form, nullptr);
+  std::filesystem::create_directories(desktop_->RealPath("C:\\Games"));
+  DropOne("C:\\Games");
+  desktop_->Advance(50);
+  ASSERT_TRUE(form->IconsLoaded());
+  EXPECT_EQ(form->Slots()[1].File, "C:\\Windows\\notepad.exe");
+  EXPECT_TRUE(form->Slots()[2].File.empty());
+  EXPECT_EQ(CountWindowsNamed("Circle"), 1);
+}
+
+// ---- the dock ------------------------------------------------------------------
+
+TEST_F(DropTest, PointerOnTheBarAppendsToTheDockElsewhereToTheRing) {
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  ASSERT_EQ(form->RectItemCount(), 5) << "the first start's five system tools";
+  test::TestDockBar bar(kBar);
+  form->AttachDockBar(&bar);
+  desktop_->SetCursor({555, 44});
+
+  Put("C:\\Tools\\app.exe", ProgramWithIcon(kRed));
+  struct Case {
+    Point at;
+    bool dock;
+  };
+  // The bar's left and top edges are inside it, its right and bottom ones are not.
+  const Case cases[] = {{{400, 0}, true},   {{699, 59}, true},  {{700, 30}, false},
+                        {{550, 60}, false}, {{399, 30}, false}, {{550, 30}, true}};
+  int dockItems = 5;
+  int ringItems = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.at.x << "," << c.at.y);
+    DropOne("C:\\Tools\\app.exe", c.at);
+    (c.dock ? dockItems : ringItems) += 1;
+    EXPECT_EQ(form->RectItemCount(), dockItems);
+    EXPECT_EQ(CountWindowsNamed("Circle"), ringItems);
+    if (c.dock) {
+      EXPECT_EQ(form->Slots()[20 + dockItems].File, "C:\\Tools\\app.exe");
+      ASSERT_FALSE(bar.appended.empty());
+      EXPECT_EQ(bar.appended.back().first, 20 + dockItems);
+      EXPECT_EQ(bar.appended.back().second, (Point{555, 44})) << "the bar hears where the pointer is now";
+    }
+  }
+  EXPECT_EQ(bar.appended.size(), 3u);
+
+  // Appended after the five tools, named by position, children in the order written.
+  std::filesystem::create_directories(desktop_->RealPath("C:\\Games"));
+  DropOne("C:\\Games", {420, 20});
+  const pugi::xml_document doc = LoadConfigDom();
+  const pugi::xml_node rect = doc.document_element().child("RectBackground");
+  std::vector<std::string> names;
+  for (pugi::xml_node item : rect.children()) names.push_back(item.name());
+  EXPECT_EQ(names, (std::vector<std::string>{"Rect1", "Rect2", "Rect3", "Rect4", "Rect5", "Rect6", "Rect7", "Rect8",
+                                             "Rect9"}));
+  const pugi::xml_node added = rect.child("Rect6");
+  std::vector<std::string> children;
+  for (pugi::xml_node child : added.children()) children.push_back(child.name());
+  EXPECT_EQ(children, (std::vector<std::string>{"File", "Name", "IconPath", "Argument", "Http", "InitialPosition"}));
+  EXPECT_EQ(test::TextsOf(added), (std::vector<std::string>{"C:\\Tools\\app.exe", "app", kDir + "Icon\\app.exe.ico", "",
+                                                            "", "", "C:\\Tools"}));
+  EXPECT_EQ(test::TextsOf(rect.child("Rect9")),
+            (std::vector<std::string>{"C:\\Games", "Games", "", test::kMyFiles, "", "", "C:\\"}));
+  EXPECT_EQ(form->Slots()[29].IconPath, test::kMyFiles);
+  EXPECT_EQ(form->Slots()[29].Hint, "Games");
+  EXPECT_EQ(form->RectItemCount(), 9);
+}
+
+TEST_F(DropTest, WithoutADockBarEveryDropGoesToTheRing) {
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  std::filesystem::create_directories(desktop_->RealPath("C:\\Games"));
+  DropOne("C:\\Games", {kBar.left + 10, kBar.top + 10});
+  EXPECT_EQ(form->Slots()[1].File, "C:\\Games");
+  EXPECT_EQ(form->RectItemCount(), 5);
+}
+
+TEST_F(DropTest, DockOf240ItemsTakesNoMore) {
+  std::vector<ItemSpec> items;
+  for (int j = 1; j <= 240; ++j)
+    items.push_back({"C:\\Apps\\d" + std::to_string(j) + ".exe", "d", "", test::kHelp, "", ""});
+  SetRectList(items);
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  ASSERT_EQ(form->RectItemCount(), 240);
+  test::TestDockBar bar(kBar);
+  form->AttachDockBar(&bar);
+  const std::string before = ConfigBytes();
+
+  Put("C:\\Tools\\new.exe", ProgramWithIcon(kRed));
+  DropOne("C:\\Tools\\new.exe", {450, 30});
+  EXPECT_EQ(form->RectItemCount(), 240);
+  EXPECT_EQ(ConfigBytes(), before);
+  EXPECT_TRUE(bar.appended.empty());
+  EXPECT_FALSE(Exists(kDir + "Icon\\new.exe.ico"));
+
+  // The ring still takes items.
+  DropOne("C:\\Tools\\new.exe");
+  EXPECT_EQ(form->Slots()[1].File, "C:\\Tools\\new.exe");
+  EXPECT_EQ(form->RectItemCount(), 240);
+}
+
+}  // namespace
+}  // namespace qv

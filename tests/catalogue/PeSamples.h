@@ -1,0 +1,114 @@
+#pragma once
+
+// What the reader and icon cache tests share: where the real program files
+// are (the small programs the build links from generated icons, in both
+// formats, and Wine's own programs), and a disk in memory that maps files.
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <span>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "catalogue/PeReader.h"
+#include "platform/Platform.h"
+#include "tests/catalogue/PeBuilder.h"
+
+namespace qv::test {
+
+// "x86_64" (PE32+) and "i686" (PE32), as far as the toolchains were there.
+inline std::vector<std::string> SampleArchs() {
+  std::vector<std::string> archs;
+  std::stringstream list(QV_PE_SAMPLE_ARCHS);
+  for (std::string arch; std::getline(list, arch, ',');)
+    if (!arch.empty()) archs.push_back(arch);
+  return archs;
+}
+
+inline std::string SampleProgram(const std::string& name, const std::string& arch) {
+  return std::string(QV_PE_SAMPLES_DIR) + "/" + name + "-" + arch + ".exe";
+}
+
+inline std::string SampleIcons(const std::string& name) { return std::string(QV_PE_SAMPLES_DIR) + "/" + name + ".ico"; }
+
+inline std::string WineProgram(const std::string& fileName) { return std::string(QV_WINE_PE_DIR) + "/" + fileName; }
+
+// Image i of an .ico file, as its directory entry places it.
+inline std::string IcoImageBytes(const std::string& ico, std::size_t index) {
+  const std::size_t entry = 6 + 16 * index;
+  return ico.substr(GetAt(ico, entry + 12, 4), GetAt(ico, entry + 8, 4));
+}
+
+inline std::string MustRead(const std::string& path) {
+  auto bytes = ReadFileBytes(path);
+  EXPECT_TRUE(bytes.has_value()) << "cannot read " << path;
+  return bytes.value_or(std::string());
+}
+
+inline std::span<const unsigned char> Bytes(const std::string& s) {
+  return {reinterpret_cast<const unsigned char*>(s.data()), s.size()};
+}
+
+inline std::string DataOf(const catalogue::TResourceItem& item) {
+  const catalogue::TResourceRawStream data = catalogue::ResourceRawStream(item);
+  return {reinterpret_cast<const char*>(data.data()), data.size()};
+}
+
+// Files in memory. Writes into a folder that does not exist fail, as on a
+// disk; mappings are counted so that a test sees when one is released.
+class MemoryDisk : public IFileSystem {
+ public:
+  class Mapping : public IMappedFile {
+   public:
+    Mapping(std::shared_ptr<const std::string> bytes, int& live) : bytes_(std::move(bytes)), live_(live) { ++live_; }
+    ~Mapping() override { --live_; }
+    const unsigned char* Data() const override { return reinterpret_cast<const unsigned char*>(bytes_->data()); }
+    std::size_t Size() const override { return bytes_->size(); }
+
+   private:
+    std::shared_ptr<const std::string> bytes_;
+    int& live_;
+  };
+
+  static constexpr const char* kProgramDir = "C:\\Quorvel\\";
+  MemoryDisk() { folders.insert(std::string(kProgramDir) + "Icon"); }
+  void Put(const std::string& path, std::string bytes) { files[path] = std::make_shared<std::string>(std::move(bytes)); }
+  std::string Get(const std::string& path) const { return files.count(path) ? *files.at(path) : std::string(); }
+
+  std::string ProgramDir() const override { return kProgramDir; }
+  bool FileExists(const std::string& path) const override { return files.count(path) > 0; }
+  bool DirectoryExists(const std::string& path) const override { return folders.count(path) > 0; }
+  bool CreateDirectory(const std::string& path) override { return folders.insert(path).second; }
+  std::optional<std::string> ReadFile(const std::string& path) const override {
+    if (!files.count(path)) return std::nullopt;
+    return *files.at(path);
+  }
+  bool WriteFileAtomic(const std::string& path, const std::string& bytes) override {
+    if (refuseWrites || !folders.count(path.substr(0, path.rfind('\\')))) return false;
+    written.push_back(path);
+    Put(path, bytes);
+    return true;
+  }
+  bool DeleteFile(const std::string& path) override { return files.erase(path) > 0; }
+  std::unique_ptr<IMappedFile> MapReadOnly(const std::string& path) const override {
+    mapped.push_back(path);
+    if (!files.count(path)) return nullptr;
+    return std::make_unique<Mapping>(files.at(path), liveMappings);
+  }
+
+  std::map<std::string, std::shared_ptr<const std::string>> files;
+  std::set<std::string> folders;
+  std::vector<std::string> written;
+  mutable std::vector<std::string> mapped;
+  mutable int liveMappings = 0;
+  bool refuseWrites = false;
+};
+
+}  // namespace qv::test

@@ -1,0 +1,93 @@
+// Fuzz target: a program file through the reader, both image searches, the
+// cache file writer, the .ico reader on what was written, and the whole drop
+// classification over an in-memory disk.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "catalogue/IcoFile.h"
+#include "catalogue/IconCache.h"
+#include "catalogue/IconExtraction.h"
+#include "catalogue/PeReader.h"
+
+namespace {
+
+using namespace qv;
+using namespace qv::catalogue;
+
+class OneProgramDisk : public IFileSystem {
+ public:
+  class View : public IMappedFile {
+   public:
+    View(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    const unsigned char* Data() const override { return data_; }
+    std::size_t Size() const override { return size_; }
+
+   private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+  };
+  OneProgramDisk(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  std::string ProgramDir() const override { return "C:\\Quorvel\\"; }
+  bool FileExists(const std::string& path) const override { return path == kProgram || written.count(path); }
+  bool DirectoryExists(const std::string&) const override { return true; }
+  bool CreateDirectory(const std::string&) override { return true; }
+  std::optional<std::string> ReadFile(const std::string&) const override { return std::nullopt; }
+  bool WriteFileAtomic(const std::string& path, const std::string& bytes) override {
+    written[path] = bytes;
+    return true;
+  }
+  bool DeleteFile(const std::string&) override { return false; }
+  std::unique_ptr<IMappedFile> MapReadOnly(const std::string& path) const override {
+    if (path != kProgram) return nullptr;
+    return std::make_unique<View>(data_, size_);
+  }
+  static constexpr const char* kProgram = "C:\\Tools\\fuzz.exe";
+  std::map<std::string, std::string> written;
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+};
+
+class NoShell : public IShell {
+ public:
+  bool Execute(const std::string&, const std::string&, const std::string&) override { return false; }
+  std::optional<std::string> ResolveShortcut(const std::string&) override { return std::nullopt; }
+  std::optional<std::string> ExtractShellIcon(const std::string&) override { return std::nullopt; }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  TPEReader reader;
+  reader.Load({data, size});
+  std::size_t sum = 0;
+  for (const TResourceItem& item : reader.Items()) {
+    const TResourceRawStream bytes = ResourceRawStream(item);
+    if (bytes.empty()) continue;
+    if (bytes.data() < data || bytes.data() + bytes.size() > data + size) std::abort();
+    sum += bytes.front() + bytes.back();  // the sanitizer checks both ends
+    sum += item.name.size() + item.typeName.size() + item.language.size();
+  }
+  for (const auto chosen : {ChooseLargeIcon(reader), ChooseSmallIcon(reader)}) {
+    if (!chosen) continue;
+    const TResourceItem& item = reader.Item(*chosen);
+    const std::string ico = WriteSingleIconFile(ResourceRawStream(item), IconImageWidth(item).value_or(48));
+    if (ico.size() != kIcoHeaderBytes + item.size) std::abort();
+    if (const auto image = ReadIcoForDrawing(ico, 48)) sum += image->picture.pixels.size();
+  }
+  OneProgramDisk disk(data, size);
+  NoShell shell;
+  const CacheOutcome outcome = ResolveAndCacheIcon(disk, shell, OneProgramDisk::kProgram);
+  if (outcome.abandoned || outcome.target != OneProgramDisk::kProgram) std::abort();
+  for (const auto& [path, bytes] : disk.written)
+    if (!ReadIcoForDrawing(bytes, 48)) std::abort();  // only drawable pictures are cached
+  static volatile std::size_t sink;
+  sink = sum;
+  return 0;
+}
