@@ -44,7 +44,8 @@ class THotKeyRegistrar {
   THotKeyRec* AddHotKey(unsigned modifiers, unsigned virtualKey, HotKeyHandler handler);
 
   // A hot-key message with its modifiers and key. Returns true when the
-  // message is to be answered as handled.
+  // message is to be answered as handled. A handler must not destroy the
+  // registrar that calls it; replacing the hot key waits for the handler's end.
   bool Dispatch(unsigned modifiers, unsigned virtualKey);
 
   // The registrar answers nothing while disabled.

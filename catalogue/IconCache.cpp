@@ -32,7 +32,6 @@ IconSource CacheProgramIcon(IFileSystem& files, IShell& shell, const std::string
   reader.Load(files, program);
   if (ExtractLargeIcon(reader, files, program)) return IconSource::LargeImage;
   if (ExtractSmallIcon(reader, files, program)) return IconSource::SmallImage;
-  reader.Clear();
   return ExtractShellIcon(shell, files, program) ? IconSource::ShellIcon : IconSource::NotCached;
 }
 

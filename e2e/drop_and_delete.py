@@ -250,7 +250,7 @@ def scenario(h):
         held = {}
         d.drag(ia.centre_of(folder_rect), far, before_release=lambda: held.update(ia.item_rects(h, [4])))
         released = time.monotonic()
-        pictures, bare = ia.watch_delete_animation(d, far, released)
+        pictures, bare = ia.watch_delete_animation(d, far, released, h.out / "04-delete-animation.png")
         h.log("  %d pictures where the item was released; bare desktop after %s s" % (pictures, bare))
         followed = h.check(held.get(4) == (far[0] - 25, far[1] - 25, far[0] + 25, far[1] + 25),
                            "the item follows the pointer out of the ring", held)

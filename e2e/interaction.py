@@ -240,15 +240,23 @@ def flat(picture):
     return all(picture[i:i + 3] == first[:3] for i in range(0, len(picture), 4))
 
 
-def watch_delete_animation(d, point, released_at):
+def watch_delete_animation(d, point, released_at, save_as=None):
     """After an item was released at point: grabs the 50×50 square around
     it until it is bare desktop. Returns (number of distinct pictures shown
-    there before, seconds from the release to the bare desktop or None)."""
+    there before, seconds from the release to the bare desktop or None).
+    save_as: a PNG path for the distinct pictures side by side."""
     rect = (point[0] - 25, point[1] - 25, point[0] + 25, point[1] + 25)
     pictures = d.grab(rect, seconds=3.0, until=flat)
-    distinct = {picture for _, picture in pictures if not flat(picture)}
+    distinct = []
+    for _, picture in pictures:
+        if picture not in distinct:
+            distinct.append(picture)
+    if save_as and distinct:
+        strip = b"".join(b"".join(p[row * 200:(row + 1) * 200] for p in distinct) for row in range(50))
+        subprocess.run(["convert", "-size", "%dx50" % (50 * len(distinct)), "-depth", "8", "bgra:-",
+                        "-alpha", "off", str(save_as)], input=strip, check=False)
     last_time, last = pictures[-1]
-    return len(distinct), (last_time - released_at if flat(last) else None)
+    return len([p for p in distinct if not flat(p)]), (last_time - released_at if flat(last) else None)
 
 
 def dimming(before, after, rect, background):
@@ -524,7 +532,7 @@ def scenario(h):
     held = {}
     d.drag(centre_of(throw_rect), far, before_release=lambda: held.update(item_rects(h, [SLOT_THROW])))
     released = time.monotonic()
-    pictures, bare = watch_delete_animation(d, far, released)
+    pictures, bare = watch_delete_animation(d, far, released, h.out / "08-delete-animation.png")
     h.log("  %d pictures where the item was released; bare desktop after %s s" % (pictures, bare))
     followed = h.check(held.get(SLOT_THROW) == (far[0] - 25, far[1] - 25, far[0] + 25, far[1] + 25),
                        "the thrown item follows the pointer out of the ring", held)

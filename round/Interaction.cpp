@@ -106,6 +106,11 @@ int Interaction::SlotOfItem(WindowId window) const {
 void Interaction::MouseDown(const PointerEvent& e) {
   const WindowKind kind = KindOfWindow(platform_.windows.Name(e.window));
   const bool left = e.button == MouseButton::Left;
+  if (left) {
+    // A press starts afresh, even if the last release never reached us.
+    pressed_ = carried_ = kNoWindow;
+    ringPressed_ = false;
+  }
   switch (kind) {
     case WindowKind::MainForm:
       dragOrigin_ = e.client;
@@ -226,10 +231,18 @@ void Interaction::MouseUp(const PointerEvent& e) {
   }
 }
 
+// Where it was taken from; a ring item goes to its slot's place, which is
+// the same point unless the rings turned while it was carried.
 void Interaction::PutBack(WindowId window) {
   Rect bounds = platform_.windows.Bounds(window);
   bounds.left = dragOrigin_.x;
   bounds.top = dragOrigin_.y;
+  const int slot = RoundSlotOfWindowName(platform_.windows.Name(window));
+  if (slot != 0 && slots_[slot].Window == window) {
+    const Rect main = platform_.windows.Bounds(main_);
+    bounds.left = main.left + slots_[slot].OffsetX;
+    bounds.top = main.top + slots_[slot].OffsetY;
+  }
   platform_.windows.SetBounds(window, bounds);
 }
 
@@ -250,7 +263,8 @@ void Interaction::DropRoundItem(WindowId window, Point client) {
   std::vector<ExchangeCandidate> occupied;
   for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
     const WindowId w = slots_[slot].Window;
-    if (w != kNoWindow) occupied.push_back({slot, platform_.windows.Name(w), TopLeft(platform_.windows.Bounds(w))});
+    // An item on its way out is no place to land.
+    if (w != kNoWindow && !Animates(w)) occupied.push_back({slot, platform_.windows.Name(w), TopLeft(platform_.windows.Bounds(w))});
   }
   const int target = FindExchangeTarget(occupied, platform_.windows.Name(window), TopLeft(bounds));
   const int source = RoundSlotOfWindowName(platform_.windows.Name(window));
@@ -316,7 +330,7 @@ void Interaction::LaunchItem(WindowId sender) {
 void Interaction::MouseEnter(WindowId window) {
   // An item carried by the pointer is under it all the time; it neither
   // lights up nor shows its label on the way.
-  if (carried_ != kNoWindow || Animates(window)) return;
+  if ((carried_ != kNoWindow && platform_.windows.IsLeftButtonDown()) || Animates(window)) return;
   if (StartsWith(platform_.windows.Name(window), "Circle")) hover_.MouseEnter(window);
 }
 

@@ -157,6 +157,11 @@ std::optional<LRESULT> Win32Windows::HandleInputMessage(WindowRecord& record, UI
     case WM_KEYDOWN:
       if (sink) sink->OnKeyDown(id, static_cast<unsigned>(wParam));
       return 0;
+    case WM_MOUSEACTIVATE:
+      // A press must not activate the popup: the window manager would take
+      // over the activated window on its first move and cancel the capture of
+      // an item being dragged. The core gives the keyboard focus itself.
+      return MA_NOACTIVATE;
     case WM_SETCURSOR:
       // Over our windows the core's cursor wins over the class cursor.
       if (cursor_ != CursorShape::Default && LOWORD(lParam) == HTCLIENT) {

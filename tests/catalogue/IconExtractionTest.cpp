@@ -168,6 +168,37 @@ TEST(IconExtractionTest, CacheFilesHoldTheChosenImageByteForByte) {
   }
 }
 
+// The size rules of the small search at their edges: 9640 bytes is the
+// largest taken, 7336 alone is passed over, and only width 48 counts.
+TEST(IconExtractionTest, SmallImageSizeEdges) {
+  struct Case {
+    std::vector<std::pair<int, std::uint32_t>> images;  // width, data size
+    std::optional<std::size_t> chosen;
+  };
+  const Case cases[] = {
+      {{{48, 9640}, {48, 9641}}, 0},
+      {{{48, 9641}}, std::nullopt},
+      {{{48, 7335}, {48, 7336}}, 0},
+      {{{48, 7336}, {48, 7337}}, 1},
+      {{{48, 3752}, {48, 3752}}, 1},  // of equal sizes the later
+      {{{48, 9640}, {48, 3752}}, 0},  // a smaller later one does not replace
+      {{{47, 9640}, {49, 9640}, {96, 9640}}, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    std::vector<test::PeResource> resources;
+    for (const auto& [width, size] : c.images) {
+      std::string image = DibOf({48, 32}, 0x406080).substr(0, 40);
+      test::PutAt(image, 4, static_cast<std::uint32_t>(width), 4);
+      image.resize(size, '\0');
+      resources.push_back(test::IconResource(static_cast<std::uint32_t>(resources.size() + 1), image));
+    }
+    const std::string file = test::BuildPe(resources).bytes;
+    TPEReader reader;
+    reader.Load(Bytes(file));
+    EXPECT_EQ(ChooseSmallIcon(reader), c.chosen) << c.images.front().second << " first";
+  }
+}
+
 TEST(IconExtractionTest, WritesTheSingleImageHeader) {
   struct Case {
     Image image;
@@ -271,6 +302,9 @@ TEST(IconExtractionTest, ClassifiesDroppedPaths) {
        "C:\\TOOLS\\APP.EXE", kCache + "APP.EXE.ico", IconSource::SmallImage, {}},
       {"a document", "D:\\Docs\\plan.doc", {}, {},
        "D:\\Docs\\plan.doc", kCache + "plan.doc.ico", IconSource::ShellIcon, {"D:\\Docs\\plan.doc"}},
+      {"a library: only programs give their own images", "C:\\Windows\\tools.dll",
+       {{"C:\\Windows\\tools.dll", large}}, {},
+       "C:\\Windows\\tools.dll", kCache + "tools.dll.ico", IconSource::ShellIcon, {"C:\\Windows\\tools.dll"}},
       {"a folder", "C:\\Games", {}, {}, "C:\\Games", myFiles, IconSource::FolderPicture, {}, true},
       {"a drive", "C:\\", {}, {}, "C:\\", myFiles, IconSource::FolderPicture, {}, true},
       {"a file without extension", "C:\\src\\Makefile", {}, {},
@@ -324,14 +358,17 @@ TEST(IconExtractionTest, ClassifiesDroppedPaths) {
 TEST(IconExtractionTest, NothingIsCachedWhenThereIsNothingToWrite) {
   struct Case {
     const char* what;
-    bool shellHasIcon;
+    std::optional<std::string> shellIcon;
     bool refuseWrites;
   };
-  for (const Case& c : {Case{"the shell has no icon", false, false}, Case{"the disk refuses", true, true}}) {
+  const Case cases[] = {{"the shell has no icon", std::nullopt, false},
+                        {"the shell's answer is no icon file", std::string(766, '\x7F'), false},
+                        {"the disk refuses", ShellTypeIcon(), true}};
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     MemoryDisk disk;
     FakeShell shell;
-    if (!c.shellHasIcon) shell.icon.reset();
+    shell.icon = c.shellIcon;
     disk.refuseWrites = c.refuseWrites;
     disk.Put("C:\\Tools\\app.exe", ProgramWith({{16, 32}}));  // nothing of its own to show
     for (const std::string path : {"C:\\Tools\\app.exe", "C:\\Docs\\a.txt"}) {

@@ -265,6 +265,12 @@ TEST(PeReaderTest, DamagedFilesGiveWhatCanBeReadSafely) {
       {"language entry marked as a directory",
        [](BuiltPe& pe) { pe.bytes[pe.leafEntries[0] + 7] = static_cast<char>(0x80); },
        {"2", "NOTES"}},
+      {"language entry pointing at another type's names",  // not walked, so not spent for later
+       [](BuiltPe& pe) {
+         const std::size_t dir = TypeDirectory(pe, 1) - pe.resourceDirectory;
+         PutAt(pe.bytes, pe.leafEntries[0] + 4, 0x80000000u | static_cast<std::uint32_t>(dir), 4);
+       },
+       {"2", "NOTES"}},
       {"name entry pointing straight at data",
        [](BuiltPe& pe) { PutAt(pe.bytes, pe.nameEntries[1] + 4, GetAt(pe.bytes, pe.leafEntries[1] + 4, 4), 4); },
        {"1", "NOTES"}},
@@ -275,6 +281,12 @@ TEST(PeReaderTest, DamagedFilesGiveWhatCanBeReadSafely) {
        {"1", "2", "NOTES"}, 0},
       {"data running past its section", [](BuiltPe& pe) { PutAt(pe.bytes, pe.dataEntries[1] + 4, 0x7FFFFFFF, 4); },
        {"1", "2", "NOTES"}, 1},
+      {"data past the section's raw bytes, though inside the file",
+       [](BuiltPe& pe) {
+         PutAt(pe.bytes, pe.sectionTable + 8, 0x100000, 4);
+         PutAt(pe.bytes, pe.sectionTable + 16, GetAt(pe.bytes, pe.dataEntries[2], 4) - pe.resourceRva + 2, 4);
+       },
+       {"1", "2", "NOTES"}, 2},
       {"data starting in the zero-filled tail of its section",
        [](BuiltPe& pe) {
          PutAt(pe.bytes, pe.sectionTable + 8, 0x100000, 4);  // a virtual size far beyond the raw data

@@ -217,6 +217,21 @@ TEST_F(InteractionTest, AnItemDroppedInTheRingAwayFromOthersGoesBack) {
   EXPECT_FALSE(form->Removal().PendingDestroy().has_value());
   EXPECT_EQ(ConfigBytes(), before);
   EXPECT_EQ(form->Interaction().ActiveIconWindow(), Item(1)->id);
+
+  // Turned while it is carried: it stays under the pointer as the others
+  // move, and goes back to where its slot is now.
+  const Point grip = ItemMiddle(1);
+  const Rect eight = Item(8)->bounds;
+  desktop_->MouseMove(grip);
+  desktop_->MouseDown(grip);
+  desktop_->MouseMove({grip.x + 9, grip.y + 9});
+  desktop_->Wheel({grip.x + 9, grip.y + 9}, -1);
+  desktop_->Advance(200);
+  EXPECT_EQ(Item(1)->bounds, (Rect{start.left + 9, start.top + 9, 50, 50}));
+  EXPECT_NE(Item(8)->bounds, eight) << "the others turned";
+  desktop_->MouseUp({kCentre.x + 20, kCentre.y + 140});
+  const round::RingOffsets turned = round::ComputeRingOffsets(105, 35, form->RotationAngle(), {194, 168});
+  EXPECT_EQ(Item(1)->bounds, SlotPlace(1, turned));
 }
 
 TEST(ExchangeTarget, TheFirstItemLessThanTwentyPixelsAwayInBothDirections) {
@@ -330,6 +345,8 @@ TEST_F(InteractionTest, ExchangeMakesAMissingChildBeforeTheWorkingDirectory) {
   EXPECT_STREQ(eight.child_value("File"), "C:\\Apps\\app1.exe");
 }
 
+// Without the file, exchanges and launches change what is on screen and
+// never make a file, whole or partial.
 TEST_F(InteractionTest, WithoutTheFileAnExchangeChangesOnlyWhatIsOnScreen) {
   SetItems({1, 8});
   app::RoundHot* form = Start();
@@ -466,15 +483,6 @@ TEST_F(InteractionTest, HideAfterClickLaunchesThenHidesToTheTray) {
   EXPECT_FALSE(Process().TimerRunning(app::TimerIconWobbleUp)) << "a hidden item does not bounce";
   desktop_->Advance(500);
   EXPECT_EQ(Item(7)->bounds, start) << "and stands where it stood";
-}
-
-TEST_F(InteractionTest, ALaunchWithoutTheFileWritesNothing) {
-  SetItems({2});
-  ASSERT_NE(Start(), nullptr);
-  std::filesystem::remove(ConfigFile());
-  Click(ItemMiddle(2));
-  EXPECT_EQ(desktop_->Launches().size(), 1u);
-  EXPECT_FALSE(std::filesystem::exists(ConfigFile()));
 }
 
 }  // namespace
