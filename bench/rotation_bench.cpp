@@ -4,17 +4,15 @@
 // moving the twenty windows in one pass.
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <array>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <pugixml.hpp>
 #include <sstream>
 #include <string>
-
-#include <unistd.h>
-
-#include <pugixml.hpp>
 
 #include "app/Application.h"
 #include "app/RoundHot.h"

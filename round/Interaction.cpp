@@ -13,7 +13,7 @@ namespace qv::round {
 
 namespace {
 
-constexpr int kRingAreaReach = 80;    // beyond the inner radius and the separation
+constexpr int kRingAreaReach = 80;     // beyond the inner radius and the separation
 constexpr int kExchangeDistance = 20;  // an item dropped this close to another takes its place
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
@@ -48,9 +48,12 @@ KeyAction KeyActionOf(unsigned virtualKey) {
     case 39:  // Right
     case 40:  // Down
       return KeyAction::RotateForward;
-    case 32: return KeyAction::ChangeBackground;  // Space
-    case 13: return KeyAction::ChangeCenter;      // Enter
-    default: return KeyAction::None;
+    case 32:
+      return KeyAction::ChangeBackground;  // Space
+    case 13:
+      return KeyAction::ChangeCenter;  // Enter
+    default:
+      return KeyAction::None;
   }
 }
 
@@ -264,7 +267,8 @@ void Interaction::DropRoundItem(WindowId window, Point client) {
   for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
     const WindowId w = slots_[slot].Window;
     // An item on its way out is no place to land.
-    if (w != kNoWindow && !Animates(w)) occupied.push_back({slot, platform_.windows.Name(w), TopLeft(platform_.windows.Bounds(w))});
+    if (w != kNoWindow && !Animates(w))
+      occupied.push_back({slot, platform_.windows.Name(w), TopLeft(platform_.windows.Bounds(w))});
   }
   const int target = FindExchangeTarget(occupied, platform_.windows.Name(window), TopLeft(bounds));
   const int source = RoundSlotOfWindowName(platform_.windows.Name(window));
@@ -347,20 +351,36 @@ void Interaction::MouseWheel(WindowId, int notches) {
 
 void Interaction::KeyDown(WindowId, unsigned virtualKey) {
   switch (KeyActionOf(virtualKey)) {
-    case KeyAction::RotateBackward: rotation_.StartRotation(false); break;
-    case KeyAction::RotateForward: rotation_.StartRotation(true); break;
-    case KeyAction::ChangeBackground: round_.ChangeBackground(); break;
-    case KeyAction::ChangeCenter: round_.ChangeCenter(); break;
-    case KeyAction::None: break;
+    case KeyAction::RotateBackward:
+      rotation_.StartRotation(false);
+      break;
+    case KeyAction::RotateForward:
+      rotation_.StartRotation(true);
+      break;
+    case KeyAction::ChangeBackground:
+      round_.ChangeBackground();
+      break;
+    case KeyAction::ChangeCenter:
+      round_.ChangeCenter();
+      break;
+    case KeyAction::None:
+      break;
   }
 }
 
 bool Interaction::OnTimer(int id) {
   switch (id) {
-    case app::TimerRotation: rotation_.TimerRotation(carried_); return true;
-    case app::TimerIconWobbleUp: hover_.TimerIconWobbleUp(); return true;
-    case app::TimerIconWobbleDown: hover_.TimerIconWobbleDown(); return true;
-    default: return false;
+    case app::TimerRotation:
+      rotation_.TimerRotation(carried_);
+      return true;
+    case app::TimerIconWobbleUp:
+      hover_.TimerIconWobbleUp();
+      return true;
+    case app::TimerIconWobbleDown:
+      hover_.TimerIconWobbleDown();
+      return true;
+    default:
+      return false;
   }
 }
 

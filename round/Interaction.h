@@ -94,7 +94,9 @@ class Interaction {
   void LaunchItem(WindowId sender);
 
   // The label window, created at the end of the start-up step.
-  void CreateHintWindow(WindowLayer layer, const std::string& fontDefine) { hover_.CreateHintWindow(layer, fontDefine); }
+  void CreateHintWindow(WindowLayer layer, const std::string& fontDefine) {
+    hover_.CreateHintWindow(layer, fontDefine);
+  }
   void CloseHintWindow() { hover_.CloseHintWindow(); }
   WindowId HintWindowId() const { return hover_.HintWindowId(); }
 
@@ -125,11 +127,11 @@ class Interaction {
   Rotation rotation_;
   Hover hover_;
 
-  Point dragOrigin_;                    // DragOrigin
-  WindowId pressed_ = kNoWindow;        // the window of the left press, holding the capture
-  WindowId carried_ = kNoWindow;        // an item following the pointer
-  Point carryOffset_;                   // where in the item the pointer took hold of it
-  bool ringPressed_ = false;            // the ring skin was pressed: moving the pointer moves the ring
+  Point dragOrigin_;              // DragOrigin
+  WindowId pressed_ = kNoWindow;  // the window of the left press, holding the capture
+  WindowId carried_ = kNoWindow;  // an item following the pointer
+  Point carryOffset_;             // where in the item the pointer took hold of it
+  bool ringPressed_ = false;      // the ring skin was pressed: moving the pointer moves the ring
   WindowId activeIconWindow_ = kNoWindow;
 };
 

@@ -132,7 +132,7 @@ TEST(HotKeyLetter, LettersOfEitherCaseAndDigitsMakeAKey) {
     unsigned key;
   };
   const Case cases[] = {{'C', 'C'}, {'A', 'A'}, {'Z', 'Z'}, {'c', 'C'}, {'z', 'Z'}, {'7', '7'},
-                        {'?', 0},   {' ', 0},   {'\0', 0}, {'@', 0},   {'[', 0},   {static_cast<char>(0xE5), 0}};
+                        {'?', 0},   {' ', 0},   {'\0', 0},  {'@', 0},   {'[', 0},   {static_cast<char>(0xE5), 0}};
   for (const Case& c : cases) EXPECT_EQ(app::HotKeyVirtualKey(c.letter), c.key) << static_cast<int>(c.letter);
 }
 
@@ -164,7 +164,8 @@ class TrayHotKeyTest : public RingScenario {
   }
   void Bury() {
     // Another window comes over the ring.
-    for (const char* name : {"Circle15", "Circle3", "CenterForm", "BackGroundForm"}) Process().BringToTop(Named(name)->id);
+    for (const char* name : {"Circle15", "Circle3", "CenterForm", "BackGroundForm"})
+      Process().BringToTop(Named(name)->id);
   }
 };
 
@@ -229,7 +230,8 @@ TEST_F(TrayHotKeyTest, TheTrayIconRestoresOnALeftPressOnly) {
   EXPECT_TRUE(NoneShown(*form));
   EXPECT_EQ(Process().TrayIconCount(), 1) << "only the tray icon remains";
   // The right button will open the tray menu; nothing else happens.
-  for (std::intptr_t other : {std::intptr_t{kMouseRightUp}, std::intptr_t{516}, std::intptr_t{512}, std::intptr_t{515}}) {
+  for (std::intptr_t other :
+       {std::intptr_t{kMouseRightUp}, std::intptr_t{516}, std::intptr_t{512}, std::intptr_t{515}}) {
     form->OnTrayCallback(100, other);
     EXPECT_FALSE(form->WindowsShown()) << other;
   }

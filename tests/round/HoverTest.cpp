@@ -66,7 +66,8 @@ TEST_F(HoverTest, TheItemUnderThePointerDimsAndShowsItsNameBelowIt) {
     EXPECT_EQ(Item(c.slot)->alpha, 200);
     EXPECT_EQ(Item(3)->alpha, 255);
     EXPECT_EQ(LHint(*form), c.name);
-    EXPECT_EQ(Label()->bounds, (Rect{item.left + 25 - c.label.width / 2, item.top + 50, c.label.width, c.label.height}));
+    EXPECT_EQ(Label()->bounds,
+              (Rect{item.left + 25 - c.label.width / 2, item.top + 50, c.label.width, c.label.height}));
     EXPECT_EQ(desktop_->ZOrder().back(), Label()->id) << "the label comes to the front";
     // Letters in the label's colour on nothing at all.
     const std::uint32_t letter = Label()->surface.At(2, 6);
@@ -137,7 +138,8 @@ TEST_F(HoverTest, AnItemOnItsWayOutNoLongerAnswers) {
 // Hover without a desktop scenario: before the start-up step has finished
 // loading, the pointer over an item changes nothing.
 TEST(HoverBeforeLoading, NothingHappensUntilTheItemsAreLoaded) {
-  const std::filesystem::path root = std::filesystem::temp_directory_path() / ("quorvel-hover-" + std::to_string(::getpid()));
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("quorvel-hover-" + std::to_string(::getpid()));
   {
     headless::HeadlessDesktop desktop(root, QV_ART_DIR);
     headless::HeadlessProcess process(desktop);

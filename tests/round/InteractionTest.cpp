@@ -56,15 +56,15 @@ class InteractionTest : public RingScenario {};
 TEST_F(InteractionTest, OneNotchTurnsByWholeStepsPastTheSetting) {
   struct Case {
     int degrees;
-    int notches;   // +1 away from the user (backward), -1 toward (forward)
+    int notches;  // +1 away from the user (backward), -1 toward (forward)
     int steps;
     double angle;  // RotationAngle when the turn has ended, brought back within a turn
   };
   const Case cases[] = {
-      {1, -1, 1, 0.1},                    // 5.7° asks for less than a step: one step
-      {45, -1, 8, 0.8},                   // 0.785 rad: the eighth step passes it
-      {45, +1, 8, -0.8},                  // wheel up turns back
-      {360, -1, 63, 6.3 - kTurn},         // 6.3 rad, a turn taken off at the end
+      {1, -1, 1, 0.1},             // 5.7° asks for less than a step: one step
+      {45, -1, 8, 0.8},            // 0.785 rad: the eighth step passes it
+      {45, +1, 8, -0.8},           // wheel up turns back
+      {360, -1, 63, 6.3 - kTurn},  // 6.3 rad, a turn taken off at the end
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.degrees << "° " << c.notches);
@@ -243,17 +243,18 @@ TEST(ExchangeTarget, TheFirstItemLessThanTwentyPixelsAwayInBothDirections) {
     int target;
   };
   const Case cases[] = {
-      {"Circle11", {119, 119}, 2},   // 19 and 19: close enough; slot 2 comes before slot 9
-      {"Circle11", {120, 100}, 0},   // 20 across is too far
-      {"Circle11", {81, 81}, 2},     // -19 on both
-      {"Circle11", {80, 100}, 0},    // -20
-      {"Circle11", {100, 125}, 9},   // 25 below slot 2, 15 below slot 9
-      {"Circle2", {100, 100}, 9},    // the dragged window itself never counts
-      {"Circle11", {0, 0}, 0},       // its own old place is no target either
-      {"Circle11", {200, 100}, 0},   // halfway between two items
+      {"Circle11", {119, 119}, 2},  // 19 and 19: close enough; slot 2 comes before slot 9
+      {"Circle11", {120, 100}, 0},  // 20 across is too far
+      {"Circle11", {81, 81}, 2},    // -19 on both
+      {"Circle11", {80, 100}, 0},   // -20
+      {"Circle11", {100, 125}, 9},  // 25 below slot 2, 15 below slot 9
+      {"Circle2", {100, 100}, 9},   // the dragged window itself never counts
+      {"Circle11", {0, 0}, 0},      // its own old place is no target either
+      {"Circle11", {200, 100}, 0},  // halfway between two items
   };
   for (const Case& c : cases)
-    EXPECT_EQ(round::FindExchangeTarget(ring, c.dragged, c.at), c.target) << c.dragged << " " << c.at.x << "," << c.at.y;
+    EXPECT_EQ(round::FindExchangeTarget(ring, c.dragged, c.at), c.target)
+        << c.dragged << " " << c.at.x << "," << c.at.y;
 }
 
 struct ItemTexts {
@@ -262,10 +263,12 @@ struct ItemTexts {
 };
 
 ItemTexts TextsOf(pugi::xml_node item) {
-  return {item.child("File").text().get(),     item.child("Name").text().get(),
+  return {item.child("File").text().get(),
+          item.child("Name").text().get(),
           item.child("IconPath").child("Default").text().get(),
           item.child("IconPath").child("Define").text().get(),
-          item.child("Argument").text().get(), item.child("Http").text().get(),
+          item.child("Argument").text().get(),
+          item.child("Http").text().get(),
           item.last_child().text().get()};
 }
 
@@ -335,7 +338,8 @@ TEST_F(InteractionTest, ExchangeMakesAMissingChildBeforeTheWorkingDirectory) {
   app::RoundHot* form = Start();
   ASSERT_NE(form, nullptr);
   const Point grip = ItemMiddle(8);
-  Drag(grip, {grip.x + Item(1)->bounds.left - Item(8)->bounds.left, grip.y + Item(1)->bounds.top - Item(8)->bounds.top});
+  Drag(grip,
+       {grip.x + Item(1)->bounds.left - Item(8)->bounds.left, grip.y + Item(1)->bounds.top - Item(8)->bounds.top});
   pugi::xml_document doc = LoadConfigDom();
   pugi::xml_node one = doc.document_element().child("RoundBackground").child("Circle1");
   pugi::xml_node eight = doc.document_element().child("RoundBackground").child("Circle8");
@@ -354,7 +358,8 @@ TEST_F(InteractionTest, WithoutTheFileAnExchangeChangesOnlyWhatIsOnScreen) {
   std::filesystem::remove(ConfigFile());
   const WindowId first = Item(1)->id;
   const Point grip = ItemMiddle(1);
-  Drag(grip, {grip.x + Item(8)->bounds.left - Item(1)->bounds.left, grip.y + Item(8)->bounds.top - Item(1)->bounds.top});
+  Drag(grip,
+       {grip.x + Item(8)->bounds.left - Item(1)->bounds.left, grip.y + Item(8)->bounds.top - Item(1)->bounds.top});
   EXPECT_EQ(Item(8)->id, first);
   EXPECT_EQ(form->Slots()[8].File, "C:\\Apps\\app1.exe");
   Click(ItemMiddle(8));
