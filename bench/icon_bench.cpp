@@ -76,6 +76,10 @@ struct Machine {
   headless::HeadlessDesktop desktop{root, root / "art"};
   headless::HeadlessProcess process{desktop};
   MappedFiles files{process.AsPlatform().files};
+  ~Machine() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+  }
 
   // Places the bytes at C:\Bench\<name> and returns that path.
   std::string Put(const std::string& name, const std::string& bytes) {

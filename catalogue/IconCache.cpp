@@ -67,8 +67,9 @@ std::string IconCachePath(const IFileSystem& files, const std::string& path) {
 std::string MyFilesPicturePath(const IFileSystem& files) { return files.ProgramDir() + "Icon\\SysTool\\MyFiles.png"; }
 
 bool IsOfficeIconContainer(const std::string& path) {
-  static constexpr std::array<std::string_view, 8> kContainers = {
-      "wordicon.exe", "xlicons.exe", "pptico.exe", "accicons.exe", "outicon.exe", "pubs.exe", "inficon.exe", "misc.exe"};
+  static constexpr std::array<std::string_view, 8> kContainers = {"wordicon.exe", "xlicons.exe", "pptico.exe",
+                                                                  "accicons.exe", "outicon.exe", "pubs.exe",
+                                                                  "inficon.exe",  "misc.exe"};
   const std::string name = FileNameOf(path);
   for (const std::string_view container : kContainers)
     if (name == container) return true;

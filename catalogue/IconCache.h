@@ -50,8 +50,8 @@ struct CacheOutcome {
   // A shortcut that cannot be loaded, or that points at no file: the drop
   // adds nothing.
   bool abandoned = false;
-  std::string target;    // what the item launches: a shortcut's target, else the path
-  std::string iconPath;  // the picture the item stores
+  std::string target;        // what the item launches: a shortcut's target, else the path
+  std::string iconPath;      // the picture the item stores
   bool noExtension = false;  // DropHasNoExtension: the picture is a .png, drawn at once
   IconSource source = IconSource::NotCached;
 };

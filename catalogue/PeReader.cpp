@@ -27,13 +27,9 @@ class View {
  public:
   explicit View(std::span<const unsigned char> bytes) : bytes_(bytes) {}
 
-  bool Holds(std::uint64_t at, std::uint64_t count) const {
-    return at <= bytes_.size() && count <= bytes_.size() - at;
-  }
+  bool Holds(std::uint64_t at, std::uint64_t count) const { return at <= bytes_.size() && count <= bytes_.size() - at; }
   // Callers check Holds(at, 2 or 4) first.
-  std::uint16_t U16(std::uint64_t at) const {
-    return static_cast<std::uint16_t>(bytes_[at] | bytes_[at + 1] << 8);
-  }
+  std::uint16_t U16(std::uint64_t at) const { return static_cast<std::uint16_t>(bytes_[at] | bytes_[at + 1] << 8); }
   std::uint32_t U32(std::uint64_t at) const {
     return static_cast<std::uint32_t>(U16(at)) | static_cast<std::uint32_t>(U16(at + 2)) << 16;
   }

@@ -28,7 +28,7 @@ inline constexpr std::uint32_t kRtIcon = 3;  // RT_ICON
 // library lists a few thousand leaves); they only bound damaged files.
 inline constexpr std::size_t kMaxResourceItems = 1 << 16;
 inline constexpr std::size_t kMaxDirectoryEntriesWalked = 1 << 18;
-inline constexpr std::size_t kMaxSections = 96;  // the loader's own limit
+inline constexpr std::size_t kMaxSections = 96;            // the loader's own limit
 inline constexpr std::size_t kMaxResourceNameChars = 512;  // longer names are cut
 // Names read, and name bytes copied into the list, over a whole walk: a file
 // whose directory repeats long names stops here instead of taking the memory.

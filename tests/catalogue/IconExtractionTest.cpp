@@ -2,8 +2,6 @@
 // linked from known icons (PE32 and PE32+) and on Wine's programs, the bytes
 // of the cache files, and the classification of dropped paths.
 
-#include "catalogue/IconExtraction.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -19,6 +17,7 @@
 
 #include "catalogue/IcoFile.h"
 #include "catalogue/IconCache.h"
+#include "catalogue/IconExtraction.h"
 #include "platform/headless/HeadlessDesktop.h"
 #include "tests/catalogue/IcoWriter.h"
 #include "tests/catalogue/PeBuilder.h"
@@ -29,13 +28,12 @@ namespace {
 
 using test::Bytes;
 using test::DataOf;
-using test::GetAt;
 using test::MemoryDisk;
 
 const std::string kDir = test::MemoryDisk::kProgramDir;
 const std::string kCache = kDir + "Icon\\";
 
-// ---- a disk and a shell in memory -------------------------------------------
+// ---- a shell in memory ------------------------------------------------------
 
 // A flat 32 x 32 icon stands for every file type the shell knows.
 std::string ShellTypeIcon() {
@@ -74,8 +72,10 @@ std::string DibOf(const Image& image, std::uint32_t tint) {
   s.bitCount = image.bits;
   for (int i = 0; i < image.side * image.side; ++i)
     s.pixels.push_back(static_cast<std::uint32_t>((i % 7 == 0 ? 0x80u : 0xFFu) << 24) | tint);
-  if (image.bits <= 8) s.palette = {0x000000, tint};
-  if (image.bits <= 8) s.pixels.assign(s.pixels.size(), 1);
+  if (image.bits <= 8) {  // every pixel the tint, from a two-colour palette
+    s.palette = {0x000000, tint};
+    s.pixels.assign(s.pixels.size(), 1);
+  }
   return test::DibImage(s);
 }
 
@@ -86,7 +86,7 @@ std::string ProgramWith(const std::vector<Image>& images, bool plus = true) {
   return test::BuildPe(resources, test::PeOptions{plus, 0}).bytes;
 }
 
-// The cache file the document's layout gives for one image.
+// A one-image .ico written out field by field: what a cache file must hold.
 std::string ExpectedIco(const std::string& image, int widthByte, int bitCount) {
   std::string header = {0, 0, 1, 0, 1, 0, static_cast<char>(widthByte), static_cast<char>(widthByte), 0, 0, 1, 0};
   test::PutLittle(header, static_cast<std::uint32_t>(bitCount), 2);
@@ -115,8 +115,8 @@ TEST(IconExtractionTest, ChoosesTheImageTheRulesName) {
     std::optional<int> small;
   };
   const Case cases[] = {
-      {"large128", 4, 2},           // 128 before 256 keeps 128; the first strictly larger 128 wins
-      {"huge256", 3, 2},            // a larger 256 replaces the first; a later 128 never does
+      {"large128", 4, 2},            // 128 before 256 keeps 128; the first strictly larger 128 wins
+      {"huge256", 3, 2},             // a larger 256 replaces the first; a later 128 never does
       {"small48", std::nullopt, 3},  // the 32-bit 48 over the 24-bit one
       {"equal48", std::nullopt, 3},  // of equal sizes the later
       {"only24", std::nullopt, std::nullopt},
@@ -234,10 +234,10 @@ TEST(IconExtractionTest, WineProgramsGiveTheirOwnOrTheShellsPicture) {
     IconSource source;
   };
   const Case cases[] = {
-      {"notepad.exe", IconSource::SmallImage},   // 256 only as PNG, a 32-bit 48 among the first 11
+      {"notepad.exe", IconSource::SmallImage},  // 256 only as PNG, a 32-bit 48 among the first 11
       {"winecfg.exe", IconSource::SmallImage},
       {"winemine.exe", IconSource::SmallImage},
-      {"explorer.exe", IconSource::ShellIcon},   // no RT_ICON at all
+      {"explorer.exe", IconSource::ShellIcon},  // no RT_ICON at all
   };
   int checked = 0;
   for (const Case& c : cases) {
@@ -295,6 +295,7 @@ TEST(IconExtractionTest, ClassifiesDroppedPaths) {
     bool abandoned = false;
   };
   const std::string myFiles = kDir + "Icon\\SysTool\\MyFiles.png";
+  // clang-format off
   const Case cases[] = {
       {"a program", "C:\\Tools\\app.exe", {{"C:\\Tools\\app.exe", large}}, {},
        "C:\\Tools\\app.exe", kCache + "app.exe.ico", IconSource::LargeImage, {}},
@@ -333,6 +334,7 @@ TEST(IconExtractionTest, ClassifiesDroppedPaths) {
       {"a large image that cannot be drawn", "C:\\Tools\\odd.exe", {{"C:\\Tools\\odd.exe", damagedLarge}}, {},
        "C:\\Tools\\odd.exe", kCache + "odd.exe.ico", IconSource::SmallImage, {}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     MemoryDisk disk;
@@ -494,14 +496,19 @@ TEST(IconExtractionTest, NamesAndExtensions) {
 }
 
 TEST(IconExtractionTest, RecognisesOfficeIconContainersExactly) {
-  const char* containers[] = {"wordicon.exe", "xlicons.exe", "pptico.exe", "accicons.exe",
+  const char* containers[] = {"wordicon.exe", "xlicons.exe", "pptico.exe",  "accicons.exe",
                               "outicon.exe",  "pubs.exe",    "inficon.exe", "misc.exe"};
   for (const char* name : containers) {
     EXPECT_TRUE(IsOfficeIconContainer(std::string("C:\\Windows\\Installer\\{90110804}\\") + name)) << name;
     EXPECT_TRUE(IsOfficeIconContainer(name)) << name;
   }
-  const char* others[] = {"C:\\x\\WORDICON.EXE", "C:\\x\\Misc.exe", "C:\\x\\xmisc.exe", "C:\\x\\misc.exe.bak",
-                          "C:\\misc.exe\\other.exe", "C:\\x\\misc", ""};
+  const char* others[] = {"C:\\x\\WORDICON.EXE",
+                          "C:\\x\\Misc.exe",
+                          "C:\\x\\xmisc.exe",
+                          "C:\\x\\misc.exe.bak",
+                          "C:\\misc.exe\\other.exe",
+                          "C:\\x\\misc",
+                          ""};
   for (const char* path : others) EXPECT_FALSE(IsOfficeIconContainer(path)) << path;
 }
 

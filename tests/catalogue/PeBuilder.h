@@ -34,15 +34,15 @@ struct PeOptions {
 
 struct BuiltPe {
   std::string bytes;
-  std::size_t ntHeaders = 0;      // "PE\0\0"
+  std::size_t ntHeaders = 0;  // "PE\0\0"
   std::size_t optionalHeader = 0;
   std::size_t sectionTable = 0;
   std::size_t resourceDirectory = 0;  // file offset of the root directory
   std::uint32_t resourceRva = 0;
-  std::vector<std::size_t> typeEntries;   // file offsets of the root's entries
-  std::vector<std::size_t> nameEntries;   // file offsets of the name-level entries, in order
-  std::vector<std::size_t> leafEntries;   // file offsets of the language-level entries, in order
-  std::vector<std::size_t> dataEntries;   // file offsets of the data entries, in order
+  std::vector<std::size_t> typeEntries;  // file offsets of the root's entries
+  std::vector<std::size_t> nameEntries;  // file offsets of the name-level entries, in order
+  std::vector<std::size_t> leafEntries;  // file offsets of the language-level entries, in order
+  std::vector<std::size_t> dataEntries;  // file offsets of the data entries, in order
 };
 
 inline void PutAt(std::string& out, std::size_t at, std::uint32_t v, int bytes) {

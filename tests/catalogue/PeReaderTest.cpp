@@ -2,8 +2,6 @@
 // from known icons, and Wine's own), names and stored order, and files damaged
 // in every structure the walk follows.
 
-#include "catalogue/PeReader.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,12 +9,13 @@
 #include <map>
 #include <random>
 #include <span>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue/IcoFile.h"
 #include "catalogue/IconExtraction.h"
+#include "catalogue/PeReader.h"
 #include "tests/catalogue/PeBuilder.h"
 #include "tests/catalogue/PeSamples.h"
 
@@ -24,9 +23,9 @@ namespace qv::catalogue {
 namespace {
 
 using test::BuildPe;
+using test::BuiltPe;
 using test::Bytes;
 using test::DataOf;
-using test::BuiltPe;
 using test::GetAt;
 using test::PeOptions;
 using test::PeResource;
@@ -59,8 +58,8 @@ TEST(PeReaderTest, ListsTheTestProgramsInStoredOrder) {
     std::vector<std::string> listed;
     for (const TResourceItem& item : reader.Items())
       listed.push_back(std::to_string(item.typeId) + "|" + item.typeName + "|" + item.name + "|" + item.language);
-    const std::vector<std::string> expected = {"0|GREETING|7|0", "3|3|1|0",    "3|3|2|0", "3|3|3|0",
-                                               "3|3|4|0",        "3|3|5|0",    "3|3|6|0", "3|3|7|0",
+    const std::vector<std::string> expected = {"0|GREETING|7|0", "3|3|1|0",          "3|3|2|0",  "3|3|3|0",
+                                               "3|3|4|0",        "3|3|5|0",          "3|3|6|0",  "3|3|7|0",
                                                "3|3|8|0",        "10|10|NOTES|1031", "14|14|1|0"};
     EXPECT_EQ(listed, expected);
     ASSERT_EQ(reader.Count(), expected.size());
@@ -172,11 +171,13 @@ TEST(PeReaderTest, ConvertsUtf16NamesToUtf8) {
   };
   const Case cases[] = {
       {u"ICON", "ICON"},
-      {u"\u00FCber", "\xC3\xBC" "ber"},                      // two bytes
-      {u"\u4E2D\u6587", "\xE4\xB8\xAD\xE6\x96\x87"},         // three bytes
-      {u"\U0001F600", "\xF0\x9F\x98\x80"},                   // a surrogate pair, four bytes
+      {u"\u00FCber",
+       "\xC3\xBC"
+       "ber"},                                                 // two bytes
+      {u"\u4E2D\u6587", "\xE4\xB8\xAD\xE6\x96\x87"},           // three bytes
+      {u"\U0001F600", "\xF0\x9F\x98\x80"},                     // a surrogate pair, four bytes
       {std::u16string(1, u'\xD83D') + u"x", "\xEF\xBF\xBDx"},  // a high surrogate without its pair
-      {std::u16string(1, u'\xDE00'), "\xEF\xBF\xBD"},        // a low surrogate alone
+      {std::u16string(1, u'\xDE00'), "\xEF\xBF\xBD"},          // a low surrogate alone
       {u"a" + std::u16string(1, u'\xD83D'), "a\xEF\xBF\xBD"},  // a high surrogate at the end
   };
   for (const Case& c : cases) {
@@ -223,7 +224,8 @@ TEST(PeReaderTest, DamagedFilesGiveWhatCanBeReadSafely) {
        },
        {}},
       {"optional header too short to hold the resource entry",
-       [&](BuiltPe& pe) { PutAt(pe.bytes, kOptionalSizeField, 96, 2); }, {}},
+       [&](BuiltPe& pe) { PutAt(pe.bytes, kOptionalSizeField, 96, 2); },
+       {}},
       {"no resource directory",
        [](BuiltPe& pe) {
          const bool plus = GetAt(pe.bytes, pe.optionalHeader, 2) == 0x20B;
@@ -260,7 +262,8 @@ TEST(PeReaderTest, DamagedFilesGiveWhatCanBeReadSafely) {
          PutAt(pe.bytes, dir + 14, 1, 2);
        },
        {"1", "2"}},
-      {"a numbered entry beyond 16 bits", [](BuiltPe& pe) { PutAt(pe.bytes, pe.nameEntries[1], 0x10002, 4); },
+      {"a numbered entry beyond 16 bits",
+       [](BuiltPe& pe) { PutAt(pe.bytes, pe.nameEntries[1], 0x10002, 4); },
        {"1", "NOTES"}},
       {"language entry marked as a directory",
        [](BuiltPe& pe) { pe.bytes[pe.leafEntries[0] + 7] = static_cast<char>(0x80); },
@@ -277,22 +280,28 @@ TEST(PeReaderTest, DamagedFilesGiveWhatCanBeReadSafely) {
       {"data entry past the end of the file",
        [](BuiltPe& pe) { PutAt(pe.bytes, pe.leafEntries[0] + 4, 0x7FFFFFF0, 4); },
        {"2", "NOTES"}},
-      {"data outside every section", [](BuiltPe& pe) { PutAt(pe.bytes, pe.dataEntries[0], 0x00FFFFFF, 4); },
-       {"1", "2", "NOTES"}, 0},
-      {"data running past its section", [](BuiltPe& pe) { PutAt(pe.bytes, pe.dataEntries[1] + 4, 0x7FFFFFFF, 4); },
-       {"1", "2", "NOTES"}, 1},
+      {"data outside every section",
+       [](BuiltPe& pe) { PutAt(pe.bytes, pe.dataEntries[0], 0x00FFFFFF, 4); },
+       {"1", "2", "NOTES"},
+       0},
+      {"data running past its section",
+       [](BuiltPe& pe) { PutAt(pe.bytes, pe.dataEntries[1] + 4, 0x7FFFFFFF, 4); },
+       {"1", "2", "NOTES"},
+       1},
       {"data past the section's raw bytes, though inside the file",
        [](BuiltPe& pe) {
          PutAt(pe.bytes, pe.sectionTable + 8, 0x100000, 4);
          PutAt(pe.bytes, pe.sectionTable + 16, GetAt(pe.bytes, pe.dataEntries[2], 4) - pe.resourceRva + 2, 4);
        },
-       {"1", "2", "NOTES"}, 2},
+       {"1", "2", "NOTES"},
+       2},
       {"data starting in the zero-filled tail of its section",
        [](BuiltPe& pe) {
          PutAt(pe.bytes, pe.sectionTable + 8, 0x100000, 4);  // a virtual size far beyond the raw data
          PutAt(pe.bytes, pe.dataEntries[2], pe.resourceRva + 0x80000, 4);
        },
-       {"1", "2", "NOTES"}, 2},
+       {"1", "2", "NOTES"},
+       2},
   };
   for (const bool plus : {false, true}) {
     for (const Case& c : cases) {
@@ -344,9 +353,7 @@ TEST(PeReaderTest, EveryTruncationIsSafe) {
 }
 
 // A room of `bytes` inside the resource section that a test fills by hand.
-BuiltPe WithRoom(std::size_t bytes) {
-  return BuildPe({PeResource{10, u"", 1, u"", 0, std::string(bytes, '\0'), 0}});
-}
+BuiltPe WithRoom(std::size_t bytes) { return BuildPe({PeResource{10, u"", 1, u"", 0, std::string(bytes, '\0'), 0}}); }
 
 TEST(PeReaderTest, SharedDirectoriesAreWalkedOnce) {
   // 3000 types share one name directory whose 3000 names share one language
@@ -465,15 +472,21 @@ TEST(PeReaderTest, RandomDamageStaysInsideTheView) {
                                    ? random() % headers
                                    : directoryFrom + random() % (directoryTo - directoryFrom);
         switch (random() % 4) {
-          case 0: put(at, static_cast<char>(random())); break;
-          case 1: put(at, static_cast<char>(seed[at] ^ (1 << (random() % 8)))); break;
+          case 0:
+            put(at, static_cast<char>(random()));
+            break;
+          case 1:
+            put(at, static_cast<char>(seed[at] ^ (1 << (random() % 8))));
+            break;
           case 2:
             if (at + 4 <= seed.size()) {
               const std::uint32_t v = interesting[random() % std::size(interesting)];
               for (std::size_t k = 0; k < 4; ++k) put(at + k, static_cast<char>(v >> (8 * k)));
             }
             break;
-          default: length = std::min(length, at); break;
+          default:
+            length = std::min(length, at);
+            break;
         }
       }
       const std::span<const unsigned char> view = Bytes(seed).first(length);

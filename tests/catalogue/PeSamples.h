@@ -79,7 +79,9 @@ class MemoryDisk : public IFileSystem {
 
   static constexpr const char* kProgramDir = "C:\\Quorvel\\";
   MemoryDisk() { folders.insert(std::string(kProgramDir) + "Icon"); }
-  void Put(const std::string& path, std::string bytes) { files[path] = std::make_shared<std::string>(std::move(bytes)); }
+  void Put(const std::string& path, std::string bytes) {
+    files[path] = std::make_shared<std::string>(std::move(bytes));
+  }
   std::string Get(const std::string& path) const { return files.count(path) ? *files.at(path) : std::string(); }
 
   std::string ProgramDir() const override { return kProgramDir; }

@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t sum = 0;
   for (const int wanted : {16, 48, 256}) {
     if (const auto image = qv::catalogue::ReadIcoForDrawing(bytes, wanted)) {
-      if (image->picture.pixels.size() != static_cast<std::size_t>(image->picture.width) *
-                                              static_cast<std::size_t>(image->picture.height))
+      if (image->picture.pixels.size() !=
+          static_cast<std::size_t>(image->picture.width) * static_cast<std::size_t>(image->picture.height))
         __builtin_trap();
       for (const std::uint32_t p : image->picture.pixels) sum += p;
     }
