@@ -30,14 +30,14 @@ RoundHot::RoundHot(Platform& platform)
       timerClearMemory_(platform.timers, TimerClearMemory, kIntervalClearMemory),
       timerPBT_(platform.timers, TimerPBT, kIntervalPBT),
       timerRedraw_(platform.timers, TimerRedraw, kIntervalRedraw) {
-  WindowSpec spec;
-  spec.name = "FormRoundHot";
-  spec.className = "TFormRoundHot";
-  spec.title = "Quorvel";
-  spec.bounds = kMainFormDesignBounds;
-  spec.layered = true;
-  spec.mainForm = true;
-  mainWindow_ = platform_.windows.CreateWindow(spec);
+  WindowSpec params;
+  params.name = "FormRoundHot";
+  params.className = "TFormRoundHot";
+  params.title = "Quorvel";
+  params.bounds = kMainFormDesignBounds;
+  params.layered = true;
+  params.mainForm = true;
+  mainWindow_ = platform_.windows.CreateWindow(params);
   round_ = std::make_unique<round::RoundPresentation>(platform_, settings_, slots_, mainWindow_, timerClearMemory_);
   site_.reset(new catalogue::CatalogueSite{platform_, slots_, *round_, rectItemCount_});
   drop_ = std::make_unique<catalogue::ItemDrop>(*site_, timerClearMemory_);

@@ -143,7 +143,7 @@ std::string FormatFontSpec(const FontSpec& font) {
          "]";
 }
 
-// Read field by field at the commas, as the text is written. A spec without
+// Read field by field at the commas, as the text is written. A text without
 // the colour part is accepted and leaves the colour at its default.
 std::optional<FontSpec> ParseFontSpec(const std::string& text) {
   const std::string_view all(text);

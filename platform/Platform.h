@@ -41,7 +41,7 @@ struct WindowSpec {
 class IWindowSystem {
  public:
   virtual ~IWindowSystem() = default;
-  virtual WindowId CreateWindow(const WindowSpec& spec) = 0;
+  virtual WindowId CreateWindow(const WindowSpec& params) = 0;
   virtual void DestroyWindow(WindowId id) = 0;
   virtual void SetName(WindowId id, const std::string& name) = 0;
   virtual std::string Name(WindowId id) const = 0;

@@ -12,15 +12,15 @@ namespace {
 // non-zero high byte; plain colours never do.
 bool IsPlainColour(std::uint32_t colour) { return (colour & 0xFF000000u) == 0; }
 
-HintFont FromSpec(const config::FontSpec& spec) {
+HintFont FromFontSpec(const config::FontSpec& font) {
   HintFont out;
-  out.font.face = spec.face;
-  out.font.pointSize = spec.size;
-  out.font.bold = spec.bold;
-  out.font.italic = spec.italic;
-  out.font.underline = spec.underline;
-  out.font.strikeout = spec.strikeout;
-  out.colour = spec.color;
+  out.font.face = font.face;
+  out.font.pointSize = font.size;
+  out.font.bold = font.bold;
+  out.font.italic = font.italic;
+  out.font.underline = font.underline;
+  out.font.strikeout = font.strikeout;
+  out.colour = font.color;
   return out;
 }
 
@@ -28,10 +28,10 @@ HintFont FromSpec(const config::FontSpec& spec) {
 
 HintFont HintFontFromSpec(const std::string& fontDefine) {
   const config::FontSpec factory = *config::ParseFontSpec(config::kFactoryFontSpec);
-  config::FontSpec spec = config::ParseFontSpec(fontDefine).value_or(factory);
-  if (spec.size <= 0) spec.size = factory.size;
-  if (!IsPlainColour(spec.color)) spec.color = factory.color;
-  return FromSpec(spec);
+  config::FontSpec font = config::ParseFontSpec(fontDefine).value_or(factory);
+  if (font.size <= 0) font.size = factory.size;
+  if (!IsPlainColour(font.color)) font.color = factory.color;
+  return FromFontSpec(font);
 }
 
 Rect HintPlacement(const Rect& item, Size label) {
@@ -40,10 +40,10 @@ Rect HintPlacement(const Rect& item, Size label) {
 
 HintWindow::HintWindow(IWindowSystem& windows, ICanvas& canvas, WindowLayer layer, const std::string& fontDefine)
     : windows_(windows), canvas_(canvas), font_(HintFontFromSpec(fontDefine)) {
-  WindowSpec spec;
-  spec.name = kHintWindowName;
-  spec.bounds = {0, 0, kHintDesignSize, kHintDesignSize};
-  window_ = windows_.CreateWindow(spec);
+  WindowSpec params;
+  params.name = kHintWindowName;
+  params.bounds = {0, 0, kHintDesignSize, kHintDesignSize};
+  window_ = windows_.CreateWindow(params);
   windows_.SetLayer(window_, layer);
   Paint({kHintDesignSize, kHintDesignSize});
   windows_.Show(window_, true);

@@ -138,11 +138,11 @@ void RoundPresentation::LoadCenterSkin() {
 
 void RoundPresentation::BuildBackgroundWindow() {
   LoadBackgroundSkin();
-  WindowSpec spec;
-  spec.name = "BackGroundForm";
-  spec.title = "BackGroundForm";
-  spec.bounds = CentredOnMain(settings_.BackgroundSize);
-  background_ = platform_.windows.CreateWindow(spec);
+  WindowSpec params;
+  params.name = "BackGroundForm";
+  params.title = "BackGroundForm";
+  params.bounds = CentredOnMain(settings_.BackgroundSize);
+  background_ = platform_.windows.CreateWindow(params);
   platform_.windows.SetLayer(background_, layer_);
   PushNew(background_, backgroundSurface_);
   if (settings_.IsShowRound) platform_.windows.Show(background_, true);
@@ -150,11 +150,11 @@ void RoundPresentation::BuildBackgroundWindow() {
 
 void RoundPresentation::BuildCenterWindow() {
   LoadCenterSkin();
-  WindowSpec spec;
-  spec.name = "CenterForm";
-  spec.title = "CenterForm";
-  spec.bounds = CentredOnMain(settings_.CenterSize);
-  center_ = platform_.windows.CreateWindow(spec);
+  WindowSpec params;
+  params.name = "CenterForm";
+  params.title = "CenterForm";
+  params.bounds = CentredOnMain(settings_.CenterSize);
+  center_ = platform_.windows.CreateWindow(params);
   platform_.windows.SetLayer(center_, layer_);
   PushNew(center_, centerSurface_);
   if (settings_.IsShowRound) platform_.windows.Show(center_, true);
@@ -238,12 +238,12 @@ void RoundPresentation::CreateRoundIconWindow(int slot) {
   catalogue::TImageIconRec& rec = slots_[slot];
   rec.Surface = iconPlate_;
   const Rect main = platform_.windows.Bounds(main_);
-  WindowSpec spec;
+  WindowSpec params;
   // No title of its own: the window text follows the name when two items
   // exchange their windows.
-  spec.name = "Circle" + std::to_string(slot);
-  spec.bounds = {main.left + rec.OffsetX, main.top + rec.OffsetY, kItemWindowSize, kItemWindowSize};
-  rec.Window = platform_.windows.CreateWindow(spec);
+  params.name = "Circle" + std::to_string(slot);
+  params.bounds = {main.left + rec.OffsetX, main.top + rec.OffsetY, kItemWindowSize, kItemWindowSize};
+  rec.Window = platform_.windows.CreateWindow(params);
   platform_.windows.SetLayer(rec.Window, layer_);
   PushNew(rec.Window, rec.Surface);
   if (settings_.IsShowRound) {

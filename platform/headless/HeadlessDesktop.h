@@ -202,7 +202,7 @@ class HeadlessProcess final : public IWindowSystem,
   void PostTimer(int id);
 
   // IWindowSystem
-  WindowId CreateWindow(const WindowSpec& spec) override;
+  WindowId CreateWindow(const WindowSpec& params) override;
   void DestroyWindow(WindowId id) override;
   void SetName(WindowId id, const std::string& name) override;
   std::string Name(WindowId id) const override;

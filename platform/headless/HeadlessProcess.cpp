@@ -60,16 +60,16 @@ const WindowRecord& HeadlessProcess::Window(WindowId id) const {
 
 // ---- windows ----
 
-WindowId HeadlessProcess::CreateWindow(const WindowSpec& spec) {
+WindowId HeadlessProcess::CreateWindow(const WindowSpec& params) {
   WindowRecord r;
   r.owner = this;
-  r.name = spec.name;
-  r.className = spec.className;
-  r.title = spec.title;
-  r.bounds = spec.bounds;
-  r.visible = spec.visible;
-  r.layered = spec.layered;
-  r.mainForm = spec.mainForm;
+  r.name = params.name;
+  r.className = params.className;
+  r.title = params.title;
+  r.bounds = params.bounds;
+  r.visible = params.visible;
+  r.layered = params.layered;
+  r.mainForm = params.mainForm;
   return desktop_.AddWindow(std::move(r));
 }
 
