@@ -38,19 +38,14 @@ TEST(DropNames, NameIsTheFileNameLessItsExtensionAndTheFolderKeepsADriveRoot) {
     const char* folder;
   };
   const Case cases[] = {
-      {"C:\\Tools\\app.exe", "app", "C:\\Tools"},
       {"C:\\app.exe", "app", "C:\\"},
-      {"C:\\", "", "C:\\"},
-      {"C:\\Games", "Games", "C:\\"},
       {"C:\\Games\\", "", "C:\\Games"},
-      {"C:\\my.folder", "my", "C:\\"},
       {"C:\\a.b\\Makefile", "Makefile", "C:\\a.b"},
       {"C:\\Tools\\archive.tar.gz", "archive.tar", "C:\\Tools"},
       {"C:\\Tools\\.profile", "", "C:\\Tools"},
       {"D:tool.exe", "tool", "D:"},
       {"\\\\server\\share\\tool.exe", "tool", "\\\\server\\share"},
       {"tool.exe", "tool", ""},
-      {"D:\\资料\\季度 报告.doc", "季度 报告", "D:\\资料"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
@@ -67,7 +62,6 @@ TEST(DropNames, OfficeShortcutLaunchesItselfButShowsTheContainersPicture) {
   };
   const Case cases[] = {
       {"C:\\Windows\\Installer\\{90110804}\\wordicon.exe", true, ""},
-      {"C:\\Windows\\Installer\\{90110804}\\xlicons.exe", true, ""},
       {"C:\\Windows\\Installer\\{90110804}\\misc.exe", true, ""},
       {"C:\\Windows\\Installer\\{90110804}\\WORDICON.EXE", false, "C:\\Windows\\Installer\\{90110804}"},
       {"C:\\Apps\\wordicon.exe.bak", false, "C:\\Apps"},
@@ -90,136 +84,136 @@ TEST(DropNames, OfficeShortcutLaunchesItselfButShowsTheContainersPicture) {
 
 class DropTest : public test::ItemScenario {
  protected:
-  void DropFiles(const std::vector<std::string>& paths, Point at) {
-    Process(processes_.size() - 1).Sink()->OnDropFiles(paths, at);
+  void DropFiles(const std::vector<std::string>& paths, Point at = kAwayFromTheBar) {
+    Current().Sink()->OnDropFiles(paths, at);
   }
   void DropOne(const std::string& path, Point at = kAwayFromTheBar) { DropFiles({path}, at); }
-
-  std::vector<std::string> RingFiles(const app::RoundHot& form) const {
+  void MakeFolder(const std::string& path) { std::filesystem::create_directories(desktop_->RealPath(path)); }
+  std::vector<std::string> RingFiles(app::RoundHot& form) const {
     std::vector<std::string> files;
-    for (int slot = 1; slot <= 20; ++slot) files.push_back(const_cast<app::RoundHot&>(form).Slots()[slot].File);
+    for (int slot = 1; slot <= 20; ++slot) files.push_back(form.Slots()[slot].File);
     return files;
   }
 };
 
-TEST_F(DropTest, EachKindTakesTheLowestFreeRingPlaceAndComesBackAtTheNextStart) {
+TEST_F(DropTest, EachKindTakesTheLowestFreeRingPlaceOrTheDockEndAndComesBackAtTheNextStart) {
   SetCircle(2, {"C:\\Windows\\notepad.exe", "Notepad", "", test::kHelp, "", ""});
   // A place emptied by hand that still holds leftovers: they must not come back with the new item.
   SetCircle(3, {"", "", "C:\\old.ico", "", "-stale", "D:\\Old"});
   app::RoundHot* form = Start();
   ASSERT_NE(form, nullptr);
+  test::TestDockBar bar(kBar);
+  form->AttachDockBar(&bar);
 
-  const std::string longName = [] {
-    std::string n;
-    for (int i = 0; i < 10; ++i) n += "很长的名字 ";
-    return n + "最终版";
-  }();
+  std::string longName;
+  for (int i = 0; i < 10; ++i) longName += "很长的名字 ";
+  longName += "最终版";
   Put("C:\\Tools\\app.exe", ProgramWithIcon(kRed));
   desktop_->Shortcuts()["C:\\Users\\me\\Desktop\\My App.lnk"] = "C:\\Apps\\tool.exe";
   Put("C:\\Apps\\tool.exe", "MZ");  // no usable images: the shell's icon for programs
   desktop_->ShellIcons()[".exe"] = test::SolidIco(48, kOrange);
   Put("D:\\Docs\\plan 2024.doc", "text");
   desktop_->ShellIcons()[".doc"] = test::SolidIco(48, kPurple);
-  std::filesystem::create_directories(desktop_->RealPath("C:\\Games"));
+  MakeFolder("C:\\Games");
   Put("C:\\Tools\\Makefile", "all:");
   Put("D:\\资料\\季度 报告\\" + longName + ".txt", "数据");
   desktop_->ShellIcons()[".txt"] = test::SolidIco(48, kTeal);
-  std::filesystem::create_directories(desktop_->RealPath("C:\\my.folder"));
+  MakeFolder("C:\\my.folder");
 
-  enum class Picture { Icon, MyFiles, Help };
   struct Case {
     const char* what;
     std::string dropped, target, name, iconPath;
-    Picture picture;
     Rgb colour;
     std::string folder;
-    int slot;
+    int ringSlot;
   };
   const Case cases[] = {
       {"program with its own 48-pixel image", "C:\\Tools\\app.exe", "C:\\Tools\\app.exe", "app",
-       kDir + "Icon\\app.exe.ico", Picture::Icon, kRed, "C:\\Tools", 1},
+       kDir + "Icon\\app.exe.ico", kRed, "C:\\Tools", 1},
       {"shortcut: its own name, its target's picture", "C:\\Users\\me\\Desktop\\My App.lnk", "C:\\Apps\\tool.exe",
-       "My App", kDir + "Icon\\tool.exe.ico", Picture::Icon, kOrange, "C:\\Apps", 3},
+       "My App", kDir + "Icon\\tool.exe.ico", kOrange, "C:\\Apps", 3},
       {"document", "D:\\Docs\\plan 2024.doc", "D:\\Docs\\plan 2024.doc", "plan 2024", kDir + "Icon\\plan 2024.doc.ico",
-       Picture::Icon, kPurple, "D:\\Docs", 4},
-      {"folder", "C:\\Games", "C:\\Games", "Games", test::kMyFiles, Picture::MyFiles, test::kMyFilesColour, "C:\\", 5},
+       kPurple, "D:\\Docs", 4},
+      {"folder", "C:\\Games", "C:\\Games", "Games", test::kMyFiles, test::kMyFilesColour, "C:\\", 5},
       {"file without extension", "C:\\Tools\\Makefile", "C:\\Tools\\Makefile", "Makefile", test::kMyFiles,
-       Picture::MyFiles, test::kMyFilesColour, "C:\\Tools", 6},
+       test::kMyFilesColour, "C:\\Tools", 6},
       {"long name with spaces and Chinese", "D:\\资料\\季度 报告\\" + longName + ".txt",
-       "D:\\资料\\季度 报告\\" + longName + ".txt", longName, kDir + "Icon\\" + longName + ".txt.ico", Picture::Icon,
-       kTeal, "D:\\资料\\季度 报告", 7},
+       "D:\\资料\\季度 报告\\" + longName + ".txt", longName, kDir + "Icon\\" + longName + ".txt.ico", kTeal,
+       "D:\\资料\\季度 报告", 7},
       {"folder with a dot has an extension; no shell icon for it: the placeholder", "C:\\my.folder", "C:\\my.folder",
-       "my", kDir + "Icon\\my.folder.ico", Picture::Help, test::kHelpColour, "C:\\", 8},
-      {"drive root", "C:\\", "C:\\", "", test::kMyFiles, Picture::MyFiles, test::kMyFilesColour, "C:\\", 9},
+       "my", kDir + "Icon\\my.folder.ico", test::kHelpColour, "C:\\", 8},
+      {"drive root", "C:\\", "C:\\", "", test::kMyFiles, test::kMyFilesColour, "C:\\", 9},
   };
+  // The same drops on the bar go to the dock after its five system tools.
+  const auto dockSlot = [&](const Case& c) { return 26 + static_cast<int>(&c - cases); };
   for (const Case& c : cases) DropOne(c.dropped);
+  for (const Case& c : cases) DropOne(c.dropped, {kBar.left + 1, kBar.top + 1});
 
+  const auto expectRecords = [&](app::RoundHot& f, const Case& c, std::vector<int> slots) {
+    for (const int slot : slots) {
+      const catalogue::TImageIconRec& rec = f.Slots()[slot];
+      EXPECT_EQ(std::vector<std::string>({rec.File, rec.Argument, rec.IconPath, rec.InitialPosition, rec.Hint}),
+                std::vector<std::string>({c.target, "", c.iconPath, c.folder, c.name}))
+          << slot;
+    }
+    ASSERT_NE(CircleWindow(c.ringSlot), nullptr);
+    EXPECT_TRUE(test::ShowsSolid(CircleWindow(c.ringSlot)->surface, c.colour));
+  };
   const Rect main = desktop_->FindWindow(form->MainWindow())->bounds;
   const pugi::xml_document doc = LoadConfigDom();
+  ASSERT_EQ(bar.appended.size(), std::size(cases));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const catalogue::TImageIconRec& rec = form->Slots()[c.slot];
-    EXPECT_EQ(rec.File, c.target);
-    EXPECT_EQ(rec.Argument, "");
-    EXPECT_EQ(rec.IconPath, c.iconPath);
-    EXPECT_EQ(rec.InitialPosition, c.folder);
-    EXPECT_EQ(rec.Hint, c.name);
-
-    const headless::WindowRecord* w = CircleWindow(c.slot);
-    ASSERT_NE(w, nullptr);
-    EXPECT_EQ(w->id, rec.Window);
-    EXPECT_TRUE(w->visible);
-    EXPECT_EQ(w->alpha, 255);
-    EXPECT_EQ(w->bounds, (Rect{main.left + rec.OffsetX, main.top + rec.OffsetY, 50, 50}));
-    EXPECT_TRUE(test::ShowsSolid(w->surface, c.colour));
-
-    const bool png = c.picture == Picture::MyFiles;
-    EXPECT_EQ(
-        test::TextsOf(FileCircle(doc, c.slot)),
-        (std::vector<std::string>{c.target, c.name, png ? "" : c.iconPath, png ? c.iconPath : "", "", "", c.folder}));
+    expectRecords(*form, c, {c.ringSlot, dockSlot(c)});
+    const catalogue::TImageIconRec& rec = form->Slots()[c.ringSlot];
+    EXPECT_EQ(CircleWindow(c.ringSlot)->bounds, (Rect{main.left + rec.OffsetX, main.top + rec.OffsetY, 50, 50}));
+    const bool png = c.iconPath == test::kMyFiles;
+    const std::vector<std::string> texts = {c.target, c.name, png ? "" : c.iconPath, png ? c.iconPath : "", "", "",
+                                            c.folder};
+    EXPECT_EQ(test::TextsOf(FileCircle(doc, c.ringSlot)), texts);
+    const std::string rect = "Rect" + std::to_string(dockSlot(c) - 20);
+    EXPECT_EQ(test::TextsOf(doc.document_element().child("RectBackground").child(rect.c_str())), texts);
+    EXPECT_EQ(bar.appended[static_cast<std::size_t>(&c - cases)].first, dockSlot(c));
   }
   EXPECT_EQ(form->Slots()[2].File, "C:\\Windows\\notepad.exe") << "an occupied place is passed over";
-  EXPECT_TRUE(form->Slots()[10].File.empty());
   EXPECT_EQ(CountWindowsNamed("Circle"), 9);
-
-  // The program's own image went into the cache as a one-image icon file.
-  const std::string cached = testing::ReadBytes(desktop_->RealPath(kDir + "Icon\\app.exe.ico"));
-  ASSERT_EQ(cached.size(), 22u + 9640u);
-  EXPECT_EQ(static_cast<unsigned char>(cached[6]), 48);
-  EXPECT_EQ(static_cast<unsigned char>(cached[12]), 32);
+  EXPECT_EQ(form->RectItemCount(), 13);
+  // The program's own 48-pixel 32-bit image went into the cache as a one-image icon file.
+  EXPECT_EQ(testing::ReadBytes(desktop_->RealPath(kDir + "Icon\\app.exe.ico")).size(), 22u + 9640u);
   EXPECT_FALSE(Exists(kDir + "Icon\\Games.ico")) << "folders cache nothing";
-  EXPECT_TRUE(Process().TimerRunning(app::TimerClearMemory));
+  EXPECT_TRUE(Current().TimerRunning(app::TimerClearMemory));
 
-  // What the file says brings back the same items.
   app::RoundHot* again = Restart();
   ASSERT_NE(again, nullptr);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const catalogue::TImageIconRec& rec = again->Slots()[c.slot];
-    EXPECT_EQ(rec.File, c.target);
-    EXPECT_EQ(rec.Argument, "");
-    EXPECT_EQ(rec.IconPath, c.iconPath);
-    EXPECT_EQ(rec.InitialPosition, c.folder);
-    EXPECT_EQ(rec.Hint, c.name);
-    ASSERT_NE(CircleWindow(c.slot), nullptr);
-    EXPECT_TRUE(test::ShowsSolid(CircleWindow(c.slot)->surface, c.colour));
+    expectRecords(*again, c, {c.ringSlot});  // the dock is loaded by its bar
   }
 }
 
-TEST_F(DropTest, NamedProgramOnScreenWithoutATargetKeepsItsPlace) {
+TEST_F(DropTest, OccupiedPlacesFirstOfSeveralAndDropsBeforeLoading) {
   // Installed, but its registry key names no folder: the item has a window and no target.
   SetCircle(1, {"", "Foo", "", "", "", ""});
   desktop_->RegistryKeys().insert("HKLM\\software\\foo");
-  app::RoundHot* form = Start();
+  std::ostringstream xml;
+  config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
+  InstallConfig(xml.str());
+  app::RoundHot* form = Launch();
   ASSERT_NE(form, nullptr);
-  ASSERT_NE(CircleWindow(1), nullptr);
+  MakeFolder("C:\\Games");
+  MakeFolder("C:\\Two");
+  DropOne("C:\\Games");  // before the lists are loaded: ignored
+  desktop_->Advance(50);
+  ASSERT_TRUE(form->IconsLoaded());
+  EXPECT_EQ(CountWindowsNamed("Circle"), 1);
   ASSERT_TRUE(form->Slots()[1].File.empty());
   const WindowId foo = form->Slots()[1].Window;
 
-  std::filesystem::create_directories(desktop_->RealPath("C:\\Games"));
-  DropOne("C:\\Games");
+  DropFiles({"C:\\Games", "C:\\Two", "C:\\Three"});
+  DropFiles({});
   EXPECT_EQ(form->Slots()[1].Window, foo);
   EXPECT_EQ(form->Slots()[2].File, "C:\\Games");
+  EXPECT_TRUE(form->Slots()[3].File.empty()) << "only the first of several files is added";
   EXPECT_EQ(CountWindowsNamed("Circle"), 2);
   EXPECT_EQ(test::TextsOf(FileCircle(LoadConfigDom(), 1))[1], "Foo");
 }
@@ -229,9 +223,7 @@ TEST_F(DropTest, SameProgramTwiceMakesTwoItemsSharingOneCacheFile) {
   ASSERT_NE(form, nullptr);
   Put("C:\\A\\setup.exe", ProgramWithIcon(kRed));
   Put("D:\\B\\setup.exe", ProgramWithIcon(kTeal));
-  DropOne("C:\\A\\setup.exe");
-  DropOne("C:\\A\\setup.exe");
-  DropOne("D:\\B\\setup.exe");
+  for (const char* path : {"C:\\A\\setup.exe", "C:\\A\\setup.exe", "D:\\B\\setup.exe"}) DropOne(path);
   for (int slot = 1; slot <= 3; ++slot) {
     SCOPED_TRACE(slot);
     EXPECT_EQ(form->Slots()[slot].IconPath, kDir + "Icon\\setup.exe.ico");
@@ -241,34 +233,31 @@ TEST_F(DropTest, SameProgramTwiceMakesTwoItemsSharingOneCacheFile) {
   EXPECT_EQ(form->Slots()[3].File, "D:\\B\\setup.exe");
 }
 
-TEST_F(DropTest, OnlyTheFirstOfSeveralFilesIsAdded) {
-  app::RoundHot* form = Start();
-  ASSERT_NE(form, nullptr);
-  std::filesystem::create_directories(desktop_->RealPath("C:\\One"));
-  std::filesystem::create_directories(desktop_->RealPath("C:\\Two"));
-  DropFiles({"C:\\One", "C:\\Two", "C:\\Three"}, kAwayFromTheBar);
-  EXPECT_EQ(form->Slots()[1].File, "C:\\One");
-  EXPECT_TRUE(form->Slots()[2].File.empty());
-  EXPECT_EQ(CountWindowsNamed("Circle"), 1);
-  DropFiles({}, kAwayFromTheBar);
-  EXPECT_EQ(CountWindowsNamed("Circle"), 1);
-}
-
-TEST_F(DropTest, FullRingChangesNothing) {
+TEST_F(DropTest, FullRingAndDockOf240ItemsChangeNothing) {
   for (int slot = 1; slot <= 20; ++slot)
     SetCircle(slot, {"C:\\Apps\\a" + std::to_string(slot) + ".exe", "a", "", test::kHelp, "", ""});
+  std::vector<ItemSpec> items(240, {"C:\\Apps\\d.exe", "d", "", test::kHelp, "", ""});
+  SetRectList(items);
   app::RoundHot* form = Start();
   ASSERT_NE(form, nullptr);
+  ASSERT_EQ(form->RectItemCount(), 240);
+  test::TestDockBar bar(kBar);
+  form->AttachDockBar(&bar);
   const std::string before = ConfigBytes();
   const std::vector<std::string> files = RingFiles(*form);
   const std::size_t windows = desktop_->Windows().size();
 
   Put("C:\\Tools\\new.exe", ProgramWithIcon(kRed));
-  DropOne("C:\\Tools\\new.exe");
-  EXPECT_EQ(ConfigBytes(), before);
-  EXPECT_EQ(RingFiles(*form), files);
-  EXPECT_EQ(desktop_->Windows().size(), windows);
-  EXPECT_FALSE(Exists(kDir + "Icon\\new.exe.ico")) << "not even the icon cache is touched";
+  for (const Point at : {kAwayFromTheBar, Point{450, 30}}) {
+    SCOPED_TRACE(at.x);
+    DropOne("C:\\Tools\\new.exe", at);
+    EXPECT_EQ(ConfigBytes(), before);
+    EXPECT_EQ(RingFiles(*form), files);
+    EXPECT_EQ(form->RectItemCount(), 240);
+    EXPECT_TRUE(bar.appended.empty());
+    EXPECT_EQ(desktop_->Windows().size(), windows);
+    EXPECT_FALSE(Exists(kDir + "Icon\\new.exe.ico")) << "not even the icon cache is touched";
+  }
 }
 
 TEST_F(DropTest, ShortcutsWithoutATargetAddNothing) {
@@ -289,57 +278,29 @@ TEST_F(DropTest, ShortcutsWithoutATargetAddNothing) {
 }
 
 TEST_F(DropTest, MissingOrUnreadableFileKeepsTheItemInMemoryOnly) {
-  struct Case {
-    const char* what;
-    bool remove;
-    std::string bytes;
-  };
-  const Case cases[] = {
-      {"file deleted since start", true, ""},
-      {"file broken since start", false, "<?xml version=\"1.0\"?><Quorvel><Setup>"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  const std::string broken = "<?xml version=\"1.0\"?><Quorvel><Setup>";
+  for (const bool remove : {true, false}) {
+    SCOPED_TRACE(remove ? "file deleted since start" : "file broken since start");
     app::RoundHot* form = processes_.empty() ? Start() : Restart();
     ASSERT_NE(form, nullptr);
-    if (c.remove) {
-      std::filesystem::remove(ConfigFile());
-    } else {
-      InstallConfig(c.bytes);
-    }
-    std::filesystem::create_directories(desktop_->RealPath("C:\\Games"));
+    if (remove) std::filesystem::remove(ConfigFile());
+    else InstallConfig(broken);
+    MakeFolder("C:\\Games");
     DropOne("C:\\Games");
     EXPECT_EQ(form->Slots()[1].File, "C:\\Games");
     ASSERT_NE(CircleWindow(1), nullptr);
     EXPECT_TRUE(test::ShowsSolid(CircleWindow(1)->surface, test::kMyFilesColour));
-    EXPECT_EQ(std::filesystem::exists(ConfigFile()), !c.remove) << "no file is made from nothing";
-    if (!c.remove) {
-      EXPECT_EQ(ConfigBytes(), c.bytes) << "a file that cannot be read is never overwritten";
+    EXPECT_EQ(std::filesystem::exists(ConfigFile()), !remove) << "no file is made from nothing";
+    if (!remove) {
+      EXPECT_EQ(ConfigBytes(), broken) << "a file that cannot be read is never overwritten";
     }
     int entries = 0;
     for (const auto& e : std::filesystem::directory_iterator(ConfigFile().parent_path())) entries += !e.is_directory();
-    EXPECT_EQ(entries, c.remove ? 0 : 1) << "no temporary file is left behind";
-    // The next case starts from the intact file again.
-    std::ostringstream xml;
+    EXPECT_EQ(entries, remove ? 0 : 1) << "no temporary file is left behind";
+    std::ostringstream xml;  // the next case starts from the intact file again
     config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
     InstallConfig(xml.str());
   }
-}
-
-TEST_F(DropTest, DropBeforeTheListsAreLoadedIsIgnored) {
-  SetCircle(1, {"C:\\Windows\\notepad.exe", "Notepad", "", test::kHelp, "", ""});
-  std::ostringstream xml;
-  config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
-  InstallConfig(xml.str());
-  app::RoundHot* form = Launch();
-  ASSERT_NE(form, nullptr);
-  std::filesystem::create_directories(desktop_->RealPath("C:\\Games"));
-  DropOne("C:\\Games");
-  desktop_->Advance(50);
-  ASSERT_TRUE(form->IconsLoaded());
-  EXPECT_EQ(form->Slots()[1].File, "C:\\Windows\\notepad.exe");
-  EXPECT_TRUE(form->Slots()[2].File.empty());
-  EXPECT_EQ(CountWindowsNamed("Circle"), 1);
 }
 
 // ---- the dock ------------------------------------------------------------------
@@ -348,11 +309,14 @@ TEST_F(DropTest, PointerOnTheBarAppendsToTheDockElsewhereToTheRing) {
   app::RoundHot* form = Start();
   ASSERT_NE(form, nullptr);
   ASSERT_EQ(form->RectItemCount(), 5) << "the first start's five system tools";
+  Put("C:\\Tools\\app.exe", ProgramWithIcon(kRed));
+  DropOne("C:\\Tools\\app.exe", {kBar.left + 10, kBar.top + 10});
+  EXPECT_EQ(form->RectItemCount(), 5) << "without a dock bar every drop goes to the ring";
+  EXPECT_EQ(CountWindowsNamed("Circle"), 1);
+
   test::TestDockBar bar(kBar);
   form->AttachDockBar(&bar);
   desktop_->SetCursor({555, 44});
-
-  Put("C:\\Tools\\app.exe", ProgramWithIcon(kRed));
   struct Case {
     Point at;
     bool dock;
@@ -361,7 +325,7 @@ TEST_F(DropTest, PointerOnTheBarAppendsToTheDockElsewhereToTheRing) {
   const Case cases[] = {{{400, 0}, true},   {{699, 59}, true},  {{700, 30}, false},
                         {{550, 60}, false}, {{399, 30}, false}, {{550, 30}, true}};
   int dockItems = 5;
-  int ringItems = 0;
+  int ringItems = 1;
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.at.x << "," << c.at.y);
     DropOne("C:\\Tools\\app.exe", c.at);
@@ -369,68 +333,19 @@ TEST_F(DropTest, PointerOnTheBarAppendsToTheDockElsewhereToTheRing) {
     EXPECT_EQ(form->RectItemCount(), dockItems);
     EXPECT_EQ(CountWindowsNamed("Circle"), ringItems);
     if (c.dock) {
-      EXPECT_EQ(form->Slots()[20 + dockItems].File, "C:\\Tools\\app.exe");
       ASSERT_FALSE(bar.appended.empty());
-      EXPECT_EQ(bar.appended.back().first, 20 + dockItems);
-      EXPECT_EQ(bar.appended.back().second, (Point{555, 44})) << "the bar hears where the pointer is now";
+      EXPECT_EQ(bar.appended.back(), (std::pair<int, Point>{20 + dockItems, {555, 44}}))
+          << "the bar hears the slot and where the pointer is now";
     }
   }
   EXPECT_EQ(bar.appended.size(), 3u);
 
   // Appended after the five tools, named by position, children in the order written.
-  std::filesystem::create_directories(desktop_->RealPath("C:\\Games"));
-  DropOne("C:\\Games", {420, 20});
-  const pugi::xml_document doc = LoadConfigDom();
-  const pugi::xml_node rect = doc.document_element().child("RectBackground");
-  std::vector<std::string> names;
-  for (pugi::xml_node item : rect.children()) names.push_back(item.name());
-  EXPECT_EQ(names, (std::vector<std::string>{"Rect1", "Rect2", "Rect3", "Rect4", "Rect5", "Rect6", "Rect7", "Rect8",
-                                             "Rect9"}));
-  const pugi::xml_node added = rect.child("Rect6");
-  std::vector<std::string> children;
-  for (pugi::xml_node child : added.children()) children.push_back(child.name());
-  EXPECT_EQ(children, (std::vector<std::string>{"File", "Name", "IconPath", "Argument", "Http", "InitialPosition"}));
-  EXPECT_EQ(test::TextsOf(added), (std::vector<std::string>{"C:\\Tools\\app.exe", "app", kDir + "Icon\\app.exe.ico", "",
-                                                            "", "", "C:\\Tools"}));
-  EXPECT_EQ(test::TextsOf(rect.child("Rect9")),
-            (std::vector<std::string>{"C:\\Games", "Games", "", test::kMyFiles, "", "", "C:\\"}));
-  EXPECT_EQ(form->Slots()[29].IconPath, test::kMyFiles);
-  EXPECT_EQ(form->Slots()[29].Hint, "Games");
-  EXPECT_EQ(form->RectItemCount(), 9);
-}
-
-TEST_F(DropTest, WithoutADockBarEveryDropGoesToTheRing) {
-  app::RoundHot* form = Start();
-  ASSERT_NE(form, nullptr);
-  std::filesystem::create_directories(desktop_->RealPath("C:\\Games"));
-  DropOne("C:\\Games", {kBar.left + 10, kBar.top + 10});
-  EXPECT_EQ(form->Slots()[1].File, "C:\\Games");
-  EXPECT_EQ(form->RectItemCount(), 5);
-}
-
-TEST_F(DropTest, DockOf240ItemsTakesNoMore) {
-  std::vector<ItemSpec> items;
-  for (int j = 1; j <= 240; ++j)
-    items.push_back({"C:\\Apps\\d" + std::to_string(j) + ".exe", "d", "", test::kHelp, "", ""});
-  SetRectList(items);
-  app::RoundHot* form = Start();
-  ASSERT_NE(form, nullptr);
-  ASSERT_EQ(form->RectItemCount(), 240);
-  test::TestDockBar bar(kBar);
-  form->AttachDockBar(&bar);
-  const std::string before = ConfigBytes();
-
-  Put("C:\\Tools\\new.exe", ProgramWithIcon(kRed));
-  DropOne("C:\\Tools\\new.exe", {450, 30});
-  EXPECT_EQ(form->RectItemCount(), 240);
-  EXPECT_EQ(ConfigBytes(), before);
-  EXPECT_TRUE(bar.appended.empty());
-  EXPECT_FALSE(Exists(kDir + "Icon\\new.exe.ico"));
-
-  // The ring still takes items.
-  DropOne("C:\\Tools\\new.exe");
-  EXPECT_EQ(form->Slots()[1].File, "C:\\Tools\\new.exe");
-  EXPECT_EQ(form->RectItemCount(), 240);
+  const pugi::xml_node rect = LoadConfigDom().document_element().child("RectBackground");
+  EXPECT_EQ(test::ChildNames(rect),
+            (std::vector<std::string>{"Rect1", "Rect2", "Rect3", "Rect4", "Rect5", "Rect6", "Rect7", "Rect8"}));
+  EXPECT_EQ(test::ChildNames(rect.child("Rect6")),
+            (std::vector<std::string>{"File", "Name", "IconPath", "Argument", "Http", "InitialPosition"}));
 }
 
 }  // namespace

@@ -20,7 +20,6 @@
 namespace qv::test {
 
 inline const std::string kDir = "C:\\Quorvel\\";
-inline const std::string kConfig = kDir + "Config\\UserInfo.xml";
 inline const std::string kMyFiles = kDir + "Icon\\SysTool\\MyFiles.png";
 inline const std::string kHelp = kDir + "Icon\\SysTool\\Help.png";
 
@@ -39,15 +38,17 @@ inline std::string SolidIcoImage(int side, testing::Rgb c) {
 }
 inline std::string SolidIco(int side, testing::Rgb c) { return IcoFile({{SolidIcoImage(side, c), side, 32}}); }
 
-// The icon plate lies under the picture, which fills (1, 1)-(48, 48) exactly.
+// The picture fills exactly (1, 1)-(48, 48) of the 50 x 50 plate; the frame around it stays clear.
 inline ::testing::AssertionResult ShowsSolid(const LayeredSurface& s, testing::Rgb c) {
   if (s.width != 50 || s.height != 50) return ::testing::AssertionFailure() << "size " << s.width << "x" << s.height;
-  for (int y = 1; y <= 48; ++y)
-    for (int x = 1; x <= 48; ++x) {
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 50; ++x) {
       const std::uint32_t p = s.At(x, y);
-      if (AlphaOf(p) != 255 || std::abs(RedOf(p) - c.r) > 2 || std::abs(GreenOf(p) - c.g) > 2 ||
-          std::abs(BlueOf(p) - c.b) > 2)
-        return ::testing::AssertionFailure() << "(" << x << "," << y << ") = " << std::hex << p;
+      const bool inside = x >= 1 && x <= 48 && y >= 1 && y <= 48;
+      const bool ok = inside ? AlphaOf(p) == 255 && std::abs(RedOf(p) - c.r) <= 2 &&
+                                   std::abs(GreenOf(p) - c.g) <= 2 && std::abs(BlueOf(p) - c.b) <= 2
+                             : p == 0;
+      if (!ok) return ::testing::AssertionFailure() << "(" << x << "," << y << ") = " << std::hex << p;
     }
   return ::testing::AssertionSuccess();
 }
@@ -70,6 +71,12 @@ inline std::vector<std::string> TextsOf(pugi::xml_node item) {
 }
 inline const std::vector<std::string> kEmptyTexts(7, "");
 
+inline std::vector<std::string> ChildNames(pugi::xml_node e) {
+  std::vector<std::string> names;
+  for (pugi::xml_node child : e.children()) names.emplace_back(child.name());
+  return names;
+}
+
 // Stands in for the dock bar: a rectangle on screen that remembers what it heard.
 class TestDockBar final : public catalogue::IDockBar {
  public:
@@ -87,17 +94,11 @@ class ItemScenario : public testing::ScenarioTest {
  protected:
   void SetUp() override {
     ScenarioTest::SetUp();
-    ASSERT_TRUE(config_.load_string(testing::DistributedConfig().c_str()));
-    std::filesystem::create_directories(desktop_->RealPath(kDir));
-    std::filesystem::copy(std::filesystem::path(QV_ART_DIR) / "Icon", desktop_->RealPath(kDir + "Icon"),
-                          std::filesystem::copy_options::recursive);
+    CopyArt();
     Put(kMyFiles, testing::SolidPng(48, kMyFilesColour));
     Put(kHelp, testing::SolidPng(48, kHelpColour));
   }
 
-  void Put(const std::string& windowsPath, const std::string& bytes) {
-    testing::WriteBytes(desktop_->RealPath(windowsPath), bytes);
-  }
   bool Exists(const std::string& windowsPath) const { return std::filesystem::exists(desktop_->RealPath(windowsPath)); }
 
   static void WriteItem(pugi::xml_node item, const ItemSpec& s) {
@@ -111,60 +112,40 @@ class ItemScenario : public testing::ScenarioTest {
     item.append_child("Http");
     item.append_child("InitialPosition").text().set(s.workingDirectory.c_str());
   }
-
   void SetCircle(int slot, const ItemSpec& s) {
-    pugi::xml_node circle =
-        config_.document_element().child("RoundBackground").child(("Circle" + std::to_string(slot)).c_str());
-    ASSERT_TRUE(circle) << slot;
-    WriteItem(circle, s);
+    ASSERT_TRUE(Circle(slot)) << slot;
+    WriteItem(Circle(slot), s);
   }
-
   void SetRectList(const std::vector<ItemSpec>& items) {
     pugi::xml_node root = config_.document_element();
     root.remove_child("RectBackground");
     pugi::xml_node rect = root.append_child("RectBackground");
-    int j = 0;
-    for (const ItemSpec& s : items) WriteItem(rect.append_child(("Rect" + std::to_string(++j)).c_str()), s);
-  }
-
-  // Installs the file and runs the start-up step.
-  app::RoundHot* Start() {
-    std::ostringstream xml;
-    config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
-    InstallConfig(xml.str());
-    app::RoundHot* form = Launch();
-    EXPECT_NE(form, nullptr);
-    if (!form) return nullptr;
-    desktop_->Advance(50);
-    EXPECT_TRUE(form->IconsLoaded());
-    return form;
+    for (std::size_t j = 0; j < items.size(); ++j)
+      WriteItem(rect.append_child(("Rect" + std::to_string(j + 1)).c_str()), items[j]);
   }
 
   // A whole new start of the program on the file as it is now.
   app::RoundHot* Restart() {
     App(processes_.size() - 1).Stop();
-    Process(processes_.size() - 1).Exit();
+    Current().Exit();
     app::RoundHot* form = Launch();
     EXPECT_NE(form, nullptr);
-    if (!form) return nullptr;
-    desktop_->Advance(50);
+    if (form) desktop_->Advance(50);
     return form;
   }
+  headless::HeadlessProcess& Current() { return Process(processes_.size() - 1); }
 
-  const headless::WindowRecord* Named(const std::string& name) const { return desktop_->FindWindowByName(name); }
-  const headless::WindowRecord* CircleWindow(int slot) const { return Named("Circle" + std::to_string(slot)); }
-
-  pugi::xml_node FileCircle(const pugi::xml_document& doc, int slot) const {
+  const headless::WindowRecord* CircleWindow(int slot) const {
+    return desktop_->FindWindowByName("Circle" + std::to_string(slot));
+  }
+  static pugi::xml_node FileCircle(const pugi::xml_document& doc, int slot) {
     return doc.document_element().child("RoundBackground").child(("Circle" + std::to_string(slot)).c_str());
   }
-
   int CountWindowsNamed(const std::string& prefix) const {
     int n = 0;
     for (const headless::WindowRecord* w : desktop_->Windows()) n += w->name.rfind(prefix, 0) == 0;
     return n;
   }
-
-  pugi::xml_document config_;
 };
 
 }  // namespace qv::test

@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -34,15 +35,12 @@ struct PeOptions {
 
 struct BuiltPe {
   std::string bytes;
-  std::size_t ntHeaders = 0;  // "PE\0\0"
   std::size_t optionalHeader = 0;
   std::size_t sectionTable = 0;
   std::size_t resourceDirectory = 0;  // file offset of the root directory
   std::uint32_t resourceRva = 0;
-  std::vector<std::size_t> typeEntries;  // file offsets of the root's entries
-  std::vector<std::size_t> nameEntries;  // file offsets of the name-level entries, in order
-  std::vector<std::size_t> leafEntries;  // file offsets of the language-level entries, in order
-  std::vector<std::size_t> dataEntries;  // file offsets of the data entries, in order
+  // File offsets of the entries at each level, and of the data entries, in walk order.
+  std::vector<std::size_t> typeEntries, nameEntries, leafEntries, dataEntries;
 };
 
 inline void PutAt(std::string& out, std::size_t at, std::uint32_t v, int bytes) {
@@ -57,48 +55,27 @@ inline std::uint32_t GetAt(const std::string& in, std::size_t at, int bytes) {
 }
 
 inline BuiltPe BuildPe(const std::vector<PeResource>& resources, const PeOptions& options = {}) {
-  // Group by type, then name, in order of first appearance.
-  struct Key {
-    std::uint32_t id;
-    std::u16string text;
-    bool operator==(const Key& o) const { return id == o.id && text == o.text; }
+  // Group by type, then name, in order of first appearance. A key is an ID or a name.
+  using Key = std::pair<std::uint32_t, std::u16string>;
+  using Names = std::vector<std::pair<Key, std::vector<std::size_t>>>;  // indexes into resources
+  std::vector<std::pair<Key, Names>> types;
+  const auto find = [](auto& list, const Key& key) -> auto& {
+    for (auto& node : list)
+      if (node.first == key) return node.second;
+    return list.emplace_back(key, typename std::decay_t<decltype(list)>::value_type::second_type{}).second;
   };
-  struct NameNode {
-    Key key;
-    std::vector<std::size_t> leaves;  // indexes into resources
-  };
-  struct TypeNode {
-    Key key;
-    std::vector<NameNode> names;
-  };
-  std::vector<TypeNode> types;
   for (std::size_t i = 0; i < resources.size(); ++i) {
     const PeResource& r = resources[i];
-    const Key t{r.typeId, r.typeName};
-    const Key n{r.nameId, r.name};
-    auto type = types.begin();
-    while (type != types.end() && !(type->key == t)) ++type;
-    if (type == types.end()) type = types.insert(types.end(), TypeNode{t, {}});
-    auto name = type->names.begin();
-    while (name != type->names.end() && !(name->key == n)) ++name;
-    if (name == type->names.end()) name = type->names.insert(type->names.end(), NameNode{n, {}});
-    name->leaves.push_back(i);
+    find(find(types, Key{r.typeId, r.typeName}), Key{r.nameId, r.name}).push_back(i);
   }
 
   // Layout inside the resource section: directories, data entries, strings, data.
   std::size_t cursor = 16 + 8 * types.size();
   std::vector<std::size_t> typeDirs, nameDirs;
-  for (const TypeNode& t : types) {
-    typeDirs.push_back(cursor);
-    cursor += 16 + 8 * t.names.size();
-  }
-  for (const TypeNode& t : types)
-    for (const NameNode& n : t.names) {
-      nameDirs.push_back(cursor);
-      cursor += 16 + 8 * n.leaves.size();
-    }
-  const std::size_t dataEntriesAt = cursor;
-  cursor += 16 * resources.size();
+  for (const auto& t : types) typeDirs.push_back(std::exchange(cursor, cursor + 16 + 8 * t.second.size()));
+  for (const auto& t : types)
+    for (const auto& n : t.second) nameDirs.push_back(std::exchange(cursor, cursor + 16 + 8 * n.second.size()));
+  const std::size_t dataEntriesAt = std::exchange(cursor, cursor + 16 * resources.size());
   std::map<std::u16string, std::size_t> strings;
   for (const PeResource& r : resources)
     for (const std::u16string* s : {&r.typeName, &r.name})
@@ -106,8 +83,7 @@ inline BuiltPe BuildPe(const std::vector<PeResource>& resources, const PeOptions
   std::vector<std::size_t> dataAt;
   for (const PeResource& r : resources) {
     cursor = (cursor + 7) / 8 * 8;
-    dataAt.push_back(cursor);
-    cursor += r.data.size();
+    dataAt.push_back(std::exchange(cursor, cursor + r.data.size()));
   }
   const std::size_t resourceSize = cursor;
 
@@ -118,19 +94,13 @@ inline BuiltPe BuildPe(const std::vector<PeResource>& resources, const PeOptions
 
   BuiltPe pe;
   std::string& b = pe.bytes;
-  b.assign(0x40, '\0');
-  b[0] = 'M';
-  b[1] = 'Z';
-  pe.ntHeaders = 0x40;
-  PutAt(b, 0x3C, static_cast<std::uint32_t>(pe.ntHeaders), 4);
-  b += std::string("PE\0\0", 4);
-  const std::size_t fileHeader = pe.ntHeaders + 4;
-  PutAt(b, fileHeader, options.pe32Plus ? 0x8664 : 0x14C, 2);
-  PutAt(b, fileHeader + 2, static_cast<std::uint32_t>(sectionCount), 2);
-  PutAt(b, fileHeader + 16, static_cast<std::uint32_t>(optionalSize), 2);
-  PutAt(b, fileHeader + 18, 0x0102, 2);
-  pe.optionalHeader = fileHeader + 20;
-  const std::size_t opt = pe.optionalHeader;
+  b = std::string("MZ", 2) + std::string(0x3E, '\0') + std::string("PE\0\0", 4);
+  PutAt(b, 0x3C, 0x40, 4);
+  PutAt(b, 0x44, options.pe32Plus ? 0x8664 : 0x14C, 2);
+  PutAt(b, 0x46, static_cast<std::uint32_t>(sectionCount), 2);
+  PutAt(b, 0x54, static_cast<std::uint32_t>(optionalSize), 2);
+  PutAt(b, 0x56, 0x0102, 2);
+  const std::size_t opt = pe.optionalHeader = 0x58;
   PutAt(b, opt, options.pe32Plus ? 0x20B : 0x10B, 2);
   PutAt(b, opt + 32, 0x1000, 4);  // section alignment
   PutAt(b, opt + 36, static_cast<std::uint32_t>(kAlign), 4);
@@ -139,69 +109,66 @@ inline BuiltPe BuildPe(const std::vector<PeResource>& resources, const PeOptions
   pe.sectionTable = opt + optionalSize;
   b.resize(pe.sectionTable + 40 * sectionCount, '\0');
 
-  std::size_t rawAt = alignUp(b.size(), kAlign);
   std::uint32_t rva = 0x1000;
   std::size_t header = pe.sectionTable;
-  if (options.paddingBytes > 0) {
-    b.replace(header, 5, ".data");
-    PutAt(b, header + 8, static_cast<std::uint32_t>(options.paddingBytes), 4);
-    PutAt(b, header + 12, rva, 4);
-    PutAt(b, header + 16, static_cast<std::uint32_t>(alignUp(options.paddingBytes, kAlign)), 4);
-    PutAt(b, header + 20, static_cast<std::uint32_t>(rawAt), 4);
-    b.resize(rawAt, '\0');
-    for (std::size_t i = 0; i < options.paddingBytes; ++i) b += static_cast<char>(i * 131 % 251);
-    rawAt = alignUp(b.size(), kAlign);
-    rva += static_cast<std::uint32_t>(alignUp(options.paddingBytes, 0x1000));
-    header += 40;
-  }
-  b.replace(header, 5, ".rsrc");
-  PutAt(b, header + 8, static_cast<std::uint32_t>(resourceSize), 4);
-  PutAt(b, header + 12, rva, 4);
-  PutAt(b, header + 16, static_cast<std::uint32_t>(alignUp(resourceSize, kAlign)), 4);
-  PutAt(b, header + 20, static_cast<std::uint32_t>(rawAt), 4);
-  pe.resourceRva = rva;
-  pe.resourceDirectory = rawAt;
-  const std::size_t directories = countField + 4;
-  PutAt(b, directories + 16, rva, 4);
-  PutAt(b, directories + 20, static_cast<std::uint32_t>(resourceSize), 4);
-  b.resize(rawAt + alignUp(resourceSize, kAlign), '\0');
-
-  const std::size_t base = rawAt;
-  const auto label = [&](const Key& k) {
-    return k.text.empty() ? k.id : 0x80000000u | static_cast<std::uint32_t>(strings.at(k.text));
+  const auto section = [&](const char* name, std::size_t size) {
+    const std::size_t rawAt = alignUp(b.size(), kAlign);
+    b.replace(header, 5, name);
+    for (const std::size_t v : {size, std::size_t{rva}, alignUp(size, kAlign), rawAt})
+      PutAt(b, std::exchange(header, header + 4) + 8, static_cast<std::uint32_t>(v), 4);
+    header += 24;
+    b.resize(rawAt + alignUp(size, kAlign), '\0');
+    return rawAt;
   };
-  const auto directory = [&](std::size_t at, const auto& keys) {
-    std::uint32_t named = 0, ids = 0;
-    for (const Key& k : keys) (k.text.empty() ? ids : named) += 1;
+  if (options.paddingBytes > 0) {
+    const std::size_t at = section(".data", options.paddingBytes);
+    for (std::size_t i = 0; i < options.paddingBytes; ++i) b[at + i] = static_cast<char>(i * 131 % 251);
+    rva += static_cast<std::uint32_t>(alignUp(options.paddingBytes, 0x1000));
+  }
+  const std::size_t base = pe.resourceDirectory = section(".rsrc", resourceSize);
+  pe.resourceRva = rva;
+  PutAt(b, countField + 4 + 16, rva, 4);
+  PutAt(b, countField + 4 + 20, static_cast<std::uint32_t>(resourceSize), 4);
+
+  // A directory at `at` whose entries are labelled by keys and point at targets.
+  const auto directory = [&](std::size_t at, const std::vector<Key>& keys, const std::vector<std::uint32_t>& targets,
+                             std::vector<std::size_t>& entries) {
+    std::uint32_t named = 0;
+    for (const Key& k : keys) named += k.second.empty() ? 0 : 1;
     PutAt(b, base + at + 12, named, 2);
-    PutAt(b, base + at + 14, ids, 2);
+    PutAt(b, base + at + 14, static_cast<std::uint32_t>(keys.size()) - named, 2);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      const std::size_t entry = base + at + 16 + 8 * i;
+      entries.push_back(entry);
+      const Key& k = keys[i];
+      PutAt(b, entry, k.second.empty() ? k.first : 0x80000000u | static_cast<std::uint32_t>(strings.at(k.second)), 4);
+      PutAt(b, entry + 4, targets[i], 4);
+    }
   };
   std::vector<Key> typeKeys;
-  for (const TypeNode& t : types) typeKeys.push_back(t.key);
-  directory(0, typeKeys);
+  std::vector<std::uint32_t> typeTargets;
   std::size_t nameIndex = 0;
   for (std::size_t ti = 0; ti < types.size(); ++ti) {
-    const std::size_t entry = base + 16 + 8 * ti;
-    pe.typeEntries.push_back(entry);
-    PutAt(b, entry, label(types[ti].key), 4);
-    PutAt(b, entry + 4, 0x80000000u | static_cast<std::uint32_t>(typeDirs[ti]), 4);
+    typeKeys.push_back(types[ti].first);
+    typeTargets.push_back(0x80000000u | static_cast<std::uint32_t>(typeDirs[ti]));
+  }
+  directory(0, typeKeys, typeTargets, pe.typeEntries);
+  for (std::size_t ti = 0; ti < types.size(); ++ti) {
     std::vector<Key> nameKeys;
-    for (const NameNode& n : types[ti].names) nameKeys.push_back(n.key);
-    directory(typeDirs[ti], nameKeys);
-    for (std::size_t ni = 0; ni < types[ti].names.size(); ++ni, ++nameIndex) {
-      const NameNode& n = types[ti].names[ni];
-      const std::size_t nameEntry = base + typeDirs[ti] + 16 + 8 * ni;
-      pe.nameEntries.push_back(nameEntry);
-      PutAt(b, nameEntry, label(n.key), 4);
-      PutAt(b, nameEntry + 4, 0x80000000u | static_cast<std::uint32_t>(nameDirs[nameIndex]), 4);
-      PutAt(b, base + nameDirs[nameIndex] + 14, static_cast<std::uint32_t>(n.leaves.size()), 2);
-      for (std::size_t li = 0; li < n.leaves.size(); ++li) {
-        const std::size_t leaf = base + nameDirs[nameIndex] + 16 + 8 * li;
-        pe.leafEntries.push_back(leaf);
-        PutAt(b, leaf, resources[n.leaves[li]].language, 4);
-        PutAt(b, leaf + 4, static_cast<std::uint32_t>(dataEntriesAt + 16 * n.leaves[li]), 4);
+    std::vector<std::uint32_t> nameTargets;
+    for (const auto& [key, leaves] : types[ti].second) {
+      nameKeys.push_back(key);
+      nameTargets.push_back(0x80000000u | static_cast<std::uint32_t>(nameDirs[nameIndex]));
+      std::vector<Key> languages;
+      std::vector<std::uint32_t> dataEntries;
+      for (const std::size_t r : leaves) {
+        languages.push_back({resources[r].language, u""});
+        dataEntries.push_back(static_cast<std::uint32_t>(dataEntriesAt + 16 * r));
+        pe.dataEntries.push_back(base + dataEntriesAt + 16 * r);
       }
+      directory(nameDirs[nameIndex++], languages, dataEntries, pe.leafEntries);
     }
+    directory(typeDirs[ti], nameKeys, nameTargets, pe.nameEntries);
   }
   for (std::size_t i = 0; i < resources.size(); ++i) {
     const std::size_t entry = base + dataEntriesAt + 16 * i;
@@ -210,8 +177,6 @@ inline BuiltPe BuildPe(const std::vector<PeResource>& resources, const PeOptions
     PutAt(b, entry + 8, resources[i].codePage, 4);
     b.replace(base + dataAt[i], resources[i].data.size(), resources[i].data);
   }
-  // Data entries in walk order, which is the order of the leaves.
-  for (const std::size_t leaf : pe.leafEntries) pe.dataEntries.push_back(base + GetAt(b, leaf + 4, 4));
   for (const auto& [text, at] : strings) {
     PutAt(b, base + at, static_cast<std::uint32_t>(text.size()), 2);
     for (std::size_t k = 0; k < text.size(); ++k) PutAt(b, base + at + 2 + 2 * k, text[k], 2);

@@ -1,20 +1,17 @@
 #pragma once
 
 // What the reader and icon cache tests share: where the real program files
-// are (the small programs the build links from generated icons, in both
-// formats, and Wine's own programs), and a disk in memory that maps files.
+// are (the small programs linked from generated icons, and Wine's own), and a
+// disk in memory that maps files.
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <map>
 #include <memory>
-#include <optional>
 #include <set>
 #include <span>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "catalogue/PeReader.h"
@@ -32,24 +29,22 @@ inline std::vector<std::string> SampleArchs() {
   return archs;
 }
 
+inline std::string SampleFile(const std::string& name) { return std::string(QV_PE_SAMPLES_DIR) + "/" + name; }
 inline std::string SampleProgram(const std::string& name, const std::string& arch) {
-  return std::string(QV_PE_SAMPLES_DIR) + "/" + name + "-" + arch + ".exe";
+  return SampleFile(name + "-" + arch + ".exe");
 }
-
-inline std::string SampleIcons(const std::string& name) { return std::string(QV_PE_SAMPLES_DIR) + "/" + name + ".ico"; }
-
-inline std::string WineProgram(const std::string& fileName) { return std::string(QV_WINE_PE_DIR) + "/" + fileName; }
-
-// Image i of an .ico file, as its directory entry places it.
-inline std::string IcoImageBytes(const std::string& ico, std::size_t index) {
-  const std::size_t entry = 6 + 16 * index;
-  return ico.substr(GetAt(ico, entry + 12, 4), GetAt(ico, entry + 8, 4));
-}
+inline std::string WineProgram(const std::string& name) { return std::string(QV_WINE_PE_DIR) + "/" + name; }
 
 inline std::string MustRead(const std::string& path) {
   auto bytes = ReadFileBytes(path);
   EXPECT_TRUE(bytes.has_value()) << "cannot read " << path;
   return bytes.value_or(std::string());
+}
+
+// Image i of the .ico a test program was linked from.
+inline std::string SampleIcoImage(const std::string& program, std::size_t i) {
+  const std::string ico = MustRead(SampleFile(program + ".ico"));
+  return ico.substr(GetAt(ico, 6 + 16 * i + 12, 4), GetAt(ico, 6 + 16 * i + 8, 4));
 }
 
 inline std::span<const unsigned char> Bytes(const std::string& s) {
@@ -61,27 +56,21 @@ inline std::string DataOf(const catalogue::TResourceItem& item) {
   return {reinterpret_cast<const char*>(data.data()), data.size()};
 }
 
-// Files in memory. Writes into a folder that does not exist fail, as on a
-// disk; mappings are counted so that a test sees when one is released.
+// Files in memory. Writes into a missing folder fail; live mappings are counted.
 class MemoryDisk : public IFileSystem {
  public:
-  class Mapping : public IMappedFile {
-   public:
-    Mapping(std::shared_ptr<const std::string> bytes, int& live) : bytes_(std::move(bytes)), live_(live) { ++live_; }
-    ~Mapping() override { --live_; }
-    const unsigned char* Data() const override { return reinterpret_cast<const unsigned char*>(bytes_->data()); }
-    std::size_t Size() const override { return bytes_->size(); }
-
-   private:
-    std::shared_ptr<const std::string> bytes_;
-    int& live_;
+  struct Mapping : IMappedFile {
+    Mapping(std::shared_ptr<const std::string> b, int& live) : bytes(std::move(b)), live(live) { ++live; }
+    ~Mapping() override { --live; }
+    const unsigned char* Data() const override { return reinterpret_cast<const unsigned char*>(bytes->data()); }
+    std::size_t Size() const override { return bytes->size(); }
+    std::shared_ptr<const std::string> bytes;
+    int& live;
   };
 
   static constexpr const char* kProgramDir = "C:\\Quorvel\\";
   MemoryDisk() { folders.insert(std::string(kProgramDir) + "Icon"); }
-  void Put(const std::string& path, std::string bytes) {
-    files[path] = std::make_shared<std::string>(std::move(bytes));
-  }
+  void Put(const std::string& path, std::string b) { files[path] = std::make_shared<std::string>(std::move(b)); }
   std::string Get(const std::string& path) const { return files.count(path) ? *files.at(path) : std::string(); }
 
   std::string ProgramDir() const override { return kProgramDir; }

@@ -3,9 +3,14 @@
 // An in-memory file system and a system whose code-page conversion is the C
 // library's iconv: enough of the platform for the configuration code.
 
+#include <dirent.h>
+
+#include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "platform/headless/Iconv.h"
@@ -13,6 +18,24 @@
 namespace qv::config::testing {
 
 inline constexpr const char* kConfigPath = "C:\\Quorvel\\Config\\UserInfo.xml";
+
+inline std::string DistributedFile() {
+  std::ifstream in(QV_SOURCE_DIR "/config/UserInfo.xml", std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// Names in a real directory, without "." and "..".
+inline std::vector<std::string> DirectoryEntries(const std::string& directory) {
+  std::vector<std::string> names;
+  if (DIR* dir = ::opendir(directory.c_str())) {
+    while (const dirent* entry = ::readdir(dir))
+      if (std::string name = entry->d_name; name != "." && name != "..") names.push_back(name);
+    ::closedir(dir);
+  }
+  return names;
+}
 
 class MemoryFiles : public IFileSystem {
  public:
@@ -43,27 +66,19 @@ class MemoryFiles : public IFileSystem {
 class IconvSystem : public ISystem {
  public:
   bool CreateSingleInstanceMutex(const std::string&) override { return true; }
-  bool SendToWindow(const std::string&, const std::string&, unsigned, std::uintptr_t, std::intptr_t) override {
-    return false;
-  }
+  bool SendToWindow(const std::string&, const std::string&, unsigned, std::uintptr_t, std::intptr_t) override { return false; }
   void TrimWorkingSet() override {}
   void ProcessPendingMessages() override {}
   void RequestQuit() override {}
   LocalTime Now() const override { return {}; }
   std::optional<std::string> DecodeToUtf8(const std::string& bytes, const std::string& encoding) const override {
-    ++conversions;
     return headless::IconvConvert(bytes, encoding, "UTF-8");
   }
   std::optional<std::string> EncodeFromUtf8(const std::string& utf8, const std::string& encoding) const override {
-    ++conversions;
     return headless::IconvConvert(utf8, "UTF-8", encoding);
   }
-  std::optional<std::string> LoadResource(const std::string&, const std::string&) const override {
-    return std::nullopt;
-  }
+  std::optional<std::string> LoadResource(const std::string&, const std::string&) const override { return {}; }
   void SignalReady() override {}
-
-  mutable int conversions = 0;
 };
 
 }  // namespace qv::config::testing

@@ -1,7 +1,6 @@
 #pragma once
 
-// A started program with ring items a test chooses, and a user's hand on the
-// pointer: moving, pressing, dragging and wheeling over the windows.
+// A started program with ring items a test chooses, and a hand on the pointer.
 
 #include <gtest/gtest.h>
 
@@ -43,13 +42,11 @@ class RingScenario : public ScenarioTest {
 
   const headless::WindowRecord* Named(const std::string& name) const { return desktop_->FindWindowByName(name); }
   const headless::WindowRecord* Item(int slot) const { return Named("Circle" + std::to_string(slot)); }
-  Rect BoundsOf(const std::string& name) const {
-    const headless::WindowRecord* w = Named(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w ? w->bounds : Rect{};
+  Point ItemMiddle(int slot) const {
+    const headless::WindowRecord* w = Item(slot);
+    EXPECT_NE(w, nullptr) << slot;
+    return w ? Point{w->bounds.left + 25, w->bounds.top + 25} : Point{};
   }
-  static Point Middle(const Rect& r) { return {r.left + r.width / 2, r.top + r.height / 2}; }
-  Point ItemMiddle(int slot) const { return Middle(BoundsOf("Circle" + std::to_string(slot))); }
 
   // A point where the pointer reaches this window and no other.
   Point PointOn(const std::string& name) const {
