@@ -136,28 +136,26 @@ void RoundPresentation::LoadCenterSkin() {
   centerSurface_ = Stretch(picture, settings_.CenterSize);
 }
 
+WindowId RoundPresentation::CreateSkinWindow(const char* name, int size, const LayeredSurface& surface) {
+  WindowSpec params;
+  params.name = name;
+  params.title = name;
+  params.bounds = CentredOnMain(size);
+  const WindowId window = platform_.windows.CreateWindow(params);
+  platform_.windows.SetLayer(window, layer_);
+  PushNew(window, surface);
+  if (settings_.IsShowRound) platform_.windows.Show(window, true);
+  return window;
+}
+
 void RoundPresentation::BuildBackgroundWindow() {
   LoadBackgroundSkin();
-  WindowSpec params;
-  params.name = "BackGroundForm";
-  params.title = "BackGroundForm";
-  params.bounds = CentredOnMain(settings_.BackgroundSize);
-  background_ = platform_.windows.CreateWindow(params);
-  platform_.windows.SetLayer(background_, layer_);
-  PushNew(background_, backgroundSurface_);
-  if (settings_.IsShowRound) platform_.windows.Show(background_, true);
+  background_ = CreateSkinWindow("BackGroundForm", settings_.BackgroundSize, backgroundSurface_);
 }
 
 void RoundPresentation::BuildCenterWindow() {
   LoadCenterSkin();
-  WindowSpec params;
-  params.name = "CenterForm";
-  params.title = "CenterForm";
-  params.bounds = CentredOnMain(settings_.CenterSize);
-  center_ = platform_.windows.CreateWindow(params);
-  platform_.windows.SetLayer(center_, layer_);
-  PushNew(center_, centerSurface_);
-  if (settings_.IsShowRound) platform_.windows.Show(center_, true);
+  center_ = CreateSkinWindow("CenterForm", settings_.CenterSize, centerSurface_);
 }
 
 void RoundPresentation::ChangeBackground() {

@@ -65,6 +65,7 @@ class RoundPresentation final : public catalogue::IItemWindows {
 
  private:
   void PushNew(WindowId window, const LayeredSurface& surface);
+  WindowId CreateSkinWindow(const char* name, int size, const LayeredSurface& surface);
   void LoadBackgroundSkin();
   void LoadCenterSkin();
   std::string SkinPath(const char* element) const;
