@@ -101,9 +101,12 @@ std::optional<unsigned> CodePageOfEncoding(std::string_view name) {
 
 std::optional<std::string> DecodeCodePage(const std::string& bytes, unsigned codePage) {
   if (!::IsValidCodePage(codePage)) return std::nullopt;
-  const DWORD flags = TakesNoFlags(codePage) ? 0 : MB_ERR_INVALID_CHARS;
-  std::optional<std::wstring> wide = ToWide(bytes, codePage, flags);
+  const bool noFlags = TakesNoFlags(codePage);
+  std::optional<std::wstring> wide = ToWide(bytes, codePage, noFlags ? 0 : MB_ERR_INVALID_CHARS);
   if (!wide) return std::nullopt;
+  // These converters replace what they cannot read without a word: only
+  // text that encodes back to the very bytes read was read whole.
+  if (noFlags && FromWide(*wide, codePage, 0, nullptr) != bytes) return std::nullopt;
   std::optional<std::string> utf8 = FromWide(*wide, CP_UTF8, 0, nullptr);
   return utf8;
 }

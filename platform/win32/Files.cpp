@@ -16,10 +16,13 @@ namespace {
 // Reads and writes go in pieces a DWORD can count.
 constexpr std::size_t kChunk = 1u << 20;
 
+constexpr wchar_t kBackupSuffix[] = L".bak";
+
 // A path the file functions accept whatever its length: past MAX_PATH an
 // absolute path gets the "\\?\" prefix, which needs a normalized full path.
-std::wstring FilePath(const std::string& utf8) {
-  std::wstring path = Widen(utf8);
+// Decided for each path passed on its own: a temporary or a backup is longer
+// than the target it sits beside.
+std::wstring Prefixed(std::wstring path) {
   if (path.size() < MAX_PATH - 12 || path.starts_with(L"\\\\?\\")) return path;
   const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (needed == 0) return path;
@@ -31,6 +34,8 @@ std::wstring FilePath(const std::string& utf8) {
   if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
   return path;
 }
+
+std::wstring FilePath(const std::string& utf8) { return Prefixed(Widen(utf8)); }
 
 DWORD Attributes(const std::string& path) { return ::GetFileAttributesW(FilePath(path).c_str()); }
 
@@ -45,12 +50,56 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   return true;
 }
 
-// A name beside the target that no other writer, in this process or
-// another, picks at the same moment.
-std::wstring TemporaryName(const std::wstring& target, unsigned attempt) {
-  static std::atomic<unsigned> counter{0};
-  return target + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter.fetch_add(1)) +
-         L"-" + std::to_wstring(attempt) + L".tmp";
+// Another program holding the file for a moment (a virus scanner, the
+// indexer, a backup tool) makes a replace fail with one of these; a short
+// wait usually outlasts it.
+bool Transient(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED ||
+         error == ERROR_UNABLE_TO_REMOVE_REPLACED || error == ERROR_USER_MAPPED_FILE;
+}
+
+// Runs step until it succeeds, fails for good, or the waits (under a second
+// in all) are spent.
+template <typename Step>
+bool Retried(Step step) {
+  constexpr DWORD kWaits[] = {10, 25, 50, 100, 200, 400};
+  for (DWORD wait : kWaits) {
+    if (step()) return true;
+    if (!Transient(::GetLastError())) return false;
+    ::Sleep(wait);
+  }
+  return step();
+}
+
+bool IsFile(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Puts the written temporary in the target's place, the previous target
+// becoming the backup. ReplaceFileW keeps the target's attributes and
+// security and swaps in one step; given a backup name it also leaves the
+// target in place when it cannot finish (ERROR_UNABLE_TO_MOVE_REPLACEMENT),
+// or under the backup name (..._2), where without one the target would be
+// gone. It needs an existing target, and some file systems refuse it.
+bool CommitTemporary(const std::wstring& target, const std::wstring& temporary, const std::wstring& backup) {
+  const bool hadTarget = IsFile(target);
+  if (hadTarget && Retried([&] {
+        return ::ReplaceFileW(target.c_str(), temporary.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
+                              nullptr, nullptr) != 0;
+      })) {
+    return true;
+  }
+  if (Retried([&] {
+        return ::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+               0;
+      })) {
+    return true;
+  }
+  // Left half done: the last good content is at least back in its place.
+  if (hadTarget && !IsFile(target) && IsFile(backup))
+    ::MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+  return false;
 }
 
 // The file, its mapping and the view, closed in the reverse order. An empty
@@ -75,6 +124,17 @@ class MappedFile final : public IMappedFile {
 };
 
 }  // namespace
+
+// A name beside the target that no other writer, in this process or
+// another, picks at the same moment.
+SavePaths PathsOfSave(const std::string& target, unsigned attempt) {
+  static std::atomic<unsigned> counter{0};
+  const std::wstring plain = Widen(target);
+  return {Prefixed(plain),
+          Prefixed(plain + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                   std::to_wstring(counter.fetch_add(1)) + L"-" + std::to_wstring(attempt) + L".tmp"),
+          Prefixed(plain + kBackupSuffix)};
+}
 
 std::string Win32Files::ProgramDir() const {
   std::wstring buffer(MAX_PATH, L'\0');
@@ -132,35 +192,33 @@ std::optional<std::string> Win32Files::ReadFile(const std::string& path) const {
 
 bool Win32Files::WriteFileAtomic(const std::string& path, const std::string& bytes) {
   if (path.empty()) return false;
-  const std::wstring target = FilePath(path);
+  const std::wstring target = PathsOfSave(path, 0).target;
   // A read-only target stays as it is. Windows refuses to replace it anyway;
   // saying so here keeps every file system (and Wine, which would replace
   // it) to the same rule, and spares writing the temporary.
   const DWORD targetAttributes = ::GetFileAttributesW(target.c_str());
   if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_READONLY)) return false;
-  std::wstring temporary;
+  SavePaths paths;
   UniqueFile file;
   for (unsigned attempt = 0; attempt < 16 && !file; ++attempt) {
-    temporary = TemporaryName(target, attempt);
-    file.Reset(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file && ::GetLastError() != ERROR_FILE_EXISTS) return false;
+    paths = PathsOfSave(path, attempt);
+    file.Reset(
+        ::CreateFileW(paths.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file && ::GetLastError() != ERROR_FILE_EXISTS) return false;  // TODO(report): the folder refuses new files
   }
   if (!file) return false;
   const bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
   file.Reset();
   if (!written) {
-    ::DeleteFileW(temporary.c_str());
-    return false;
+    ::DeleteFileW(paths.temporary.c_str());
+    return false;  // TODO(report): the disk is full or failing
   }
-  // ReplaceFileW keeps the target's attributes and security and swaps in
-  // one step; it needs an existing target, and some file systems refuse it.
-  const bool targetExists = targetAttributes != INVALID_FILE_ATTRIBUTES;
-  if (targetExists &&
-      ::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-    return true;
-  }
-  if (::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-  ::DeleteFileW(temporary.c_str());
+  if (CommitTemporary(target, paths.temporary, paths.backup)) return true;
+  // The temporary goes only while the target still holds the last good
+  // content; once the target is gone it is the only copy on disk.
+  const DWORD after = ::GetFileAttributesW(target.c_str());
+  if (after != INVALID_FILE_ATTRIBUTES && !(after & FILE_ATTRIBUTE_DIRECTORY)) ::DeleteFileW(paths.temporary.c_str());
+  // TODO(report): the save failed; name the target, the temporary kept and the system's reason.
   return false;
 }
 

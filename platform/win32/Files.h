@@ -1,8 +1,20 @@
 #pragma once
 
+#include <string>
+
 #include "platform/Platform.h"
 
 namespace qv::win32 {
+
+// The paths a save passes to the system, each in the form its own length
+// needs (past MAX_PATH, "\\?\" and the full path): the target, the
+// temporary written first and the backup of the content replaced.
+struct SavePaths {
+  std::wstring target;
+  std::wstring temporary;
+  std::wstring backup;
+};
+SavePaths PathsOfSave(const std::string& target, unsigned attempt);
 
 class Win32Files final : public IFileSystem {
  public:
@@ -11,6 +23,10 @@ class Win32Files final : public IFileSystem {
   bool DirectoryExists(const std::string& path) const override;
   bool CreateDirectory(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) const override;
+  // The content replaced last stays beside the target as "<name>.bak" (only
+  // the configuration file is ever rewritten: cached icons are written once).
+  // On failure the target keeps its old content; should it be gone, the
+  // temporary "<name>.<pid>-<n>-<try>.tmp" holding the new one is kept.
   bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
   bool DeleteFile(const std::string& path) override;
   std::unique_ptr<IMappedFile> MapReadOnly(const std::string& path) const override;

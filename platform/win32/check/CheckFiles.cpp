@@ -1,8 +1,11 @@
 // Files and registry against the real system: Unicode and long paths, the
 // atomic replace and what it leaves behind, registry value types.
 
+#include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/Files.h"
@@ -32,7 +35,12 @@ std::vector<std::string> Listing(const std::string& folder) {
     if (name != L"." && name != L"..") names.push_back(Narrow(name));
   } while (::FindNextFileW(search, &found));
   ::FindClose(search);
+  std::sort(names.begin(), names.end());
   return names;
+}
+
+std::vector<std::string> Names(std::initializer_list<const char*> names) {
+  return std::vector<std::string>(names.begin(), names.end());
 }
 
 std::string Pattern(std::size_t size) {
@@ -80,10 +88,13 @@ void CheckFiles() {
     QV_EXPECT(files.WriteFileAtomic(target, bytes));
     QV_EXPECT(files.ReadFile(target) == bytes);
   }
-  // Replacing leaves the target alone in the folder: no temporary remains.
+  // Replacing leaves the target and one backup of the content it replaced,
+  // and no temporary.
+  QV_EXPECT(files.WriteFileAtomic(target, "<old/>"));
   QV_EXPECT(files.WriteFileAtomic(target, "<new/>"));
   QV_EXPECT(files.ReadFile(target) == std::string("<new/>"));
-  QV_EXPECT(Listing(root) == std::vector<std::string>{"UserInfo.xml"});
+  QV_EXPECT(files.ReadFile(target + ".bak") == std::string("<old/>"));
+  QV_EXPECT(Listing(root) == Names({"UserInfo.xml", "UserInfo.xml.bak"}));
 
   // A target that cannot be replaced keeps its old content, and the
   // temporary is cleaned up.
@@ -94,25 +105,76 @@ void CheckFiles() {
   if (replacedReadOnly) Note("a read-only target was replaced");
   QV_EXPECT(!replacedReadOnly);
   QV_EXPECT(files.ReadFile(target) == std::string("<new/>"));
-  QV_EXPECT(Listing(root) == std::vector<std::string>{"UserInfo.xml"});
+  QV_EXPECT(Listing(root) == Names({"UserInfo.xml", "UserInfo.xml.bak"}));
 
-  // A file held open by another program without delete sharing.
-  QV_EXPECT(files.WriteFileAtomic(target, "<new/>"));
-  {
+  // Another program holding the target without delete sharing: for a
+  // moment (a scanner) the save waits it out; for good, it fails and the
+  // target keeps its content.
+  for (const DWORD holdFor : {DWORD{150}, DWORD{INFINITE}}) {
+    QV_EXPECT(files.WriteFileAtomic(target, "<new/>"));
     UniqueFile holder(
         ::CreateFileW(wideTarget.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     QV_EXPECT(static_cast<bool>(holder));
     QV_EXPECT(files.ReadFile(target) == std::string("<new/>"));
-    const bool replacedHeld = files.WriteFileAtomic(target, "<blocked/>");
-    if (replacedHeld) Note("a target held open was replaced");
-    QV_EXPECT(!replacedHeld);
+    std::thread releaser;
+    if (holdFor != INFINITE) {
+      releaser = std::thread([&holder, holdFor] {
+        ::Sleep(holdFor);
+        holder.Reset();
+      });
+    }
+    const bool replaced = files.WriteFileAtomic(target, "<held/>");
+    if (releaser.joinable()) releaser.join();
+    holder.Reset();
+    const bool expected = holdFor != INFINITE;
+    if (replaced != expected) Note("held " + std::to_string(holdFor) + " ms: replaced " + std::to_string(replaced));
+    QV_EXPECT(replaced == expected);
+    QV_EXPECT(files.ReadFile(target) == std::string(expected ? "<held/>" : "<new/>"));
   }
-  QV_EXPECT(files.ReadFile(target) == std::string("<new/>"));
   // Our temporary is gone. (Wine's ReplaceFileW leaves a backup of its own,
   // "rf*.tmp", when it fails; Windows does not.)
   for (const std::string& name : Listing(root)) {
-    if (name != "UserInfo.xml") Note("left beside the target: " + name);
-    QV_EXPECT(!name.starts_with("UserInfo.xml."));
+    if (name != "UserInfo.xml" && name != "UserInfo.xml.bak") Note("left beside the target: " + name);
+    QV_EXPECT(!name.starts_with("UserInfo.xml.") || name == "UserInfo.xml.bak");
+  }
+
+  // When the target is gone and nothing can take its place, the temporary
+  // is the only copy of the content on disk: it stays. (A folder by the
+  // target's name stands for a target removed in the middle of a replace;
+  // Wine's ReplaceFileW would even put the file in the folder's place.)
+  {
+    const std::string gone = root + "gone\\";
+    QV_EXPECT(files.CreateDirectory(gone));
+    QV_EXPECT(files.CreateDirectory(gone + "UserInfo.xml"));
+    QV_EXPECT(!files.WriteFileAtomic(gone + "UserInfo.xml", "<only copy/>"));
+    std::vector<std::string> kept;
+    for (const std::string& name : Listing(gone)) {
+      if (name.starts_with("UserInfo.xml.") && name.ends_with(".tmp")) kept.push_back(name);
+    }
+    QV_EXPECT(kept.size() == 1);
+    QV_EXPECT(kept.size() == 1 && files.ReadFile(gone + kept[0]) == std::string("<only copy/>"));
+  }
+
+  // Targets just short of where the long-path prefix begins, whose
+  // temporary and backup names reach past MAX_PATH.
+  for (std::size_t length = 240; length <= 262; ++length) {
+    const std::size_t rootLength = Widen(root).size();
+    const std::string folder = root + std::string(length - rootLength - 13, 'L') + "\\";
+    const std::string path = folder + "UserInfo.xml";
+    QV_EXPECT(Widen(path).size() == length);
+    QV_EXPECT(files.CreateDirectory(folder));
+    // Windows refuses a path this long without the prefix; Wine does not,
+    // so the form of each path passed is checked too.
+    const SavePaths paths = PathsOfSave(path, 0);
+    for (const std::wstring* passed : {&paths.target, &paths.temporary, &paths.backup}) {
+      const bool usable = passed->size() < MAX_PATH - 12 || passed->starts_with(L"\\\\?\\");
+      if (!usable) Note("passed without the prefix: " + std::to_string(passed->size()) + " characters");
+      QV_EXPECT(usable);
+    }
+    const bool saved = files.WriteFileAtomic(path, "<first/>") && files.WriteFileAtomic(path, "<second/>");
+    const bool read = files.ReadFile(path) == std::string("<second/>");
+    if (!saved || !read) Note("a target of " + std::to_string(length) + " characters");
+    QV_EXPECT(saved && read);
   }
 
   // Mapped views: the whole file, of any size, under any name.

@@ -102,6 +102,45 @@ void CheckText() {
     if (!refused) Note(std::string("decoded garbage as ") + m.encoding);
     QV_EXPECT(refused);
   }
+  // Converters that report no errors (ISO-2022, HZ, ISCII, UTF-7): garbage
+  // is refused, text in the encoding as the system writes it still reads.
+  // Not every system has them (Wine has UTF-7 alone).
+  struct Unchecked {
+    unsigned codePage;
+    std::string bytes;
+    std::optional<std::string> utf8;
+  };
+  const Unchecked unchecked[] = {
+      {50220, Bytes({0x1B, '$', 'B', 0x44, 0x73, 0x3C, 0x28, 0x1B, '(', 'B'}), "提示"},
+      {50220, Bytes({0x1B, '$', 'B', 0x7F, 0x7F, 0x1B, '(', 'B'}), std::nullopt},  // no such pair
+      {50220, Bytes({'a', 0xFF, 0xFE}), std::nullopt},                             // 8-bit bytes in a 7-bit code
+      {50225, Bytes({'a', 0xFF}), std::nullopt},
+      {52936, Bytes({'~', '{', 0x4C, 0x61, 0x4A, 0x3E, '~', '}'}), "提示"},
+      {52936, Bytes({'~', '{', 0x7F, 0x7F, '~', '}'}), std::nullopt},
+      {52936, Bytes({'a', 0xFF, 0xFE}), std::nullopt},
+      {65000, "A+ImIDkQ-.", "A\u2262\u0391."},
+      {65000, "+Jjo-", "\u263A"},
+      {65000, Bytes({'a', 0x80, 'b'}), std::nullopt},
+      {65000, Bytes({'+', 0xFF, '-'}), std::nullopt},
+      {65000, "+AGE", std::nullopt},
+      {65000, "+AGEA-", std::nullopt},
+      {57002, Bytes({'a', 'b'}), "ab"},
+      {57002, Bytes({0xFF, 0xFF, 0xD9}), std::nullopt},
+  };
+  for (const Unchecked& u : unchecked) {
+    if (!::IsValidCodePage(u.codePage)) {
+      Note("code page " + std::to_string(u.codePage) + " is not installed here");
+      QV_EXPECT(!DecodeCodePage(u.bytes, u.codePage));
+      continue;
+    }
+    const std::optional<std::string> decoded = DecodeCodePage(u.bytes, u.codePage);
+    if (decoded != u.utf8) {
+      Note("code page " + std::to_string(u.codePage) + " read " + std::to_string(u.bytes.size()) + " bytes as " +
+           decoded.value_or("(nothing)"));
+    }
+    QV_EXPECT(decoded == u.utf8);
+  }
+
   // Characters the encoding lacks; no look-alike may stand in for them.
   const Misfit unencodable[] = {
       {"windows-1252", "提示"}, {"windows-1252", "ā"},                                // best fit would give "a"
