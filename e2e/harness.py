@@ -497,20 +497,25 @@ def _on_term(signum, frame):
     raise Timeout("stopped by signal %d" % signum)
 
 
-def run_scenario(name, body, time_limit=240, needs_program=True):
-    """Parses the common options, runs body(harness) and exits with the result."""
+def run_scenario(name, body, time_limit=240, needs_program=True, add_options=None):
+    """Parses the common options, runs body(harness) and exits with the result.
+    add_options(parser) adds a scenario's own options; they are in harness.options.
+    time_limit: seconds, or a function of the options giving them."""
     parser = argparse.ArgumentParser(description="Quorvel end-to-end scenario: " + name)
     parser.add_argument("--dist", required=True, help="folder of the Windows program (Quorvel.exe, Config, Icon)")
     parser.add_argument("--tools", required=True, help="folder of wintool.exe, noop.exe, marker.exe")
     parser.add_argument("--out", required=True, help="folder for logs, screenshots and the program's copy")
     parser.add_argument("--work", help="folder holding the shared Wine prefix (default: OUT/../../e2e-work)")
+    if add_options:
+        add_options(parser)
     options = parser.parse_args()
 
     harness = Harness(name, options, needs_program)
+    harness.options = options
     signal.signal(signal.SIGALRM, _on_alarm)
     signal.signal(signal.SIGTERM, _on_term)
     signal.signal(signal.SIGINT, _on_term)
-    signal.alarm(time_limit)
+    signal.alarm(time_limit(options) if callable(time_limit) else time_limit)
     try:
         harness.setup()
         body(harness)

@@ -76,19 +76,32 @@ bool IsFile(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Puts the written temporary in the target's place, the previous target
-// becoming the backup. ReplaceFileW keeps the target's attributes and
-// security and swaps in one step; given a backup name it also leaves the
-// target in place when it cannot finish (ERROR_UNABLE_TO_MOVE_REPLACEMENT),
-// or under the backup name (..._2), where without one the target would be
-// gone. It needs an existing target, and some file systems refuse it.
+// Keeps the content about to be replaced as the backup: a second name for
+// the same data where the file system has them, a copy where not. Best
+// effort: a save does not fail for want of a backup.
+void KeepBackup(const std::wstring& target, const std::wstring& backup) {
+  ::SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ::DeleteFileW(backup.c_str());
+  if (!::CreateHardLinkW(backup.c_str(), target.c_str(), nullptr)) ::CopyFileW(target.c_str(), backup.c_str(), FALSE);
+}
+
+// Puts the written temporary in the target's place. A rename over the
+// target is the one step after which readers see the new content and
+// before which they see the old: there is no moment without a target.
+// (ReplaceFileW renames the target away first and the temporary in next;
+// killed in between, it leaves no target at all.) The temporary takes the
+// target's attributes, as ReplaceFileW would have given it. ReplaceFileW
+// remains for file systems that refuse the rename; given a backup name it
+// leaves the target in place when it cannot finish
+// (ERROR_UNABLE_TO_MOVE_REPLACEMENT) or under the backup name (..._2).
 bool CommitTemporary(const std::wstring& target, const std::wstring& temporary, const std::wstring& backup) {
-  const bool hadTarget = IsFile(target);
-  if (hadTarget && Retried([&] {
-        return ::ReplaceFileW(target.c_str(), temporary.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
-                              nullptr, nullptr) != 0;
-      })) {
-    return true;
+  const DWORD targetAttributes = ::GetFileAttributesW(target.c_str());
+  const bool hadTarget = targetAttributes != INVALID_FILE_ATTRIBUTES && !(targetAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (hadTarget) {
+    KeepBackup(target, backup);
+    ::SetFileAttributesW(temporary.c_str(),
+                         targetAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
   }
   if (Retried([&] {
         return ::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
@@ -96,9 +109,12 @@ bool CommitTemporary(const std::wstring& target, const std::wstring& temporary, 
       })) {
     return true;
   }
+  if (hadTarget && ::ReplaceFileW(target.c_str(), temporary.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                  nullptr, nullptr)) {
+    return true;
+  }
   // Left half done: the last good content is at least back in its place.
-  if (hadTarget && !IsFile(target) && IsFile(backup))
-    ::MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+  if (hadTarget && !IsFile(target) && IsFile(backup)) ::CopyFileW(backup.c_str(), target.c_str(), TRUE);
   return false;
 }
 
