@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/DisplayStates.h"
-#include "app/FormTimer.h"
+#include "platform/FormTimer.h"
 #include "app/HotKeyRegistrar.h"
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/Drop.h"

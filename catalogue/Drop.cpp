@@ -60,7 +60,7 @@ DroppedItem DeriveDroppedItem(const std::string& droppedPath, const CacheOutcome
   return item;
 }
 
-ItemDrop::ItemDrop(CatalogueSite& site, app::FormTimer& clearMemory) : site_(site), clearMemory_(clearMemory) {}
+ItemDrop::ItemDrop(CatalogueSite& site, FormTimer& clearMemory) : site_(site), clearMemory_(clearMemory) {}
 
 // A place with a window is taken even without a target: a named program that
 // is installed without its folder in the registry is still on screen.

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "config/ConfigDocument.h"
-#include "round/PngLoader.h"
+#include "picture/PngLoader.h"
 
 namespace qv::catalogue {
 
@@ -14,11 +14,11 @@ constexpr int kItemSide = 50;
 
 }  // namespace
 
-ItemRemoval::ItemRemoval(CatalogueSite& site, app::FormTimer& clearMemory)
+ItemRemoval::ItemRemoval(CatalogueSite& site, FormTimer& clearMemory)
     : site_(site),
       clearMemory_(clearMemory),
-      timerDestroyIcon_(site.platform.timers, app::TimerDestroyIcon, kIntervalDestroyIcon),
-      timerClearIcon_(site.platform.timers, app::TimerClearIcon, kIntervalClearIcon) {}
+      timerDestroyIcon_(site.platform.timers, TimerDestroyIcon, kIntervalDestroyIcon),
+      timerClearIcon_(site.platform.timers, TimerClearIcon, kIntervalClearIcon) {}
 
 bool ItemRemoval::Animates(WindowId window) const {
   if (window == kNoWindow || !Animating()) return false;
@@ -27,7 +27,7 @@ bool ItemRemoval::Animates(WindowId window) const {
 }
 
 LayeredSurface ItemRemoval::Frame(const std::string& resource) const {
-  LayeredSurface frame = round::LoadPremultipliedPng(site_.platform.system, resource);
+  LayeredSurface frame = picture::LoadPremultipliedPng(site_.platform.system, resource);
   // A missing frame shows nothing rather than shrinking the window away.
   if (frame.Empty()) frame = LayeredSurface(kItemSide, kItemSide);
   return frame;

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FormTimer.h"
+#include "platform/FormTimer.h"
 #include "catalogue/CatalogueSite.h"
 
 namespace qv::catalogue {
@@ -37,7 +37,7 @@ struct DestroyRequest {
 
 class ItemRemoval {
  public:
-  ItemRemoval(CatalogueSite& site, app::FormTimer& clearMemory);
+  ItemRemoval(CatalogueSite& site, FormTimer& clearMemory);
   ItemRemoval(const ItemRemoval&) = delete;
   ItemRemoval& operator=(const ItemRemoval&) = delete;
 
@@ -74,9 +74,9 @@ class ItemRemoval {
   void RemoveClearedItems();
 
   CatalogueSite& site_;
-  app::FormTimer& clearMemory_;
-  app::FormTimer timerDestroyIcon_;
-  app::FormTimer timerClearIcon_;
+  FormTimer& clearMemory_;
+  FormTimer timerDestroyIcon_;
+  FormTimer timerClearIcon_;
   int animationFrame_ = 0;
   std::optional<DestroyRequest> destroy_;
   std::vector<WindowId> clearing_;  // the ring windows the clear was confirmed for

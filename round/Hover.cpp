@@ -48,8 +48,8 @@ Hover::Hover(Platform& platform, const config::Settings& settings, catalogue::It
       slots_(slots),
       main_(mainWindow),
       iconsLoaded_(iconsLoaded),
-      up_(platform.timers, app::TimerIconWobbleUp, kWobbleUpIntervalMs),
-      down_(platform.timers, app::TimerIconWobbleDown, kWobbleDownIntervalMs) {}
+      up_(platform.timers, qv::TimerIconWobbleUp, kWobbleUpIntervalMs),
+      down_(platform.timers, qv::TimerIconWobbleDown, kWobbleDownIntervalMs) {}
 
 void Hover::CreateHintWindow(WindowLayer layer, const std::string& fontDefine) {
   if (!hint_) hint_ = std::make_unique<HintWindow>(platform_.windows, platform_.canvas, layer, fontDefine);

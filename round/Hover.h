@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/FormTimer.h"
+#include "platform/FormTimer.h"
 #include "catalogue/ItemSlots.h"
 #include "config/Settings.h"
 #include "platform/Platform.h"
@@ -83,8 +83,8 @@ class Hover {
   std::unique_ptr<HintWindow> hint_;
   bool hoverActive_ = false;
 
-  app::FormTimer up_;
-  app::FormTimer down_;
+  FormTimer up_;
+  FormTimer down_;
   BounceState bounce_;
   int bounceSlot_ = 0;
   int bounceRestTop_ = 0;  // dock items: where the bounce started

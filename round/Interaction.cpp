@@ -370,13 +370,13 @@ void Interaction::KeyDown(WindowId, unsigned virtualKey) {
 
 bool Interaction::OnTimer(int id) {
   switch (id) {
-    case app::TimerRotation:
+    case TimerRotation:
       rotation_.TimerRotation(carried_);
       return true;
-    case app::TimerIconWobbleUp:
+    case TimerIconWobbleUp:
       hover_.TimerIconWobbleUp();
       return true;
-    case app::TimerIconWobbleDown:
+    case TimerIconWobbleDown:
       hover_.TimerIconWobbleDown();
       return true;
     default:

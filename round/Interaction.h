@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FormTimer.h"
+#include "platform/FormTimer.h"
 #include "catalogue/ItemSlots.h"
 #include "config/Settings.h"
 #include "platform/Platform.h"
@@ -68,7 +68,7 @@ struct InteractionContext {
   catalogue::ItemSlots& slots;
   RoundPresentation& round;
   WindowId mainWindow;
-  app::FormTimer& clearMemory;
+  FormTimer& clearMemory;
   double& rotationAngle;    // RotationAngle
   const bool& iconsLoaded;  // IconsLoaded
   std::string configPath;
@@ -121,7 +121,7 @@ class Interaction {
   catalogue::ItemSlots& slots_;
   RoundPresentation& round_;
   WindowId main_;
-  app::FormTimer& clearMemory_;
+  FormTimer& clearMemory_;
   std::string configPath_;
   InteractionHooks hooks_;
   Rotation rotation_;

@@ -18,7 +18,7 @@ Rotation::Rotation(ITimerHost& timers, RoundPresentation& round, const int& rota
     : round_(round),
       rotationValue_(rotationValue),
       rotationAngle_(rotationAngle),
-      timer_(timers, app::TimerRotation, kRotationIntervalMs) {}
+      timer_(timers, qv::TimerRotation, kRotationIntervalMs) {}
 
 void Rotation::StartRotation(bool forward) {
   forward_ = forward;

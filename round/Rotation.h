@@ -4,7 +4,7 @@
 // degrees; the rings get there in 0.1 rad steps, one per tick of
 // TimerRotation, and stop on the first step that passes the asked turn.
 
-#include "app/FormTimer.h"
+#include "platform/FormTimer.h"
 #include "platform/Platform.h"
 
 namespace qv::round {
@@ -49,7 +49,7 @@ class Rotation {
   RoundPresentation& round_;
   const int& rotationValue_;
   double& rotationAngle_;
-  app::FormTimer timer_;
+  FormTimer timer_;
   bool forward_ = true;
   double progress_ = 0;
 };

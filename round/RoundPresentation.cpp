@@ -1,8 +1,8 @@
 #include "round/RoundPresentation.h"
 
-#include "catalogue/IcoFile.h"
-#include "round/Picture.h"
-#include "round/PngLoader.h"
+#include "picture/IcoFile.h"
+#include "picture/Picture.h"
+#include "picture/PngLoader.h"
 #include "round/Skins.h"
 
 namespace qv::round {
@@ -19,13 +19,13 @@ RectF Whole(int size) { return {0, 0, static_cast<double>(size), static_cast<dou
 }  // namespace
 
 RoundPresentation::RoundPresentation(Platform& platform, config::Settings& settings, catalogue::ItemSlots& slots,
-                                     WindowId mainWindow, app::FormTimer& clearMemory)
+                                     WindowId mainWindow, FormTimer& clearMemory)
     : platform_(platform),
       settings_(settings),
       slots_(slots),
       main_(mainWindow),
       clearMemory_(clearMemory),
-      timerClock_(platform.timers, app::TimerClock, kIntervalClock) {}
+      timerClock_(platform.timers, TimerClock, kIntervalClock) {}
 
 RoundPresentation::~RoundPresentation() { DestroyWindows(); }
 
@@ -42,8 +42,8 @@ void RoundPresentation::DestroyWindows() {
 }
 
 void RoundPresentation::LoadPlates() {
-  noCenter_ = LoadPremultipliedPng(platform_.system, "NoCenter");
-  iconPlate_ = LoadPremultipliedPng(platform_.system, "IconBackGround");
+  noCenter_ = picture::LoadPremultipliedPng(platform_.system, "NoCenter");
+  iconPlate_ = picture::LoadPremultipliedPng(platform_.system, "IconBackGround");
   if (iconPlate_.Empty()) iconPlate_ = LayeredSurface(kItemWindowSize, kItemWindowSize);
 }
 
@@ -52,7 +52,7 @@ void RoundPresentation::LoadClockPictures() {
   clockAvailable_ = false;
   for (const char* file : kClockFiles)
     if (!platform_.files.FileExists(dir + file)) return;
-  for (std::size_t i = 0; i < clock_.size(); ++i) clock_[i] = LoadPictureFile(platform_.files, dir + kClockFiles[i]);
+  for (std::size_t i = 0; i < clock_.size(); ++i) clock_[i] = picture::LoadPictureFile(platform_.files, dir + kClockFiles[i]);
   clockAvailable_ = true;
 }
 
@@ -112,8 +112,8 @@ void RoundPresentation::LoadBackgroundSkin() {
       ChooseBackgroundSkin(settings_.BackgroundIndex, !path.empty() && platform_.files.FileExists(path));
   settings_.BackgroundIndex = choice.index;
   const LayeredSurface picture = choice.source == SkinSource::File
-                                     ? LoadPremultipliedPngFile(platform_.files, path)
-                                     : LoadPremultipliedPng(platform_.system, choice.resourceName);
+                                     ? picture::LoadPremultipliedPngFile(platform_.files, path)
+                                     : picture::LoadPremultipliedPng(platform_.system, choice.resourceName);
   backgroundSurface_ = Stretch(picture, settings_.BackgroundSize);
 }
 
@@ -131,8 +131,8 @@ void RoundPresentation::LoadCenterSkin() {
     return;
   }
   const LayeredSurface picture = choice.source == SkinSource::File
-                                     ? LoadPremultipliedPngFile(platform_.files, path)
-                                     : LoadPremultipliedPng(platform_.system, choice.resourceName);
+                                     ? picture::LoadPremultipliedPngFile(platform_.files, path)
+                                     : picture::LoadPremultipliedPng(platform_.system, choice.resourceName);
   centerSurface_ = Stretch(picture, settings_.CenterSize);
 }
 
@@ -258,7 +258,7 @@ void RoundPresentation::DrawIconIntoSlot(int slot, const std::string& iconPath) 
   catalogue::TImageIconRec& rec = slots_[slot];
   if (rec.Window == kNoWindow) return;
   if (rec.Surface.Empty()) rec.Surface = iconPlate_;
-  const LayeredSurface picture = LoadPictureFile(platform_.files, iconPath);
+  const LayeredSurface picture = picture::LoadPictureFile(platform_.files, iconPath);
   DrawParams params;
   params.destination = kIconRect;
   platform_.canvas.DrawImage(rec.Surface, picture, params);
@@ -280,7 +280,7 @@ void RoundPresentation::PaintPendingIco() {
   if (rec.Surface.Empty()) rec.Surface = iconPlate_;
   const std::optional<std::string> bytes = platform_.files.ReadFile(rec.IconPath);
   if (bytes) {
-    if (const std::optional<catalogue::IcoImage> ico = catalogue::ReadIcoForDrawing(*bytes)) {
+    if (const std::optional<picture::IcoImage> ico = picture::ReadIcoForDrawing(*bytes)) {
       DrawParams params;
       params.destination = kIconRect;
       platform_.canvas.DrawImage(rec.Surface, ico->picture, params);

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/FormTimer.h"
+#include "platform/FormTimer.h"
 #include "catalogue/ItemSlots.h"
 #include "catalogue/LoadEntry.h"
 #include "config/Settings.h"
@@ -24,7 +24,7 @@ inline constexpr RectF kIconRect{1, 1, 48, 48};
 class RoundPresentation final : public catalogue::IItemWindows {
  public:
   RoundPresentation(Platform& platform, config::Settings& settings, catalogue::ItemSlots& slots, WindowId mainWindow,
-                    app::FormTimer& clearMemory);
+                    FormTimer& clearMemory);
   ~RoundPresentation() override;
   RoundPresentation(const RoundPresentation&) = delete;
   RoundPresentation& operator=(const RoundPresentation&) = delete;
@@ -76,8 +76,8 @@ class RoundPresentation final : public catalogue::IItemWindows {
   config::Settings& settings_;
   catalogue::ItemSlots& slots_;
   WindowId main_;
-  app::FormTimer& clearMemory_;
-  app::FormTimer timerClock_;
+  FormTimer& clearMemory_;
+  FormTimer timerClock_;
   WindowLayer layer_ = WindowLayer::Normal;
 
   LayeredSurface noCenter_;

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
+#include "platform/MessageLoop.h"
 #include "platform/Platform.h"
 #include "platform/headless/SoftwareCanvas.h"
 
@@ -177,7 +177,7 @@ class HeadlessProcess final : public IWindowSystem,
                               public ITray,
                               public IHotKeys,
                               public ISystem,
-                              public app::IMessageLoop {
+                              public IMessageLoop {
  public:
   explicit HeadlessProcess(HeadlessDesktop& desktop, std::string programDir = "C:\\Quorvel\\");
   ~HeadlessProcess() override;

@@ -2,7 +2,7 @@
 
 // Everything the core may ask of Windows, gathered for the entry point.
 
-#include "app/Application.h"
+#include "platform/MessageLoop.h"
 #include "platform/Platform.h"
 #include "platform/win32/Canvas.h"
 #include "platform/win32/Files.h"
@@ -30,7 +30,7 @@ class OleApartment {
   bool initialized_;
 };
 
-class Win32Platform final : public app::IMessageLoop {
+class Win32Platform final : public IMessageLoop {
  public:
   explicit Win32Platform(HINSTANCE instance);
   Win32Platform(const Win32Platform&) = delete;
@@ -40,7 +40,7 @@ class Win32Platform final : public app::IMessageLoop {
   // The hot keys' own window, for checks that send it messages.
   HWND HotKeyWindow() const { return hotKeys_.Window(); }
 
-  // app::IMessageLoop
+  // IMessageLoop
   void SetEventSink(IPlatformEvents* sink) override { windows_.SetEventSink(sink); }
   void Run() override { loop_.Run(); }
 

@@ -11,7 +11,7 @@
 
 #include "catalogue/Drop.h"
 #include "catalogue/ItemRemoval.h"
-#include "round/PngLoader.h"
+#include "picture/PngLoader.h"
 #include "tests/catalogue/ItemScenario.h"
 
 namespace qv {
@@ -37,7 +37,7 @@ class RemovalTest : public test::ItemScenario {
     return {"C:\\Apps", name, "", kDir + "Icon\\" + picture + ".png", argument, "C:\\"};
   }
   std::vector<std::uint32_t> Frame(const std::string& name) {
-    return round::LoadPremultipliedPng(Current(), name).pixels;
+    return picture::LoadPremultipliedPng(Current(), name).pixels;
   }
   const std::vector<std::uint32_t>& Shown(WindowId w) { return desktop_->FindWindow(w)->surface.pixels; }
 
@@ -82,7 +82,7 @@ TEST_F(RemovalTest, ThrowOutShowsFiveFramesThenEmptiesThePlaceInMemoryWindowsAnd
   desktop_->Advance(1);  // 240 ms after the request
   EXPECT_EQ(desktop_->FindWindow(two), nullptr);
   EXPECT_EQ(form->Removal().AnimationFrame(), 0);
-  EXPECT_FALSE(Current().TimerRunning(app::TimerDestroyIcon));
+  EXPECT_FALSE(Current().TimerRunning(TimerDestroyIcon));
   const catalogue::TImageIconRec& rec = form->Slots()[2];
   EXPECT_TRUE(rec.File.empty() && rec.Argument.empty() && rec.Surface.Empty());
   EXPECT_EQ(rec.Window, kNoWindow);
@@ -199,7 +199,7 @@ TEST_F(RemovalTest, SecondRequestDuringTheDestroyAnimationNeitherRestartsNorDoub
     }
     EXPECT_EQ(form->Removal().AnimationFrame(), 4);
     EXPECT_EQ(desktop_->MessageBoxes().size(), boxes) << "no question while an animation runs";
-    EXPECT_FALSE(Current().TimerRunning(app::TimerClearIcon));
+    EXPECT_FALSE(Current().TimerRunning(TimerClearIcon));
     desktop_->Advance(80);
     EXPECT_EQ(Shown(first), Frame("DestroyPNG5"));
     desktop_->Advance(40);  // 240 ms after the first request, not after the second
@@ -253,7 +253,7 @@ TEST_F(RemovalTest, ClearAnsweredNoChangesNothingAndYesShowsSixFramesInEveryRing
       EXPECT_FALSE(form->Removal().RequestDestroy(ring[0]));
       form->Removal().DeleteItem(ring[1]);
       form->NClearClick();
-      EXPECT_FALSE(Current().TimerRunning(app::TimerDestroyIcon));
+      EXPECT_FALSE(Current().TimerRunning(TimerDestroyIcon));
     }
     // An item dropped while the ring is being cleared was not part of what the user agreed to clear.
     if (frame == 3) Current().Sink()->OnDropFiles({"C:\\Late"}, {5, 5});
@@ -265,7 +265,7 @@ TEST_F(RemovalTest, ClearAnsweredNoChangesNothingAndYesShowsSixFramesInEveryRing
   for (const WindowId w : ring) EXPECT_EQ(desktop_->FindWindow(w), nullptr);
   for (const int slot : {1, 4, 9}) EXPECT_TRUE(form->Slots()[slot].File.empty()) << slot;
   EXPECT_EQ(form->Removal().AnimationFrame(), 0);
-  EXPECT_FALSE(Current().TimerRunning(app::TimerClearIcon));
+  EXPECT_FALSE(Current().TimerRunning(TimerClearIcon));
   ASSERT_NE(CircleWindow(2), nullptr);
   EXPECT_TRUE(test::ShowsSolid(CircleWindow(2)->surface, test::kMyFilesColour));
 

@@ -60,9 +60,9 @@ TEST_F(InteractionTest, OneNotchTurnsByWholeStepsPastTheSetting) {
     EXPECT_NEAR(form->RotationAngle(), c.notches * -0.1 * (c.steps - 1), 1e-9) << "one step per 20 ms tick";
     desktop_->Advance(20);
     EXPECT_NEAR(std::fabs(form->RotationAngle()), 0.1 * c.steps, 1e-9) << "the last step overshoots";
-    EXPECT_TRUE(Process().TimerRunning(app::TimerRotation));
+    EXPECT_TRUE(Process().TimerRunning(TimerRotation));
     desktop_->Advance(20);
-    EXPECT_FALSE(Process().TimerRunning(app::TimerRotation)) << "the tick after the last step ends the turn";
+    EXPECT_FALSE(Process().TimerRunning(TimerRotation)) << "the tick after the last step ends the turn";
     EXPECT_NEAR(form->RotationAngle(), c.angle, 1e-9);
 
     // The windows stand where the layout puts them for the angle of the last step.
@@ -90,7 +90,7 @@ TEST_F(InteractionTest, ASecondNotchRestartsTheTurnFromWhereTheRingsAre) {
     EXPECT_NEAR(form->RotationAngle(), start + 0.3, 1e-9);
     desktop_->Wheel(over, c.second);
     desktop_->Advance(2000);
-    EXPECT_FALSE(Process().TimerRunning(app::TimerRotation));
+    EXPECT_FALSE(Process().TimerRunning(TimerRotation));
     EXPECT_NEAR(form->RotationAngle(), c.expected, 1e-9);
   }
 }
@@ -321,7 +321,7 @@ TEST_F(InteractionTest, HideAfterClickLaunchesThenHidesToTheTray) {
   EXPECT_FALSE(form->WindowsShown());
   EXPECT_TRUE(Process().Minimized());
   EXPECT_FALSE(Process().IsVisible(Item(7)->id));
-  EXPECT_FALSE(Process().TimerRunning(app::TimerIconWobbleUp)) << "a hidden item does not bounce";
+  EXPECT_FALSE(Process().TimerRunning(TimerIconWobbleUp)) << "a hidden item does not bounce";
   desktop_->Advance(500);
   EXPECT_EQ(Item(7)->bounds, start) << "and stands where it stood";
 }
