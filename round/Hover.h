@@ -43,8 +43,10 @@ BounceMove StepBounce(BounceState& state, BounceTimer ticking);
 
 class Hover {
  public:
+  // iconsLoaded: whether the start-up step has loaded the items (the main
+  // form's IconsLoaded); until then nothing lights up.
   Hover(Platform& platform, const config::Settings& settings, catalogue::ItemSlots& slots, WindowId mainWindow,
-        const bool& iconsLoaded);
+        std::function<bool()> iconsLoaded);
   Hover(const Hover&) = delete;
   Hover& operator=(const Hover&) = delete;
 
@@ -79,7 +81,7 @@ class Hover {
   const config::Settings& settings_;
   catalogue::ItemSlots& slots_;
   WindowId main_;
-  const bool& iconsLoaded_;
+  std::function<bool()> iconsLoaded_;
   std::unique_ptr<HintWindow> hint_;
   bool hoverActive_ = false;
 

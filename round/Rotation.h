@@ -29,8 +29,9 @@ RotationTick TickRotation(double angle, double progress, bool forward, double ta
 
 class Rotation {
  public:
-  // rotationAngle is the main form's RotationAngle; rotationValue its setting.
-  Rotation(ITimerHost& timers, RoundPresentation& round, const int& rotationValue, double& rotationAngle);
+  // rotationValue is the setting; the angle is the rings' own, changed by
+  // nothing but the turns.
+  Rotation(ITimerHost& timers, RoundPresentation& round, const int& rotationValue);
   Rotation(const Rotation&) = delete;
   Rotation& operator=(const Rotation&) = delete;
 
@@ -44,11 +45,13 @@ class Rotation {
   bool Turning() const { return timer_.Enabled(); }
   bool RotationForward() const { return forward_; }
   double RotationProgress() const { return progress_; }
+  // RotationAngle: where the rings stand, in radians.
+  double Angle() const { return angle_; }
 
  private:
   RoundPresentation& round_;
   const int& rotationValue_;
-  double& rotationAngle_;
+  double angle_ = 0;
   FormTimer timer_;
   bool forward_ = true;
   double progress_ = 0;

@@ -1,5 +1,6 @@
 #include "round/RoundPresentation.h"
 
+#include "config/SettingsFile.h"
 #include "picture/IcoFile.h"
 #include "picture/Picture.h"
 #include "picture/PngLoader.h"
@@ -33,9 +34,12 @@ void RoundPresentation::DestroyWindows() {
   timerClock_.Disable();
   for (int slot = 1; slot <= catalogue::kSlotCount; ++slot) {
     WindowId& w = slots_[slot].Window;
+    slots_.Windows().Remove(w);
     if (w != kNoWindow) platform_.windows.DestroyWindow(w);
     w = kNoWindow;
   }
+  slots_.Windows().Remove(center_);
+  slots_.Windows().Remove(background_);
   if (center_ != kNoWindow) platform_.windows.DestroyWindow(center_);
   if (background_ != kNoWindow) platform_.windows.DestroyWindow(background_);
   center_ = background_ = kNoWindow;
@@ -97,17 +101,15 @@ void RoundPresentation::PushNew(WindowId window, const LayeredSurface& surface) 
   platform_.windows.PushLayered(window, surface, 255);
 }
 
-std::string RoundPresentation::SkinPath(const char* element) const {
-  config::ConfigDocument document(platform_.files, platform_.system,
-                                  platform_.files.ProgramDir() + "Config\\UserInfo.xml");
-  if (document.Load().status != config::LoadStatus::Ok) return {};
-  return config::Text(config::FirstChild(config::FirstChild(config::BasicNode(document.Root()), element), "Path"));
+std::string RoundPresentation::SkinPath(config::SkinPart part) const {
+  return config::SettingsFile(platform_.files, platform_.system, platform_.files.ProgramDir() + "Config\\UserInfo.xml")
+      .SkinPath(part);
 }
 
 void RoundPresentation::LoadBackgroundSkin() {
   settings_.BackgroundSize = ClampSkinSize(settings_.BackgroundSize);
   std::string path;
-  if (settings_.BackgroundIndex == 0) path = SkinPath("Background");
+  if (settings_.BackgroundIndex == 0) path = SkinPath(config::SkinPart::Background);
   const SkinChoice choice =
       ChooseBackgroundSkin(settings_.BackgroundIndex, !path.empty() && platform_.files.FileExists(path));
   settings_.BackgroundIndex = choice.index;
@@ -120,7 +122,7 @@ void RoundPresentation::LoadBackgroundSkin() {
 void RoundPresentation::LoadCenterSkin() {
   settings_.CenterSize = ClampSkinSize(settings_.CenterSize);
   std::string path;
-  if (settings_.CenterIndex == 0) path = SkinPath("Center");
+  if (settings_.CenterIndex == 0) path = SkinPath(config::SkinPart::Center);
   const SkinChoice choice =
       ChooseCenterSkin(settings_.CenterIndex, !path.empty() && platform_.files.FileExists(path), clockAvailable_);
   settings_.CenterIndex = choice.index;
@@ -151,11 +153,13 @@ WindowId RoundPresentation::CreateSkinWindow(const char* name, int size, const L
 void RoundPresentation::BuildBackgroundWindow() {
   LoadBackgroundSkin();
   background_ = CreateSkinWindow("BackGroundForm", settings_.BackgroundSize, backgroundSurface_);
+  slots_.Windows().Add(background_, {catalogue::Presentation::Round, catalogue::WindowRole::Skin, 0});
 }
 
 void RoundPresentation::BuildCenterWindow() {
   LoadCenterSkin();
   center_ = CreateSkinWindow("CenterForm", settings_.CenterSize, centerSurface_);
+  slots_.Windows().Add(center_, {catalogue::Presentation::Round, catalogue::WindowRole::Center, 0});
 }
 
 void RoundPresentation::ChangeBackground() {
@@ -242,6 +246,7 @@ void RoundPresentation::CreateRoundIconWindow(int slot) {
   params.name = "Circle" + std::to_string(slot);
   params.bounds = {main.left + rec.OffsetX, main.top + rec.OffsetY, kItemWindowSize, kItemWindowSize};
   rec.Window = platform_.windows.CreateWindow(params);
+  slots_.Windows().Add(rec.Window, {catalogue::Presentation::Round, catalogue::WindowRole::Item, slot});
   platform_.windows.SetLayer(rec.Window, layer_);
   PushNew(rec.Window, rec.Surface);
   if (settings_.IsShowRound) {

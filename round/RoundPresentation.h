@@ -12,6 +12,7 @@
 #include "catalogue/ItemSlots.h"
 #include "catalogue/LoadEntry.h"
 #include "config/Settings.h"
+#include "config/SettingsFile.h"
 #include "platform/Platform.h"
 #include "round/RingGeometry.h"
 
@@ -68,7 +69,7 @@ class RoundPresentation final : public catalogue::IItemWindows {
   WindowId CreateSkinWindow(const char* name, int size, const LayeredSurface& surface);
   void LoadBackgroundSkin();
   void LoadCenterSkin();
-  std::string SkinPath(const char* element) const;
+  std::string SkinPath(config::SkinPart part) const;
   Rect CentredOnMain(int size) const;
   LayeredSurface Stretch(const LayeredSurface& picture, int size) const;
 

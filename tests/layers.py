@@ -31,8 +31,13 @@ EXCEPTIONS = {
 }
 # Libraries of outside code, and the only folders that may include them.
 LIBRARIES = {
-    # PUGIXML_RULE
+    "pugixml.hpp": ["config"],
     "png.h": ["picture", "platform/headless"],
+}
+# Headers that belong to their folder alone: they carry the XML library.
+PRIVATE_HEADERS = {
+    "config/ConfigDocument.h": "config",
+    "config/Layout.h": "config",
 }
 # Not part of the program: tests, benchmarks and tools may include anything
 # (the backends' own checks only their backend).
@@ -72,6 +77,9 @@ def check(root):
                 target = folder_of(quoted.group(1))
                 if target is None:
                     faults.append(f'{relative}:{number}: "{quoted.group(1)}" is in no folder of the layer table')
+                elif quoted.group(1) in PRIVATE_HEADERS and source != PRIVATE_HEADERS[quoted.group(1)]:
+                    faults.append(f'{relative}:{number}: "{quoted.group(1)}": {source} -> {quoted.group(1)} is not '
+                                  f"allowed (private to {PRIVATE_HEADERS[quoted.group(1)]}/)")
                 elif target not in allowed:
                     faults.append(f'{relative}:{number}: "{quoted.group(1)}": {source} -> {target} is not allowed '
                                   f"({source} may include {', '.join(sorted(allowed - {source})) or 'only itself'})")

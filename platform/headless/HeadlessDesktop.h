@@ -53,6 +53,11 @@ struct MessageBoxRecord {
   MessageBoxResult answer = MessageBoxResult::Ok;
 };
 
+struct ReportRecord {
+  Severity severity = Severity::Info;
+  std::string text;
+};
+
 struct LaunchRecord {
   std::string file;
   std::string arguments;
@@ -177,6 +182,7 @@ class HeadlessProcess final : public IWindowSystem,
                               public ITray,
                               public IHotKeys,
                               public ISystem,
+                              public IDiagnostics,
                               public IMessageLoop {
  public:
   explicit HeadlessProcess(HeadlessDesktop& desktop, std::string programDir = "C:\\Quorvel\\");
@@ -273,6 +279,9 @@ class HeadlessProcess final : public IWindowSystem,
   std::optional<std::string> EncodeFromUtf8(const std::string& utf8, const std::string& encoding) const override;
   std::optional<std::string> LoadResource(const std::string& type, const std::string& name) const override;
   void SignalReady() override { ready_ = true; }
+  // IDiagnostics: recorded for the tests to read.
+  void Report(Severity severity, const std::string& text) override { reports_.push_back({severity, text}); }
+  const std::vector<ReportRecord>& Reports() const { return reports_; }
   // IMessageLoop
   void SetEventSink(IPlatformEvents* sink) override { sink_ = sink; }
   // Advances the desktop's clock until the program asks to quit (bounded).
@@ -305,6 +314,7 @@ class HeadlessProcess final : public IWindowSystem,
   std::vector<int> pendingTimers_;
   bool minimized_ = false;
   std::map<int, std::pair<unsigned, unsigned>> hotKeys_;  // id -> modifiers, key
+  std::vector<ReportRecord> reports_;
 };
 
 }  // namespace qv::headless

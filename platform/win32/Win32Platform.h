@@ -5,6 +5,7 @@
 #include "platform/MessageLoop.h"
 #include "platform/Platform.h"
 #include "platform/win32/Canvas.h"
+#include "platform/win32/Diagnostics.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/HotKeys.h"
 #include "platform/win32/MessageLoop.h"
@@ -47,7 +48,8 @@ class Win32Platform final : public IMessageLoop {
  private:
   // Declared so that they go in reverse: the hot keys and the tray icon go
   // while the windows still exist, the windows next, OLE and the timer
-  // period last.
+  // period last; the reports outlive them all.
+  Win32Diagnostics diagnostics_;
   OleApartment ole_;
   FinestTimerPeriod timerPeriod_;
   Win32Windows windows_;
