@@ -113,6 +113,8 @@ class HeadlessDesktop {
   std::map<std::string, std::optional<std::string>>& Shortcuts() { return shortcuts_; }
   std::map<std::string, std::string>& ShellIcons() { return shellIcons_; }
   std::vector<std::string>& ShellIconRequests() { return shellIconRequests_; }
+  // Windows paths whose atomic writes fail, as on a full or read-only disk.
+  std::set<std::string>& RefusedWrites() { return refusedWrites_; }
 
   // The window the pointer is over, by the same rule the input uses.
   const WindowRecord* WindowAt(Point screen) const;
@@ -165,6 +167,7 @@ class HeadlessDesktop {
   std::map<std::string, std::optional<std::string>> shortcuts_;
   std::map<std::string, std::string> shellIcons_;
   std::vector<std::string> shellIconRequests_;
+  std::set<std::string> refusedWrites_;
   void Deliver(const WindowRecord& w, const std::function<void(IPlatformEvents&)>& call);
   PointerEvent MakePointer(const WindowRecord& w, Point screen, MouseButton button) const;
   bool EffectivelyVisible(const WindowRecord& w) const;

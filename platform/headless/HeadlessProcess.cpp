@@ -155,6 +155,7 @@ std::optional<std::string> HeadlessProcess::ReadFile(const std::string& path) co
 }
 
 bool HeadlessProcess::WriteFileAtomic(const std::string& path, const std::string& bytes) {
+  if (desktop_.refusedWrites_.count(path) != 0) return false;
   return WriteFileAtomicPosix(desktop_.RealPath(path).string(), bytes);
 }
 

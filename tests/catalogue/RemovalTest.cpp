@@ -100,6 +100,41 @@ TEST_F(RemovalTest, ThrowOutShowsFiveFramesThenEmptiesThePlaceInMemoryWindowsAnd
   EXPECT_EQ(test::TextsOf(FileCircle(doc, 3))[1], "three");
 }
 
+// A disk that refuses the new file: each removal still happens on screen and
+// in memory, the file stays as it was, and each failure leaves one report.
+TEST_F(RemovalTest, SavesThatFailAreReportedAndLeaveTheFileWhole) {
+  SetCircle(1, Item("one", "red"));
+  SetCircle(2, Item("two", "green"));
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  ASSERT_GE(form->RectItemCount(), 1);
+  const std::string before = ConfigBytes();
+  desktop_->RefusedWrites().insert(kDir + "Config\\UserInfo.xml");
+
+  ASSERT_TRUE(form->Removal().RequestDestroy(form->Slots()[2].Window));
+  const WindowId two = form->Slots()[2].Window;
+  desktop_->Advance(240);
+  EXPECT_TRUE(form->Slots()[2].File.empty());
+  EXPECT_FALSE(form->Slots().Windows().Lookup(two).has_value()) << "the window table forgets the window";
+  const int dockItems = form->RectItemCount();
+  form->Removal().RemoveRectSlot(21, catalogue::RemovalVariant::Menu);
+  EXPECT_EQ(form->RectItemCount(), dockItems - 1);
+  desktop_->ScriptMessageBoxAnswer(MessageBoxResult::Yes);
+  form->NClearClick();
+  desktop_->Advance(30 * 7);
+  EXPECT_TRUE(form->Slots()[1].File.empty());
+
+  EXPECT_EQ(ConfigBytes(), before);
+  const std::vector<std::string> expected = {"Removing the item of ring place 2", "Removing the item of dock place 1",
+                                             "Clearing the ring"};
+  ASSERT_EQ(Current().Reports().size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const headless::ReportRecord& report = Current().Reports()[i];
+    EXPECT_EQ(report.severity, Severity::Error);
+    EXPECT_EQ(report.text.rfind(expected[i] + " was not saved: the file could not be written", 0), 0u) << report.text;
+  }
+}
+
 TEST_F(RemovalTest, ReleasesOnASecondItemDuringTheAnimationLeaveTheRemovalWhereItStarted) {
   SetCircle(1, Item("thrown", "red"));
   SetCircle(2, Item("clicked", "green"));

@@ -219,6 +219,8 @@ TEST_F(InteractionTest, DroppingAnItemOnAnotherExchangesTheirSlots) {
   EXPECT_EQ((Point{form->Slots()[1].OffsetX, form->Slots()[1].OffsetY}), offset1);
   EXPECT_EQ((Point{form->Slots()[8].OffsetX, form->Slots()[8].OffsetY}), offset8);
   EXPECT_EQ(form->Slots()[8].Hint, alpha[1]);
+  EXPECT_EQ(form->Slots().Windows().RingSlot(alphaWindow), 8) << "the window table follows the exchange";
+  EXPECT_EQ(form->Slots().Windows().RingSlot(betaWindow), 1);
   EXPECT_TRUE(desktop_->Launches().empty());
 
   pugi::xml_document doc = LoadConfigDom();
@@ -232,6 +234,9 @@ TEST_F(InteractionTest, DroppingAnItemOnAnotherExchangesTheirSlots) {
   Drag(ItemMiddle(1), {ItemMiddle(1).x + place8.left - place1.left, ItemMiddle(1).y + place8.top - place1.top});
   EXPECT_EQ(Item(8)->id, betaWindow);
   EXPECT_EQ(form->Slots()[8].File, beta[0]);
+  ASSERT_EQ(Process().Reports().size(), 1u) << "the exchange that did not reach the file is reported";
+  EXPECT_NE(Process().Reports()[0].text.find("Exchanging ring places 1 and 8 was not saved"), std::string::npos)
+      << Process().Reports()[0].text;
   Click(ItemMiddle(8));
   EXPECT_EQ(desktop_->Launches().size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(ConfigFile()));
