@@ -58,14 +58,18 @@ RoundHot::~RoundHot() {
   if (mainWindow_ != kNoWindow) platform_.windows.DestroyWindow(mainWindow_);
 }
 
-std::string RoundHot::ConfigPath() const { return platform_.files.ProgramDir() + "Config\\UserInfo.xml"; }
+std::string RoundHot::ConfigPath() const { return config::UserInfoPath(platform_.files); }
 
 const FormTimer& RoundHot::Timer(TimerId id) const {
   switch (id) {
-    case TimerGetIcon: return timerGetIcon_;
-    case TimerClearMemory: return timerClearMemory_;
-    case TimerPBT: return timerPBT_;
-    default: return timerRedraw_;
+    case TimerGetIcon:
+      return timerGetIcon_;
+    case TimerClearMemory:
+      return timerClearMemory_;
+    case TimerPBT:
+      return timerPBT_;
+    default:
+      return timerRedraw_;
   }
 }
 
@@ -92,11 +96,11 @@ void RoundHot::InitSettings() {
   settings_.PositionLeft = bounds.left;
   settings_.PositionTop = bounds.top;
 
-  const config::SettingsOutcome outcome = config::SettingsFile(platform_.files, platform_.system, ConfigPath()).Load(settings_);
+  const config::SettingsOutcome outcome =
+      config::SettingsFile(platform_.files, platform_.system, ConfigPath()).Load(settings_);
   switch (outcome.status) {
     case config::SettingsStatus::Missing:
-      platform_.dialogs.MessageBox(kConfigMissingText, kMessageCaption, MessageBoxButtons::Ok,
-                                   MessageBoxIcon::Warning);
+      platform_.dialogs.MessageBox(kConfigMissingText, kMessageCaption, MessageBoxButtons::Ok, MessageBoxIcon::Warning);
       platform_.system.RequestQuit();
       return;
     case config::SettingsStatus::Unreadable:

@@ -39,7 +39,7 @@ struct CatalogueSite {
   IItemWindows& windows;
   IDockBar* dockBar = nullptr;  // none until the dock bar is built
 
-  std::string ConfigPath() const { return platform.files.ProgramDir() + "Config\\UserInfo.xml"; }
+  std::string ConfigPath() const { return config::UserInfoPath(platform.files); }
   config::ItemFile File() const { return {platform.files, platform.system, ConfigPath()}; }
   // A change that reached memory but not the file is reported, not shown.
   void Check(config::EditResult result, const std::string& what) const;

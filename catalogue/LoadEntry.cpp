@@ -12,7 +12,8 @@ std::string LowerExtension(const std::string& path) {
   const std::size_t dot = path.rfind('.');
   if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return {};
   std::string ext = path.substr(dot);
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return ext;
 }
 

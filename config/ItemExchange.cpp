@@ -1,8 +1,8 @@
-#include "config/Layout.h"
-
 #include <array>
 #include <cstring>
 #include <string>
+
+#include "config/Layout.h"
 
 namespace qv::config {
 

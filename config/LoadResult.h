@@ -1,11 +1,16 @@
 #pragma once
 
-// What loading the configuration file found.
+// Where the configuration file is, and what loading or editing it found.
 
 #include <cstddef>
 #include <string>
 
+#include "platform/Platform.h"
+
 namespace qv::config {
+
+// Config\UserInfo.xml beside the program.
+inline std::string UserInfoPath(const IFileSystem& files) { return files.ProgramDir() + "Config\\UserInfo.xml"; }
 
 enum class LoadStatus { Ok, Missing, Unreadable };
 

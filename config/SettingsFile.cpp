@@ -18,30 +18,54 @@ struct Place {
 
 Place PlaceOf(SettingKey key) {
   switch (key) {
-    case SettingKey::HideAfterClick: return {"HideAfterClick", nullptr};
-    case SettingKey::LockPosition: return {"LockPosition", nullptr};
-    case SettingKey::LockIcon: return {"LockIcon", nullptr};
-    case SettingKey::FrontIndex: return {"Front", "Index"};
-    case SettingKey::BackgroundIndex: return {"Background", "Index"};
-    case SettingKey::BackgroundSize: return {"Background", "Size"};
-    case SettingKey::CenterIndex: return {"Center", "Index"};
-    case SettingKey::CenterSize: return {"Center", "Size"};
-    case SettingKey::CenterAction: return {"Center", "Action"};
-    case SettingKey::PositionLeft: return {"Position", "Left"};
-    case SettingKey::PositionTop: return {"Position", "Top"};
-    case SettingKey::MinR: return {"IconElement", "MinR"};
-    case SettingKey::SeparationSize: return {"IconElement", "SeparationSize"};
-    case SettingKey::RotationValue: return {"IconElement", "RotationValue"};
-    case SettingKey::IsShowRound: return {"ShowRound", "IsShowRound"};
-    case SettingKey::IsShowRect: return {"ShowRect", "IsShowRect"};
-    case SettingKey::RectTopic: return {"ShowRect", "RectTopic"};
-    case SettingKey::RectTransparence: return {"ShowRect", "RectTransparence"};
-    case SettingKey::RectPosition: return {"ShowRect", "RectPosition"};
-    case SettingKey::RectIconPx: return {"ShowRect", "RectIconPx"};
-    case SettingKey::RectIconWd: return {"ShowRect", "RectIconWd"};
-    case SettingKey::IsShowHint: return {"HintFont", "IsShowHint"};
-    case SettingKey::HintFontDefine: return {"HintFont", "Define"};
-    case SettingKey::HotKey: return {"HotKey", "Key"};
+    case SettingKey::HideAfterClick:
+      return {"HideAfterClick", nullptr};
+    case SettingKey::LockPosition:
+      return {"LockPosition", nullptr};
+    case SettingKey::LockIcon:
+      return {"LockIcon", nullptr};
+    case SettingKey::FrontIndex:
+      return {"Front", "Index"};
+    case SettingKey::BackgroundIndex:
+      return {"Background", "Index"};
+    case SettingKey::BackgroundSize:
+      return {"Background", "Size"};
+    case SettingKey::CenterIndex:
+      return {"Center", "Index"};
+    case SettingKey::CenterSize:
+      return {"Center", "Size"};
+    case SettingKey::CenterAction:
+      return {"Center", "Action"};
+    case SettingKey::PositionLeft:
+      return {"Position", "Left"};
+    case SettingKey::PositionTop:
+      return {"Position", "Top"};
+    case SettingKey::MinR:
+      return {"IconElement", "MinR"};
+    case SettingKey::SeparationSize:
+      return {"IconElement", "SeparationSize"};
+    case SettingKey::RotationValue:
+      return {"IconElement", "RotationValue"};
+    case SettingKey::IsShowRound:
+      return {"ShowRound", "IsShowRound"};
+    case SettingKey::IsShowRect:
+      return {"ShowRect", "IsShowRect"};
+    case SettingKey::RectTopic:
+      return {"ShowRect", "RectTopic"};
+    case SettingKey::RectTransparence:
+      return {"ShowRect", "RectTransparence"};
+    case SettingKey::RectPosition:
+      return {"ShowRect", "RectPosition"};
+    case SettingKey::RectIconPx:
+      return {"ShowRect", "RectIconPx"};
+    case SettingKey::RectIconWd:
+      return {"ShowRect", "RectIconWd"};
+    case SettingKey::IsShowHint:
+      return {"HintFont", "IsShowHint"};
+    case SettingKey::HintFontDefine:
+      return {"HintFont", "Define"};
+    case SettingKey::HotKey:
+      return {"HotKey", "Key"};
   }
   return {"", nullptr};
 }
@@ -88,10 +112,14 @@ std::string SettingsFile::SkinPath(SkinPart part) const {
 
 const char* Describe(EditResult result) {
   switch (result) {
-    case EditResult::Saved: return "saved";
-    case EditResult::NothingToChange: return "nothing to change";
-    case EditResult::NotLoaded: return "the file is missing or cannot be read";
-    case EditResult::WriteFailed: return "the file could not be written";
+    case EditResult::Saved:
+      return "saved";
+    case EditResult::NothingToChange:
+      return "nothing to change";
+    case EditResult::NotLoaded:
+      return "the file is missing or cannot be read";
+    case EditResult::WriteFailed:
+      return "the file could not be written";
   }
   return "";
 }

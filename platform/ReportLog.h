@@ -20,9 +20,12 @@ inline constexpr std::string_view kLogSwitch = "--log";
 
 inline const char* SeverityText(Severity severity) {
   switch (severity) {
-    case Severity::Info: return "info";
-    case Severity::Warning: return "warning";
-    case Severity::Error: return "error";
+    case Severity::Info:
+      return "info";
+    case Severity::Warning:
+      return "warning";
+    case Severity::Error:
+      return "error";
   }
   return "error";
 }

@@ -11,8 +11,8 @@ namespace qv::round {
 namespace {
 
 constexpr unsigned kIntervalClock = 1000;
-constexpr const char* kClockFiles[] = {"trad.png", "trad_h.png", "trad_m.png", "trad_s.png", "trad_dot.png",
-                                       "trad_highlights.png"};
+constexpr const char* kClockFiles[] = {"trad.png",   "trad_h.png",   "trad_m.png",
+                                       "trad_s.png", "trad_dot.png", "trad_highlights.png"};
 enum ClockPart { Face, HourHand, MinuteHand, SecondHand, Cap, Highlights };
 
 RectF Whole(int size) { return {0, 0, static_cast<double>(size), static_cast<double>(size)}; }
@@ -56,7 +56,8 @@ void RoundPresentation::LoadClockPictures() {
   clockAvailable_ = false;
   for (const char* file : kClockFiles)
     if (!platform_.files.FileExists(dir + file)) return;
-  for (std::size_t i = 0; i < clock_.size(); ++i) clock_[i] = picture::LoadPictureFile(platform_.files, dir + kClockFiles[i]);
+  for (std::size_t i = 0; i < clock_.size(); ++i)
+    clock_[i] = picture::LoadPictureFile(platform_.files, dir + kClockFiles[i]);
   clockAvailable_ = true;
 }
 
@@ -75,8 +76,8 @@ void RoundPresentation::ApplyRingOffsets(WindowId skip) {
   for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
     const catalogue::TImageIconRec& rec = slots_[slot];
     if (rec.Window == kNoWindow || rec.Window == skip) continue;
-    platform_.windows.SetBounds(rec.Window, {main.left + rec.OffsetX, main.top + rec.OffsetY, kItemWindowSize,
-                                             kItemWindowSize});
+    platform_.windows.SetBounds(rec.Window,
+                                {main.left + rec.OffsetX, main.top + rec.OffsetY, kItemWindowSize, kItemWindowSize});
   }
 }
 
@@ -102,8 +103,7 @@ void RoundPresentation::PushNew(WindowId window, const LayeredSurface& surface) 
 }
 
 std::string RoundPresentation::SkinPath(config::SkinPart part) const {
-  return config::SettingsFile(platform_.files, platform_.system, platform_.files.ProgramDir() + "Config\\UserInfo.xml")
-      .SkinPath(part);
+  return config::SettingsFile(platform_.files, platform_.system, config::UserInfoPath(platform_.files)).SkinPath(part);
 }
 
 void RoundPresentation::LoadBackgroundSkin() {
@@ -224,7 +224,8 @@ void RoundPresentation::OnClockTick() {
 void RoundPresentation::PlaceAll() {
   if (background_ != kNoWindow)
     platform_.windows.SetBounds(background_, CentredOnMain(platform_.windows.Bounds(background_).width));
-  if (center_ != kNoWindow) platform_.windows.SetBounds(center_, CentredOnMain(platform_.windows.Bounds(center_).width));
+  if (center_ != kNoWindow)
+    platform_.windows.SetBounds(center_, CentredOnMain(platform_.windows.Bounds(center_).width));
   ApplyRingOffsets();
   RaiseRoundWindows();
 }

@@ -73,13 +73,12 @@ void Win32Diagnostics::Append(const std::string& line) {
                                 disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return;
   LARGE_INTEGER size{};
-  if (::GetFileSizeEx(file.Get(), &size) &&
-      LogNeedsRollover(static_cast<std::uint64_t>(size.QuadPart), line.size())) {
+  if (::GetFileSizeEx(file.Get(), &size) && LogNeedsRollover(static_cast<std::uint64_t>(size.QuadPart), line.size())) {
     file.Reset();
     if (!::MoveFileExW(logPath_.c_str(), oldLogPath_.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
     // The log existed a moment ago: starting it anew is what the user asked for.
-    file = UniqueFile(::CreateFileW(logPath_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    file = UniqueFile(::CreateFileW(logPath_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return;
   }
   DWORD written = 0;

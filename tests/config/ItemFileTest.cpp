@@ -1,14 +1,13 @@
 // The item and settings operations on the file: what each finds, writes and
 // refuses, checked against the readers of the same file.
 
-#include "config/ItemFile.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <pugixml.hpp>
 
 #include "config/ConfigDocument.h"
+#include "config/ItemFile.h"
 #include "config/Layout.h"
 #include "config/SettingsFile.h"
 #include "tests/config/FakePlatform.h"
@@ -20,7 +19,9 @@ using testing::IconvSystem;
 using testing::kConfigPath;
 using testing::MemoryFiles;
 
-std::string FileWith(const std::string& body) { return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quorvel>" + body + "</Quorvel>"; }
+std::string FileWith(const std::string& body) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quorvel>" + body + "</Quorvel>";
+}
 
 pugi::xml_document Parsed(const MemoryFiles& files) {
   pugi::xml_document doc;
@@ -44,17 +45,26 @@ TEST(StartupItems, ReadsTheWorkingDirectoryByEachListsRule) {
     std::vector<std::string> childrenAfter;
   };
   const Case cases[] = {
-      {"ring: the last child", ItemList::Ring,
+      {"ring: the last child",
+       ItemList::Ring,
        "<File>a</File><IconPath><Default>d.ico</Default><Define>e.png</Define></IconPath>"
        "<InitialPosition>D:\\Old</InitialPosition><Http/><InitialPosition>D:\\Run</InitialPosition>",
-       "D:\\Run", "d.ico", {"File", "IconPath", "InitialPosition", "Http", "InitialPosition"}},
-      {"ring: none last, an empty one is appended", ItemList::Ring,
-       "<File>a</File><InitialPosition>D:\\Old</InitialPosition><Http/>", "", "",
+       "D:\\Run",
+       "d.ico",
+       {"File", "IconPath", "InitialPosition", "Http", "InitialPosition"}},
+      {"ring: none last, an empty one is appended",
+       ItemList::Ring,
+       "<File>a</File><InitialPosition>D:\\Old</InitialPosition><Http/>",
+       "",
+       "",
        {"File", "InitialPosition", "Http", "InitialPosition"}},
-      {"dock: the first, wherever it stands, nothing appended", ItemList::Dock,
+      {"dock: the first, wherever it stands, nothing appended",
+       ItemList::Dock,
        "<File>a</File><InitialPosition>D:\\Dock</InitialPosition><IconPath><Default/><Define>e.png</Define>"
        "</IconPath><Http/>",
-       "D:\\Dock", "e.png", {"File", "InitialPosition", "IconPath", "Http"}},
+       "D:\\Dock",
+       "e.png",
+       {"File", "InitialPosition", "IconPath", "Http"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -79,12 +89,16 @@ TEST(StartupItems, ReadsTheWorkingDirectoryByEachListsRule) {
 // Every operation leaves a file it cannot load alone and says why, and says
 // so too when the new file does not reach the disk.
 TEST(ItemFile, FailuresAreToldApart) {
-  const std::string ring = "<RoundBackground><Circle1><File>a</File></Circle1><Circle2><File>b</File></Circle2>"
-                           "</RoundBackground><RectBackground><Rect1><File>c</File></Rect1></RectBackground>";
+  const std::string ring =
+      "<RoundBackground><Circle1><File>a</File></Circle1><Circle2><File>b</File></Circle2>"
+      "</RoundBackground><RectBackground><Rect1><File>c</File></Rect1></RectBackground>";
   const std::pair<const char*, std::function<EditResult(ItemFile&)>> operations[] = {
       {"write ring", [](ItemFile& f) { return f.WriteRingItem(1, {"x"}); }},
       {"empty ring", [](ItemFile& f) { return f.EmptyRingItem(1); }},
-      {"empty many", [](ItemFile& f) { return f.EmptyRingItems({1, 2}); }},
+      {"empty many",
+       [](ItemFile& f) {
+         return f.EmptyRingItems({1, 2});
+       }},
       {"swap", [](ItemFile& f) { return f.SwapRingItems(1, 2); }},
       {"append dock", [](ItemFile& f) { return f.AppendDockItem(2, {"x"}); }},
       {"remove dock", [](ItemFile& f) { return f.RemoveDockItem(1); }},
@@ -124,8 +138,9 @@ TEST(ItemFile, AbsentElementsChangeNothing) {
     SCOPED_TRACE(what);
     IconvSystem system;
     MemoryFiles files;
-    files.files[kConfigPath] = FileWith("<RoundBackground><Circle1><File>a</File></Circle1><Circle2/></RoundBackground>"
-                                        "<RectBackground><Rect1/></RectBackground>");
+    files.files[kConfigPath] = FileWith(
+        "<RoundBackground><Circle1><File>a</File></Circle1><Circle2/></RoundBackground>"
+        "<RectBackground><Rect1/></RectBackground>");
     ItemFile file(files, system, kConfigPath);
     EXPECT_EQ(operation(file), EditResult::NothingToChange);
     EXPECT_EQ(files.writes, 0);
@@ -135,9 +150,10 @@ TEST(ItemFile, AbsentElementsChangeNothing) {
 TEST(ItemFile, RemovingADockItemRenumbersTheRest) {
   IconvSystem system;
   MemoryFiles files;
-  files.files[kConfigPath] = FileWith("<RectBackground><Rect1><File>a</File></Rect1><Rect2><File>b</File></Rect2>"
-                                      "<!-- kept --><Rect3><File>c</File><Extra/></Rect3><Odd><File>d</File></Odd>"
-                                      "</RectBackground>");
+  files.files[kConfigPath] = FileWith(
+      "<RectBackground><Rect1><File>a</File></Rect1><Rect2><File>b</File></Rect2>"
+      "<!-- kept --><Rect3><File>c</File><Extra/></Rect3><Odd><File>d</File></Odd>"
+      "</RectBackground>");
   ItemFile file(files, system, kConfigPath);
   ASSERT_EQ(file.RemoveDockItem(2), EditResult::Saved);
   const pugi::xml_document saved = Parsed(files);

@@ -1,8 +1,8 @@
 // The log file's rules: one report one line, and the size cap's edges.
 
-#include "platform/ReportLog.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/ReportLog.h"
 
 namespace qv {
 namespace {
