@@ -33,6 +33,7 @@ TEST_F(StartupTest, FirstStartBuildsAfterShowAndWritesTheFiveSystemTools) {
   EXPECT_TRUE(form->IconsLoaded());
   EXPECT_FALSE(Process().TimerRunning(TimerGetIcon)) << "the start-up step runs once";
   EXPECT_EQ(form->RectItemCount(), 5);
+  EXPECT_TRUE(Process().Reports().empty()) << "a start that goes well reports nothing";
 
   const std::tuple<const char*, const char*, const char*> tools[] = {
       {"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "我的电脑", "MyComputer"},
