@@ -1,8 +1,9 @@
 #pragma once
 
-// What adding and removing items reaches: the slot table, the item windows,
-// the dock's item count and bar, and the configuration file. The main form
-// owns all of them and hands this view to the drop and removal code.
+// What adding and removing items reaches: the slot table (with the dock's
+// item count and the window table), the item windows, the dock bar and the
+// configuration file. The main form hands this view to the drop and removal
+// code.
 
 #include <string>
 

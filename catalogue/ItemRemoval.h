@@ -58,7 +58,7 @@ class ItemRemoval {
   void TimerDestroyIconTimer();
   void TimerClearIconTimer();
 
-  // Removes the dock item of `slot` (21 .. 20 + RectItemCount) and closes the gap.
+  // Removes the dock item of `slot` (21 .. 20 + DockCount) and closes the gap.
   void RemoveRectSlot(int slot, RemovalVariant variant);
 
   int AnimationFrame() const { return animationFrame_; }
