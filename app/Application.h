@@ -5,20 +5,12 @@
 
 #include <memory>
 
+#include "platform/MessageLoop.h"
 #include "platform/Platform.h"
 
 namespace qv::app {
 
 class RoundHot;
-
-// The backend's message loop. Events reach the sink until it is cleared.
-class IMessageLoop {
- public:
-  virtual ~IMessageLoop() = default;
-  virtual void SetEventSink(IPlatformEvents* sink) = 0;
-  // Runs until the core asks to quit (ISystem::RequestQuit).
-  virtual void Run() = 0;
-};
 
 // Mutex "Quorvel" and window class TFormRoundHot titled "Quorvel".
 inline constexpr const char* kInstanceName = "Quorvel";

@@ -9,13 +9,8 @@ WindowLayer CompanionLayer(WindowLayer mainLayer) {
 }
 
 DisplayStates::DisplayStates(IWindowSystem& windows, WindowId mainWindow, round::RoundPresentation& round,
-                             catalogue::ItemSlots& slots, bool& windowsShown, bool& rectMagnified)
-    : windows_(windows),
-      main_(mainWindow),
-      round_(round),
-      slots_(slots),
-      windowsShown_(windowsShown),
-      rectMagnified_(rectMagnified) {}
+                             catalogue::ItemSlots& slots)
+    : windows_(windows), main_(mainWindow), round_(round), slots_(slots) {}
 
 void DisplayStates::OnTrayCallback(std::intptr_t mouseMessage) {
   // The right button opens the tray menu, which the menus bring; every other

@@ -27,9 +27,17 @@ bool InsideShrunkRectBar(const Rect& bar, Point p);
 
 class DisplayStates {
  public:
-  // windowsShown and rectMagnified are the main form's WindowsShown and RectMagnified.
   DisplayStates(IWindowSystem& windows, WindowId mainWindow, round::RoundPresentation& round,
-                catalogue::ItemSlots& slots, bool& windowsShown, bool& rectMagnified);
+                catalogue::ItemSlots& slots);
+
+  // WindowsShown: the program's windows are on screen, not in the tray.
+  bool WindowsShown() const { return windowsShown_; }
+  // The main form is made and shown at start.
+  void MarkShown() { windowsShown_ = true; }
+  // RectMagnified: the dock is drawn larger under the pointer.
+  bool RectMagnified() const { return rectMagnified_; }
+  // The start-up step builds the dock at rest.
+  void MarkRectAtRest() { rectMagnified_ = false; }
 
   // The tray icon's callback, by the mouse message on the icon.
   void OnTrayCallback(std::intptr_t mouseMessage);
@@ -60,8 +68,8 @@ class DisplayStates {
   WindowId main_;
   round::RoundPresentation& round_;
   catalogue::ItemSlots& slots_;
-  bool& windowsShown_;
-  bool& rectMagnified_;
+  bool windowsShown_ = false;
+  bool rectMagnified_ = false;
   WindowId rectBar_ = kNoWindow;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "catalogue/LoadEntry.h"
+#include "config/SettingsFile.h"
 #include "settings/SystemTools.h"
 
 namespace qv::app {
@@ -38,8 +39,9 @@ RoundHot::RoundHot(Platform& platform)
   params.layered = true;
   params.mainForm = true;
   mainWindow_ = platform_.windows.CreateWindow(params);
+  slots_.Windows().Add(mainWindow_, {catalogue::Presentation::Round, catalogue::WindowRole::Main, 0});
   round_ = std::make_unique<round::RoundPresentation>(platform_, settings_, slots_, mainWindow_, timerClearMemory_);
-  site_.reset(new catalogue::CatalogueSite{platform_, slots_, *round_, rectItemCount_});
+  site_.reset(new catalogue::CatalogueSite{platform_, slots_, *round_});
   drop_ = std::make_unique<catalogue::ItemDrop>(*site_, timerClearMemory_);
   removal_ = std::make_unique<catalogue::ItemRemoval>(*site_, timerClearMemory_);
   CreateRingHandlers();
@@ -56,14 +58,18 @@ RoundHot::~RoundHot() {
   if (mainWindow_ != kNoWindow) platform_.windows.DestroyWindow(mainWindow_);
 }
 
-std::string RoundHot::ConfigPath() const { return platform_.files.ProgramDir() + "Config\\UserInfo.xml"; }
+std::string RoundHot::ConfigPath() const { return config::UserInfoPath(platform_.files); }
 
 const FormTimer& RoundHot::Timer(TimerId id) const {
   switch (id) {
-    case TimerGetIcon: return timerGetIcon_;
-    case TimerClearMemory: return timerClearMemory_;
-    case TimerPBT: return timerPBT_;
-    default: return timerRedraw_;
+    case TimerGetIcon:
+      return timerGetIcon_;
+    case TimerClearMemory:
+      return timerClearMemory_;
+    case TimerPBT:
+      return timerPBT_;
+    default:
+      return timerRedraw_;
   }
 }
 
@@ -75,14 +81,13 @@ void RoundHot::FormCreate() {
   round_->LoadPlates();
   platform_.windows.AcceptDroppedFiles(mainWindow_, true);
   acceptsDrops_ = true;
-  windowsShown_ = true;
+  display_->MarkShown();
   iconsLoaded_ = false;
   const std::string iconDir = platform_.files.ProgramDir() + "Icon";
   if (!platform_.files.DirectoryExists(iconDir)) platform_.files.CreateDirectory(iconDir);
 }
 
 void RoundHot::InitSettings() {
-  rotationAngle_ = 0.0;
   for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) slots_[slot].File.clear();
 
   // The values before loading; the position is where the window stands now.
@@ -91,12 +96,11 @@ void RoundHot::InitSettings() {
   settings_.PositionLeft = bounds.left;
   settings_.PositionTop = bounds.top;
 
-  config::ConfigDocument document(platform_.files, platform_.system, ConfigPath());
-  const config::SettingsOutcome outcome = config::LoadSettings(document, settings_);
+  const config::SettingsOutcome outcome =
+      config::SettingsFile(platform_.files, platform_.system, ConfigPath()).Load(settings_);
   switch (outcome.status) {
     case config::SettingsStatus::Missing:
-      platform_.dialogs.MessageBox(kConfigMissingText, kMessageCaption, MessageBoxButtons::Ok,
-                                   MessageBoxIcon::Warning);
+      platform_.dialogs.MessageBox(kConfigMissingText, kMessageCaption, MessageBoxButtons::Ok, MessageBoxIcon::Warning);
       platform_.system.RequestQuit();
       return;
     case config::SettingsStatus::Unreadable:
@@ -112,7 +116,7 @@ void RoundHot::InitSettings() {
   ApplyFrontIndex(outcome.frontIndex);
   platform_.windows.SetBounds(mainWindow_, {settings_.PositionLeft, settings_.PositionTop, kMainFormDesignBounds.width,
                                             kMainFormDesignBounds.height});
-  round_->ComputeOffsets(rotationAngle_);
+  round_->ComputeOffsets(RotationAngle());
   round_->LoadClockPictures();
 }
 
@@ -136,22 +140,12 @@ void RoundHot::BuildPresentations() {
 
   round_->BuildBackgroundWindow();
   round_->BuildCenterWindow();
-  config::ConfigDocument document(platform_.files, platform_.system, ConfigPath());
-  const bool loaded = document.Load().status == config::LoadStatus::Ok;
-  rectMagnified_ = false;
-  if (loaded) {
-    const pugi::xml_node ring = config::FirstChild(document.Root(), "RoundBackground");
-    for (int slot = 1; slot <= catalogue::kRingSlots; ++slot)
-      catalogue::LoadEntry(slot, config::ChildAt(ring, slot), slots_, *round_, platform_);
-    pugi::xml_node rect = config::FirstChild(document.Root(), "RectBackground");
-    if (!settings_.RectListCreated) {
-      // More dock elements than the dock has slots stay in the file untouched.
-      rectItemCount_ = std::min(config::CountChildElements(rect), catalogue::kDockSlots);
-    } else {
-      CreateDefaultRectList(document);
-    }
-    document.Save();
-    hotKeyText_ = config::HotKeyText(document.Root());
+  config::StartupItems items(platform_.files, platform_.system, ConfigPath());
+  display_->MarkRectAtRest();
+  if (items.Load()) {
+    LoadItemLists(items);
+    Check(items.Save(), "Completing the item lists at start");
+    hotKeyText_ = items.HotKeyText();
     hotKeyChar_ = hotKeyText_[0];
     SetupHotKey();
   }
@@ -161,28 +155,46 @@ void RoundHot::BuildPresentations() {
   platform_.system.SignalReady();
 }
 
-void RoundHot::CreateDefaultRectList(config::ConfigDocument& document) {
-  pugi::xml_node rect = config::FirstChild(document.Root(), "RectBackground");
-  if (!rect) rect = document.Root().append_child("RectBackground");
+void RoundHot::LoadItemLists(config::StartupItems& items) {
+  using config::ItemList;
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
+    const std::optional<config::ItemTexts> texts = items.Read(ItemList::Ring, slot);
+    if (!texts) continue;
+    const catalogue::EntryWriteBack writeBack = catalogue::LoadEntry(slot, *texts, slots_, *round_, platform_);
+    if (writeBack.File) items.SetFile(ItemList::Ring, slot, *writeBack.File);
+    if (writeBack.IconDefine) items.SetIconDefine(ItemList::Ring, slot, *writeBack.IconDefine);
+  }
+  if (!settings_.RectListCreated) {
+    // More dock elements than the dock has slots stay in the file untouched.
+    slots_.SetDockCount(std::min(items.Count(ItemList::Dock), catalogue::kDockSlots));
+  } else {
+    CreateDefaultRectList(items);
+  }
+}
+
+void RoundHot::CreateDefaultRectList(config::StartupItems& items) {
   const std::string toolDir = platform_.files.ProgramDir() + "Icon\\SysTool\\";
-  rectItemCount_ = static_cast<int>(settings::kRectSystemTools.size());
+  std::vector<config::ItemTexts> tools;
   int j = 0;
   for (const settings::SystemTool& tool : settings::kRectSystemTools) {
-    ++j;
-    catalogue::TImageIconRec& rec = slots_[catalogue::kRingSlots + j];
+    catalogue::TImageIconRec& rec = slots_[catalogue::kRingSlots + ++j];
     rec.File = tool.target;
     rec.IconPath = toolDir + (tool.componentName + 1) + ".png";
     rec.Hint = tool.caption;
-    pugi::xml_node item = rect.append_child(("Rect" + std::to_string(j)).c_str());
-    config::SetText(item.append_child("File"), rec.File);
-    config::SetText(item.append_child("Name"), rec.Hint);
-    pugi::xml_node icon = item.append_child("IconPath");
-    icon.append_child("Default");
-    config::SetText(icon.append_child("Define"), rec.IconPath);
-    item.append_child("Argument");
-    item.append_child("Http");
-    item.append_child("InitialPosition");
+    config::ItemTexts texts;
+    texts.File = rec.File;
+    texts.Name = rec.Hint;
+    texts.IconDefine = rec.IconPath;
+    tools.push_back(std::move(texts));
   }
+  slots_.SetDockCount(j);
+  items.AppendDockItems(tools);
+}
+
+void RoundHot::Check(config::EditResult result, const std::string& what) {
+  if (config::Failed(result))
+    platform_.diagnostics.Report(Severity::Error,
+                                 what + " was not saved: " + config::Describe(result) + " (" + ConfigPath() + ")");
 }
 
 // ---- shutdown ----
@@ -203,10 +215,8 @@ void RoundHot::FormClose() {
 void RoundHot::SaveSkinsAndPosition() {
   // A start that could not read the file never writes it.
   if (!settingsLoaded_) return;
-  const std::string path = ConfigPath();
-  if (!platform_.files.FileExists(path)) return;
-  config::ConfigDocument document(platform_.files, platform_.system, path);
-  config::SaveSkinsAndPosition(document, settings_);
+  Check(config::SettingsFile(platform_.files, platform_.system, ConfigPath()).SaveSkinsAndPosition(settings_),
+        "The skins and the window position");
 }
 
 // ---- events ----
@@ -297,8 +307,7 @@ void RoundHot::TrimWorkingSet() {
 // ---- living with the ring: pointer, keys, tray, hot key ----
 
 void RoundHot::CreateRingHandlers() {
-  display_ = std::make_unique<DisplayStates>(platform_.windows, mainWindow_, *round_, slots_, windowsShown_,
-                                             rectMagnified_);
+  display_ = std::make_unique<DisplayStates>(platform_.windows, mainWindow_, *round_, slots_);
   round::InteractionHooks hooks;
   hooks.RaiseRoundWindows = [this] { RaiseRoundWindows(); };
   hooks.RaiseRectWindows = [this] { display_->RaiseRectWindows(); };
@@ -306,9 +315,10 @@ void RoundHot::CreateRingHandlers() {
   hooks.CenterCommand = [this] { RunCenterCommand(); };
   hooks.RequestDestroy = [this](WindowId window) { return removal_->RequestDestroy(window); };
   hooks.Animates = [this](WindowId window) { return removal_->Animates(window); };
+  hooks.IconsLoaded = [this] { return iconsLoaded_; };
+  hooks.Report = [this](const std::string& text) { platform_.diagnostics.Report(Severity::Error, text); };
   interaction_ = std::make_unique<round::Interaction>(
-      round::InteractionContext{platform_, settings_, slots_, *round_, mainWindow_, timerClearMemory_, rotationAngle_,
-                                iconsLoaded_, ConfigPath()},
+      round::InteractionContext{platform_, settings_, slots_, *round_, mainWindow_, timerClearMemory_, ConfigPath()},
       std::move(hooks));
   interaction_->HoverState().SetBounceEnded([this](int slot) { display_->AfterBounce(slot); });
 }

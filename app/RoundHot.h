@@ -7,13 +7,13 @@
 #include <string>
 
 #include "app/DisplayStates.h"
-#include "app/FormTimer.h"
+#include "platform/FormTimer.h"
 #include "app/HotKeyRegistrar.h"
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/Drop.h"
 #include "catalogue/ItemRemoval.h"
 #include "catalogue/ItemSlots.h"
-#include "config/ConfigDocument.h"
+#include "config/ItemFile.h"
 #include "config/Settings.h"
 #include "platform/Platform.h"
 #include "round/Interaction.h"
@@ -66,10 +66,10 @@ class RoundHot final : public IPlatformEvents {
   config::Settings& MutableSettings() { return settings_; }
   WindowId MainWindow() const { return mainWindow_; }
   bool IconsLoaded() const { return iconsLoaded_; }
-  bool WindowsShown() const { return windowsShown_; }
+  bool WindowsShown() const { return display_->WindowsShown(); }
   bool Closed() const { return closed_; }
   bool SettingsLoaded() const { return settingsLoaded_; }
-  int RectItemCount() const { return rectItemCount_; }
+  int RectItemCount() const { return slots_.DockCount(); }
   int ResumeTicks() const { return resumeTicks_; }
   const std::string& HotKeyText() const { return hotKeyText_; }
   char HotKeyChar() const { return hotKeyChar_; }
@@ -87,7 +87,7 @@ class RoundHot final : public IPlatformEvents {
   catalogue::ItemRemoval& Removal() { return *removal_; }
   // The dock bar, once built, hears of items added and removed.
   void AttachDockBar(catalogue::IDockBar* bar) { site_->dockBar = bar; }
-  double RotationAngle() const { return rotationAngle_; }
+  double RotationAngle() const { return interaction_->RotationState().Angle(); }
   // Shown or hidden in the tray, the layers and the window routines.
   DisplayStates& Display() { return *display_; }
   void MinimizeToTray() { display_->MinimizeToTray(); }
@@ -99,7 +99,9 @@ class RoundHot final : public IPlatformEvents {
   void InitSettings();
   void ApplyFrontIndex(int frontIndex);
   void BuildPresentations();
-  void CreateDefaultRectList(config::ConfigDocument& document);
+  void LoadItemLists(config::StartupItems& items);
+  void CreateDefaultRectList(config::StartupItems& items);
+  void Check(config::EditResult result, const std::string& what);
   void SaveSkinsAndPosition();
   void RestoreFromTray();
   void CreateRingHandlers();
@@ -126,16 +128,12 @@ class RoundHot final : public IPlatformEvents {
 
   bool settingsLoaded_ = false;
   bool iconsLoaded_ = false;
-  bool windowsShown_ = false;
   bool closed_ = false;
   bool acceptsDrops_ = false;
   bool trayAdded_ = false;
-  int rectItemCount_ = 0;
-  bool rectMagnified_ = false;
   int resumeTicks_ = 0;
   std::string hotKeyText_;
   char hotKeyChar_ = 0;
-  double rotationAngle_ = 0.0;
 };
 
 }  // namespace qv::app

@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "config/ConfigDocument.h"
 #include "config/FontSpec.h"
 #include "config/Settings.h"
 #include "tests/config/FakePlatform.h"

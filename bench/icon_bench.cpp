@@ -20,7 +20,7 @@
 #include "catalogue/IconExtraction.h"
 #include "catalogue/PeReader.h"
 #include "platform/headless/HeadlessDesktop.h"
-#include "tests/catalogue/IcoWriter.h"
+#include "tests/support/IcoWriter.h"
 #include "tests/catalogue/PeBuilder.h"
 
 namespace qv::catalogue {

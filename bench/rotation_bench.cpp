@@ -87,7 +87,7 @@ void BM_RotationTickOnHeadlessDesktop(benchmark::State& state) {
   for (auto _ : state) {
     // A notch each time, so that every tick turns rather than ends the turn.
     rotation.StartRotation(true);
-    form.OnTimer(qv::app::TimerRotation);
+    form.OnTimer(qv::TimerRotation);
   }
   benchmark::DoNotOptimize(form.RotationAngle());
 }

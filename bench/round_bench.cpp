@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/IcoFile.h"
+#include "picture/IcoFile.h"
 #include "platform/headless/SoftwareCanvas.h"
-#include "round/Picture.h"
-#include "round/PngLoader.h"
+#include "picture/Picture.h"
+#include "picture/PngLoader.h"
 #include "round/RingGeometry.h"
 
 namespace {
@@ -94,7 +94,7 @@ BENCHMARK(BM_BareLibpngDecode);
 void BM_LoadPremultipliedPngBytes(benchmark::State& state) {
   const std::string& bytes = RingSkin();
   for (auto _ : state) {
-    qv::LayeredSurface surface = qv::round::LoadPremultipliedPngBytes(bytes);
+    qv::LayeredSurface surface = qv::picture::LoadPremultipliedPngBytes(bytes);
     benchmark::DoNotOptimize(surface.pixels.data());
     benchmark::ClobberMemory();
   }
@@ -128,7 +128,7 @@ void BM_LoaderOverBareRatio(benchmark::State& state) {
     }
     const double middle = ThreadCpuSeconds();
     {
-      qv::LayeredSurface surface = qv::round::LoadPremultipliedPngBytes(bytes);
+      qv::LayeredSurface surface = qv::picture::LoadPremultipliedPngBytes(bytes);
       benchmark::DoNotOptimize(surface.pixels.data());
       benchmark::ClobberMemory();
     }
@@ -169,7 +169,7 @@ qv::LayeredSurface MakeSurface(int width, int height, Shade shade) {
 }
 
 const qv::LayeredSurface& RingSkinSurface() {
-  static const qv::LayeredSurface surface = qv::round::LoadPremultipliedPngBytes(RingSkin());
+  static const qv::LayeredSurface surface = qv::picture::LoadPremultipliedPngBytes(RingSkin());
   return surface;
 }
 
@@ -233,7 +233,7 @@ bool ArtClock(ClockPictures& p) {
   const std::array<const char*, 6> names = {"trad.png",   "trad_h.png",   "trad_m.png",
                                             "trad_s.png", "trad_dot.png", "trad_highlights.png"};
   for (std::size_t i = 0; i < pictures.size(); ++i) {
-    *pictures[i] = qv::round::LoadPictureBytes(ReadFileBytes(dir / names[i]));
+    *pictures[i] = qv::picture::LoadPictureBytes(ReadFileBytes(dir / names[i]));
     if (pictures[i]->Empty()) return false;
   }
   p.plate = qv::LayeredSurface(115, 115);
@@ -337,7 +337,7 @@ std::string MakeIcon(bool png) {
 void BM_ReadIcoForDrawing(benchmark::State& state) {
   const std::string file = MakeIcon(state.range(0) == 1);
   for (auto _ : state) {
-    std::optional<qv::catalogue::IcoImage> image = qv::catalogue::ReadIcoForDrawing(file);
+    std::optional<qv::picture::IcoImage> image = qv::picture::ReadIcoForDrawing(file);
     benchmark::DoNotOptimize(image);
   }
   state.SetLabel(state.range(0) == 1 ? "256 px PNG image" : "48 px 32-bit image");

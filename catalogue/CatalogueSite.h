@@ -1,14 +1,15 @@
 #pragma once
 
-// What adding and removing items reaches: the slot table, the item windows,
-// the dock's item count and bar, and the configuration file. The main form
-// owns all of them and hands this view to the drop and removal code.
+// What adding and removing items reaches: the slot table (with the dock's
+// item count and the window table), the item windows, the dock bar and the
+// configuration file. The main form hands this view to the drop and removal
+// code.
 
-#include <pugixml.hpp>
 #include <string>
 
 #include "catalogue/ItemSlots.h"
 #include "catalogue/LoadEntry.h"
+#include "config/ItemFile.h"
 #include "platform/Platform.h"
 
 namespace qv::catalogue {
@@ -37,10 +38,12 @@ struct CatalogueSite {
   Platform& platform;
   ItemSlots& slots;
   IItemWindows& windows;
-  int& rectItemCount;           // dock items, slots 21 .. 20 + rectItemCount
   IDockBar* dockBar = nullptr;  // none until the dock bar is built
 
-  std::string ConfigPath() const { return platform.files.ProgramDir() + "Config\\UserInfo.xml"; }
+  std::string ConfigPath() const { return config::UserInfoPath(platform.files); }
+  config::ItemFile File() const { return {platform.files, platform.system, ConfigPath()}; }
+  // A change that reached memory but not the file is reported, not shown.
+  void Check(config::EditResult result, const std::string& what) const;
 };
 
 // The slot whose record holds this window; 0 for none. Looked up by the
@@ -50,24 +53,5 @@ int SlotOfWindow(const ItemSlots& slots, WindowId window);
 // A free slot: no target, no window, no picture. Ring slots keep their
 // offsets, which belong to the place, not to the item.
 void ClearRecord(TImageIconRec& record);
-
-// The seven texts of an item element.
-struct ItemTexts {
-  std::string File;
-  std::string Name;
-  std::string IconDefault;
-  std::string IconDefine;
-  std::string Argument;
-  std::string Http;
-  std::string InitialPosition;
-};
-
-// Writes all seven texts, making the children that are missing. The element
-// ends with an InitialPosition child afterwards, as the ring's loader wants.
-void WriteItemTexts(pugi::xml_node item, const ItemTexts& texts);
-
-// Empties the seven texts of every child that carries one; missing children
-// stay missing, since they read as empty anyway.
-void EmptyItemTexts(pugi::xml_node item);
 
 }  // namespace qv::catalogue

@@ -1,31 +1,18 @@
 #include "catalogue/Drop.h"
 
-#include "config/ConfigDocument.h"
-
 namespace qv::catalogue {
 
 namespace {
 
 // The item's texts as they go into its element: the cached .ico is written
 // as Default, the fixed .png picture as Define, and the other one empty.
-ItemTexts TextsOf(const DroppedItem& item) {
-  ItemTexts texts;
+config::ItemTexts TextsOf(const DroppedItem& item) {
+  config::ItemTexts texts;
   texts.File = item.target;
   texts.Name = item.name;
   (item.DropHasNoExtension ? texts.IconDefine : texts.IconDefault) = item.iconPath;
   texts.InitialPosition = item.workingDirectory;
   return texts;
-}
-
-// The ring's element of the slot, by position as the loader reads it. A file
-// with fewer places than the ring gains the missing ones, named as the
-// loader expects them.
-pugi::xml_node RingElement(pugi::xml_node root, int slot) {
-  pugi::xml_node ring = config::FirstChild(root, "RoundBackground");
-  if (!ring) ring = root.append_child("RoundBackground");
-  for (int position = config::CountChildElements(ring) + 1; position <= slot; ++position)
-    ring.append_child(("Circle" + std::to_string(position)).c_str());
-  return config::ChildAt(ring, slot);
 }
 
 }  // namespace
@@ -60,7 +47,7 @@ DroppedItem DeriveDroppedItem(const std::string& droppedPath, const CacheOutcome
   return item;
 }
 
-ItemDrop::ItemDrop(CatalogueSite& site, app::FormTimer& clearMemory) : site_(site), clearMemory_(clearMemory) {}
+ItemDrop::ItemDrop(CatalogueSite& site, FormTimer& clearMemory) : site_(site), clearMemory_(clearMemory) {}
 
 // A place with a window is taken even without a target: a named program that
 // is installed without its folder in the registry is still on screen.
@@ -74,8 +61,9 @@ int ItemDrop::FirstFreeRingSlot() const {
 // item goes after the last element, whatever an element without a target
 // left empty before it.
 int ItemDrop::NextDockSlot() const {
-  if (site_.rectItemCount < 0 || site_.rectItemCount >= kDockSlots) return 0;
-  const int slot = kRingSlots + site_.rectItemCount + 1;
+  const int count = site_.slots.DockCount();
+  if (count < 0 || count >= kDockSlots) return 0;
+  const int slot = kRingSlots + count + 1;
   const TImageIconRec& record = site_.slots[slot];
   return record.File.empty() && record.Window == kNoWindow ? slot : 0;
 }
@@ -119,29 +107,18 @@ void ItemDrop::FillRecord(int slot, const DroppedItem& item) {
 void ItemDrop::AddToRing(int slot, const DroppedItem& item) {
   FillRecord(slot, item);
   site_.windows.CreateRoundIconWindow(slot);
-  config::ConfigDocument document(site_.platform.files, site_.platform.system, site_.ConfigPath());
-  if (document.Load().status == config::LoadStatus::Ok) {
-    // The whole element is written: a place emptied by hand may still hold
-    // leftovers, which would come back with the item at the next start.
-    WriteItemTexts(RingElement(document.Root(), slot), TextsOf(item));
-    document.Save();
-  }
+  site_.Check(site_.File().WriteRingItem(slot, TextsOf(item)), "The dropped item of ring place " + std::to_string(slot));
   ShowPicture(slot);
 }
 
 void ItemDrop::AddToDock(int slot, const DroppedItem& item) {
   FillRecord(slot, item);
   site_.windows.CreateRectIconWindow(slot);
-  config::ConfigDocument document(site_.platform.files, site_.platform.system, site_.ConfigPath());
-  if (document.Load().status == config::LoadStatus::Ok) {
-    pugi::xml_node rect = config::FirstChild(document.Root(), "RectBackground");
-    if (!rect) rect = document.Root().append_child("RectBackground");
-    pugi::xml_node element = rect.append_child(("Rect" + std::to_string(slot - kRingSlots)).c_str());
-    WriteItemTexts(element, TextsOf(item));
-    document.Save();
-  }
+  const int position = slot - kRingSlots;
+  site_.Check(site_.File().AppendDockItem(position, TextsOf(item)),
+              "The dropped item of dock place " + std::to_string(position));
   ShowPicture(slot);
-  ++site_.rectItemCount;
+  site_.slots.SetDockCount(site_.slots.DockCount() + 1);
   if (site_.dockBar) site_.dockBar->ItemAppended(slot, site_.platform.windows.CursorPosition());
 }
 

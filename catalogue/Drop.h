@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FormTimer.h"
+#include "platform/FormTimer.h"
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/IconCache.h"
 
@@ -44,7 +44,7 @@ enum class DropResult { AddedToRing, AddedToDock, RingFull, DockFull, Abandoned,
 
 class ItemDrop {
  public:
-  ItemDrop(CatalogueSite& site, app::FormTimer& clearMemory);
+  ItemDrop(CatalogueSite& site, FormTimer& clearMemory);
   ItemDrop(const ItemDrop&) = delete;
   ItemDrop& operator=(const ItemDrop&) = delete;
 
@@ -64,7 +64,7 @@ class ItemDrop {
   void ShowPicture(int slot);
 
   CatalogueSite& site_;
-  app::FormTimer& clearMemory_;
+  FormTimer& clearMemory_;
 };
 
 }  // namespace qv::catalogue

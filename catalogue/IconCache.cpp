@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "catalogue/IcoFile.h"
+#include "picture/IcoFile.h"
 #include "catalogue/IconExtraction.h"
 #include "catalogue/PeReader.h"
 
@@ -78,7 +78,7 @@ bool IsOfficeIconContainer(const std::string& path) {
 
 bool ExtractShellIcon(IShell& shell, IFileSystem& files, const std::string& path) {
   const auto icon = shell.ExtractShellIcon(path);
-  if (!icon || !LooksLikeIco(*icon)) return false;
+  if (!icon || !picture::LooksLikeIco(*icon)) return false;
   return files.WriteFileAtomic(IconCachePath(files, path), *icon);
 }
 

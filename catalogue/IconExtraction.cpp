@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "catalogue/IcoFile.h"
+#include "picture/IcoFile.h"
 #include "catalogue/IconCache.h"
 
 namespace qv::catalogue {
@@ -37,7 +37,7 @@ bool WriteChosen(const TPEReader& reader, std::optional<std::size_t> chosen, int
                  const std::string& programPath) {
   if (!chosen) return false;
   const std::string ico = WriteSingleIconFile(ResourceRawStream(reader.Item(*chosen)), pixelWidth);
-  if (!ReadIcoForDrawing(ico, pixelWidth)) return false;
+  if (!picture::ReadIcoForDrawing(ico, pixelWidth)) return false;
   return files.WriteFileAtomic(IconCachePath(files, programPath), ico);
 }
 

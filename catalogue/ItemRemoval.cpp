@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "config/ConfigDocument.h"
-#include "round/PngLoader.h"
+#include "picture/PngLoader.h"
 
 namespace qv::catalogue {
 
@@ -14,11 +13,11 @@ constexpr int kItemSide = 50;
 
 }  // namespace
 
-ItemRemoval::ItemRemoval(CatalogueSite& site, app::FormTimer& clearMemory)
+ItemRemoval::ItemRemoval(CatalogueSite& site, FormTimer& clearMemory)
     : site_(site),
       clearMemory_(clearMemory),
-      timerDestroyIcon_(site.platform.timers, app::TimerDestroyIcon, kIntervalDestroyIcon),
-      timerClearIcon_(site.platform.timers, app::TimerClearIcon, kIntervalClearIcon) {}
+      timerDestroyIcon_(site.platform.timers, TimerDestroyIcon, kIntervalDestroyIcon),
+      timerClearIcon_(site.platform.timers, TimerClearIcon, kIntervalClearIcon) {}
 
 bool ItemRemoval::Animates(WindowId window) const {
   if (window == kNoWindow || !Animating()) return false;
@@ -27,7 +26,7 @@ bool ItemRemoval::Animates(WindowId window) const {
 }
 
 LayeredSurface ItemRemoval::Frame(const std::string& resource) const {
-  LayeredSurface frame = round::LoadPremultipliedPng(site_.platform.system, resource);
+  LayeredSurface frame = picture::LoadPremultipliedPng(site_.platform.system, resource);
   // A missing frame shows nothing rather than shrinking the window away.
   if (frame.Empty()) frame = LayeredSurface(kItemSide, kItemSide);
   return frame;
@@ -97,48 +96,38 @@ void ItemRemoval::RemoveRingSlot(int slot) {
   TImageIconRec& record = site_.slots[slot];
   const WindowId window = record.Window;
   ClearRecord(record);
-  if (window != kNoWindow) site_.platform.windows.DestroyWindow(window);
+  if (window != kNoWindow) {
+    site_.slots.Windows().Remove(window);
+    site_.slots.Windows().Remove(window);
+    site_.platform.windows.DestroyWindow(window);
+  }
 
-  config::ConfigDocument document(site_.platform.files, site_.platform.system, site_.ConfigPath());
-  if (document.Load().status != config::LoadStatus::Ok) return;
-  const pugi::xml_node ring = config::FirstChild(document.Root(), "RoundBackground");
-  const pugi::xml_node item = config::ChildAt(ring, slot);
-  if (!item) return;
-  EmptyItemTexts(item);
-  document.Save();
+  site_.Check(site_.File().EmptyRingItem(slot), "Removing the item of ring place " + std::to_string(slot));
 }
 
 // ---- the dock ----
 
 void ItemRemoval::RemoveRectSlot(int slot, RemovalVariant variant) {
-  const int last = kRingSlots + site_.rectItemCount;
+  const int last = kRingSlots + site_.slots.DockCount();
   if (slot <= kRingSlots || slot > last) return;
-  config::ConfigDocument document(site_.platform.files, site_.platform.system, site_.ConfigPath());
-  const bool loaded = document.Load().status == config::LoadStatus::Ok;
 
   // The removed window goes first, so that no two windows ever share a name.
-  if (const WindowId gone = site_.slots[slot].Window; gone != kNoWindow) site_.platform.windows.DestroyWindow(gone);
+  if (const WindowId gone = site_.slots[slot].Window; gone != kNoWindow) {
+    site_.slots.Windows().Remove(gone);
+    site_.platform.windows.DestroyWindow(gone);
+  }
   for (int s = slot; s < last; ++s) {
     site_.slots[s] = std::move(site_.slots[s + 1]);
-    if (const WindowId moved = site_.slots[s].Window; moved != kNoWindow)
+    if (const WindowId moved = site_.slots[s].Window; moved != kNoWindow) {
       site_.platform.windows.SetName(moved, "Rect" + std::to_string(s - kRingSlots));
-  }
-  ClearRecord(site_.slots[last]);
-  --site_.rectItemCount;
-
-  if (loaded) {
-    // The element goes whole and the ones behind it are renamed after their
-    // new positions, so each keeps every child it had.
-    pugi::xml_node rect = config::FirstChild(document.Root(), "RectBackground");
-    int position = slot - kRingSlots;
-    if (pugi::xml_node item = config::ChildAt(rect, position)) {
-      pugi::xml_node next = item.next_sibling();
-      rect.remove_child(item);
-      for (; next; next = next.next_sibling())
-        if (next.type() == pugi::node_element) next.set_name(("Rect" + std::to_string(position++)).c_str());
-      document.Save();
+      site_.slots.Windows().MoveItem(moved, s);
     }
   }
+  ClearRecord(site_.slots[last]);
+  site_.slots.SetDockCount(site_.slots.DockCount() - 1);
+
+  const int position = slot - kRingSlots;
+  site_.Check(site_.File().RemoveDockItem(position), "Removing the item of dock place " + std::to_string(position));
   if (site_.dockBar) site_.dockBar->ItemRemoved(variant);
 }
 
@@ -189,14 +178,12 @@ void ItemRemoval::RemoveClearedItems() {
 
   // Every free place is emptied in the file, also the ones that were free
   // already; an item dropped during the animation keeps its element.
-  config::ConfigDocument document(site_.platform.files, site_.platform.system, site_.ConfigPath());
-  if (document.Load().status != config::LoadStatus::Ok) return;
-  const pugi::xml_node ring = config::FirstChild(document.Root(), "RoundBackground");
+  std::vector<int> free;
   for (int slot = 1; slot <= kRingSlots; ++slot) {
     const TImageIconRec& record = site_.slots[slot];
-    if (record.File.empty() && record.Window == kNoWindow) EmptyItemTexts(config::ChildAt(ring, slot));
+    if (record.File.empty() && record.Window == kNoWindow) free.push_back(slot);
   }
-  document.Save();
+  site_.Check(site_.File().EmptyRingItems(free), "Clearing the ring");
 }
 
 }  // namespace qv::catalogue

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FormTimer.h"
+#include "platform/FormTimer.h"
 #include "catalogue/CatalogueSite.h"
 
 namespace qv::catalogue {
@@ -37,7 +37,7 @@ struct DestroyRequest {
 
 class ItemRemoval {
  public:
-  ItemRemoval(CatalogueSite& site, app::FormTimer& clearMemory);
+  ItemRemoval(CatalogueSite& site, FormTimer& clearMemory);
   ItemRemoval(const ItemRemoval&) = delete;
   ItemRemoval& operator=(const ItemRemoval&) = delete;
 
@@ -58,7 +58,7 @@ class ItemRemoval {
   void TimerDestroyIconTimer();
   void TimerClearIconTimer();
 
-  // Removes the dock item of `slot` (21 .. 20 + RectItemCount) and closes the gap.
+  // Removes the dock item of `slot` (21 .. 20 + DockCount) and closes the gap.
   void RemoveRectSlot(int slot, RemovalVariant variant);
 
   int AnimationFrame() const { return animationFrame_; }
@@ -74,9 +74,9 @@ class ItemRemoval {
   void RemoveClearedItems();
 
   CatalogueSite& site_;
-  app::FormTimer& clearMemory_;
-  app::FormTimer timerDestroyIcon_;
-  app::FormTimer timerClearIcon_;
+  FormTimer& clearMemory_;
+  FormTimer timerDestroyIcon_;
+  FormTimer timerClearIcon_;
   int animationFrame_ = 0;
   std::optional<DestroyRequest> destroy_;
   std::vector<WindowId> clearing_;  // the ring windows the clear was confirmed for

@@ -9,6 +9,7 @@
 #include <cassert>
 #include <string>
 
+#include "catalogue/WindowTable.h"
 #include "platform/Platform.h"
 
 namespace qv::catalogue {
@@ -40,8 +41,19 @@ class ItemSlots {
     return records_[static_cast<std::size_t>(slot)];
   }
 
+  // The dock's items fill slots 21 .. 20 + DockCount() without gaps; the
+  // drop and removal code changes the count with the records.
+  int DockCount() const { return dockCount_; }
+  void SetDockCount(int count) { dockCount_ = count; }
+
+  // Every window of the presentations, by id.
+  WindowTable& Windows() { return windows_; }
+  const WindowTable& Windows() const { return windows_; }
+
  private:
   std::array<TImageIconRec, kSlotCount + 1> records_{};  // record 0 is never used
+  int dockCount_ = 0;
+  WindowTable windows_;
 };
 
 }  // namespace qv::catalogue

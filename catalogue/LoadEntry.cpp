@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "config/ConfigDocument.h"
-
 namespace qv::catalogue {
 
 namespace {
@@ -14,7 +12,8 @@ std::string LowerExtension(const std::string& path) {
   const std::size_t dot = path.rfind('.');
   if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return {};
   std::string ext = path.substr(dot);
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return ext;
 }
 
@@ -50,80 +49,44 @@ bool IsPresentTarget(const IFileSystem& files, const std::string& target) {
   return files.FileExists(target) || files.DirectoryExists(target);
 }
 
-std::string IconPathOf(pugi::xml_node element) {
-  const pugi::xml_node icon = config::FirstChild(element, "IconPath");
-  std::string path = config::Text(config::FirstChild(icon, "Default"));
-  if (path.empty()) path = config::Text(config::FirstChild(icon, "Define"));
-  return path;
-}
-
-bool LoadEntry(int slot, pugi::xml_node element, ItemSlots& slots, IItemWindows& windows, const Platform& platform) {
-  if (!element || slot < 1 || slot > kSlotCount) return false;
-  bool changed = false;
+EntryWriteBack LoadEntry(int slot, const config::ItemTexts& texts, ItemSlots& slots, IItemWindows& windows,
+                         const Platform& platform) {
+  EntryWriteBack writeBack;
+  if (slot < 1 || slot > kSlotCount) return writeBack;
   const bool ring = slot <= kRingSlots;
   TImageIconRec& rec = slots[slot];
-  const std::string file = config::Text(config::FirstChild(element, "File"));
-  const std::string name = config::Text(config::FirstChild(element, "Name"));
 
-  std::string workingDir;
-  if (ring) {
-    const pugi::xml_node last = element.last_child();
-    if (last.type() != pugi::node_element || std::string(last.name()) != "InitialPosition") {
-      element.append_child("InitialPosition");
-      changed = true;
-    } else {
-      workingDir = config::Text(last);
-    }
-  } else {
-    workingDir = config::Text(config::FirstChild(element, "InitialPosition"));
-  }
-
-  if (!file.empty()) {
-    rec.File = file;
-    rec.Argument = config::Text(config::FirstChild(element, "Argument"));
-    rec.IconPath = IconPathOf(element);
-    rec.InitialPosition = workingDir;
-    rec.Hint = name;
+  if (!texts.File.empty()) {
+    rec.File = texts.File;
+    rec.Argument = texts.Argument;
+    rec.IconPath = config::IconInEffect(texts);
+    rec.InitialPosition = texts.InitialPosition;
+    rec.Hint = texts.Name;
     CreateWindowFor(slot, windows);
     ShowPicture(slot, rec, windows, platform);
-    return changed;
+    return writeBack;
   }
 
-  if (!ring || name.empty()) return changed;  // a free slot
+  if (!ring || texts.Name.empty()) return writeBack;  // a free slot
 
   // Named software: found through the registry, else its web address.
-  rec.IconPath = platform.files.ProgramDir() + "Icon\\SysTool\\" + name + ".png";
-  rec.InitialPosition = workingDir;
+  rec.IconPath = platform.files.ProgramDir() + "Icon\\SysTool\\" + texts.Name + ".png";
+  rec.InitialPosition = texts.InitialPosition;
   rec.Argument.clear();
-  rec.Hint = name;
+  rec.Hint = texts.Name;
   windows.CreateRoundIconWindow(slot);
   windows.DrawIconIntoSlot(slot, rec.IconPath);
-  const std::string key = "Software\\" + name;
+  const std::string key = "Software\\" + texts.Name;
   if (platform.registry.KeyExists(RegistryHive::LocalMachine, key)) {
     if (const auto dir = platform.registry.ReadString(RegistryHive::LocalMachine, key, "Install_Dir")) {
-      rec.File = *dir + "\\" + name + ".exe";
-      pugi::xml_node fileNode = config::FirstChild(element, "File");
-      if (!fileNode) fileNode = element.prepend_child("File");
-      config::SetText(fileNode, rec.File);
-      changed = true;
+      rec.File = *dir + "\\" + texts.Name + ".exe";
+      writeBack.File = rec.File;
     }
   } else {
-    rec.File = config::Text(config::FirstChild(element, "Http"));
+    rec.File = texts.Http;
   }
-  pugi::xml_node icon = config::FirstChild(element, "IconPath");
-  if (!icon) {
-    // InitialPosition stays the last child.
-    const pugi::xml_node last = element.last_child();
-    icon = std::string(last.name()) == "InitialPosition" ? element.insert_child_before("IconPath", last)
-                                                         : element.append_child("IconPath");
-  }
-  pugi::xml_node define = config::FirstChild(icon, "Define");
-  if (!define) define = icon.append_child("Define");
-  if (config::Text(define) != rec.IconPath) {
-    config::SetText(define, rec.IconPath);
-    changed = true;
-  }
-  return changed;
+  writeBack.IconDefine = rec.IconPath;
+  return writeBack;
 }
 
 }  // namespace qv::catalogue

@@ -2,11 +2,11 @@
 
 // Loading one item element of the configuration file into one slot at start.
 
+#include <optional>
 #include <string>
 
-#include <pugixml.hpp>
-
 #include "catalogue/ItemSlots.h"
+#include "config/ItemFile.h"
 #include "platform/Platform.h"
 
 namespace qv::catalogue {
@@ -29,13 +29,19 @@ class IItemWindows {
 // or exactly "control.exe".
 bool IsPresentTarget(const IFileSystem& files, const std::string& target);
 
-// The icon in effect: IconPath/Default when not empty, else IconPath/Define.
-std::string IconPathOf(pugi::xml_node element);
+// What loading an entry found that the file must say too: a named program's
+// resolved target and the picture it shows.
+struct EntryWriteBack {
+  std::optional<std::string> File;
+  std::optional<std::string> IconDefine;
 
-// Loads element into slot (1..260). Ring slots complete a missing trailing
-// InitialPosition; named-software ring entries are resolved through the
-// registry and written back into the element. Returns true when the element
-// changed (the caller saves the document once after all entries).
-bool LoadEntry(int slot, pugi::xml_node element, ItemSlots& slots, IItemWindows& windows, const Platform& platform);
+  bool operator==(const EntryWriteBack&) const = default;
+};
+
+// Loads an element's texts into slot (1..260); named-software ring entries
+// are resolved through the registry. The caller writes the write-back into
+// the element and saves the file once after all entries.
+EntryWriteBack LoadEntry(int slot, const config::ItemTexts& texts, ItemSlots& slots, IItemWindows& windows,
+                         const Platform& platform);
 
 }  // namespace qv::catalogue

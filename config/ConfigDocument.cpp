@@ -203,13 +203,6 @@ void SetText(pugi::xml_node node, const std::string& value) {
   if (!value.empty()) node.append_child(pugi::node_pcdata).set_value(value.c_str());
 }
 
-std::string IconPathInEffect(pugi::xml_node item) {
-  const pugi::xml_node iconPath = FirstChild(item, "IconPath");
-  std::string path = Text(FirstChild(iconPath, "Default"));
-  if (path.empty()) path = Text(FirstChild(iconPath, "Define"));
-  return path;
-}
-
 std::optional<int> ParseInt(const std::string& text) {
   const std::string_view digits = TrimBlanks(text);
   if (digits.empty()) return std::nullopt;

@@ -1,7 +1,8 @@
 #pragma once
 
 // The configuration document, loaded afresh for every operation and saved
-// whole. A file declared in a legacy encoding is read through the platform's
+// whole. Only config/ includes this header: the element names and the XML
+// library stay behind the item and settings operations. A file declared in a legacy encoding is read through the platform's
 // code-page conversion and written back in that same encoding.
 
 #include <cstddef>
@@ -10,18 +11,11 @@
 
 #include <pugixml.hpp>
 
+#include "config/LoadResult.h"
 #include "config/TextEncoding.h"
 #include "platform/Platform.h"
 
 namespace qv::config {
-
-enum class LoadStatus { Ok, Missing, Unreadable };
-
-struct LoadResult {
-  LoadStatus status = LoadStatus::Missing;
-  std::string description;  // the parser's description when Unreadable
-  std::ptrdiff_t offset = -1;  // byte offset of the fault when known
-};
 
 class ConfigDocument {
  public:
@@ -59,10 +53,6 @@ std::optional<std::string> Attribute(pugi::xml_node node, const char* name);  //
 void SetAttribute(pugi::xml_node node, const char* name, const std::string& value);
 std::string Text(pugi::xml_node node);  // "" for a missing node
 void SetText(pugi::xml_node node, const std::string& value);
-
-// The picture of an item element: IconPath/Default when that text is not
-// empty, else IconPath/Define.
-std::string IconPathInEffect(pugi::xml_node item);
 
 // Value encodings.
 std::optional<int> ParseInt(const std::string& text);  // decimal, optional minus, surrounding blanks allowed

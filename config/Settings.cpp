@@ -1,6 +1,8 @@
 #include "config/Settings.h"
 
+#include "config/ConfigDocument.h"
 #include "config/FontSpec.h"
+#include "config/Layout.h"
 
 namespace qv::config {
 namespace {

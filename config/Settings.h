@@ -6,10 +6,12 @@
 
 #include <string>
 
-#include "config/ConfigDocument.h"
+#include "config/LoadResult.h"
 #include "platform/Platform.h"
 
 namespace qv::config {
+
+class ConfigDocument;
 
 struct Settings {
   bool HideAfterClick = false;
@@ -57,16 +59,9 @@ SettingsOutcome LoadSettings(ConfigDocument& document, Settings& settings);
 // factory font); the position is the main window's design position.
 Settings FileDefaults();
 
-// Setup/Basic under the document element; an empty node when either is absent.
-pugi::xml_node BasicNode(pugi::xml_node root);
-
 // The layer a Front Index asks for: 1 always on top, 2 the desktop, anything
 // else the normal layer.
 WindowLayer FrontLayer(int frontIndex);
-
-// Setup/Basic/HotKey Key, or "C" when the element or the attribute is absent
-// or empty.
-std::string HotKeyText(pugi::xml_node root);
 
 // Writes the skin indexes and sizes, the center action and the window
 // position into Setup/Basic, when the file exists and can be read.

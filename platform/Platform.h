@@ -200,6 +200,17 @@ class ISystem {
   virtual void SignalReady() = 0;
 };
 
+enum class Severity { Info, Warning, Error };
+
+// Failures the user cannot see (a window that could not be made, a save that
+// did not reach the disk, a handler that threw) are told here, so that they
+// leave a trace for whoever looks into a fault.
+class IDiagnostics {
+ public:
+  virtual ~IDiagnostics() = default;
+  virtual void Report(Severity severity, const std::string& text) = 0;
+};
+
 enum class MouseButton { Left, Right, Middle };
 
 struct PointerEvent {
@@ -249,6 +260,7 @@ struct Platform {
   IHotKeys& hotKeys;
   ISystem& system;
   ICanvas& canvas;
+  IDiagnostics& diagnostics;
 };
 
 // Window messages the core names by number, as other programs see them.

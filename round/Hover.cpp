@@ -1,5 +1,7 @@
 #include "round/Hover.h"
 
+#include <utility>
+
 namespace qv::round {
 
 namespace {
@@ -42,14 +44,14 @@ BounceMove StepBounce(BounceState& state, BounceTimer ticking) {
 }
 
 Hover::Hover(Platform& platform, const config::Settings& settings, catalogue::ItemSlots& slots, WindowId mainWindow,
-             const bool& iconsLoaded)
+             std::function<bool()> iconsLoaded)
     : platform_(platform),
       settings_(settings),
       slots_(slots),
       main_(mainWindow),
-      iconsLoaded_(iconsLoaded),
-      up_(platform.timers, app::TimerIconWobbleUp, kWobbleUpIntervalMs),
-      down_(platform.timers, app::TimerIconWobbleDown, kWobbleDownIntervalMs) {}
+      iconsLoaded_(std::move(iconsLoaded)),
+      up_(platform.timers, qv::TimerIconWobbleUp, kWobbleUpIntervalMs),
+      down_(platform.timers, qv::TimerIconWobbleDown, kWobbleDownIntervalMs) {}
 
 void Hover::CreateHintWindow(WindowLayer layer, const std::string& fontDefine) {
   if (!hint_) hint_ = std::make_unique<HintWindow>(platform_.windows, platform_.canvas, layer, fontDefine);
@@ -60,8 +62,8 @@ void Hover::CloseHintWindow() { hint_.reset(); }
 // ---- hovering ----
 
 void Hover::MouseEnter(WindowId window) {
-  if (!iconsLoaded_) return;
-  const int slot = RoundSlotOfWindowName(platform_.windows.Name(window));
+  if (!iconsLoaded_ || !iconsLoaded_()) return;
+  const int slot = slots_.Windows().RingSlot(window);
   if (slot != 0) {
     const catalogue::TImageIconRec& rec = slots_[slot];
     if (rec.Window != kNoWindow) {
@@ -74,7 +76,7 @@ void Hover::MouseEnter(WindowId window) {
 
 void Hover::MouseLeave(WindowId window) {
   if (!hoverActive_) return;
-  const int slot = RoundSlotOfWindowName(platform_.windows.Name(window));
+  const int slot = slots_.Windows().RingSlot(window);
   if (slot == 0 || slots_[slot].Window == kNoWindow) return;
   platform_.windows.PushLayered(slots_[slot].Window, slots_[slot].Surface, kRestAlpha);
   ClearHintText();

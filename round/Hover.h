@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/FormTimer.h"
+#include "platform/FormTimer.h"
 #include "catalogue/ItemSlots.h"
 #include "config/Settings.h"
 #include "platform/Platform.h"
@@ -43,8 +43,10 @@ BounceMove StepBounce(BounceState& state, BounceTimer ticking);
 
 class Hover {
  public:
+  // iconsLoaded: whether the start-up step has loaded the items (the main
+  // form's IconsLoaded); until then nothing lights up.
   Hover(Platform& platform, const config::Settings& settings, catalogue::ItemSlots& slots, WindowId mainWindow,
-        const bool& iconsLoaded);
+        std::function<bool()> iconsLoaded);
   Hover(const Hover&) = delete;
   Hover& operator=(const Hover&) = delete;
 
@@ -79,12 +81,12 @@ class Hover {
   const config::Settings& settings_;
   catalogue::ItemSlots& slots_;
   WindowId main_;
-  const bool& iconsLoaded_;
+  std::function<bool()> iconsLoaded_;
   std::unique_ptr<HintWindow> hint_;
   bool hoverActive_ = false;
 
-  app::FormTimer up_;
-  app::FormTimer down_;
+  FormTimer up_;
+  FormTimer down_;
   BounceState bounce_;
   int bounceSlot_ = 0;
   int bounceRestTop_ = 0;  // dock items: where the bounce started

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "config/ExchangeSlots.h"
+#include "config/ItemFile.h"
 #include "round/HintWindow.h"
 #include "round/RingGeometry.h"
 #include "round/RoundPresentation.h"
@@ -16,27 +16,24 @@ namespace {
 constexpr int kRingAreaReach = 80;     // beyond the inner radius and the separation
 constexpr int kExchangeDistance = 20;  // an item dropped this close to another takes its place
 
-bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
-
-bool IsDecimal(const std::string& text, std::size_t from) {
-  return text.size() > from && std::all_of(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(),
-                                           [](char c) { return c >= '0' && c <= '9'; });
-}
-
 bool IsItem(WindowKind kind) { return kind == WindowKind::RoundItem || kind == WindowKind::RectItem; }
 
 Point TopLeft(const Rect& r) { return {r.left, r.top}; }
 
 }  // namespace
 
-WindowKind KindOfWindow(const std::string& name) {
-  if (name == "FormRoundHot") return WindowKind::MainForm;
-  if (name == "BackGroundForm") return WindowKind::Background;
-  if (name == "CenterForm") return WindowKind::Center;
-  if (name == "RectForm") return WindowKind::RectBar;
-  if (name == kHintWindowName) return WindowKind::Hint;
-  if (RoundSlotOfWindowName(name) != 0) return WindowKind::RoundItem;
-  if (StartsWith(name, "Rect") && IsDecimal(name, 4)) return WindowKind::RectItem;
+WindowKind KindOfPlace(const std::optional<catalogue::WindowPlace>& place) {
+  using catalogue::Presentation;
+  using catalogue::WindowRole;
+  if (!place) return WindowKind::Other;
+  const bool round = place->presentation == Presentation::Round;
+  switch (place->role) {
+    case WindowRole::Main: return WindowKind::MainForm;
+    case WindowRole::Skin: return round ? WindowKind::Background : WindowKind::RectBar;
+    case WindowRole::Center: return WindowKind::Center;
+    case WindowRole::Item: return round ? WindowKind::RoundItem : WindowKind::RectItem;
+    case WindowRole::Label: return WindowKind::Hint;
+  }
   return WindowKind::Other;
 }
 
@@ -89,25 +86,27 @@ Interaction::Interaction(const InteractionContext& c, InteractionHooks hooks)
       clearMemory_(c.clearMemory),
       configPath_(c.configPath),
       hooks_(std::move(hooks)),
-      rotation_(c.platform.timers, c.round, c.settings.RotationValue, c.rotationAngle),
-      hover_(c.platform, c.settings, c.slots, c.mainWindow, c.iconsLoaded) {}
+      rotation_(c.platform.timers, c.round, c.settings.RotationValue),
+      hover_(c.platform, c.settings, c.slots, c.mainWindow, hooks_.IconsLoaded) {}
+
+void Interaction::CreateHintWindow(WindowLayer layer, const std::string& fontDefine) {
+  hover_.CreateHintWindow(layer, fontDefine);
+  slots_.Windows().Add(hover_.HintWindowId(), {catalogue::Presentation::Round, catalogue::WindowRole::Label, 0});
+}
+
+void Interaction::CloseHintWindow() {
+  slots_.Windows().Remove(hover_.HintWindowId());
+  hover_.CloseHintWindow();
+}
 
 bool Interaction::Moved(WindowId window) const { return TopLeft(platform_.windows.Bounds(window)) != dragOrigin_; }
 
-int Interaction::SlotOfItem(WindowId window) const {
-  const std::string name = platform_.windows.Name(window);
-  if (const int slot = RoundSlotOfWindowName(name)) return slot;
-  for (int slot = catalogue::kRingSlots + 1; slot <= catalogue::kSlotCount; ++slot) {
-    const WindowId w = slots_[slot].Window;
-    if (w != kNoWindow && platform_.windows.Name(w) == name) return slot;
-  }
-  return 0;
-}
+int Interaction::SlotOfItem(WindowId window) const { return slots_.Windows().ItemSlot(window); }
 
 // ---- press ----
 
 void Interaction::MouseDown(const PointerEvent& e) {
-  const WindowKind kind = KindOfWindow(platform_.windows.Name(e.window));
+  const WindowKind kind = KindOf(e.window);
   const bool left = e.button == MouseButton::Left;
   if (left) {
     // A press starts afresh, even if the last release never reached us.
@@ -162,7 +161,7 @@ void Interaction::MouseMove(const PointerEvent& e) {
     bounds.top = e.screen.y - carryOffset_.y;
     platform_.windows.SetBounds(carried_, bounds);
   }
-  const WindowKind kind = KindOfWindow(platform_.windows.Name(e.window));
+  const WindowKind kind = KindOf(e.window);
   if (kind == WindowKind::Background && ringPressed_ && e.leftHeld) {
     if (!settings_.LockPosition) MoveRing(e.client.x - dragOrigin_.x, e.client.y - dragOrigin_.y);
   } else if (IsItem(kind) && e.leftHeld && Moved(e.window)) {
@@ -204,7 +203,7 @@ void Interaction::MouseUp(const PointerEvent& e) {
     ringPressed_ = false;
   }
 
-  const WindowKind kind = KindOfWindow(platform_.windows.Name(e.window));
+  const WindowKind kind = KindOf(e.window);
   switch (kind) {
     case WindowKind::MainForm:
     case WindowKind::Background:
@@ -240,7 +239,7 @@ void Interaction::PutBack(WindowId window) {
   Rect bounds = platform_.windows.Bounds(window);
   bounds.left = dragOrigin_.x;
   bounds.top = dragOrigin_.y;
-  const int slot = RoundSlotOfWindowName(platform_.windows.Name(window));
+  const int slot = slots_.Windows().RingSlot(window);
   if (slot != 0 && slots_[slot].Window == window) {
     const Rect main = platform_.windows.Bounds(main_);
     bounds.left = main.left + slots_[slot].OffsetX;
@@ -271,7 +270,7 @@ void Interaction::DropRoundItem(WindowId window, Point client) {
       occupied.push_back({slot, platform_.windows.Name(w), TopLeft(platform_.windows.Bounds(w))});
   }
   const int target = FindExchangeTarget(occupied, platform_.windows.Name(window), TopLeft(bounds));
-  const int source = RoundSlotOfWindowName(platform_.windows.Name(window));
+  const int source = slots_.Windows().RingSlot(window);
   if (target == 0 || source == 0) {
     PutBack(window);
     return;
@@ -301,15 +300,20 @@ void Interaction::Exchange(int source, int target) {
   platform_.windows.SetName(dragged, "NO");
   platform_.windows.SetName(other, "Circle" + std::to_string(source));
   platform_.windows.SetName(dragged, "Circle" + std::to_string(target));
+  slots_.Windows().MoveItem(other, source);
+  slots_.Windows().MoveItem(dragged, target);
   std::swap(s, t);
-  config::ConfigDocument document(platform_.files, platform_.system, configPath_);
-  config::ExchangeSlots(document, source, target);
+  const config::EditResult saved =
+      config::ItemFile(platform_.files, platform_.system, configPath_).SwapRingItems(source, target);
+  if (config::Failed(saved) && hooks_.Report)
+    hooks_.Report("Exchanging ring places " + std::to_string(source) + " and " + std::to_string(target) +
+                  " was not saved: " + config::Describe(saved));
 }
 
 // ---- launch ----
 
 void Interaction::LaunchItem(WindowId sender) {
-  if (KindOfWindow(platform_.windows.Name(sender)) == WindowKind::Center) {
+  if (KindOf(sender) == WindowKind::Center) {
     if (hooks_.RaiseRoundWindows) hooks_.RaiseRoundWindows();
     if (hooks_.CenterCommand) hooks_.CenterCommand();
     return;
@@ -335,12 +339,12 @@ void Interaction::MouseEnter(WindowId window) {
   // An item carried by the pointer is under it all the time; it neither
   // lights up nor shows its label on the way.
   if ((carried_ != kNoWindow && platform_.windows.IsLeftButtonDown()) || Animates(window)) return;
-  if (StartsWith(platform_.windows.Name(window), "Circle")) hover_.MouseEnter(window);
+  if (KindOf(window) == WindowKind::RoundItem) hover_.MouseEnter(window);
 }
 
 void Interaction::MouseLeave(WindowId window) {
   if (Animates(window)) return;
-  if (StartsWith(platform_.windows.Name(window), "Circle")) hover_.MouseLeave(window);
+  if (KindOf(window) == WindowKind::RoundItem) hover_.MouseLeave(window);
 }
 
 void Interaction::MouseWheel(WindowId, int notches) {
@@ -370,13 +374,13 @@ void Interaction::KeyDown(WindowId, unsigned virtualKey) {
 
 bool Interaction::OnTimer(int id) {
   switch (id) {
-    case app::TimerRotation:
+    case TimerRotation:
       rotation_.TimerRotation(carried_);
       return true;
-    case app::TimerIconWobbleUp:
+    case TimerIconWobbleUp:
       hover_.TimerIconWobbleUp();
       return true;
-    case app::TimerIconWobbleDown:
+    case TimerIconWobbleDown:
       hover_.TimerIconWobbleDown();
       return true;
     default:

@@ -1,18 +1,18 @@
 #pragma once
 
 // The pointer and key handlers that every window of the round presentation
-// shares. They tell the windows apart by name: the main form
-// ("FormRoundHot"), the ring skin ("BackGroundForm"), the center button
-// ("CenterForm"), the items ("Circle" + slot) and the label window. A press
+// shares. They tell the windows apart by the window table: the main form,
+// the ring skin, the center button, the items and the label window. A press
 // captures the pointer, so the release always reaches the window pressed; an
 // item being dragged follows the pointer on every move.
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/FormTimer.h"
+#include "platform/FormTimer.h"
 #include "catalogue/ItemSlots.h"
 #include "config/Settings.h"
 #include "platform/Platform.h"
@@ -24,7 +24,7 @@ namespace qv::round {
 class RoundPresentation;
 
 enum class WindowKind { MainForm, Background, Center, RoundItem, RectBar, RectItem, Hint, Other };
-WindowKind KindOfWindow(const std::string& name);
+WindowKind KindOfPlace(const std::optional<catalogue::WindowPlace>& place);
 
 enum class KeyAction { None, RotateBackward, RotateForward, ChangeBackground, ChangeCenter };
 KeyAction KeyActionOf(unsigned virtualKey);
@@ -59,6 +59,10 @@ struct InteractionHooks {
   std::function<bool(WindowId)> RequestDestroy;
   // The window is playing a removal animation and no longer answers hovering.
   std::function<bool(WindowId)> Animates;
+  // The start-up step has loaded the items (IconsLoaded): hovering answers from then on.
+  std::function<bool()> IconsLoaded;
+  // Saving the file failed: the change lives in memory only.
+  std::function<void(const std::string&)> Report;
 };
 
 // The main form's state the handlers work on.
@@ -68,9 +72,7 @@ struct InteractionContext {
   catalogue::ItemSlots& slots;
   RoundPresentation& round;
   WindowId mainWindow;
-  app::FormTimer& clearMemory;
-  double& rotationAngle;    // RotationAngle
-  const bool& iconsLoaded;  // IconsLoaded
+  FormTimer& clearMemory;
   std::string configPath;
 };
 
@@ -94,10 +96,8 @@ class Interaction {
   void LaunchItem(WindowId sender);
 
   // The label window, created at the end of the start-up step.
-  void CreateHintWindow(WindowLayer layer, const std::string& fontDefine) {
-    hover_.CreateHintWindow(layer, fontDefine);
-  }
-  void CloseHintWindow() { hover_.CloseHintWindow(); }
+  void CreateHintWindow(WindowLayer layer, const std::string& fontDefine);
+  void CloseHintWindow();
   WindowId HintWindowId() const { return hover_.HintWindowId(); }
 
   // The window of the last release (the item menu's commands act on it).
@@ -115,13 +115,14 @@ class Interaction {
   void PutBack(WindowId window);
   void Exchange(int source, int target);
   int SlotOfItem(WindowId window) const;
+  WindowKind KindOf(WindowId window) const { return KindOfPlace(slots_.Windows().Lookup(window)); }
 
   Platform& platform_;
   config::Settings& settings_;
   catalogue::ItemSlots& slots_;
   RoundPresentation& round_;
   WindowId main_;
-  app::FormTimer& clearMemory_;
+  FormTimer& clearMemory_;
   std::string configPath_;
   InteractionHooks hooks_;
   Rotation rotation_;

@@ -14,11 +14,10 @@ RotationTick TickRotation(double angle, double progress, bool forward, double ta
   return {NormalizeRotationAngle(angle), progress, true};
 }
 
-Rotation::Rotation(ITimerHost& timers, RoundPresentation& round, const int& rotationValue, double& rotationAngle)
+Rotation::Rotation(ITimerHost& timers, RoundPresentation& round, const int& rotationValue)
     : round_(round),
       rotationValue_(rotationValue),
-      rotationAngle_(rotationAngle),
-      timer_(timers, app::TimerRotation, kRotationIntervalMs) {}
+      timer_(timers, qv::TimerRotation, kRotationIntervalMs) {}
 
 void Rotation::StartRotation(bool forward) {
   forward_ = forward;
@@ -27,14 +26,14 @@ void Rotation::StartRotation(bool forward) {
 }
 
 void Rotation::TimerRotation(WindowId following) {
-  const RotationTick tick = TickRotation(rotationAngle_, progress_, forward_, RotationTarget(rotationValue_));
-  rotationAngle_ = tick.angle;
+  const RotationTick tick = TickRotation(angle_, progress_, forward_, RotationTarget(rotationValue_));
+  angle_ = tick.angle;
   progress_ = tick.progress;
   if (tick.finished) {
     timer_.Disable();
     return;
   }
-  round_.ComputeOffsets(rotationAngle_);
+  round_.ComputeOffsets(angle_);
   round_.ApplyRingOffsets(following);
 }
 

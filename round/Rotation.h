@@ -4,7 +4,7 @@
 // degrees; the rings get there in 0.1 rad steps, one per tick of
 // TimerRotation, and stop on the first step that passes the asked turn.
 
-#include "app/FormTimer.h"
+#include "platform/FormTimer.h"
 #include "platform/Platform.h"
 
 namespace qv::round {
@@ -29,8 +29,9 @@ RotationTick TickRotation(double angle, double progress, bool forward, double ta
 
 class Rotation {
  public:
-  // rotationAngle is the main form's RotationAngle; rotationValue its setting.
-  Rotation(ITimerHost& timers, RoundPresentation& round, const int& rotationValue, double& rotationAngle);
+  // rotationValue is the setting; the angle is the rings' own, changed by
+  // nothing but the turns.
+  Rotation(ITimerHost& timers, RoundPresentation& round, const int& rotationValue);
   Rotation(const Rotation&) = delete;
   Rotation& operator=(const Rotation&) = delete;
 
@@ -44,12 +45,14 @@ class Rotation {
   bool Turning() const { return timer_.Enabled(); }
   bool RotationForward() const { return forward_; }
   double RotationProgress() const { return progress_; }
+  // RotationAngle: where the rings stand, in radians.
+  double Angle() const { return angle_; }
 
  private:
   RoundPresentation& round_;
   const int& rotationValue_;
-  double& rotationAngle_;
-  app::FormTimer timer_;
+  double angle_ = 0;
+  FormTimer timer_;
   bool forward_ = true;
   double progress_ = 0;
 };

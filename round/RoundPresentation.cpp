@@ -1,8 +1,9 @@
 #include "round/RoundPresentation.h"
 
-#include "catalogue/IcoFile.h"
-#include "round/Picture.h"
-#include "round/PngLoader.h"
+#include "config/SettingsFile.h"
+#include "picture/IcoFile.h"
+#include "picture/Picture.h"
+#include "picture/PngLoader.h"
 #include "round/Skins.h"
 
 namespace qv::round {
@@ -10,8 +11,8 @@ namespace qv::round {
 namespace {
 
 constexpr unsigned kIntervalClock = 1000;
-constexpr const char* kClockFiles[] = {"trad.png", "trad_h.png", "trad_m.png", "trad_s.png", "trad_dot.png",
-                                       "trad_highlights.png"};
+constexpr const char* kClockFiles[] = {"trad.png",   "trad_h.png",   "trad_m.png",
+                                       "trad_s.png", "trad_dot.png", "trad_highlights.png"};
 enum ClockPart { Face, HourHand, MinuteHand, SecondHand, Cap, Highlights };
 
 RectF Whole(int size) { return {0, 0, static_cast<double>(size), static_cast<double>(size)}; }
@@ -19,13 +20,13 @@ RectF Whole(int size) { return {0, 0, static_cast<double>(size), static_cast<dou
 }  // namespace
 
 RoundPresentation::RoundPresentation(Platform& platform, config::Settings& settings, catalogue::ItemSlots& slots,
-                                     WindowId mainWindow, app::FormTimer& clearMemory)
+                                     WindowId mainWindow, FormTimer& clearMemory)
     : platform_(platform),
       settings_(settings),
       slots_(slots),
       main_(mainWindow),
       clearMemory_(clearMemory),
-      timerClock_(platform.timers, app::TimerClock, kIntervalClock) {}
+      timerClock_(platform.timers, TimerClock, kIntervalClock) {}
 
 RoundPresentation::~RoundPresentation() { DestroyWindows(); }
 
@@ -33,17 +34,20 @@ void RoundPresentation::DestroyWindows() {
   timerClock_.Disable();
   for (int slot = 1; slot <= catalogue::kSlotCount; ++slot) {
     WindowId& w = slots_[slot].Window;
+    slots_.Windows().Remove(w);
     if (w != kNoWindow) platform_.windows.DestroyWindow(w);
     w = kNoWindow;
   }
+  slots_.Windows().Remove(center_);
+  slots_.Windows().Remove(background_);
   if (center_ != kNoWindow) platform_.windows.DestroyWindow(center_);
   if (background_ != kNoWindow) platform_.windows.DestroyWindow(background_);
   center_ = background_ = kNoWindow;
 }
 
 void RoundPresentation::LoadPlates() {
-  noCenter_ = LoadPremultipliedPng(platform_.system, "NoCenter");
-  iconPlate_ = LoadPremultipliedPng(platform_.system, "IconBackGround");
+  noCenter_ = picture::LoadPremultipliedPng(platform_.system, "NoCenter");
+  iconPlate_ = picture::LoadPremultipliedPng(platform_.system, "IconBackGround");
   if (iconPlate_.Empty()) iconPlate_ = LayeredSurface(kItemWindowSize, kItemWindowSize);
 }
 
@@ -52,7 +56,8 @@ void RoundPresentation::LoadClockPictures() {
   clockAvailable_ = false;
   for (const char* file : kClockFiles)
     if (!platform_.files.FileExists(dir + file)) return;
-  for (std::size_t i = 0; i < clock_.size(); ++i) clock_[i] = LoadPictureFile(platform_.files, dir + kClockFiles[i]);
+  for (std::size_t i = 0; i < clock_.size(); ++i)
+    clock_[i] = picture::LoadPictureFile(platform_.files, dir + kClockFiles[i]);
   clockAvailable_ = true;
 }
 
@@ -71,8 +76,8 @@ void RoundPresentation::ApplyRingOffsets(WindowId skip) {
   for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
     const catalogue::TImageIconRec& rec = slots_[slot];
     if (rec.Window == kNoWindow || rec.Window == skip) continue;
-    platform_.windows.SetBounds(rec.Window, {main.left + rec.OffsetX, main.top + rec.OffsetY, kItemWindowSize,
-                                             kItemWindowSize});
+    platform_.windows.SetBounds(rec.Window,
+                                {main.left + rec.OffsetX, main.top + rec.OffsetY, kItemWindowSize, kItemWindowSize});
   }
 }
 
@@ -97,30 +102,27 @@ void RoundPresentation::PushNew(WindowId window, const LayeredSurface& surface) 
   platform_.windows.PushLayered(window, surface, 255);
 }
 
-std::string RoundPresentation::SkinPath(const char* element) const {
-  config::ConfigDocument document(platform_.files, platform_.system,
-                                  platform_.files.ProgramDir() + "Config\\UserInfo.xml");
-  if (document.Load().status != config::LoadStatus::Ok) return {};
-  return config::Text(config::FirstChild(config::FirstChild(config::BasicNode(document.Root()), element), "Path"));
+std::string RoundPresentation::SkinPath(config::SkinPart part) const {
+  return config::SettingsFile(platform_.files, platform_.system, config::UserInfoPath(platform_.files)).SkinPath(part);
 }
 
 void RoundPresentation::LoadBackgroundSkin() {
   settings_.BackgroundSize = ClampSkinSize(settings_.BackgroundSize);
   std::string path;
-  if (settings_.BackgroundIndex == 0) path = SkinPath("Background");
+  if (settings_.BackgroundIndex == 0) path = SkinPath(config::SkinPart::Background);
   const SkinChoice choice =
       ChooseBackgroundSkin(settings_.BackgroundIndex, !path.empty() && platform_.files.FileExists(path));
   settings_.BackgroundIndex = choice.index;
   const LayeredSurface picture = choice.source == SkinSource::File
-                                     ? LoadPremultipliedPngFile(platform_.files, path)
-                                     : LoadPremultipliedPng(platform_.system, choice.resourceName);
+                                     ? picture::LoadPremultipliedPngFile(platform_.files, path)
+                                     : picture::LoadPremultipliedPng(platform_.system, choice.resourceName);
   backgroundSurface_ = Stretch(picture, settings_.BackgroundSize);
 }
 
 void RoundPresentation::LoadCenterSkin() {
   settings_.CenterSize = ClampSkinSize(settings_.CenterSize);
   std::string path;
-  if (settings_.CenterIndex == 0) path = SkinPath("Center");
+  if (settings_.CenterIndex == 0) path = SkinPath(config::SkinPart::Center);
   const SkinChoice choice =
       ChooseCenterSkin(settings_.CenterIndex, !path.empty() && platform_.files.FileExists(path), clockAvailable_);
   settings_.CenterIndex = choice.index;
@@ -131,8 +133,8 @@ void RoundPresentation::LoadCenterSkin() {
     return;
   }
   const LayeredSurface picture = choice.source == SkinSource::File
-                                     ? LoadPremultipliedPngFile(platform_.files, path)
-                                     : LoadPremultipliedPng(platform_.system, choice.resourceName);
+                                     ? picture::LoadPremultipliedPngFile(platform_.files, path)
+                                     : picture::LoadPremultipliedPng(platform_.system, choice.resourceName);
   centerSurface_ = Stretch(picture, settings_.CenterSize);
 }
 
@@ -151,11 +153,13 @@ WindowId RoundPresentation::CreateSkinWindow(const char* name, int size, const L
 void RoundPresentation::BuildBackgroundWindow() {
   LoadBackgroundSkin();
   background_ = CreateSkinWindow("BackGroundForm", settings_.BackgroundSize, backgroundSurface_);
+  slots_.Windows().Add(background_, {catalogue::Presentation::Round, catalogue::WindowRole::Skin, 0});
 }
 
 void RoundPresentation::BuildCenterWindow() {
   LoadCenterSkin();
   center_ = CreateSkinWindow("CenterForm", settings_.CenterSize, centerSurface_);
+  slots_.Windows().Add(center_, {catalogue::Presentation::Round, catalogue::WindowRole::Center, 0});
 }
 
 void RoundPresentation::ChangeBackground() {
@@ -220,7 +224,8 @@ void RoundPresentation::OnClockTick() {
 void RoundPresentation::PlaceAll() {
   if (background_ != kNoWindow)
     platform_.windows.SetBounds(background_, CentredOnMain(platform_.windows.Bounds(background_).width));
-  if (center_ != kNoWindow) platform_.windows.SetBounds(center_, CentredOnMain(platform_.windows.Bounds(center_).width));
+  if (center_ != kNoWindow)
+    platform_.windows.SetBounds(center_, CentredOnMain(platform_.windows.Bounds(center_).width));
   ApplyRingOffsets();
   RaiseRoundWindows();
 }
@@ -242,6 +247,7 @@ void RoundPresentation::CreateRoundIconWindow(int slot) {
   params.name = "Circle" + std::to_string(slot);
   params.bounds = {main.left + rec.OffsetX, main.top + rec.OffsetY, kItemWindowSize, kItemWindowSize};
   rec.Window = platform_.windows.CreateWindow(params);
+  slots_.Windows().Add(rec.Window, {catalogue::Presentation::Round, catalogue::WindowRole::Item, slot});
   platform_.windows.SetLayer(rec.Window, layer_);
   PushNew(rec.Window, rec.Surface);
   if (settings_.IsShowRound) {
@@ -258,7 +264,7 @@ void RoundPresentation::DrawIconIntoSlot(int slot, const std::string& iconPath) 
   catalogue::TImageIconRec& rec = slots_[slot];
   if (rec.Window == kNoWindow) return;
   if (rec.Surface.Empty()) rec.Surface = iconPlate_;
-  const LayeredSurface picture = LoadPictureFile(platform_.files, iconPath);
+  const LayeredSurface picture = picture::LoadPictureFile(platform_.files, iconPath);
   DrawParams params;
   params.destination = kIconRect;
   platform_.canvas.DrawImage(rec.Surface, picture, params);
@@ -280,7 +286,7 @@ void RoundPresentation::PaintPendingIco() {
   if (rec.Surface.Empty()) rec.Surface = iconPlate_;
   const std::optional<std::string> bytes = platform_.files.ReadFile(rec.IconPath);
   if (bytes) {
-    if (const std::optional<catalogue::IcoImage> ico = catalogue::ReadIcoForDrawing(*bytes)) {
+    if (const std::optional<picture::IcoImage> ico = picture::ReadIcoForDrawing(*bytes)) {
       DrawParams params;
       params.destination = kIconRect;
       platform_.canvas.DrawImage(rec.Surface, ico->picture, params);

@@ -8,10 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "app/FormTimer.h"
+#include "platform/FormTimer.h"
 #include "catalogue/ItemSlots.h"
 #include "catalogue/LoadEntry.h"
 #include "config/Settings.h"
+#include "config/SettingsFile.h"
 #include "platform/Platform.h"
 #include "round/RingGeometry.h"
 
@@ -24,7 +25,7 @@ inline constexpr RectF kIconRect{1, 1, 48, 48};
 class RoundPresentation final : public catalogue::IItemWindows {
  public:
   RoundPresentation(Platform& platform, config::Settings& settings, catalogue::ItemSlots& slots, WindowId mainWindow,
-                    app::FormTimer& clearMemory);
+                    FormTimer& clearMemory);
   ~RoundPresentation() override;
   RoundPresentation(const RoundPresentation&) = delete;
   RoundPresentation& operator=(const RoundPresentation&) = delete;
@@ -68,7 +69,7 @@ class RoundPresentation final : public catalogue::IItemWindows {
   WindowId CreateSkinWindow(const char* name, int size, const LayeredSurface& surface);
   void LoadBackgroundSkin();
   void LoadCenterSkin();
-  std::string SkinPath(const char* element) const;
+  std::string SkinPath(config::SkinPart part) const;
   Rect CentredOnMain(int size) const;
   LayeredSurface Stretch(const LayeredSurface& picture, int size) const;
 
@@ -76,8 +77,8 @@ class RoundPresentation final : public catalogue::IItemWindows {
   config::Settings& settings_;
   catalogue::ItemSlots& slots_;
   WindowId main_;
-  app::FormTimer& clearMemory_;
-  app::FormTimer timerClock_;
+  FormTimer& clearMemory_;
+  FormTimer timerClock_;
   WindowLayer layer_ = WindowLayer::Normal;
 
   LayeredSurface noCenter_;

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
+#include "platform/MessageLoop.h"
 #include "platform/Platform.h"
 #include "platform/headless/SoftwareCanvas.h"
 
@@ -51,6 +51,11 @@ struct MessageBoxRecord {
   MessageBoxButtons buttons = MessageBoxButtons::Ok;
   MessageBoxIcon icon = MessageBoxIcon::None;
   MessageBoxResult answer = MessageBoxResult::Ok;
+};
+
+struct ReportRecord {
+  Severity severity = Severity::Info;
+  std::string text;
 };
 
 struct LaunchRecord {
@@ -108,6 +113,8 @@ class HeadlessDesktop {
   std::map<std::string, std::optional<std::string>>& Shortcuts() { return shortcuts_; }
   std::map<std::string, std::string>& ShellIcons() { return shellIcons_; }
   std::vector<std::string>& ShellIconRequests() { return shellIconRequests_; }
+  // Windows paths whose atomic writes fail, as on a full or read-only disk.
+  std::set<std::string>& RefusedWrites() { return refusedWrites_; }
 
   // The window the pointer is over, by the same rule the input uses.
   const WindowRecord* WindowAt(Point screen) const;
@@ -160,6 +167,7 @@ class HeadlessDesktop {
   std::map<std::string, std::optional<std::string>> shortcuts_;
   std::map<std::string, std::string> shellIcons_;
   std::vector<std::string> shellIconRequests_;
+  std::set<std::string> refusedWrites_;
   void Deliver(const WindowRecord& w, const std::function<void(IPlatformEvents&)>& call);
   PointerEvent MakePointer(const WindowRecord& w, Point screen, MouseButton button) const;
   bool EffectivelyVisible(const WindowRecord& w) const;
@@ -177,7 +185,8 @@ class HeadlessProcess final : public IWindowSystem,
                               public ITray,
                               public IHotKeys,
                               public ISystem,
-                              public app::IMessageLoop {
+                              public IDiagnostics,
+                              public IMessageLoop {
  public:
   explicit HeadlessProcess(HeadlessDesktop& desktop, std::string programDir = "C:\\Quorvel\\");
   ~HeadlessProcess() override;
@@ -273,6 +282,9 @@ class HeadlessProcess final : public IWindowSystem,
   std::optional<std::string> EncodeFromUtf8(const std::string& utf8, const std::string& encoding) const override;
   std::optional<std::string> LoadResource(const std::string& type, const std::string& name) const override;
   void SignalReady() override { ready_ = true; }
+  // IDiagnostics: recorded for the tests to read.
+  void Report(Severity severity, const std::string& text) override { reports_.push_back({severity, text}); }
+  const std::vector<ReportRecord>& Reports() const { return reports_; }
   // IMessageLoop
   void SetEventSink(IPlatformEvents* sink) override { sink_ = sink; }
   // Advances the desktop's clock until the program asks to quit (bounded).
@@ -305,6 +317,7 @@ class HeadlessProcess final : public IWindowSystem,
   std::vector<int> pendingTimers_;
   bool minimized_ = false;
   std::map<int, std::pair<unsigned, unsigned>> hotKeys_;  // id -> modifiers, key
+  std::vector<ReportRecord> reports_;
 };
 
 }  // namespace qv::headless

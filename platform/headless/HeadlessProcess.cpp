@@ -18,7 +18,7 @@ namespace qv::headless {
 HeadlessProcess::HeadlessProcess(HeadlessDesktop& desktop, std::string programDir)
     : desktop_(desktop),
       programDir_(std::move(programDir)),
-      platform_{*this, *this, *this, *this, *this, *this, *this, *this, *this, canvas_} {
+      platform_{*this, *this, *this, *this, *this, *this, *this, *this, *this, canvas_, *this} {
   desktop_.Attach(this);
 }
 
@@ -155,6 +155,7 @@ std::optional<std::string> HeadlessProcess::ReadFile(const std::string& path) co
 }
 
 bool HeadlessProcess::WriteFileAtomic(const std::string& path, const std::string& bytes) {
+  if (desktop_.refusedWrites_.count(path) != 0) return false;
   return WriteFileAtomicPosix(desktop_.RealPath(path).string(), bytes);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/Canvas.h"
+#include "platform/win32/Diagnostics.h"
 #include "platform/win32/GdiPlus.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Utf.h"
@@ -86,6 +87,7 @@ int CALLBACK AddFace(const LOGFONTW* lf, const TEXTMETRICW*, DWORD type, LPARAM 
     }
     return 1;
   } catch (...) {
+    ReportFailure(Severity::Warning, "Listing the fonts failed");
     return 0;
   }
 }

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "platform/win32/Diagnostics.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Windows.h"
 
@@ -50,6 +51,7 @@ bool Win32HotKeys::EnsureWindow() {
   }
   // Held by window_ from here on; WindowProc only stores the pointer.
   window_.Reset(::CreateWindowExW(0, kHotKeyClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance_, this));
+  if (!window_) ReportFailure(Severity::Error, WithLastError("CreateWindowExW failed for the hot keys' window"));
   return static_cast<bool>(window_);
 }
 
@@ -63,7 +65,12 @@ bool Win32HotKeys::RegisterHotKey(int id, unsigned modifiers, unsigned virtualKe
   if (!registered && ::GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED) {
     registered = ::RegisterHotKey(hwnd, id, modifiers, virtualKey) != 0;
   }
-  if (registered) registered_.insert(id);
+  if (registered) {
+    registered_.insert(id);
+  } else {
+    ReportFailure(Severity::Warning, WithLastError("RegisterHotKey failed for modifiers " + std::to_string(modifiers) +
+                                                   ", key " + std::to_string(virtualKey)));
+  }
   return registered;
 }
 
@@ -112,6 +119,7 @@ LRESULT CALLBACK Win32HotKeys::WindowProc(HWND hwnd, UINT message, WPARAM wParam
       }
     } catch (...) {
       // A failing handler ends here, not in the system's dispatch.
+      ReportFailure(Severity::Error, "The hot key handler failed");
     }
     return 0;
   }

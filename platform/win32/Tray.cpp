@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/win32/Diagnostics.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Windows.h"
@@ -41,7 +42,11 @@ bool Win32Tray::AddTrayIcon(const std::string& tip) {
   // After the taskbar is recreated the shell has forgotten the icon; if it
   // still knows it, adding fails and the icon is updated instead.
   const bool shown = ::Shell_NotifyIconW(NIM_ADD, &data) || ::Shell_NotifyIconW(NIM_MODIFY, &data);
-  if (shown) addedTo_ = window;
+  if (shown) {
+    addedTo_ = window;
+  } else {
+    ReportFailure(Severity::Warning, WithLastError("Shell_NotifyIconW could not add the tray icon"));
+  }
   return shown;
 }
 

@@ -2,9 +2,10 @@
 
 // Everything the core may ask of Windows, gathered for the entry point.
 
-#include "app/Application.h"
+#include "platform/MessageLoop.h"
 #include "platform/Platform.h"
 #include "platform/win32/Canvas.h"
+#include "platform/win32/Diagnostics.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/HotKeys.h"
 #include "platform/win32/MessageLoop.h"
@@ -30,7 +31,7 @@ class OleApartment {
   bool initialized_;
 };
 
-class Win32Platform final : public app::IMessageLoop {
+class Win32Platform final : public IMessageLoop {
  public:
   explicit Win32Platform(HINSTANCE instance);
   Win32Platform(const Win32Platform&) = delete;
@@ -40,14 +41,15 @@ class Win32Platform final : public app::IMessageLoop {
   // The hot keys' own window, for checks that send it messages.
   HWND HotKeyWindow() const { return hotKeys_.Window(); }
 
-  // app::IMessageLoop
+  // IMessageLoop
   void SetEventSink(IPlatformEvents* sink) override { windows_.SetEventSink(sink); }
   void Run() override { loop_.Run(); }
 
  private:
   // Declared so that they go in reverse: the hot keys and the tray icon go
   // while the windows still exist, the windows next, OLE and the timer
-  // period last.
+  // period last; the reports outlive them all.
+  Win32Diagnostics diagnostics_;
   OleApartment ole_;
   FinestTimerPeriod timerPeriod_;
   Win32Windows windows_;

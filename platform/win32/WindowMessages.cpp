@@ -1,9 +1,11 @@
 // The window procedure shared by all of the program's windows, and the
 // translation of the main form's messages into core events.
 
+#include <exception>
 #include <string>
 #include <vector>
 
+#include "platform/win32/Diagnostics.h"
 #include "platform/win32/GeometryWin32.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Windows.h"
@@ -80,9 +82,13 @@ LRESULT Win32Windows::HandleMessage(WindowRecord& record, UINT message, WPARAM w
     if (record.isMain) {
       if (std::optional<LRESULT> result = HandleMainMessage(hwnd, message, wParam, lParam)) return *result;
     }
+  } catch (const std::exception& e) {
+    ReportFailure(Severity::Error, "Message " + std::to_string(message) + " failed: " + e.what());
+    return message == WM_QUERYENDSESSION ? TRUE : 0;
   } catch (...) {
     // A failure in the launcher's handling ends here, not in the window
     // system's stack. A session end is never refused because of it.
+    ReportFailure(Severity::Error, "Message " + std::to_string(message) + " failed");
     return message == WM_QUERYENDSESSION ? TRUE : 0;
   }
   return ::DefWindowProcW(hwnd, message, wParam, lParam);

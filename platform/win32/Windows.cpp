@@ -1,5 +1,6 @@
 #include <utility>
 
+#include "platform/win32/Diagnostics.h"
 #include "platform/win32/GeometryWin32.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/Utf.h"
@@ -107,7 +108,10 @@ WindowId Win32Windows::CreateWindow(const WindowSpec& wanted) {
   const Rect& b = wanted.bounds;
   HWND hwnd = ::CreateWindowExW(exStyle, wideClass.c_str(), title.c_str(), style, b.left, b.top, b.width, b.height,
                                 owner, nullptr, instance_, record.get());
-  if (!hwnd) return kNoWindow;
+  if (!hwnd) {
+    ReportFailure(Severity::Error, WithLastError("CreateWindowExW failed for the window \"" + wanted.name + "\""));
+    return kNoWindow;
+  }
 
   WindowRecord* created = record.get();
   windows_.emplace(nextId_, std::move(record));

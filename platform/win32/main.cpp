@@ -2,6 +2,7 @@
 // launcher.
 
 #include "app/Application.h"
+#include "platform/win32/Diagnostics.h"
 #include "platform/win32/Win32Platform.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -10,6 +11,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     qv::win32::Win32Platform platform(instance);
     return qv::app::RunQuorvel(platform.Interfaces(), platform);
   } catch (...) {
+    qv::win32::ReportFailure(qv::Severity::Error, "The program ended on a failure nothing else caught");
     return 1;
   }
 }

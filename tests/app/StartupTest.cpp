@@ -31,8 +31,9 @@ TEST_F(StartupTest, FirstStartBuildsAfterShowAndWritesTheFiveSystemTools) {
   EXPECT_FALSE(form->IconsLoaded());
   desktop_->Advance(1);
   EXPECT_TRUE(form->IconsLoaded());
-  EXPECT_FALSE(Process().TimerRunning(app::TimerGetIcon)) << "the start-up step runs once";
+  EXPECT_FALSE(Process().TimerRunning(TimerGetIcon)) << "the start-up step runs once";
   EXPECT_EQ(form->RectItemCount(), 5);
+  EXPECT_TRUE(Process().Reports().empty()) << "a start that goes well reports nothing";
 
   const std::tuple<const char*, const char*, const char*> tools[] = {
       {"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "我的电脑", "MyComputer"},
@@ -146,14 +147,14 @@ TEST_F(StartupTest, ResumeRunsTwentyTicksAndStopsOnTheTwentyFirst) {
   app::RoundHot* form = Started();
   ASSERT_NE(form, nullptr);
   form->OnPowerBroadcast(4);  // suspend: nothing to do
-  EXPECT_FALSE(Process().TimerRunning(app::TimerPBT));
+  EXPECT_FALSE(Process().TimerRunning(TimerPBT));
   form->OnPowerBroadcast(kPowerResumeSuspend);
   EXPECT_EQ(form->ResumeTicks(), 1);
   desktop_->Advance(20 * 1000 + 999);
   EXPECT_EQ(form->ResumeTicks(), 21);
-  EXPECT_TRUE(Process().TimerRunning(app::TimerPBT));
+  EXPECT_TRUE(Process().TimerRunning(TimerPBT));
   desktop_->Advance(1);
-  EXPECT_FALSE(Process().TimerRunning(app::TimerPBT)) << "stops on the 21st tick";
+  EXPECT_FALSE(Process().TimerRunning(TimerPBT)) << "stops on the 21st tick";
   EXPECT_EQ(form->ResumeTicks(), 21);
 
   // A second resume while the first is still counting starts over at one.
@@ -168,9 +169,9 @@ TEST_F(StartupTest, DisplayChangeReplacesOnceAfterHalfASecond) {
   ASSERT_NE(form, nullptr);
   form->OnDisplayChange();
   desktop_->Advance(499);
-  EXPECT_TRUE(Process().TimerRunning(app::TimerRedraw));
+  EXPECT_TRUE(Process().TimerRunning(TimerRedraw));
   desktop_->Advance(1);
-  EXPECT_FALSE(Process().TimerRunning(app::TimerRedraw));
+  EXPECT_FALSE(Process().TimerRunning(TimerRedraw));
 }
 
 TEST_F(StartupTest, TaskbarRestartPutsTheIconBackOnce) {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/FormTimer.h"
+#include "platform/FormTimer.h"
 #include "platform/headless/HeadlessDesktop.h"
 
 namespace qv {
@@ -37,27 +37,27 @@ class TimerTest : public ::testing::Test {
 };
 
 TEST_F(TimerTest, EnablingARunningTimerKeepsItsCountdown) {
-  app::FormTimer clearMemory(process, app::TimerClearMemory, 10000);
+  FormTimer clearMemory(process, TimerClearMemory, 10000);
   clearMemory.Enable();
   desktop.Advance(6000);
   clearMemory.Enable();  // a second skin switch while the countdown runs
   desktop.Advance(4000);
   ASSERT_EQ(recorder.fired.size(), 1u);
-  EXPECT_EQ(recorder.fired[0], (std::pair<std::int64_t, int>{10000, app::TimerClearMemory}));
+  EXPECT_EQ(recorder.fired[0], (std::pair<std::int64_t, int>{10000, TimerClearMemory}));
 }
 
 // Ties go to the timer armed first; a repeating timer re-arms when it fires.
 TEST_F(TimerTest, DueTimersFireInOrderOfTimeThenArming) {
-  app::FormTimer a(process, app::TimerRotation, 20);
-  app::FormTimer b(process, app::TimerIconWobbleUp, 5);
-  app::FormTimer c(process, app::TimerClock, 20);
+  FormTimer a(process, TimerRotation, 20);
+  FormTimer b(process, TimerIconWobbleUp, 5);
+  FormTimer c(process, TimerClock, 20);
   a.Enable();
   b.Enable();
   c.Enable();
   desktop.Advance(20);
   EXPECT_EQ(recorder.fired, (std::vector<std::pair<std::int64_t, int>>{
-                                {5, app::TimerIconWobbleUp}, {10, app::TimerIconWobbleUp}, {15, app::TimerIconWobbleUp},
-                                {20, app::TimerRotation}, {20, app::TimerClock}, {20, app::TimerIconWobbleUp}}));
+                                {5, TimerIconWobbleUp}, {10, TimerIconWobbleUp}, {15, TimerIconWobbleUp},
+                                {20, TimerRotation}, {20, TimerClock}, {20, TimerIconWobbleUp}}));
 }
 
 }  // namespace

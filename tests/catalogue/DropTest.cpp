@@ -181,7 +181,7 @@ TEST_F(DropTest, EachKindTakesTheLowestFreeRingPlaceOrTheDockEndAndComesBackAtTh
   // The program's own 48-pixel 32-bit image went into the cache as a one-image icon file.
   EXPECT_EQ(testing::ReadBytes(desktop_->RealPath(kDir + "Icon\\app.exe.ico")).size(), 22u + 9640u);
   EXPECT_FALSE(Exists(kDir + "Icon\\Games.ico")) << "folders cache nothing";
-  EXPECT_TRUE(Current().TimerRunning(app::TimerClearMemory));
+  EXPECT_TRUE(Current().TimerRunning(TimerClearMemory));
 
   app::RoundHot* again = Restart();
   ASSERT_NE(again, nullptr);

@@ -13,11 +13,11 @@
 #include <utility>
 #include <vector>
 
-#include "catalogue/IcoFile.h"
+#include "picture/IcoFile.h"
 #include "catalogue/IconCache.h"
 #include "catalogue/IconExtraction.h"
 #include "platform/headless/HeadlessDesktop.h"
-#include "tests/catalogue/IcoWriter.h"
+#include "tests/support/IcoWriter.h"
 #include "tests/catalogue/PeBuilder.h"
 #include "tests/catalogue/PeSamples.h"
 
@@ -274,7 +274,7 @@ TEST(IconExtractionTest, ClassifiesDroppedPaths) {
     const bool cached = c.source != F && c.source != A;
     EXPECT_EQ(disk.written, cached ? std::vector<std::string>{iconPath} : std::vector<std::string>{});
     if (cached) {
-      EXPECT_TRUE(ReadIcoForDrawing(disk.Get(iconPath)).has_value());
+      EXPECT_TRUE(picture::ReadIcoForDrawing(disk.Get(iconPath)).has_value());
     }
     EXPECT_EQ(disk.liveMappings, 0) << "the program file stays mapped";
   }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "catalogue/CatalogueSite.h"
-#include "tests/catalogue/IcoWriter.h"
+#include "tests/support/IcoWriter.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/Scenario.h"
 

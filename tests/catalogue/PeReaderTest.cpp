@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/IcoFile.h"
+#include "picture/IcoFile.h"
 #include "catalogue/IconExtraction.h"
 #include "catalogue/PeReader.h"
 #include "tests/catalogue/PeBuilder.h"
@@ -369,7 +369,7 @@ TEST(PeReaderTest, RandomDamageStaysInsideTheView) {
       reader.Load(view);
       ExpectInside(reader, view);
       for (const auto chosen : {ChooseLargeIcon(reader), ChooseSmallIcon(reader)})
-        if (chosen) ReadIcoForDrawing(WriteSingleIconFile(ResourceRawStream(reader.Item(*chosen)), 48), 48);
+        if (chosen) picture::ReadIcoForDrawing(WriteSingleIconFile(ResourceRawStream(reader.Item(*chosen)), 48), 48);
       if (HasFatalFailure()) return;
     }
   }

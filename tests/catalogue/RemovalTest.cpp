@@ -11,7 +11,7 @@
 
 #include "catalogue/Drop.h"
 #include "catalogue/ItemRemoval.h"
-#include "round/PngLoader.h"
+#include "picture/PngLoader.h"
 #include "tests/catalogue/ItemScenario.h"
 
 namespace qv {
@@ -37,7 +37,7 @@ class RemovalTest : public test::ItemScenario {
     return {"C:\\Apps", name, "", kDir + "Icon\\" + picture + ".png", argument, "C:\\"};
   }
   std::vector<std::uint32_t> Frame(const std::string& name) {
-    return round::LoadPremultipliedPng(Current(), name).pixels;
+    return picture::LoadPremultipliedPng(Current(), name).pixels;
   }
   const std::vector<std::uint32_t>& Shown(WindowId w) { return desktop_->FindWindow(w)->surface.pixels; }
 
@@ -82,7 +82,7 @@ TEST_F(RemovalTest, ThrowOutShowsFiveFramesThenEmptiesThePlaceInMemoryWindowsAnd
   desktop_->Advance(1);  // 240 ms after the request
   EXPECT_EQ(desktop_->FindWindow(two), nullptr);
   EXPECT_EQ(form->Removal().AnimationFrame(), 0);
-  EXPECT_FALSE(Current().TimerRunning(app::TimerDestroyIcon));
+  EXPECT_FALSE(Current().TimerRunning(TimerDestroyIcon));
   const catalogue::TImageIconRec& rec = form->Slots()[2];
   EXPECT_TRUE(rec.File.empty() && rec.Argument.empty() && rec.Surface.Empty());
   EXPECT_EQ(rec.Window, kNoWindow);
@@ -98,6 +98,41 @@ TEST_F(RemovalTest, ThrowOutShowsFiveFramesThenEmptiesThePlaceInMemoryWindowsAnd
   EXPECT_EQ(test::TextsOf(FileCircle(doc, 2)), test::kEmptyTexts) << "the place keeps its element, emptied";
   EXPECT_EQ(test::TextsOf(FileCircle(doc, 1))[1], "one");
   EXPECT_EQ(test::TextsOf(FileCircle(doc, 3))[1], "three");
+}
+
+// A disk that refuses the new file: each removal still happens on screen and
+// in memory, the file stays as it was, and each failure leaves one report.
+TEST_F(RemovalTest, SavesThatFailAreReportedAndLeaveTheFileWhole) {
+  SetCircle(1, Item("one", "red"));
+  SetCircle(2, Item("two", "green"));
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  ASSERT_GE(form->RectItemCount(), 1);
+  const std::string before = ConfigBytes();
+  desktop_->RefusedWrites().insert(kDir + "Config\\UserInfo.xml");
+
+  ASSERT_TRUE(form->Removal().RequestDestroy(form->Slots()[2].Window));
+  const WindowId two = form->Slots()[2].Window;
+  desktop_->Advance(240);
+  EXPECT_TRUE(form->Slots()[2].File.empty());
+  EXPECT_FALSE(form->Slots().Windows().Lookup(two).has_value()) << "the window table forgets the window";
+  const int dockItems = form->RectItemCount();
+  form->Removal().RemoveRectSlot(21, catalogue::RemovalVariant::Menu);
+  EXPECT_EQ(form->RectItemCount(), dockItems - 1);
+  desktop_->ScriptMessageBoxAnswer(MessageBoxResult::Yes);
+  form->NClearClick();
+  desktop_->Advance(30 * 7);
+  EXPECT_TRUE(form->Slots()[1].File.empty());
+
+  EXPECT_EQ(ConfigBytes(), before);
+  const std::vector<std::string> expected = {"Removing the item of ring place 2", "Removing the item of dock place 1",
+                                             "Clearing the ring"};
+  ASSERT_EQ(Current().Reports().size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const headless::ReportRecord& report = Current().Reports()[i];
+    EXPECT_EQ(report.severity, Severity::Error);
+    EXPECT_EQ(report.text.rfind(expected[i] + " was not saved: the file could not be written", 0), 0u) << report.text;
+  }
 }
 
 TEST_F(RemovalTest, ReleasesOnASecondItemDuringTheAnimationLeaveTheRemovalWhereItStarted) {
@@ -199,7 +234,7 @@ TEST_F(RemovalTest, SecondRequestDuringTheDestroyAnimationNeitherRestartsNorDoub
     }
     EXPECT_EQ(form->Removal().AnimationFrame(), 4);
     EXPECT_EQ(desktop_->MessageBoxes().size(), boxes) << "no question while an animation runs";
-    EXPECT_FALSE(Current().TimerRunning(app::TimerClearIcon));
+    EXPECT_FALSE(Current().TimerRunning(TimerClearIcon));
     desktop_->Advance(80);
     EXPECT_EQ(Shown(first), Frame("DestroyPNG5"));
     desktop_->Advance(40);  // 240 ms after the first request, not after the second
@@ -253,7 +288,7 @@ TEST_F(RemovalTest, ClearAnsweredNoChangesNothingAndYesShowsSixFramesInEveryRing
       EXPECT_FALSE(form->Removal().RequestDestroy(ring[0]));
       form->Removal().DeleteItem(ring[1]);
       form->NClearClick();
-      EXPECT_FALSE(Current().TimerRunning(app::TimerDestroyIcon));
+      EXPECT_FALSE(Current().TimerRunning(TimerDestroyIcon));
     }
     // An item dropped while the ring is being cleared was not part of what the user agreed to clear.
     if (frame == 3) Current().Sink()->OnDropFiles({"C:\\Late"}, {5, 5});
@@ -265,7 +300,7 @@ TEST_F(RemovalTest, ClearAnsweredNoChangesNothingAndYesShowsSixFramesInEveryRing
   for (const WindowId w : ring) EXPECT_EQ(desktop_->FindWindow(w), nullptr);
   for (const int slot : {1, 4, 9}) EXPECT_TRUE(form->Slots()[slot].File.empty()) << slot;
   EXPECT_EQ(form->Removal().AnimationFrame(), 0);
-  EXPECT_FALSE(Current().TimerRunning(app::TimerClearIcon));
+  EXPECT_FALSE(Current().TimerRunning(TimerClearIcon));
   ASSERT_NE(CircleWindow(2), nullptr);
   EXPECT_TRUE(test::ShowsSolid(CircleWindow(2)->surface, test::kMyFilesColour));
 

@@ -169,20 +169,6 @@ TEST(ConfigDocument, DeepNestingDoesNotExhaustTheStack) {
   EXPECT_EQ(Text(Loaded(fixture)), "x");
 }
 
-TEST(ConfigDocument, IconPathDefaultWinsOverDefine) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"<i><IconPath><Default>a.ico</Default><Define>b.png</Define></IconPath></i>", "a.ico"},
-      {"<i><IconPath><Default/><Define>b.png</Define></IconPath></i>", "b.png"},
-      {"<i><IconPath/></i>", ""},
-      {"<i/>", ""},
-  };
-  for (const auto& [item, expected] : cases) {
-    SCOPED_TRACE(item);
-    Fixture fixture(item);
-    EXPECT_EQ(IconPathInEffect(Loaded(fixture)), expected);
-  }
-}
-
 TEST(ConfigDocument, ParseInt) {
   const std::pair<const char*, std::optional<int>> cases[] = {
       {"0", 0},   {"-12", -12}, {" 42\t", 42}, {"007", 7},   {"2147483647", 2147483647},

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "config/FontSpec.h"
+#include "config/Layout.h"
 #include "config/Settings.h"
 #include "platform/headless/Iconv.h"
 #include "tests/config/FakePlatform.h"

@@ -124,8 +124,8 @@ TEST_F(HoverTest, ALaunchedItemJumpsTwiceAndLandsWhereItStarted) {
   }
   EXPECT_EQ(seen, ExpectedBounce());
   EXPECT_EQ(Item(2)->bounds, rest);
-  EXPECT_FALSE(Process().TimerRunning(app::TimerIconWobbleUp));
-  EXPECT_FALSE(Process().TimerRunning(app::TimerIconWobbleDown));
+  EXPECT_FALSE(Process().TimerRunning(TimerIconWobbleUp));
+  EXPECT_FALSE(Process().TimerRunning(TimerIconWobbleDown));
 }
 
 }  // namespace

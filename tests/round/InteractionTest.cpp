@@ -60,9 +60,9 @@ TEST_F(InteractionTest, OneNotchTurnsByWholeStepsPastTheSetting) {
     EXPECT_NEAR(form->RotationAngle(), c.notches * -0.1 * (c.steps - 1), 1e-9) << "one step per 20 ms tick";
     desktop_->Advance(20);
     EXPECT_NEAR(std::fabs(form->RotationAngle()), 0.1 * c.steps, 1e-9) << "the last step overshoots";
-    EXPECT_TRUE(Process().TimerRunning(app::TimerRotation));
+    EXPECT_TRUE(Process().TimerRunning(TimerRotation));
     desktop_->Advance(20);
-    EXPECT_FALSE(Process().TimerRunning(app::TimerRotation)) << "the tick after the last step ends the turn";
+    EXPECT_FALSE(Process().TimerRunning(TimerRotation)) << "the tick after the last step ends the turn";
     EXPECT_NEAR(form->RotationAngle(), c.angle, 1e-9);
 
     // The windows stand where the layout puts them for the angle of the last step.
@@ -90,7 +90,7 @@ TEST_F(InteractionTest, ASecondNotchRestartsTheTurnFromWhereTheRingsAre) {
     EXPECT_NEAR(form->RotationAngle(), start + 0.3, 1e-9);
     desktop_->Wheel(over, c.second);
     desktop_->Advance(2000);
-    EXPECT_FALSE(Process().TimerRunning(app::TimerRotation));
+    EXPECT_FALSE(Process().TimerRunning(TimerRotation));
     EXPECT_NEAR(form->RotationAngle(), c.expected, 1e-9);
   }
 }
@@ -219,6 +219,8 @@ TEST_F(InteractionTest, DroppingAnItemOnAnotherExchangesTheirSlots) {
   EXPECT_EQ((Point{form->Slots()[1].OffsetX, form->Slots()[1].OffsetY}), offset1);
   EXPECT_EQ((Point{form->Slots()[8].OffsetX, form->Slots()[8].OffsetY}), offset8);
   EXPECT_EQ(form->Slots()[8].Hint, alpha[1]);
+  EXPECT_EQ(form->Slots().Windows().RingSlot(alphaWindow), 8) << "the window table follows the exchange";
+  EXPECT_EQ(form->Slots().Windows().RingSlot(betaWindow), 1);
   EXPECT_TRUE(desktop_->Launches().empty());
 
   pugi::xml_document doc = LoadConfigDom();
@@ -232,6 +234,9 @@ TEST_F(InteractionTest, DroppingAnItemOnAnotherExchangesTheirSlots) {
   Drag(ItemMiddle(1), {ItemMiddle(1).x + place8.left - place1.left, ItemMiddle(1).y + place8.top - place1.top});
   EXPECT_EQ(Item(8)->id, betaWindow);
   EXPECT_EQ(form->Slots()[8].File, beta[0]);
+  ASSERT_EQ(Process().Reports().size(), 1u) << "the exchange that did not reach the file is reported";
+  EXPECT_NE(Process().Reports()[0].text.find("Exchanging ring places 1 and 8 was not saved"), std::string::npos)
+      << Process().Reports()[0].text;
   Click(ItemMiddle(8));
   EXPECT_EQ(desktop_->Launches().size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(ConfigFile()));
@@ -321,7 +326,7 @@ TEST_F(InteractionTest, HideAfterClickLaunchesThenHidesToTheTray) {
   EXPECT_FALSE(form->WindowsShown());
   EXPECT_TRUE(Process().Minimized());
   EXPECT_FALSE(Process().IsVisible(Item(7)->id));
-  EXPECT_FALSE(Process().TimerRunning(app::TimerIconWobbleUp)) << "a hidden item does not bounce";
+  EXPECT_FALSE(Process().TimerRunning(TimerIconWobbleUp)) << "a hidden item does not bounce";
   desktop_->Advance(500);
   EXPECT_EQ(Item(7)->bounds, start) << "and stands where it stood";
 }

@@ -55,7 +55,7 @@ TEST_F(RoundWindowTest, DisplayChangePutsEverythingBackHalfASecondLater) {
   EXPECT_EQ(std::vector<WindowId>(z.end() - 6, z.end()),
             (std::vector<WindowId>{Named("BackGroundForm")->id, Named("CenterForm")->id, Circle(1)->id, Circle(8)->id,
                                    Circle(12)->id, Circle(20)->id}));
-  EXPECT_FALSE(Process().TimerRunning(app::TimerRedraw));
+  EXPECT_FALSE(Process().TimerRunning(TimerRedraw));
 }
 
 // The file's width, then its pixels as B, G, R, A words; empty when unreadable.

@@ -133,7 +133,7 @@ TEST_F(SkinsScenario, StartFallsBackToSkinOne) {
     EXPECT_EQ(background ? s.BackgroundIndex : s.CenterIndex, c.indexAfter);
     const headless::WindowRecord& w = background ? Background() : Center();
     EXPECT_EQ(LookOf(w.surface), c.look) << int(LookOf(w.surface));
-    EXPECT_EQ(Process().TimerRunning(app::TimerClock), false);
+    EXPECT_EQ(Process().TimerRunning(TimerClock), false);
     if (c.indexAfter == 1) {
       auto& one = skinOne[background ? 0 : 1];
       if (!one) one = w.surface.pixels;
@@ -188,15 +188,15 @@ TEST_F(SkinsScenario, CyclingTheSkins) {
     for (const Step& s : c.steps) {
       SCOPED_TRACE("change " + std::to_string(++step));
       desktop_->Advance(10000);  // the trim after the previous change is done
-      ASSERT_FALSE(Process().TimerRunning(app::TimerClearMemory));
+      ASSERT_FALSE(Process().TimerRunning(TimerClearMemory));
       const int pushes = w.pushCount;
       background ? form->Round().ChangeBackground() : form->Round().ChangeCenter();
       EXPECT_EQ(index(), s.index);
       EXPECT_EQ(LookOf(w.surface), s.look) << int(LookOf(w.surface));
       EXPECT_EQ(w.pushCount, pushes + 2) << "pushed clear, then shown";
       const bool clock = !background && s.index == 5;
-      EXPECT_EQ(Process().TimerRunning(app::TimerClock), clock);
-      EXPECT_TRUE(Process().TimerRunning(app::TimerClearMemory)) << "memory is trimmed after a switch";
+      EXPECT_EQ(Process().TimerRunning(TimerClock), clock);
+      EXPECT_TRUE(Process().TimerRunning(TimerClearMemory)) << "memory is trimmed after a switch";
       if (s.look == Look::Picture && !clock) {
         for (const auto& [other, pixels] : seen) EXPECT_EQ(w.surface.pixels == pixels, other == s.index) << s.index << " vs " << other;
         seen[s.index] = w.surface.pixels;

@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <string_view>
 
-#include "catalogue/IcoFile.h"
+#include "picture/IcoFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   std::size_t sum = 0;
   for (const int wanted : {16, 48, 256}) {
-    if (const auto image = qv::catalogue::ReadIcoForDrawing(bytes, wanted)) {
+    if (const auto image = qv::picture::ReadIcoForDrawing(bytes, wanted)) {
       if (image->picture.pixels.size() !=
           static_cast<std::size_t>(image->picture.width) * static_cast<std::size_t>(image->picture.height))
         __builtin_trap();

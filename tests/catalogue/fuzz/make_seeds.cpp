@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "catalogue/IconExtraction.h"
-#include "tests/catalogue/IcoWriter.h"
+#include "tests/support/IcoWriter.h"
 #include "tests/catalogue/PeBuilder.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "catalogue/IcoFile.h"
+#include "picture/IcoFile.h"
 #include "catalogue/IconCache.h"
 #include "catalogue/IconExtraction.h"
 #include "catalogue/PeReader.h"
@@ -79,14 +79,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TResourceItem& item = reader.Item(*chosen);
     const std::string ico = WriteSingleIconFile(ResourceRawStream(item), IconImageWidth(item).value_or(48));
     if (ico.size() != kIcoHeaderBytes + item.size) std::abort();
-    if (const auto image = ReadIcoForDrawing(ico, 48)) sum += image->picture.pixels.size();
+    if (const auto image = picture::ReadIcoForDrawing(ico, 48)) sum += image->picture.pixels.size();
   }
   OneProgramDisk disk(data, size);
   NoShell shell;
   const CacheOutcome outcome = ResolveAndCacheIcon(disk, shell, OneProgramDisk::kProgram);
   if (outcome.abandoned || outcome.target != OneProgramDisk::kProgram) std::abort();
   for (const auto& [path, bytes] : disk.written)
-    if (!ReadIcoForDrawing(bytes, 48)) std::abort();  // only drawable pictures are cached
+    if (!picture::ReadIcoForDrawing(bytes, 48)) std::abort();  // only drawable pictures are cached
   static volatile std::size_t sink;
   sink = sum;
   return 0;

@@ -20,7 +20,7 @@ wine=${QV_WINE_PE_DIR:-/usr/lib/x86_64-linux-gnu/wine/x86_64-windows}
 
 mkdir -p "$out/seeds-pe" "$out/seeds-ico" "$out/corpus-pe" "$out/corpus-ico"
 core="$root/catalogue/PeReader.cpp $root/catalogue/IconExtraction.cpp $root/catalogue/IconCache.cpp
-      $root/catalogue/IcoFile.cpp $root/round/PngLoader.cpp"
+      $root/picture/IcoFile.cpp $root/picture/PngLoader.cpp"
 flags="-std=c++20 -O1 -g -fno-omit-frame-pointer -I$root"
 sanitize="-fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined"
 # shellcheck disable=SC2086

@@ -1,4 +1,4 @@
-#include "tests/round/AllocationWatch.h"
+#include "tests/support/AllocationWatch.h"
 
 #include <atomic>
 #include <cstdlib>

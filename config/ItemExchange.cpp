@@ -1,8 +1,8 @@
-#include "config/ExchangeSlots.h"
-
 #include <array>
 #include <cstring>
 #include <string>
+
+#include "config/Layout.h"
 
 namespace qv::config {
 
@@ -46,18 +46,14 @@ void Write(pugi::xml_node item, const char* path, const std::string& text) {
 
 }  // namespace
 
-bool ExchangeSlots(ConfigDocument& document, int source, int target) {
-  if (document.Load().status != LoadStatus::Ok) return false;
-  const pugi::xml_node ring = FirstChild(document.Root(), "RoundBackground");
-  const pugi::xml_node a = ChildAt(ring, source);
-  const pugi::xml_node b = ChildAt(ring, target);
+bool ExchangeItemTexts(pugi::xml_node a, pugi::xml_node b) {
   if (!a || !b || a == b) return false;
   // Every text of the source is read before any is written.
   std::array<std::string, kTextCount> saved;
   for (std::size_t i = 0; i < kTextCount; ++i) saved[i] = Text(Find(a, kItemTextPaths[i]));
   for (std::size_t i = 0; i < kTextCount; ++i) Write(a, kItemTextPaths[i], Text(Find(b, kItemTextPaths[i])));
   for (std::size_t i = 0; i < kTextCount; ++i) Write(b, kItemTextPaths[i], saved[i]);
-  return document.Save();
+  return true;
 }
 
 }  // namespace qv::config

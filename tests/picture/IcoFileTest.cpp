@@ -1,4 +1,4 @@
-#include "catalogue/IcoFile.h"
+#include "picture/IcoFile.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "tests/catalogue/IcoWriter.h"
-#include "tests/round/AllocationWatch.h"
+#include "tests/support/IcoWriter.h"
+#include "tests/support/AllocationWatch.h"
 
-namespace qv::catalogue {
+namespace qv::picture {
 namespace {
 
 using test::DibImage;
@@ -347,4 +347,4 @@ TEST(IcoFileTest, RandomDamageNeverEscapesTheInput) {
 }
 
 }  // namespace
-}  // namespace qv::catalogue
+}  // namespace qv::picture

@@ -10,7 +10,7 @@
 
 #include "platform/Surface.h"
 
-namespace qv::catalogue {
+namespace qv::picture {
 
 // Directory entries past this many are ignored.
 inline constexpr int kMaxIcoEntries = 256;
@@ -38,4 +38,4 @@ bool LooksLikeIco(std::string_view bytes);
 // next best. nullopt when the file holds no usable image.
 std::optional<IcoImage> ReadIcoForDrawing(std::string_view bytes, int wantedSize = 48);
 
-}  // namespace qv::catalogue
+}  // namespace qv::picture

@@ -6,7 +6,7 @@
 
 #include "platform/Platform.h"
 
-namespace qv::app {
+namespace qv {
 
 enum TimerId : int {
   TimerGetIcon = 1,
@@ -49,4 +49,4 @@ class FormTimer {
   bool enabled_ = false;
 };
 
-}  // namespace qv::app
+}  // namespace qv

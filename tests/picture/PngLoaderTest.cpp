@@ -1,4 +1,4 @@
-#include "round/PngLoader.h"
+#include "picture/PngLoader.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "tests/catalogue/IcoWriter.h"
-#include "tests/round/AllocationWatch.h"
+#include "tests/support/IcoWriter.h"
+#include "tests/support/AllocationWatch.h"
 
-namespace qv::round {
+namespace qv::picture {
 namespace {
 
 using Pixels = std::vector<std::uint32_t>;
@@ -202,4 +202,4 @@ TEST(PngLoaderTest, SideLimitIsInclusive) {
 }
 
 }  // namespace
-}  // namespace qv::round
+}  // namespace qv::picture

@@ -14,7 +14,7 @@ namespace qv {
 class IFileSystem;
 }  // namespace qv
 
-namespace qv::round {
+namespace qv::picture {
 
 // A PNG, or the image of an icon file that is drawn into an item's 48 × 48
 // square (with its own alpha when it has real alpha). Empty for anything
@@ -24,4 +24,4 @@ LayeredSurface LoadPictureBytes(std::string_view bytes);
 // The same from a file; empty when the file cannot be read.
 LayeredSurface LoadPictureFile(const IFileSystem& files, const std::string& path);
 
-}  // namespace qv::round
+}  // namespace qv::picture

@@ -25,7 +25,7 @@ class ISystem;
 class IFileSystem;
 }  // namespace qv
 
-namespace qv::round {
+namespace qv::picture {
 
 // Pictures wider or taller than this are refused before any pixel memory is taken.
 inline constexpr int kMaxPngSide = 4096;
@@ -64,4 +64,4 @@ LayeredSurface LoadPremultipliedPng(const ISystem& system, const std::string& na
 // A PNG file; empty when it cannot be read or decoded.
 LayeredSurface LoadPremultipliedPngFile(const IFileSystem& files, const std::string& path);
 
-}  // namespace qv::round
+}  // namespace qv::picture

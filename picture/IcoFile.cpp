@@ -1,4 +1,4 @@
-#include "catalogue/IcoFile.h"
+#include "picture/IcoFile.h"
 
 #include <algorithm>
 #include <array>
@@ -8,13 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "round/PngLoader.h"
+#include "picture/PngLoader.h"
 
-namespace qv::catalogue {
+namespace qv::picture {
 
 namespace {
-
-using round::StraightPicture;
 
 constexpr std::size_t kDirectoryHeaderSize = 6;
 constexpr std::size_t kDirectoryEntrySize = 16;
@@ -53,7 +51,7 @@ std::optional<Candidate> Inspect(std::string_view file, std::size_t entryAt, int
   c.index = index;
   c.data = file.substr(offset, size);
 
-  if (round::HasPngSignature(c.data)) {
+  if (HasPngSignature(c.data)) {
     // The header chunk comes first: its length and type, then width and height.
     if (c.data.size() < 24 || c.data.substr(12, 4) != "IHDR") return std::nullopt;
     const std::uint32_t width = Big32(c.data, 16);
@@ -117,14 +115,14 @@ bool Allocate(StraightPicture& picture, int width, int height) {
 }
 
 std::optional<IcoImage> DecodePngImage(const Candidate& c) {
-  StraightPicture straight = round::DecodePng(c.data);
+  StraightPicture straight = DecodePng(c.data);
   if (straight.Empty()) return std::nullopt;
   IcoImage image;
   image.width = straight.width;
   image.height = straight.height;
   image.bitCount = 32;
   image.hasRealAlpha = HasPartialAlpha(straight.pixels);
-  image.picture = round::PremultiplyStandard(std::move(straight));
+  image.picture = PremultiplyStandard(std::move(straight));
   return image;
 }
 
@@ -198,7 +196,7 @@ std::optional<IcoImage> DecodeDibImage(const Candidate& c) {
       }
     }
   }
-  image.picture = round::PremultiplyStandard(std::move(straight));
+  image.picture = PremultiplyStandard(std::move(straight));
   return image;
 }
 
@@ -230,4 +228,4 @@ std::optional<IcoImage> ReadIcoForDrawing(std::string_view bytes, int wantedSize
   return std::nullopt;
 }
 
-}  // namespace qv::catalogue
+}  // namespace qv::picture

@@ -1,4 +1,4 @@
-#include "round/Picture.h"
+#include "picture/Picture.h"
 
 #include <gtest/gtest.h>
 
@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "round/PngLoader.h"
-#include "tests/catalogue/IcoWriter.h"
+#include "picture/PngLoader.h"
+#include "tests/support/IcoWriter.h"
 #include "tests/config/FakePlatform.h"
 
-namespace qv::round {
+namespace qv::picture {
 namespace {
 
 // Straight 0xAARRGGBB to the premultiplied pixel of the ordinary rule, in
@@ -94,4 +94,4 @@ TEST(PictureTest, FilesAreReadWhateverTheirName) {
 }
 
 }  // namespace
-}  // namespace qv::round
+}  // namespace qv::picture

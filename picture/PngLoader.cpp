@@ -1,4 +1,4 @@
-#include "round/PngLoader.h"
+#include "picture/PngLoader.h"
 
 #include <png.h>
 
@@ -12,7 +12,7 @@
 
 #include "platform/Platform.h"
 
-namespace qv::round {
+namespace qv::picture {
 
 namespace {
 
@@ -182,4 +182,4 @@ LayeredSurface LoadPremultipliedPngFile(const IFileSystem& files, const std::str
   return LoadPremultipliedPngBytes(*bytes);
 }
 
-}  // namespace qv::round
+}  // namespace qv::picture

@@ -1,18 +1,18 @@
-#include "round/Picture.h"
+#include "picture/Picture.h"
 
 #include <optional>
 #include <utility>
 
-#include "catalogue/IcoFile.h"
+#include "picture/IcoFile.h"
 #include "platform/Platform.h"
-#include "round/PngLoader.h"
+#include "picture/PngLoader.h"
 
-namespace qv::round {
+namespace qv::picture {
 
 LayeredSurface LoadPictureBytes(std::string_view bytes) {
   if (HasPngSignature(bytes)) return PremultiplyStandard(DecodePng(bytes));
-  if (catalogue::LooksLikeIco(bytes)) {
-    if (std::optional<catalogue::IcoImage> ico = catalogue::ReadIcoForDrawing(bytes)) return std::move(ico->picture);
+  if (LooksLikeIco(bytes)) {
+    if (std::optional<IcoImage> ico = ReadIcoForDrawing(bytes)) return std::move(ico->picture);
   }
   return {};
 }
@@ -23,4 +23,4 @@ LayeredSurface LoadPictureFile(const IFileSystem& files, const std::string& path
   return LoadPictureBytes(*bytes);
 }
 
-}  // namespace qv::round
+}  // namespace qv::picture

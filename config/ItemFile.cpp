@@ -1,0 +1,226 @@
+#include "config/ItemFile.h"
+
+#include <array>
+#include <cstring>
+#include <utility>
+
+#include "config/ConfigDocument.h"
+#include "config/Layout.h"
+
+namespace qv::config {
+
+namespace {
+
+constexpr const char* kRing = "RoundBackground";
+constexpr const char* kDock = "RectBackground";
+constexpr const char* kWorkingDirectory = "InitialPosition";
+
+bool Named(pugi::xml_node node, const char* name) {
+  return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
+}
+
+// The first child of that name, or a new one placed before a trailing
+// InitialPosition, which must stay the last child.
+pugi::xml_node Child(pugi::xml_node parent, const char* name) {
+  if (pugi::xml_node found = FirstChild(parent, name)) return found;
+  const pugi::xml_node last = parent.last_child();
+  if (Named(last, kWorkingDirectory)) return parent.insert_child_before(name, last);
+  return parent.append_child(name);
+}
+
+pugi::xml_node ListNode(pugi::xml_node root, ItemList list) {
+  return FirstChild(root, list == ItemList::Ring ? kRing : kDock);
+}
+
+pugi::xml_node Element(pugi::xml_node root, ItemList list, int position) {
+  return ChildAt(ListNode(root, list), position);
+}
+
+// The ring's element of the place, by position as the loader reads it. A
+// file with fewer places than the ring gains the missing ones, named as the
+// loader expects them.
+pugi::xml_node RingElement(pugi::xml_node root, int position) {
+  pugi::xml_node ring = FirstChild(root, kRing);
+  if (!ring) ring = root.append_child(kRing);
+  for (int p = CountChildElements(ring) + 1; p <= position; ++p)
+    ring.append_child(("Circle" + std::to_string(p)).c_str());
+  return ChildAt(ring, position);
+}
+
+// Writes all seven texts, making the children that are missing. The element
+// ends with an InitialPosition child afterwards, as the ring's loader wants.
+void WriteTexts(pugi::xml_node item, const ItemTexts& texts) {
+  if (item.type() != pugi::node_element) return;
+  SetText(Child(item, "File"), texts.File);
+  SetText(Child(item, "Name"), texts.Name);
+  pugi::xml_node icon = Child(item, "IconPath");
+  SetText(Child(icon, "Default"), texts.IconDefault);
+  SetText(Child(icon, "Define"), texts.IconDefine);
+  SetText(Child(item, "Argument"), texts.Argument);
+  SetText(Child(item, "Http"), texts.Http);
+  // The ring reads its last child, the dock its first of the name: an older
+  // element may hold both, and both say the same afterwards.
+  if (!Named(item.last_child(), kWorkingDirectory)) item.append_child(kWorkingDirectory);
+  for (pugi::xml_node child : item.children())
+    if (Named(child, kWorkingDirectory)) SetText(child, texts.InitialPosition);
+}
+
+// Empties the seven texts of every child that carries one; missing children
+// stay missing, since they read as empty anyway.
+void EmptyTexts(pugi::xml_node item) {
+  static constexpr const char* kTexts[] = {"File", "Name", "Argument", "Http", kWorkingDirectory};
+  for (pugi::xml_node child : item.children()) {
+    if (child.type() != pugi::node_element) continue;
+    for (const char* name : kTexts)
+      if (Named(child, name)) SetText(child, "");
+    if (Named(child, "IconPath"))
+      for (pugi::xml_node path : child.children())
+        if (Named(path, "Default") || Named(path, "Define")) SetText(path, "");
+  }
+}
+
+EditResult SaveEdited(ConfigDocument& document) {
+  return document.Save() ? EditResult::Saved : EditResult::WriteFailed;
+}
+
+}  // namespace
+
+std::string IconInEffect(const ItemTexts& texts) {
+  return texts.IconDefault.empty() ? texts.IconDefine : texts.IconDefault;
+}
+
+// ---- one edit each ----
+
+ItemFile::ItemFile(IFileSystem& files, ISystem& system, std::string path)
+    : files_(files), system_(system), path_(std::move(path)) {}
+
+EditResult ItemFile::WriteRingItem(int position, const ItemTexts& texts) {
+  ConfigDocument document(files_, system_, path_);
+  if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
+  // The whole element is written: a place emptied by hand may still hold
+  // leftovers, which would come back with the item at the next start.
+  WriteTexts(RingElement(document.Root(), position), texts);
+  return SaveEdited(document);
+}
+
+EditResult ItemFile::EmptyRingItem(int position) {
+  ConfigDocument document(files_, system_, path_);
+  if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
+  const pugi::xml_node item = Element(document.Root(), ItemList::Ring, position);
+  if (!item) return EditResult::NothingToChange;
+  EmptyTexts(item);
+  return SaveEdited(document);
+}
+
+EditResult ItemFile::EmptyRingItems(const std::vector<int>& positions) {
+  ConfigDocument document(files_, system_, path_);
+  if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
+  for (const int position : positions) EmptyTexts(Element(document.Root(), ItemList::Ring, position));
+  return SaveEdited(document);
+}
+
+EditResult ItemFile::SwapRingItems(int source, int target) {
+  ConfigDocument document(files_, system_, path_);
+  if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
+  if (!ExchangeItemTexts(Element(document.Root(), ItemList::Ring, source),
+                         Element(document.Root(), ItemList::Ring, target)))
+    return EditResult::NothingToChange;
+  return SaveEdited(document);
+}
+
+EditResult ItemFile::AppendDockItem(int position, const ItemTexts& texts) {
+  ConfigDocument document(files_, system_, path_);
+  if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
+  pugi::xml_node dock = FirstChild(document.Root(), kDock);
+  if (!dock) dock = document.Root().append_child(kDock);
+  WriteTexts(dock.append_child(("Rect" + std::to_string(position)).c_str()), texts);
+  return SaveEdited(document);
+}
+
+EditResult ItemFile::RemoveDockItem(int position) {
+  ConfigDocument document(files_, system_, path_);
+  if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
+  pugi::xml_node dock = FirstChild(document.Root(), kDock);
+  pugi::xml_node item = ChildAt(dock, position);
+  if (!item) return EditResult::NothingToChange;
+  pugi::xml_node next = item.next_sibling();
+  dock.remove_child(item);
+  for (; next; next = next.next_sibling())
+    if (next.type() == pugi::node_element) next.set_name(("Rect" + std::to_string(position++)).c_str());
+  return SaveEdited(document);
+}
+
+// ---- the start-up step ----
+
+StartupItems::StartupItems(IFileSystem& files, ISystem& system, std::string path)
+    : document_(std::make_unique<ConfigDocument>(files, system, std::move(path))) {}
+
+StartupItems::~StartupItems() = default;
+
+bool StartupItems::Load() { return document_->Load().status == LoadStatus::Ok; }
+
+int StartupItems::Count(ItemList list) const { return CountChildElements(ListNode(document_->Root(), list)); }
+
+std::optional<ItemTexts> StartupItems::Read(ItemList list, int position) {
+  pugi::xml_node element = Element(document_->Root(), list, position);
+  if (!element) return std::nullopt;
+  ItemTexts texts;
+  texts.File = Text(FirstChild(element, "File"));
+  texts.Name = Text(FirstChild(element, "Name"));
+  const pugi::xml_node icon = FirstChild(element, "IconPath");
+  texts.IconDefault = Text(FirstChild(icon, "Default"));
+  texts.IconDefine = Text(FirstChild(icon, "Define"));
+  texts.Argument = Text(FirstChild(element, "Argument"));
+  texts.Http = Text(FirstChild(element, "Http"));
+  if (list == ItemList::Ring) {
+    const pugi::xml_node last = element.last_child();
+    if (Named(last, kWorkingDirectory)) {
+      texts.InitialPosition = Text(last);
+    } else {
+      element.append_child(kWorkingDirectory);
+    }
+  } else {
+    texts.InitialPosition = Text(FirstChild(element, kWorkingDirectory));
+  }
+  return texts;
+}
+
+void StartupItems::SetFile(ItemList list, int position, const std::string& file) {
+  pugi::xml_node element = Element(document_->Root(), list, position);
+  if (!element) return;
+  pugi::xml_node node = FirstChild(element, "File");
+  if (!node) node = element.prepend_child("File");
+  SetText(node, file);
+}
+
+void StartupItems::SetIconDefine(ItemList list, int position, const std::string& path) {
+  pugi::xml_node element = Element(document_->Root(), list, position);
+  if (!element) return;
+  pugi::xml_node icon = Child(element, "IconPath");
+  pugi::xml_node define = FirstChild(icon, "Define");
+  if (!define) define = icon.append_child("Define");
+  if (Text(define) != path) SetText(define, path);
+}
+
+void StartupItems::AppendDockItems(const std::vector<ItemTexts>& items) {
+  pugi::xml_node dock = FirstChild(document_->Root(), kDock);
+  if (!dock) dock = document_->Root().append_child(kDock);
+  int position = 0;
+  for (const ItemTexts& texts : items) {
+    pugi::xml_node item = dock.append_child(("Rect" + std::to_string(++position)).c_str());
+    SetText(item.append_child("File"), texts.File);
+    SetText(item.append_child("Name"), texts.Name);
+    pugi::xml_node icon = item.append_child("IconPath");
+    SetText(icon.append_child("Default"), texts.IconDefault);
+    SetText(icon.append_child("Define"), texts.IconDefine);
+    SetText(item.append_child("Argument"), texts.Argument);
+    SetText(item.append_child("Http"), texts.Http);
+    SetText(item.append_child(kWorkingDirectory), texts.InitialPosition);
+  }
+}
+
+std::string StartupItems::HotKeyText() const { return config::HotKeyText(document_->Root()); }
+
+EditResult StartupItems::Save() { return SaveEdited(*document_); }
+
+}  // namespace qv::config

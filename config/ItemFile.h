@@ -1,0 +1,99 @@
+#pragma once
+
+// The launcher's items as the configuration file keeps them: the ring's
+// places under RoundBackground (read by position, named "Circle" + n) and the
+// dock's list under RectBackground ("Rect1" .. "RectN", kept without gaps).
+// Nothing outside config/ sees the file's element names.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/LoadResult.h"
+#include "platform/Platform.h"
+
+namespace qv::config {
+
+class ConfigDocument;
+
+enum class ItemList { Ring, Dock };
+
+// The seven texts of an item element.
+struct ItemTexts {
+  std::string File;
+  std::string Name;
+  std::string IconDefault;
+  std::string IconDefine;
+  std::string Argument;
+  std::string Http;
+  std::string InitialPosition;  // the working directory
+
+  bool operator==(const ItemTexts&) const = default;
+};
+
+// The picture in effect: IconDefault when that text is not empty, else IconDefine.
+std::string IconInEffect(const ItemTexts& texts);
+
+// One edit each: the file is loaded afresh, changed and saved whole, so a
+// change made by hand meanwhile is kept.
+class ItemFile {
+ public:
+  ItemFile(IFileSystem& files, ISystem& system, std::string path);
+
+  // Writes all seven texts of a ring place, making the missing children; a
+  // file with fewer places gains them up to this one.
+  EditResult WriteRingItem(int position, const ItemTexts& texts);
+  // Empties the seven texts of a place; a missing place changes nothing.
+  EditResult EmptyRingItem(int position);
+  // Empties every place given that exists: the ring's free places after a
+  // clear. The file is saved even when none of them exists.
+  EditResult EmptyRingItems(const std::vector<int>& positions);
+  // Exchanges the item texts of two ring places.
+  EditResult SwapRingItems(int source, int target);
+  // Appends "Rect" + position to the dock's list with all seven texts.
+  EditResult AppendDockItem(int position, const ItemTexts& texts);
+  // Removes the dock element at position and renames the ones behind it
+  // after their new positions, each keeping every child it had.
+  EditResult RemoveDockItem(int position);
+
+  const std::string& Path() const { return path_; }
+
+ private:
+  IFileSystem& files_;
+  ISystem& system_;
+  std::string path_;
+};
+
+// The item lists held for the start-up step: loaded once, completed in
+// place, saved once.
+class StartupItems {
+ public:
+  StartupItems(IFileSystem& files, ISystem& system, std::string path);
+  ~StartupItems();
+  StartupItems(const StartupItems&) = delete;
+  StartupItems& operator=(const StartupItems&) = delete;
+
+  bool Load();
+  // Elements in the list (any name).
+  int Count(ItemList list) const;
+  // The position-th element's texts (from 1); nullopt when there is none. A
+  // ring element's working directory is its last child when that is an
+  // InitialPosition; otherwise an empty one is appended, as the ring's
+  // loader has always completed it. The dock takes its first InitialPosition.
+  std::optional<ItemTexts> Read(ItemList list, int position);
+  // A resolved target: written into File, made first when missing.
+  void SetFile(ItemList list, int position, const std::string& file);
+  // IconPath/Define, made when missing (IconPath before a trailing InitialPosition).
+  void SetIconDefine(ItemList list, int position, const std::string& path);
+  // The dock's first list: the system tools, every child written even when empty.
+  void AppendDockItems(const std::vector<ItemTexts>& items);
+  // Setup/Basic/HotKey Key, or "C" when absent or empty.
+  std::string HotKeyText() const;
+  EditResult Save();
+
+ private:
+  std::unique_ptr<ConfigDocument> document_;
+};
+
+}  // namespace qv::config

@@ -1,0 +1,221 @@
+// The item and settings operations on the file: what each finds, writes and
+// refuses, checked against the readers of the same file.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <pugixml.hpp>
+
+#include "config/ConfigDocument.h"
+#include "config/ItemFile.h"
+#include "config/Layout.h"
+#include "config/SettingsFile.h"
+#include "tests/config/FakePlatform.h"
+
+namespace qv::config {
+namespace {
+
+using testing::IconvSystem;
+using testing::kConfigPath;
+using testing::MemoryFiles;
+
+std::string FileWith(const std::string& body) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quorvel>" + body + "</Quorvel>";
+}
+
+pugi::xml_document Parsed(const MemoryFiles& files) {
+  pugi::xml_document doc;
+  EXPECT_TRUE(doc.load_string(files.files.at(kConfigPath).c_str(), pugi::parse_default | pugi::parse_comments));
+  return doc;
+}
+
+std::vector<std::string> ChildNames(pugi::xml_node node) {
+  std::vector<std::string> names;
+  for (pugi::xml_node child : node.children()) names.push_back(child.name());
+  return names;
+}
+
+TEST(StartupItems, ReadsTheWorkingDirectoryByEachListsRule) {
+  struct Case {
+    const char* what;
+    ItemList list;
+    std::string element;
+    std::string workingDir;
+    std::string iconInEffect;
+    std::vector<std::string> childrenAfter;
+  };
+  const Case cases[] = {
+      {"ring: the last child",
+       ItemList::Ring,
+       "<File>a</File><IconPath><Default>d.ico</Default><Define>e.png</Define></IconPath>"
+       "<InitialPosition>D:\\Old</InitialPosition><Http/><InitialPosition>D:\\Run</InitialPosition>",
+       "D:\\Run",
+       "d.ico",
+       {"File", "IconPath", "InitialPosition", "Http", "InitialPosition"}},
+      {"ring: none last, an empty one is appended",
+       ItemList::Ring,
+       "<File>a</File><InitialPosition>D:\\Old</InitialPosition><Http/>",
+       "",
+       "",
+       {"File", "InitialPosition", "Http", "InitialPosition"}},
+      {"dock: the first, wherever it stands, nothing appended",
+       ItemList::Dock,
+       "<File>a</File><InitialPosition>D:\\Dock</InitialPosition><IconPath><Default/><Define>e.png</Define>"
+       "</IconPath><Http/>",
+       "D:\\Dock",
+       "e.png",
+       {"File", "InitialPosition", "IconPath", "Http"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemoryFiles files;
+    IconvSystem system;
+    const char* list = c.list == ItemList::Ring ? "RoundBackground" : "RectBackground";
+    files.files[kConfigPath] = FileWith(std::string("<") + list + "><I>" + c.element + "</I></" + list + ">");
+    StartupItems items(files, system, kConfigPath);
+    ASSERT_TRUE(items.Load());
+    EXPECT_EQ(items.Count(c.list), 1);
+    EXPECT_FALSE(items.Read(c.list, 2).has_value());
+    const std::optional<ItemTexts> texts = items.Read(c.list, 1);
+    ASSERT_TRUE(texts.has_value());
+    EXPECT_EQ(texts->File, "a");
+    EXPECT_EQ(texts->InitialPosition, c.workingDir);
+    EXPECT_EQ(IconInEffect(*texts), c.iconInEffect);
+    EXPECT_EQ(items.Save(), EditResult::Saved);
+    EXPECT_EQ(ChildNames(Parsed(files).document_element().child(list).child("I")), c.childrenAfter);
+  }
+}
+
+// Every operation leaves a file it cannot load alone and says why, and says
+// so too when the new file does not reach the disk.
+TEST(ItemFile, FailuresAreToldApart) {
+  const std::string ring =
+      "<RoundBackground><Circle1><File>a</File></Circle1><Circle2><File>b</File></Circle2>"
+      "</RoundBackground><RectBackground><Rect1><File>c</File></Rect1></RectBackground>";
+  const std::pair<const char*, std::function<EditResult(ItemFile&)>> operations[] = {
+      {"write ring", [](ItemFile& f) { return f.WriteRingItem(1, {"x"}); }},
+      {"empty ring", [](ItemFile& f) { return f.EmptyRingItem(1); }},
+      {"empty many",
+       [](ItemFile& f) {
+         return f.EmptyRingItems({1, 2});
+       }},
+      {"swap", [](ItemFile& f) { return f.SwapRingItems(1, 2); }},
+      {"append dock", [](ItemFile& f) { return f.AppendDockItem(2, {"x"}); }},
+      {"remove dock", [](ItemFile& f) { return f.RemoveDockItem(1); }},
+  };
+  for (const auto& [what, operation] : operations) {
+    SCOPED_TRACE(what);
+    IconvSystem system;
+    MemoryFiles missing;
+    ItemFile onMissing(missing, system, kConfigPath);
+    EXPECT_EQ(operation(onMissing), EditResult::NotLoaded);
+    EXPECT_TRUE(missing.files.empty()) << "nothing is made";
+
+    MemoryFiles unreadable;
+    unreadable.files[kConfigPath] = FileWith(ring);
+    unreadable.unreadable.insert(kConfigPath);
+    ItemFile onUnreadable(unreadable, system, kConfigPath);
+    EXPECT_EQ(operation(onUnreadable), EditResult::NotLoaded);
+
+    MemoryFiles refusing;
+    refusing.files[kConfigPath] = FileWith(ring);
+    refusing.refuseWrites = true;
+    ItemFile onRefusing(refusing, system, kConfigPath);
+    EXPECT_EQ(operation(onRefusing), EditResult::WriteFailed);
+    EXPECT_TRUE(Failed(EditResult::WriteFailed) && Failed(EditResult::NotLoaded));
+    EXPECT_EQ(refusing.files[kConfigPath], FileWith(ring));
+  }
+}
+
+TEST(ItemFile, AbsentElementsChangeNothing) {
+  const std::pair<const char*, std::function<EditResult(ItemFile&)>> operations[] = {
+      {"empty a place past the list", [](ItemFile& f) { return f.EmptyRingItem(3); }},
+      {"swap with a place past the list", [](ItemFile& f) { return f.SwapRingItems(1, 3); }},
+      {"swap a place with itself", [](ItemFile& f) { return f.SwapRingItems(1, 1); }},
+      {"remove past the dock's end", [](ItemFile& f) { return f.RemoveDockItem(2); }},
+  };
+  for (const auto& [what, operation] : operations) {
+    SCOPED_TRACE(what);
+    IconvSystem system;
+    MemoryFiles files;
+    files.files[kConfigPath] = FileWith(
+        "<RoundBackground><Circle1><File>a</File></Circle1><Circle2/></RoundBackground>"
+        "<RectBackground><Rect1/></RectBackground>");
+    ItemFile file(files, system, kConfigPath);
+    EXPECT_EQ(operation(file), EditResult::NothingToChange);
+    EXPECT_EQ(files.writes, 0);
+  }
+}
+
+TEST(ItemFile, RemovingADockItemRenumbersTheRest) {
+  IconvSystem system;
+  MemoryFiles files;
+  files.files[kConfigPath] = FileWith(
+      "<RectBackground><Rect1><File>a</File></Rect1><Rect2><File>b</File></Rect2>"
+      "<!-- kept --><Rect3><File>c</File><Extra/></Rect3><Odd><File>d</File></Odd>"
+      "</RectBackground>");
+  ItemFile file(files, system, kConfigPath);
+  ASSERT_EQ(file.RemoveDockItem(2), EditResult::Saved);
+  const pugi::xml_document saved = Parsed(files);
+  const pugi::xml_node dock = saved.document_element().child("RectBackground");
+  EXPECT_EQ(ChildNames(dock), (std::vector<std::string>{"Rect1", "", "Rect2", "Rect3"}));
+  EXPECT_STREQ(dock.child("Rect2").child_value("File"), "c");
+  EXPECT_TRUE(dock.child("Rect2").child("Extra")) << "every child stays";
+  EXPECT_STREQ(dock.child("Rect3").child_value("File"), "d");
+  ASSERT_EQ(file.AppendDockItem(4, {"e", "E"}), EditResult::Saved);
+  EXPECT_STREQ(Parsed(files).document_element().child("RectBackground").child("Rect4").child_value("Name"), "E");
+}
+
+// Each key is written where the settings reader looks for it: a value
+// written and read back through the reader lands in its own field.
+TEST(SettingsFile, EveryKeyIsWrittenWhereTheReaderFindsIt) {
+  struct Case {
+    SettingKey key;
+    const char* value;
+    std::function<bool(const Settings&, const SettingsOutcome&, const std::string& hotKey)> reads;
+  };
+  const Case cases[] = {
+      {SettingKey::HideAfterClick, "True", [](const Settings& s, auto&, auto&) { return s.HideAfterClick; }},
+      {SettingKey::LockPosition, "True", [](const Settings& s, auto&, auto&) { return s.LockPosition; }},
+      {SettingKey::LockIcon, "True", [](const Settings& s, auto&, auto&) { return s.LockIcon; }},
+      {SettingKey::FrontIndex, "2", [](auto&, const SettingsOutcome& o, auto&) { return o.frontIndex == 2; }},
+      {SettingKey::BackgroundIndex, "3", [](const Settings& s, auto&, auto&) { return s.BackgroundIndex == 3; }},
+      {SettingKey::BackgroundSize, "333", [](const Settings& s, auto&, auto&) { return s.BackgroundSize == 333; }},
+      {SettingKey::CenterIndex, "4", [](const Settings& s, auto&, auto&) { return s.CenterIndex == 4; }},
+      {SettingKey::CenterSize, "99", [](const Settings& s, auto&, auto&) { return s.CenterSize == 99; }},
+      {SettingKey::CenterAction, "2", [](const Settings& s, auto&, auto&) { return s.CenterAction == 2; }},
+      {SettingKey::PositionLeft, "-17", [](const Settings& s, auto&, auto&) { return s.PositionLeft == -17; }},
+      {SettingKey::PositionTop, "19", [](const Settings& s, auto&, auto&) { return s.PositionTop == 19; }},
+      {SettingKey::MinR, "120", [](const Settings& s, auto&, auto&) { return s.MinR == 120; }},
+      {SettingKey::SeparationSize, "40", [](const Settings& s, auto&, auto&) { return s.SeparationSize == 40; }},
+      {SettingKey::RotationValue, "30", [](const Settings& s, auto&, auto&) { return s.RotationValue == 30; }},
+      {SettingKey::IsShowRound, "False", [](const Settings& s, auto&, auto&) { return !s.IsShowRound; }},
+      {SettingKey::IsShowRect, "False", [](const Settings& s, auto&, auto&) { return !s.IsShowRect; }},
+      {SettingKey::RectTopic, "Blue", [](const Settings& s, auto&, auto&) { return s.RectTopic == "Blue"; }},
+      {SettingKey::RectTransparence, "60", [](const Settings& s, auto&, auto&) { return s.RectTransparence == 60; }},
+      {SettingKey::RectPosition, "2", [](const Settings& s, auto&, auto&) { return s.RectPosition == 2; }},
+      {SettingKey::RectIconPx, "64", [](const Settings& s, auto&, auto&) { return s.RectIconPx == 64; }},
+      {SettingKey::RectIconWd, "6", [](const Settings& s, auto&, auto&) { return s.RectIconWd == 6; }},
+      {SettingKey::IsShowHint, "False", [](const Settings& s, auto&, auto&) { return !s.IsShowHint; }},
+      {SettingKey::HintFontDefine, "x,9", [](const Settings& s, auto&, auto&) { return s.HintFontDefine == "x,9"; }},
+      {SettingKey::HotKey, "Q", [](auto&, auto&, const std::string& hotKey) { return hotKey == "Q"; }},
+  };
+  for (const char* basic : {"<Setup><Basic/></Setup>", ""}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.value) + (*basic ? " into an empty Basic" : " into a file without Basic"));
+      IconvSystem system;
+      MemoryFiles files;
+      files.files[kConfigPath] = FileWith(basic);
+      SettingsFile file(files, system, kConfigPath);
+      EXPECT_EQ(file.WriteSetting(c.key, c.value), *basic ? EditResult::Saved : EditResult::NothingToChange);
+      Settings settings;
+      ConfigDocument document(files, system, kConfigPath);
+      const SettingsOutcome outcome = LoadSettings(document, settings);
+      ASSERT_EQ(outcome.status, SettingsStatus::Loaded);
+      EXPECT_EQ(c.reads(settings, outcome, HotKeyText(document.Root())), *basic != 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qv::config
