@@ -47,9 +47,12 @@ tools=$root/build/x86_64/test-tools
 [[ -f $dist/Quorvel.exe && -f $tools/wintool.exe ]] ||
   { echo "test.sh: the x86_64 build left no $dist/Quorvel.exe or $tools/wintool.exe" >&2; exit 1; }
 
+stage "packages"
+scripts/make-packages.sh "$root"
+
 stage "tests"
 cmake "${native[@]}" -DQV_WINDOWS_DIST="$dist" -DQV_WINDOWS_TOOLS="$tools" \
-  -DQV_WINDOWS_DIST_I686="$root/build/i686/dist/Quorvel" >/dev/null
+  -DQV_WINDOWS_DIST_I686="$root/build/i686/dist/Quorvel" -DQV_PACKAGES="$root/build/packages" >/dev/null
 ninja -C build/native
 # ctest's own summary is the last thing printed; its exit code is ours.
 ctest --test-dir build/native --output-on-failure -j2

@@ -1,0 +1,197 @@
+#!/usr/bin/python3
+"""The packages as a user gets them (scripts/make-packages.sh): the per-user
+installer run silently installs into the user's programs folder with a
+Start-menu shortcut and an Uninstall entry, the installed program starts and
+reads its file, an install over it keeps the user's file and cached icons,
+start with Windows is written as the settings dialog writes it (quoted when
+the path holds a space), the uninstaller removes the program and keeps or
+removes the user's items as asked; each portable zip unpacks to a Quorvel
+folder, and the x86_64 one runs."""
+
+import re
+import shutil
+import struct
+import zipfile
+from pathlib import Path
+
+import harness
+
+UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvel"
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+PE_MACHINES = {"x86_64": 0x8664, "i686": 0x14C}
+
+
+def add_options(parser):
+    parser.add_argument("--packages", required=True, help="folder made by scripts/make-packages.sh")
+
+
+def wine(h, *args, timeout=120):
+    return harness.ToolRun(["wine"] + [str(a) for a in args], h.env).result(timeout)
+
+
+def reg_values(h, key):
+    """The values of a registry key as {name: text}, None when the key is missing."""
+    result = wine(h, "reg", "query", key)
+    if not result.ok:
+        return None
+    values = {}
+    for line in result.lines:
+        match = re.match(r"^\s+(\S+)\s+REG_\w+\s+(.*)$", line)
+        if match:
+            values[match.group(1)] = match.group(2)
+    return values
+
+
+def shell_folder(h, variable):
+    """A folder named by an environment variable of the Wine session: (Windows path, Unix path)."""
+    echoed = wine(h, "cmd", "/c", "echo", "%" + variable + "%")
+    windows = echoed.lines[-1].strip() if echoed.ok and echoed.lines else ""
+    unix = wine(h, "winepath", "-u", windows) if windows else None
+    if not windows or not unix or not unix.ok or not unix.lines:
+        raise harness.Abort("no %s in the Wine session" % variable)
+    return windows, Path(unix.lines[-1].strip())
+
+
+def version_text(exe):
+    """The ProductVersion string of a program's version resource."""
+    data = Path(exe).read_bytes()
+    key = "ProductVersion".encode("utf-16le")
+    at = data.find(key)
+    if at < 0:
+        return None
+    at += len(key)
+    while data[at:at + 2] == b"\0\0":
+        at += 2
+    end = at
+    while data[end:end + 2] != b"\0\0":
+        end += 2
+    return data[at:end].decode("utf-16le")
+
+
+def pe_machine(exe):
+    data = Path(exe).read_bytes()
+    offset = struct.unpack_from("<I", data, 0x3C)[0]
+    return struct.unpack_from("<H", data, offset + 4)[0] if data[offset:offset + 4] == b"PE\0\0" else None
+
+
+def scenario(h):
+    packages = Path(h.options.packages).resolve()
+    setups = sorted(packages.glob("Quorvel-*-setup-x86_64.exe"))
+    h.require(len(setups) == 1, "one installer in %s" % packages, [p.name for p in setups])
+    setup = setups[0]
+    version = re.match(r"Quorvel-(\d+\.\d+\.\d+)-setup", setup.name).group(1)
+    for path in sorted(packages.iterdir()):
+        h.log("package %s: %d bytes (%.2f MB)" % (path.name, path.stat().st_size, path.stat().st_size / 1e6))
+    # Shortcuts made under Wine would otherwise land in this machine's own menus.
+    h.env["WINEDLLOVERRIDES"] = "winemenubuilder.exe=d"
+
+    local_win, local_unix = shell_folder(h, "LOCALAPPDATA")
+    _, appdata_unix = shell_folder(h, "APPDATA")
+    folder_win = local_win + r"\Programs\Quorvel"
+    folder = local_unix / "Programs" / "Quorvel"
+    spaced_win = local_win + r"\My Programs\Quorvel"
+    spaced = local_unix / "My Programs" / "Quorvel"
+    shortcut = appdata_unix / "Microsoft" / "Windows" / "Start Menu" / "Programs" / "Quorvel.lnk"
+    # What a run that was stopped half-way left in the shared prefix.
+    for leftover in (folder, spaced.parent):
+        shutil.rmtree(leftover, ignore_errors=True)
+    shortcut.unlink(missing_ok=True)
+    wine(h, "reg", "delete", UNINSTALL_KEY, "/f")
+    wine(h, "reg", "delete", RUN_KEY, "/v", "Quorvel", "/f")
+
+    def install(*options):
+        done = wine(h, setup, "/S", *options)
+        h.require(done.ok, "the installer %s ends with success" % " ".join(("/S",) + options), done)
+
+    def uninstall(where, *options):
+        # The uninstaller hands over to a copy of itself and returns at once:
+        # it is done when it has removed itself.
+        wine(h, where / "uninstall.exe", "/S", *options)
+        return h.poll(lambda: not (where / "uninstall.exe").exists(), 60)
+
+    # --- first install ---
+    install()
+    for name in ("Quorvel.exe", "README.txt", "uninstall.exe", "Config/UserInfo.xml", "Icon/SysTool/MyComputer.png"):
+        h.check((folder / name).is_file(), "installed %s into the user's programs folder" % name)
+    h.check(version_text(folder / "Quorvel.exe") == version + ".0",
+            "the program's version resource says the installer's version %s" % version,
+            version_text(folder / "Quorvel.exe"))
+    h.check(shortcut.is_file(), "the Start-menu shortcut exists", shortcut)
+    entry = reg_values(h, UNINSTALL_KEY)
+    h.require(entry is not None, "the Uninstall entry exists")
+    expected = {"DisplayName": "Quorvel", "DisplayVersion": version, "InstallLocation": folder_win,
+                "UninstallString": '"%s\\uninstall.exe"' % folder_win}
+    h.check({k: entry.get(k) for k in expected} == expected, "the Uninstall entry names the program and its uninstaller",
+            entry)
+    h.check("Quorvel" not in (reg_values(h, RUN_KEY) or {}), "no start with Windows unless asked")
+
+    app = h.start_ready(folder)
+    h.screenshot("installed-running")
+    main, others = h.program_windows()
+    h.check(any(w.title == "BackGroundForm" and w.visible for w in others), "the installed program shows its ring")
+    h.check(h.close_app(app) is not None, "the installed program ends when closed")
+    config = folder / "Config" / "UserInfo.xml"
+    h.check(harness.parse_config(config).find("RectBackground") is not None,
+            "the installed program completed its file (the dock list)")
+
+    # --- an upgrade over it ---
+    harness.edit_config_attributes(config, {("HotKey", "Key"): "Q"})
+    changed = config.read_bytes()
+    cached = folder / "Icon" / "user-item.ico"
+    cached.write_bytes(b"\0\0\1\0")
+    install("/AUTOSTART")
+    h.check(config.read_bytes() == changed, "an install over it keeps the changed UserInfo.xml")
+    h.check(cached.is_file(), "an install over it keeps a cached .ico")
+    run = (reg_values(h, RUN_KEY) or {}).get("Quorvel")
+    h.check(run == folder_win + r"\Quorvel.exe", "start with Windows holds the program's path, unquoted without spaces",
+            run)
+
+    # --- uninstall keeping the user's items ---
+    h.check(uninstall(folder), "the uninstaller ends and removes itself")
+    h.check(not (folder / "Quorvel.exe").exists(), "the uninstaller removes the program")
+    h.check(not (folder / "Icon" / "SysTool" / "MyComputer.png").exists(), "and the shipped pictures")
+    h.check(not shortcut.exists(), "and the Start-menu shortcut")
+    h.check(reg_values(h, UNINSTALL_KEY) is None, "and the Uninstall entry")
+    h.check("Quorvel" not in (reg_values(h, RUN_KEY) or {}), "and start with Windows")
+    h.check(config.read_bytes() == changed and cached.is_file(),
+            "a silent uninstall keeps the user's file and cached icons")
+    shutil.rmtree(folder, ignore_errors=True)
+
+    # --- a folder with a space, removed with the user's items ---
+    # /D= takes the rest of the command line unquoted: given in two pieces,
+    # Wine joins them with a space and quotes neither.
+    h.require(spaced_win.count(" ") == 1, "the folder's path holds one space", spaced_win)
+    install("/AUTOSTART", *("/D=" + spaced_win).split(" ", 1))
+    h.check((spaced / "Quorvel.exe").is_file(), "/D= installs into the folder given")
+    run = (reg_values(h, RUN_KEY) or {}).get("Quorvel")
+    h.check(run == '"%s\\Quorvel.exe"' % spaced_win, "start with Windows quotes a path with a space", run)
+    h.check(uninstall(spaced, "/REMOVEUSERDATA"), "the uninstaller ends and removes itself")
+    h.check(not spaced.exists(), "/REMOVEUSERDATA removes the whole folder",
+            sorted(str(p) for p in spaced.rglob("*")) if spaced.exists() else None)
+    h.check("Quorvel" not in (reg_values(h, RUN_KEY) or {}), "the uninstaller removes its start with Windows")
+    shutil.rmtree(spaced.parent, ignore_errors=True)
+
+    # --- the portable zips ---
+    for arch, machine in PE_MACHINES.items():
+        archive = packages / ("Quorvel-%s-%s.zip" % (version, arch))
+        if not h.check(archive.is_file(), "the %s zip exists" % arch, archive):
+            continue
+        target = h.out / ("zip-" + arch)
+        shutil.rmtree(target, ignore_errors=True)
+        with zipfile.ZipFile(archive) as z:
+            names = z.namelist()
+            h.check(all(n.startswith("Quorvel/") for n in names), "the %s zip holds one Quorvel folder" % arch)
+            z.extractall(target)
+        unpacked = target / "Quorvel"
+        for name in ("Quorvel.exe", "README.txt", "Config/UserInfo.xml"):
+            h.check((unpacked / name).is_file(), "the %s zip carries %s" % (arch, name))
+        h.check(pe_machine(unpacked / "Quorvel.exe") == machine, "the %s zip carries the %s program" % (arch, arch))
+        guide = (unpacked / "README.txt").read_bytes()
+        h.check(("Quorvel " + version).encode() in guide and b"@VERSION@" not in guide,
+                "the %s guide names the version" % arch)
+        if arch == "x86_64":  # no 32-bit Wine here
+            app = h.start_ready(unpacked)
+            h.check(h.close_app(app) is not None, "the unpacked x86_64 program runs and ends when closed")
+
+
+harness.run_scenario("packages", scenario, time_limit=280, add_options=add_options)

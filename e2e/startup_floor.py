@@ -1,0 +1,147 @@
+#!/usr/bin/python3
+"""Start-up time and memory of Quorvel against the floor (tools/win/floor.cpp:
+a program that only shows a layered main window and one 300 x 300
+per-pixel-alpha window and marks itself ready as Quorvel does). Quorvel runs
+with a full ring (20 items) and 30 dock elements in its file. Both programs
+start alternately in one Wine session; for each run: the time from launch
+until the main window is marked ready (wintool launch-and-wait-ready), and
+the resident memory (VmRSS) of the program's Wine process at that moment.
+Prints the medians; asserts nothing about them: timing on a shared machine
+is no test (goals belong to the benchmarks).
+
+By hand:
+  /usr/bin/python3 e2e/startup_floor.py --dist build/x86_64/dist/Quorvel \\
+      --tools build/x86_64/test-tools --out build/native/e2e-out/startup_floor [--runs 7]"""
+
+import os
+import re
+import statistics
+import time
+from pathlib import Path
+
+import harness
+
+RING_SLOTS = 20
+DOCK_ITEMS = 30
+
+
+def add_options(parser):
+    parser.add_argument("--runs", type=int, default=7, help="runs of each program (default 7)")
+
+
+def item(file, name, define=""):
+    return ("<File>%s</File><Argument></Argument><Name>%s</Name><IconPath><Default></Default>"
+            "<Define>%s</Define></IconPath><Http></Http><InitialPosition></InitialPosition>" % (file, name, define))
+
+
+def fill_config(h, folder):
+    """A full ring: programs of the prefix whose icons the program extracts
+    and caches (the warm-up run does that), and pictures of the Icon tree;
+    then 30 dock elements."""
+    system32 = h.prefix / "drive_c" / "windows" / "system32"
+    programs = sorted(p.name for p in system32.glob("*.exe"))[:RING_SLOTS // 2]
+    pictures = sorted(p.name for p in (folder / "Icon" / "SysTool").glob("*.png"))
+    if len(programs) < RING_SLOTS // 2 or not pictures:
+        raise harness.Abort("not enough programs in %s or pictures in Icon\\SysTool" % system32)
+    config = folder / "Config" / "UserInfo.xml"
+    text = config.read_text(encoding="utf-8")
+    for slot in range(1, RING_SLOTS + 1):
+        if slot <= len(programs):
+            body = item("C:\\windows\\system32\\" + programs[slot - 1], programs[slot - 1])
+        else:
+            picture = pictures[slot % len(pictures)]
+            body = item("C:\\windows\\system32\\" + programs[slot % len(programs)], "Picture %d" % slot,
+                        h.win_path(folder / "Icon" / "SysTool" / picture))
+        text, count = re.subn(r"<Circle%d\s*/>|<Circle%d>.*?</Circle%d>" % (slot, slot, slot),
+                              lambda _, b=body, n=slot: "<Circle%d>%s</Circle%d>" % (n, b, n), text, count=1, flags=re.S)
+        if count != 1:
+            raise harness.Abort("no Circle%d in the shipped file" % slot)
+    dock = "".join("<Rect%d>%s</Rect%d>" % (j, item("C:\\windows\\system32\\" + programs[j % len(programs)],
+                                                    "Dock %d" % j, h.win_path(folder / "Icon" / "SysTool" /
+                                                                             pictures[j % len(pictures)])), j)
+                   for j in range(1, DOCK_ITEMS + 1))
+    text = re.sub(r"<RectBackground\s*/>|<RectBackground>.*?</RectBackground>", "", text, flags=re.S)
+    text = text.replace("</Quorvel>", "<RectBackground>%s</RectBackground>\n</Quorvel>" % dock)
+    config.write_text(text, encoding="utf-8")
+
+
+def wine_process(h, exe_name):
+    """The Unix pid of the running Wine process of a program of our prefix, by
+    its file name; None when there is none or more than one."""
+    prefix = ("WINEPREFIX=" + str(h.prefix)).encode()
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            command = Path("/proc/%s/cmdline" % entry).read_bytes()
+            environment = Path("/proc/%s/environ" % entry).read_bytes()
+        except OSError:
+            continue
+        arguments = [a.decode(errors="replace").replace("\\", "/").lower() for a in command.split(b"\0") if a]
+        if prefix in environment.split(b"\0") and arguments and arguments[0].endswith("/" + exe_name.lower()):
+            found.append(int(entry))
+    return found[0] if len(found) == 1 else None
+
+
+def resident_kb(pid):
+    for line in Path("/proc/%d/status" % pid).read_text().splitlines():
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1])
+    return None
+
+
+def scenario(h):
+    runs = h.options.runs
+    folder = h.fresh_copy()
+    fill_config(h, folder)
+    floor_folder = h.out / "floor"
+    floor_folder.mkdir()
+    (floor_folder / "floor.exe").write_bytes((h.tools / "floor.exe").read_bytes())
+    programs = {"Quorvel.exe": h.win_path(folder / "Quorvel.exe"),
+                "floor.exe": h.win_path(floor_folder / "floor.exe")}
+
+    def once(name):
+        started = h.wintool("launch-and-wait-ready", programs[name], 30000)
+        h.require(started.ok and len(started.lines) == 2, "%s starts and reports ready" % name, started)
+        pid = wine_process(h, name)
+        rss = resident_kb(pid) if pid else None
+        h.require(rss is not None, "the Wine process of %s is found in /proc" % name, pid)
+        h.require(h.wintool("close").ok, "the close command reaches the main window of %s" % name)
+        ended = h.wintool("wait-exit", started.lines[1], 15000)
+        h.require(ended.ok, "%s ends after close" % name, ended)
+        return float(started.lines[0]), rss / 1024.0
+
+    # One run each first: the first start completes the file, caches the
+    # items' icons and warms the prefix.
+    once("Quorvel.exe")
+    once("floor.exe")
+    figures = {"Quorvel.exe": [], "floor.exe": []}
+    began = time.monotonic()
+    for _ in range(runs):
+        for name in figures:
+            figures[name].append(once(name))
+    h.log("%d runs of each in %.1f s" % (runs, time.monotonic() - began))
+
+    lines = []
+    for name, values in figures.items():
+        ms = [v[0] for v in values]
+        mb = [v[1] for v in values]
+        lines.append("%-12s ready: median %6.1f ms of %s" % (name, statistics.median(ms),
+                                                             ", ".join("%.1f" % v for v in ms)))
+        lines.append("%-12s VmRSS once ready: median %5.1f MB of %s" % (name, statistics.median(mb),
+                                                                        ", ".join("%.1f" % v for v in mb)))
+    q_ms = statistics.median(v[0] for v in figures["Quorvel.exe"])
+    f_ms = statistics.median(v[0] for v in figures["floor.exe"])
+    q_mb = statistics.median(v[1] for v in figures["Quorvel.exe"])
+    f_mb = statistics.median(v[1] for v in figures["floor.exe"])
+    lines.append("Quorvel - floor: %+.1f ms (goal: ready within 1.25 x (floor + 50 ms) = %.1f ms), %+.1f MB (goal: +3 MB)"
+                 % (q_ms - f_ms, 1.25 * (f_ms + 50), q_mb - f_mb))
+    report = "\n".join(lines) + "\n"
+    print(report, end="", flush=True)
+    (h.out / "startup_floor.txt").write_text(report)
+    h.check(len(figures["Quorvel.exe"]) == runs and len(figures["floor.exe"]) == runs,
+            "%d measured runs of each program" % runs)
+
+
+harness.run_scenario("startup_floor", scenario, add_options=add_options)
