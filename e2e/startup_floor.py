@@ -91,6 +91,18 @@ def resident_kb(pid):
     return None
 
 
+def resident_by_file(pid):
+    """Resident kB per mapped file (anonymous memory as "[anon]"), largest first."""
+    sizes, current = {}, "[anon]"
+    for line in Path("/proc/%d/smaps" % pid).read_text(errors="replace").splitlines():
+        fields = line.split()
+        if re.match(r"^[0-9a-f]+-[0-9a-f]+ ", line):
+            current = fields[5] if len(fields) > 5 else "[anon]"
+        elif fields and fields[0] == "Rss:":
+            sizes[current] = sizes.get(current, 0) + int(fields[1])
+    return sorted(sizes.items(), key=lambda item: -item[1])
+
+
 def scenario(h):
     runs = h.options.runs
     folder = h.fresh_copy()
@@ -107,6 +119,9 @@ def scenario(h):
         pid = wine_process(h, name)
         rss = resident_kb(pid) if pid else None
         h.require(rss is not None, "the Wine process of %s is found in /proc" % name, pid)
+        # Where the memory goes, from the last run of each.
+        table = "".join("%8d kB  %s\n" % (kb, path) for path, kb in resident_by_file(pid))
+        (h.out / ("%s-resident.txt" % Path(name).stem)).write_text(table)
         h.require(h.wintool("close").ok, "the close command reaches the main window of %s" % name)
         ended = h.wintool("wait-exit", started.lines[1], 15000)
         h.require(ended.ok, "%s ends after close" % name, ended)
