@@ -45,6 +45,7 @@ done
 # items: the shipped pictures by name, then each folder if it is empty.
 shipped=$stage/shipped.nsh
 dist=$root/build/x86_64/dist/Quorvel
+# shellcheck disable=SC2016 # $INSTDIR is NSIS's, written as it is
 {
   (cd "$dist" && find Icon -type f | sort) | while read -r file; do
     printf 'Delete "$INSTDIR\\%s"\n' "${file//\//\\}"
