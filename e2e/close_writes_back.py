@@ -42,7 +42,9 @@ def scenario(h):
         node = basic.find(element)
         written = node.get(attribute) if node is not None else None
         h.check(written == value, "%s %s is %s after closing" % (element, attribute, value), written)
-    h.check(h.config_files(folder) == ["UserInfo.xml"], "no other file left in Config", h.config_files(folder))
+    # A save keeps the file it replaced as the one backup; no temporary stays.
+    h.check(h.config_files(folder) == ["UserInfo.xml", "UserInfo.xml.bak"], "only the file and its backup in Config",
+            h.config_files(folder))
 
 
 harness.run_scenario("close_writes_back", scenario)

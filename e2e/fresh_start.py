@@ -57,7 +57,9 @@ def scenario(h):
     code = h.close_app(app)
     h.check(code is not None, "the program ends when its main window is closed", code)
     harness.parse_config(config)
-    h.check(h.config_files(folder) == ["UserInfo.xml"], "no other file left in Config", h.config_files(folder))
+    # A save keeps the file it replaced as the one backup; no temporary stays.
+    h.check(h.config_files(folder) == ["UserInfo.xml", "UserInfo.xml.bak"], "only the file and its backup in Config",
+            h.config_files(folder))
 
 
 harness.run_scenario("fresh_start", scenario)
