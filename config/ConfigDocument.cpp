@@ -1,6 +1,7 @@
 #include "config/ConfigDocument.h"
 
 #include <charconv>
+#include <string_view>
 #include <utility>
 
 namespace qv::config {
@@ -49,6 +50,42 @@ std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
+}
+
+// The real file is five elements deep. A save indents every line by its
+// depth, so a file nested thousands deep would grow with the square of the
+// depth on its first save, to hundreds of megabytes.
+constexpr int kMaxDepth = 64;
+
+// Elements below the document node, counted without recursion.
+bool DeeperThan(const pugi::xml_document& doc, int limit) {
+  int depth = 0;
+  pugi::xml_node current = doc.first_child();
+  while (current) {
+    if (current.first_child()) {
+      current = current.first_child();
+      if (++depth > limit) return true;
+      continue;
+    }
+    while (current && !current.next_sibling()) {
+      current = current.parent();
+      --depth;
+      if (current == doc) return false;
+    }
+    if (current) current = current.next_sibling();
+  }
+  return false;
+}
+
+// The parser leaves entity references it does not know as text, so a save
+// would write "&app;" back as "&amp;app;": a document that declares its own
+// entities cannot come back unchanged and is not taken.
+bool DeclaresEntities(const pugi::xml_document& doc) {
+  for (pugi::xml_node child = doc.first_child(); child; child = child.next_sibling()) {
+    if (child.type() == pugi::node_doctype && std::string_view(child.value()).find("<!ENTITY") != std::string_view::npos)
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -120,6 +157,14 @@ LoadResult ConfigDocument::Load() {
   if (!doc_.document_element()) {
     doc_.reset();
     return Fault("No document element found", offset);
+  }
+  if (DeeperThan(doc_, kMaxDepth)) {
+    doc_.reset();
+    return Fault("Elements nested deeper than " + std::to_string(kMaxDepth) + " levels", -1);
+  }
+  if (DeclaresEntities(doc_)) {
+    doc_.reset();
+    return Fault("The document declares entities", -1);
   }
   encoding_ = declared;
   form_ = form;
