@@ -105,7 +105,7 @@ bool HasPartialAlpha(const std::vector<std::uint32_t>& pixels) {
 // rather than the program dead.
 bool Allocate(StraightPicture& picture, int width, int height) {
   try {
-    picture.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
+    picture.pixels.assign(AllocatablePixels(width, height), 0u);
   } catch (const std::bad_alloc&) {
     return false;
   }

@@ -131,7 +131,7 @@ bool Finite(const RectF& r) {
 }
 
 bool Whole(const LayeredSurface& s) {
-  return !s.Empty() && s.pixels.size() >= static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height);
+  return s.Whole();
 }
 
 }  // namespace
