@@ -46,9 +46,11 @@ class View {
  public:
   explicit View(const IReadableFile& file) : file_(file), size_(file.Size()) {}
 
+  // The range lies in the file; nothing is read.
+  bool Within(std::uint64_t at, std::uint64_t count) const { return at <= size_ && count <= size_ - at; }
   // The range lies in the file and every page of it can be read.
   bool Holds(std::uint64_t at, std::uint64_t count) const {
-    if (at > size_ || count > size_ - at) return false;
+    if (!Within(at, count)) return false;
     if (count == 0) return true;
     for (std::uint64_t page = at / kPageSize; page <= (at + count - 1) / kPageSize; ++page)
       if (!Page(page)) return false;
@@ -109,7 +111,8 @@ std::optional<std::uint64_t> RvaToOffset(const std::vector<Section>& sections, c
     const std::uint64_t delta = rva - s.virtualAddress;
     if (delta + count > s.rawSize) return std::nullopt;
     const std::uint64_t offset = std::uint64_t{s.rawOffset} + delta;
-    if (!view.Holds(offset, count == 0 ? 1 : count)) return std::nullopt;
+    // Only the bounds: the data itself is read when an item's bytes are asked for.
+    if (!view.Within(offset, count == 0 ? 1 : count)) return std::nullopt;
     return offset;
   }
   return std::nullopt;
