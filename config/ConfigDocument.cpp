@@ -88,6 +88,17 @@ bool DeclaresEntities(const pugi::xml_document& doc) {
   return false;
 }
 
+// The encoding is read from a declaration at the very start of the file. One
+// further on (after stray text the parser drops) would be written back at the
+// start by a save, naming an encoding the saved bytes are not in: the next
+// start could not read the file.
+bool DeclarationMisplaced(const pugi::xml_document& doc, const std::string& declared) {
+  for (pugi::xml_node child = doc.first_child(); child; child = child.next_sibling()) {
+    if (child.type() == pugi::node_declaration) return std::string_view(child.attribute("encoding").value()) != declared;
+  }
+  return false;
+}
+
 }  // namespace
 
 ConfigDocument::ConfigDocument(IFileSystem& files, ISystem& system, std::string path)
@@ -161,6 +172,10 @@ LoadResult ConfigDocument::Load() {
   if (DeeperThan(doc_, kMaxDepth)) {
     doc_.reset();
     return Fault("Elements nested deeper than " + std::to_string(kMaxDepth) + " levels", -1);
+  }
+  if (form != SourceForm::Wide && DeclarationMisplaced(doc_, declared)) {
+    doc_.reset();
+    return Fault("The XML declaration is not at the start of the file", -1);
   }
   if (DeclaresEntities(doc_)) {
     doc_.reset();

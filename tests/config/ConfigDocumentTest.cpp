@@ -184,6 +184,10 @@ TEST(ConfigDocument, DocumentsThatCannotComeBackUnchangedAreUnreadable) {
       {"<!DOCTYPE a [<!ENTITY app \"x.exe\">]><a><File>&app;</File></a>", false},
       {"<!DOCTYPE a [\n  <!ENTITY % p SYSTEM \"p.dtd\">\n]><a/>", false},
       {"<!DOCTYPE a SYSTEM \"a.dtd\"><a><File>x</File></a>", true},
+      // Found by fuzzing: the declaration after stray text would be saved at
+      // the start, naming GB2312 over UTF-8 bytes.
+      {"[<?xml version=\"1.0\" encoding=\"GB2312\"?><a>\xE5\xAE\x8B</a>", false},
+      {"<?xml version=\"1.0\" encoding=\"GB2312\"?><a>\xCB\xCE</a>", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bytes.substr(0, 60));
