@@ -88,6 +88,18 @@ bool DeclaresEntities(const pugi::xml_document& doc) {
   return false;
 }
 
+// An encoding name as XML writes it: a letter, then letters, digits, ".",
+// "_" and "-". Anything else would be escaped by a save and no longer name
+// the encoding at the next start.
+bool IsEncodingName(std::string_view name) {
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (name.empty()) return true;  // none declared
+  if (!letter(name.front())) return false;
+  for (const char c : name)
+    if (!letter(c) && !(c >= '0' && c <= '9') && c != '.' && c != '_' && c != '-') return false;
+  return true;
+}
+
 // The encoding is read from a declaration at the very start of the file. One
 // further on (after stray text the parser drops) would be written back at the
 // start by a save, naming an encoding the saved bytes are not in: the next
@@ -118,6 +130,7 @@ LoadResult ConfigDocument::Load() {
     return {LoadStatus::Missing, "", -1};
   }
   const std::string declared = DeclaredEncoding(*bytes);
+  if (!IsEncodingName(declared)) return Fault("The declared encoding is not a valid name", -1);
   const SourceForm form = ClassifySource(*bytes, declared);
 
   pugi::xml_parse_result parsed;

@@ -188,6 +188,7 @@ TEST(ConfigDocument, DocumentsThatCannotComeBackUnchangedAreUnreadable) {
       // the start, naming GB2312 over UTF-8 bytes.
       {"[<?xml version=\"1.0\" encoding=\"GB2312\"?><a>\xE5\xAE\x8B</a>", false},
       {"<?xml version=\"1.0\" encoding=\"GB2312\"?><a>\xCB\xCE</a>", true},
+      {"<?xml version=\"1.0\" encoding=\"GB2312\x02\"?><a>\xCB\xCE</a>", false},  // a save would escape it
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bytes.substr(0, 60));
