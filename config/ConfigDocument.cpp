@@ -100,15 +100,20 @@ bool IsEncodingName(std::string_view name) {
   return true;
 }
 
-// The encoding is read from a declaration at the very start of the file. One
-// further on (after stray text the parser drops) would be written back at the
-// start by a save, naming an encoding the saved bytes are not in: the next
-// start could not read the file.
-bool DeclarationMisplaced(const pugi::xml_document& doc, const std::string& declared) {
+// The encoding is read from a declaration at the very start of the file,
+// and a save writes the document's declaration node at the start. Unless
+// that node, written out, declares the same encoding (a declaration after
+// stray text the parser drops, an attribute merely ending in "encoding"),
+// the saved file would name an encoding its bytes are not in and the next
+// start could not read it.
+bool SavedDeclarationKeeps(const pugi::xml_document& doc, const std::string& declared) {
   for (pugi::xml_node child = doc.first_child(); child; child = child.next_sibling()) {
-    if (child.type() == pugi::node_declaration) return std::string_view(child.attribute("encoding").value()) != declared;
+    if (child.type() != pugi::node_declaration) continue;
+    StringWriter writer;
+    child.print(writer, "", pugi::format_raw);
+    return DeclaredEncoding(writer.out) == declared;
   }
-  return false;
+  return declared.empty();
 }
 
 }  // namespace
@@ -186,9 +191,9 @@ LoadResult ConfigDocument::Load() {
     doc_.reset();
     return Fault("Elements nested deeper than " + std::to_string(kMaxDepth) + " levels", -1);
   }
-  if (form != SourceForm::Wide && DeclarationMisplaced(doc_, declared)) {
+  if (form != SourceForm::Wide && !SavedDeclarationKeeps(doc_, declared)) {
     doc_.reset();
-    return Fault("The XML declaration is not at the start of the file", -1);
+    return Fault("The XML declaration is not where it can be read", -1);
   }
   if (DeclaresEntities(doc_)) {
     doc_.reset();
