@@ -82,7 +82,8 @@ bool DeeperThan(const pugi::xml_document& doc, int limit) {
 // entities cannot come back unchanged and is not taken.
 bool DeclaresEntities(const pugi::xml_document& doc) {
   for (pugi::xml_node child = doc.first_child(); child; child = child.next_sibling()) {
-    if (child.type() == pugi::node_doctype && std::string_view(child.value()).find("<!ENTITY") != std::string_view::npos)
+    if (child.type() == pugi::node_doctype &&
+        std::string_view(child.value()).find("<!ENTITY") != std::string_view::npos)
       return true;
   }
   return false;

@@ -123,7 +123,7 @@ EditResult ItemFile::SwapRingItems(int source, int target) {
   ConfigDocument document(files_, system_, path_);
   if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
   if (!ExchangeItems(Element(document.Root(), ItemList::Ring, source),
-                         Element(document.Root(), ItemList::Ring, target)))
+                     Element(document.Root(), ItemList::Ring, target)))
     return EditResult::NothingToChange;
   return SaveEdited(document);
 }

@@ -68,10 +68,10 @@ void LoadIconElement(pugi::xml_node basic, bool present, Settings& settings, con
     // the ring's geometry, and a turn of millions of degrees runs the
     // rotation's timer for days. The file keeps what the user wrote.
     settings.MinR = std::clamp(IntOr(node, "MinR", defaults.MinR), kMinRRange.first, kMinRRange.second);
-    settings.SeparationSize = std::clamp(IntOr(node, "SeparationSize", defaults.SeparationSize),
-                                         kSeparationRange.first, kSeparationRange.second);
-    settings.RotationValue = std::clamp(IntOr(node, "RotationValue", defaults.RotationValue),
-                                        kRotationRange.first, kRotationRange.second);
+    settings.SeparationSize = std::clamp(IntOr(node, "SeparationSize", defaults.SeparationSize), kSeparationRange.first,
+                                         kSeparationRange.second);
+    settings.RotationValue =
+        std::clamp(IntOr(node, "RotationValue", defaults.RotationValue), kRotationRange.first, kRotationRange.second);
   } else if (basic) {
     pugi::xml_node node = basic.append_child("IconElement");
     SetAttribute(node, "MinR", std::to_string(settings.MinR));

@@ -49,8 +49,6 @@ inline Gdiplus::Bitmap WrapSurface(const LayeredSurface& surface) {
 }
 
 // A surface whose pixels are all there: anything else is not handed to GDI+.
-inline bool WholeSurface(const LayeredSurface& surface) {
-  return surface.Whole();
-}
+inline bool WholeSurface(const LayeredSurface& surface) { return surface.Whole(); }
 
 }  // namespace qv::win32

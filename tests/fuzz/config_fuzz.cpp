@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Settings settings;
   const SettingsOutcome outcome = LoadSettings(document, settings);
   if (outcome.status != SettingsStatus::Loaded) return 0;
-  if (settings.MinR < 0 || settings.MinR > 300 || settings.RotationValue < 1 || settings.RotationValue > 360) std::abort();
+  if (settings.MinR < 0 || settings.MinR > 300 || settings.RotationValue < 1 || settings.RotationValue > 360)
+    std::abort();
   StartupItems items(files, system, kConfigPath);
   if (!items.Load()) std::abort();  // what was just saved loads again
   for (int p = 1; p <= 3; ++p) {

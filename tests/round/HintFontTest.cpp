@@ -2,10 +2,10 @@
 // is drawn with, whatever the file holds.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "platform/headless/HeadlessDesktop.h"
 #include "round/HintWindow.h"
