@@ -49,11 +49,11 @@ std::string PaddedProgram(std::size_t padding) {
   return test::BuildPe(resources, test::PeOptions{true, padding}).bytes;
 }
 
-// The headless desktop maps files for real (mmap); cache writes are kept in
+// The headless desktop reads files for real (pread); cache writes are kept in
 // memory so that the disk's flush does not hide the extraction.
-class MappedFiles : public IFileSystem {
+class RealReads : public IFileSystem {
  public:
-  explicit MappedFiles(IFileSystem& real) : real_(real) {}
+  explicit RealReads(IFileSystem& real) : real_(real) {}
   std::string ProgramDir() const override { return real_.ProgramDir(); }
   bool FileExists(const std::string&) const override { return false; }
   bool DirectoryExists(const std::string&) const override { return true; }
@@ -64,7 +64,7 @@ class MappedFiles : public IFileSystem {
     return true;
   }
   bool DeleteFile(const std::string&) override { return false; }
-  std::unique_ptr<IMappedFile> MapReadOnly(const std::string& path) const override { return real_.MapReadOnly(path); }
+  std::unique_ptr<IReadableFile> OpenForRead(const std::string& path) const override { return real_.OpenForRead(path); }
   std::size_t written = 0;
 
  private:
@@ -75,7 +75,7 @@ struct Machine {
   std::filesystem::path root = std::filesystem::temp_directory_path() / "quorvel-icon-bench";
   headless::HeadlessDesktop desktop{root, root / "art"};
   headless::HeadlessProcess process{desktop};
-  MappedFiles files{process.AsPlatform().files};
+  RealReads files{process.AsPlatform().files};
   ~Machine() {
     std::error_code ignored;
     std::filesystem::remove_all(root, ignored);
@@ -101,7 +101,7 @@ Machine& TheMachine() {
   return machine;
 }
 
-// Load (map and list), choose the large image, else the small one, and write.
+// Load (open and list), choose the large image, else the small one, and write.
 void Extract(benchmark::State& state, const std::string& path) {
   Machine& m = TheMachine();
   long faults = 0;
@@ -115,20 +115,20 @@ void Extract(benchmark::State& state, const std::string& path) {
     faults += MinorFaults() - before;
     if (!found) state.SkipWithError("no image found");
   }
-  if (auto mapped = m.files.MapReadOnly(path)) fileBytes = mapped->Size();
+  if (auto opened = m.files.OpenForRead(path)) fileBytes = static_cast<std::size_t>(opened->Size());
   state.counters["FileBytes"] = static_cast<double>(fileBytes);
   state.counters["MinorFaults"] = benchmark::Counter(static_cast<double>(faults), benchmark::Counter::kAvgIterations);
   state.counters["IcoBytes"] = static_cast<double>(m.files.written);
 }
 
-void BM_ExtractLargeIconMapped(benchmark::State& state) {
+void BM_ExtractLargeIconPositional(benchmark::State& state) {
   const auto padding = static_cast<std::size_t>(state.range(0));
   Extract(state, TheMachine().Put("padded-" + std::to_string(padding) + ".exe", PaddedProgram(padding)));
 }
 // About 50 KB, 5 MB and 50 MB in all.
-BENCHMARK(BM_ExtractLargeIconMapped)->Arg(20 << 10)->Arg(5 << 20)->Arg(50 << 20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ExtractLargeIconPositional)->Arg(20 << 10)->Arg(5 << 20)->Arg(50 << 20)->Unit(benchmark::kMicrosecond);
 
-// The same work after reading the whole file, as a reader without a mapping would.
+// The same work after reading the whole file, as a reader without positional reads would.
 void BM_ExtractLargeIconReadWhole(benchmark::State& state) {
   const auto padding = static_cast<std::size_t>(state.range(0));
   Machine& m = TheMachine();

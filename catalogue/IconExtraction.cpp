@@ -36,15 +36,21 @@ std::vector<std::size_t> CollectIcons(const TPEReader& reader, std::size_t limit
 bool WriteChosen(const TPEReader& reader, std::optional<std::size_t> chosen, int pixelWidth, IFileSystem& files,
                  const std::string& programPath) {
   if (!chosen) return false;
-  const std::string ico = WriteSingleIconFile(ResourceRawStream(reader.Item(*chosen)), pixelWidth);
+  const TResourceItem& item = reader.Item(*chosen);
+  // An image larger than any 256-pixel picture needs is not an icon; it
+  // would be copied into the cache and read again at every start.
+  if (item.size > kMaxIconImageBytes) return false;
+  const std::vector<unsigned char> image = reader.Data(item);
+  if (image.size() != item.size) return false;
+  const std::string ico = WriteSingleIconFile(image, pixelWidth);
   if (!picture::ReadIcoForDrawing(ico, pixelWidth)) return false;
   return files.WriteFileAtomic(IconCachePath(files, programPath), ico);
 }
 
 }  // namespace
 
-std::optional<std::int32_t> IconImageWidth(const TResourceItem& item) {
-  const TResourceRawStream data = ResourceRawStream(item);
+std::optional<std::int32_t> IconImageWidth(const TPEReader& reader, const TResourceItem& item) {
+  const std::vector<unsigned char> data = reader.Data(item, kInfoHeaderBytes);
   if (data.size() < kInfoHeaderBytes) return std::nullopt;
   return static_cast<std::int32_t>(Little(data, 4, 4));
 }
@@ -55,7 +61,7 @@ std::optional<std::size_t> ChooseLargeIcon(const TPEReader& reader) {
   std::uint32_t chosenSize = 0;
   for (const std::size_t index : CollectIcons(reader, kLargeIconCandidates)) {
     const TResourceItem& item = reader.Item(index);
-    const auto width = IconImageWidth(item);
+    const auto width = IconImageWidth(reader, item);
     if (!width || (*width != IconSizeLarge && *width != IconSizeHuge)) continue;
     if (!chosen || (*width == chosenWidth && item.size > chosenSize)) {
       chosen = index;
@@ -71,7 +77,7 @@ std::optional<std::size_t> ChooseSmallIcon(const TPEReader& reader) {
   std::uint32_t chosenSize = 0;
   for (const std::size_t index : CollectIcons(reader, kSmallIconCandidates)) {
     const TResourceItem& item = reader.Item(index);
-    const auto width = IconImageWidth(item);
+    const auto width = IconImageWidth(reader, item);
     if (!width || *width != IconSizeSmall) continue;
     if (item.size > kSmallIconMaxBytes || item.size == kSmallIcon24BitBytes) continue;
     if (item.size >= chosenSize) {
@@ -105,7 +111,7 @@ std::string WriteSingleIconFile(std::span<const unsigned char> image, int pixelW
 bool ExtractLargeIcon(const TPEReader& reader, IFileSystem& files, const std::string& programPath) {
   const auto chosen = ChooseLargeIcon(reader);
   int width = IconSizeLarge;
-  if (chosen) width = *IconImageWidth(reader.Item(*chosen));
+  if (chosen) width = *IconImageWidth(reader, reader.Item(*chosen));
   return WriteChosen(reader, chosen, width, files, programPath);
 }
 

@@ -34,9 +34,14 @@ inline constexpr std::uint32_t kSmallIcon24BitBytes = 7336;
 
 inline constexpr std::size_t kIcoHeaderBytes = 22;  // directory header and its one entry
 
+// The most a 256 x 256 image can need: 32-bit colours and the mask after its
+// header, or a PNG of the same pixels with room for its chunks. Larger
+// "images" are passed over.
+inline constexpr std::uint32_t kMaxIconImageBytes = 40 + 256 * 256 * 4 + 256 * 256 / 8 + 64 * 1024;
+
 // The width field of the image's BITMAPINFOHEADER (signed, at byte 4); nullopt
 // when the data is not wholly in the file or too short to hold that header.
-std::optional<std::int32_t> IconImageWidth(const TResourceItem& item);
+std::optional<std::int32_t> IconImageWidth(const TPEReader& reader, const TResourceItem& item);
 
 // Index in the reader's list of the image each search picks; nullopt for none.
 // Large: among the first 16 RT_ICON items, the first of width 128 or 256; a

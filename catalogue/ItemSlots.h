@@ -10,12 +10,13 @@
 #include <string>
 
 #include "catalogue/WindowTable.h"
+#include "config/ItemFile.h"
 #include "platform/Platform.h"
 
 namespace qv::catalogue {
 
 inline constexpr int kRingSlots = 20;
-inline constexpr int kDockSlots = 240;
+inline constexpr int kDockSlots = config::kDockItemLimit;
 inline constexpr int kSlotCount = kRingSlots + kDockSlots;
 
 struct TImageIconRec {

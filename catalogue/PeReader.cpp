@@ -1,7 +1,9 @@
 #include "catalogue/PeReader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -20,24 +22,75 @@ constexpr std::size_t kResourceDataDirectory = 2;
 constexpr std::uint16_t kPe32PlusMagic = 0x20B;
 constexpr std::uint32_t kHighBit = 0x80000000u;
 
-// Offsets and sizes read from the file are 32-bit; their sums are formed in
-// 64 bits, so they cannot wrap, and compared with the view's size before any
-// byte is touched.
-class View {
+// Bytes the caller keeps alive, read as a file.
+class MemoryFile final : public IReadableFile {
  public:
-  explicit View(std::span<const unsigned char> bytes) : bytes_(bytes) {}
-
-  bool Holds(std::uint64_t at, std::uint64_t count) const { return at <= bytes_.size() && count <= bytes_.size() - at; }
-  // Callers check Holds(at, 2 or 4) first.
-  std::uint16_t U16(std::uint64_t at) const { return static_cast<std::uint16_t>(bytes_[at] | bytes_[at + 1] << 8); }
-  std::uint32_t U32(std::uint64_t at) const {
-    return static_cast<std::uint32_t>(U16(at)) | static_cast<std::uint32_t>(U16(at + 2)) << 16;
+  explicit MemoryFile(std::span<const unsigned char> bytes) : bytes_(bytes) {}
+  std::uint64_t Size() const override { return bytes_.size(); }
+  bool ReadAt(std::uint64_t offset, void* out, std::size_t count) const override {
+    if (offset > bytes_.size() || count > bytes_.size() - offset) return false;
+    if (count != 0) std::memcpy(out, bytes_.data() + offset, count);
+    return true;
   }
-  const unsigned char* At(std::uint64_t at) const { return bytes_.data() + at; }
-  std::size_t Size() const { return bytes_.size(); }
 
  private:
   std::span<const unsigned char> bytes_;
+};
+
+// Offsets and sizes read from the file are 32-bit; their sums are formed in
+// 64 bits, so they cannot wrap, and compared with the file's size before any
+// byte is read. The file is read in pages, kept while the walk lasts up to a
+// bound: a directory spread over the whole file does not take the file's
+// size in memory. A page that cannot be read holds no bytes.
+class View {
+ public:
+  explicit View(const IReadableFile& file) : file_(file), size_(file.Size()) {}
+
+  // The range lies in the file; nothing is read.
+  bool Within(std::uint64_t at, std::uint64_t count) const { return at <= size_ && count <= size_ - at; }
+  // The range lies in the file and every page of it can be read.
+  bool Holds(std::uint64_t at, std::uint64_t count) const {
+    if (!Within(at, count)) return false;
+    if (count == 0) return true;
+    for (std::uint64_t page = at / kPageSize; page <= (at + count - 1) / kPageSize; ++page)
+      if (!Page(page)) return false;
+    return true;
+  }
+  // Bytes that cannot be read are zero; callers check Holds(at, 2 or 4) first.
+  std::uint8_t U8(std::uint64_t at) const {
+    const std::vector<unsigned char>* page = at < size_ ? Page(at / kPageSize) : nullptr;
+    return page ? (*page)[at % kPageSize] : 0;
+  }
+  std::uint16_t U16(std::uint64_t at) const { return static_cast<std::uint16_t>(U8(at) | U8(at + 1) << 8); }
+  std::uint32_t U32(std::uint64_t at) const {
+    return static_cast<std::uint32_t>(U16(at)) | static_cast<std::uint32_t>(U16(at + 2)) << 16;
+  }
+  std::uint64_t Size() const { return size_; }
+
+ private:
+  static constexpr std::uint64_t kPageSize = 4096;
+  static constexpr std::size_t kMaxPages = 1024;
+
+  const std::vector<unsigned char>* Page(std::uint64_t index) const {
+    if (lastPage_ && lastIndex_ == index) return lastPage_;
+    auto found = pages_.find(index);
+    if (found == pages_.end()) {
+      if (pages_.size() >= kMaxPages) pages_.clear();
+      const std::uint64_t at = index * kPageSize;
+      std::vector<unsigned char> bytes(static_cast<std::size_t>(std::min(kPageSize, size_ - at)));
+      if (!file_.ReadAt(at, bytes.data(), bytes.size())) bytes.clear();
+      found = pages_.emplace(index, std::move(bytes)).first;
+    }
+    lastIndex_ = index;
+    lastPage_ = found->second.empty() ? nullptr : &found->second;
+    return lastPage_;
+  }
+
+  const IReadableFile& file_;
+  std::uint64_t size_;
+  mutable std::unordered_map<std::uint64_t, std::vector<unsigned char>> pages_;
+  mutable std::uint64_t lastIndex_ = 0;
+  mutable const std::vector<unsigned char>* lastPage_ = nullptr;
 };
 
 struct Section {
@@ -58,7 +111,8 @@ std::optional<std::uint64_t> RvaToOffset(const std::vector<Section>& sections, c
     const std::uint64_t delta = rva - s.virtualAddress;
     if (delta + count > s.rawSize) return std::nullopt;
     const std::uint64_t offset = std::uint64_t{s.rawOffset} + delta;
-    if (!view.Holds(offset, count == 0 ? 1 : count)) return std::nullopt;
+    // Only the bounds: the data itself is read when an item's bytes are asked for.
+    if (!view.Within(offset, count == 0 ? 1 : count)) return std::nullopt;
     return offset;
   }
   return std::nullopt;
@@ -144,7 +198,10 @@ class DirectoryWalk {
     item.rva = view_.U32(at);
     item.size = view_.U32(at + 4);
     item.codePage = view_.U32(at + 8);
-    if (const auto offset = RvaToOffset(sections_, view_, item.rva, item.size)) item.data = view_.At(*offset);
+    if (const auto offset = RvaToOffset(sections_, view_, item.rva, item.size)) {
+      item.offset = *offset;
+      item.inFile = true;
+    }
     const std::size_t nameBytes = item.typeName.size() + item.name.size() + item.language.size();
     if (stopped_ || nameBytes > nameBytesLeft_) {
       stopped_ = true;
@@ -169,39 +226,45 @@ class DirectoryWalk {
 
 }  // namespace
 
-TResourceRawStream ResourceRawStream(const TResourceItem& item) {
-  if (item.data == nullptr) return {};
-  return {item.data, item.size};
-}
-
 bool TPEReader::Load(const IFileSystem& files, const std::string& path) {
   Clear();
-  mapping_ = files.MapReadOnly(path);
-  if (!mapping_) return false;
-  if (mapping_->Data() != nullptr) view_ = {mapping_->Data(), mapping_->Size()};
+  file_ = files.OpenForRead(path);
+  if (!file_) return false;
   Parse();
   return true;
 }
 
-void TPEReader::Load(std::span<const unsigned char> view) {
+void TPEReader::Load(std::span<const unsigned char> bytes) {
   Clear();
-  view_ = view;
+  file_ = std::make_unique<MemoryFile>(bytes);
   Parse();
 }
 
 void TPEReader::Clear() {
-  items_.clear();  // they point into the view
+  items_.clear();
   format_ = PeFormat::None;
-  view_ = {};
-  mapping_.reset();
+  file_.reset();
+}
+
+std::vector<unsigned char> TPEReader::Data(const TResourceItem& item, std::size_t limit) const {
+  if (!file_ || !item.inFile) return {};
+  std::vector<unsigned char> bytes;
+  try {
+    bytes.resize(std::min<std::size_t>(item.size, limit));
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+  if (!file_->ReadAt(item.offset, bytes.data(), bytes.size())) return {};
+  return bytes;
 }
 
 void TPEReader::Parse() {
-  const View view(view_);
-  if (!view.Holds(0, kDosHeaderSize) || view_[0] != 'M' || view_[1] != 'Z') return;
+  if (!file_) return;
+  const View view(*file_);
+  if (!view.Holds(0, kDosHeaderSize) || view.U8(0) != 'M' || view.U8(1) != 'Z') return;
   const std::uint64_t nt = view.U32(kNtHeadersOffsetField);
   if (!view.Holds(nt, 4 + kFileHeaderSize + 2)) return;
-  if (view_[nt] != 'P' || view_[nt + 1] != 'E' || view_[nt + 2] != 0 || view_[nt + 3] != 0) return;
+  if (view.U32(nt) != 0x00004550u) return;  // "PE\0\0"
 
   const std::uint64_t fileHeader = nt + 4;
   const std::size_t sectionCount = std::min<std::size_t>(view.U16(fileHeader + 2), kMaxSections);
@@ -213,7 +276,7 @@ void TPEReader::Parse() {
   const std::uint64_t countField = optional + (plus ? 108 : 92);
   const std::uint64_t directories = countField + 4;
   const std::uint64_t resourceEntry = directories + 8 * kResourceDataDirectory;
-  if (resourceEntry + 8 > optional + optionalSize || !view.Holds(resourceEntry, 8)) return;
+  if (resourceEntry + 8 > optional + optionalSize || !view.Holds(countField, resourceEntry + 8 - countField)) return;
   if (view.U32(countField) <= kResourceDataDirectory) return;
   format_ = plus ? PeFormat::Pe32Plus : PeFormat::Pe32;
 

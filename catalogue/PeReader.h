@@ -1,9 +1,11 @@
 #pragma once
 
 // Lists the resources of a Windows program file (PE32 or PE32+) without
-// reading the file: the reader walks the resource directory inside a
-// read-only view and hands out pointers into it, so the cost of a load is the
-// few pages of headers and directory it touches, whatever the file's size.
+// reading the whole file: the reader reads the few pages of headers and
+// directory it walks, at their offsets, and an item's data only when asked,
+// so the cost of a load does not grow with the file's size. Reads are
+// positional reads that can fail (a drive that went away): a failed read is
+// bytes that are not there, never a fault of the process.
 //
 // Program files come from anywhere. Every offset, size and count read from
 // the file is checked against the real size of the view before it is used;
@@ -42,17 +44,14 @@ struct TResourceItem {
   std::string name;          // the resource's name, or its ID in decimal
   std::string language;      // the language's name (rare), or its ID in decimal
   std::uint32_t codePage = 0;
-  // The data inside the view; null when the data does not lie wholly inside
-  // it (the item is still listed so that the list matches the directory).
-  const unsigned char* data = nullptr;
+  // Where the data starts in the file; inFile is false when the data does not
+  // lie wholly inside it (the item is still listed so that the list matches
+  // the directory).
+  std::uint64_t offset = 0;
+  bool inFile = false;
   std::uint32_t rva = 0;   // relative virtual address of the data
   std::uint32_t size = 0;  // byte count of the data, as the directory says
 };
-
-// A read-only view of an item's data bytes: empty when the data could not be
-// located inside the file.
-using TResourceRawStream = std::span<const unsigned char>;
-TResourceRawStream ResourceRawStream(const TResourceItem& item);
 
 enum class PeFormat { None, Pe32, Pe32Plus };
 
@@ -62,14 +61,18 @@ class TPEReader {
   TPEReader(const TPEReader&) = delete;
   TPEReader& operator=(const TPEReader&) = delete;
 
-  // Drops the previous file, maps the new one read-only and lists its
-  // resources. A file that cannot be opened or mapped, or is not a program
-  // file, leaves an empty list. Returns whether the file could be mapped.
+  // Drops the previous file, opens the new one and lists its resources. A
+  // file that cannot be opened, or is not a program file, leaves an empty
+  // list. Returns whether the file could be opened.
   bool Load(const IFileSystem& files, const std::string& path);
   // The same over bytes the caller keeps alive until the next load.
-  void Load(std::span<const unsigned char> view);
-  // Releases the mapping; the list becomes empty.
+  void Load(std::span<const unsigned char> bytes);
+  // Closes the file; the list becomes empty.
   void Clear();
+
+  // The first `limit` bytes of an item's data (all of them when fewer);
+  // empty when the data is not in the file or cannot be read now.
+  std::vector<unsigned char> Data(const TResourceItem& item, std::size_t limit = SIZE_MAX) const;
 
   std::size_t Count() const { return items_.size(); }
   const TResourceItem& Item(std::size_t index) const { return items_[index]; }
@@ -79,8 +82,7 @@ class TPEReader {
  private:
   void Parse();
 
-  std::unique_ptr<IMappedFile> mapping_;
-  std::span<const unsigned char> view_;
+  std::unique_ptr<IReadableFile> file_;
   PeFormat format_ = PeFormat::None;
   std::vector<TResourceItem> items_;
 };

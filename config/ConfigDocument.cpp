@@ -1,6 +1,7 @@
 #include "config/ConfigDocument.h"
 
 #include <charconv>
+#include <string_view>
 #include <utility>
 
 namespace qv::config {
@@ -51,6 +52,71 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
+// The real file is five elements deep. A save indents every line by its
+// depth, so a file nested thousands deep would grow with the square of the
+// depth on its first save, to hundreds of megabytes.
+constexpr int kMaxDepth = 64;
+
+// Elements below the document node, counted without recursion.
+bool DeeperThan(const pugi::xml_document& doc, int limit) {
+  int depth = 0;
+  pugi::xml_node current = doc.first_child();
+  while (current) {
+    if (current.first_child()) {
+      current = current.first_child();
+      if (++depth > limit) return true;
+      continue;
+    }
+    while (current && !current.next_sibling()) {
+      current = current.parent();
+      --depth;
+      if (current == doc) return false;
+    }
+    if (current) current = current.next_sibling();
+  }
+  return false;
+}
+
+// The parser leaves entity references it does not know as text, so a save
+// would write "&app;" back as "&amp;app;": a document that declares its own
+// entities cannot come back unchanged and is not taken.
+bool DeclaresEntities(const pugi::xml_document& doc) {
+  for (pugi::xml_node child = doc.first_child(); child; child = child.next_sibling()) {
+    if (child.type() == pugi::node_doctype &&
+        std::string_view(child.value()).find("<!ENTITY") != std::string_view::npos)
+      return true;
+  }
+  return false;
+}
+
+// An encoding name as XML writes it: a letter, then letters, digits, ".",
+// "_" and "-". Anything else would be escaped by a save and no longer name
+// the encoding at the next start.
+bool IsEncodingName(std::string_view name) {
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (name.empty()) return true;  // none declared
+  if (!letter(name.front())) return false;
+  for (const char c : name)
+    if (!letter(c) && !(c >= '0' && c <= '9') && c != '.' && c != '_' && c != '-') return false;
+  return true;
+}
+
+// The encoding is read from a declaration at the very start of the file,
+// and a save writes the document's declaration node at the start. Unless
+// that node, written out, declares the same encoding (a declaration after
+// stray text the parser drops, an attribute merely ending in "encoding"),
+// the saved file would name an encoding its bytes are not in and the next
+// start could not read it.
+bool SavedDeclarationKeeps(const pugi::xml_document& doc, const std::string& declared) {
+  for (pugi::xml_node child = doc.first_child(); child; child = child.next_sibling()) {
+    if (child.type() != pugi::node_declaration) continue;
+    StringWriter writer;
+    child.print(writer, "", pugi::format_raw);
+    return DeclaredEncoding(writer.out) == declared;
+  }
+  return declared.empty();
+}
+
 }  // namespace
 
 ConfigDocument::ConfigDocument(IFileSystem& files, ISystem& system, std::string path)
@@ -70,6 +136,7 @@ LoadResult ConfigDocument::Load() {
     return {LoadStatus::Missing, "", -1};
   }
   const std::string declared = DeclaredEncoding(*bytes);
+  if (!IsEncodingName(declared)) return Fault("The declared encoding is not a valid name", -1);
   const SourceForm form = ClassifySource(*bytes, declared);
 
   pugi::xml_parse_result parsed;
@@ -120,6 +187,18 @@ LoadResult ConfigDocument::Load() {
   if (!doc_.document_element()) {
     doc_.reset();
     return Fault("No document element found", offset);
+  }
+  if (DeeperThan(doc_, kMaxDepth)) {
+    doc_.reset();
+    return Fault("Elements nested deeper than " + std::to_string(kMaxDepth) + " levels", -1);
+  }
+  if (form != SourceForm::Wide && !SavedDeclarationKeeps(doc_, declared)) {
+    doc_.reset();
+    return Fault("The XML declaration is not where it can be read", -1);
+  }
+  if (DeclaresEntities(doc_)) {
+    doc_.reset();
+    return Fault("The document declares entities", -1);
   }
   encoding_ = declared;
   form_ = form;

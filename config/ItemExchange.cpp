@@ -1,6 +1,6 @@
-#include <array>
-#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "config/Layout.h"
 
@@ -8,51 +8,43 @@ namespace qv::config {
 
 namespace {
 
-constexpr std::size_t kTextCount = std::size(kItemTextPaths);
-
-// The node a path such as "IconPath/Define" names below item; an empty node
-// when any step is missing.
-pugi::xml_node Find(pugi::xml_node item, const char* path) {
-  const char* slash = std::strchr(path, '/');
-  if (!slash) return FirstChild(item, path);
-  return FirstChild(FirstChild(item, std::string(path, slash).c_str()), slash + 1);
+std::vector<pugi::xml_node> Children(pugi::xml_node parent) {
+  std::vector<pugi::xml_node> children;
+  for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) children.push_back(child);
+  return children;
 }
 
-// A child that must receive a text and is missing is made. The working
-// directory stays the element's last child, because the start-up loader
-// completes an element whose last child is anything else.
-pugi::xml_node Ensure(pugi::xml_node parent, const char* name) {
-  if (pugi::xml_node found = FirstChild(parent, name)) return found;
-  pugi::xml_node last = parent.last_child();
-  while (last && last.type() != pugi::node_element) last = last.previous_sibling();
-  if (last && std::strcmp(name, "InitialPosition") != 0 && std::strcmp(last.name(), "InitialPosition") == 0)
-    return parent.insert_child_before(name, last);
-  return parent.append_child(name);
+std::vector<std::pair<std::string, std::string>> TakeAttributes(pugi::xml_node node) {
+  std::vector<std::pair<std::string, std::string>> attributes;
+  for (pugi::xml_attribute attribute : node.attributes()) attributes.emplace_back(attribute.name(), attribute.value());
+  node.remove_attributes();
+  return attributes;
 }
 
-pugi::xml_node EnsurePath(pugi::xml_node item, const char* path) {
-  const char* slash = std::strchr(path, '/');
-  if (!slash) return Ensure(item, path);
-  return Ensure(Ensure(item, std::string(path, slash).c_str()), slash + 1);
-}
-
-void Write(pugi::xml_node item, const char* path, const std::string& text) {
-  pugi::xml_node node = Find(item, path);
-  // An absent child reads as empty; it is only made when it has something to hold.
-  if (!node && text.empty()) return;
-  if (!node) node = EnsurePath(item, path);
-  SetText(node, text);
+void GiveAttributes(pugi::xml_node node, const std::vector<std::pair<std::string, std::string>>& attributes) {
+  for (const auto& [name, value] : attributes) node.append_attribute(name.c_str()).set_value(value.c_str());
 }
 
 }  // namespace
 
-bool ExchangeItemTexts(pugi::xml_node a, pugi::xml_node b) {
-  if (!a || !b || a == b) return false;
-  // Every text of the source is read before any is written.
-  std::array<std::string, kTextCount> saved;
-  for (std::size_t i = 0; i < kTextCount; ++i) saved[i] = Text(Find(a, kItemTextPaths[i]));
-  for (std::size_t i = 0; i < kTextCount; ++i) Write(a, kItemTextPaths[i], Text(Find(b, kItemTextPaths[i])));
-  for (std::size_t i = 0; i < kTextCount; ++i) Write(b, kItemTextPaths[i], saved[i]);
+// The records in memory are exchanged whole, so the elements are too: every
+// child in its order (the loader's last InitialPosition, children this
+// program does not know, comments) and every attribute goes with its item.
+// Only the element's own name stays, since it names the place.
+bool ExchangeItems(pugi::xml_node a, pugi::xml_node b) {
+  if (!a || !b || a == b || a.type() != pugi::node_element || b.type() != pugi::node_element) return false;
+  // One element inside the other would be moved into itself.
+  for (pugi::xml_node up = a.parent(); up; up = up.parent())
+    if (up == b) return false;
+  for (pugi::xml_node up = b.parent(); up; up = up.parent())
+    if (up == a) return false;
+  const std::vector<pugi::xml_node> fromA = Children(a);
+  const std::vector<pugi::xml_node> fromB = Children(b);
+  for (const pugi::xml_node child : fromA) b.append_move(child);
+  for (const pugi::xml_node child : fromB) a.append_move(child);
+  const auto attributesA = TakeAttributes(a);
+  GiveAttributes(a, TakeAttributes(b));
+  GiveAttributes(b, attributesA);
   return true;
 }
 

@@ -122,8 +122,8 @@ EditResult ItemFile::EmptyRingItems(const std::vector<int>& positions) {
 EditResult ItemFile::SwapRingItems(int source, int target) {
   ConfigDocument document(files_, system_, path_);
   if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
-  if (!ExchangeItemTexts(Element(document.Root(), ItemList::Ring, source),
-                         Element(document.Root(), ItemList::Ring, target)))
+  if (!ExchangeItems(Element(document.Root(), ItemList::Ring, source),
+                     Element(document.Root(), ItemList::Ring, target)))
     return EditResult::NothingToChange;
   return SaveEdited(document);
 }
@@ -145,7 +145,8 @@ EditResult ItemFile::RemoveDockItem(int position) {
   if (!item) return EditResult::NothingToChange;
   pugi::xml_node next = item.next_sibling();
   dock.remove_child(item);
-  for (; next; next = next.next_sibling())
+  // Elements past the dock's last place were never loaded; they keep their names.
+  for (; next && position <= kDockItemLimit; next = next.next_sibling())
     if (next.type() == pugi::node_element) next.set_name(("Rect" + std::to_string(position++)).c_str());
   return SaveEdited(document);
 }

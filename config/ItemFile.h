@@ -19,6 +19,10 @@ class ConfigDocument;
 
 enum class ItemList { Ring, Dock };
 
+// The dock's places: elements of its list past this one are not items and
+// no operation renames them.
+inline constexpr int kDockItemLimit = 240;
+
 // The seven texts of an item element.
 struct ItemTexts {
   std::string File;
@@ -53,8 +57,8 @@ class ItemFile {
   EditResult SwapRingItems(int source, int target);
   // Appends "Rect" + position to the dock's list with all seven texts.
   EditResult AppendDockItem(int position, const ItemTexts& texts);
-  // Removes the dock element at position and renames the ones behind it
-  // after their new positions, each keeping every child it had.
+  // Removes the dock element at position and renames the ones behind it, up
+  // to the last place, after their new positions, each keeping every child it had.
   EditResult RemoveDockItem(int position);
 
   const std::string& Path() const { return path_; }

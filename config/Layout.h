@@ -17,13 +17,8 @@ pugi::xml_node BasicNode(pugi::xml_node root);
 // or empty.
 std::string HotKeyText(pugi::xml_node root);
 
-// The texts an item element carries, as paths below the element, in the order
-// they are exchanged.
-inline constexpr const char* kItemTextPaths[] = {"File",     "Name", "IconPath/Default", "IconPath/Define",
-                                                 "Argument", "Http", "InitialPosition"};
-
-// Exchanges the item texts of two distinct item elements; false (nothing
-// changed) when either is missing or both are the same.
-bool ExchangeItemTexts(pugi::xml_node a, pugi::xml_node b);
+// Exchanges two distinct item elements whole but for their names; false
+// (nothing changed) when either is missing or both are the same.
+bool ExchangeItems(pugi::xml_node a, pugi::xml_node b);
 
 }  // namespace qv::config

@@ -1,5 +1,7 @@
 #include "config/Settings.h"
 
+#include <algorithm>
+
 #include "config/ConfigDocument.h"
 #include "config/FontSpec.h"
 #include "config/Layout.h"
@@ -62,9 +64,14 @@ BasicChildren ScanBasic(pugi::xml_node basic) {
 void LoadIconElement(pugi::xml_node basic, bool present, Settings& settings, const Settings& defaults) {
   if (present) {
     const pugi::xml_node node = FirstChild(basic, "IconElement");
-    settings.MinR = IntOr(node, "MinR", defaults.MinR);
-    settings.SeparationSize = IntOr(node, "SeparationSize", defaults.SeparationSize);
-    settings.RotationValue = IntOr(node, "RotationValue", defaults.RotationValue);
+    // Held to the settings dialog's ranges: a radius of millions overflows
+    // the ring's geometry, and a turn of millions of degrees runs the
+    // rotation's timer for days. The file keeps what the user wrote.
+    settings.MinR = std::clamp(IntOr(node, "MinR", defaults.MinR), kMinRRange.first, kMinRRange.second);
+    settings.SeparationSize = std::clamp(IntOr(node, "SeparationSize", defaults.SeparationSize), kSeparationRange.first,
+                                         kSeparationRange.second);
+    settings.RotationValue =
+        std::clamp(IntOr(node, "RotationValue", defaults.RotationValue), kRotationRange.first, kRotationRange.second);
   } else if (basic) {
     pugi::xml_node node = basic.append_child("IconElement");
     SetAttribute(node, "MinR", std::to_string(settings.MinR));

@@ -5,6 +5,7 @@
 // the later parts of the tree.
 
 #include <string>
+#include <utility>
 
 #include "config/LoadResult.h"
 #include "platform/Platform.h"
@@ -38,6 +39,11 @@ struct Settings {
   std::string HintFontDefine;
   bool RectListCreated = false;
 };
+
+// The ranges the settings dialog offers; a value read from the file is held to them.
+inline constexpr std::pair<int, int> kMinRRange{0, 300};
+inline constexpr std::pair<int, int> kSeparationRange{0, 100};
+inline constexpr std::pair<int, int> kRotationRange{1, 360};
 
 enum class SettingsStatus { Loaded, Missing, Unreadable };
 

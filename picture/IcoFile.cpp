@@ -93,6 +93,10 @@ bool Better(const Candidate& a, const Candidate& b, int wantedSize) {
   return a.index < b.index;
 }
 
+bool HasAnyAlpha(const std::vector<std::uint32_t>& pixels) {
+  return std::any_of(pixels.begin(), pixels.end(), [](std::uint32_t p) { return (p >> 24) != 0; });
+}
+
 bool HasPartialAlpha(const std::vector<std::uint32_t>& pixels) {
   return std::any_of(pixels.begin(), pixels.end(), [](std::uint32_t p) {
     const std::uint32_t a = p >> 24;
@@ -105,7 +109,7 @@ bool HasPartialAlpha(const std::vector<std::uint32_t>& pixels) {
 // rather than the program dead.
 bool Allocate(StraightPicture& picture, int width, int height) {
   try {
-    picture.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
+    picture.pixels.assign(AllocatablePixels(width, height), 0u);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -182,10 +186,13 @@ std::optional<IcoImage> DecodeDibImage(const Candidate& c) {
   image.width = c.width;
   image.height = c.height;
   image.bitCount = c.bitCount;
-  image.hasRealAlpha = c.bitCount == 32 && HasPartialAlpha(straight.pixels);
+  // As the system draws icons: a 32-bit image whose alpha is not all 0 is
+  // drawn by its alpha, even when that alpha is only 0 and 255 (a hard-edged
+  // icon whose writer left the mask all opaque would be a square otherwise).
+  image.hasRealAlpha = c.bitCount == 32 && HasAnyAlpha(straight.pixels);
   if (!image.hasRealAlpha) {
     // The plain picture: the mask alone says what shows. Stored alpha (all 0
-    // or 255 here) says nothing; many writers leave it 0 everywhere.
+    // here) says nothing; many writers leave it 0 everywhere.
     for (int y = 0; y < c.height; ++y) {
       const std::uint64_t stored = height - 1 - static_cast<std::uint64_t>(y);
       const unsigned char* mask = stored < maskRows ? bytes + maskAt + stored * maskRowBytes : nullptr;

@@ -21,8 +21,9 @@ struct IcoImage {
   // Premultiplied, ready to draw: with the image's own alpha when it has real
   // alpha, otherwise its colours made opaque or transparent by the AND mask.
   LayeredSurface picture;
-  // A 32-bit image (or a PNG-compressed one) with at least one alpha strictly
-  // between 0 and 255.
+  // The image's alpha decides what shows: a 32-bit image with any alpha
+  // other than 0, as the system draws it (its mask then counts for nothing),
+  // or a PNG-compressed one with an alpha strictly between 0 and 255.
   bool hasRealAlpha = false;
   int width = 0;
   int height = 0;

@@ -142,7 +142,7 @@ StraightPicture DecodePng(std::string_view pngBytes) {
   // libpng writes straight into the pixels that become the surface: no second buffer, no copy.
   StraightPicture picture;
   try {
-    picture.pixels.resize(static_cast<std::size_t>(width) * height);
+    picture.pixels.resize(AllocatablePixels(static_cast<int>(width), static_cast<int>(height)));
   } catch (const std::bad_alloc&) {
     // Up to 64 MB for the largest picture: a 32-bit process may not have it,
     // and a picture that does not fit is a missing picture, not a crash.

@@ -59,6 +59,9 @@ class IWindowSystem {
   virtual void PushLayered(WindowId id, const LayeredSurface& surface, std::uint8_t alpha) = 0;
   virtual void AcceptDroppedFiles(WindowId id, bool accept) = 0;
   virtual Rect ScreenBounds() const = 0;
+  // The system's colour of that index (0 scroll bar .. 30 menu bar) as
+  // 0x00BBGGRR; nullopt for an index the system does not know.
+  virtual std::optional<std::uint32_t> SystemColour(int index) const = 0;
   virtual Point CursorPosition() const = 0;
   // The pointer's buttons as they are now, not as the last event said.
   virtual bool IsLeftButtonDown() const = 0;
@@ -95,11 +98,16 @@ class IDialogs {
                                       MessageBoxIcon icon) = 0;
 };
 
-class IMappedFile {
+// An open file read piece by piece at chosen offsets. A failing read (a
+// drive that went away, a network that dropped) is a false result, never a
+// fault of the process, as touching a mapped page would be.
+class IReadableFile {
  public:
-  virtual ~IMappedFile() = default;
-  virtual const unsigned char* Data() const = 0;
-  virtual std::size_t Size() const = 0;
+  virtual ~IReadableFile() = default;
+  // The size when the file was opened.
+  virtual std::uint64_t Size() const = 0;
+  // Reads exactly count bytes at offset; false when they cannot all be read.
+  virtual bool ReadAt(std::uint64_t offset, void* out, std::size_t count) const = 0;
 };
 
 class IFileSystem {
@@ -115,9 +123,10 @@ class IFileSystem {
   // target in one step: readers see the old content or the new, never a part.
   virtual bool WriteFileAtomic(const std::string& path, const std::string& bytes) = 0;
   virtual bool DeleteFile(const std::string& path) = 0;
-  // A read-only view of a whole file, without reading it: for large program
-  // files of which only a few pages are looked at. Null when it cannot be opened.
-  virtual std::unique_ptr<IMappedFile> MapReadOnly(const std::string& path) const = 0;
+  // A file opened for positional reads, without reading it: for large program
+  // files of which only a few ranges are looked at. Null when it cannot be
+  // opened or is not a file.
+  virtual std::unique_ptr<IReadableFile> OpenForRead(const std::string& path) const = 0;
 };
 
 enum class RegistryHive { CurrentUser, LocalMachine };

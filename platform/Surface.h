@@ -1,9 +1,24 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
+#include <new>
 #include <vector>
 
 namespace qv {
+
+// Width × height in 64 bits: in a 32-bit program the product in size_t wraps
+// before a size check can see it, and a huge picture passes as a tiny one.
+constexpr std::uint64_t PixelCount(int width, int height) {
+  return width <= 0 || height <= 0 ? 0 : static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+}
+
+// The count as a vector size; more than the process can address is no memory.
+inline std::size_t AllocatablePixels(int width, int height) {
+  const std::uint64_t count = PixelCount(width, height);
+  if (count > std::numeric_limits<std::size_t>::max() / sizeof(std::uint32_t)) throw std::bad_alloc();
+  return static_cast<std::size_t>(count);
+}
 
 // A 32-bit picture in BGRA byte order with premultiplied alpha: every colour
 // byte is already multiplied by alpha / 255. One pixel is one uint32_t read
@@ -14,9 +29,11 @@ struct LayeredSurface {
   std::vector<std::uint32_t> pixels;  // row-major, top row first
 
   LayeredSurface() = default;
-  LayeredSurface(int w, int h) : width(w), height(h), pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0u) {}
+  LayeredSurface(int w, int h) : width(w), height(h), pixels(AllocatablePixels(w, h), 0u) {}
 
   bool Empty() const { return width <= 0 || height <= 0; }
+  // Every pixel the size promises is there.
+  bool Whole() const { return !Empty() && pixels.size() >= PixelCount(width, height); }
   std::uint32_t& At(int x, int y) { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
   std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
 };

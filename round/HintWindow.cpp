@@ -12,6 +12,8 @@ namespace {
 // non-zero high byte; plain colours never do.
 bool IsPlainColour(std::uint32_t colour) { return (colour & 0xFF000000u) == 0; }
 
+constexpr std::uint32_t kSystemColourBase = 0xFF000000u;
+
 HintFont FromFontSpec(const config::FontSpec& font) {
   HintFont out;
   out.font.face = font.face;
@@ -26,11 +28,17 @@ HintFont FromFontSpec(const config::FontSpec& font) {
 
 }  // namespace
 
-HintFont HintFontFromSpec(const std::string& fontDefine) {
+HintFont HintFontFromSpec(const std::string& fontDefine, const IWindowSystem& windows) {
   const config::FontSpec factory = *config::ParseFontSpec(config::kFactoryFontSpec);
   config::FontSpec font = config::ParseFontSpec(fontDefine).value_or(factory);
   if (font.size <= 0) font.size = factory.size;
-  if (!IsPlainColour(font.color)) font.color = factory.color;
+  font.size = std::min(font.size, kHintMaxPointSize);
+  if (!IsPlainColour(font.color)) {
+    std::optional<std::uint32_t> system;
+    if ((font.color & 0xFF000000u) == kSystemColourBase)
+      system = windows.SystemColour(static_cast<int>(font.color - kSystemColourBase));
+    font.color = system.value_or(factory.color);
+  }
   return FromFontSpec(font);
 }
 
@@ -39,7 +47,7 @@ Rect HintPlacement(const Rect& item, Size label) {
 }
 
 HintWindow::HintWindow(IWindowSystem& windows, ICanvas& canvas, WindowLayer layer, const std::string& fontDefine)
-    : windows_(windows), canvas_(canvas), font_(HintFontFromSpec(fontDefine)) {
+    : windows_(windows), canvas_(canvas), font_(HintFontFromSpec(fontDefine, windows)) {
   WindowSpec params;
   params.name = kHintWindowName;
   params.bounds = {0, 0, kHintDesignSize, kHintDesignSize};
@@ -53,7 +61,7 @@ HintWindow::~HintWindow() {
   if (window_ != kNoWindow) windows_.DestroyWindow(window_);
 }
 
-void HintWindow::SetFont(const std::string& fontDefine) { font_ = HintFontFromSpec(fontDefine); }
+void HintWindow::SetFont(const std::string& fontDefine) { font_ = HintFontFromSpec(fontDefine, windows_); }
 
 void HintWindow::SetLayer(WindowLayer layer) { windows_.SetLayer(window_, layer); }
 

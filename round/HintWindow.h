@@ -22,10 +22,14 @@ struct HintFont {
   std::uint32_t colour = 0;  // 0x00BBGGRR
 };
 
+// The largest point size the font dialog lists; a larger one in the file
+// would make a label bigger than any screen.
+inline constexpr int kHintMaxPointSize = 72;
+
 // The label font from its one-line text form; the factory font when the text
-// cannot be read. A system colour, which only the platform's own controls
-// know how to resolve, draws in the factory colour.
-HintFont HintFontFromSpec(const std::string& fontDefine);
+// cannot be read. A system colour takes the system's present value; the
+// default and none colours, which name no colour, the factory one.
+HintFont HintFontFromSpec(const std::string& fontDefine, const IWindowSystem& windows);
 
 // Centred under the item and directly below it, wherever that is on the
 // screen; halves are taken toward zero.

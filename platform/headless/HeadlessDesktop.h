@@ -225,6 +225,7 @@ class HeadlessProcess final : public IWindowSystem,
   void PushLayered(WindowId id, const LayeredSurface& surface, std::uint8_t alpha) override;
   void AcceptDroppedFiles(WindowId id, bool accept) override;
   Rect ScreenBounds() const override;
+  std::optional<std::uint32_t> SystemColour(int index) const override;
   Point CursorPosition() const override;
   bool IsLeftButtonDown() const override { return desktop_.leftDown_; }
   void SetCapture(WindowId id) override { desktop_.capture_ = id; }
@@ -255,7 +256,7 @@ class HeadlessProcess final : public IWindowSystem,
   std::optional<std::string> ReadFile(const std::string& path) const override;
   bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
   bool DeleteFile(const std::string& path) override;
-  std::unique_ptr<IMappedFile> MapReadOnly(const std::string& path) const override;
+  std::unique_ptr<IReadableFile> OpenForRead(const std::string& path) const override;
   // IRegistry
   bool KeyExists(RegistryHive hive, const std::string& key) const override;
   std::optional<std::string> ReadString(RegistryHive hive, const std::string& key,

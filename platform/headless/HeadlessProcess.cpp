@@ -1,11 +1,12 @@
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -109,6 +110,18 @@ void HeadlessProcess::AcceptDroppedFiles(WindowId id, bool accept) { Window(id).
 Rect HeadlessProcess::ScreenBounds() const { return desktop_.Screen(); }
 Point HeadlessProcess::CursorPosition() const { return desktop_.Cursor(); }
 
+// A fixed desktop theme, so that tests can tell a resolved colour from a
+// fallback: the light theme's colours, 0x00BBGGRR, index 25 unused.
+std::optional<std::uint32_t> HeadlessProcess::SystemColour(int index) const {
+  static constexpr std::uint32_t kColours[] = {
+      0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
+      0x000000, 0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xD77800, 0xFFFFFF, 0xF0F0F0,
+      0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
+      0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0};
+  if (index < 0 || index >= static_cast<int>(std::size(kColours)) || index == 25) return std::nullopt;
+  return kColours[index];
+}
+
 // ---- timers ----
 
 void HeadlessProcess::StartTimer(int id, unsigned intervalMs) {
@@ -166,24 +179,34 @@ bool HeadlessProcess::DeleteFile(const std::string& path) {
 
 namespace {
 
-// The file's pages as the system would map them.
-class PosixMappedFile final : public IMappedFile {
+class PosixReadableFile final : public IReadableFile {
  public:
-  PosixMappedFile(void* data, std::size_t size) : data_(data), size_(size) {}
-  ~PosixMappedFile() override {
-    if (data_) ::munmap(data_, size_);
+  PosixReadableFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  ~PosixReadableFile() override { ::close(fd_); }
+  PosixReadableFile(const PosixReadableFile&) = delete;
+  PosixReadableFile& operator=(const PosixReadableFile&) = delete;
+
+  std::uint64_t Size() const override { return size_; }
+  bool ReadAt(std::uint64_t offset, void* out, std::size_t count) const override {
+    auto* bytes = static_cast<char*>(out);
+    std::size_t done = 0;
+    while (done < count) {
+      const ssize_t got = ::pread(fd_, bytes + done, count - done, static_cast<off_t>(offset + done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;
+      done += static_cast<std::size_t>(got);
+    }
+    return true;
   }
-  const unsigned char* Data() const override { return static_cast<const unsigned char*>(data_); }
-  std::size_t Size() const override { return size_; }
 
  private:
-  void* data_;
-  std::size_t size_;
+  int fd_;
+  std::uint64_t size_;
 };
 
 }  // namespace
 
-std::unique_ptr<IMappedFile> HeadlessProcess::MapReadOnly(const std::string& path) const {
+std::unique_ptr<IReadableFile> HeadlessProcess::OpenForRead(const std::string& path) const {
   const std::string real = desktop_.RealPath(path).string();
   const int fd = ::open(real.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return nullptr;
@@ -192,17 +215,7 @@ std::unique_ptr<IMappedFile> HeadlessProcess::MapReadOnly(const std::string& pat
     ::close(fd);
     return nullptr;
   }
-  const auto size = static_cast<std::size_t>(info.st_size);
-  void* data = nullptr;
-  if (size > 0) {
-    data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (data == MAP_FAILED) {
-      ::close(fd);
-      return nullptr;
-    }
-  }
-  ::close(fd);
-  return std::make_unique<PosixMappedFile>(data, size);
+  return std::make_unique<PosixReadableFile>(fd, static_cast<std::uint64_t>(info.st_size));
 }
 
 // ---- registry ----

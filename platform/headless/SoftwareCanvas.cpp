@@ -130,9 +130,7 @@ bool Finite(const RectF& r) {
   return std::isfinite(r.x) && std::isfinite(r.y) && std::isfinite(r.width) && std::isfinite(r.height);
 }
 
-bool Whole(const LayeredSurface& s) {
-  return !s.Empty() && s.pixels.size() >= static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height);
-}
+bool Whole(const LayeredSurface& s) { return s.Whole(); }
 
 }  // namespace
 

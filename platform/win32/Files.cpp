@@ -118,25 +118,32 @@ bool CommitTemporary(const std::wstring& target, const std::wstring& temporary, 
   return false;
 }
 
-// The file, its mapping and the view, closed in the reverse order. An empty
-// file has no mapping (the system refuses to map zero bytes) and shows an
-// empty range that is still a valid pointer.
-class MappedFile final : public IMappedFile {
+// Each read names its offset, so reads share no file position and a read
+// error comes back as a result instead of a fault on a mapped page.
+class ReadableFile final : public IReadableFile {
  public:
-  MappedFile(UniqueFile file, UniqueFileMapping mapping, UniqueMappedView view, std::size_t size)
-      : file_(std::move(file)), mapping_(std::move(mapping)), view_(std::move(view)), size_(size) {}
+  ReadableFile(UniqueFile file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
 
-  const unsigned char* Data() const override {
-    static const unsigned char nothing = 0;
-    return view_ ? static_cast<const unsigned char*>(view_.Get()) : &nothing;
+  std::uint64_t Size() const override { return size_; }
+  bool ReadAt(std::uint64_t offset, void* out, std::size_t count) const override {
+    auto* bytes = static_cast<char*>(out);
+    std::size_t done = 0;
+    while (done < count) {
+      const std::uint64_t at = offset + done;
+      OVERLAPPED position{};
+      position.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
+      position.OffsetHigh = static_cast<DWORD>(at >> 32);
+      const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(count - done, kChunk));
+      DWORD read = 0;
+      if (!::ReadFile(file_.Get(), bytes + done, piece, &read, &position) || read == 0) return false;
+      done += read;
+    }
+    return true;
   }
-  std::size_t Size() const override { return size_; }
 
  private:
   UniqueFile file_;
-  UniqueFileMapping mapping_;
-  UniqueMappedView view_;
-  std::size_t size_;
+  std::uint64_t size_;
 };
 
 }  // namespace
@@ -240,28 +247,20 @@ bool Win32Files::WriteFileAtomic(const std::string& path, const std::string& byt
 
 bool Win32Files::DeleteFile(const std::string& path) { return ::DeleteFileW(FilePath(path).c_str()) != 0; }
 
-std::unique_ptr<IMappedFile> Win32Files::MapReadOnly(const std::string& path) const {
+std::unique_ptr<IReadableFile> Win32Files::OpenForRead(const std::string& path) const {
   // Shared like ReadFile: a program that is running or being updated can
   // still be looked into.
   UniqueFile file(::CreateFileW(FilePath(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr));
   if (!file) return nullptr;
+  if (::GetFileType(file.Get()) != FILE_TYPE_DISK) return nullptr;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(file.Get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return nullptr;
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return nullptr;
-  // A whole view must fit the address space (files past 4 GB in a 32-bit process).
-  if (static_cast<unsigned long long>(size.QuadPart) > std::numeric_limits<std::size_t>::max()) return nullptr;
-  const auto bytes = static_cast<std::size_t>(size.QuadPart);
-  if (bytes == 0) return std::make_unique<MappedFile>(std::move(file), UniqueFileMapping(), UniqueMappedView(), 0);
-  // The size read above, not "the whole file": a file that shrinks in the
-  // meantime makes the mapping fail rather than the view shorter than told.
-  UniqueFileMapping mapping(::CreateFileMappingW(
-      file.Get(), nullptr, PAGE_READONLY, static_cast<DWORD>(static_cast<unsigned long long>(size.QuadPart) >> 32),
-      static_cast<DWORD>(size.QuadPart & 0xFFFFFFFFu), nullptr));
-  if (!mapping) return nullptr;
-  UniqueMappedView view(::MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, bytes));
-  if (!view) return nullptr;
-  return std::make_unique<MappedFile>(std::move(file), std::move(mapping), std::move(view), bytes);
+  return std::make_unique<ReadableFile>(std::move(file), static_cast<std::uint64_t>(size.QuadPart));
 }
 
 }  // namespace qv::win32

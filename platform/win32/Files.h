@@ -29,7 +29,7 @@ class Win32Files final : public IFileSystem {
   // temporary "<name>.<pid>-<n>-<try>.tmp" holding the new one is kept.
   bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
   bool DeleteFile(const std::string& path) override;
-  std::unique_ptr<IMappedFile> MapReadOnly(const std::string& path) const override;
+  std::unique_ptr<IReadableFile> OpenForRead(const std::string& path) const override;
 };
 
 }  // namespace qv::win32

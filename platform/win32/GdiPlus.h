@@ -49,9 +49,6 @@ inline Gdiplus::Bitmap WrapSurface(const LayeredSurface& surface) {
 }
 
 // A surface whose pixels are all there: anything else is not handed to GDI+.
-inline bool WholeSurface(const LayeredSurface& surface) {
-  return !surface.Empty() &&
-         surface.pixels.size() >= static_cast<std::size_t>(surface.width) * static_cast<std::size_t>(surface.height);
-}
+inline bool WholeSurface(const LayeredSurface& surface) { return surface.Whole(); }
 
 }  // namespace qv::win32

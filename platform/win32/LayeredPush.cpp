@@ -43,8 +43,7 @@ void LayeredCanvas::CopyFrom(const LayeredSurface& surface) {
 void Win32Windows::PushLayered(WindowId id, const LayeredSurface& surface, std::uint8_t alpha) {
   HWND hwnd = HandleOf(id);
   if (!hwnd || surface.Empty()) return;
-  if (surface.pixels.size() < static_cast<std::size_t>(surface.width) * static_cast<std::size_t>(surface.height))
-    return;
+  if (!surface.Whole()) return;
   if (!canvas_.Reserve(surface.width, surface.height)) return;
   canvas_.CopyFrom(surface);
 

@@ -236,6 +236,13 @@ Rect Win32Windows::ScreenBounds() const {
   return Rect{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
 }
 
+std::optional<std::uint32_t> Win32Windows::SystemColour(int index) const {
+  // The system has no brush for an index it does not know; GetSysColor alone
+  // would answer 0 (black) for it.
+  if (index < 0 || index > COLOR_MENUBAR || ::GetSysColorBrush(index) == nullptr) return std::nullopt;
+  return static_cast<std::uint32_t>(::GetSysColor(index)) & 0x00FFFFFFu;
+}
+
 Point Win32Windows::CursorPosition() const {
   POINT p{};
   ::GetCursorPos(&p);

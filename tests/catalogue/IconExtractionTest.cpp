@@ -194,7 +194,7 @@ TEST(IconExtractionTest, WineProgramsGiveTheirOwnOrTheShellsPicture) {
     const auto chosen = ChooseSmallIcon(reader);
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(reader.Item(*chosen).size, kSmallIconMaxBytes);
-    EXPECT_EQ(disk.Get(outcome.iconPath), ExpectedIco(DataOf(reader.Item(*chosen)), 48, 32));
+    EXPECT_EQ(disk.Get(outcome.iconPath), ExpectedIco(DataOf(reader, reader.Item(*chosen)), 48, 32));
   }
   // Its 48-pixel images come after eleven others: the small search never sees them.
   if (const auto dialogs = test::ReadFileBytes(test::WineProgram("comdlg32.dll"))) {
@@ -212,7 +212,7 @@ TEST(IconExtractionTest, ClassifiesDroppedPaths) {
   {  // the 128 claims a compression no icon uses: it cannot be drawn
     TPEReader reader;
     reader.Load(Bytes(damagedLarge));
-    test::PutAt(damagedLarge, static_cast<std::size_t>(reader.Item(1).data - Bytes(damagedLarge).data()) + 16, 3, 4);
+    test::PutAt(damagedLarge, static_cast<std::size_t>(reader.Item(1).offset) + 16, 3, 4);
   }
   struct Case {
     const char* what;
@@ -353,6 +353,50 @@ TEST(IconExtractionTest, CachesOnARealDisk) {
     EXPECT_EQ(cacheFolder, (std::set<std::string>{"my tool.exe.ico", "notes.txt.ico"}));
   }
   std::filesystem::remove_all(root);
+}
+
+// A program file on a drive that goes away between the listing and the copy
+// of its image: every read after that fails, and the image counts as none.
+TEST(IconExtractionTest, AFileThatVanishesWhileReadGivesNoImage) {
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("quorvel-icon-vanish-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(root);
+  {
+    headless::HeadlessDesktop desktop(root, QV_ART_DIR);
+    headless::HeadlessProcess process(desktop);
+    std::filesystem::create_directories(desktop.RealPath(kCache));
+    const std::string program = "E:\\Removable\\tool.exe";
+    std::filesystem::create_directories(desktop.RealPath(program).parent_path());
+    std::ofstream(desktop.RealPath(program), std::ios::binary) << ProgramWith({{48, 32}, {128, 32}});
+    IFileSystem& files = process.AsPlatform().files;
+    TPEReader reader;
+    ASSERT_TRUE(reader.Load(files, program));
+    ASSERT_TRUE(ChooseLargeIcon(reader).has_value());
+    std::filesystem::resize_file(desktop.RealPath(program), 0);
+    EXPECT_FALSE(ExtractLargeIcon(reader, files, program));
+    EXPECT_FALSE(ExtractSmallIcon(reader, files, program));
+    EXPECT_FALSE(std::filesystem::exists(desktop.RealPath(IconCachePath(files, program))));
+  }
+  std::filesystem::remove_all(root);
+}
+
+// An image is copied into the cache, and read at every start, only up to
+// what a 256-pixel picture can need; beyond that it is not an icon.
+TEST(IconExtractionTest, ImagesLargerThanAnyIconAreNotCached) {
+  const std::string image = DibOf({128, 32}, 0x102030u);
+  for (const std::uint32_t total : {kMaxIconImageBytes, kMaxIconImageBytes + 1, kMaxIconImageBytes * 100}) {
+    SCOPED_TRACE(total);
+    std::string padded = image;
+    padded.resize(total, '\0');
+    MemoryDisk disk;
+    FakeShell shell;
+    shell.icon = std::nullopt;  // only the program's own image can be cached
+    disk.Put("C:\\Big\\big.exe", test::BuildPe({test::IconResource(1, padded)}, test::PeOptions{true, 0}).bytes);
+    const CacheOutcome outcome = ResolveAndCacheIcon(disk, shell, "C:\\Big\\big.exe");
+    const bool fits = total <= kMaxIconImageBytes;
+    EXPECT_EQ(outcome.source, fits ? IconSource::LargeImage : IconSource::NotCached);
+    EXPECT_EQ(disk.written.size(), fits ? 1u : 0u);
+  }
 }
 
 TEST(IconExtractionTest, NamesAndExtensions) {

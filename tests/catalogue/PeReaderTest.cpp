@@ -31,9 +31,9 @@ using test::PutAt;
 // Every byte handed out lies inside the view.
 void ExpectInside(const TPEReader& reader, std::span<const unsigned char> view) {
   for (const TResourceItem& item : reader.Items()) {
-    if (item.data == nullptr) continue;
-    ASSERT_GE(item.data, view.data());
-    ASSERT_LE(item.data + item.size, view.data() + view.size());
+    if (!item.inFile) continue;
+    ASSERT_LE(item.offset + item.size, view.size());
+    ASSERT_EQ(reader.Data(item).size(), item.size);
   }
 }
 
@@ -55,9 +55,9 @@ TEST(PeReaderTest, ListsTheTestProgramsInStoredOrder) {
     ASSERT_EQ(listed, (std::vector<std::string>{"0|GREETING|7|0", "3|3|1|0", "3|3|2|0", "3|3|3|0", "3|3|4|0",
                                                 "3|3|5|0", "3|3|6|0", "3|3|7|0", "3|3|8|0", "10|10|NOTES|1031",
                                                 "14|14|1|0"}));
-    EXPECT_EQ(DataOf(reader.Item(0)), "hello");
-    EXPECT_EQ(DataOf(reader.Item(9)), "quorvel");
-    for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(DataOf(reader.Item(1 + i)), test::SampleIcoImage("large128", i)) << i;
+    EXPECT_EQ(DataOf(reader, reader.Item(0)), "hello");
+    EXPECT_EQ(DataOf(reader, reader.Item(9)), "quorvel");
+    for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(DataOf(reader, reader.Item(1 + i)), test::SampleIcoImage("large128", i)) << i;
   }
 }
 
@@ -76,23 +76,23 @@ TEST(PeReaderTest, WineProgramsAgreeWithTheirOwnIconGroups) {
     EXPECT_EQ(reader.Format(), PeFormat::Pe32Plus);
     std::map<std::string, const TResourceItem*> icons;
     for (const TResourceItem& item : reader.Items()) {
-      EXPECT_NE(item.data, nullptr) << item.typeName << "/" << item.name;
+      EXPECT_TRUE(item.inFile) << item.typeName << "/" << item.name;
       if (item.typeId == kRtIcon) icons.emplace(item.name, &item);
     }
     int groups = 0;
     for (const TResourceItem& group : reader.Items()) {
       if (group.typeId != 14) continue;
-      const std::string g = DataOf(group);
+      const std::string g = DataOf(reader, group);
       ASSERT_GE(g.size(), 6u);
       ASSERT_GE(g.size(), 6 + 14 * GetAt(g, 4, 2));
       for (std::size_t at = 6, e = 0; e < GetAt(g, 4, 2); ++e, at += 14, ++groups) {
         const std::string id = std::to_string(GetAt(g, at + 12, 2));
         ASSERT_TRUE(icons.count(id)) << "group " << group.name << " names a missing image " << id;
         EXPECT_EQ(icons[id]->size, GetAt(g, at + 8, 4)) << id;
-        const std::string data = DataOf(*icons[id]);
+        const std::string data = DataOf(reader, *icons[id]);
         // A width byte of 0 stands for 256 or more either way (winecfg's logo is 194 x 313).
         if (data.rfind("\x89PNG", 0) == 0 || GetAt(g, at, 1) == 0) continue;
-        EXPECT_EQ(IconImageWidth(*icons[id]), static_cast<std::int32_t>(GetAt(g, at, 1))) << id;
+        EXPECT_EQ(IconImageWidth(reader, *icons[id]), static_cast<std::int32_t>(GetAt(g, at, 1))) << id;
       }
     }
     EXPECT_GT(groups, 0);
@@ -116,7 +116,7 @@ TEST(PeReaderTest, KeepsStoredOrderNamesLanguagesAndCodePages) {
     for (std::size_t i = 0; i < reader.Count(); ++i) {
       const TResourceItem& item = reader.Item(i);
       listed.push_back(std::to_string(item.typeId) + "|" + item.typeName + "|" + item.name + "|" + item.language + "|" +
-                       std::to_string(item.codePage) + "|" + DataOf(item));
+                       std::to_string(item.codePage) + "|" + DataOf(reader, item));
       EXPECT_EQ(item.rva, GetAt(pe.bytes, pe.dataEntries[i], 4)) << i;
     }
     EXPECT_EQ(listed, (std::vector<std::string>{"0|PNG|ROUNDINTERFACE|2052|936|png bytes", "3|3|2|1033|0|second",
@@ -216,7 +216,7 @@ TEST(PeReaderTest, DamagedFilesGiveWhatCanBeReadSafely) {
       for (const TResourceItem& item : reader.Items()) names += (names.empty() ? "" : " ") + item.name;
       EXPECT_EQ(names, c.names);
       for (std::size_t i = 0; i < reader.Count(); ++i)
-        EXPECT_EQ(reader.Item(i).data == nullptr, static_cast<int>(i) == c.withoutData) << i;
+        EXPECT_EQ(!reader.Item(i).inFile, static_cast<int>(i) == c.withoutData) << i;
       ExpectInside(reader, Bytes(pe.bytes));
     }
   }
@@ -347,8 +347,7 @@ TEST(PeReaderTest, RandomDamageStaysInsideTheView) {
     // Damage goes to the headers, and to the directory, which the linkers place just before the first data.
     std::size_t firstData = seed.size();
     for (const TResourceItem& item : intact.Items())
-      if (item.data != nullptr)
-        firstData = std::min(firstData, static_cast<std::size_t>(item.data - Bytes(seed).data()));
+      if (item.inFile) firstData = std::min(firstData, static_cast<std::size_t>(item.offset));
     const std::size_t headers = std::min<std::size_t>(seed.size(), 0x400);
     const std::size_t from = firstData > 0x4000 ? firstData - 0x4000 : 0, to = std::min(seed.size(), firstData + 64);
     for (int round = 0; round < 1500; ++round) {
@@ -369,7 +368,7 @@ TEST(PeReaderTest, RandomDamageStaysInsideTheView) {
       reader.Load(view);
       ExpectInside(reader, view);
       for (const auto chosen : {ChooseLargeIcon(reader), ChooseSmallIcon(reader)})
-        if (chosen) picture::ReadIcoForDrawing(WriteSingleIconFile(ResourceRawStream(reader.Item(*chosen)), 48), 48);
+        if (chosen) picture::ReadIcoForDrawing(WriteSingleIconFile(reader.Data(reader.Item(*chosen)), 48), 48);
       if (HasFatalFailure()) return;
     }
   }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <set>
@@ -51,21 +52,30 @@ inline std::span<const unsigned char> Bytes(const std::string& s) {
   return {reinterpret_cast<const unsigned char*>(s.data()), s.size()};
 }
 
-inline std::string DataOf(const catalogue::TResourceItem& item) {
-  const catalogue::TResourceRawStream data = catalogue::ResourceRawStream(item);
+inline std::string DataOf(const catalogue::TPEReader& reader, const catalogue::TResourceItem& item) {
+  const std::vector<unsigned char> data = reader.Data(item);
   return {reinterpret_cast<const char*>(data.data()), data.size()};
 }
 
-// Files in memory. Writes into a missing folder fail; live mappings are counted.
+// Files in memory. Writes into a missing folder fail; open files are
+// counted; reads past failFrom fail, as on a drive that went away.
 class MemoryDisk : public IFileSystem {
  public:
-  struct Mapping : IMappedFile {
-    Mapping(std::shared_ptr<const std::string> b, int& live) : bytes(std::move(b)), live(live) { ++live; }
+  struct Mapping : IReadableFile {
+    Mapping(std::shared_ptr<const std::string> b, int& live, const std::uint64_t& failFrom)
+        : bytes(std::move(b)), live(live), failFrom(failFrom) {
+      ++live;
+    }
     ~Mapping() override { --live; }
-    const unsigned char* Data() const override { return reinterpret_cast<const unsigned char*>(bytes->data()); }
-    std::size_t Size() const override { return bytes->size(); }
+    std::uint64_t Size() const override { return bytes->size(); }
+    bool ReadAt(std::uint64_t offset, void* out, std::size_t count) const override {
+      if (offset > bytes->size() || count > bytes->size() - offset || offset + count > failFrom) return false;
+      if (count != 0) std::memcpy(out, bytes->data() + offset, count);
+      return true;
+    }
     std::shared_ptr<const std::string> bytes;
     int& live;
+    const std::uint64_t& failFrom;
   };
 
   static constexpr const char* kProgramDir = "C:\\Quorvel\\";
@@ -88,10 +98,10 @@ class MemoryDisk : public IFileSystem {
     return true;
   }
   bool DeleteFile(const std::string& path) override { return files.erase(path) > 0; }
-  std::unique_ptr<IMappedFile> MapReadOnly(const std::string& path) const override {
+  std::unique_ptr<IReadableFile> OpenForRead(const std::string& path) const override {
     mapped.push_back(path);
     if (!files.count(path)) return nullptr;
-    return std::make_unique<Mapping>(files.at(path), liveMappings);
+    return std::make_unique<Mapping>(files.at(path), liveMappings, failFrom);
   }
 
   std::map<std::string, std::shared_ptr<const std::string>> files;
@@ -99,6 +109,7 @@ class MemoryDisk : public IFileSystem {
   std::vector<std::string> written;
   mutable std::vector<std::string> mapped;
   mutable int liveMappings = 0;
+  std::uint64_t failFrom = UINT64_MAX;
   bool refuseWrites = false;
 };
 

@@ -160,13 +160,46 @@ TEST(ConfigDocument, NavigationSeesElementsOnly) {
   EXPECT_EQ(Text(root), "textz");
 }
 
-TEST(ConfigDocument, DeepNestingDoesNotExhaustTheStack) {
-  std::string deep;
-  for (int i = 0; i < 200000; ++i) deep += "<d>";
-  deep += "x";
-  for (int i = 0; i < 200000; ++i) deep += "</d>";
-  Fixture fixture(deep);
-  EXPECT_EQ(Text(Loaded(fixture)), "x");
+std::string Nested(int depth) {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += "<d>";
+  text += "x";
+  for (int i = 0; i < depth; ++i) text += "</d>";
+  return text;
+}
+
+// Documents the program could not give back as they were, or only at a cost
+// out of all proportion, are unreadable and stay untouched: deep nesting
+// (a save indents by depth) and entity declarations (references would come
+// back escaped).
+TEST(ConfigDocument, DocumentsThatCannotComeBackUnchangedAreUnreadable) {
+  struct Case {
+    std::string bytes;
+    bool readable;
+  };
+  const Case cases[] = {
+      {Nested(64), true},
+      {Nested(65), false},
+      {Nested(200000), false},  // also must not exhaust the stack
+      {"<!DOCTYPE a [<!ENTITY app \"x.exe\">]><a><File>&app;</File></a>", false},
+      {"<!DOCTYPE a [\n  <!ENTITY % p SYSTEM \"p.dtd\">\n]><a/>", false},
+      {"<!DOCTYPE a SYSTEM \"a.dtd\"><a><File>x</File></a>", true},
+      // Found by fuzzing: the declaration after stray text would be saved at
+      // the start, naming GB2312 over UTF-8 bytes.
+      {"[<?xml version=\"1.0\" encoding=\"GB2312\"?><a>\xE5\xAE\x8B</a>", false},
+      {"<?xml version=\"1.0\" encoding=\"GB2312\"?><a>\xCB\xCE</a>", true},
+      {"<?xml version=\"1.0\" encoding=\"GB2312\x02\"?><a>\xCB\xCE</a>", false},  // a save would escape it
+      {"x<?xml version=\"1.0\" xencoding=\"GB2312\"?><a/>", false},  // saved first, it would declare GB2312
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes.substr(0, 60));
+    Fixture fixture(c.bytes);
+    EXPECT_EQ(fixture.document.Load().status, c.readable ? LoadStatus::Ok : LoadStatus::Unreadable);
+    EXPECT_EQ(fixture.document.Save(), c.readable);
+    if (!c.readable) {
+      EXPECT_EQ(fixture.File(), c.bytes);
+    }
+  }
 }
 
 TEST(ConfigDocument, ParseInt) {

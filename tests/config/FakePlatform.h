@@ -55,7 +55,7 @@ class MemoryFiles : public IFileSystem {
     return true;
   }
   bool DeleteFile(const std::string& path) override { return files.erase(path) > 0; }
-  std::unique_ptr<IMappedFile> MapReadOnly(const std::string&) const override { return nullptr; }
+  std::unique_ptr<IReadableFile> OpenForRead(const std::string&) const override { return nullptr; }
 
   std::map<std::string, std::string> files;
   std::set<std::string> unreadable;  // present, yet reading fails

@@ -166,6 +166,55 @@ TEST(ItemFile, RemovingADockItemRenumbersTheRest) {
   EXPECT_STREQ(Parsed(files).document_element().child("RectBackground").child("Rect4").child_value("Name"), "E");
 }
 
+// The swap exchanges what the loader reads from each element, whatever the
+// element holds: the last InitialPosition (which the loader takes), children
+// and attributes it does not know, each staying with its item.
+TEST(ItemFile, SwapMovesWholeItems) {
+  IconvSystem system;
+  MemoryFiles files;
+  files.files[kConfigPath] = FileWith(
+      "<RoundBackground>"
+      "<Circle1 tag=\"a\"><InitialPosition>old</InitialPosition><File>a.exe</File><Extra>kept</Extra>"
+      "<InitialPosition>C:\\A</InitialPosition></Circle1>"
+      "<Circle2><File>b.exe</File><Name>B</Name></Circle2>"
+      "</RoundBackground>");
+  StartupItems before(files, system, kConfigPath);
+  ASSERT_TRUE(before.Load());
+  const ItemTexts first = *before.Read(ItemList::Ring, 1);
+  const ItemTexts second = *before.Read(ItemList::Ring, 2);
+  ItemFile file(files, system, kConfigPath);
+  ASSERT_EQ(file.SwapRingItems(1, 2), EditResult::Saved);
+
+  StartupItems after(files, system, kConfigPath);
+  ASSERT_TRUE(after.Load());
+  EXPECT_EQ(*after.Read(ItemList::Ring, 1), second);
+  EXPECT_EQ(*after.Read(ItemList::Ring, 2), first);
+  const pugi::xml_document saved = Parsed(files);
+  const pugi::xml_node ring = saved.document_element().child("RoundBackground");
+  EXPECT_EQ(ChildNames(ring), (std::vector<std::string>{"Circle1", "Circle2"}));
+  EXPECT_STREQ(ring.child("Circle2").child_value("Extra"), "kept");
+  EXPECT_STREQ(ring.child("Circle2").attribute("tag").value(), "a");
+  EXPECT_FALSE(ring.child("Circle1").child("Extra"));
+  EXPECT_FALSE(ring.child("Circle1").attribute("tag"));
+  EXPECT_EQ(ChildNames(ring.child("Circle1")), (std::vector<std::string>{"File", "Name"}));
+}
+
+// Removing a dock item renames the elements behind it up to the dock's last
+// place; the ones past it were never items and keep their names.
+TEST(ItemFile, RemovingADockItemLeavesElementsPastTheLastPlace) {
+  IconvSystem system;
+  MemoryFiles files;
+  std::string dock;
+  for (int i = 1; i <= kDockItemLimit + 3; ++i) dock += "<Rect" + std::to_string(i) + "/>";
+  files.files[kConfigPath] = FileWith("<RectBackground>" + dock + "</RectBackground>");
+  ItemFile file(files, system, kConfigPath);
+  ASSERT_EQ(file.RemoveDockItem(kDockItemLimit - 1), EditResult::Saved);
+  const std::vector<std::string> names = ChildNames(Parsed(files).document_element().child("RectBackground"));
+  ASSERT_EQ(names.size(), static_cast<std::size_t>(kDockItemLimit + 2));
+  const std::vector<std::string> tail(names.end() - 4, names.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"Rect239", "Rect240", "Rect242", "Rect243"}));
+}
+
 // Each key is written where the settings reader looks for it: a value
 // written and read back through the reader lands in its own field.
 TEST(SettingsFile, EveryKeyIsWrittenWhereTheReaderFindsIt) {

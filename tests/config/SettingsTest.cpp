@@ -181,7 +181,16 @@ TEST(ConfigSettings, ExactAndAnyCaseBooleansAndNumbersThatFallBack) {
       {"Size=\"115\"", "Size=\"99999999999\"", none},
       {"Left=\"600\"", "Left=\"left\"", Set(&Settings::PositionLeft, Sentinel().PositionLeft)},  // the window stays
       {"MinR=\"105\"", "MinR=\"1.5\"", none},
-      // Readable values are taken as they are: no range is enforced here.
+      // The ring's numbers are held to the settings dialog's ranges, at both ends.
+      {"MinR=\"105\"", "MinR=\"2000000000\"", Set(&Settings::MinR, 300)},
+      {"MinR=\"105\"", "MinR=\"-1\"", Set(&Settings::MinR, 0)},
+      {"MinR=\"105\"", "MinR=\"300\"", Set(&Settings::MinR, 300)},
+      {"SeparationSize=\"35\"", "SeparationSize=\"101\"", Set(&Settings::SeparationSize, 100)},
+      {"SeparationSize=\"35\"", "SeparationSize=\"-2147483648\"", Set(&Settings::SeparationSize, 0)},
+      {"RotationValue=\"45\"", "RotationValue=\"0\"", Set(&Settings::RotationValue, 1)},
+      {"RotationValue=\"45\"", "RotationValue=\"361\"", Set(&Settings::RotationValue, 360)},
+      {"RotationValue=\"45\"", "RotationValue=\"360\"", Set(&Settings::RotationValue, 360)},
+      // Other readable values are taken as they are.
       {"Action=\"4\"", "Action=\" 9 \"", Set(&Settings::CenterAction, 9)},
       {"Left=\"600\"", "Left=\"-1200\"", Set(&Settings::PositionLeft, -1200)},
   });

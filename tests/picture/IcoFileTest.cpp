@@ -117,7 +117,7 @@ TEST(IcoFileTest, DecodesEveryDepthWithItsMask) {
               0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF}, 0},
       {8, 5, {0x102030, 0x405060, 0x708090, 0xA0B0C0, 0xD0E0F0, 0x010203}, 6},
       {24, 5, {}, 0},
-      {32, 3, {}, 0},  // stored alpha all 255: no real alpha, the mask decides
+      {32, 3, {}, 0},  // stored alpha all 0: the mask decides
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bitCount);
@@ -128,7 +128,7 @@ TEST(IcoFileTest, DecodesEveryDepthWithItsMask) {
       const std::uint32_t index = c.palette.empty() ? 0 : (i * 7 + y) % static_cast<std::uint32_t>(c.palette.size());
       const std::uint32_t colour =
           c.bitCount <= 8 ? c.palette[index] : (i * 37 << 16 | y * 90 << 8 | (255 - i)) & 0xFFFFFFu;
-      s.pixels.push_back(c.bitCount <= 8 ? index : 0xFF000000u | colour);
+      s.pixels.push_back(c.bitCount <= 8 ? index : (c.bitCount == 32 ? 0u : 0xFF000000u) | colour);
       s.mask.push_back(i % 4 == 1);
       expected.push_back(i % 4 == 1 ? 0u : 0xFF000000u | colour);
     }
@@ -145,7 +145,7 @@ TEST(IcoFileTest, DecodesEveryDepthWithItsMask) {
   EXPECT_EQ(image->picture.pixels, (std::vector<std::uint32_t>{0xFF112233u, 0xFF445566u, 0xFF000000u, 0xFF000000u}));
 }
 
-TEST(IcoFileTest, RealAlphaOnlyWithAPartialAlpha) {
+TEST(IcoFileTest, ThirtyTwoBitImagesWithAnyAlphaAreDrawnByIt) {
   struct Case {
     const char* what;
     int bitCount;  // 0 = PNG-compressed (no mask)
@@ -156,12 +156,13 @@ TEST(IcoFileTest, RealAlphaOnlyWithAPartialAlpha) {
   };
   // clang-format off
   const Case cases[] = {
-      {"32 bits, all opaque: the mask decides", 32, {0xFF102030, 0xFF405060, 0xFF708090, 0xFFFFFFFF},
-       {0, 1, 0, 1}, false, {0xFF102030, 0, 0xFF708090, 0}},
+      {"32 bits, all opaque: the alpha decides, the mask does not", 32,
+       {0xFF102030, 0xFF405060, 0xFF708090, 0xFFFFFFFF}, {0, 1, 0, 1}, true,
+       {0xFF102030, 0xFF405060, 0xFF708090, 0xFFFFFFFF}},
       {"32 bits, all alpha 0: opaque where the mask is 0", 32, {0x00102030, 0x00405060, 0x00708090, 0},
        {0, 1, 0, 0}, false, {0xFF102030, 0, 0xFF708090, 0xFF000000}},
-      {"32 bits, only 0 and 255: still the mask", 32, {0x00102030, 0xFF405060, 0xFF708090, 0x00FFFFFF},
-       {0, 1, 0, 1}, false, {0xFF102030, 0, 0xFF708090, 0}},
+      {"32 bits, only 0 and 255 with an opaque mask: the alpha's shape", 32,
+       {0x00102030, 0xFF405060, 0xFF708090, 0x00FFFFFF}, {0, 0, 0, 0}, true, {0, 0xFF405060, 0xFF708090, 0}},
       {"24 bits: never real alpha", 24, {0x80102030, 0x80405060, 0x80708090, 0x80FFFFFF},
        {0, 1, 0, 0}, false, {0xFF102030, 0, 0xFF708090, 0xFFFFFFFF}},
       // One partial alpha: the mask no longer counts; 200 × 128 / 255 = 100.4, 100 → 50.2, 50 → 25.1.

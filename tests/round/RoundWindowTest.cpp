@@ -58,6 +58,19 @@ TEST_F(RoundWindowTest, DisplayChangePutsEverythingBackHalfASecondLater) {
   EXPECT_FALSE(Process().TimerRunning(TimerRedraw));
 }
 
+// Files can be dropped onto every window of the ring the user sees, the
+// skins and the items as well as the main form under them.
+TEST_F(RoundWindowTest, EveryRingWindowTakesDroppedFiles) {
+  for (int slot : {1, 12}) SetItem(slot, kRecycleBin);
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  for (const char* name : {"BackGroundForm", "CenterForm", "Circle1", "Circle12"}) {
+    SCOPED_TRACE(name);
+    ASSERT_NE(Named(name), nullptr);
+    EXPECT_TRUE(Named(name)->acceptsDrops);
+  }
+}
+
 // The file's width, then its pixels as B, G, R, A words; empty when unreadable.
 std::vector<std::uint32_t> ReadPng(const std::filesystem::path& file) {
   png_image image{};

@@ -177,25 +177,33 @@ void CheckFiles() {
     QV_EXPECT(saved && read);
   }
 
-  // Mapped views: the whole file, of any size, under any name.
+  // Positional reads: any range of a file of any size, under any name; past
+  // the end is a failed read, not a short one.
   for (std::size_t size : {std::size_t{0}, std::size_t{1}, (std::size_t{3} << 20) + 7}) {
     const std::string path = root + "程序-" + std::to_string(size) + ".exe";
     const std::string bytes = Pattern(size);
     QV_EXPECT(files.WriteFileAtomic(path, bytes));
-    const std::unique_ptr<IMappedFile> mapped = files.MapReadOnly(path);
-    QV_EXPECT(mapped != nullptr);
-    if (!mapped) continue;
-    QV_EXPECT(mapped->Size() == size && mapped->Data() != nullptr);
-    QV_EXPECT(std::string(reinterpret_cast<const char*>(mapped->Data()), mapped->Size()) == bytes);
-    // Another program writing to the file does not keep it from being mapped.
+    const std::unique_ptr<IReadableFile> opened = files.OpenForRead(path);
+    QV_EXPECT(opened != nullptr);
+    if (!opened) continue;
+    QV_EXPECT(opened->Size() == size);
+    std::string whole(size, '\0');
+    QV_EXPECT(opened->ReadAt(0, whole.data(), size) && whole == bytes);
+    if (size > 2) {
+      std::string tail(2, '\0');
+      QV_EXPECT(opened->ReadAt(size - 2, tail.data(), 2) && tail == bytes.substr(size - 2));
+    }
+    char beyond[2];
+    QV_EXPECT(!opened->ReadAt(size, beyond, 1) && !opened->ReadAt(size == 0 ? 0 : size - 1, beyond, 2));
+    // Another program writing to the file does not keep it from being opened.
     UniqueFile writer(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, 0, nullptr));
     QV_EXPECT(static_cast<bool>(writer));
-    QV_EXPECT(files.MapReadOnly(path) != nullptr);
+    QV_EXPECT(files.OpenForRead(path) != nullptr);
   }
-  QV_EXPECT(files.MapReadOnly(root + "no such file.exe") == nullptr);
-  QV_EXPECT(files.MapReadOnly(root) == nullptr);  // a folder
-  QV_EXPECT(files.MapReadOnly("") == nullptr);
+  QV_EXPECT(files.OpenForRead(root + "no such file.exe") == nullptr);
+  QV_EXPECT(files.OpenForRead(root) == nullptr);  // a folder
+  QV_EXPECT(files.OpenForRead("") == nullptr);
   for (std::size_t size : {std::size_t{0}, std::size_t{1}, (std::size_t{3} << 20) + 7}) {
     QV_EXPECT(files.DeleteFile(root + "程序-" + std::to_string(size) + ".exe"));
   }
@@ -213,8 +221,9 @@ void CheckFiles() {
   QV_EXPECT(files.FileExists(deep + "图标.ico"));
   QV_EXPECT(files.ReadFile(deep + "图标.ico") == std::string("icon"));
   {
-    const std::unique_ptr<IMappedFile> mapped = files.MapReadOnly(deep + "图标.ico");
-    QV_EXPECT(mapped && std::string(reinterpret_cast<const char*>(mapped->Data()), mapped->Size()) == "icon");
+    const std::unique_ptr<IReadableFile> opened = files.OpenForRead(deep + "图标.ico");
+    std::string read(4, '\0');
+    QV_EXPECT(opened && opened->Size() == 4 && opened->ReadAt(0, read.data(), 4) && read == "icon");
   }
   QV_EXPECT(files.DeleteFile(deep + "图标.ico"));
   QV_EXPECT(!files.DeleteFile(deep + "图标.ico"));

@@ -5,9 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "picture/IcoFile.h"
 #include "catalogue/IconCache.h"
@@ -21,11 +23,15 @@ using namespace qv::catalogue;
 
 class OneProgramDisk : public IFileSystem {
  public:
-  class View : public IMappedFile {
+  class Bytes : public IReadableFile {
    public:
-    View(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    const unsigned char* Data() const override { return data_; }
-    std::size_t Size() const override { return size_; }
+    Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    std::uint64_t Size() const override { return size_; }
+    bool ReadAt(std::uint64_t offset, void* out, std::size_t count) const override {
+      if (offset > size_ || count > size_ - offset) std::abort();  // the reader asks only for what is there
+      if (count != 0) std::memcpy(out, data_ + offset, count);
+      return true;
+    }
 
    private:
     const std::uint8_t* data_;
@@ -42,9 +48,9 @@ class OneProgramDisk : public IFileSystem {
     return true;
   }
   bool DeleteFile(const std::string&) override { return false; }
-  std::unique_ptr<IMappedFile> MapReadOnly(const std::string& path) const override {
+  std::unique_ptr<IReadableFile> OpenForRead(const std::string& path) const override {
     if (path != kProgram) return nullptr;
-    return std::make_unique<View>(data_, size_);
+    return std::make_unique<Bytes>(data_, size_);
   }
   static constexpr const char* kProgram = "C:\\Tools\\fuzz.exe";
   std::map<std::string, std::string> written;
@@ -68,16 +74,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   reader.Load({data, size});
   std::size_t sum = 0;
   for (const TResourceItem& item : reader.Items()) {
-    const TResourceRawStream bytes = ResourceRawStream(item);
-    if (bytes.empty()) continue;
-    if (bytes.data() < data || bytes.data() + bytes.size() > data + size) std::abort();
-    sum += bytes.front() + bytes.back();  // the sanitizer checks both ends
+    if (!item.inFile) continue;
+    if (item.offset > size || item.size > size - item.offset) std::abort();
+    const std::vector<unsigned char> bytes = reader.Data(item);
+    if (bytes.size() != item.size) std::abort();
+    if (!bytes.empty()) sum += bytes.front() + bytes.back();
     sum += item.name.size() + item.typeName.size() + item.language.size();
   }
   for (const auto chosen : {ChooseLargeIcon(reader), ChooseSmallIcon(reader)}) {
     if (!chosen) continue;
     const TResourceItem& item = reader.Item(*chosen);
-    const std::string ico = WriteSingleIconFile(ResourceRawStream(item), IconImageWidth(item).value_or(48));
+    const std::string ico = WriteSingleIconFile(reader.Data(item), IconImageWidth(reader, item).value_or(48));
     if (ico.size() != kIcoHeaderBytes + item.size) std::abort();
     if (const auto image = picture::ReadIcoForDrawing(ico, 48)) sum += image->picture.pixels.size();
   }
