@@ -54,6 +54,7 @@ class DisplayStates {
 
   // The dock bar, once the dock has built it.
   void SetRectBar(WindowId bar) { rectBar_ = bar; }
+  WindowId RectBar() const { return rectBar_; }
 
  private:
   IWindowSystem& windows_;

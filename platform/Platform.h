@@ -16,6 +16,7 @@
 
 #include "platform/Canvas.h"
 #include "platform/Geometry.h"
+#include "platform/Menus.h"
 #include "platform/Surface.h"
 
 namespace qv {
@@ -249,6 +250,7 @@ struct Platform {
   IHotKeys& hotKeys;
   ISystem& system;
   ICanvas& canvas;
+  IMenus& menus;
 };
 
 // Window messages the core names by number, as other programs see them.

@@ -53,6 +53,20 @@ struct MessageBoxRecord {
   MessageBoxResult answer = MessageBoxResult::Ok;
 };
 
+// A popup menu as it was shown, and what the script answered.
+struct MenuRecord {
+  Menu menu;
+  Point screen;
+  std::optional<int> answer;
+};
+
+// What the next menu answers: an item's command, the command of the item
+// with this caption (submenus included), or nothing (closed unchosen).
+struct MenuChoice {
+  std::optional<int> command;
+  std::string caption;
+};
+
 struct LaunchRecord {
   std::string file;
   std::string arguments;
@@ -88,6 +102,13 @@ class HeadlessDesktop {
   void ScriptMessageBoxAnswer(MessageBoxResult answer) { scriptedAnswers_.push_back(answer); }
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
   const std::vector<LaunchRecord>& Launches() const { return launches_; }
+  // Popup menus: each one shown is recorded; it answers with the next scripted
+  // choice, and is closed unchosen without one. A caption that the menu does
+  // not hold (or holds disabled) closes it too, as a click beside it would.
+  void ScriptMenuCommand(int command) { scriptedMenus_.push_back({command, {}}); }
+  void ScriptMenuCaption(std::string caption) { scriptedMenus_.push_back({std::nullopt, std::move(caption)}); }
+  void ScriptMenuDismiss() { scriptedMenus_.push_back({}); }
+  const std::vector<MenuRecord>& MenusShown() const { return menusShown_; }
   std::map<std::string, std::string>& Registry() { return registry_; }  // "HIVE\key\\value" -> data
   std::set<std::string>& RegistryKeys() { return registryKeys_; }
 
@@ -148,6 +169,8 @@ class HeadlessDesktop {
   std::deque<MessageBoxResult> scriptedAnswers_;
   std::vector<MessageBoxRecord> messageBoxes_;
   std::vector<LaunchRecord> launches_;
+  std::deque<MenuChoice> scriptedMenus_;
+  std::vector<MenuRecord> menusShown_;
   std::vector<HeadlessProcess*> processes_;
   Rect screen_{0, 0, 1280, 800};
   bool leftDown_ = false;
@@ -177,6 +200,7 @@ class HeadlessProcess final : public IWindowSystem,
                               public ITray,
                               public IHotKeys,
                               public ISystem,
+                              public IMenus,
                               public app::IMessageLoop {
  public:
   explicit HeadlessProcess(HeadlessDesktop& desktop, std::string programDir = "C:\\Quorvel\\");
@@ -273,6 +297,8 @@ class HeadlessProcess final : public IWindowSystem,
   std::optional<std::string> EncodeFromUtf8(const std::string& utf8, const std::string& encoding) const override;
   std::optional<std::string> LoadResource(const std::string& type, const std::string& name) const override;
   void SignalReady() override { ready_ = true; }
+  // IMenus
+  std::optional<int> ShowPopupMenu(const Menu& menu, Point screen) override;
   // IMessageLoop
   void SetEventSink(IPlatformEvents* sink) override { sink_ = sink; }
   // Advances the desktop's clock until the program asks to quit (bounded).

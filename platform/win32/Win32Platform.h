@@ -7,6 +7,7 @@
 #include "platform/win32/Canvas.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/HotKeys.h"
+#include "platform/win32/Menus.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Registry.h"
 #include "platform/win32/ShellDialogs.h"
@@ -60,6 +61,7 @@ class Win32Platform final : public app::IMessageLoop {
   Win32HotKeys hotKeys_;
   Win32System system_;
   GdiPlusCanvas canvas_;
+  Win32Menus menus_;
   Platform platform_;
 };
 

@@ -1,0 +1,32 @@
+#pragma once
+
+// Showing and hiding either presentation as a whole, remembered in the file.
+
+#include <functional>
+#include <string>
+
+#include "catalogue/ItemSlots.h"
+#include "config/Settings.h"
+#include "platform/Platform.h"
+
+namespace qv::app {
+
+struct PresentationSite {
+  Platform& platform;
+  config::Settings& settings;
+  catalogue::ItemSlots& slots;
+  std::string configPath;
+  // The ring skin and the center button (kNoWindow before they are built).
+  std::function<WindowId()> BackgroundWindow;
+  std::function<WindowId()> CenterWindow;
+  // The dock bar itself, which the dock shows and hides; its items are shown here.
+  std::function<void(bool shown)> ShowRectBar;
+};
+
+// IsShowRound := not IsShowRound; the ring skin, the center and every ring
+// item follow it; the file keeps it when there is one.
+void ToggleRound(PresentationSite& site);
+// The same for IsShowRect, the bar and the dock items 21, 22, ... up to the first free slot.
+void ToggleRect(PresentationSite& site);
+
+}  // namespace qv::app
