@@ -55,23 +55,30 @@ def open_menu(h, d, point, what, shot):
     return opened
 
 
-def choose(h, d, letter, what):
+def choose(h, d, letter, what, focus_title=None):
+    if focus_title:
+        # Under Wine the X keyboard focus stays on the window clicked (the
+        # tray's, another process's), where Windows would hand it to the menu
+        # of the foreground thread: give it to one of the program's windows.
+        focus = d.x_windows(focus_title)
+        h.check(focus, "an X window titled %s takes the keyboard focus" % focus_title)
+        if focus:
+            d.focus(focus[0])
     d.key(letter)
     closed = h.poll(lambda: not menus_shown(h), 5)
     h.check(closed, "the key %s chooses %s and closes the menu" % (letter, what))
 
 
-def tray_point(h, d):
-    """The middle of our icon in Wine's system tray window."""
-    trays = d.x_windows("Wine System Tray")
+def tray_point(h):
+    """The middle of our icon in Wine's system tray window (screen
+    coordinates as Windows sees them; the X geometry counts the frame)."""
+    trays = [w for w in h.windows() if w.cls == "__winex11_standalone_tray" and w.visible]
     h.require(trays, "Wine's system tray window is on the screen")
-    out = d.xdo("getwindowgeometry", "--shell", trays[0])
-    geometry = dict(line.split("=") for line in out.split() if "=" in line)
-    x, y, width, height = (int(geometry[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
-    h.log("tray window at %d,%d size %dx%d" % (x, y, width, height))
+    left, top, right, bottom = trays[0].rect
+    h.log("tray window at %s" % (trays[0].rect,))
     # One icon: it sits in the window's first square.
-    side = min(width, height)
-    return x + side // 2, y + height // 2
+    side = bottom - top
+    return left + side // 2, top + side // 2
 
 
 def scenario(h):
@@ -114,9 +121,9 @@ def scenario(h):
 
     # --- the tray menu: exit --------------------------------------------------------
     d.park()
-    point = tray_point(h, d)
+    point = tray_point(h)
     if open_menu(h, d, point, "the tray icon", "05-tray-menu"):
-        choose(h, d, "x", "退出(&X)")
+        choose(h, d, "x", "退出(&X)", focus_title="CenterForm")
         code = app.wait_exit(15)
         h.check(code is not None, "退出(&X) ends the program", code)
         h.check(h.poll(lambda: h.tray_icons() == 0, 5), "its tray icon is gone", h.tray_icons())
