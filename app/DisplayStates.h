@@ -62,6 +62,7 @@ class DisplayStates {
 
   // The dock bar, once the dock has built it.
   void SetRectBar(WindowId bar) { rectBar_ = bar; }
+  WindowId RectBar() const { return rectBar_; }
 
  private:
   IWindowSystem& windows_;

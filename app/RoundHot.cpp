@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/PresentationSwitches.h"
 #include "catalogue/LoadEntry.h"
 #include "config/SettingsFile.h"
 #include "settings/SystemTools.h"
@@ -279,7 +280,21 @@ void RoundHot::OnPowerBroadcast(unsigned event) {
 
 void RoundHot::OnDisplayChange() { timerRedraw_.Enable(); }
 
-void RoundHot::OnTrayCallback(std::uintptr_t, std::intptr_t lParam) { display_->OnTrayCallback(lParam); }
+void RoundHot::OnTrayCallback(std::uintptr_t, std::intptr_t lParam) {
+  // The tray menu opens on the release, as the shell's own menus do.
+  if (lParam == kMouseRightUp) {
+    if (!closed_) commands_->OpenMenu(MenuKind::TaskBar, platform_.windows.CursorPosition());
+    return;
+  }
+  display_->OnTrayCallback(lParam);
+}
+
+void RoundHot::OnMouseUp(const PointerEvent& e) {
+  // A right release while an item is carried belongs to the drag, not to a menu.
+  const bool menu = e.button == MouseButton::Right && interaction_->CarriedWindow() == kNoWindow && !closed_;
+  interaction_->MouseUp(e);
+  if (menu) commands_->OnRightRelease(e.window, e.screen);
+}
 
 void RoundHot::OnTaskbarCreated() {
   // The shell lost its icons when it restarted; without ours the program
@@ -321,6 +336,7 @@ void RoundHot::CreateRingHandlers() {
       round::InteractionContext{platform_, settings_, slots_, *round_, mainWindow_, timerClearMemory_, ConfigPath()},
       std::move(hooks));
   interaction_->HoverState().SetBounceEnded([this](int slot) { display_->AfterBounce(slot); });
+  CreateCommands();
 }
 
 // Replaces any earlier registration: the letter may have changed.
@@ -335,9 +351,44 @@ void RoundHot::OnHotKey(int, unsigned modifiers, unsigned virtualKey) {
   if (hotKeys_) hotKeys_->Dispatch(modifiers, virtualKey);
 }
 
-void RoundHot::RunCenterCommand() {
-  // The center button's command (CenterAction) is run here once the menus
-  // bring their commands; until then a click on the center only raises the ring.
+void RoundHot::RunCenterCommand() { commands_->CenterClick(settings_.CenterAction); }
+
+void RoundHot::CreateCommands() {
+  auto presentation = [this] {
+    return PresentationSite{platform_,
+                            settings_,
+                            slots_,
+                            ConfigPath(),
+                            [this] { return round_->BackgroundWindow(); },
+                            [this] { return round_->CenterWindow(); },
+                            [this](bool shown) {
+                              if (display_->RectBar() != kNoWindow) platform_.windows.Show(display_->RectBar(), shown);
+                              for (int j = 1; j <= slots_.DockCount(); ++j)
+                                if (const WindowId w = slots_[catalogue::kRingSlots + j].Window; w != kNoWindow)
+                                  platform_.windows.Show(w, shown);
+                            }};
+  };
+  CommandHooks hooks;
+  hooks.MinimizeToTray = [this] { display_->MinimizeToTray(); };
+  hooks.RestoreFromTray = [this] { display_->RestoreFromTray(); };
+  hooks.ClearAll = [this] { removal_->NClearClick(); };
+  hooks.NextBackground = [this] { round_->ChangeBackground(); };
+  hooks.NextCenter = [this] { round_->ChangeCenter(); };
+  hooks.ToggleRound = [presentation] {
+    PresentationSite site = presentation();
+    ToggleRound(site);
+  };
+  hooks.ToggleRect = [presentation] {
+    PresentationSite site = presentation();
+    ToggleRect(site);
+  };
+  hooks.RaiseRoundWindows = [this] { RaiseRoundWindows(); };
+  hooks.CollapseRectBar = [this] { display_->CollapseRectBar(); };
+  // The settings, about and property dialogs fill OpenSettings,
+  // OpenDockSettings, OpenAbout and Properties when they exist.
+  hooks.DeleteItem = [this](WindowId window) { removal_->DeleteItem(window); };
+  hooks.Exit = [this] { OnClose(); };
+  commands_ = std::make_unique<CommandDispatch>(platform_, slots_.Windows(), std::move(hooks));
 }
 
 }  // namespace qv::app

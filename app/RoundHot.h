@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/Commands.h"
 #include "app/DisplayStates.h"
 #include "platform/FormTimer.h"
 #include "app/HotKeyRegistrar.h"
@@ -53,7 +54,8 @@ class RoundHot final : public IPlatformEvents {
   // Pointer, wheel and keys on any window of the ring, told apart by name.
   void OnMouseDown(const PointerEvent& e) override { interaction_->MouseDown(e); }
   void OnMouseMove(const PointerEvent& e) override { interaction_->MouseMove(e); }
-  void OnMouseUp(const PointerEvent& e) override { interaction_->MouseUp(e); }
+  // A right release also opens the menu of the window it happened on.
+  void OnMouseUp(const PointerEvent& e) override;
   void OnMouseEnter(WindowId window) override { interaction_->MouseEnter(window); }
   void OnMouseLeave(WindowId window) override { interaction_->MouseLeave(window); }
   void OnMouseWheel(WindowId window, int notches) override { interaction_->MouseWheel(window, notches); }
@@ -94,6 +96,8 @@ class RoundHot final : public IPlatformEvents {
   void ToggleShown() { display_->ToggleShown(); }
   round::Interaction& Interaction() { return *interaction_; }
   const THotKeyRegistrar* HotKeys() const { return hotKeys_.get(); }
+  // The menus and the commands they and the center button run.
+  CommandDispatch& Commands() { return *commands_; }
 
  private:
   void InitSettings();
@@ -107,6 +111,7 @@ class RoundHot final : public IPlatformEvents {
   void CreateRingHandlers();
   void SetupHotKey();
   void RunCenterCommand();
+  void CreateCommands();
 
   Platform& platform_;
   config::Settings settings_;
@@ -125,6 +130,7 @@ class RoundHot final : public IPlatformEvents {
   std::unique_ptr<DisplayStates> display_;
   std::unique_ptr<round::Interaction> interaction_;
   std::unique_ptr<THotKeyRegistrar> hotKeys_;
+  std::unique_ptr<CommandDispatch> commands_;
 
   bool settingsLoaded_ = false;
   bool iconsLoaded_ = false;

@@ -16,6 +16,7 @@
 
 #include "platform/Canvas.h"
 #include "platform/Geometry.h"
+#include "platform/Menus.h"
 #include "platform/Surface.h"
 
 namespace qv {
@@ -261,6 +262,7 @@ struct Platform {
   ISystem& system;
   ICanvas& canvas;
   IDiagnostics& diagnostics;
+  IMenus& menus;
 };
 
 // Window messages the core names by number, as other programs see them.

@@ -58,6 +58,20 @@ struct ReportRecord {
   std::string text;
 };
 
+// A popup menu as it was shown, and what the script answered.
+struct MenuRecord {
+  Menu menu;
+  Point screen;
+  std::optional<int> answer;
+};
+
+// What the next menu answers: an item's command, the command of the item
+// with this caption (submenus included), or nothing (closed unchosen).
+struct MenuChoice {
+  std::optional<int> command;
+  std::string caption;
+};
+
 struct LaunchRecord {
   std::string file;
   std::string arguments;
@@ -93,6 +107,13 @@ class HeadlessDesktop {
   void ScriptMessageBoxAnswer(MessageBoxResult answer) { scriptedAnswers_.push_back(answer); }
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
   const std::vector<LaunchRecord>& Launches() const { return launches_; }
+  // Popup menus: each one shown is recorded; it answers with the next scripted
+  // choice, and is closed unchosen without one. A caption that the menu does
+  // not hold (or holds disabled) closes it too, as a click beside it would.
+  void ScriptMenuCommand(int command) { scriptedMenus_.push_back({command, {}}); }
+  void ScriptMenuCaption(std::string caption) { scriptedMenus_.push_back({std::nullopt, std::move(caption)}); }
+  void ScriptMenuDismiss() { scriptedMenus_.push_back({}); }
+  const std::vector<MenuRecord>& MenusShown() const { return menusShown_; }
   std::map<std::string, std::string>& Registry() { return registry_; }  // "HIVE\key\\value" -> data
   std::set<std::string>& RegistryKeys() { return registryKeys_; }
 
@@ -155,6 +176,8 @@ class HeadlessDesktop {
   std::deque<MessageBoxResult> scriptedAnswers_;
   std::vector<MessageBoxRecord> messageBoxes_;
   std::vector<LaunchRecord> launches_;
+  std::deque<MenuChoice> scriptedMenus_;
+  std::vector<MenuRecord> menusShown_;
   std::vector<HeadlessProcess*> processes_;
   Rect screen_{0, 0, 1280, 800};
   bool leftDown_ = false;
@@ -186,6 +209,7 @@ class HeadlessProcess final : public IWindowSystem,
                               public IHotKeys,
                               public ISystem,
                               public IDiagnostics,
+                              public IMenus,
                               public IMessageLoop {
  public:
   explicit HeadlessProcess(HeadlessDesktop& desktop, std::string programDir = "C:\\Quorvel\\");
@@ -285,6 +309,8 @@ class HeadlessProcess final : public IWindowSystem,
   // IDiagnostics: recorded for the tests to read.
   void Report(Severity severity, const std::string& text) override { reports_.push_back({severity, text}); }
   const std::vector<ReportRecord>& Reports() const { return reports_; }
+  // IMenus
+  std::optional<int> ShowPopupMenu(const Menu& menu, Point screen) override;
   // IMessageLoop
   void SetEventSink(IPlatformEvents* sink) override { sink_ = sink; }
   // Advances the desktop's clock until the program asks to quit (bounded).

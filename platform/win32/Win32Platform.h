@@ -8,6 +8,7 @@
 #include "platform/win32/Diagnostics.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/HotKeys.h"
+#include "platform/win32/Menus.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Registry.h"
 #include "platform/win32/ShellDialogs.h"
@@ -62,6 +63,7 @@ class Win32Platform final : public IMessageLoop {
   Win32HotKeys hotKeys_;
   Win32System system_;
   GdiPlusCanvas canvas_;
+  Win32Menus menus_;
   Platform platform_;
 };
 
