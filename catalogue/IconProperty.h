@@ -91,9 +91,9 @@ class IconPropertyDialog {
   IconPropertyDialog(const IconPropertyDialog&) = delete;
   IconPropertyDialog& operator=(const IconPropertyDialog&) = delete;
 
-  // The item menus' properties entry for the item in `slot`. Asked again for the same item, the open dialog comes to the front
-  // with the user's edits; asked for another item, the dialog is made anew
-  // for that one, so it never shows one item's values for another.
+  // The item menus' properties entry for the item in `slot`. Asked again for the same item, the open dialog comes to
+  // the front with the user's edits; asked for another item, the dialog is made anew for that one, so it never shows
+  // one item's values for another.
   void OpenProperties(int slot);
   // Items were removed or moved: a dialog whose item is gone closes.
   void ItemsChanged();

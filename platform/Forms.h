@@ -34,9 +34,9 @@ inline constexpr std::uint32_t kColorFuchsia = 0x00FF00FF;
 inline constexpr std::uint32_t kColorBlack = 0x00000000;
 
 struct ControlFont {
-  std::string face;      // empty: the form's face
-  int points = 0;        // size in points; 0 with pixels 0: the form's size
-  int pixels = 0;        // character height in pixels, when given instead of points
+  std::string face;  // empty: the form's face
+  int points = 0;    // size in points; 0 with pixels 0: the form's size
+  int pixels = 0;    // character height in pixels, when given instead of points
   bool bold = false;
   bool underline = false;
 };
@@ -49,8 +49,8 @@ struct ControlSpec {
   // group box named by `parent`, or the page `page` of the form's page control.
   // Labels and links with a width of 0 take the size of their text.
   Rect bounds;
-  int tabOrder = -1;  // -1: not reached by Tab
-  int page = -1;      // index of the page holding it; -1: the form itself
+  int tabOrder = -1;   // -1: not reached by Tab
+  int page = -1;       // index of the page holding it; -1: the form itself
   std::string parent;  // a group box the bounds are relative to
   ButtonRole role = ButtonRole::None;
   std::optional<ControlFont> font;

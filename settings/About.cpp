@@ -42,14 +42,14 @@ FormSpec AboutFormSpec(const std::string& versionText) {
   form.controls.push_back(name);
   form.controls.push_back(label("LVersion", versionText, {143, 56, 0, 0}));
   form.controls.push_back(label("LInitiator", kOwnerLine, {143, 87, 0, 0}));
-  // The captions are wider than the space before the links leaves them, so
-  // the links start a little further right, clear of "Brimwold：".
+  // "Brimwold：" is wider than the 40 pixels a two-character caption needs,
+  // so the links start further right, clear of it.
   form.controls.push_back(label("Label1", "官网：", {16, 124, 0, 0}));
-  form.controls.push_back(link("LAddress", kProductSite, {72, 123, 0, 0}));
+  form.controls.push_back(link("LAddress", kProductSite, {84, 123, 0, 0}));
   form.controls.push_back(label("Label2", "Brimwold：", {16, 141, 0, 0}));
-  form.controls.push_back(link("LBrimwold", kMakerSite, {72, 140, 0, 0}));
+  form.controls.push_back(link("LBrimwold", kMakerSite, {84, 140, 0, 0}));
   form.controls.push_back(label("Label3", "论坛：", {16, 158, 0, 0}));
-  form.controls.push_back(link("LBBS", kForumSite, {72, 157, 0, 0}));
+  form.controls.push_back(link("LBBS", kForumSite, {84, 157, 0, 0}));
   ControlSpec ok;
   ok.name = "BitBtnOK";
   ok.kind = ControlKind::Button;
@@ -93,7 +93,7 @@ void TFormAbout::OnClick(FormId, const std::string& control) {
                         : control == "LBBS"      ? kForumSite
                                                  : nullptr;
   // A refused address changes nothing the user could act on here.
-  if (address && !shell_.Execute(address, "", "")) {
+  if (address && !shell_.Execute(std::string(kLinkScheme) + address, "", "")) {
     // TODO(report): the shell refused a link of the about box.
   }
 }

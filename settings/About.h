@@ -16,9 +16,12 @@ namespace qv::settings {
 inline constexpr const char* kAboutFormName = "FormAbout";
 inline constexpr const char* kAboutCaption = "关于 Quorvel";
 inline constexpr const char* kAboutPictureResource = "ABOUTPICTURE";
-inline constexpr const char* kProductSite = "https://quorvel.example/";
-inline constexpr const char* kMakerSite = "https://quorvel.example/brimwold/";
-inline constexpr const char* kForumSite = "https://quorvel.example/forum/";
+// The links show their addresses without the scheme, which the room beside
+// the OK button has no space for; they open over https.
+inline constexpr const char* kLinkScheme = "https://";
+inline constexpr const char* kProductSite = "quorvel.example";
+inline constexpr const char* kMakerSite = "quorvel.example/bw";
+inline constexpr const char* kForumSite = "quorvel.example/bbs";
 inline constexpr const char* kOwnerLine = "Quorvel 桌面启动器 · Brimwold 出品";
 
 // "版本：V " + major.minor of the file version; "版本：V 0" for a program

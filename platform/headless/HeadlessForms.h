@@ -33,8 +33,8 @@ struct FormRecord {
   IFormEvents* events = nullptr;
   bool visible = false;
   int page = 0;
-  std::string focus;  // the control holding the keyboard focus
-  unsigned raisedAt = 0;  // larger is nearer the top
+  std::string focus;                   // the control holding the keyboard focus
+  unsigned raisedAt = 0;               // larger is nearer the top
   std::vector<ControlState> controls;  // in the order of the spec
 
   const ControlState* Find(const std::string& name) const;
@@ -69,8 +69,7 @@ class HeadlessForms final : public IForms {
   void Focus(FormId form, const std::string& control) override;
   void SelectPage(FormId form, int page) override;
   int Page(FormId form) const override;
-  std::optional<std::string> OpenFileDialog(FormId owner, const std::string& title,
-                                            const std::string& filter) override;
+  std::optional<std::string> OpenFileDialog(FormId owner, const std::string& title, const std::string& filter) override;
   std::optional<FontChoice> ChooseFont(FormId owner, const FontChoice& initial) override;
   std::optional<std::uint32_t> ChooseColor(FormId owner, std::uint32_t initial) override;
   std::optional<FileVersion> ProgramFileVersion() const override { return version_; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <vector>
 
 #include "platform/win32/GeometryWin32.h"
 #include "platform/win32/Utf.h"
@@ -61,7 +62,8 @@ bool TranslateFormMessage(MSG& message) {
   return false;
 }
 
-Win32Forms::Win32Forms(HINSTANCE instance, std::function<HWND()> owner) : instance_(instance), owner_(std::move(owner)) {
+Win32Forms::Win32Forms(HINSTANCE instance, std::function<HWND()> owner)
+    : instance_(instance), owner_(std::move(owner)) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&controls);
   WNDCLASSEXW wc{};
@@ -139,7 +141,8 @@ void Win32Forms::CreateControls(Form& form) {
     Rect bounds = spec.bounds;
     if (!spec.parent.empty()) {
       for (const ControlSpec& p : form.spec.controls)
-        if (p.name == spec.parent) bounds = {bounds.left + p.bounds.left, bounds.top + p.bounds.top, bounds.width, bounds.height};
+        if (p.name == spec.parent)
+          bounds = {bounds.left + p.bounds.left, bounds.top + p.bounds.top, bounds.width, bounds.height};
     } else if (spec.page >= 0 && form.pages) {
       bounds = {bounds.left + pageArea.left, bounds.top + pageArea.top, bounds.width, bounds.height};
     }
@@ -194,9 +197,9 @@ void Win32Forms::CreateControls(Form& form) {
       bounds.width = s.width;
       bounds.height = s.height;
     }
-    c.window = ::CreateWindowExW(exStyle, cls, caption.c_str(), style, bounds.left, bounds.top, bounds.width,
-                                 bounds.height, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_,
-                                 nullptr);
+    c.window =
+        ::CreateWindowExW(exStyle, cls, caption.c_str(), style, bounds.left, bounds.top, bounds.width, bounds.height,
+                          hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
     if (!c.window) continue;
     ::SendMessageW(c.window, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
     c.nameAtom = ::GlobalAddAtomW(Widen(spec.name).c_str());
@@ -205,7 +208,8 @@ void Win32Forms::CreateControls(Form& form) {
       case ControlKind::TrackBar:
         ::SendMessageW(c.window, TBM_SETRANGEMIN, FALSE, spec.min);
         ::SendMessageW(c.window, TBM_SETRANGEMAX, FALSE, spec.max);
-        if (spec.tickFrequency > 0) ::SendMessageW(c.window, TBM_SETTICFREQ, static_cast<WPARAM>(spec.tickFrequency), 0);
+        if (spec.tickFrequency > 0)
+          ::SendMessageW(c.window, TBM_SETTICFREQ, static_cast<WPARAM>(spec.tickFrequency), 0);
         ::SendMessageW(c.window, TBM_SETLINESIZE, 0, spec.lineSize);
         ::SendMessageW(c.window, TBM_SETPAGESIZE, 0, spec.pageSize);
         ::SendMessageW(c.window, TBM_SETPOS, TRUE, spec.position);
@@ -248,7 +252,8 @@ void Win32Forms::CreateControls(Form& form) {
 
 HFONT Win32Forms::MakeFont(Form& form, const ControlFont& font) {
   const std::wstring face = Widen(font.face.empty() ? form.spec.fontFace : font.face);
-  const int height = font.pixels > 0 ? -font.pixels : PointsToHeight(font.points > 0 ? font.points : form.spec.fontPoints);
+  const int height =
+      font.pixels > 0 ? -font.pixels : PointsToHeight(font.points > 0 ? font.points : form.spec.fontPoints);
   HFONT handle = ::CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                                DEFAULT_PITCH | FF_DONTCARE, face.c_str());
@@ -531,33 +536,60 @@ LRESULT Win32Forms::HandleMessage(Form& form, UINT message, WPARAM wParam, LPARA
 
 void Win32Forms::DrawPicture(const Control& c, const DRAWITEMSTRUCT& item) const {
   const RECT area = item.rcItem;
-  ::FillRect(item.hDC, &area, ::GetSysColorBrush(COLOR_BTNFACE));
-  const LayeredSurface& picture = c.picture;
-  if (picture.Empty()) return;
+  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
   const int boxW = area.right - area.left;
   const int boxH = area.bottom - area.top;
-  // Proportional: shrunk to fit the box, never enlarged, centred.
-  const double scale = std::min({1.0, static_cast<double>(boxW) / picture.width,
-                                 static_cast<double>(boxH) / picture.height});
-  const int w = std::max(1, static_cast<int>(picture.width * scale + 0.5));
-  const int h = std::max(1, static_cast<int>(picture.height * scale + 0.5));
+  if (boxW <= 0 || boxH <= 0) return;
+  // The picture is scaled and laid over the dialog's colour here, and the
+  // result copied opaque: no alpha blending left to the display driver.
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(boxW) * static_cast<std::size_t>(boxH),
+                                    0xFF000000u | (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face));
+  const LayeredSurface& picture = c.picture;
+  if (!picture.Empty()) {
+    // Proportional: shrunk to fit the box, never enlarged, centred; each
+    // target pixel the average of the source pixels under it.
+    const double scale =
+        std::min({1.0, static_cast<double>(boxW) / picture.width, static_cast<double>(boxH) / picture.height});
+    const int w = std::max(1, static_cast<int>(picture.width * scale + 0.5));
+    const int h = std::max(1, static_cast<int>(picture.height * scale + 0.5));
+    const int left = (boxW - w) / 2;
+    const int top = (boxH - h) / 2;
+    for (int y = 0; y < h; ++y) {
+      const int y0 = y * picture.height / h;
+      const int y1 = std::max(y0 + 1, (y + 1) * picture.height / h);
+      for (int x = 0; x < w; ++x) {
+        const int x0 = x * picture.width / w;
+        const int x1 = std::max(x0 + 1, (x + 1) * picture.width / w);
+        std::uint32_t sum[4] = {0, 0, 0, 0};
+        for (int sy = y0; sy < y1; ++sy)
+          for (int sx = x0; sx < x1; ++sx) {
+            const std::uint32_t p = picture.At(sx, sy);
+            sum[0] += BlueOf(p);
+            sum[1] += GreenOf(p);
+            sum[2] += RedOf(p);
+            sum[3] += AlphaOf(p);
+          }
+        const std::uint32_t n = static_cast<std::uint32_t>((y1 - y0) * (x1 - x0));
+        std::uint32_t& out = pixels[static_cast<std::size_t>(top + y) * static_cast<std::size_t>(boxW) +
+                                    static_cast<std::size_t>(left + x)];
+        // Premultiplied over the background: c + bg * (255 - a) / 255.
+        const std::uint32_t a = sum[3] / n;
+        const std::uint32_t b = sum[0] / n + GetBValue(face) * (255 - a) / 255;
+        const std::uint32_t g = sum[1] / n + GetGValue(face) * (255 - a) / 255;
+        const std::uint32_t r = sum[2] / n + GetRValue(face) * (255 - a) / 255;
+        out = 0xFF000000u | (std::min(r, 255u) << 16) | (std::min(g, 255u) << 8) | std::min(b, 255u);
+      }
+    }
+  }
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;
+  info.bmiHeader.biWidth = boxW;
+  info.bmiHeader.biHeight = -boxH;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  UniqueBitmap bitmap(::CreateDIBSection(item.hDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || !bits) return;
-  std::copy(picture.pixels.begin(), picture.pixels.end(), static_cast<std::uint32_t*>(bits));
-  UniqueMemoryDc memory(::CreateCompatibleDC(item.hDC));
-  SelectionGuard guard(memory.Get(), bitmap.Get());
-  ::SetStretchBltMode(item.hDC, HALFTONE);
-  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  ::GdiAlphaBlend(item.hDC, area.left + (boxW - w) / 2, area.top + (boxH - h) / 2, w, h, memory.Get(), 0, 0,
-                  picture.width, picture.height, blend);
+  ::SetDIBitsToDevice(item.hDC, area.left, area.top, static_cast<DWORD>(boxW), static_cast<DWORD>(boxH), 0, 0, 0,
+                      static_cast<UINT>(boxH), pixels.data(), &info, DIB_RGB_COLORS);
 }
 
 Win32Forms::Form* Win32Forms::Get(FormId form) const {

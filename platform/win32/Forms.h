@@ -55,8 +55,7 @@ class Win32Forms final : public IForms {
   void Focus(FormId form, const std::string& control) override;
   void SelectPage(FormId form, int page) override;
   int Page(FormId form) const override;
-  std::optional<std::string> OpenFileDialog(FormId owner, const std::string& title,
-                                            const std::string& filter) override;
+  std::optional<std::string> OpenFileDialog(FormId owner, const std::string& title, const std::string& filter) override;
   std::optional<FontChoice> ChooseFont(FormId owner, const FontChoice& initial) override;
   std::optional<std::uint32_t> ChooseColor(FormId owner, std::uint32_t initial) override;
   std::optional<FileVersion> ProgramFileVersion() const override;

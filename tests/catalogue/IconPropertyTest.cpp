@@ -77,9 +77,9 @@ TEST_F(IconPropertyTest, OpensWithTheItemsValuesTheFormsLayoutAndTheFocusOnOk) {
   EXPECT_EQ(f->spec.clientSize, (Size{469, 318}));
   EXPECT_EQ(f->focus, "BitBtnOK");
   // Define is the picture when Default is empty.
-  EXPECT_EQ(std::vector<std::string>({Field("EditIcon"), Field("EditName"), Field("EditTarget"),
-                                      Field("EditArgument")}),
-            std::vector<std::string>({kNewPng, "two", kOther, ""}));
+  EXPECT_EQ(
+      std::vector<std::string>({Field("EditIcon"), Field("EditName"), Field("EditTarget"), Field("EditArgument")}),
+      std::vector<std::string>({kNewPng, "two", kOther, ""}));
   EXPECT_EQ(f->Find("ImageIcon")->picture.width, 48);
 
   // Tab goes through the edits and buttons in this order.
@@ -112,34 +112,63 @@ TEST_F(IconPropertyTest, APreviewThatCannotBeLoadedLeavesItEmptyAndEveryFieldFil
 struct ApplyCase {
   const char* what;
   std::map<std::string, std::string> typed;  // control -> text
-  std::vector<std::string> texts;  // File, Name, Default, Define, Argument, Http, InitialPosition
+  std::vector<std::string> texts;            // File, Name, Default, Define, Argument, Http, InitialPosition
   std::string recordIconPath;
   const Rgb* shows;  // the colour the item shows; null: the bare plate
 };
 
 TEST_F(IconPropertyTest, OkWritesTheValuesTheRulesAllow) {
   const std::vector<ApplyCase> cases = {
-      {"name only", {{"EditName", "renamed"}},
-       {kTool, "renamed", kOldIco, kKeep, "-a", "", "C:\\Work"}, kOldIco, &kRed},
+      {"name only",
+       {{"EditName", "renamed"}},
+       {kTool, "renamed", kOldIco, kKeep, "-a", "", "C:\\Work"},
+       kOldIco,
+       &kRed},
       {"blanks and control characters trimmed",
        {{"EditName", "  spaced \t"}, {"EditArgument", "\t-b  "}, {"EditTarget", " " + kOther + "\r\n"}},
-       {kOther, "spaced", kOldIco, kKeep, "-b", "", "C:\\Work"}, kOldIco, &kRed},
-      {"a folder as target is ignored", {{"EditTarget", "C:\\Apps"}},
-       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"}, kOldIco, &kRed},
-      {"a missing file as target is ignored", {{"EditTarget", "C:\\Apps\\gone.exe"}},
-       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"}, kOldIco, &kRed},
-      {"an empty target is ignored", {{"EditTarget", ""}},
-       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"}, kOldIco, &kRed},
-      {".png goes into Define and empties Default", {{"EditIcon", kNewPng}},
-       {kTool, "tool", "", kNewPng, "-a", "", "C:\\Work"}, kNewPng, &kGreen},
-      {".ico goes into Default", {{"EditIcon", kNewIco}},
-       {kTool, "tool", kNewIco, kKeep, "-a", "", "C:\\Work"}, kNewIco, &kBlue},
-      {"an upper-case extension counts", {{"EditIcon", kDir + "Icon\\UP.PNG"}},
-       {kTool, "tool", "", kDir + "Icon\\UP.PNG", "-a", "", "C:\\Work"}, kDir + "Icon\\UP.PNG", &kGreen},
-      {"a missing picture leaves the bare plate and the file's paths", {{"EditIcon", kDir + "Icon\\gone.png"}},
-       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"}, kDir + "Icon\\gone.png", nullptr},
-      {"a picture of another kind leaves the bare plate", {{"EditIcon", kTool}},
-       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"}, kTool, nullptr},
+       {kOther, "spaced", kOldIco, kKeep, "-b", "", "C:\\Work"},
+       kOldIco,
+       &kRed},
+      {"a folder as target is ignored",
+       {{"EditTarget", "C:\\Apps"}},
+       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"},
+       kOldIco,
+       &kRed},
+      {"a missing file as target is ignored",
+       {{"EditTarget", "C:\\Apps\\gone.exe"}},
+       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"},
+       kOldIco,
+       &kRed},
+      {"an empty target is ignored",
+       {{"EditTarget", ""}},
+       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"},
+       kOldIco,
+       &kRed},
+      {".png goes into Define and empties Default",
+       {{"EditIcon", kNewPng}},
+       {kTool, "tool", "", kNewPng, "-a", "", "C:\\Work"},
+       kNewPng,
+       &kGreen},
+      {".ico goes into Default",
+       {{"EditIcon", kNewIco}},
+       {kTool, "tool", kNewIco, kKeep, "-a", "", "C:\\Work"},
+       kNewIco,
+       &kBlue},
+      {"an upper-case extension counts",
+       {{"EditIcon", kDir + "Icon\\UP.PNG"}},
+       {kTool, "tool", "", kDir + "Icon\\UP.PNG", "-a", "", "C:\\Work"},
+       kDir + "Icon\\UP.PNG",
+       &kGreen},
+      {"a missing picture leaves the bare plate and the file's paths",
+       {{"EditIcon", kDir + "Icon\\gone.png"}},
+       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"},
+       kDir + "Icon\\gone.png",
+       nullptr},
+      {"a picture of another kind leaves the bare plate",
+       {{"EditIcon", kTool}},
+       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"},
+       kTool,
+       nullptr},
   };
   Put(kDir + "Icon\\UP.PNG", testing::SolidPng(48, kGreen));
   for (const ApplyCase& c : cases) {
@@ -192,7 +221,7 @@ TEST_F(IconPropertyTest, CancelCloseBoxAndEscapeChangeNothing) {
     const FormId id = Open(1);
     ASSERT_TRUE(forms_.Type(id, "EditName", "changed"));
     const std::string h = how;
-    ASSERT_TRUE(h == "cancel" ? forms_.Click(id, "BitBtnCancel")
+    ASSERT_TRUE(h == "cancel"   ? forms_.Click(id, "BitBtnCancel")
                 : h == "escape" ? forms_.PressEscape(id)
                                 : forms_.CloseBox(id));
     EXPECT_FALSE(forms_.FormExists(id));

@@ -80,7 +80,7 @@ TEST_F(AboutTest, LinksOpenTheirAddressAndEveryWayOfClosingDestroysTheDialog) {
     EXPECT_EQ(c->text, address) << "a link shows its address";
     EXPECT_TRUE(c->spec.hoverUnderline && !c->spec.font->underline) << control;
     ASSERT_TRUE(forms_.Click(about_->Form(), control));
-    EXPECT_EQ(desktop_->Launches().back().file, address);
+    EXPECT_EQ(desktop_->Launches().back().file, "https://" + address);
   }
   EXPECT_EQ(desktop_->Launches().size(), 3u);
   ASSERT_TRUE(forms_.PressEscape(about_->Form()));
