@@ -1589,6 +1589,8 @@ def main(argv):
         resources[name] = destroy_frame(i)
     for i, name in enumerate(CLEAR_FRAMES, 1):
         resources[name] = clear_frame(i)
+    # The about box's picture: the application icon drawn at its own size.
+    resources["ABOUTPICTURE"] = app_icon(100)
 
     tree = {
         "ClockRes/trad.png": clock_face(),
@@ -1642,7 +1644,7 @@ def main(argv):
     every = (("ROUNDINTERFACE", "THININTERFACE", "NOINTERFACE", "GRAYGROUNDCENTER", "PURITYCENTER",
               "WINCENTER", "NOCENTER", "trad", "trad_highlights", "trad_h", "trad_m", "trad_s", "trad_dot")
              + tool_names + ("Default",) + DESTROY_FRAMES + ("ICONBACKGROUND",) + CLEAR_FRAMES
-             + tuple("ico%d" % s for s in ICO_SIZES))
+             + tuple("ico%d" % s for s in ICO_SIZES) + ("ABOUTPICTURE",))
     sections = [
         [(pics[n], 1) for n in every],
         [(pics[n], 2) for n in every],

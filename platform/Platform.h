@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/Canvas.h"
+#include "platform/Forms.h"
 #include "platform/Geometry.h"
 #include "platform/Menus.h"
 #include "platform/Surface.h"
@@ -263,6 +264,7 @@ struct Platform {
   ICanvas& canvas;
   IDiagnostics& diagnostics;
   IMenus& menus;
+  IForms& forms;
 };
 
 // Window messages the core names by number, as other programs see them.

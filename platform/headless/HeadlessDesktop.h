@@ -22,6 +22,7 @@
 
 #include "platform/MessageLoop.h"
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessForms.h"
 #include "platform/headless/SoftwareCanvas.h"
 
 namespace qv::headless {
@@ -216,6 +217,8 @@ class HeadlessProcess final : public IWindowSystem,
   ~HeadlessProcess() override;
 
   Platform& AsPlatform() { return platform_; }
+  // The dialogs of this process, for the tests to read and drive.
+  HeadlessForms& Forms() { return forms_; }
   HeadlessDesktop& Desktop() { return desktop_; }
 
   // What a test may look at.
@@ -330,6 +333,7 @@ class HeadlessProcess final : public IWindowSystem,
   HeadlessDesktop& desktop_;
   std::string programDir_;
   SoftwareCanvas canvas_;
+  HeadlessForms forms_;
   Platform platform_;
   IPlatformEvents* sink_ = nullptr;
   std::map<int, TimerState> timers_;

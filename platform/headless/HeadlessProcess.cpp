@@ -18,7 +18,7 @@ namespace qv::headless {
 HeadlessProcess::HeadlessProcess(HeadlessDesktop& desktop, std::string programDir)
     : desktop_(desktop),
       programDir_(std::move(programDir)),
-      platform_{*this, *this, *this, *this, *this, *this, *this, *this, *this, canvas_, *this, *this} {
+      platform_{*this, *this, *this, *this, *this, *this, *this, *this, *this, canvas_, *this, *this, forms_} {
   desktop_.Attach(this);
 }
 

@@ -7,6 +7,7 @@
 #include "platform/win32/Canvas.h"
 #include "platform/win32/Diagnostics.h"
 #include "platform/win32/Files.h"
+#include "platform/win32/Forms.h"
 #include "platform/win32/HotKeys.h"
 #include "platform/win32/Menus.h"
 #include "platform/win32/MessageLoop.h"
@@ -64,6 +65,7 @@ class Win32Platform final : public IMessageLoop {
   Win32System system_;
   GdiPlusCanvas canvas_;
   Win32Menus menus_;
+  Win32Forms forms_;
   Platform platform_;
 };
 
