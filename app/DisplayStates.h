@@ -5,7 +5,9 @@
 // pointer handlers.
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
+#include <utility>
 
 #include "catalogue/ItemSlots.h"
 #include "platform/Platform.h"
@@ -25,11 +27,20 @@ WindowLayer CompanionLayer(WindowLayer mainLayer);
 // the pointer inside it is still over the bar's items.
 bool InsideShrunkRectBar(const Rect& bar, Point p);
 
+// What the display routines ask of the dock, once it is built.
+struct RectDockHooks {
+  std::function<void()> Collapse;
+  std::function<void()> Raise;
+  std::function<void(WindowLayer)> SetLayer;
+  // The end of a click bounce of the item in this slot.
+  std::function<void(int)> AfterBounce;
+};
+
 class DisplayStates {
  public:
-  // windowsShown and rectMagnified are the main form's WindowsShown and RectMagnified.
+  // windowsShown is the main form's WindowsShown.
   DisplayStates(IWindowSystem& windows, WindowId mainWindow, round::RoundPresentation& round,
-                catalogue::ItemSlots& slots, bool& windowsShown, bool& rectMagnified);
+                catalogue::ItemSlots& slots, bool& windowsShown);
 
   // The tray icon's callback, by the mouse message on the icon.
   void OnTrayCallback(std::intptr_t mouseMessage);
@@ -52,8 +63,7 @@ class DisplayStates {
   // desktop window.
   WindowLayer ApplyLayer(WindowLayer requested, std::initializer_list<WindowId> extra = {});
 
-  // The dock bar, once the dock has built it.
-  void SetRectBar(WindowId bar) { rectBar_ = bar; }
+  void SetRectDock(RectDockHooks dock) { dock_ = std::move(dock); }
 
  private:
   IWindowSystem& windows_;
@@ -61,8 +71,7 @@ class DisplayStates {
   round::RoundPresentation& round_;
   catalogue::ItemSlots& slots_;
   bool& windowsShown_;
-  bool& rectMagnified_;
-  WindowId rectBar_ = kNoWindow;
+  RectDockHooks dock_;
 };
 
 }  // namespace qv::app

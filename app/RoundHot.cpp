@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "catalogue/LoadEntry.h"
+#include "config/PresentationSwitches.h"
+#include "round/Picture.h"
+#include "round/PngLoader.h"
 #include "settings/SystemTools.h"
 
 namespace qv::app {
@@ -39,7 +42,16 @@ RoundHot::RoundHot(Platform& platform)
   params.mainForm = true;
   mainWindow_ = platform_.windows.CreateWindow(params);
   round_ = std::make_unique<round::RoundPresentation>(platform_, settings_, slots_, mainWindow_, timerClearMemory_);
-  site_.reset(new catalogue::CatalogueSite{platform_, slots_, *round_, rectItemCount_});
+  dock::DockPictures pictures;
+  pictures.LoadResource = [this](const std::string& name) { return round::LoadPremultipliedPng(platform_.system, name); };
+  pictures.LoadWindowPicture = [this](const std::string& path) {
+    return round::LoadPremultipliedPngFile(platform_.files, path);
+  };
+  pictures.LoadItemPicture = [this](const std::string& path) { return round::LoadPictureFile(platform_.files, path); };
+  dock_ = std::make_unique<dock::RectPresentation>(platform_, settings_, slots_, std::move(pictures),
+                                                   [this] { timerClearMemory_.Enable(); });
+  itemWindows_ = std::make_unique<ItemWindowsRouter>(*round_, *dock_);
+  site_.reset(new catalogue::CatalogueSite{platform_, slots_, *itemWindows_, dock_->ItemCount()});
   drop_ = std::make_unique<catalogue::ItemDrop>(*site_, timerClearMemory_);
   removal_ = std::make_unique<catalogue::ItemRemoval>(*site_, timerClearMemory_);
   CreateRingHandlers();
@@ -52,6 +64,7 @@ RoundHot::~RoundHot() {
   timerRedraw_.Disable();
   hotKeys_.reset();
   interaction_.reset();
+  dock_.reset();
   round_.reset();
   if (mainWindow_ != kNoWindow) platform_.windows.DestroyWindow(mainWindow_);
 }
@@ -73,6 +86,7 @@ void RoundHot::FormCreate() {
   trayAdded_ = platform_.tray.AddTrayIcon(kTrayTip);
   InitSettings();
   round_->LoadPlates();
+  dock_->LoadPictures();
   platform_.windows.AcceptDroppedFiles(mainWindow_, true);
   acceptsDrops_ = true;
   windowsShown_ = true;
@@ -138,34 +152,43 @@ void RoundHot::BuildPresentations() {
   round_->BuildCenterWindow();
   config::ConfigDocument document(platform_.files, platform_.system, ConfigPath());
   const bool loaded = document.Load().status == config::LoadStatus::Ok;
-  rectMagnified_ = false;
   if (loaded) {
     const pugi::xml_node ring = config::FirstChild(document.Root(), "RoundBackground");
     for (int slot = 1; slot <= catalogue::kRingSlots; ++slot)
       catalogue::LoadEntry(slot, config::ChildAt(ring, slot), slots_, *round_, platform_);
-    pugi::xml_node rect = config::FirstChild(document.Root(), "RectBackground");
-    if (!settings_.RectListCreated) {
-      // More dock elements than the dock has slots stay in the file untouched.
-      rectItemCount_ = std::min(config::CountChildElements(rect), catalogue::kDockSlots);
-    } else {
-      CreateDefaultRectList(document);
-    }
+    LoadDock(document);
     document.Save();
     hotKeyText_ = config::HotKeyText(document.Root());
     hotKeyChar_ = hotKeyText_[0];
     SetupHotKey();
   }
+  if (!loaded) dock_->CreateRectBar();
+  AttachDockBar(dock_.get());
   interaction_->CreateHintWindow(CompanionLayer(mainLayer_), settings_.HintFontDefine);
   TrimWorkingSet();
   iconsLoaded_ = true;
   platform_.system.SignalReady();
 }
 
+void RoundHot::LoadDock(config::ConfigDocument& document) {
+  if (settings_.RectListCreated) {
+    CreateDefaultRectList(document);
+    return;
+  }
+  // More dock elements than the dock has slots stay in the file untouched.
+  const pugi::xml_node rect = config::FirstChild(document.Root(), "RectBackground");
+  dock_->SetItemCount(std::min(config::CountChildElements(rect), catalogue::kDockSlots));
+  dock_->CreateRectBar();
+  for (int j = 1; j <= dock_->ItemCount(); ++j)
+    catalogue::LoadEntry(catalogue::kRingSlots + j, config::ChildAt(rect, j), slots_, *itemWindows_, platform_);
+}
+
 void RoundHot::CreateDefaultRectList(config::ConfigDocument& document) {
   pugi::xml_node rect = config::FirstChild(document.Root(), "RectBackground");
   if (!rect) rect = document.Root().append_child("RectBackground");
   const std::string toolDir = platform_.files.ProgramDir() + "Icon\\SysTool\\";
-  rectItemCount_ = static_cast<int>(settings::kRectSystemTools.size());
+  dock_->SetItemCount(static_cast<int>(settings::kRectSystemTools.size()));
+  dock_->CreateRectBar();
   int j = 0;
   for (const settings::SystemTool& tool : settings::kRectSystemTools) {
     ++j;
@@ -182,6 +205,8 @@ void RoundHot::CreateDefaultRectList(config::ConfigDocument& document) {
     item.append_child("Argument");
     item.append_child("Http");
     item.append_child("InitialPosition");
+    itemWindows_->CreateRectIconWindow(catalogue::kRingSlots + j);
+    itemWindows_->DrawIconIntoSlot(catalogue::kRingSlots + j, rec.IconPath);
   }
 }
 
@@ -224,13 +249,15 @@ void RoundHot::OnTimer(int id) {
       if (resumeTicks_ > kResumeTicks) {
         timerPBT_.Disable();
       } else {
-        // The dock bar is put back here once it exists.
+        // The system may have moved the bar while it slept.
+        dock_->PlaceAll();
         ++resumeTicks_;
       }
       break;
     case TimerRedraw:
       timerRedraw_.Disable();
       round_->PlaceAll();
+      dock_->PlaceAll();
       break;
     case TimerClock:
       round_->OnClockTick();
@@ -282,7 +309,33 @@ void RoundHot::OnTaskbarCreated() {
 
 void RoundHot::OnDropFiles(const std::vector<std::string>& paths, Point screenPos) {
   // Before the start-up step has loaded the lists, a new item would be loaded a second time.
-  if (iconsLoaded_ && !closed_) drop_->OnDropFiles(paths, screenPos);
+  if (!iconsLoaded_ || closed_) return;
+  // The row is rebuilt under the pointer; the magnification waits.
+  dock_->SetTrackingEnabled(false);
+  drop_->OnDropFiles(paths, screenPos);
+  dock_->SetTrackingEnabled(true);
+}
+
+void RoundHot::ToggleRound() {
+  settings_.IsShowRound = !settings_.IsShowRound;
+  const bool shown = settings_.IsShowRound;
+  auto show = [&](WindowId w) {
+    if (w != kNoWindow) platform_.windows.Show(w, shown);
+  };
+  show(round_->BackgroundWindow());
+  show(round_->CenterWindow());
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) show(slots_[slot].Window);
+  config::ConfigDocument document(platform_.files, platform_.system, ConfigPath());
+  config::SaveIsShown(document, config::Presentation::Round, shown);
+}
+
+void RoundHot::ToggleRect() {
+  // A magnified bar comes back at rest.
+  dock_->CollapseRectBar();
+  settings_.IsShowRect = !settings_.IsShowRect;
+  dock_->SetVisible(settings_.IsShowRect);
+  config::ConfigDocument document(platform_.files, platform_.system, ConfigPath());
+  config::SaveIsShown(document, config::Presentation::Rect, settings_.IsShowRect);
 }
 
 void RoundHot::RestoreFromTray() { display_->RestoreFromTray(); }
@@ -297,8 +350,13 @@ void RoundHot::TrimWorkingSet() {
 // ---- living with the ring: pointer, keys, tray, hot key ----
 
 void RoundHot::CreateRingHandlers() {
-  display_ = std::make_unique<DisplayStates>(platform_.windows, mainWindow_, *round_, slots_, windowsShown_,
-                                             rectMagnified_);
+  display_ = std::make_unique<DisplayStates>(platform_.windows, mainWindow_, *round_, slots_, windowsShown_);
+  RectDockHooks dockHooks;
+  dockHooks.Collapse = [this] { dock_->CollapseRectBar(); };
+  dockHooks.Raise = [this] { dock_->RaiseRectWindows(); };
+  dockHooks.SetLayer = [this](WindowLayer layer) { dock_->SetLayer(layer); };
+  dockHooks.AfterBounce = [this](int slot) { dock_->AfterBounce(slot, platform_.windows.CursorPosition()); };
+  display_->SetRectDock(std::move(dockHooks));
   round::InteractionHooks hooks;
   hooks.RaiseRoundWindows = [this] { RaiseRoundWindows(); };
   hooks.RaiseRectWindows = [this] { display_->RaiseRectWindows(); };
@@ -306,6 +364,8 @@ void RoundHot::CreateRingHandlers() {
   hooks.CenterCommand = [this] { RunCenterCommand(); };
   hooks.RequestDestroy = [this](WindowId window) { return removal_->RequestDestroy(window); };
   hooks.Animates = [this](WindowId window) { return removal_->Animates(window); };
+  hooks.RectPointerMoved = [this](Point screen) { dock_->TrackPointer(screen); };
+  hooks.InsideRectBar = [this](Point screen) { return dock_->InsideShrunkBar(screen); };
   interaction_ = std::make_unique<round::Interaction>(
       round::InteractionContext{platform_, settings_, slots_, *round_, mainWindow_, timerClearMemory_, rotationAngle_,
                                 iconsLoaded_, ConfigPath()},

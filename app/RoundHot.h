@@ -9,12 +9,14 @@
 #include "app/DisplayStates.h"
 #include "app/FormTimer.h"
 #include "app/HotKeyRegistrar.h"
+#include "app/ItemWindowsRouter.h"
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/Drop.h"
 #include "catalogue/ItemRemoval.h"
 #include "catalogue/ItemSlots.h"
 #include "config/ConfigDocument.h"
 #include "config/Settings.h"
+#include "dock/RectPresentation.h"
 #include "platform/Platform.h"
 #include "round/Interaction.h"
 #include "round/RoundPresentation.h"
@@ -61,6 +63,11 @@ class RoundHot final : public IPlatformEvents {
   void OnHotKey(int, unsigned modifiers, unsigned virtualKey) override;
   void OnDeactivate() override { display_->CollapseRectBar(); }
 
+  // The two presentation switches of the menus: each shows or hides its
+  // windows and writes its choice into the file.
+  void ToggleRound();
+  void ToggleRect();
+
   // State other parts of the program and tests look at.
   const config::Settings& Settings() const { return settings_; }
   config::Settings& MutableSettings() { return settings_; }
@@ -69,7 +76,7 @@ class RoundHot final : public IPlatformEvents {
   bool WindowsShown() const { return windowsShown_; }
   bool Closed() const { return closed_; }
   bool SettingsLoaded() const { return settingsLoaded_; }
-  int RectItemCount() const { return rectItemCount_; }
+  int RectItemCount() const { return dock_->ItemCount(); }
   int ResumeTicks() const { return resumeTicks_; }
   const std::string& HotKeyText() const { return hotKeyText_; }
   char HotKeyChar() const { return hotKeyChar_; }
@@ -81,6 +88,7 @@ class RoundHot final : public IPlatformEvents {
   void TrimWorkingSet();
   void RaiseRoundWindows();
   round::RoundPresentation& Round() { return *round_; }
+  dock::RectPresentation& Dock() { return *dock_; }
   // Clearing all ring items after asking; the menus and the center button run it.
   void NClearClick() { removal_->NClearClick(); }
   // The delete animation, the item menus' delete and the dock's compaction.
@@ -99,6 +107,7 @@ class RoundHot final : public IPlatformEvents {
   void InitSettings();
   void ApplyFrontIndex(int frontIndex);
   void BuildPresentations();
+  void LoadDock(config::ConfigDocument& document);
   void CreateDefaultRectList(config::ConfigDocument& document);
   void SaveSkinsAndPosition();
   void RestoreFromTray();
@@ -117,6 +126,8 @@ class RoundHot final : public IPlatformEvents {
   FormTimer timerPBT_;
   FormTimer timerRedraw_;
   std::unique_ptr<round::RoundPresentation> round_;
+  std::unique_ptr<dock::RectPresentation> dock_;
+  std::unique_ptr<ItemWindowsRouter> itemWindows_;
   std::unique_ptr<catalogue::CatalogueSite> site_;
   std::unique_ptr<catalogue::ItemDrop> drop_;
   std::unique_ptr<catalogue::ItemRemoval> removal_;
@@ -130,8 +141,6 @@ class RoundHot final : public IPlatformEvents {
   bool closed_ = false;
   bool acceptsDrops_ = false;
   bool trayAdded_ = false;
-  int rectItemCount_ = 0;
-  bool rectMagnified_ = false;
   int resumeTicks_ = 0;
   std::string hotKeyText_;
   char hotKeyChar_ = 0;

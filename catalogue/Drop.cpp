@@ -136,7 +136,14 @@ void ItemDrop::AddToDock(int slot, const DroppedItem& item) {
   if (document.Load().status == config::LoadStatus::Ok) {
     pugi::xml_node rect = config::FirstChild(document.Root(), "RectBackground");
     if (!rect) rect = document.Root().append_child("RectBackground");
-    pugi::xml_node element = rect.append_child(("Rect" + std::to_string(slot - kRingSlots)).c_str());
+    // After the element of the item before it, not at the end: elements past
+    // the dock's 240 places stay behind the row, untouched.
+    const int position = slot - kRingSlots;
+    const std::string name = "Rect" + std::to_string(position);
+    const pugi::xml_node before = position > 1 ? config::ChildAt(rect, position - 1) : pugi::xml_node();
+    pugi::xml_node element = position == 1 ? rect.prepend_child(name.c_str())
+                             : before       ? rect.insert_child_after(name.c_str(), before)
+                                            : rect.append_child(name.c_str());
     WriteItemTexts(element, TextsOf(item));
     document.Save();
   }

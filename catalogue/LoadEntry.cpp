@@ -89,7 +89,20 @@ bool LoadEntry(int slot, pugi::xml_node element, ItemSlots& slots, IItemWindows&
     return changed;
   }
 
-  if (!ring || name.empty()) return changed;  // a free slot
+  if (!ring) {
+    // The dock's slots follow its elements one to one and its row has no
+    // gaps: an element without a target keeps its place with the placeholder
+    // picture and its name, launches nothing, and can be dragged off.
+    rec.File.clear();
+    rec.Argument.clear();
+    rec.IconPath = HelpPicture(platform);
+    rec.InitialPosition = workingDir;
+    rec.Hint = name;
+    windows.CreateRectIconWindow(slot);
+    windows.DrawIconIntoSlot(slot, rec.IconPath);
+    return changed;
+  }
+  if (name.empty()) return changed;  // a free slot
 
   // Named software: found through the registry, else its web address.
   rec.IconPath = platform.files.ProgramDir() + "Icon\\SysTool\\" + name + ".png";

@@ -168,6 +168,10 @@ void Interaction::MouseMove(const PointerEvent& e) {
   } else if (IsItem(kind) && e.leftHeld && Moved(e.window)) {
     platform_.windows.SetCursor(CursorShape::Drag);
   }
+  // A dock item on its way out stays where the pointer takes it.
+  if ((kind == WindowKind::RectBar || kind == WindowKind::RectItem) && carried_ == kNoWindow &&
+      hooks_.RectPointerMoved)
+    hooks_.RectPointerMoved(e.screen);
 }
 
 // The ring skin moves with the pointer, so the pointer keeps its place on it.
@@ -221,9 +225,7 @@ void Interaction::MouseUp(const PointerEvent& e) {
       } else if (kind == WindowKind::RoundItem) {
         DropRoundItem(e.window, e.client);
       } else {
-        // The dock's own drop rules (back onto the bar or out) come with the
-        // dock bar; until then a dock item goes back where it was.
-        PutBack(e.window);
+        DropRectItem(e.window, e.client);
       }
       platform_.windows.SetCursor(CursorShape::Default);
       break;
@@ -247,6 +249,18 @@ void Interaction::PutBack(WindowId window) {
     bounds.top = main.top + slots_[slot].OffsetY;
   }
   platform_.windows.SetBounds(window, bounds);
+}
+
+// Back onto the bar it goes back to its place; off the bar it plays the
+// destroy animation, after which the row closes up behind it.
+void Interaction::DropRectItem(WindowId window, Point client) {
+  const Rect bounds = platform_.windows.Bounds(window);
+  const Point drop{bounds.left + client.x, bounds.top + client.y};
+  if (hooks_.InsideRectBar && !hooks_.InsideRectBar(drop) && hooks_.RequestDestroy && hooks_.RequestDestroy(window)) {
+    clearMemory_.Enable();
+    return;
+  }
+  PutBack(window);
 }
 
 void Interaction::DropRoundItem(WindowId window, Point client) {
