@@ -266,8 +266,9 @@ TEST_F(LoadEntryTest, DockAndRingSlotsAndSlotsOutOfRange) {
        false, {"rect 21", "ico 21"}, "control.exe", "D:\\Dock", "Http"},
       {"last dock slot", 260, "<Rect240><File>::{x}</File><Name>n</Name></Rect240>", false,
        {"rect 260", "draw 260 " + kHelp}, "::{x}", "", "Name"},
-      {"dock element with a name but no file stays free", 22,
-       "<Rect2><File/><Name>Alpha</Name><Http>http://a/</Http></Rect2>", false, {}, "", "", "Http"},
+      {"dock element without a file keeps its place in the row, with the placeholder", 22,
+       "<Rect2><File/><Name>Alpha</Name><Http>http://a/</Http></Rect2>", false, {"rect 22", "draw 22 " + kHelp}, "",
+       "", "Http"},
       {"slot 0 does not exist", 0, "<Circle1><File>control.exe</File></Circle1>", false, {}, "", "", "File"},
       {"slot 261 does not exist", 261, "<Rect241><File>control.exe</File></Rect241>", false, {}, "", "", "File"},
   };
