@@ -335,7 +335,8 @@ void Interaction::LaunchItem(WindowId sender) {
   platform_.windows.PushLayered(rec.Window, rec.Surface, kRestAlpha);
   hover_.ClearHoverActive();
   // The shell's answer changes nothing: a target that failed still bounces.
-  platform_.shell.Execute(rec.File, rec.Argument, rec.InitialPosition);
+  // A dock element without a target keeps its place in the row, and nothing to hand over.
+  if (!rec.File.empty()) platform_.shell.Execute(rec.File, rec.Argument, rec.InitialPosition);
   if (settings_.HideAfterClick) {
     if (hooks_.MinimizeToTray) hooks_.MinimizeToTray();
   } else {
