@@ -1,6 +1,9 @@
 // Moving many windows as one change, and the system tooltips of the windows.
 
+// clang-format off
+#include "platform/win32/Win32Api.h"
 #include <commctrl.h>
+// clang-format on
 
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Windows.h"
