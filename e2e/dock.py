@@ -31,7 +31,7 @@ def scenario(h):
     h.check(all((w.width, w.height) == (50, 50) and w.rect[1] == 6 for w in items),
             "items rest at 50x50, 6 pixels below the top edge", [w.rect for w in items])
     rest = h.screenshot("rest")
-    h.check(h.colours(rest, (bar.rect[0], 0, bar.width, bar.height - 25)) > 16, "the bar is drawn")
+    h.check(h.colours(rest, (bar.rect[0], 0, bar.rect[0] + bar.width, bar.rect[1] + bar.height)) > 16, "the bar is drawn")
 
     third = items[2]
     desk.move(third.rect[0] + 25, third.rect[1] + 25)
