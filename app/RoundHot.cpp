@@ -5,6 +5,8 @@
 #include "app/PresentationSwitches.h"
 #include "catalogue/LoadEntry.h"
 #include "config/SettingsFile.h"
+#include "picture/Picture.h"
+#include "picture/PngLoader.h"
 #include "settings/SystemTools.h"
 
 namespace qv::app {
@@ -42,7 +44,18 @@ RoundHot::RoundHot(Platform& platform)
   mainWindow_ = platform_.windows.CreateWindow(params);
   slots_.Windows().Add(mainWindow_, {catalogue::Presentation::Round, catalogue::WindowRole::Main, 0});
   round_ = std::make_unique<round::RoundPresentation>(platform_, settings_, slots_, mainWindow_, timerClearMemory_);
-  site_.reset(new catalogue::CatalogueSite{platform_, slots_, *round_});
+  dock::DockPictures pictures;
+  pictures.LoadResource = [this](const std::string& name) {
+    return picture::LoadPremultipliedPng(platform_.system, name);
+  };
+  pictures.LoadWindowPicture = [this](const std::string& path) {
+    return picture::LoadPremultipliedPngFile(platform_.files, path);
+  };
+  pictures.LoadItemPicture = [this](const std::string& path) { return picture::LoadPictureFile(platform_.files, path); };
+  dock_ = std::make_unique<dock::RectPresentation>(platform_, settings_, slots_, std::move(pictures),
+                                                   [this] { timerClearMemory_.Enable(); });
+  itemWindows_ = std::make_unique<ItemWindowsRouter>(*round_, *dock_);
+  site_.reset(new catalogue::CatalogueSite{platform_, slots_, *itemWindows_});
   drop_ = std::make_unique<catalogue::ItemDrop>(*site_, timerClearMemory_);
   removal_ = std::make_unique<catalogue::ItemRemoval>(*site_, timerClearMemory_);
   CreateRingHandlers();
@@ -55,6 +68,7 @@ RoundHot::~RoundHot() {
   timerRedraw_.Disable();
   hotKeys_.reset();
   interaction_.reset();
+  dock_.reset();
   round_.reset();
   if (mainWindow_ != kNoWindow) platform_.windows.DestroyWindow(mainWindow_);
 }
@@ -80,6 +94,7 @@ void RoundHot::FormCreate() {
   trayAdded_ = platform_.tray.AddTrayIcon(kTrayTip);
   InitSettings();
   round_->LoadPlates();
+  dock_->LoadPictures();
   platform_.windows.AcceptDroppedFiles(mainWindow_, true);
   acceptsDrops_ = true;
   display_->MarkShown();
@@ -142,14 +157,16 @@ void RoundHot::BuildPresentations() {
   round_->BuildBackgroundWindow();
   round_->BuildCenterWindow();
   config::StartupItems items(platform_.files, platform_.system, ConfigPath());
-  display_->MarkRectAtRest();
-  if (items.Load()) {
+  const bool loaded = items.Load();
+  if (loaded) {
     LoadItemLists(items);
     Check(items.Save(), "Completing the item lists at start");
     hotKeyText_ = items.HotKeyText();
     hotKeyChar_ = hotKeyText_[0];
     SetupHotKey();
   }
+  if (!loaded) dock_->CreateRectBar();
+  AttachDockBar(dock_.get());
   interaction_->CreateHintWindow(CompanionLayer(mainLayer_), settings_.HintFontDefine);
   TrimWorkingSet();
   iconsLoaded_ = true;
@@ -165,17 +182,28 @@ void RoundHot::LoadItemLists(config::StartupItems& items) {
     if (writeBack.File) items.SetFile(ItemList::Ring, slot, *writeBack.File);
     if (writeBack.IconDefine) items.SetIconDefine(ItemList::Ring, slot, *writeBack.IconDefine);
   }
-  if (!settings_.RectListCreated) {
-    // More dock elements than the dock has slots stay in the file untouched.
-    slots_.SetDockCount(std::min(items.Count(ItemList::Dock), catalogue::kDockSlots));
-  } else {
+  if (settings_.RectListCreated) {
     CreateDefaultRectList(items);
+    return;
+  }
+  // More dock elements than the dock has slots stay in the file untouched.
+  slots_.SetDockCount(std::min(items.Count(ItemList::Dock), catalogue::kDockSlots));
+  dock_->CreateRectBar();
+  for (int j = 1; j <= slots_.DockCount(); ++j) {
+    const std::optional<config::ItemTexts> texts = items.Read(ItemList::Dock, j);
+    if (!texts) continue;
+    const catalogue::EntryWriteBack writeBack =
+        catalogue::LoadEntry(catalogue::kRingSlots + j, *texts, slots_, *itemWindows_, platform_);
+    if (writeBack.File) items.SetFile(ItemList::Dock, j, *writeBack.File);
+    if (writeBack.IconDefine) items.SetIconDefine(ItemList::Dock, j, *writeBack.IconDefine);
   }
 }
 
 void RoundHot::CreateDefaultRectList(config::StartupItems& items) {
   const std::string toolDir = platform_.files.ProgramDir() + "Icon\\SysTool\\";
   std::vector<config::ItemTexts> tools;
+  slots_.SetDockCount(static_cast<int>(settings::kRectSystemTools.size()));
+  dock_->CreateRectBar();
   int j = 0;
   for (const settings::SystemTool& tool : settings::kRectSystemTools) {
     catalogue::TImageIconRec& rec = slots_[catalogue::kRingSlots + ++j];
@@ -187,6 +215,8 @@ void RoundHot::CreateDefaultRectList(config::StartupItems& items) {
     texts.Name = rec.Hint;
     texts.IconDefine = rec.IconPath;
     tools.push_back(std::move(texts));
+    itemWindows_->CreateRectIconWindow(catalogue::kRingSlots + j);
+    itemWindows_->DrawIconIntoSlot(catalogue::kRingSlots + j, rec.IconPath);
   }
   slots_.SetDockCount(j);
   items.AppendDockItems(tools);
@@ -235,13 +265,15 @@ void RoundHot::OnTimer(int id) {
       if (resumeTicks_ > kResumeTicks) {
         timerPBT_.Disable();
       } else {
-        // The dock bar is put back here once it exists.
+        // The system may have moved the bar while it slept.
+        dock_->PlaceAll();
         ++resumeTicks_;
       }
       break;
     case TimerRedraw:
       timerRedraw_.Disable();
       round_->PlaceAll();
+      dock_->PlaceAll();
       break;
     case TimerClock:
       round_->OnClockTick();
@@ -307,7 +339,35 @@ void RoundHot::OnTaskbarCreated() {
 
 void RoundHot::OnDropFiles(const std::vector<std::string>& paths, Point screenPos) {
   // Before the start-up step has loaded the lists, a new item would be loaded a second time.
-  if (iconsLoaded_ && !closed_) drop_->OnDropFiles(paths, screenPos);
+  if (!iconsLoaded_ || closed_) return;
+  // The row is rebuilt under the pointer; the magnification waits.
+  dock_->SetTrackingEnabled(false);
+  drop_->OnDropFiles(paths, screenPos);
+  dock_->SetTrackingEnabled(true);
+}
+
+PresentationSite RoundHot::Presentations() {
+  return PresentationSite{platform_,
+                          settings_,
+                          slots_,
+                          ConfigPath(),
+                          [this] { return round_->BackgroundWindow(); },
+                          [this] { return round_->CenterWindow(); },
+                          [this](bool shown) {
+                            // A magnified bar comes back at rest.
+                            dock_->CollapseRectBar();
+                            dock_->SetVisible(shown);
+                          }};
+}
+
+void RoundHot::ToggleRound() {
+  PresentationSite site = Presentations();
+  app::ToggleRound(site);
+}
+
+void RoundHot::ToggleRect() {
+  PresentationSite site = Presentations();
+  app::ToggleRect(site);
 }
 
 void RoundHot::RestoreFromTray() { display_->RestoreFromTray(); }
@@ -323,6 +383,13 @@ void RoundHot::TrimWorkingSet() {
 
 void RoundHot::CreateRingHandlers() {
   display_ = std::make_unique<DisplayStates>(platform_.windows, mainWindow_, *round_, slots_);
+  RectDockHooks dockHooks;
+  dockHooks.Collapse = [this] { dock_->CollapseRectBar(); };
+  dockHooks.Raise = [this] { dock_->RaiseRectWindows(); };
+  dockHooks.SetLayer = [this](WindowLayer layer) { dock_->SetLayer(layer); };
+  dockHooks.AfterBounce = [this](int slot) { dock_->AfterBounce(slot, platform_.windows.CursorPosition()); };
+  dockHooks.Magnified = [this] { return dock_->Magnified(); };
+  display_->SetRectDock(std::move(dockHooks));
   round::InteractionHooks hooks;
   hooks.RaiseRoundWindows = [this] { RaiseRoundWindows(); };
   hooks.RaiseRectWindows = [this] { display_->RaiseRectWindows(); };
@@ -332,6 +399,8 @@ void RoundHot::CreateRingHandlers() {
   hooks.Animates = [this](WindowId window) { return removal_->Animates(window); };
   hooks.IconsLoaded = [this] { return iconsLoaded_; };
   hooks.Report = [this](const std::string& text) { platform_.diagnostics.Report(Severity::Error, text); };
+  hooks.RectPointerMoved = [this](Point screen) { dock_->TrackPointer(screen); };
+  hooks.InsideRectBar = [this](Point screen) { return dock_->InsideShrunkBar(screen); };
   interaction_ = std::make_unique<round::Interaction>(
       round::InteractionContext{platform_, settings_, slots_, *round_, mainWindow_, timerClearMemory_, ConfigPath()},
       std::move(hooks));
@@ -354,34 +423,14 @@ void RoundHot::OnHotKey(int, unsigned modifiers, unsigned virtualKey) {
 void RoundHot::RunCenterCommand() { commands_->CenterClick(settings_.CenterAction); }
 
 void RoundHot::CreateCommands() {
-  auto presentation = [this] {
-    return PresentationSite{platform_,
-                            settings_,
-                            slots_,
-                            ConfigPath(),
-                            [this] { return round_->BackgroundWindow(); },
-                            [this] { return round_->CenterWindow(); },
-                            [this](bool shown) {
-                              if (display_->RectBar() != kNoWindow) platform_.windows.Show(display_->RectBar(), shown);
-                              for (int j = 1; j <= slots_.DockCount(); ++j)
-                                if (const WindowId w = slots_[catalogue::kRingSlots + j].Window; w != kNoWindow)
-                                  platform_.windows.Show(w, shown);
-                            }};
-  };
   CommandHooks hooks;
   hooks.MinimizeToTray = [this] { display_->MinimizeToTray(); };
   hooks.RestoreFromTray = [this] { display_->RestoreFromTray(); };
   hooks.ClearAll = [this] { removal_->NClearClick(); };
   hooks.NextBackground = [this] { round_->ChangeBackground(); };
   hooks.NextCenter = [this] { round_->ChangeCenter(); };
-  hooks.ToggleRound = [presentation] {
-    PresentationSite site = presentation();
-    ToggleRound(site);
-  };
-  hooks.ToggleRect = [presentation] {
-    PresentationSite site = presentation();
-    ToggleRect(site);
-  };
+  hooks.ToggleRound = [this] { ToggleRound(); };
+  hooks.ToggleRect = [this] { ToggleRect(); };
   hooks.RaiseRoundWindows = [this] { RaiseRoundWindows(); };
   hooks.CollapseRectBar = [this] { display_->CollapseRectBar(); };
   // The settings, about and property dialogs fill OpenSettings,

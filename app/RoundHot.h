@@ -10,12 +10,15 @@
 #include "app/DisplayStates.h"
 #include "platform/FormTimer.h"
 #include "app/HotKeyRegistrar.h"
+#include "app/PresentationSwitches.h"
+#include "app/ItemWindowsRouter.h"
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/Drop.h"
 #include "catalogue/ItemRemoval.h"
 #include "catalogue/ItemSlots.h"
 #include "config/ItemFile.h"
 #include "config/Settings.h"
+#include "dock/RectPresentation.h"
 #include "platform/Platform.h"
 #include "round/Interaction.h"
 #include "round/RoundPresentation.h"
@@ -63,6 +66,11 @@ class RoundHot final : public IPlatformEvents {
   void OnHotKey(int, unsigned modifiers, unsigned virtualKey) override;
   void OnDeactivate() override { display_->CollapseRectBar(); }
 
+  // The two presentation switches of the menus: each shows or hides its
+  // windows and writes its choice into the file.
+  void ToggleRound();
+  void ToggleRect();
+
   // State other parts of the program and tests look at.
   const config::Settings& Settings() const { return settings_; }
   config::Settings& MutableSettings() { return settings_; }
@@ -83,6 +91,7 @@ class RoundHot final : public IPlatformEvents {
   void TrimWorkingSet();
   void RaiseRoundWindows();
   round::RoundPresentation& Round() { return *round_; }
+  dock::RectPresentation& Dock() { return *dock_; }
   // Clearing all ring items after asking; the menus and the center button run it.
   void NClearClick() { removal_->NClearClick(); }
   // The delete animation, the item menus' delete and the dock's compaction.
@@ -112,6 +121,7 @@ class RoundHot final : public IPlatformEvents {
   void SetupHotKey();
   void RunCenterCommand();
   void CreateCommands();
+  PresentationSite Presentations();
 
   Platform& platform_;
   config::Settings settings_;
@@ -124,6 +134,8 @@ class RoundHot final : public IPlatformEvents {
   FormTimer timerPBT_;
   FormTimer timerRedraw_;
   std::unique_ptr<round::RoundPresentation> round_;
+  std::unique_ptr<dock::RectPresentation> dock_;
+  std::unique_ptr<ItemWindowsRouter> itemWindows_;
   std::unique_ptr<catalogue::CatalogueSite> site_;
   std::unique_ptr<catalogue::ItemDrop> drop_;
   std::unique_ptr<catalogue::ItemRemoval> removal_;

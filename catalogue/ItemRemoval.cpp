@@ -98,7 +98,6 @@ void ItemRemoval::RemoveRingSlot(int slot) {
   ClearRecord(record);
   if (window != kNoWindow) {
     site_.slots.Windows().Remove(window);
-    site_.slots.Windows().Remove(window);
     site_.platform.windows.DestroyWindow(window);
   }
 

@@ -44,6 +44,8 @@ struct WindowRecord {
   LayeredSurface surface;  // the last pushed picture
   std::uint8_t alpha = 0;  // its constant alpha
   int pushCount = 0;
+  int boundsCount = 0;   // SetBounds and SetBoundsMany changes of this window
+  std::string toolTip;   // the window system's tooltip text
 };
 
 struct MessageBoxRecord {
@@ -244,6 +246,9 @@ class HeadlessProcess final : public IWindowSystem,
   std::string Name(WindowId id) const override;
   void SetBounds(WindowId id, const Rect& bounds) override;
   Rect Bounds(WindowId id) const override;
+  void SetBoundsMany(const std::vector<std::pair<WindowId, Rect>>& moves) override;
+  void SetToolTip(WindowId id, const std::string& text) override;
+  int BatchCount() const { return batchCount_; }
   void Show(WindowId id, bool visible) override;
   bool IsVisible(WindowId id) const override;
   WindowLayer SetLayer(WindowId id, WindowLayer layer) override;
@@ -346,6 +351,7 @@ class HeadlessProcess final : public IWindowSystem,
   std::string mutexName_;
   std::vector<int> pendingTimers_;
   bool minimized_ = false;
+  int batchCount_ = 0;
   std::map<int, std::pair<unsigned, unsigned>> hotKeys_;  // id -> modifiers, key
   std::vector<ReportRecord> reports_;
 };

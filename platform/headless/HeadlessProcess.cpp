@@ -78,7 +78,17 @@ void HeadlessProcess::DestroyWindow(WindowId id) {
 }
 void HeadlessProcess::SetName(WindowId id, const std::string& name) { Window(id).name = name; }
 std::string HeadlessProcess::Name(WindowId id) const { return Window(id).name; }
-void HeadlessProcess::SetBounds(WindowId id, const Rect& bounds) { Window(id).bounds = bounds; }
+void HeadlessProcess::SetBounds(WindowId id, const Rect& bounds) {
+  WindowRecord& w = Window(id);
+  w.bounds = bounds;
+  ++w.boundsCount;
+}
+void HeadlessProcess::SetBoundsMany(const std::vector<std::pair<WindowId, Rect>>& moves) {
+  if (moves.empty()) return;
+  ++batchCount_;
+  for (const auto& [id, bounds] : moves) SetBounds(id, bounds);
+}
+void HeadlessProcess::SetToolTip(WindowId id, const std::string& text) { Window(id).toolTip = text; }
 Rect HeadlessProcess::Bounds(WindowId id) const { return Window(id).bounds; }
 void HeadlessProcess::Show(WindowId id, bool visible) { Window(id).visible = visible; }
 bool HeadlessProcess::IsVisible(WindowId id) const { return Window(id).visible && !minimized_; }

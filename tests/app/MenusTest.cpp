@@ -30,28 +30,16 @@ std::string Describe(const std::vector<MenuItem>& items) {
 
 class MenusTest : public RingScenario {
  protected:
-  // The dock bar and a dock item as the dock will make them: a window of
-  // that name, with a picture the pointer can hit, and a filled slot 21.
+  void SetUp() override {
+    RingScenario::SetUp();
+    CopyArt();  // the dock's theme, so that the bar has a picture to click
+  }
+  // The dock's bar and its first item, as the dock made them at start.
   void MakeDockWindows(app::RoundHot& form) {
-    auto make = [&](const char* name, Rect bounds) {
-      WindowSpec spec;
-      spec.name = name;
-      spec.bounds = bounds;
-      spec.visible = true;
-      const WindowId w = Process().CreateWindow(spec);
-      LayeredSurface picture(bounds.width, bounds.height);
-      for (auto& p : picture.pixels) p = 0xFF808080u;
-      Process().PushLayered(w, picture, 255);
-      return w;
-    };
-    bar_ = make("RectForm", {300, 0, 400, 70});
-    dockItem_ = make("Rect1", {320, 200, 50, 50});
-    form.Display().SetRectBar(bar_);
-    form.Slots()[21].File = "C:\\Apps\\dock.exe";
-    form.Slots()[21].Window = dockItem_;
-    form.Slots().SetDockCount(1);
-    form.Slots().Windows().Add(bar_, {catalogue::Presentation::Rect, catalogue::WindowRole::Skin, 0});
-    form.Slots().Windows().Add(dockItem_, {catalogue::Presentation::Rect, catalogue::WindowRole::Item, 21});
+    bar_ = form.Dock().Bar();
+    dockItem_ = form.Slots()[21].Window;
+    ASSERT_NE(bar_, kNoWindow);
+    ASSERT_NE(dockItem_, kNoWindow) << "the start makes the dock's first item";
   }
   Point Middle(WindowId w) const {
     const Rect b = desktop_->FindWindow(w)->bounds;
@@ -62,7 +50,9 @@ class MenusTest : public RingScenario {
     if (where == "tray") {
       form.OnTrayCallback(100, kMouseRightUp);
     } else if (where == "RectForm") {
-      Click(Middle(bar_), MouseButton::Right);
+      // On the bar's left cap, where no item covers it.
+      const Rect b = desktop_->FindWindow(bar_)->bounds;
+      Click({b.left + 8, b.top + b.height / 2}, MouseButton::Right);
     } else if (where == "Rect1") {
       Click(Middle(dockItem_), MouseButton::Right);
     } else {

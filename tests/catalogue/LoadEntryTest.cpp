@@ -261,7 +261,8 @@ TEST_F(LoadEntryTest, DockAndRingSlotsAndSlotsOutOfRange) {
       {"dock item", 21, {"control.exe", "", kDir + "Icon\\a.ico", "", "", "", "D:\\Dock"}, {"rect 21", "ico 21"},
        "control.exe", "D:\\Dock"},
       {"last dock slot", 260, {"::{x}", "n"}, {"rect 260", "draw 260 " + kHelp}, "::{x}", ""},
-      {"dock element with a name but no file stays free", 22, {"", "Alpha", "", "", "", "http://a/"}, {}, "", ""},
+      {"dock element without a file keeps its place in the row, with the placeholder", 22,
+       {"", "Alpha", "", "", "", "http://a/"}, {"rect 22", "draw 22 " + kHelp}, "", ""},
       {"slot 0 does not exist", 0, {"control.exe"}, {}, "", ""},
       {"slot 261 does not exist", 261, {"control.exe"}, {}, "", ""},
   };

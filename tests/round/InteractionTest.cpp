@@ -199,6 +199,7 @@ TEST_F(InteractionTest, DroppingAnItemOnAnotherExchangesTheirSlots) {
     Circle(8).first_element_by_path(kItemFields[i]).text().set(beta[i].c_str());
   }
   SetItems({20});
+  CopyArt();  // the dock's theme: a start without it reports it
   app::RoundHot* form = Start();
   ASSERT_NE(form, nullptr);
   const WindowId alphaWindow = Item(1)->id, betaWindow = Item(8)->id;
