@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/PresentationSwitches.h"
+#include "catalogue/IconPropertyApply.h"
 #include "catalogue/LoadEntry.h"
 #include "config/SettingsFile.h"
 #include "picture/Picture.h"
@@ -56,6 +57,12 @@ RoundHot::RoundHot(Platform& platform)
                                                    [this] { timerClearMemory_.Enable(); });
   itemWindows_ = std::make_unique<ItemWindowsRouter>(*round_, *dock_);
   site_.reset(new catalogue::CatalogueSite{platform_, slots_, *itemWindows_});
+  about_ = std::make_unique<settings::AboutDialog>(platform_.forms, platform_.shell, platform_.system,
+                                                   platform_.diagnostics);
+  properties_ = std::make_unique<catalogue::IconPropertyDialog>(
+      platform_.forms, catalogue::MakeItemPropertyHooks(platform_, slots_, *itemWindows_));
+  // An open property dialog whose item went away closes.
+  site_->ItemsChanged = [this] { properties_->ItemsChanged(); };
   drop_ = std::make_unique<catalogue::ItemDrop>(*site_, timerClearMemory_);
   removal_ = std::make_unique<catalogue::ItemRemoval>(*site_, timerClearMemory_);
   CreateRingHandlers();
@@ -66,6 +73,9 @@ RoundHot::~RoundHot() {
   timerClearMemory_.Disable();
   timerPBT_.Disable();
   timerRedraw_.Disable();
+  // The dialogs first: they are bound to item windows.
+  properties_.reset();
+  about_.reset();
   hotKeys_.reset();
   interaction_.reset();
   dock_.reset();
@@ -400,6 +410,7 @@ void RoundHot::CreateRingHandlers() {
   hooks.IconsLoaded = [this] { return iconsLoaded_; };
   hooks.Report = [this](const std::string& text) { platform_.diagnostics.Report(Severity::Error, text); };
   hooks.RectPointerMoved = [this](Point screen) { dock_->TrackPointer(screen); };
+  hooks.ItemsChanged = [this] { properties_->ItemsChanged(); };
   hooks.InsideRectBar = [this](Point screen) { return dock_->InsideShrunkBar(screen); };
   interaction_ = std::make_unique<round::Interaction>(
       round::InteractionContext{platform_, settings_, slots_, *round_, mainWindow_, timerClearMemory_, ConfigPath()},
@@ -433,8 +444,12 @@ void RoundHot::CreateCommands() {
   hooks.ToggleRect = [this] { ToggleRect(); };
   hooks.RaiseRoundWindows = [this] { RaiseRoundWindows(); };
   hooks.CollapseRectBar = [this] { display_->CollapseRectBar(); };
-  // The settings, about and property dialogs fill OpenSettings,
-  // OpenDockSettings, OpenAbout and Properties when they exist.
+  // OpenSettings and OpenDockSettings stay empty until the settings dialog exists.
+  hooks.OpenAbout = [this] { about_->OpenAbout(); };
+  // Ring and dock items alike: the window table says which slot the window shows.
+  hooks.Properties = [this](WindowId window) {
+    if (const int slot = slots_.Windows().ItemSlot(window)) properties_->OpenProperties(slot);
+  };
   hooks.DeleteItem = [this](WindowId window) { removal_->DeleteItem(window); };
   hooks.Exit = [this] { OnClose(); };
   commands_ = std::make_unique<CommandDispatch>(platform_, slots_.Windows(), std::move(hooks));

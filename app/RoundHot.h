@@ -14,6 +14,7 @@
 #include "app/ItemWindowsRouter.h"
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/Drop.h"
+#include "catalogue/IconProperty.h"
 #include "catalogue/ItemRemoval.h"
 #include "catalogue/ItemSlots.h"
 #include "config/ItemFile.h"
@@ -22,6 +23,7 @@
 #include "platform/Platform.h"
 #include "round/Interaction.h"
 #include "round/RoundPresentation.h"
+#include "settings/About.h"
 
 namespace qv::app {
 
@@ -107,6 +109,9 @@ class RoundHot final : public IPlatformEvents {
   const THotKeyRegistrar* HotKeys() const { return hotKeys_.get(); }
   // The menus and the commands they and the center button run.
   CommandDispatch& Commands() { return *commands_; }
+  // The one about dialog and the one item property dialog.
+  settings::AboutDialog& About() { return *about_; }
+  catalogue::IconPropertyDialog& Properties() { return *properties_; }
 
  private:
   void InitSettings();
@@ -143,6 +148,8 @@ class RoundHot final : public IPlatformEvents {
   std::unique_ptr<round::Interaction> interaction_;
   std::unique_ptr<THotKeyRegistrar> hotKeys_;
   std::unique_ptr<CommandDispatch> commands_;
+  std::unique_ptr<settings::AboutDialog> about_;
+  std::unique_ptr<catalogue::IconPropertyDialog> properties_;
 
   bool settingsLoaded_ = false;
   bool iconsLoaded_ = false;

@@ -322,6 +322,7 @@ void Interaction::Exchange(int source, int target) {
   if (config::Failed(saved) && hooks_.Report)
     hooks_.Report("Exchanging ring places " + std::to_string(source) + " and " + std::to_string(target) +
                   " was not saved: " + config::Describe(saved));
+  if (hooks_.ItemsChanged) hooks_.ItemsChanged();
 }
 
 // ---- launch ----

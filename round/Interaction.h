@@ -63,6 +63,8 @@ struct InteractionHooks {
   std::function<bool()> IconsLoaded;
   // Saving the file failed: the change lives in memory only.
   std::function<void(const std::string&)> Report;
+  // Two items exchanged their places: what is bound to an item follows it.
+  std::function<void()> ItemsChanged;
   // The dock's magnification: the pointer moved over the bar or a dock item.
   std::function<void(Point)> RectPointerMoved;
   // A dock item dropped at this screen point goes back to its place; anywhere

@@ -283,6 +283,71 @@ TEST_F(MenusTest, ClearAllAsksAndClearsOnlyOnYes) {
   }
 }
 
+// The item menus' properties open the dialog of the item they were opened
+// on, ring or dock; every way the item can leave closes that dialog.
+TEST_F(MenusTest, PropertiesOpenForTheItemAndCloseWhenItGoes) {
+  enum class Removal { Delete, ClearAll, DockDelete };
+  struct Case {
+    std::string where;
+    Removal removal;
+  };
+  const Case cases[] = {
+      {"Circle3", Removal::Delete},
+      {"Circle15", Removal::ClearAll},
+      {"Rect1", Removal::DockDelete},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    TearDown();
+    SetUp();
+    SetItems({3, 15});
+    app::RoundHot* form = Start();
+    ASSERT_NE(form, nullptr);
+    MakeDockWindows(*form);
+    const int slot = c.where == "Rect1" ? 21 : std::stoi(c.where.substr(6));
+    desktop_->ScriptMenuCaption("属性(&R)");
+    OpenOn(*form, c.where);
+    headless::HeadlessForms& forms = Process().Forms();
+    ASSERT_TRUE(form->Properties().IsOpen());
+    EXPECT_EQ(forms.Text(form->Properties().Form(), "EditName"), form->Slots()[slot].Hint);
+    const FormId dialog = form->Properties().Form();
+    switch (c.removal) {
+      case Removal::Delete:
+        form->Removal().DeleteItem(form->Slots()[slot].Window);
+        desktop_->Advance(30 * 8);
+        break;
+      case Removal::ClearAll:
+        desktop_->ScriptMessageBoxAnswer(MessageBoxResult::Yes);
+        form->NClearClick();
+        desktop_->Advance(30 * 8);
+        break;
+      case Removal::DockDelete:
+        form->Removal().DeleteItem(form->Slots()[slot].Window);
+        break;
+    }
+    EXPECT_FALSE(forms.FormExists(dialog)) << "the dialog of a removed item closes";
+    EXPECT_FALSE(form->Properties().IsOpen());
+  }
+}
+
+TEST_F(MenusTest, AboutOpensFromEachMenuThatOffersIt) {
+  for (const std::string where : {"CenterForm", "tray", "RectForm", "Rect1"}) {
+    SCOPED_TRACE(where);
+    TearDown();
+    SetUp();
+    app::RoundHot* form = Start();
+    ASSERT_NE(form, nullptr);
+    MakeDockWindows(*form);
+    desktop_->ScriptMenuCaption("关于(&A)");
+    OpenOn(*form, where);
+    ASSERT_TRUE(form->About().IsOpen());
+    const headless::FormRecord* about = Process().Forms().Find(form->About().Form());
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->visible);
+    EXPECT_EQ(about->spec.name, "FormAbout");
+  }
+}
+
 TEST_F(MenusTest, DeleteRemovesTheItemTheMenuWasOpenedOn) {
   SetItems({3, 15});
   app::RoundHot* form = Start();
