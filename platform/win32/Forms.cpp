@@ -267,10 +267,26 @@ void Win32Forms::ShowPage(Form& form, int page) {
     if (c.window && c.spec.page >= 0) ::ShowWindow(c.window, c.spec.page == page ? SW_SHOWNA : SW_HIDE);
 }
 
+namespace {
+
+// The ring and the dock are popups of this program, in the topmost layer
+// when the user put them in front: a dialog of the program goes to the top
+// of the layer its owner lives in, so that it never opens behind them, and
+// takes the foreground. Raising it also restacks it above the unmanaged
+// popups a window manager keeps on top otherwise.
+void RaiseDialog(HWND dialog) {
+  const HWND owner = ::GetWindow(dialog, GW_OWNER);
+  const bool topmost = owner && (::GetWindowLongW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  ::SetWindowPos(dialog, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  ::SetForegroundWindow(dialog);
+}
+
+}  // namespace
+
 void Win32Forms::ShowForm(FormId id) {
   if (Form* form = Get(id)) {
     ::ShowWindow(form->window.Get(), SW_SHOWNORMAL);
-    ::SetForegroundWindow(form->window.Get());
+    RaiseDialog(form->window.Get());
   }
 }
 
@@ -301,8 +317,7 @@ void Win32Forms::DestroyForm(FormId id) {
 void Win32Forms::BringToFront(FormId id) {
   if (Form* form = Get(id)) {
     if (::IsIconic(form->window.Get())) ::ShowWindow(form->window.Get(), SW_RESTORE);
-    ::SetWindowPos(form->window.Get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    ::SetForegroundWindow(form->window.Get());
+    RaiseDialog(form->window.Get());
   }
 }
 

@@ -50,6 +50,10 @@ MessageBoxResult Win32Dialogs::MessageBox(const std::string& text, const std::st
       type |= MB_ICONQUESTION;
       break;
   }
+  // The ring and the dock may sit in the topmost layer, and under a window
+  // manager they are unmanaged popups that stay above every managed window
+  // until one is raised: the question comes up above them, in front.
+  type |= MB_TOPMOST | MB_SETFOREGROUND;
   const std::wstring wideText = Widen(text);
   const std::wstring wideCaption = Widen(caption);
   switch (::MessageBoxW(windows_.MainWindow(), wideText.c_str(), wideCaption.c_str(), type)) {
