@@ -36,8 +36,7 @@ CommandDispatch::CommandDispatch(Platform& platform, const catalogue::WindowTabl
     : platform_(platform), windows_(windows), hooks_(std::move(hooks)) {}
 
 void CommandDispatch::OnRightRelease(WindowId window, Point screen) {
-  if (const std::optional<MenuKind> kind = MenuForPlace(windows_.Lookup(window)))
-    OpenMenu(*kind, screen, window);
+  if (const std::optional<MenuKind> kind = MenuForPlace(windows_.Lookup(window))) OpenMenu(*kind, screen, window);
 }
 
 void CommandDispatch::OpenMenu(MenuKind kind, Point screen, WindowId target) {

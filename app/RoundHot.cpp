@@ -52,7 +52,9 @@ RoundHot::RoundHot(Platform& platform)
   pictures.LoadWindowPicture = [this](const std::string& path) {
     return picture::LoadPremultipliedPngFile(platform_.files, path);
   };
-  pictures.LoadItemPicture = [this](const std::string& path) { return picture::LoadPictureFile(platform_.files, path); };
+  pictures.LoadItemPicture = [this](const std::string& path) {
+    return picture::LoadPictureFile(platform_.files, path);
+  };
   dock_ = std::make_unique<dock::RectPresentation>(platform_, settings_, slots_, std::move(pictures),
                                                    [this] { timerClearMemory_.Enable(); });
   itemWindows_ = std::make_unique<ItemWindowsRouter>(*round_, *dock_);

@@ -29,8 +29,8 @@ bool ApplyItemProperties(Platform& platform, ItemSlots& slots, IItemWindows& win
   config::ItemFile file(platform.files, platform.system, config::UserInfoPath(platform.files));
   if (!file.ReadItem(ListOf(slot), PositionOf(slot))) {
     platform.diagnostics.Report(Severity::Warning, "The properties of item " + std::to_string(slot) +
-                                                       " were not applied: its element cannot be read (" +
-                                                       file.Path() + ")");
+                                                       " were not applied: its element cannot be read (" + file.Path() +
+                                                       ")");
     return false;
   }
   TImageIconRec& rec = slots[slot];

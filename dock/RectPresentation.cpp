@@ -27,8 +27,8 @@ bool IsSafeThemeName(const std::string& name) {
   // the separators, the drive colon and the "." and ".." names.
   return std::none_of(name.begin(), name.end(), [](char c) {
     const unsigned char u = static_cast<unsigned char>(c);
-    return u < 0x20 || c == '\\' || c == '/' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
-           c == '>' || c == '|';
+    return u < 0x20 || c == '\\' || c == '/' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
+           c == '|';
   });
 }
 
@@ -77,15 +77,15 @@ void RectPresentation::LoadTheme(const std::string& name) {
   theme_ = LayeredSurface{};
   const std::string path = ThemePath(platform_.files.ProgramDir(), name);
   if (path.empty()) {
-    platform_.diagnostics.Report(Severity::Warning, "The dock theme name \"" + name +
-                                                        "\" is refused: it names no file of the theme folder");
+    platform_.diagnostics.Report(
+        Severity::Warning, "The dock theme name \"" + name + "\" is refused: it names no file of the theme folder");
     return;
   }
   if (!pictures_.LoadWindowPicture) return;
   LayeredSurface picture = pictures_.LoadWindowPicture(path);
   if (!IsUsableTheme(SizeOf(picture))) {
-    platform_.diagnostics.Report(Severity::Warning, "The dock theme " + path +
-                                                        " is missing or unusable: the bar is drawn without a picture");
+    platform_.diagnostics.Report(
+        Severity::Warning, "The dock theme " + path + " is missing or unusable: the bar is drawn without a picture");
     return;
   }
   theme_ = std::move(picture);
@@ -165,7 +165,8 @@ void RectPresentation::Apply(const RectLayout& next) {
     PushBar();
   }
   for (const RectItemChange& change : changes.Items)
-    if (change.Resized) DrawRectItem(RestingSlot(change.Index), next.Items[static_cast<std::size_t>(change.Index)].width);
+    if (change.Resized)
+      DrawRectItem(RestingSlot(change.Index), next.Items[static_cast<std::size_t>(change.Index)].width);
   tracking_.Layout = next;
 }
 

@@ -51,7 +51,6 @@ class RectPresentation final : public catalogue::IItemWindows, public catalogue:
   // The bar at rest for the current item count; the items come after it.
   void CreateRectBar();
 
-
   // The magnification handler: the pointer moved over the bar or an item.
   void TrackPointer(Point screen);
   void CollapseRectBar();

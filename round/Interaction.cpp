@@ -28,11 +28,16 @@ WindowKind KindOfPlace(const std::optional<catalogue::WindowPlace>& place) {
   if (!place) return WindowKind::Other;
   const bool round = place->presentation == Presentation::Round;
   switch (place->role) {
-    case WindowRole::Main: return WindowKind::MainForm;
-    case WindowRole::Skin: return round ? WindowKind::Background : WindowKind::RectBar;
-    case WindowRole::Center: return WindowKind::Center;
-    case WindowRole::Item: return round ? WindowKind::RoundItem : WindowKind::RectItem;
-    case WindowRole::Label: return WindowKind::Hint;
+    case WindowRole::Main:
+      return WindowKind::MainForm;
+    case WindowRole::Skin:
+      return round ? WindowKind::Background : WindowKind::RectBar;
+    case WindowRole::Center:
+      return WindowKind::Center;
+    case WindowRole::Item:
+      return round ? WindowKind::RoundItem : WindowKind::RectItem;
+    case WindowRole::Label:
+      return WindowKind::Hint;
   }
   return WindowKind::Other;
 }
@@ -168,8 +173,7 @@ void Interaction::MouseMove(const PointerEvent& e) {
     platform_.windows.SetCursor(CursorShape::Drag);
   }
   // A dock item on its way out stays where the pointer takes it.
-  if ((kind == WindowKind::RectBar || kind == WindowKind::RectItem) && carried_ == kNoWindow &&
-      hooks_.RectPointerMoved)
+  if ((kind == WindowKind::RectBar || kind == WindowKind::RectItem) && carried_ == kNoWindow && hooks_.RectPointerMoved)
     hooks_.RectPointerMoved(e.screen);
 }
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/FormTimer.h"
 #include "catalogue/ItemSlots.h"
 #include "config/Settings.h"
+#include "platform/FormTimer.h"
 #include "platform/Platform.h"
 #include "round/Hover.h"
 #include "round/Rotation.h"

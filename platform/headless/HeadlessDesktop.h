@@ -44,8 +44,8 @@ struct WindowRecord {
   LayeredSurface surface;  // the last pushed picture
   std::uint8_t alpha = 0;  // its constant alpha
   int pushCount = 0;
-  int boundsCount = 0;   // SetBounds and SetBoundsMany changes of this window
-  std::string toolTip;   // the window system's tooltip text
+  int boundsCount = 0;  // SetBounds and SetBoundsMany changes of this window
+  std::string toolTip;  // the window system's tooltip text
 };
 
 struct MessageBoxRecord {
@@ -92,7 +92,10 @@ class HeadlessDesktop {
 
   // Virtual time in milliseconds since the desktop was made.
   std::int64_t NowMs() const { return nowMs_; }
-  void SetLocalTime(const LocalTime& t) { baseTime_ = t; nowMsAtBase_ = nowMs_; }
+  void SetLocalTime(const LocalTime& t) {
+    baseTime_ = t;
+    nowMsAtBase_ = nowMs_;
+  }
   LocalTime CurrentLocalTime() const;
   // Fires every timer due within the next ms milliseconds, in order.
   void Advance(std::int64_t ms);
@@ -304,8 +307,8 @@ class HeadlessProcess final : public IWindowSystem,
   void RemoveTrayIcon() override;
   // ISystem
   bool CreateSingleInstanceMutex(const std::string& name) override;
-  bool SendToWindow(const std::string& className, const std::string& title, unsigned message,
-                    std::uintptr_t wParam, std::intptr_t lParam) override;
+  bool SendToWindow(const std::string& className, const std::string& title, unsigned message, std::uintptr_t wParam,
+                    std::intptr_t lParam) override;
   void TrimWorkingSet() override;
   void ProcessPendingMessages() override;
   void RequestQuit() override { quitRequested_ = true; }

@@ -1,13 +1,13 @@
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <stdexcept>
 #include <system_error>
-
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/headless/HeadlessDesktop.h"
 #include "platform/headless/Iconv.h"
@@ -16,9 +16,9 @@
 namespace qv::headless {
 
 HeadlessProcess::HeadlessProcess(HeadlessDesktop& desktop, std::string programDir)
-    : desktop_(desktop),
-      programDir_(std::move(programDir)),
-      platform_{*this, *this, *this, *this, *this, *this, *this, *this, *this, canvas_, *this, *this, forms_} {
+    : desktop_(desktop), programDir_(std::move(programDir)), platform_{*this, *this, *this, *this, *this,
+                                                                       *this, *this, *this, *this, canvas_,
+                                                                       *this, *this, forms_} {
   desktop_.Attach(this);
 }
 

@@ -11,8 +11,8 @@
 #include "catalogue/IconProperty.h"
 #include "catalogue/IconPropertyApply.h"
 #include "config/ItemFile.h"
-#include "platform/headless/HeadlessForms.h"
 #include "picture/PngLoader.h"
+#include "platform/headless/HeadlessForms.h"
 #include "tests/catalogue/ItemScenario.h"
 
 namespace qv {

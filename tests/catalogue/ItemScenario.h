@@ -47,8 +47,8 @@ inline ::testing::AssertionResult ShowsSolid(const LayeredSurface& s, testing::R
     for (int x = 0; x < 50; ++x) {
       const std::uint32_t p = s.At(x, y);
       const bool inside = x >= 1 && x <= 48 && y >= 1 && y <= 48;
-      const bool ok = inside ? AlphaOf(p) == 255 && std::abs(RedOf(p) - c.r) <= 2 &&
-                                   std::abs(GreenOf(p) - c.g) <= 2 && std::abs(BlueOf(p) - c.b) <= 2
+      const bool ok = inside ? AlphaOf(p) == 255 && std::abs(RedOf(p) - c.r) <= 2 && std::abs(GreenOf(p) - c.g) <= 2 &&
+                                   std::abs(BlueOf(p) - c.b) <= 2
                              : p == 0;
       if (!ok) return ::testing::AssertionFailure() << "(" << x << "," << y << ") = " << std::hex << p;
     }

@@ -226,11 +226,21 @@ TEST_F(RemovalTest, SecondRequestDuringTheDestroyAnimationNeitherRestartsNorDoub
     desktop_->Advance(120);  // three frames shown
     const std::size_t boxes = desktop_->MessageBoxes().size();
     switch (second) {
-      case Second::DestroySame: EXPECT_FALSE(form->Removal().RequestDestroy(first)); break;
-      case Second::DestroyOther: EXPECT_FALSE(form->Removal().RequestDestroy(other)); break;
-      case Second::DeleteSame: form->Removal().DeleteItem(first); break;
-      case Second::DeleteOther: form->Removal().DeleteItem(other); break;
-      case Second::Clear: form->NClearClick(); break;
+      case Second::DestroySame:
+        EXPECT_FALSE(form->Removal().RequestDestroy(first));
+        break;
+      case Second::DestroyOther:
+        EXPECT_FALSE(form->Removal().RequestDestroy(other));
+        break;
+      case Second::DeleteSame:
+        form->Removal().DeleteItem(first);
+        break;
+      case Second::DeleteOther:
+        form->Removal().DeleteItem(other);
+        break;
+      case Second::Clear:
+        form->NClearClick();
+        break;
     }
     EXPECT_EQ(form->Removal().AnimationFrame(), 4);
     EXPECT_EQ(desktop_->MessageBoxes().size(), boxes) << "no question while an animation runs";

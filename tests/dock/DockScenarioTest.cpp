@@ -40,7 +40,8 @@ class DockScenario : public test::ItemScenario {
     p.RectPosition = form.Settings().RectPosition;
     p.ItemCount = form.RectItemCount();
     p.Screen = desktop_->Screen();
-    p.BarHeight = PngHeight(testing::ReadBytes(desktop_->RealPath(test::kDir + "Icon\\RectangleBackground\\Default.png")));
+    p.BarHeight =
+        PngHeight(testing::ReadBytes(desktop_->RealPath(test::kDir + "Icon\\RectangleBackground\\Default.png")));
     return p;
   }
   void ExpectOnScreen(const dock::RectLayout& layout) {
@@ -66,8 +67,11 @@ TEST_F(DockScenario, LoadsEveryElementIntoSlotsAndPlacesTheBarOnEachEdgeOfEachSc
     int items, position;
     Rect screen;
   };
-  const Case cases[] = {{0, 0, {0, 0, 1280, 800}},   {5, 1, {0, 0, 1280, 800}},  {30, 0, {0, 0, 1024, 768}},
-                        {30, 1, {0, 0, 1920, 1080}}, {240, 0, {0, 0, 1280, 800}}};
+  const Case cases[] = {{0, 0, {0, 0, 1280, 800}},
+                        {5, 1, {0, 0, 1280, 800}},
+                        {30, 0, {0, 0, 1024, 768}},
+                        {30, 1, {0, 0, 1920, 1080}},
+                        {240, 0, {0, 0, 1280, 800}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.items << " items, position " << c.position);
     desktop_->SetScreen(c.screen);
@@ -289,9 +293,9 @@ TEST_F(DockScenario, ThemeNamesReachNoFurtherThanTheThemeFolder) {
     const char* name;
     bool safe;
   };
-  const Case cases[] = {{"Default", true},      {"Glass", true},     {"My theme.v2", true}, {"..\\Default", false},
-                        {"../Default", false},  {"..", false},       {".", false},          {"", false},
-                        {"C:Default", false},   {"a\\b", false},     {"a/b", false},        {"\x01x", false}};
+  const Case cases[] = {{"Default", true},     {"Glass", true}, {"My theme.v2", true}, {"..\\Default", false},
+                        {"../Default", false}, {"..", false},   {".", false},          {"", false},
+                        {"C:Default", false},  {"a\\b", false}, {"a/b", false},        {"\x01x", false}};
   for (const Case& c : cases) EXPECT_EQ(dock::IsSafeThemeName(c.name), c.safe) << c.name;
   EXPECT_EQ(dock::ThemePath("C:\\Q\\", "..\\..\\x"), "");
 

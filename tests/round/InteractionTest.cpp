@@ -126,8 +126,10 @@ TEST_F(InteractionTest, LocksDecideWhatTheHandCanMove) {
     const char *lockPosition, *lockIcon;
     bool ringMoves, itemFollows;
   } cases[] = {
-      {"False", "False", true, true}, {"True", "False", false, true},
-      {"False", "True", true, false}, {"True", "True", false, false},
+      {"False", "False", true, true},
+      {"True", "False", false, true},
+      {"False", "True", true, false},
+      {"True", "True", false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << "LockPosition " << c.lockPosition << ", LockIcon " << c.lockIcon);
@@ -178,7 +180,8 @@ TEST(ExchangeTarget, TheFirstItemLessThanTwentyPixelsAwayInBothDirections) {
       {"Circle11", {0, 0}, 0},      // its own old place is no target either
   };
   for (const auto& c : cases)
-    EXPECT_EQ(round::FindExchangeTarget(ring, c.dragged, c.at), c.target) << c.dragged << " " << c.at.x << "," << c.at.y;
+    EXPECT_EQ(round::FindExchangeTarget(ring, c.dragged, c.at), c.target)
+        << c.dragged << " " << c.at.x << "," << c.at.y;
 }
 
 const char* const kItemFields[] = {"File",     "Name", "IconPath/Default", "IconPath/Define",
