@@ -47,26 +47,19 @@ void DisplayStates::ToggleShown() {
 void DisplayStates::RaiseRoundWindows() { round_.RaiseRoundWindows(); }
 
 void DisplayStates::RaiseRectWindows() {
-  if (rectBar_ != kNoWindow) windows_.BringToTop(rectBar_);
-  for (int slot = catalogue::kRingSlots + 1; slot <= catalogue::kSlotCount && !slots_[slot].File.empty(); ++slot)
-    if (slots_[slot].Window != kNoWindow) windows_.BringToTop(slots_[slot].Window);
+  if (dock_.Raise) dock_.Raise();
 }
 
 void DisplayStates::CollapseRectBar() {
-  if (!rectMagnified_) return;
-  // The dock draws itself at rest here once it magnifies.
-  rectMagnified_ = false;
+  if (dock_.Collapse) dock_.Collapse();
 }
 
 bool InsideShrunkRectBar(const Rect& bar, Point p) {
   return p.x >= bar.left + 25 && p.x <= bar.Right() - 25 && p.y >= bar.top + 12 && p.y <= bar.Bottom() - 12;
 }
 
-void DisplayStates::AfterBounce(int) {
-  if (rectBar_ != kNoWindow && InsideShrunkRectBar(windows_.Bounds(rectBar_), windows_.CursorPosition())) return;
-  // A bounced dock item also returns to its resting top here, once the dock
-  // knows where that is.
-  CollapseRectBar();
+void DisplayStates::AfterBounce(int slot) {
+  if (dock_.AfterBounce) dock_.AfterBounce(slot);
 }
 
 WindowLayer DisplayStates::ApplyLayer(WindowLayer requested, std::initializer_list<WindowId> extra) {
@@ -78,10 +71,8 @@ WindowLayer DisplayStates::ApplyLayer(WindowLayer requested, std::initializer_li
   };
   apply(round_.BackgroundWindow());
   apply(round_.CenterWindow());
-  apply(rectBar_);
   for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) apply(slots_[slot].Window);
-  for (int slot = catalogue::kRingSlots + 1; slot <= catalogue::kSlotCount && !slots_[slot].File.empty(); ++slot)
-    apply(slots_[slot].Window);
+  if (dock_.SetLayer) dock_.SetLayer(others);
   for (WindowId w : extra) apply(w);
   return mainLayer;
 }

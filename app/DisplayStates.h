@@ -5,7 +5,9 @@
 // pointer handlers.
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
+#include <utility>
 
 #include "catalogue/ItemSlots.h"
 #include "platform/Platform.h"
@@ -25,6 +27,17 @@ WindowLayer CompanionLayer(WindowLayer mainLayer);
 // the pointer inside it is still over the bar's items.
 bool InsideShrunkRectBar(const Rect& bar, Point p);
 
+// What the display routines ask of the dock, once it is built.
+struct RectDockHooks {
+  std::function<void()> Collapse;
+  std::function<void()> Raise;
+  std::function<void(WindowLayer)> SetLayer;
+  // The end of a click bounce of the item in this slot.
+  std::function<void(int)> AfterBounce;
+  // The bar is drawn larger under the pointer.
+  std::function<bool()> Magnified;
+};
+
 class DisplayStates {
  public:
   DisplayStates(IWindowSystem& windows, WindowId mainWindow, round::RoundPresentation& round,
@@ -34,10 +47,8 @@ class DisplayStates {
   bool WindowsShown() const { return windowsShown_; }
   // The main form is made and shown at start.
   void MarkShown() { windowsShown_ = true; }
-  // RectMagnified: the dock is drawn larger under the pointer.
-  bool RectMagnified() const { return rectMagnified_; }
-  // The start-up step builds the dock at rest.
-  void MarkRectAtRest() { rectMagnified_ = false; }
+  // RectMagnified: the dock is drawn larger under the pointer (the dock keeps it).
+  bool RectMagnified() const { return dock_.Magnified && dock_.Magnified(); }
 
   // The tray icon's callback, by the mouse message on the icon.
   void OnTrayCallback(std::intptr_t mouseMessage);
@@ -60,8 +71,8 @@ class DisplayStates {
   // desktop window.
   WindowLayer ApplyLayer(WindowLayer requested, std::initializer_list<WindowId> extra = {});
 
-  // The dock bar, once the dock has built it.
-  void SetRectBar(WindowId bar) { rectBar_ = bar; }
+  // The dock, once built: what the display routines ask of it.
+  void SetRectDock(RectDockHooks dock) { dock_ = std::move(dock); }
 
  private:
   IWindowSystem& windows_;
@@ -69,8 +80,7 @@ class DisplayStates {
   round::RoundPresentation& round_;
   catalogue::ItemSlots& slots_;
   bool windowsShown_ = false;
-  bool rectMagnified_ = false;
-  WindowId rectBar_ = kNoWindow;
+  RectDockHooks dock_;
 };
 
 }  // namespace qv::app

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 
+#include "app/PresentationSwitches.h"
+#include "catalogue/IconPropertyApply.h"
 #include "catalogue/LoadEntry.h"
 #include "config/SettingsFile.h"
+#include "picture/Picture.h"
+#include "picture/PngLoader.h"
 #include "settings/SystemTools.h"
 
 namespace qv::app {
@@ -41,7 +45,26 @@ RoundHot::RoundHot(Platform& platform)
   mainWindow_ = platform_.windows.CreateWindow(params);
   slots_.Windows().Add(mainWindow_, {catalogue::Presentation::Round, catalogue::WindowRole::Main, 0});
   round_ = std::make_unique<round::RoundPresentation>(platform_, settings_, slots_, mainWindow_, timerClearMemory_);
-  site_.reset(new catalogue::CatalogueSite{platform_, slots_, *round_});
+  dock::DockPictures pictures;
+  pictures.LoadResource = [this](const std::string& name) {
+    return picture::LoadPremultipliedPng(platform_.system, name);
+  };
+  pictures.LoadWindowPicture = [this](const std::string& path) {
+    return picture::LoadPremultipliedPngFile(platform_.files, path);
+  };
+  pictures.LoadItemPicture = [this](const std::string& path) {
+    return picture::LoadPictureFile(platform_.files, path);
+  };
+  dock_ = std::make_unique<dock::RectPresentation>(platform_, settings_, slots_, std::move(pictures),
+                                                   [this] { timerClearMemory_.Enable(); });
+  itemWindows_ = std::make_unique<ItemWindowsRouter>(*round_, *dock_);
+  site_.reset(new catalogue::CatalogueSite{platform_, slots_, *itemWindows_});
+  about_ = std::make_unique<settings::AboutDialog>(platform_.forms, platform_.shell, platform_.system,
+                                                   platform_.diagnostics);
+  properties_ = std::make_unique<catalogue::IconPropertyDialog>(
+      platform_.forms, catalogue::MakeItemPropertyHooks(platform_, slots_, *itemWindows_));
+  // An open property dialog whose item went away closes.
+  site_->ItemsChanged = [this] { properties_->ItemsChanged(); };
   drop_ = std::make_unique<catalogue::ItemDrop>(*site_, timerClearMemory_);
   removal_ = std::make_unique<catalogue::ItemRemoval>(*site_, timerClearMemory_);
   CreateRingHandlers();
@@ -52,8 +75,12 @@ RoundHot::~RoundHot() {
   timerClearMemory_.Disable();
   timerPBT_.Disable();
   timerRedraw_.Disable();
+  // The dialogs first: they are bound to item windows.
+  properties_.reset();
+  about_.reset();
   hotKeys_.reset();
   interaction_.reset();
+  dock_.reset();
   round_.reset();
   if (mainWindow_ != kNoWindow) platform_.windows.DestroyWindow(mainWindow_);
 }
@@ -79,6 +106,7 @@ void RoundHot::FormCreate() {
   trayAdded_ = platform_.tray.AddTrayIcon(kTrayTip);
   InitSettings();
   round_->LoadPlates();
+  dock_->LoadPictures();
   platform_.windows.AcceptDroppedFiles(mainWindow_, true);
   acceptsDrops_ = true;
   display_->MarkShown();
@@ -141,14 +169,16 @@ void RoundHot::BuildPresentations() {
   round_->BuildBackgroundWindow();
   round_->BuildCenterWindow();
   config::StartupItems items(platform_.files, platform_.system, ConfigPath());
-  display_->MarkRectAtRest();
-  if (items.Load()) {
+  const bool loaded = items.Load();
+  if (loaded) {
     LoadItemLists(items);
     Check(items.Save(), "Completing the item lists at start");
     hotKeyText_ = items.HotKeyText();
     hotKeyChar_ = hotKeyText_[0];
     SetupHotKey();
   }
+  if (!loaded) dock_->CreateRectBar();
+  AttachDockBar(dock_.get());
   interaction_->CreateHintWindow(CompanionLayer(mainLayer_), settings_.HintFontDefine);
   TrimWorkingSet();
   iconsLoaded_ = true;
@@ -164,17 +194,28 @@ void RoundHot::LoadItemLists(config::StartupItems& items) {
     if (writeBack.File) items.SetFile(ItemList::Ring, slot, *writeBack.File);
     if (writeBack.IconDefine) items.SetIconDefine(ItemList::Ring, slot, *writeBack.IconDefine);
   }
-  if (!settings_.RectListCreated) {
-    // More dock elements than the dock has slots stay in the file untouched.
-    slots_.SetDockCount(std::min(items.Count(ItemList::Dock), catalogue::kDockSlots));
-  } else {
+  if (settings_.RectListCreated) {
     CreateDefaultRectList(items);
+    return;
+  }
+  // More dock elements than the dock has slots stay in the file untouched.
+  slots_.SetDockCount(std::min(items.Count(ItemList::Dock), catalogue::kDockSlots));
+  dock_->CreateRectBar();
+  for (int j = 1; j <= slots_.DockCount(); ++j) {
+    const std::optional<config::ItemTexts> texts = items.Read(ItemList::Dock, j);
+    if (!texts) continue;
+    const catalogue::EntryWriteBack writeBack =
+        catalogue::LoadEntry(catalogue::kRingSlots + j, *texts, slots_, *itemWindows_, platform_);
+    if (writeBack.File) items.SetFile(ItemList::Dock, j, *writeBack.File);
+    if (writeBack.IconDefine) items.SetIconDefine(ItemList::Dock, j, *writeBack.IconDefine);
   }
 }
 
 void RoundHot::CreateDefaultRectList(config::StartupItems& items) {
   const std::string toolDir = platform_.files.ProgramDir() + "Icon\\SysTool\\";
   std::vector<config::ItemTexts> tools;
+  slots_.SetDockCount(static_cast<int>(settings::kRectSystemTools.size()));
+  dock_->CreateRectBar();
   int j = 0;
   for (const settings::SystemTool& tool : settings::kRectSystemTools) {
     catalogue::TImageIconRec& rec = slots_[catalogue::kRingSlots + ++j];
@@ -186,6 +227,8 @@ void RoundHot::CreateDefaultRectList(config::StartupItems& items) {
     texts.Name = rec.Hint;
     texts.IconDefine = rec.IconPath;
     tools.push_back(std::move(texts));
+    itemWindows_->CreateRectIconWindow(catalogue::kRingSlots + j);
+    itemWindows_->DrawIconIntoSlot(catalogue::kRingSlots + j, rec.IconPath);
   }
   slots_.SetDockCount(j);
   items.AppendDockItems(tools);
@@ -234,13 +277,15 @@ void RoundHot::OnTimer(int id) {
       if (resumeTicks_ > kResumeTicks) {
         timerPBT_.Disable();
       } else {
-        // The dock bar is put back here once it exists.
+        // The system may have moved the bar while it slept.
+        dock_->PlaceAll();
         ++resumeTicks_;
       }
       break;
     case TimerRedraw:
       timerRedraw_.Disable();
       round_->PlaceAll();
+      dock_->PlaceAll();
       break;
     case TimerClock:
       round_->OnClockTick();
@@ -279,7 +324,21 @@ void RoundHot::OnPowerBroadcast(unsigned event) {
 
 void RoundHot::OnDisplayChange() { timerRedraw_.Enable(); }
 
-void RoundHot::OnTrayCallback(std::uintptr_t, std::intptr_t lParam) { display_->OnTrayCallback(lParam); }
+void RoundHot::OnTrayCallback(std::uintptr_t, std::intptr_t lParam) {
+  // The tray menu opens on the release, as the shell's own menus do.
+  if (lParam == kMouseRightUp) {
+    if (!closed_) commands_->OpenMenu(MenuKind::TaskBar, platform_.windows.CursorPosition());
+    return;
+  }
+  display_->OnTrayCallback(lParam);
+}
+
+void RoundHot::OnMouseUp(const PointerEvent& e) {
+  // A right release while an item is carried belongs to the drag, not to a menu.
+  const bool menu = e.button == MouseButton::Right && interaction_->CarriedWindow() == kNoWindow && !closed_;
+  interaction_->MouseUp(e);
+  if (menu) commands_->OnRightRelease(e.window, e.screen);
+}
 
 void RoundHot::OnTaskbarCreated() {
   // The shell lost its icons when it restarted; without ours the program
@@ -292,7 +351,35 @@ void RoundHot::OnTaskbarCreated() {
 
 void RoundHot::OnDropFiles(const std::vector<std::string>& paths, Point screenPos) {
   // Before the start-up step has loaded the lists, a new item would be loaded a second time.
-  if (iconsLoaded_ && !closed_) drop_->OnDropFiles(paths, screenPos);
+  if (!iconsLoaded_ || closed_) return;
+  // The row is rebuilt under the pointer; the magnification waits.
+  dock_->SetTrackingEnabled(false);
+  drop_->OnDropFiles(paths, screenPos);
+  dock_->SetTrackingEnabled(true);
+}
+
+PresentationSite RoundHot::Presentations() {
+  return PresentationSite{platform_,
+                          settings_,
+                          slots_,
+                          ConfigPath(),
+                          [this] { return round_->BackgroundWindow(); },
+                          [this] { return round_->CenterWindow(); },
+                          [this](bool shown) {
+                            // A magnified bar comes back at rest.
+                            dock_->CollapseRectBar();
+                            dock_->SetVisible(shown);
+                          }};
+}
+
+void RoundHot::ToggleRound() {
+  PresentationSite site = Presentations();
+  app::ToggleRound(site);
+}
+
+void RoundHot::ToggleRect() {
+  PresentationSite site = Presentations();
+  app::ToggleRect(site);
 }
 
 void RoundHot::RestoreFromTray() { display_->RestoreFromTray(); }
@@ -308,6 +395,13 @@ void RoundHot::TrimWorkingSet() {
 
 void RoundHot::CreateRingHandlers() {
   display_ = std::make_unique<DisplayStates>(platform_.windows, mainWindow_, *round_, slots_);
+  RectDockHooks dockHooks;
+  dockHooks.Collapse = [this] { dock_->CollapseRectBar(); };
+  dockHooks.Raise = [this] { dock_->RaiseRectWindows(); };
+  dockHooks.SetLayer = [this](WindowLayer layer) { dock_->SetLayer(layer); };
+  dockHooks.AfterBounce = [this](int slot) { dock_->AfterBounce(slot, platform_.windows.CursorPosition()); };
+  dockHooks.Magnified = [this] { return dock_->Magnified(); };
+  display_->SetRectDock(std::move(dockHooks));
   round::InteractionHooks hooks;
   hooks.RaiseRoundWindows = [this] { RaiseRoundWindows(); };
   hooks.RaiseRectWindows = [this] { display_->RaiseRectWindows(); };
@@ -317,10 +411,14 @@ void RoundHot::CreateRingHandlers() {
   hooks.Animates = [this](WindowId window) { return removal_->Animates(window); };
   hooks.IconsLoaded = [this] { return iconsLoaded_; };
   hooks.Report = [this](const std::string& text) { platform_.diagnostics.Report(Severity::Error, text); };
+  hooks.RectPointerMoved = [this](Point screen) { dock_->TrackPointer(screen); };
+  hooks.ItemsChanged = [this] { properties_->ItemsChanged(); };
+  hooks.InsideRectBar = [this](Point screen) { return dock_->InsideShrunkBar(screen); };
   interaction_ = std::make_unique<round::Interaction>(
       round::InteractionContext{platform_, settings_, slots_, *round_, mainWindow_, timerClearMemory_, ConfigPath()},
       std::move(hooks));
   interaction_->HoverState().SetBounceEnded([this](int slot) { display_->AfterBounce(slot); });
+  CreateCommands();
 }
 
 // Replaces any earlier registration: the letter may have changed.
@@ -335,9 +433,28 @@ void RoundHot::OnHotKey(int, unsigned modifiers, unsigned virtualKey) {
   if (hotKeys_) hotKeys_->Dispatch(modifiers, virtualKey);
 }
 
-void RoundHot::RunCenterCommand() {
-  // The center button's command (CenterAction) is run here once the menus
-  // bring their commands; until then a click on the center only raises the ring.
+void RoundHot::RunCenterCommand() { commands_->CenterClick(settings_.CenterAction); }
+
+void RoundHot::CreateCommands() {
+  CommandHooks hooks;
+  hooks.MinimizeToTray = [this] { display_->MinimizeToTray(); };
+  hooks.RestoreFromTray = [this] { display_->RestoreFromTray(); };
+  hooks.ClearAll = [this] { removal_->NClearClick(); };
+  hooks.NextBackground = [this] { round_->ChangeBackground(); };
+  hooks.NextCenter = [this] { round_->ChangeCenter(); };
+  hooks.ToggleRound = [this] { ToggleRound(); };
+  hooks.ToggleRect = [this] { ToggleRect(); };
+  hooks.RaiseRoundWindows = [this] { RaiseRoundWindows(); };
+  hooks.CollapseRectBar = [this] { display_->CollapseRectBar(); };
+  // OpenSettings and OpenDockSettings stay empty until the settings dialog exists.
+  hooks.OpenAbout = [this] { about_->OpenAbout(); };
+  // Ring and dock items alike: the window table says which slot the window shows.
+  hooks.Properties = [this](WindowId window) {
+    if (const int slot = slots_.Windows().ItemSlot(window)) properties_->OpenProperties(slot);
+  };
+  hooks.DeleteItem = [this](WindowId window) { removal_->DeleteItem(window); };
+  hooks.Exit = [this] { OnClose(); };
+  commands_ = std::make_unique<CommandDispatch>(platform_, slots_.Windows(), std::move(hooks));
 }
 
 }  // namespace qv::app

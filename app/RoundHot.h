@@ -6,18 +6,24 @@
 #include <memory>
 #include <string>
 
+#include "app/Commands.h"
 #include "app/DisplayStates.h"
-#include "platform/FormTimer.h"
 #include "app/HotKeyRegistrar.h"
+#include "app/ItemWindowsRouter.h"
+#include "app/PresentationSwitches.h"
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/Drop.h"
+#include "catalogue/IconProperty.h"
 #include "catalogue/ItemRemoval.h"
 #include "catalogue/ItemSlots.h"
 #include "config/ItemFile.h"
 #include "config/Settings.h"
+#include "dock/RectPresentation.h"
+#include "platform/FormTimer.h"
 #include "platform/Platform.h"
 #include "round/Interaction.h"
 #include "round/RoundPresentation.h"
+#include "settings/About.h"
 
 namespace qv::app {
 
@@ -53,13 +59,19 @@ class RoundHot final : public IPlatformEvents {
   // Pointer, wheel and keys on any window of the ring, told apart by name.
   void OnMouseDown(const PointerEvent& e) override { interaction_->MouseDown(e); }
   void OnMouseMove(const PointerEvent& e) override { interaction_->MouseMove(e); }
-  void OnMouseUp(const PointerEvent& e) override { interaction_->MouseUp(e); }
+  // A right release also opens the menu of the window it happened on.
+  void OnMouseUp(const PointerEvent& e) override;
   void OnMouseEnter(WindowId window) override { interaction_->MouseEnter(window); }
   void OnMouseLeave(WindowId window) override { interaction_->MouseLeave(window); }
   void OnMouseWheel(WindowId window, int notches) override { interaction_->MouseWheel(window, notches); }
   void OnKeyDown(WindowId window, unsigned virtualKey) override { interaction_->KeyDown(window, virtualKey); }
   void OnHotKey(int, unsigned modifiers, unsigned virtualKey) override;
   void OnDeactivate() override { display_->CollapseRectBar(); }
+
+  // The two presentation switches of the menus: each shows or hides its
+  // windows and writes its choice into the file.
+  void ToggleRound();
+  void ToggleRect();
 
   // State other parts of the program and tests look at.
   const config::Settings& Settings() const { return settings_; }
@@ -81,6 +93,7 @@ class RoundHot final : public IPlatformEvents {
   void TrimWorkingSet();
   void RaiseRoundWindows();
   round::RoundPresentation& Round() { return *round_; }
+  dock::RectPresentation& Dock() { return *dock_; }
   // Clearing all ring items after asking; the menus and the center button run it.
   void NClearClick() { removal_->NClearClick(); }
   // The delete animation, the item menus' delete and the dock's compaction.
@@ -94,6 +107,11 @@ class RoundHot final : public IPlatformEvents {
   void ToggleShown() { display_->ToggleShown(); }
   round::Interaction& Interaction() { return *interaction_; }
   const THotKeyRegistrar* HotKeys() const { return hotKeys_.get(); }
+  // The menus and the commands they and the center button run.
+  CommandDispatch& Commands() { return *commands_; }
+  // The one about dialog and the one item property dialog.
+  settings::AboutDialog& About() { return *about_; }
+  catalogue::IconPropertyDialog& Properties() { return *properties_; }
 
  private:
   void InitSettings();
@@ -107,6 +125,8 @@ class RoundHot final : public IPlatformEvents {
   void CreateRingHandlers();
   void SetupHotKey();
   void RunCenterCommand();
+  void CreateCommands();
+  PresentationSite Presentations();
 
   Platform& platform_;
   config::Settings settings_;
@@ -119,12 +139,17 @@ class RoundHot final : public IPlatformEvents {
   FormTimer timerPBT_;
   FormTimer timerRedraw_;
   std::unique_ptr<round::RoundPresentation> round_;
+  std::unique_ptr<dock::RectPresentation> dock_;
+  std::unique_ptr<ItemWindowsRouter> itemWindows_;
   std::unique_ptr<catalogue::CatalogueSite> site_;
   std::unique_ptr<catalogue::ItemDrop> drop_;
   std::unique_ptr<catalogue::ItemRemoval> removal_;
   std::unique_ptr<DisplayStates> display_;
   std::unique_ptr<round::Interaction> interaction_;
   std::unique_ptr<THotKeyRegistrar> hotKeys_;
+  std::unique_ptr<CommandDispatch> commands_;
+  std::unique_ptr<settings::AboutDialog> about_;
+  std::unique_ptr<catalogue::IconPropertyDialog> properties_;
 
   bool settingsLoaded_ = false;
   bool iconsLoaded_ = false;

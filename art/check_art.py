@@ -22,7 +22,7 @@ import zlib
 RESOURCES = {
     "ROUNDINTERFACE": (300, 300), "THININTERFACE": (300, 300), "NOINTERFACE": (300, 300),
     "GRAYGROUNDCENTER": (115, 115), "PURITYCENTER": (115, 115), "WINCENTER": (115, 115),
-    "NOCENTER": (115, 115), "ICONBACKGROUND": (50, 50),
+    "NOCENTER": (115, 115), "ICONBACKGROUND": (50, 50), "ABOUTPICTURE": (100, 100),
 }
 RESOURCES.update({"DESTROYPNG%d" % i: (50, 50) for i in range(1, 6)})
 RESOURCES.update({"CLEARPNG%d" % i: (50, 50) for i in range(1, 7)})
@@ -30,6 +30,7 @@ TRANSPARENT = ("NOINTERFACE", "NOCENTER", "ICONBACKGROUND")
 CLOCK = ("trad", "trad_h", "trad_m", "trad_s", "trad_dot", "trad_highlights")
 SYSTOOLS = ("Help", "MyFiles", "MyComputer", "MyNetwork", "MyDocuments", "RecycleBin", "ControlPanel")
 ICO_SIZES = {16, 24, 32, 48, 64, 256}
+THEMES = ("Default", "Glass", "Flat")
 
 failures = []
 
@@ -286,22 +287,33 @@ def check_icon_tree(root):
               % (name, img.w, img.h))
         check(max(img.alphas()) == 255, "SysTool/%s.png shows nothing opaque" % name)
     check(len(sizes) <= 1, "the system-tool pictures differ in size: %s" % sorted(sizes))
-    theme = load(root, "Icon/RectangleBackground/Default.png")
+    for name in THEMES:
+        check_theme(root, name)
+
+
+def check_theme(root, name):
+    rel = "Icon/RectangleBackground/%s.png" % name
+    theme = load(root, rel)
     if theme is None:
         return
-    check(theme.w >= 51, "the dock theme must be wider than its two 25-pixel caps")
+    # The bar uses a theme 51..any wide and 94..400 tall; narrower or shorter
+    # ones are refused and the bar shown without a picture.
+    check(theme.w >= 51, "%s: wider than its two 25-pixel caps, please (is %d)" % (rel, theme.w))
+    check(94 <= theme.h <= 400, "%s is %d tall, the bar takes 94..400" % (rel, theme.h))
     # The middle is stretched: every column of it must be the same.
     middle = [b"".join(theme.rgba[(y * theme.w + x) * 4:(y * theme.w + x) * 4 + 4]
                        for y in range(theme.h)) for x in range(25, theme.w - 25)]
     check(all(col == middle[0] for col in middle),
-          "the dock theme's middle columns differ, so it would not stretch cleanly")
+          "%s: the middle columns differ, so it would not stretch cleanly" % rel)
     # Items sit 6 pixels below the screen edge at the top (rows 31-80 of the
     # bar) and 6 pixels above it at the bottom (rows 19-68): the bar must be
-    # behind both.
-    x = theme.w // 2
-    check(theme.h >= 87, "the dock theme is %d tall: items (rows 19-80) would hang off it" % theme.h)
-    covered = all(theme.alpha(x, y) >= 40 for y in range(19, min(81, theme.h)))
-    check(covered, "the dock theme does not stand behind the items (rows 19-80)")
+    # behind both, all along.
+    for x in (12, theme.w // 2, theme.w - 13):
+        covered = all(theme.alpha(x, y) >= 40 for y in range(19, min(81, theme.h)))
+        check(covered, "%s: column %d does not stand behind the items (rows 19-80)" % (rel, x))
+    # Rounded ends: the outer corners of the caps are clear.
+    for x, y in ((0, 0), (theme.w - 1, 0), (0, theme.h - 1), (theme.w - 1, theme.h - 1)):
+        check(theme.alpha(x, y) <= 8, "%s: corner (%d, %d) is not clear" % (rel, x, y))
 
 
 def check_ico(root):

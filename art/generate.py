@@ -1129,48 +1129,18 @@ def control_panel_picture():
 
 # ------------------------------------------------------------ dock theme
 
-def dock_theme():
-    """Frosted glass bar, 25-pixel caps, a middle that is the same in every
-    column so that it stretches cleanly.  Drawn wide, then cut down."""
-    wide, h = 400, THEME_H
-    surf = new_surface(wide, h)
-    ctx = cairo.Context(surf)
-    inset, radius = 3.5, 17
+# The bar's body spans rows 13-86 of the 100-row picture, the same distance
+# from both edges: 25 rows hang off the screen at either edge, which leaves
+# the items (rows 31-80 at the top, 19-68 at the bottom) six pixels of body
+# beyond them on the inner side and the screen's edge on the other.
+BODY_TOP, BODY_BOTTOM = 13, 87
+THEME_DRAW_W = 400
 
-    def body(x):
-        rrect(x, inset, inset, wide - 2 * inset, h - 2 * inset, radius)
 
-    # A soft shadow round the bar, not under it: the glass stays clear.
-    ctx.save()
-    ctx.rectangle(0, 0, wide, h)
-    body(ctx)
-    ctx.set_fill_rule(cairo.FILL_RULE_EVEN_ODD)
-    ctx.clip()
-    shadow(ctx, body, 3, 0, 0, alpha=0.5)
-    ctx.restore()
-    body(ctx)
-    ctx.set_source(linear(0, inset, 0, h - inset,
-                          (0, (206, 234, 250), 0.66), (0.5, (146, 196, 230), 0.52),
-                          (1, (206, 234, 250), 0.66)))
-    ctx.fill()
-    # A band of brighter glass through the middle.
-    ctx.save()
-    body(ctx)
-    ctx.clip()
-    ctx.rectangle(0, h * 0.3, wide, h * 0.4)
-    ctx.set_source(linear(0, h * 0.3, 0, h * 0.7, (0, WHITE, 0), (0.5, WHITE, 0.16), (1, WHITE, 0)))
-    ctx.fill()
-    ctx.restore()
-    rrect(ctx, inset + 1.2, inset + 1.2, wide - 2 * inset - 2.4, h - 2 * inset - 2.4, radius - 1.2)
-    source(ctx, WHITE, 0.75)
-    ctx.set_line_width(1.3)
-    ctx.stroke()
-    body(ctx)
-    source(ctx, (30, 60, 90), 0.55)
-    ctx.set_line_width(1.0)
-    ctx.stroke()
-    full = Picture.of(surf)
-    # Caps from the ends, the middle from the centre column.
+def theme_from_wide(full):
+    """Caps from the ends of a wide drawing, the middle from its centre
+    column, so every middle column is the same and the middle stretches cleanly."""
+    wide, h = full.w, full.h
     out = bytearray(THEME_W * h * 4)
     centre = wide // 2
     for y in range(h):
@@ -1180,6 +1150,112 @@ def dock_theme():
         row += src[(wide - 25) * 4:]
         out[y * THEME_W * 4:(y + 1) * THEME_W * 4] = row
     return Picture(THEME_W, h, out)
+
+
+def theme_canvas(radius, inset_x, shadow_blur, shadow_alpha, shadow_colour=BLACK):
+    """A wide surface with a soft shadow all round the body (never under it,
+    so translucent bodies stay clean) and a function tracing the body."""
+    wide, h = THEME_DRAW_W, THEME_H
+    surf = new_surface(wide, h)
+    ctx = cairo.Context(surf)
+
+    def body(x, grow=0.0):
+        rrect(x, inset_x - grow, BODY_TOP - grow, wide - 2 * inset_x + 2 * grow,
+              BODY_BOTTOM - BODY_TOP + 2 * grow, radius + grow)
+
+    if shadow_alpha > 0:
+        ctx.save()
+        ctx.rectangle(0, 0, wide, h)
+        body(ctx)
+        ctx.set_fill_rule(cairo.FILL_RULE_EVEN_ODD)
+        ctx.clip()
+        shadow(ctx, body, shadow_blur, 0, 0, colour=shadow_colour, alpha=shadow_alpha)
+        ctx.restore()
+    return surf, ctx, body
+
+
+def theme_default():
+    """Frosted light-blue glass in the ring's colour: translucent, a bright
+    rim just inside the edge, a soft band of light through the middle."""
+    surf, ctx, body = theme_canvas(radius=16, inset_x=4.5, shadow_blur=3.5, shadow_alpha=0.42,
+                                   shadow_colour=(10, 40, 70))
+    top, bottom = BODY_TOP, BODY_BOTTOM
+    body(ctx)
+    ctx.set_source(linear(0, top, 0, bottom,
+                          (0, (214, 240, 252), 0.80), (0.5, (150, 206, 234), 0.66),
+                          (1, (200, 232, 248), 0.78)))
+    ctx.fill()
+    ctx.save()
+    body(ctx)
+    ctx.clip()
+    mid = (top + bottom) / 2
+    ctx.rectangle(0, mid - 14, THEME_DRAW_W, 28)
+    ctx.set_source(linear(0, mid - 14, 0, mid + 14, (0, WHITE, 0), (0.5, WHITE, 0.20), (1, WHITE, 0)))
+    ctx.fill()
+    ctx.restore()
+    ctx.save()
+    body(ctx, -1.3)
+    source(ctx, WHITE, 0.8)
+    ctx.set_line_width(1.4)
+    ctx.stroke()
+    ctx.restore()
+    body(ctx, 0.5)
+    source(ctx, (28, 70, 110), 0.6)
+    ctx.set_line_width(1.0)
+    ctx.stroke()
+    return theme_from_wide(Picture.of(surf))
+
+
+def theme_glass():
+    """Dark smoked glass: deep and translucent, a fine light edge and a
+    faint sheen, so light and dark desktops both read through it."""
+    surf, ctx, body = theme_canvas(radius=14, inset_x=4.5, shadow_blur=4.0, shadow_alpha=0.55)
+    top, bottom = BODY_TOP, BODY_BOTTOM
+    body(ctx)
+    ctx.set_source(linear(0, top, 0, bottom,
+                          (0, (58, 64, 78), 0.84), (0.45, (26, 30, 40), 0.80),
+                          (1, (16, 18, 26), 0.86)))
+    ctx.fill()
+    ctx.save()
+    body(ctx)
+    ctx.clip()
+    # A sheen over the upper part, and a cool glow along the lower edge.
+    ctx.rectangle(0, top, THEME_DRAW_W, (bottom - top) * 0.5)
+    ctx.set_source(linear(0, top, 0, top + (bottom - top) * 0.5, (0, WHITE, 0.16), (1, WHITE, 0.0)))
+    ctx.fill()
+    ctx.rectangle(0, bottom - 16, THEME_DRAW_W, 16)
+    ctx.set_source(linear(0, bottom - 16, 0, bottom, (0, (90, 170, 255), 0.0), (1, (90, 170, 255), 0.20)))
+    ctx.fill()
+    ctx.restore()
+    ctx.save()
+    body(ctx, -1.0)
+    ctx.set_source(linear(0, top, 0, bottom, (0, WHITE, 0.42), (0.5, WHITE, 0.10), (1, WHITE, 0.24)))
+    ctx.set_line_width(1.0)
+    ctx.stroke()
+    ctx.restore()
+    body(ctx, 0.5)
+    source(ctx, BLACK, 0.75)
+    ctx.set_line_width(1.0)
+    ctx.stroke()
+    return theme_from_wide(Picture.of(surf))
+
+
+def theme_flat():
+    """Light and flat: a near-white plate with a hairline border and a
+    short, soft shadow, no gloss."""
+    surf, ctx, body = theme_canvas(radius=10, inset_x=5.5, shadow_blur=3.0, shadow_alpha=0.24,
+                                   shadow_colour=(30, 40, 60))
+    body(ctx)
+    source(ctx, (246, 247, 250), 0.94)
+    ctx.fill()
+    body(ctx, -0.5)
+    source(ctx, (170, 178, 192), 0.9)
+    ctx.set_line_width(1.0)
+    ctx.stroke()
+    return theme_from_wide(Picture.of(surf))
+
+
+DOCK_THEMES = (("Default", theme_default), ("Glass", theme_glass), ("Flat", theme_flat))
 
 
 # --------------------------------------------------------------- animations
@@ -1489,11 +1565,11 @@ def ring_scene(pics, size_bg=300):
     return surf
 
 
-def dock_scene(pics, items, at_top):
+def dock_scene(pics, items, at_top, theme_name="Default"):
     """The dock bar three-sliced to hold `items` items, with the tools on it,
     cut as the screen edge cuts it: at the top the upper 25 rows are off
     screen, at the bottom the lower 25."""
-    theme = pics["theme"]
+    theme = pics[theme_name]
     tw, th = theme.get_width(), theme.get_height()
     width = items * 50 + 50
     surf = new_surface(width, th - 25)
@@ -1589,6 +1665,8 @@ def main(argv):
         resources[name] = destroy_frame(i)
     for i, name in enumerate(CLEAR_FRAMES, 1):
         resources[name] = clear_frame(i)
+    # The about box's picture: the application icon drawn at its own size.
+    resources["ABOUTPICTURE"] = app_icon(100)
 
     tree = {
         "ClockRes/trad.png": clock_face(),
@@ -1604,8 +1682,9 @@ def main(argv):
         "SysTool/MyDocuments.png": folder_picture(FOLDER_BLUE, paper=True),
         "SysTool/RecycleBin.png": recycle_bin_picture(),
         "SysTool/ControlPanel.png": control_panel_picture(),
-        "RectangleBackground/Default.png": dock_theme(),
     }
+    for name, draw in DOCK_THEMES:
+        tree["RectangleBackground/%s.png" % name] = draw()
     icons = [app_icon(s) for s in ICO_SIZES]
 
     for name, pic in resources.items():
@@ -1633,22 +1712,21 @@ def main(argv):
     pics["ring"] = pics["ROUNDINTERFACE"]
     tool_names = ("MyComputer", "MyNetwork", "MyDocuments", "RecycleBin", "ControlPanel", "MyFiles", "Help")
     pics["tools"] = [pics[n] for n in tool_names]
-    pics["theme"] = pics["Default"]
     pics["scene_ring"] = ring_scene(pics)
-    pics["scene_dock_top"] = dock_scene(pics, 7, True)
-    pics["scene_dock_bottom"] = dock_scene(pics, 7, False)
+    dock_scenes = []
+    for name, _ in DOCK_THEMES:
+        dock_scenes += [(dock_scene(pics, 7, True, name), 1), (dock_scene(pics, 7, False, name), 1)]
     pics["scene_clock115"] = clock_scene(pics, 115)
     pics["scene_clock230"] = clock_scene(pics, 230)
     every = (("ROUNDINTERFACE", "THININTERFACE", "NOINTERFACE", "GRAYGROUNDCENTER", "PURITYCENTER",
               "WINCENTER", "NOCENTER", "trad", "trad_highlights", "trad_h", "trad_m", "trad_s", "trad_dot")
-             + tool_names + ("Default",) + DESTROY_FRAMES + ("ICONBACKGROUND",) + CLEAR_FRAMES
-             + tuple("ico%d" % s for s in ICO_SIZES))
+             + tool_names + tuple(name for name, _ in DOCK_THEMES) + DESTROY_FRAMES + ("ICONBACKGROUND",) + CLEAR_FRAMES
+             + tuple("ico%d" % s for s in ICO_SIZES) + ("ABOUTPICTURE",))
     sections = [
         [(pics[n], 1) for n in every],
         [(pics[n], 2) for n in every],
         [(pics["scene_ring"], 1), (pics["scene_clock115"], 1), (pics["scene_clock115"], 2),
-         (pics["scene_clock230"], 1), (pics["scene_dock_top"], 1), (pics["scene_dock_bottom"], 1),
-         (pics["scene_dock_top"], 2)],
+         (pics["scene_clock230"], 1)] + dock_scenes,
     ]
     sheet = contact_sheet(sections)
     tmp = os.path.join(out, "preview.png.tmp")

@@ -5,6 +5,7 @@
 // configuration file. The main form hands this view to the drop and removal
 // code.
 
+#include <functional>
 #include <string>
 
 #include "catalogue/ItemSlots.h"
@@ -39,6 +40,13 @@ struct CatalogueSite {
   ItemSlots& slots;
   IItemWindows& windows;
   IDockBar* dockBar = nullptr;  // none until the dock bar is built
+  // Items left their slots (a delete, a clear, the dock closing its gap):
+  // whatever is bound to an item, such as an open property dialog, checks it is still there.
+  std::function<void()> ItemsChanged;
+
+  void NotifyItemsChanged() const {
+    if (ItemsChanged) ItemsChanged();
+  }
 
   std::string ConfigPath() const { return config::UserInfoPath(platform.files); }
   config::ItemFile File() const { return {platform.files, platform.system, ConfigPath()}; }

@@ -98,11 +98,11 @@ void ItemRemoval::RemoveRingSlot(int slot) {
   ClearRecord(record);
   if (window != kNoWindow) {
     site_.slots.Windows().Remove(window);
-    site_.slots.Windows().Remove(window);
     site_.platform.windows.DestroyWindow(window);
   }
 
   site_.Check(site_.File().EmptyRingItem(slot), "Removing the item of ring place " + std::to_string(slot));
+  site_.NotifyItemsChanged();
 }
 
 // ---- the dock ----
@@ -129,6 +129,7 @@ void ItemRemoval::RemoveRectSlot(int slot, RemovalVariant variant) {
   const int position = slot - kRingSlots;
   site_.Check(site_.File().RemoveDockItem(position), "Removing the item of dock place " + std::to_string(position));
   if (site_.dockBar) site_.dockBar->ItemRemoved(variant);
+  site_.NotifyItemsChanged();
 }
 
 // ---- clearing the ring ----
@@ -173,6 +174,7 @@ void ItemRemoval::RemoveClearedItems() {
     const int slot = SlotOfWindow(site_.slots, window);
     if (slot < 1 || slot > kRingSlots) continue;
     ClearRecord(site_.slots[slot]);
+    site_.slots.Windows().Remove(window);
     site_.platform.windows.DestroyWindow(window);
   }
 
@@ -184,6 +186,7 @@ void ItemRemoval::RemoveClearedItems() {
     if (record.File.empty() && record.Window == kNoWindow) free.push_back(slot);
   }
   site_.Check(site_.File().EmptyRingItems(free), "Clearing the ring");
+  site_.NotifyItemsChanged();
 }
 
 }  // namespace qv::catalogue

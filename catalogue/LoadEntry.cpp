@@ -67,7 +67,20 @@ EntryWriteBack LoadEntry(int slot, const config::ItemTexts& texts, ItemSlots& sl
     return writeBack;
   }
 
-  if (!ring || texts.Name.empty()) return writeBack;  // a free slot
+  if (!ring) {
+    // The dock's slots follow its elements one to one and its row has no
+    // gaps: an element without a target keeps its place with the placeholder
+    // picture and its name, launches nothing, and can be dragged off.
+    rec.File.clear();
+    rec.Argument.clear();
+    rec.IconPath = HelpPicture(platform);
+    rec.InitialPosition = texts.InitialPosition;
+    rec.Hint = texts.Name;
+    windows.CreateRectIconWindow(slot);
+    windows.DrawIconIntoSlot(slot, rec.IconPath);
+    return writeBack;
+  }
+  if (texts.Name.empty()) return writeBack;  // a free slot
 
   // Named software: found through the registry, else its web address.
   rec.IconPath = platform.files.ProgramDir() + "Icon\\SysTool\\" + texts.Name + ".png";

@@ -133,7 +133,45 @@ EditResult ItemFile::AppendDockItem(int position, const ItemTexts& texts) {
   if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
   pugi::xml_node dock = FirstChild(document.Root(), kDock);
   if (!dock) dock = document.Root().append_child(kDock);
-  WriteTexts(dock.append_child(("Rect" + std::to_string(position)).c_str()), texts);
+  const std::string name = "Rect" + std::to_string(position);
+  const pugi::xml_node before = position > 1 ? ChildAt(dock, position - 1) : pugi::xml_node();
+  pugi::xml_node element = position <= 1 ? dock.prepend_child(name.c_str())
+                           : before      ? dock.insert_child_after(name.c_str(), before)
+                                         : dock.append_child(name.c_str());
+  WriteTexts(element, texts);
+  return SaveEdited(document);
+}
+
+std::optional<ItemTexts> ItemFile::ReadItem(ItemList list, int position) const {
+  ConfigDocument document(files_, system_, path_);
+  if (document.Load().status != LoadStatus::Ok) return std::nullopt;
+  const pugi::xml_node element = Element(document.Root(), list, position);
+  if (!element) return std::nullopt;
+  ItemTexts texts;
+  texts.File = Text(FirstChild(element, "File"));
+  texts.Name = Text(FirstChild(element, "Name"));
+  const pugi::xml_node icon = FirstChild(element, "IconPath");
+  texts.IconDefault = Text(FirstChild(icon, "Default"));
+  texts.IconDefine = Text(FirstChild(icon, "Define"));
+  texts.Argument = Text(FirstChild(element, "Argument"));
+  texts.Http = Text(FirstChild(element, "Http"));
+  texts.InitialPosition = Text(FirstChild(element, kWorkingDirectory));
+  return texts;
+}
+
+EditResult ItemFile::EditItem(ItemList list, int position, const ItemEdit& edit) {
+  ConfigDocument document(files_, system_, path_);
+  if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
+  const pugi::xml_node item = Element(document.Root(), list, position);
+  if (!item) return EditResult::NothingToChange;
+  if (edit.File) SetText(Child(item, "File"), *edit.File);
+  if (edit.IconDefault || edit.IconDefine) {
+    pugi::xml_node icon = Child(item, "IconPath");
+    if (edit.IconDefault) SetText(Child(icon, "Default"), *edit.IconDefault);
+    if (edit.IconDefine) SetText(Child(icon, "Define"), *edit.IconDefine);
+  }
+  SetText(Child(item, "Name"), edit.Name);
+  SetText(Child(item, "Argument"), edit.Argument);
   return SaveEdited(document);
 }
 

@@ -39,6 +39,16 @@ struct ItemTexts {
 // The picture in effect: IconDefault when that text is not empty, else IconDefine.
 std::string IconInEffect(const ItemTexts& texts);
 
+// What the item property dialog's OK changes: the target and the picture
+// only when given, the name and the arguments always.
+struct ItemEdit {
+  std::optional<std::string> File;
+  std::optional<std::string> IconDefault;
+  std::optional<std::string> IconDefine;
+  std::string Name;
+  std::string Argument;
+};
+
 // One edit each: the file is loaded afresh, changed and saved whole, so a
 // change made by hand meanwhile is kept.
 class ItemFile {
@@ -55,8 +65,16 @@ class ItemFile {
   EditResult EmptyRingItems(const std::vector<int>& positions);
   // Exchanges the item texts of two ring places.
   EditResult SwapRingItems(int source, int target);
-  // Appends "Rect" + position to the dock's list with all seven texts.
+  // Puts "Rect" + position into the dock's list with all seven texts, right
+  // after the element of the item before it: elements past the dock's
+  // places stay behind the row, untouched.
   EditResult AppendDockItem(int position, const ItemTexts& texts);
+  // The texts of the position-th element of the list (from 1); nullopt when
+  // the file cannot be read or has no such element.
+  std::optional<ItemTexts> ReadItem(ItemList list, int position) const;
+  // The property dialog's change of an existing element, its missing
+  // children made; nothing to change when the element is missing.
+  EditResult EditItem(ItemList list, int position, const ItemEdit& edit);
   // Removes the dock element at position and renames the ones behind it, up
   // to the last place, after their new positions, each keeping every child it had.
   EditResult RemoveDockItem(int position);

@@ -103,6 +103,8 @@ EditResult SettingsFile::WriteSetting(SettingKey key, const std::string& value) 
   return document.Save() ? EditResult::Saved : EditResult::WriteFailed;
 }
 
+EditResult SettingsFile::WriteSwitch(SettingKey key, bool value) { return WriteSetting(key, BoolText(value)); }
+
 std::string SettingsFile::SkinPath(SkinPart part) const {
   ConfigDocument document(files_, system_, path_);
   if (document.Load().status != LoadStatus::Ok) return {};

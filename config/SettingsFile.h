@@ -54,6 +54,8 @@ class SettingsFile {
   // One value by key; its element below Basic is made when missing. A file
   // without Setup/Basic gains nothing: nothing is made above Basic.
   EditResult WriteSetting(SettingKey key, const std::string& value);
+  // A switch, in the file's spelling of true and false.
+  EditResult WriteSwitch(SettingKey key, bool value);
   // The user's own skin picture (Setup/Basic/<part>/Path); "" when none or
   // when the file cannot be read.
   std::string SkinPath(SkinPart part) const;

@@ -2,7 +2,7 @@
 """The shipped program folders as a clean Windows machine would get them:
 each Quorvel.exe is a GUI program for its architecture that imports only
 DLLs every Windows has (its C++ runtime, zlib and libpng linked in), and the
-folder carries the configuration file and the Icon tree.
+folder carries the configuration file, the Icon tree and the help page.
 
 usage: check_binaries.py ARCH=DIST_FOLDER...   e.g. x86_64=build/x86_64/dist/Quorvel
 """
@@ -55,6 +55,7 @@ def main(arguments):
         check(dlls and not foreign, "%s: imports only system DLLs" % arch, foreign or "no imports found")
         check((folder / "Config" / "UserInfo.xml").is_file(), "%s: ships Config/UserInfo.xml" % arch)
         check((folder / "Icon" / "SysTool").is_dir(), "%s: ships Icon/SysTool" % arch)
+        check((folder / "Help" / "index.html").is_file(), "%s: ships Help/index.html" % arch)
     print("%d passed, %d failed" % (passed, failed))
     return 1 if failed or not passed else 0
 

@@ -395,9 +395,9 @@ class Harness:
         shutil.copytree(self.dist, folder)
         return folder
 
-    def start(self, folder, exe="Quorvel.exe"):
+    def start(self, folder, exe="Quorvel.exe", args=()):
         log = open(self.out / ("%s-%d.log" % (Path(exe).stem, len(self.apps) + 1)), "w")
-        process = subprocess.Popen(["wine", str(folder / exe)], cwd=folder, env=self.env, stdout=log,
+        process = subprocess.Popen(["wine", str(folder / exe)] + [str(a) for a in args], cwd=folder, env=self.env, stdout=log,
                                    stderr=subprocess.STDOUT)
         app = App(process, folder, log)
         self.apps.append(app)

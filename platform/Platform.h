@@ -12,10 +12,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Canvas.h"
+#include "platform/Forms.h"
 #include "platform/Geometry.h"
+#include "platform/Menus.h"
 #include "platform/Surface.h"
 
 namespace qv {
@@ -47,6 +50,12 @@ class IWindowSystem {
   virtual std::string Name(WindowId id) const = 0;
   virtual void SetBounds(WindowId id, const Rect& bounds) = 0;
   virtual Rect Bounds(WindowId id) const = 0;
+  // Moves and sizes several windows as one change on screen, so that a row
+  // of windows never shows half of them moved.
+  virtual void SetBoundsMany(const std::vector<std::pair<WindowId, Rect>>& moves) = 0;
+  // The window system's own tooltip over the window, with this text; an empty
+  // text takes it away.
+  virtual void SetToolTip(WindowId id, const std::string& text) = 0;
   virtual void Show(WindowId id, bool visible) = 0;
   virtual bool IsVisible(WindowId id) const = 0;
   // Returns the layer actually applied: the desktop layer falls back to the
@@ -270,6 +279,8 @@ struct Platform {
   ISystem& system;
   ICanvas& canvas;
   IDiagnostics& diagnostics;
+  IMenus& menus;
+  IForms& forms;
 };
 
 // Window messages the core names by number, as other programs see them.

@@ -28,11 +28,16 @@ WindowKind KindOfPlace(const std::optional<catalogue::WindowPlace>& place) {
   if (!place) return WindowKind::Other;
   const bool round = place->presentation == Presentation::Round;
   switch (place->role) {
-    case WindowRole::Main: return WindowKind::MainForm;
-    case WindowRole::Skin: return round ? WindowKind::Background : WindowKind::RectBar;
-    case WindowRole::Center: return WindowKind::Center;
-    case WindowRole::Item: return round ? WindowKind::RoundItem : WindowKind::RectItem;
-    case WindowRole::Label: return WindowKind::Hint;
+    case WindowRole::Main:
+      return WindowKind::MainForm;
+    case WindowRole::Skin:
+      return round ? WindowKind::Background : WindowKind::RectBar;
+    case WindowRole::Center:
+      return WindowKind::Center;
+    case WindowRole::Item:
+      return round ? WindowKind::RoundItem : WindowKind::RectItem;
+    case WindowRole::Label:
+      return WindowKind::Hint;
   }
   return WindowKind::Other;
 }
@@ -167,6 +172,9 @@ void Interaction::MouseMove(const PointerEvent& e) {
   } else if (IsItem(kind) && e.leftHeld && Moved(e.window)) {
     platform_.windows.SetCursor(CursorShape::Drag);
   }
+  // A dock item on its way out stays where the pointer takes it.
+  if ((kind == WindowKind::RectBar || kind == WindowKind::RectItem) && carried_ == kNoWindow && hooks_.RectPointerMoved)
+    hooks_.RectPointerMoved(e.screen);
 }
 
 // The ring skin moves with the pointer, so the pointer keeps its place on it.
@@ -220,9 +228,7 @@ void Interaction::MouseUp(const PointerEvent& e) {
       } else if (kind == WindowKind::RoundItem) {
         DropRoundItem(e.window, e.client);
       } else {
-        // The dock's own drop rules (back onto the bar or out) come with the
-        // dock bar; until then a dock item goes back where it was.
-        PutBack(e.window);
+        DropRectItem(e.window, e.client);
       }
       platform_.windows.SetCursor(CursorShape::Default);
       break;
@@ -246,6 +252,18 @@ void Interaction::PutBack(WindowId window) {
     bounds.top = main.top + slots_[slot].OffsetY;
   }
   platform_.windows.SetBounds(window, bounds);
+}
+
+// Back onto the bar it goes back to its place; off the bar it plays the
+// destroy animation, after which the row closes up behind it.
+void Interaction::DropRectItem(WindowId window, Point client) {
+  const Rect bounds = platform_.windows.Bounds(window);
+  const Point drop{bounds.left + client.x, bounds.top + client.y};
+  if (hooks_.InsideRectBar && !hooks_.InsideRectBar(drop) && hooks_.RequestDestroy && hooks_.RequestDestroy(window)) {
+    clearMemory_.Enable();
+    return;
+  }
+  PutBack(window);
 }
 
 void Interaction::DropRoundItem(WindowId window, Point client) {
@@ -308,6 +326,7 @@ void Interaction::Exchange(int source, int target) {
   if (config::Failed(saved) && hooks_.Report)
     hooks_.Report("Exchanging ring places " + std::to_string(source) + " and " + std::to_string(target) +
                   " was not saved: " + config::Describe(saved));
+  if (hooks_.ItemsChanged) hooks_.ItemsChanged();
 }
 
 // ---- launch ----
@@ -325,7 +344,8 @@ void Interaction::LaunchItem(WindowId sender) {
   platform_.windows.PushLayered(rec.Window, rec.Surface, kRestAlpha);
   hover_.ClearHoverActive();
   // The shell's answer changes nothing: a target that failed still bounces.
-  platform_.shell.Execute(rec.File, rec.Argument, rec.InitialPosition);
+  // A dock element without a target keeps its place in the row, and nothing to hand over.
+  if (!rec.File.empty()) platform_.shell.Execute(rec.File, rec.Argument, rec.InitialPosition);
   if (settings_.HideAfterClick) {
     if (hooks_.MinimizeToTray) hooks_.MinimizeToTray();
   } else {

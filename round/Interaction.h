@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/FormTimer.h"
 #include "catalogue/ItemSlots.h"
 #include "config/Settings.h"
+#include "platform/FormTimer.h"
 #include "platform/Platform.h"
 #include "round/Hover.h"
 #include "round/Rotation.h"
@@ -63,6 +63,13 @@ struct InteractionHooks {
   std::function<bool()> IconsLoaded;
   // Saving the file failed: the change lives in memory only.
   std::function<void(const std::string&)> Report;
+  // Two items exchanged their places: what is bound to an item follows it.
+  std::function<void()> ItemsChanged;
+  // The dock's magnification: the pointer moved over the bar or a dock item.
+  std::function<void(Point)> RectPointerMoved;
+  // A dock item dropped at this screen point goes back to its place; anywhere
+  // else it is removed.
+  std::function<bool(Point)> InsideRectBar;
 };
 
 // The main form's state the handlers work on.
@@ -112,6 +119,7 @@ class Interaction {
   bool Animates(WindowId window) const { return hooks_.Animates && hooks_.Animates(window); }
   void MoveRing(int dx, int dy);
   void DropRoundItem(WindowId window, Point client);
+  void DropRectItem(WindowId window, Point client);
   void PutBack(WindowId window);
   void Exchange(int source, int target);
   int SlotOfItem(WindowId window) const;

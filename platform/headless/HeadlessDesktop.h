@@ -22,6 +22,7 @@
 
 #include "platform/MessageLoop.h"
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessForms.h"
 #include "platform/headless/SoftwareCanvas.h"
 
 namespace qv::headless {
@@ -43,6 +44,8 @@ struct WindowRecord {
   LayeredSurface surface;  // the last pushed picture
   std::uint8_t alpha = 0;  // its constant alpha
   int pushCount = 0;
+  int boundsCount = 0;  // SetBounds and SetBoundsMany changes of this window
+  std::string toolTip;  // the window system's tooltip text
 };
 
 struct MessageBoxRecord {
@@ -56,6 +59,20 @@ struct MessageBoxRecord {
 struct ReportRecord {
   Severity severity = Severity::Info;
   std::string text;
+};
+
+// A popup menu as it was shown, and what the script answered.
+struct MenuRecord {
+  Menu menu;
+  Point screen;
+  std::optional<int> answer;
+};
+
+// What the next menu answers: an item's command, the command of the item
+// with this caption (submenus included), or nothing (closed unchosen).
+struct MenuChoice {
+  std::optional<int> command;
+  std::string caption;
 };
 
 struct LaunchRecord {
@@ -75,7 +92,10 @@ class HeadlessDesktop {
 
   // Virtual time in milliseconds since the desktop was made.
   std::int64_t NowMs() const { return nowMs_; }
-  void SetLocalTime(const LocalTime& t) { baseTime_ = t; nowMsAtBase_ = nowMs_; }
+  void SetLocalTime(const LocalTime& t) {
+    baseTime_ = t;
+    nowMsAtBase_ = nowMs_;
+  }
   LocalTime CurrentLocalTime() const;
   // Fires every timer due within the next ms milliseconds, in order.
   void Advance(std::int64_t ms);
@@ -93,6 +113,13 @@ class HeadlessDesktop {
   void ScriptMessageBoxAnswer(MessageBoxResult answer) { scriptedAnswers_.push_back(answer); }
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
   const std::vector<LaunchRecord>& Launches() const { return launches_; }
+  // Popup menus: each one shown is recorded; it answers with the next scripted
+  // choice, and is closed unchosen without one. A caption that the menu does
+  // not hold (or holds disabled) closes it too, as a click beside it would.
+  void ScriptMenuCommand(int command) { scriptedMenus_.push_back({command, {}}); }
+  void ScriptMenuCaption(std::string caption) { scriptedMenus_.push_back({std::nullopt, std::move(caption)}); }
+  void ScriptMenuDismiss() { scriptedMenus_.push_back({}); }
+  const std::vector<MenuRecord>& MenusShown() const { return menusShown_; }
   std::map<std::string, std::string>& Registry() { return registry_; }  // "HIVE\key\\value" -> data
   std::set<std::string>& RegistryKeys() { return registryKeys_; }
 
@@ -155,6 +182,8 @@ class HeadlessDesktop {
   std::deque<MessageBoxResult> scriptedAnswers_;
   std::vector<MessageBoxRecord> messageBoxes_;
   std::vector<LaunchRecord> launches_;
+  std::deque<MenuChoice> scriptedMenus_;
+  std::vector<MenuRecord> menusShown_;
   std::vector<HeadlessProcess*> processes_;
   Rect screen_{0, 0, 1280, 800};
   bool leftDown_ = false;
@@ -186,12 +215,15 @@ class HeadlessProcess final : public IWindowSystem,
                               public IHotKeys,
                               public ISystem,
                               public IDiagnostics,
+                              public IMenus,
                               public IMessageLoop {
  public:
   explicit HeadlessProcess(HeadlessDesktop& desktop, std::string programDir = "C:\\Quorvel\\");
   ~HeadlessProcess() override;
 
   Platform& AsPlatform() { return platform_; }
+  // The dialogs of this process, for the tests to read and drive.
+  HeadlessForms& Forms() { return forms_; }
   HeadlessDesktop& Desktop() { return desktop_; }
 
   // What a test may look at.
@@ -217,6 +249,9 @@ class HeadlessProcess final : public IWindowSystem,
   std::string Name(WindowId id) const override;
   void SetBounds(WindowId id, const Rect& bounds) override;
   Rect Bounds(WindowId id) const override;
+  void SetBoundsMany(const std::vector<std::pair<WindowId, Rect>>& moves) override;
+  void SetToolTip(WindowId id, const std::string& text) override;
+  int BatchCount() const { return batchCount_; }
   void Show(WindowId id, bool visible) override;
   bool IsVisible(WindowId id) const override;
   WindowLayer SetLayer(WindowId id, WindowLayer layer) override;
@@ -273,8 +308,8 @@ class HeadlessProcess final : public IWindowSystem,
   void RemoveTrayIcon() override;
   // ISystem
   bool CreateSingleInstanceMutex(const std::string& name) override;
-  bool SendToWindow(const std::string& className, const std::string& title, unsigned message,
-                    std::uintptr_t wParam, std::intptr_t lParam) override;
+  bool SendToWindow(const std::string& className, const std::string& title, unsigned message, std::uintptr_t wParam,
+                    std::intptr_t lParam) override;
   void TrimWorkingSet() override;
   void ProcessPendingMessages() override;
   void RequestQuit() override { quitRequested_ = true; }
@@ -286,6 +321,8 @@ class HeadlessProcess final : public IWindowSystem,
   // IDiagnostics: recorded for the tests to read.
   void Report(Severity severity, const std::string& text) override { reports_.push_back({severity, text}); }
   const std::vector<ReportRecord>& Reports() const { return reports_; }
+  // IMenus
+  std::optional<int> ShowPopupMenu(const Menu& menu, Point screen) override;
   // IMessageLoop
   void SetEventSink(IPlatformEvents* sink) override { sink_ = sink; }
   // Advances the desktop's clock until the program asks to quit (bounded).
@@ -305,6 +342,7 @@ class HeadlessProcess final : public IWindowSystem,
   HeadlessDesktop& desktop_;
   std::string programDir_;
   SoftwareCanvas canvas_;
+  HeadlessForms forms_;
   Platform platform_;
   IPlatformEvents* sink_ = nullptr;
   std::map<int, TimerState> timers_;
@@ -317,6 +355,7 @@ class HeadlessProcess final : public IWindowSystem,
   std::string mutexName_;
   std::vector<int> pendingTimers_;
   bool minimized_ = false;
+  int batchCount_ = 0;
   std::map<int, std::pair<unsigned, unsigned>> hotKeys_;  // id -> modifiers, key
   std::vector<ReportRecord> reports_;
 };

@@ -17,9 +17,9 @@
 namespace qv::headless {
 
 HeadlessProcess::HeadlessProcess(HeadlessDesktop& desktop, std::string programDir)
-    : desktop_(desktop),
-      programDir_(std::move(programDir)),
-      platform_{*this, *this, *this, *this, *this, *this, *this, *this, *this, canvas_, *this} {
+    : desktop_(desktop), programDir_(std::move(programDir)), platform_{*this, *this, *this, *this, *this,
+                                                                       *this, *this, *this, *this, canvas_,
+                                                                       *this, *this, forms_} {
   desktop_.Attach(this);
 }
 
@@ -79,7 +79,17 @@ void HeadlessProcess::DestroyWindow(WindowId id) {
 }
 void HeadlessProcess::SetName(WindowId id, const std::string& name) { Window(id).name = name; }
 std::string HeadlessProcess::Name(WindowId id) const { return Window(id).name; }
-void HeadlessProcess::SetBounds(WindowId id, const Rect& bounds) { Window(id).bounds = bounds; }
+void HeadlessProcess::SetBounds(WindowId id, const Rect& bounds) {
+  WindowRecord& w = Window(id);
+  w.bounds = bounds;
+  ++w.boundsCount;
+}
+void HeadlessProcess::SetBoundsMany(const std::vector<std::pair<WindowId, Rect>>& moves) {
+  if (moves.empty()) return;
+  ++batchCount_;
+  for (const auto& [id, bounds] : moves) SetBounds(id, bounds);
+}
+void HeadlessProcess::SetToolTip(WindowId id, const std::string& text) { Window(id).toolTip = text; }
 Rect HeadlessProcess::Bounds(WindowId id) const { return Window(id).bounds; }
 void HeadlessProcess::Show(WindowId id, bool visible) { Window(id).visible = visible; }
 bool HeadlessProcess::IsVisible(WindowId id) const { return Window(id).visible && !minimized_; }

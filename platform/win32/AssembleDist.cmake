@@ -1,6 +1,6 @@
 # Assembles the folder that is copied as it is onto a machine: the program,
-# its default configuration and the Icon tree.
-#   cmake -DEXE=... -DDIST=... [-DCONFIG=...] [-DART_DIR=...] -P AssembleDist.cmake
+# its default configuration, the Icon tree and the help page.
+#   cmake -DEXE=... -DDIST=... [-DCONFIG=...] [-DART_DIR=...] [-DHELP=...] -P AssembleDist.cmake
 foreach(dir Config Icon Icon/ClockRes Icon/SysTool Icon/RectangleBackground)
   file(MAKE_DIRECTORY "${DIST}/${dir}")
 endforeach()
@@ -10,4 +10,8 @@ if(CONFIG AND EXISTS "${CONFIG}")
 endif()
 if(ART_DIR AND IS_DIRECTORY "${ART_DIR}/Icon")
   file(COPY "${ART_DIR}/Icon/" DESTINATION "${DIST}/Icon")
+endif()
+if(HELP AND EXISTS "${HELP}")
+  file(MAKE_DIRECTORY "${DIST}/Help")
+  file(COPY_FILE "${HELP}" "${DIST}/Help/index.html" ONLY_IF_DIFFERENT)
 endif()

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/win32/Diagnostics.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Api.h"
@@ -220,28 +221,44 @@ bool Win32Files::WriteFileAtomic(const std::string& path, const std::string& byt
   // saying so here keeps every file system (and Wine, which would replace
   // it) to the same rule, and spares writing the temporary.
   const DWORD targetAttributes = ::GetFileAttributesW(target.c_str());
-  if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_READONLY)) return false;
+  if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_READONLY)) {
+    ReportFailure(Severity::Error, "Not saved: " + path + " is read-only");
+    return false;
+  }
   SavePaths paths;
   UniqueFile file;
   for (unsigned attempt = 0; attempt < 16 && !file; ++attempt) {
     paths = PathsOfSave(path, attempt);
     file.Reset(
         ::CreateFileW(paths.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file && ::GetLastError() != ERROR_FILE_EXISTS) return false;  // TODO(report): the folder refuses new files
+    if (!file && ::GetLastError() != ERROR_FILE_EXISTS) {
+      ReportFailure(Severity::Error, WithLastError("Not saved: the folder of " + path + " refuses a new file"));
+      return false;
+    }
   }
-  if (!file) return false;
+  if (!file) {
+    ReportFailure(Severity::Error, "Not saved: every temporary name beside " + path + " is taken");
+    return false;
+  }
   const bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
   file.Reset();
   if (!written) {
+    const std::string reason = WithLastError("Not saved: writing the new content of " + path + " failed");
     ::DeleteFileW(paths.temporary.c_str());
-    return false;  // TODO(report): the disk is full or failing
+    ReportFailure(Severity::Error, reason);
+    return false;
   }
   if (CommitTemporary(target, paths.temporary, paths.backup)) return true;
+  const std::string reason = WithLastError("Not saved: the new content could not replace " + path);
   // The temporary goes only while the target still holds the last good
   // content; once the target is gone it is the only copy on disk.
   const DWORD after = ::GetFileAttributesW(target.c_str());
-  if (after != INVALID_FILE_ATTRIBUTES && !(after & FILE_ATTRIBUTE_DIRECTORY)) ::DeleteFileW(paths.temporary.c_str());
-  // TODO(report): the save failed; name the target, the temporary kept and the system's reason.
+  if (after != INVALID_FILE_ATTRIBUTES && !(after & FILE_ATTRIBUTE_DIRECTORY)) {
+    ::DeleteFileW(paths.temporary.c_str());
+    ReportFailure(Severity::Error, reason);
+  } else {
+    ReportFailure(Severity::Error, reason + "; the new content is kept in " + Narrow(paths.temporary));
+  }
   return false;
 }
 

@@ -73,6 +73,7 @@ inline void CloseKeyQuietly(HKEY h) noexcept { ::RegCloseKey(h); }
 inline void FinishDrop(HDROP h) noexcept { ::DragFinish(h); }
 inline void UnmapViewQuietly(const void* h) noexcept { ::UnmapViewOfFile(h); }
 inline void CoTaskMemFreeQuietly(void* h) noexcept { ::CoTaskMemFree(h); }
+inline void DestroyMenuQuietly(HMENU h) noexcept { ::DestroyMenu(h); }
 
 // A COM interface pointer holds one reference, given back once.
 template <typename Interface>
@@ -91,6 +92,8 @@ using UniqueMutex = UniqueHandle<traits::Nullable<HANDLE, traits::CloseHandleQui
 using UniqueRegKey = UniqueHandle<traits::Nullable<HKEY, traits::CloseKeyQuietly>>;
 using UniqueDrop = UniqueHandle<traits::Nullable<HDROP, traits::FinishDrop>>;
 using UniqueFileMapping = UniqueHandle<traits::Nullable<HANDLE, traits::CloseHandleQuietly>>;
+// A menu destroys the submenus attached to it; a submenu is released once attached.
+using UniqueMenu = UniqueHandle<traits::Nullable<HMENU, traits::DestroyMenuQuietly>>;
 using UniqueMappedView = UniqueHandle<traits::Nullable<const void*, traits::UnmapViewQuietly>>;
 template <typename Interface>
 using ComPtr = UniqueHandle<traits::ComReference<Interface>>;

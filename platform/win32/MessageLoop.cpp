@@ -1,5 +1,6 @@
 #include "platform/win32/MessageLoop.h"
 
+#include "platform/win32/Forms.h"
 #include "platform/win32/Win32Api.h"
 
 // After <windows.h>.
@@ -22,6 +23,7 @@ int Win32MessageLoop::Run() {
   MSG message{};
   // GetMessageW returns -1 on failure: ending is better than spinning.
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (TranslateFormMessage(message)) continue;
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
@@ -35,6 +37,7 @@ void Win32MessageLoop::ProcessPendingMessages() {
       ::PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }
+    if (TranslateFormMessage(message)) continue;
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }

@@ -11,7 +11,10 @@ bool Win32Shell::Execute(const std::string& file, const std::string& arguments, 
   const std::wstring wideFile = Widen(file);
   const std::wstring wideArguments = Widen(arguments);
   const std::wstring wideDirectory = Widen(directory);
-  const HINSTANCE result = ::ShellExecuteW(nullptr, L"open", wideFile.c_str(), NullIfEmpty(wideArguments),
+  // No verb: the shell runs the target's default action, which for some
+  // types (a shortcut to a printer, a document whose default is "edit") is
+  // not "open", and "open" may not exist for them at all.
+  const HINSTANCE result = ::ShellExecuteW(nullptr, nullptr, wideFile.c_str(), NullIfEmpty(wideArguments),
                                            NullIfEmpty(wideDirectory), SW_SHOWNORMAL);
   // Values up to 32 are error codes.
   return reinterpret_cast<INT_PTR>(result) > 32;
@@ -47,6 +50,10 @@ MessageBoxResult Win32Dialogs::MessageBox(const std::string& text, const std::st
       type |= MB_ICONQUESTION;
       break;
   }
+  // The ring and the dock may sit in the topmost layer, and under a window
+  // manager they are unmanaged popups that stay above every managed window
+  // until one is raised: the question comes up above them, in front.
+  type |= MB_TOPMOST | MB_SETFOREGROUND;
   const std::wstring wideText = Widen(text);
   const std::wstring wideCaption = Widen(caption);
   switch (::MessageBoxW(windows_.MainWindow(), wideText.c_str(), wideCaption.c_str(), type)) {

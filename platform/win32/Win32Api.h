@@ -28,3 +28,5 @@
 #undef MessageBox
 #undef DrawText
 #undef GlobalAddAtom
+#undef ChooseFont
+#undef ChooseColor

@@ -17,6 +17,9 @@ Win32Platform::Win32Platform(HINSTANCE instance)
       tray_(instance, windows_),
       hotKeys_(instance, windows_),
       system_(instance, windows_, loop_),
-      platform_{windows_, windows_, dialogs_, files_, registry_, shell_, tray_, hotKeys_, system_, canvas_, diagnostics_} {}
+      menus_(windows_),
+      forms_(instance, [this] { return windows_.MainWindow(); }),
+      platform_{windows_, windows_, dialogs_, files_,       registry_, shell_, tray_,
+                hotKeys_, system_,  canvas_,  diagnostics_, menus_,    forms_} {}
 
 }  // namespace qv::win32

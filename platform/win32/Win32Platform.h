@@ -7,7 +7,9 @@
 #include "platform/win32/Canvas.h"
 #include "platform/win32/Diagnostics.h"
 #include "platform/win32/Files.h"
+#include "platform/win32/Forms.h"
 #include "platform/win32/HotKeys.h"
+#include "platform/win32/Menus.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Registry.h"
 #include "platform/win32/ShellDialogs.h"
@@ -62,6 +64,8 @@ class Win32Platform final : public IMessageLoop {
   Win32HotKeys hotKeys_;
   Win32System system_;
   GdiPlusCanvas canvas_;
+  Win32Menus menus_;
+  Win32Forms forms_;
   Platform platform_;
 };
 

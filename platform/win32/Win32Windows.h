@@ -11,6 +11,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "platform/win32/Handles.h"
@@ -55,6 +57,8 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   std::string Name(WindowId id) const override;
   void SetBounds(WindowId id, const Rect& bounds) override;
   Rect Bounds(WindowId id) const override;
+  void SetBoundsMany(const std::vector<std::pair<WindowId, Rect>>& moves) override;
+  void SetToolTip(WindowId id, const std::string& text) override;
   void Show(WindowId id, bool visible) override;
   bool IsVisible(WindowId id) const override;
   WindowLayer SetLayer(WindowId id, WindowLayer layer) override;
@@ -116,6 +120,10 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   UniqueIcon smallIcon_;
   LayeredCanvas canvas_;
   CursorShape cursor_ = CursorShape::Default;
+  // One tooltip control for every window that has a tip, made on first use;
+  // declared last so that it goes before the windows it names.
+  UniqueWindow toolTips_;
+  std::set<HWND> toolTipped_;
 };
 
 }  // namespace qv::win32

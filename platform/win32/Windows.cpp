@@ -131,6 +131,7 @@ void Win32Windows::DestroyWindow(WindowId id) {
   if (it == windows_.end()) return;
   // Destroying first lets WM_NCDESTROY give up the handle while the record
   // is still whole; then the record goes.
+  if (HWND hwnd = it->second->window.Get(); hwnd && toolTipped_.count(hwnd)) SetToolTip(id, {});
   if (it->second->window) ::DestroyWindow(it->second->window.Get());
   if (main_ == it->second.get()) main_ = nullptr;
   windows_.erase(it);

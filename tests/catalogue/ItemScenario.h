@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cctype>
+
 // A started program with the items a test asks for, and the ways to look at
 // an item: its record, its window, its element in the file.
 
@@ -45,8 +47,8 @@ inline ::testing::AssertionResult ShowsSolid(const LayeredSurface& s, testing::R
     for (int x = 0; x < 50; ++x) {
       const std::uint32_t p = s.At(x, y);
       const bool inside = x >= 1 && x <= 48 && y >= 1 && y <= 48;
-      const bool ok = inside ? AlphaOf(p) == 255 && std::abs(RedOf(p) - c.r) <= 2 &&
-                                   std::abs(GreenOf(p) - c.g) <= 2 && std::abs(BlueOf(p) - c.b) <= 2
+      const bool ok = inside ? AlphaOf(p) == 255 && std::abs(RedOf(p) - c.r) <= 2 && std::abs(GreenOf(p) - c.g) <= 2 &&
+                                   std::abs(BlueOf(p) - c.b) <= 2
                              : p == 0;
       if (!ok) return ::testing::AssertionFailure() << "(" << x << "," << y << ") = " << std::hex << p;
     }
@@ -141,9 +143,12 @@ class ItemScenario : public testing::ScenarioTest {
   static pugi::xml_node FileCircle(const pugi::xml_document& doc, int slot) {
     return doc.document_element().child("RoundBackground").child(("Circle" + std::to_string(slot)).c_str());
   }
+  // Item windows: the prefix followed by a number ("Rect3", not "RectForm").
   int CountWindowsNamed(const std::string& prefix) const {
     int n = 0;
-    for (const headless::WindowRecord* w : desktop_->Windows()) n += w->name.rfind(prefix, 0) == 0;
+    for (const headless::WindowRecord* w : desktop_->Windows())
+      n += w->name.rfind(prefix, 0) == 0 && w->name.size() > prefix.size() &&
+           std::isdigit(static_cast<unsigned char>(w->name[prefix.size()]));
     return n;
   }
 };

@@ -1,14 +1,13 @@
 // Loading the ring's item elements at start: each kind of entry through a
 // whole start on the headless desktop, and the dock's slots directly.
 
-#include "catalogue/LoadEntry.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "catalogue/LoadEntry.h"
 #include "tests/catalogue/ItemScenario.h"
 
 namespace qv {
@@ -90,8 +89,9 @@ TEST_F(LoadEntryTest, OrdinaryEntriesShowTheirPictureOrThePlaceholder) {
     SetChildren(slot, Entry(c.file, std::string("item ") + c.what, c.iconDefault, c.iconDefine));
   }
   SetChildren(n + 1, "");
-  SetChildren(n + 2, "<File/><Argument>-x</Argument><Name/><IconPath><Default/><Define>" + kHelp +
-                         "</Define></IconPath><Http>http://example.invalid/</Http><InitialPosition>D:\\</InitialPosition>");
+  SetChildren(n + 2,
+              "<File/><Argument>-x</Argument><Name/><IconPath><Default/><Define>" + kHelp +
+                  "</Define></IconPath><Http>http://example.invalid/</Http><InitialPosition>D:\\</InitialPosition>");
   SetChildren(n + 3, "<Http>http://example.invalid/</Http>");
 
   app::RoundHot* form = Start();
@@ -174,8 +174,9 @@ TEST_F(LoadEntryTest, NamedSoftwareIsResolvedThroughTheRegistry) {
 }
 
 TEST_F(LoadEntryTest, MissingTrailingInitialPositionIsAppendedAndSaved) {
-  const std::string head = "<File>::{20D04FE0-3AEA-1069-A2D8-08002B30309D}</File><Argument/><Name>PC</Name>"
-                           "<IconPath><Default/><Define/></IconPath>";
+  const std::string head =
+      "<File>::{20D04FE0-3AEA-1069-A2D8-08002B30309D}</File><Argument/><Name>PC</Name>"
+      "<IconPath><Default/><Define/></IconPath>";
   const std::vector<std::string> usual = {"File", "Argument", "Name", "IconPath", "Http", "InitialPosition"};
   struct Case {
     const char* what;
@@ -187,9 +188,13 @@ TEST_F(LoadEntryTest, MissingTrailingInitialPositionIsAppendedAndSaved) {
       {"last child InitialPosition: kept", head + "<Http/><InitialPosition>D:\\Work</InitialPosition>", "D:\\Work",
        usual},
       {"none at all", head + "<Http/>", "", usual},
-      {"an earlier one does not count", head + "<InitialPosition>D:\\Old</InitialPosition><Http/>", "",
+      {"an earlier one does not count",
+       head + "<InitialPosition>D:\\Old</InitialPosition><Http/>",
+       "",
        {"File", "Argument", "Name", "IconPath", "InitialPosition", "Http", "InitialPosition"}},
-      {"the name is compared case-sensitively", head + "<Http/><initialposition>D:\\x</initialposition>", "",
+      {"the name is compared case-sensitively",
+       head + "<Http/><initialposition>D:\\x</initialposition>",
+       "",
        {"File", "Argument", "Name", "IconPath", "Http", "initialposition", "InitialPosition"}},
       {"an empty element is completed too", "<File/><Name/><Http/>", "", {"File", "Name", "Http", "InitialPosition"}},
       {"a childless element is completed", "", "", {"InitialPosition"}},
@@ -220,14 +225,10 @@ TEST_F(LoadEntryTest, PresentTargetEdges) {
   headless::HeadlessProcess process(*desktop_);
   std::filesystem::create_directories(desktop_->RealPath("C:\\Apps"));
   const std::pair<const char*, bool> cases[] = {
-      {"C:\\Apps\\", true},
-      {"::", true},
-      {":x", false},
-      {" ::{645FF040-5081-101B-9F08-00AA002F954E}", false},
-      {"CONTROL.EXE", false},
-      {"control.EXE", false},
-      {"control.exe ", false},
-      {"", false},
+      {"C:\\Apps\\", true},    {"::", true},
+      {":x", false},           {" ::{645FF040-5081-101B-9F08-00AA002F954E}", false},
+      {"CONTROL.EXE", false},  {"control.EXE", false},
+      {"control.exe ", false}, {"", false},
   };
   for (const auto& [target, present] : cases)
     EXPECT_EQ(catalogue::IsPresentTarget(process.AsPlatform().files, target), present) << '"' << target << '"';
@@ -258,10 +259,19 @@ TEST_F(LoadEntryTest, DockAndRingSlotsAndSlotsOutOfRange) {
     std::string workingDir;
   };
   const Case cases[] = {
-      {"dock item", 21, {"control.exe", "", kDir + "Icon\\a.ico", "", "", "", "D:\\Dock"}, {"rect 21", "ico 21"},
-       "control.exe", "D:\\Dock"},
+      {"dock item",
+       21,
+       {"control.exe", "", kDir + "Icon\\a.ico", "", "", "", "D:\\Dock"},
+       {"rect 21", "ico 21"},
+       "control.exe",
+       "D:\\Dock"},
       {"last dock slot", 260, {"::{x}", "n"}, {"rect 260", "draw 260 " + kHelp}, "::{x}", ""},
-      {"dock element with a name but no file stays free", 22, {"", "Alpha", "", "", "", "http://a/"}, {}, "", ""},
+      {"dock element without a file keeps its place in the row, with the placeholder",
+       22,
+       {"", "Alpha", "", "", "", "http://a/"},
+       {"rect 22", "draw 22 " + kHelp},
+       "",
+       ""},
       {"slot 0 does not exist", 0, {"control.exe"}, {}, "", ""},
       {"slot 261 does not exist", 261, {"control.exe"}, {}, "", ""},
   };

@@ -226,11 +226,21 @@ TEST_F(RemovalTest, SecondRequestDuringTheDestroyAnimationNeitherRestartsNorDoub
     desktop_->Advance(120);  // three frames shown
     const std::size_t boxes = desktop_->MessageBoxes().size();
     switch (second) {
-      case Second::DestroySame: EXPECT_FALSE(form->Removal().RequestDestroy(first)); break;
-      case Second::DestroyOther: EXPECT_FALSE(form->Removal().RequestDestroy(other)); break;
-      case Second::DeleteSame: form->Removal().DeleteItem(first); break;
-      case Second::DeleteOther: form->Removal().DeleteItem(other); break;
-      case Second::Clear: form->NClearClick(); break;
+      case Second::DestroySame:
+        EXPECT_FALSE(form->Removal().RequestDestroy(first));
+        break;
+      case Second::DestroyOther:
+        EXPECT_FALSE(form->Removal().RequestDestroy(other));
+        break;
+      case Second::DeleteSame:
+        form->Removal().DeleteItem(first);
+        break;
+      case Second::DeleteOther:
+        form->Removal().DeleteItem(other);
+        break;
+      case Second::Clear:
+        form->NClearClick();
+        break;
     }
     EXPECT_EQ(form->Removal().AnimationFrame(), 4);
     EXPECT_EQ(desktop_->MessageBoxes().size(), boxes) << "no question while an animation runs";
@@ -365,14 +375,7 @@ class DockRemovalTest : public RemovalTest {
     const int slot = 20 + form_->RectItemCount();
     catalogue::TImageIconRec& rec = form_->Slots()[slot];
     ASSERT_EQ(rec.File, folder);
-    WindowSpec params;
-    params.name = "Rect" + std::to_string(slot - 20);
-    params.bounds = {(slot - 21) * 50, 700, 50, 50};
-    Platform& platform = Current().AsPlatform();
-    rec.Window = platform.windows.CreateWindow(params);
-    rec.Surface = LayeredSurface(50, 50);
-    platform.windows.PushLayered(rec.Window, rec.Surface, 255);
-    platform.windows.Show(rec.Window, true);
+    ASSERT_NE(rec.Window, kNoWindow) << "the dock makes the item's window";
     ids_.push_back(rec.Window);
   }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "FormCommands.h"
 #include "ToolText.h"
 #include "TrayProbe.h"
 #include "WindowQueries.h"
@@ -359,6 +360,14 @@ const std::map<std::wstring, Command>& Commands() {
       {L"tray-icons", {CmdTrayIcons, "tray-icons [-v]             number of icons in the tray"}},
       {L"tray-demo", {CmdTrayDemo, "tray-demo N MS              shows N tray icons for MS ms"}},
       {L"message-box", {CmdMessageBox, "message-box CAPTION TEXT    shows a message box, prints the answer"}},
+      {L"form-wait", {CmdFormWait, "form-wait TITLE MS           hwnd of the program's dialog once visible"}},
+      {L"form-controls", {CmdFormControls, "form-controls TITLE          name class id text value rect shown enabled"}},
+      {L"form-set-text", {CmdFormSetText, "form-set-text TITLE NAME TEXT  an edit's text, with EN_CHANGE"}},
+      {L"form-click", {CmdFormClick, "form-click TITLE NAME        clicks a button, check box or link"}},
+      {L"form-set-position",
+       {CmdFormSetPosition, "form-set-position TITLE NAME POS  a track bar's position, with the scroll"}},
+      {L"form-select", {CmdFormSelect, "form-select TITLE NAME INDEX  a combo item, with CBN_SELCHANGE"}},
+      {L"form-page", {CmdFormPage, "form-page TITLE NAME INDEX    selects a page of a page control"}},
   };
   return commands;
 }

@@ -1,0 +1,130 @@
+#include "app/Commands.h"
+
+#include <string>
+#include <utility>
+
+#include "round/Interaction.h"
+
+namespace qv::app {
+
+namespace {
+
+bool IsDockMenu(MenuKind kind) { return kind == MenuKind::RectBG || kind == MenuKind::RectIcon; }
+
+}  // namespace
+
+std::optional<MenuKind> MenuForPlace(const std::optional<catalogue::WindowPlace>& place) {
+  switch (round::KindOfPlace(place)) {
+    case round::WindowKind::Background:
+    case round::WindowKind::Center:
+      return MenuKind::Center;
+    case round::WindowKind::RoundItem:
+      return MenuKind::Soft;
+    case round::WindowKind::RectBar:
+      return MenuKind::RectBG;
+    case round::WindowKind::RectItem:
+      return MenuKind::RectIcon;
+    case round::WindowKind::MainForm:
+    case round::WindowKind::Hint:
+    case round::WindowKind::Other:
+      break;
+  }
+  return std::nullopt;
+}
+
+CommandDispatch::CommandDispatch(Platform& platform, const catalogue::WindowTable& windows, CommandHooks hooks)
+    : platform_(platform), windows_(windows), hooks_(std::move(hooks)) {}
+
+void CommandDispatch::OnRightRelease(WindowId window, Point screen) {
+  if (const std::optional<MenuKind> kind = MenuForPlace(windows_.Lookup(window))) OpenMenu(*kind, screen, window);
+}
+
+void CommandDispatch::OpenMenu(MenuKind kind, Point screen, WindowId target) {
+  // The ring comes up first so that the menu does not open over a ring half
+  // hidden by other windows.
+  if (kind == MenuKind::Center) Call(hooks_.RaiseRoundWindows);
+  const std::optional<int> chosen = platform_.menus.ShowPopupMenu(MenuOf(kind), screen);
+  if (chosen) Run(static_cast<Command>(*chosen), kind, target);
+}
+
+void CommandDispatch::Run(Command command, MenuKind from, WindowId target) {
+  switch (command) {
+    case Command::None:
+      break;
+    case Command::OpenSettings:
+      Call(hooks_.OpenSettings);
+      break;
+    case Command::OpenDockSettings:
+      Call(hooks_.CollapseRectBar);
+      Call(hooks_.OpenDockSettings);
+      break;
+    case Command::MinimizeToTray:
+      Call(hooks_.MinimizeToTray);
+      break;
+    case Command::RestoreFromTray:
+      Call(hooks_.RestoreFromTray);
+      break;
+    case Command::ClearAll:
+      Call(hooks_.ClearAll);
+      break;
+    case Command::NextBackground:
+      Call(hooks_.NextBackground);
+      break;
+    case Command::NextCenter:
+      Call(hooks_.NextCenter);
+      break;
+    case Command::ToggleRound:
+    case Command::ToggleRect:
+      // From the dock's own menus the bar is at rest before it goes or stays,
+      // so that it comes back at rest.
+      if (IsDockMenu(from)) Call(hooks_.CollapseRectBar);
+      Call(command == Command::ToggleRound ? hooks_.ToggleRound : hooks_.ToggleRect);
+      break;
+    case Command::OpenHelp:
+      OpenHelp();
+      break;
+    case Command::OpenAbout:
+      Call(hooks_.CollapseRectBar);
+      Call(hooks_.OpenAbout);
+      break;
+    case Command::Exit:
+      Call(hooks_.Exit);
+      break;
+    case Command::DeleteItem:
+      if (hooks_.DeleteItem && target != kNoWindow) hooks_.DeleteItem(target);
+      break;
+    case Command::Properties:
+      if (hooks_.Properties && target != kNoWindow) hooks_.Properties(target);
+      break;
+  }
+}
+
+bool CommandDispatch::CenterClick(int centerAction) {
+  Call(hooks_.RaiseRoundWindows);
+  const Command command = CenterCommandOf(centerAction);
+  if (command == Command::None) {
+    // A value the settings never offer, from a hand-edited file: a click that
+    // runs a guess (or the first command) would surprise more than one that
+    // does nothing; the log says why nothing happened.
+    platform_.diagnostics.Report(Severity::Warning, "The center action " + std::to_string(centerAction) +
+                                                        " names no command of the center menu: the click runs nothing");
+    return false;
+  }
+  Run(command, MenuKind::Center);
+  return true;
+}
+
+void CommandDispatch::OpenHelp() {
+  Call(hooks_.CollapseRectBar);
+  const std::string page = platform_.files.ProgramDir() + kHelpPage;
+  if (!platform_.files.FileExists(page)) {
+    platform_.diagnostics.Report(Severity::Warning, "The help page is missing: " + page);
+    return;
+  }
+  if (!platform_.shell.Execute(page, "", "")) {
+    // No program to show web pages; nothing the user can do about it here.
+    platform_.diagnostics.Report(Severity::Warning, "The shell refused to open the help page " + page);
+  }
+}
+
+}  // namespace qv::app

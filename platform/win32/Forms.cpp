@@ -1,0 +1,635 @@
+#include "platform/win32/Forms.h"
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+#include "platform/win32/GeometryWin32.h"
+#include "platform/win32/Utf.h"
+
+// After <windows.h>.
+#include <commctrl.h>
+
+namespace qv::win32 {
+
+namespace {
+
+// The forms of this thread, for the message loop's keyboard handling.
+std::set<HWND>& OpenForms() {
+  static std::set<HWND> forms;
+  return forms;
+}
+
+// While the core changes a control, the control's notifications are its own
+// doing, not the user's.
+class Quiet {
+ public:
+  explicit Quiet(Win32Forms::Form& form) : form_(form) { ++form_.quiet; }
+  ~Quiet() { --form_.quiet; }
+  Quiet(const Quiet&) = delete;
+  Quiet& operator=(const Quiet&) = delete;
+
+ private:
+  Win32Forms::Form& form_;
+};
+
+int PointsToHeight(int points) {
+  WindowDc screen;
+  return -::MulDiv(points, ::GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// Labels and links without a width take the size of their text.
+Size TextSize(HWND window, HFONT font, const std::wstring& text) {
+  WindowDc dc(window);
+  SelectionGuard guard(dc.Get(), font);
+  RECT r{0, 0, 0, 0};
+  ::DrawTextW(dc.Get(), text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  return {static_cast<int>(r.right), static_cast<int>(r.bottom)};
+}
+
+}  // namespace
+
+bool TranslateFormMessage(MSG& message) {
+  if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
+  for (HWND form : OpenForms())
+    if ((form == message.hwnd || ::IsChild(form, message.hwnd)) && ::IsDialogMessageW(form, &message)) return true;
+  return false;
+}
+
+Win32Forms::Win32Forms(HINSTANCE instance, std::function<HWND()> owner)
+    : instance_(instance), owner_(std::move(owner)) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &Win32Forms::FormProc;
+  wc.hInstance = instance_;
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kFormClass;
+  wc.hIcon = ::LoadIconW(instance_, L"MAINICON");
+  ::RegisterClassExW(&wc);  // fails harmlessly when a second object registers it again
+}
+
+Win32Forms::~Win32Forms() {
+  while (!forms_.empty()) DestroyForm(forms_.begin()->first);
+  retired_.clear();
+}
+
+FormId Win32Forms::CreateForm(const FormSpec& spec, IFormEvents& events) {
+  retired_.clear();
+  auto form = std::make_unique<Form>();
+  form->owner = this;
+  form->id = nextId_++;
+  form->spec = spec;
+  form->events = &events;
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  RECT frame{0, 0, spec.clientSize.width, spec.clientSize.height};
+  ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  RECT work{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int x = work.left + (work.right - work.left - width) / 2;
+  const int y = work.top + (work.bottom - work.top - height) / 2;
+  const std::wstring caption = Widen(spec.caption);
+  HWND hwnd = ::CreateWindowExW(exStyle, kFormClass, caption.c_str(), style, x, y, width, height,
+                                owner_ ? owner_() : nullptr, nullptr, instance_, form.get());
+  if (!hwnd) return kNoForm;
+  form->nameAtom = ::GlobalAddAtomW(Widen(spec.name).c_str());
+  ::SetPropW(hwnd, kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(form->nameAtom)));
+  CreateControls(*form);
+  OpenForms().insert(hwnd);
+  const FormId id = form->id;
+  forms_.emplace(id, std::move(form));
+  return id;
+}
+
+void Win32Forms::CreateControls(Form& form) {
+  Quiet quiet(form);
+  HWND hwnd = form.window.Get();
+  HFONT formFont = MakeFont(form, {form.spec.fontFace, form.spec.fontPoints, 0, false, false});
+  // Creation order is the order Tab follows: group boxes first (they are
+  // drawn under what they hold), then the tab stops in order, then the rest.
+  std::vector<std::size_t> order(form.spec.controls.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  auto rank = [&](std::size_t i) {
+    const ControlSpec& c = form.spec.controls[i];
+    if (c.kind == ControlKind::PageControl) return -2;
+    if (c.kind == ControlKind::GroupBox) return -1;
+    return c.tabOrder >= 0 ? c.tabOrder : 1 << 20;
+  };
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
+  form.controls.resize(form.spec.controls.size());
+
+  RECT pageArea{};
+  for (std::size_t i : order) {
+    const ControlSpec& spec = form.spec.controls[i];
+    Control& c = form.controls[i];
+    c.spec = spec;
+    c.id = spec.role == ButtonRole::Default  ? IDOK
+           : spec.role == ButtonRole::Cancel ? IDCANCEL
+                                             : kFirstControlId + static_cast<int>(i);
+    c.font = spec.font ? MakeFont(form, *spec.font) : formFont;
+    Rect bounds = spec.bounds;
+    if (!spec.parent.empty()) {
+      for (const ControlSpec& p : form.spec.controls)
+        if (p.name == spec.parent)
+          bounds = {bounds.left + p.bounds.left, bounds.top + p.bounds.top, bounds.width, bounds.height};
+    } else if (spec.page >= 0 && form.pages) {
+      bounds = {bounds.left + pageArea.left, bounds.top + pageArea.top, bounds.width, bounds.height};
+    }
+    const wchar_t* cls = WC_STATICW;
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+    switch (spec.kind) {
+      case ControlKind::Label:
+        style |= SS_LEFT | SS_NOPREFIX;
+        break;
+      case ControlKind::LinkLabel:
+        style |= SS_LEFT | SS_NOPREFIX | SS_NOTIFY;
+        break;
+      case ControlKind::Picture:
+        style |= SS_OWNERDRAW | SS_NOTIFY;
+        break;
+      case ControlKind::Edit:
+        cls = WC_EDITW;
+        style |= ES_AUTOHSCROLL;
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::Button:
+        cls = WC_BUTTONW;
+        style |= spec.role == ButtonRole::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        break;
+      case ControlKind::CheckBox:
+        cls = WC_BUTTONW;
+        style |= BS_AUTOCHECKBOX;
+        break;
+      case ControlKind::GroupBox:
+        cls = WC_BUTTONW;
+        style |= BS_GROUPBOX;
+        break;
+      case ControlKind::ComboBox:
+        cls = WC_COMBOBOXW;
+        style |= CBS_DROPDOWNLIST | WS_VSCROLL;
+        bounds.height += 200;  // the height of the open list
+        break;
+      case ControlKind::TrackBar:
+        cls = TRACKBAR_CLASSW;
+        style |= TBS_HORZ | (spec.tickFrequency > 0 ? TBS_AUTOTICKS : TBS_NOTICKS);
+        break;
+      case ControlKind::PageControl:
+        cls = WC_TABCONTROLW;
+        style |= WS_CLIPSIBLINGS;
+        break;
+    }
+    if (spec.tabOrder >= 0 && spec.kind != ControlKind::GroupBox) style |= WS_TABSTOP;
+    const std::wstring caption = Widen(spec.caption);
+    if ((spec.kind == ControlKind::Label || spec.kind == ControlKind::LinkLabel) && bounds.width <= 0) {
+      const Size s = TextSize(hwnd, c.font, caption);
+      bounds.width = s.width;
+      bounds.height = s.height;
+    }
+    c.window =
+        ::CreateWindowExW(exStyle, cls, caption.c_str(), style, bounds.left, bounds.top, bounds.width, bounds.height,
+                          hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+    if (!c.window) continue;
+    ::SendMessageW(c.window, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
+    c.nameAtom = ::GlobalAddAtomW(Widen(spec.name).c_str());
+    ::SetPropW(c.window, kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(c.nameAtom)));
+    switch (spec.kind) {
+      case ControlKind::TrackBar:
+        ::SendMessageW(c.window, TBM_SETRANGEMIN, FALSE, spec.min);
+        ::SendMessageW(c.window, TBM_SETRANGEMAX, FALSE, spec.max);
+        if (spec.tickFrequency > 0)
+          ::SendMessageW(c.window, TBM_SETTICFREQ, static_cast<WPARAM>(spec.tickFrequency), 0);
+        ::SendMessageW(c.window, TBM_SETLINESIZE, 0, spec.lineSize);
+        ::SendMessageW(c.window, TBM_SETPAGESIZE, 0, spec.pageSize);
+        ::SendMessageW(c.window, TBM_SETPOS, TRUE, spec.position);
+        c.lastPosition = static_cast<int>(::SendMessageW(c.window, TBM_GETPOS, 0, 0));
+        break;
+      case ControlKind::CheckBox:
+        ::SendMessageW(c.window, BM_SETCHECK, spec.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+      case ControlKind::ComboBox:
+        for (const std::string& item : spec.items)
+          ::SendMessageW(c.window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+        break;
+      case ControlKind::PageControl: {
+        form.pages = c.window;
+        for (std::size_t p = 0; p < spec.items.size(); ++p) {
+          std::wstring text = Widen(spec.items[p]);
+          TCITEMW item{};
+          item.mask = TCIF_TEXT;
+          item.pszText = text.data();
+          ::SendMessageW(c.window, TCM_INSERTITEMW, p, reinterpret_cast<LPARAM>(&item));
+        }
+        RECT area{0, 0, bounds.width, bounds.height};
+        ::SendMessageW(c.window, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+        pageArea = {bounds.left + area.left, bounds.top + area.top, 0, 0};
+        break;
+      }
+      case ControlKind::LinkLabel: {
+        ControlFont hover = spec.font.value_or(ControlFont{});
+        hover.underline = spec.hoverUnderline || hover.underline;
+        c.hoverFont = MakeFont(form, hover);
+        ::SetWindowSubclass(c.window, &Win32Forms::LinkProc, 1, reinterpret_cast<DWORD_PTR>(&form));
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  if (form.pages) ShowPage(form, 0);
+}
+
+HFONT Win32Forms::MakeFont(Form& form, const ControlFont& font) {
+  const std::wstring face = Widen(font.face.empty() ? form.spec.fontFace : font.face);
+  const int height =
+      font.pixels > 0 ? -font.pixels : PointsToHeight(font.points > 0 ? font.points : form.spec.fontPoints);
+  HFONT handle = ::CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                               DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+  form.fonts.emplace_back(handle);
+  return handle;
+}
+
+void Win32Forms::ShowPage(Form& form, int page) {
+  ::SendMessageW(form.pages, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
+  for (const Control& c : form.controls)
+    if (c.window && c.spec.page >= 0) ::ShowWindow(c.window, c.spec.page == page ? SW_SHOWNA : SW_HIDE);
+}
+
+namespace {
+
+// The ring and the dock are popups of this program, in the topmost layer
+// when the user put them in front: a dialog of the program goes to the top
+// of the layer its owner lives in, so that it never opens behind them, and
+// takes the foreground. Raising it also restacks it above the unmanaged
+// popups a window manager keeps on top otherwise.
+void RaiseDialog(HWND dialog) {
+  const HWND owner = ::GetWindow(dialog, GW_OWNER);
+  const bool topmost = owner && (::GetWindowLongW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  ::SetWindowPos(dialog, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  ::SetForegroundWindow(dialog);
+}
+
+}  // namespace
+
+void Win32Forms::ShowForm(FormId id) {
+  if (Form* form = Get(id)) {
+    ::ShowWindow(form->window.Get(), SW_SHOWNORMAL);
+    RaiseDialog(form->window.Get());
+  }
+}
+
+void Win32Forms::DestroyForm(FormId id) {
+  auto it = forms_.find(id);
+  if (it == forms_.end()) return;
+  std::unique_ptr<Form> form = std::move(it->second);
+  forms_.erase(it);
+  HWND hwnd = form->window.Get();
+  OpenForms().erase(hwnd);
+  // Late messages of the dying window reach nothing.
+  ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  for (Control& c : form->controls) {
+    if (c.window) {
+      if (c.spec.kind == ControlKind::LinkLabel) ::RemoveWindowSubclass(c.window, &Win32Forms::LinkProc, 1);
+      ::RemovePropW(c.window, kNameProperty);
+    }
+    if (c.nameAtom) ::GlobalDeleteAtom(c.nameAtom);
+  }
+  ::RemovePropW(hwnd, kNameProperty);
+  if (form->nameAtom) ::GlobalDeleteAtom(form->nameAtom);
+  // Give the activation back to the main form rather than to whatever the
+  // system picks when the owned window goes.
+  form->window.Reset();
+  retired_.push_back(std::move(form));
+}
+
+void Win32Forms::BringToFront(FormId id) {
+  if (Form* form = Get(id)) {
+    if (::IsIconic(form->window.Get())) ::ShowWindow(form->window.Get(), SW_RESTORE);
+    RaiseDialog(form->window.Get());
+  }
+}
+
+std::string Win32Forms::Text(FormId form, const std::string& name) const {
+  const Control* c = Find(form, name);
+  if (!c || !c->window) return {};
+  return Narrow(WindowText(c->window));
+}
+
+void Win32Forms::SetText(FormId id, const std::string& name, const std::string& text) {
+  Control* c = Find(id, name);
+  if (!c || !c->window) return;
+  Quiet quiet(*Get(id));
+  ::SetWindowTextW(c->window, Widen(text).c_str());
+}
+
+bool Win32Forms::Checked(FormId form, const std::string& name) const {
+  const Control* c = Find(form, name);
+  return c && c->window && ::SendMessageW(c->window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32Forms::SetChecked(FormId id, const std::string& name, bool checked) {
+  if (Control* c = Find(id, name); c && c->window) {
+    Quiet quiet(*Get(id));
+    ::SendMessageW(c->window, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+}
+
+int Win32Forms::Position(FormId form, const std::string& name) const {
+  const Control* c = Find(form, name);
+  return c && c->window ? static_cast<int>(::SendMessageW(c->window, TBM_GETPOS, 0, 0)) : 0;
+}
+
+void Win32Forms::SetPosition(FormId id, const std::string& name, int position) {
+  if (Control* c = Find(id, name); c && c->window) {
+    Quiet quiet(*Get(id));
+    ::SendMessageW(c->window, TBM_SETPOS, TRUE, position);
+    c->lastPosition = static_cast<int>(::SendMessageW(c->window, TBM_GETPOS, 0, 0));
+  }
+}
+
+int Win32Forms::Selection(FormId form, const std::string& name) const {
+  const Control* c = Find(form, name);
+  if (!c || !c->window) return -1;
+  const LRESULT index = ::SendMessageW(c->window, CB_GETCURSEL, 0, 0);
+  return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+void Win32Forms::SetSelection(FormId id, const std::string& name, int index) {
+  if (Control* c = Find(id, name); c && c->window) {
+    Quiet quiet(*Get(id));
+    ::SendMessageW(c->window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  }
+}
+
+void Win32Forms::SetItems(FormId id, const std::string& name, const std::vector<std::string>& items) {
+  if (Control* c = Find(id, name); c && c->window) {
+    Quiet quiet(*Get(id));
+    ::SendMessageW(c->window, CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items)
+      ::SendMessageW(c->window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+  }
+}
+
+void Win32Forms::SetPicture(FormId id, const std::string& name, const LayeredSurface& picture) {
+  if (Control* c = Find(id, name); c && c->window) {
+    c->picture = picture;
+    ::InvalidateRect(c->window, nullptr, TRUE);
+  }
+}
+
+void Win32Forms::Enable(FormId id, const std::string& name, bool enabled) {
+  if (Control* c = Find(id, name); c && c->window) ::EnableWindow(c->window, enabled);
+}
+
+void Win32Forms::Focus(FormId id, const std::string& name) {
+  Form* form = Get(id);
+  Control* c = Find(id, name);
+  if (!form || !c || !c->window) return;
+  // WM_NEXTDLGCTL also moves the default-button frame, as a dialog does.
+  ::SendMessageW(form->window.Get(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(c->window), TRUE);
+}
+
+void Win32Forms::SelectPage(FormId id, int page) {
+  if (Form* form = Get(id); form && form->pages) ShowPage(*form, page);
+}
+
+int Win32Forms::Page(FormId id) const {
+  const Form* form = Get(id);
+  return form && form->pages ? static_cast<int>(::SendMessageW(form->pages, TCM_GETCURSEL, 0, 0)) : 0;
+}
+
+LRESULT CALLBACK Win32Forms::FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  try {
+    if (message == WM_NCCREATE) {
+      auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+      form->window.Reset(hwnd);
+      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<Form*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_NCDESTROY) {
+      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      if (form) form->window.Release();
+    }
+    if (form && message != WM_NCDESTROY) return form->owner->HandleMessage(*form, message, wParam, lParam);
+  } catch (...) {
+    // Nothing unwinds into the window system.
+  }
+  return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Forms::LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR data) noexcept {
+  try {
+    auto* form = reinterpret_cast<Form*>(data);
+    Control* c = form->owner->FindByWindow(*form, hwnd);
+    if (c) {
+      if (message == WM_SETCURSOR) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      const bool enter = message == WM_MOUSEMOVE && !c->hovered;
+      const bool leave = message == WM_MOUSELEAVE && c->hovered;
+      if (enter || leave) {
+        c->hovered = enter;
+        if (enter) {
+          TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd, 0};
+          ::TrackMouseEvent(&track);
+        }
+        ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(enter ? c->hoverFont : c->font), TRUE);
+        const std::string name = c->spec.name;
+        const FormId id = form->id;
+        form->events->OnLinkHover(id, name, enter);
+        return 0;
+      }
+    }
+  } catch (...) {
+  }
+  return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT Win32Forms::HandleMessage(Form& form, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND hwnd = form.window.Get();
+  const FormId id = form.id;
+  IFormEvents& events = *form.events;
+  switch (message) {
+    case WM_CLOSE:
+      events.OnCloseRequest(id);
+      return 0;
+    case DM_GETDEFID:
+      for (const Control& c : form.controls)
+        if (c.spec.role == ButtonRole::Default) return MAKELRESULT(IDOK, DC_HASDEFID);
+      return 0;
+    case WM_COMMAND: {
+      if (form.quiet > 0) break;
+      const int code = HIWORD(wParam);
+      const int controlId = LOWORD(wParam);
+      Control* c = FindById(form, controlId);
+      if (!c && controlId == IDCANCEL && lParam == 0) {
+        // Escape on a form without a cancel button.
+        events.OnCloseRequest(id);
+        return 0;
+      }
+      if (!c) break;
+      const std::string name = c->spec.name;
+      switch (c->spec.kind) {
+        case ControlKind::Button:
+        case ControlKind::CheckBox:
+          if (code == BN_CLICKED) events.OnClick(id, name);
+          return 0;
+        case ControlKind::LinkLabel:
+        case ControlKind::Picture:
+          if (code == STN_CLICKED) events.OnClick(id, name);
+          return 0;
+        case ControlKind::Edit:
+          if (code == EN_CHANGE) events.OnChange(id, name);
+          return 0;
+        case ControlKind::ComboBox:
+          if (code == CBN_SELCHANGE) events.OnChange(id, name);
+          return 0;
+        default:
+          break;
+      }
+      break;
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL: {
+      Control* c = FindByWindow(form, reinterpret_cast<HWND>(lParam));
+      if (!c || c->spec.kind != ControlKind::TrackBar) break;
+      const int position = static_cast<int>(::SendMessageW(c->window, TBM_GETPOS, 0, 0));
+      if (position == c->lastPosition || form.quiet > 0) return 0;
+      c->lastPosition = position;
+      events.OnChange(id, c->spec.name);
+      return 0;
+    }
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->hwndFrom == form.pages && header->code == TCN_SELCHANGE) {
+        ShowPage(form, static_cast<int>(::SendMessageW(form.pages, TCM_GETCURSEL, 0, 0)));
+        if (Control* c = FindByWindow(form, form.pages); c && form.quiet == 0) events.OnChange(id, c->spec.name);
+        return 0;
+      }
+      break;
+    }
+    case WM_CTLCOLORSTATIC: {
+      Control* c = FindByWindow(form, reinterpret_cast<HWND>(lParam));
+      if (c && c->spec.kind != ControlKind::Picture) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        const bool hovered = c->hovered && c->spec.hoverColor;
+        if (hovered || c->spec.color) {
+          ::SetTextColor(dc, hovered ? *c->spec.hoverColor : *c->spec.color);
+          ::SetBkMode(dc, TRANSPARENT);
+          return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+        }
+      }
+      break;
+    }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (Control* c = FindByWindow(form, item->hwndItem)) {
+        DrawPicture(*c, *item);
+        return TRUE;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void Win32Forms::DrawPicture(const Control& c, const DRAWITEMSTRUCT& item) const {
+  const RECT area = item.rcItem;
+  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+  const int boxW = area.right - area.left;
+  const int boxH = area.bottom - area.top;
+  if (boxW <= 0 || boxH <= 0) return;
+  // The picture is scaled and laid over the dialog's colour here, and the
+  // result copied opaque: no alpha blending left to the display driver.
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(boxW) * static_cast<std::size_t>(boxH),
+                                    0xFF000000u | (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face));
+  const LayeredSurface& picture = c.picture;
+  if (!picture.Empty()) {
+    // Proportional: shrunk to fit the box, never enlarged, centred; each
+    // target pixel the average of the source pixels under it.
+    const double scale =
+        std::min({1.0, static_cast<double>(boxW) / picture.width, static_cast<double>(boxH) / picture.height});
+    const int w = std::max(1, static_cast<int>(picture.width * scale + 0.5));
+    const int h = std::max(1, static_cast<int>(picture.height * scale + 0.5));
+    const int left = (boxW - w) / 2;
+    const int top = (boxH - h) / 2;
+    for (int y = 0; y < h; ++y) {
+      const int y0 = y * picture.height / h;
+      const int y1 = std::max(y0 + 1, (y + 1) * picture.height / h);
+      for (int x = 0; x < w; ++x) {
+        const int x0 = x * picture.width / w;
+        const int x1 = std::max(x0 + 1, (x + 1) * picture.width / w);
+        std::uint32_t sum[4] = {0, 0, 0, 0};
+        for (int sy = y0; sy < y1; ++sy)
+          for (int sx = x0; sx < x1; ++sx) {
+            const std::uint32_t p = picture.At(sx, sy);
+            sum[0] += BlueOf(p);
+            sum[1] += GreenOf(p);
+            sum[2] += RedOf(p);
+            sum[3] += AlphaOf(p);
+          }
+        const std::uint32_t n = static_cast<std::uint32_t>((y1 - y0) * (x1 - x0));
+        std::uint32_t& out = pixels[static_cast<std::size_t>(top + y) * static_cast<std::size_t>(boxW) +
+                                    static_cast<std::size_t>(left + x)];
+        // Premultiplied over the background: c + bg * (255 - a) / 255.
+        const std::uint32_t a = sum[3] / n;
+        const std::uint32_t b = sum[0] / n + GetBValue(face) * (255 - a) / 255;
+        const std::uint32_t g = sum[1] / n + GetGValue(face) * (255 - a) / 255;
+        const std::uint32_t r = sum[2] / n + GetRValue(face) * (255 - a) / 255;
+        out = 0xFF000000u | (std::min(r, 255u) << 16) | (std::min(g, 255u) << 8) | std::min(b, 255u);
+      }
+    }
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = boxW;
+  info.bmiHeader.biHeight = -boxH;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  ::SetDIBitsToDevice(item.hDC, area.left, area.top, static_cast<DWORD>(boxW), static_cast<DWORD>(boxH), 0, 0, 0,
+                      static_cast<UINT>(boxH), pixels.data(), &info, DIB_RGB_COLORS);
+}
+
+Win32Forms::Form* Win32Forms::Get(FormId form) const {
+  auto it = forms_.find(form);
+  return it == forms_.end() ? nullptr : it->second.get();
+}
+
+Win32Forms::Control* Win32Forms::Find(FormId id, const std::string& name) const {
+  Form* form = Get(id);
+  if (!form) return nullptr;
+  for (Control& c : form->controls)
+    if (c.spec.name == name) return &c;
+  return nullptr;
+}
+
+Win32Forms::Control* Win32Forms::FindById(Form& form, int id) const {
+  for (Control& c : form.controls)
+    if (c.id == id && c.window) return &c;
+  return nullptr;
+}
+
+Win32Forms::Control* Win32Forms::FindByWindow(Form& form, HWND window) const {
+  for (Control& c : form.controls)
+    if (c.window == window && window) return &c;
+  return nullptr;
+}
+
+}  // namespace qv::win32

@@ -1,0 +1,65 @@
+// Moving many windows as one change, and the system tooltips of the windows.
+
+// clang-format off
+#include "platform/win32/Win32Api.h"
+#include <commctrl.h>
+// clang-format on
+
+#include "platform/win32/Diagnostics.h"
+#include "platform/win32/Utf.h"
+#include "platform/win32/Win32Windows.h"
+
+namespace qv::win32 {
+
+void Win32Windows::SetBoundsMany(const std::vector<std::pair<WindowId, Rect>>& moves) {
+  if (moves.empty()) return;
+  // Deferred positioning shows the whole row moved at once; should the
+  // system refuse the batch, each window still moves on its own.
+  HDWP batch = ::BeginDeferWindowPos(static_cast<int>(moves.size()));
+  for (const auto& [id, bounds] : moves) {
+    HWND hwnd = HandleOf(id);
+    if (!hwnd) continue;
+    POINT origin{bounds.left, bounds.top};
+    if (HWND parent = ::GetAncestor(hwnd, GA_PARENT); parent && parent != ::GetDesktopWindow())
+      ::MapWindowPoints(HWND_DESKTOP, parent, &origin, 1);
+    constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    if (batch) batch = ::DeferWindowPos(batch, hwnd, nullptr, origin.x, origin.y, bounds.width, bounds.height, kFlags);
+    if (!batch) ::SetWindowPos(hwnd, nullptr, origin.x, origin.y, bounds.width, bounds.height, kFlags);
+  }
+  if (batch) ::EndDeferWindowPos(batch);
+}
+
+void Win32Windows::SetToolTip(WindowId id, const std::string& text) {
+  HWND hwnd = HandleOf(id);
+  if (!hwnd) return;
+  if (!toolTips_) {
+    if (text.empty()) return;
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    toolTips_.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, MainWindow(), nullptr,
+                                      instance_, nullptr));
+    if (!toolTips_) {
+      ReportFailure(Severity::Warning, WithLastError("The tooltip control could not be made: items show no tips"));
+      return;
+    }
+  }
+  std::wstring wide = Widen(text);
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd;
+  tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
+  tool.lpszText = wide.data();
+  const bool known = toolTipped_.count(hwnd) != 0;
+  if (text.empty()) {
+    if (known) ::SendMessageW(toolTips_.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    toolTipped_.erase(hwnd);
+  } else if (known) {
+    ::SendMessageW(toolTips_.Get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  } else if (::SendMessageW(toolTips_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+    toolTipped_.insert(hwnd);
+  }
+}
+
+}  // namespace qv::win32

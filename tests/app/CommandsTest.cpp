@@ -1,0 +1,152 @@
+// The command dispatch on its own: which hook each command reaches, in which
+// order, for the center button's values and from each kind of menu.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/Commands.h"
+#include "platform/headless/HeadlessDesktop.h"
+#include "tests/support/Scenario.h"
+
+namespace qv {
+namespace {
+
+using app::Command;
+using app::CommandDispatch;
+using app::MenuKind;
+
+// A dispatch whose hooks write their names into a trace.
+struct Traced {
+  std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("quorvel-commands-" + std::to_string(::getpid()));
+  headless::HeadlessDesktop desktop{root, QV_ART_DIR};
+  headless::HeadlessProcess process{desktop};
+  std::string trace;
+  catalogue::WindowTable windows;
+  CommandDispatch dispatch{process.AsPlatform(), windows, Hooks()};
+
+  ~Traced() { std::filesystem::remove_all(root); }
+
+  app::CommandHooks Hooks() {
+    app::CommandHooks h;
+    auto note = [this](const char* name) { return [this, name] { trace += std::string(name) + " "; }; };
+    h.MinimizeToTray = note("min");
+    h.RestoreFromTray = note("restore");
+    h.ClearAll = note("clear");
+    h.NextBackground = note("bg");
+    h.NextCenter = note("center");
+    h.ToggleRound = note("round");
+    h.ToggleRect = note("rect");
+    h.RaiseRoundWindows = note("raise");
+    h.CollapseRectBar = note("collapse");
+    h.OpenSettings = note("settings");
+    h.OpenDockSettings = note("docksettings");
+    h.OpenAbout = note("about");
+    h.Properties = [this](WindowId w) { trace += "properties" + std::to_string(w) + " "; };
+    h.DeleteItem = [this](WindowId w) { trace += "delete" + std::to_string(w) + " "; };
+    h.Exit = note("exit");
+    return h;
+  }
+};
+
+TEST(CenterClick, WalksTheCenterMenuByTag) {
+  struct Case {
+    int action;
+    const char* trace;  // the raise always comes first
+    bool ran;
+  };
+  const Case cases[] = {
+      {0, "raise min ", true},  // the first item tagged 0 is NMin, not a separator or a switch
+      {1, "raise clear ", true},
+      {2, "raise bg ", true},
+      {3, "raise center ", true},
+      {4, "raise settings ", true},
+      {5, "raise collapse ", true},  // help, whose page is missing here
+      {6, "raise collapse about ", true},
+      {7, "raise exit ", true},
+      {8, "raise ", false},
+      {-1, "raise ", false},
+      {2147483647, "raise ", false},
+  };
+  for (const Case& c : cases) {
+    Traced t;
+    EXPECT_EQ(t.dispatch.CenterClick(c.action), c.ran) << c.action;
+    EXPECT_EQ(t.trace, c.trace) << c.action;
+    // A value that runs nothing leaves a trace in the log (help's missing page another).
+    const bool reported = c.action != 5 && !t.process.Reports().empty();
+    EXPECT_EQ(reported, !c.ran) << c.action;
+    EXPECT_TRUE(t.desktop.MenusShown().empty()) << "the center click shows no menu";
+  }
+}
+
+TEST(CommandDispatch, TheDockMenusReturnTheBarToRestBeforeTheSwitches) {
+  struct Case {
+    Command command;
+    MenuKind from;
+    const char* trace;
+  };
+  const Case cases[] = {
+      {Command::ToggleRound, MenuKind::Center, "round "},
+      {Command::ToggleRect, MenuKind::Center, "rect "},
+      {Command::ToggleRound, MenuKind::TaskBar, "round "},
+      {Command::ToggleRect, MenuKind::TaskBar, "rect "},
+      {Command::ToggleRound, MenuKind::RectBG, "collapse round "},
+      {Command::ToggleRect, MenuKind::RectBG, "collapse rect "},
+      {Command::ToggleRound, MenuKind::RectIcon, "collapse round "},
+      {Command::ToggleRect, MenuKind::RectIcon, "collapse rect "},
+      {Command::OpenDockSettings, MenuKind::RectBG, "collapse docksettings "},
+      {Command::OpenSettings, MenuKind::TaskBar, "settings "},
+      {Command::DeleteItem, MenuKind::Soft, "delete7 "},
+      {Command::Properties, MenuKind::RectIcon, "properties7 "},
+  };
+  for (const Case& c : cases) {
+    Traced t;
+    t.dispatch.Run(c.command, c.from, 7);
+    EXPECT_EQ(t.trace, c.trace) << static_cast<int>(c.command) << " from " << static_cast<int>(c.from);
+  }
+  Traced t;
+  t.dispatch.Run(Command::DeleteItem, MenuKind::Soft, kNoWindow);
+  EXPECT_EQ(t.trace, "") << "an item command without its item does nothing";
+}
+
+TEST(CommandDispatch, TheMenuRunsTheChosenCommandOrNothing) {
+  struct Case {
+    MenuKind kind;
+    const char* caption;  // "" closes the menu unchosen
+    const char* trace;
+  };
+  const Case cases[] = {
+      {MenuKind::Center, "退出(&X)", "raise exit "},  // the ring comes up before the menu
+      {MenuKind::Center, "", "raise "},
+      {MenuKind::TaskBar, "还原(&R)", "restore "},
+      {MenuKind::Soft, "删除(&D)", "delete9 "},
+      {MenuKind::RectIcon, "最小化窗口(&M)", "min "},  // in the submenu
+      {MenuKind::RectIcon, "还原(&R)", ""},            // not in this menu
+  };
+  for (const Case& c : cases) {
+    Traced t;
+    if (*c.caption) t.desktop.ScriptMenuCaption(c.caption);
+    t.dispatch.OpenMenu(c.kind, {30, 40}, 9);
+    EXPECT_EQ(t.trace, c.trace) << c.caption;
+    ASSERT_EQ(t.desktop.MenusShown().size(), 1u);
+    EXPECT_EQ(t.desktop.MenusShown()[0].screen, (Point{30, 40}));
+  }
+}
+
+TEST(OpenHelp, OpensTheShippedPageThroughTheShell) {
+  Traced t;
+  t.dispatch.OpenHelp();
+  EXPECT_TRUE(t.desktop.Launches().empty()) << "no page, nothing handed to the shell";
+  ASSERT_EQ(t.process.Reports().size(), 1u);
+  EXPECT_NE(t.process.Reports()[0].text.find("Help\\index.html"), std::string::npos) << "the log names the page";
+  testing::WriteBytes(t.desktop.RealPath("C:\\Quorvel\\Help\\index.html"), "<html></html>");
+  t.dispatch.OpenHelp();
+  ASSERT_EQ(t.desktop.Launches().size(), 1u);
+  EXPECT_EQ(t.desktop.Launches()[0].file, "C:\\Quorvel\\Help\\index.html");
+  EXPECT_EQ(t.trace, "collapse collapse ");
+}
+
+}  // namespace
+}  // namespace qv

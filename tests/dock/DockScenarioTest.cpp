@@ -1,0 +1,330 @@
+// The dock in the running program on the headless desktop: loading, placement,
+// magnification applied to the windows, themes, the switches, drops and
+// drag-outs with the file checked element by element.
+
+#include <gtest/gtest.h>
+
+#include "dock/BarSlices.h"
+#include "dock/RectLayout.h"
+#include "dock/RectPresentation.h"
+#include "tests/catalogue/ItemScenario.h"
+
+namespace qv {
+namespace {
+
+using test::ItemSpec;
+
+// The height of a PNG from its header.
+int PngHeight(const std::string& bytes) {
+  if (bytes.size() < 24) return 0;
+  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  return (b(20) << 24) | (b(21) << 16) | (b(22) << 8) | b(23);
+}
+
+class DockScenario : public test::ItemScenario {
+ protected:
+  // n dock items, item j a folder named after it.
+  void SetDock(int n, int position = 0) {
+    std::vector<ItemSpec> items;
+    for (int j = 1; j <= n; ++j) {
+      const std::string folder = "C:\\Dock\\F" + std::to_string(j);
+      std::filesystem::create_directories(desktop_->RealPath(folder));
+      items.push_back({folder, "F" + std::to_string(j), "", test::kMyFiles, "", ""});
+    }
+    SetRectList(items);
+    Basic().child("ShowRect").attribute("RectPosition").set_value(position);
+  }
+  const headless::WindowRecord* Win(const std::string& name) const { return desktop_->FindWindowByName(name); }
+  dock::RectDockParams Params(app::RoundHot& form) const {
+    dock::RectDockParams p;
+    p.RectPosition = form.Settings().RectPosition;
+    p.ItemCount = form.RectItemCount();
+    p.Screen = desktop_->Screen();
+    p.BarHeight =
+        PngHeight(testing::ReadBytes(desktop_->RealPath(test::kDir + "Icon\\RectangleBackground\\Default.png")));
+    return p;
+  }
+  void ExpectOnScreen(const dock::RectLayout& layout) {
+    ASSERT_NE(Win("RectForm"), nullptr);
+    EXPECT_EQ(Win("RectForm")->bounds, layout.Bar);
+    for (std::size_t i = 0; i < layout.Items.size(); ++i) {
+      const headless::WindowRecord* w = Win("Rect" + std::to_string(i + 1));
+      ASSERT_NE(w, nullptr) << i;
+      EXPECT_EQ(w->bounds, layout.Items[i]) << "item " << i + 1;
+      EXPECT_EQ(w->surface.width, layout.Items[i].width) << "picture of item " << i + 1;
+    }
+  }
+  std::vector<std::string> DockFiles() {
+    std::vector<std::string> files;
+    for (pugi::xml_node e : LoadConfigDom().document_element().child("RectBackground").children())
+      files.push_back(std::string(e.name()) + "=" + e.child_value("File"));
+    return files;
+  }
+};
+
+TEST_F(DockScenario, LoadsEveryElementIntoSlotsAndPlacesTheBarOnEachEdgeOfEachScreen) {
+  struct Case {
+    int items, position;
+    Rect screen;
+  };
+  const Case cases[] = {{0, 0, {0, 0, 1280, 800}},
+                        {5, 1, {0, 0, 1280, 800}},
+                        {30, 0, {0, 0, 1024, 768}},
+                        {30, 1, {0, 0, 1920, 1080}},
+                        {240, 0, {0, 0, 1280, 800}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.items << " items, position " << c.position);
+    desktop_->SetScreen(c.screen);
+    SetDock(c.items, c.position);
+    app::RoundHot* form = Start();
+    ASSERT_NE(form, nullptr);
+    ASSERT_EQ(form->RectItemCount(), c.items);
+    const dock::RectDockParams params = Params(*form);
+    ASSERT_GE(params.BarHeight, dock::kMinThemeHeight) << "the shipped theme is usable";
+    ExpectOnScreen(dock::LayoutRectAtRest(params));
+    EXPECT_EQ(Win("RectForm")->alpha, 255);
+    for (int j = 1; j <= c.items; ++j) {
+      EXPECT_EQ(form->Slots()[20 + j].File, "C:\\Dock\\F" + std::to_string(j));
+      EXPECT_EQ(Win("Rect" + std::to_string(j))->toolTip, "F" + std::to_string(j));
+      EXPECT_TRUE(Win("Rect" + std::to_string(j))->visible);
+    }
+    EXPECT_EQ(Win("Rect" + std::to_string(c.items + 1)), nullptr);
+    App().Stop();
+    Process().Exit();
+    apps_.clear();
+    processes_.clear();
+  }
+}
+
+TEST_F(DockScenario, PointerMovesMagnifyInOneBatchAndTheMarginsCollapse) {
+  for (int position : {0, 1}) {
+    SCOPED_TRACE(position);
+    SetDock(30, position);
+    app::RoundHot* form = Start();
+    ASSERT_NE(form, nullptr);
+    const dock::RectDockParams params = Params(*form);
+    const dock::RectLayout rest = dock::LayoutRectAtRest(params);
+    const Rect item10 = rest.Items[9];
+    const Point over{item10.left + 25, item10.top + 25};
+
+    const int batches = Process().BatchCount();
+    desktop_->MouseMove(over);
+    const dock::RectTracking expected = dock::TrackRectPointer(params, {rest, 0}, over);
+    ASSERT_TRUE(expected.Layout.Magnified);
+    ExpectOnScreen(expected.Layout);
+    EXPECT_EQ(Process().BatchCount(), batches + 1) << "every window moved in one batch";
+    EXPECT_TRUE(form->Dock().Magnified());
+
+    // Only a new x re-lays out: pushes stay as they are for a vertical move.
+    const int pushes = Win("Rect10")->pushCount;
+    desktop_->MouseMove({over.x, over.y + 3});
+    EXPECT_EQ(Win("Rect10")->pushCount, pushes);
+    EXPECT_EQ(Process().BatchCount(), batches + 1);
+
+    const Point next{over.x + 17, over.y};
+    desktop_->MouseMove(next);
+    ExpectOnScreen(dock::TrackRectPointer(params, expected, next).Layout);
+
+    // Out through the margin nearest the screen's edge, still over the bar window.
+    const Rect bar = Win("RectForm")->bounds;
+    const Point margin{next.x, position == 1 ? bar.Bottom() - 11 : bar.top + 11};
+    if (position == 0) {
+      // The top margin lies above the screen; the pointer reaches it on screen at y 0.
+      ASSERT_LT(margin.y, 0);
+    }
+    form->Dock().TrackPointer(margin);
+    ExpectOnScreen(rest);
+    EXPECT_FALSE(form->Dock().Magnified());
+    EXPECT_TRUE(Process().TimerRunning(TimerClearMemory));
+    App().Stop();
+    Process().Exit();
+    apps_.clear();
+    processes_.clear();
+  }
+}
+
+TEST_F(DockScenario, DeactivationAndResumePutTheBarBackAtRest) {
+  SetDock(12);
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  const dock::RectLayout rest = dock::LayoutRectAtRest(Params(*form));
+  desktop_->MouseMove({rest.Items[3].left + 10, rest.Items[3].top + 10});
+  ASSERT_TRUE(form->Dock().Magnified());
+  form->OnDeactivate();
+  ExpectOnScreen(rest);
+
+  // Something moved the bar while the machine slept; the resume ticks put it back.
+  Process().SetBounds(Win("RectForm")->id, {3, 300, rest.Bar.width, rest.Bar.height});
+  form->OnPowerBroadcast(kPowerResumeSuspend);
+  desktop_->Advance(1000);
+  ExpectOnScreen(rest);
+
+  // A new screen size re-centres it after the redraw delay.
+  desktop_->SetScreen({0, 0, 800, 600});
+  form->OnDisplayChange();
+  desktop_->Advance(500);
+  dock::RectDockParams small = Params(*form);
+  ExpectOnScreen(dock::LayoutRectAtRest(small));
+}
+
+TEST_F(DockScenario, TogglesHideTheirPresentationAndWriteTheFile) {
+  SetDock(3);
+  SetCircle(1, {"C:\\Dock\\F1", "ring", "", test::kMyFiles, "", ""});
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  struct Step {
+    bool round;  // which switch
+    bool roundShown, rectShown;
+  };
+  const Step steps[] = {{false, true, false}, {true, false, false}, {false, false, true}, {true, true, true}};
+  for (const Step& s : steps) {
+    SCOPED_TRACE(::testing::Message() << (s.round ? "round" : "rect") << " -> " << s.roundShown << s.rectShown);
+    s.round ? form->ToggleRound() : form->ToggleRect();
+    for (const char* name : {"BackGroundForm", "CenterForm", "Circle1"})
+      EXPECT_EQ(Win(name)->visible, s.roundShown) << name;
+    for (const char* name : {"RectForm", "Rect1", "Rect3"}) EXPECT_EQ(Win(name)->visible, s.rectShown) << name;
+    const pugi::xml_node basic = LoadConfigDom().document_element().child("Setup").child("Basic");
+    EXPECT_STREQ(basic.child("ShowRound").attribute("IsShowRound").value(), s.roundShown ? "True" : "False");
+    EXPECT_STREQ(basic.child("ShowRect").attribute("IsShowRect").value(), s.rectShown ? "True" : "False");
+  }
+  // An item dropped while the ring is hidden is created hidden.
+  form->ToggleRound();
+  std::filesystem::create_directories(desktop_->RealPath("C:\\New"));
+  desktop_->SetCursor({5, 700});
+  Process().Sink()->OnDropFiles({"C:\\New"}, {5, 700});
+  EXPECT_EQ(form->Slots()[2].File, "C:\\New");
+  EXPECT_FALSE(Win("Circle2")->visible);
+}
+
+TEST_F(DockScenario, DropsAppendAndDragOutCompactsRecordsWindowsAndFile) {
+  SetDock(4);
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  std::filesystem::create_directories(desktop_->RealPath("C:\\Dropped"));
+  const Rect bar = Win("RectForm")->bounds;
+  desktop_->SetCursor({bar.left + 30, bar.top + 40});
+  Process().Sink()->OnDropFiles({"C:\\Dropped"}, {bar.left + 30, bar.top + 40});
+  ASSERT_EQ(form->RectItemCount(), 5);
+  EXPECT_EQ(DockFiles(), (std::vector<std::string>{"Rect1=C:\\Dock\\F1", "Rect2=C:\\Dock\\F2", "Rect3=C:\\Dock\\F3",
+                                                   "Rect4=C:\\Dock\\F4", "Rect5=C:\\Dropped"}));
+  ExpectOnScreen(dock::LayoutRectAtRest(Params(*form)));
+  EXPECT_TRUE(form->Dock().TrackingEnabled());
+
+  // Dropped back inside the bar: back in its place.
+  const Rect two = Win("Rect2")->bounds;
+  desktop_->MouseDown({two.left + 25, two.top + 25});
+  desktop_->MouseMove({two.left + 40, two.top + 30});
+  desktop_->MouseUp({two.left + 40, two.top + 30});
+  EXPECT_EQ(Win("Rect2")->bounds.left, two.left);
+  EXPECT_EQ(form->RectItemCount(), 5);
+
+  // Dragged off the bar: the animation plays, then the row closes up.
+  desktop_->MouseDown({two.left + 25, two.top + 25});
+  desktop_->MouseMove({two.left + 25, 400});
+  desktop_->MouseUp({two.left + 25, 400});
+  desktop_->Advance(240);
+  ASSERT_EQ(form->RectItemCount(), 4);
+  EXPECT_EQ(DockFiles(), (std::vector<std::string>{"Rect1=C:\\Dock\\F1", "Rect2=C:\\Dock\\F3", "Rect3=C:\\Dock\\F4",
+                                                   "Rect4=C:\\Dropped"}));
+  EXPECT_EQ(Win("Rect5"), nullptr);
+  ExpectOnScreen(dock::LayoutRectAtRest(Params(*form)));
+
+  // The next start loads what this one wrote, in the same slots.
+  form = Restart();
+  ASSERT_NE(form, nullptr);
+  desktop_->Advance(50);
+  ASSERT_EQ(form->RectItemCount(), 4);
+  const char* expected[] = {"C:\\Dock\\F1", "C:\\Dock\\F3", "C:\\Dock\\F4", "C:\\Dropped"};
+  for (int j = 1; j <= 4; ++j) EXPECT_EQ(form->Slots()[20 + j].File, expected[j - 1]) << j;
+}
+
+TEST_F(DockScenario, ElementsPastTheLastPlaceStayInTheFileThroughDropsAndCompaction) {
+  SetDock(245);
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  ASSERT_EQ(form->RectItemCount(), 240);
+  const std::vector<std::string> loaded = DockFiles();
+  const std::vector<std::string> tail(loaded.begin() + 240, loaded.end());
+  ASSERT_EQ(tail.size(), 5u);
+  std::filesystem::create_directories(desktop_->RealPath("C:\\Late"));
+  const Rect bar = Win("RectForm")->bounds;
+  const std::string before = ConfigBytes();
+  Process().Sink()->OnDropFiles({"C:\\Late"}, {bar.left + 30, bar.top + 40});
+  EXPECT_EQ(form->RectItemCount(), 240);
+  EXPECT_EQ(ConfigBytes(), before) << "a full dock writes nothing";
+
+  const Rect first = Win("Rect1")->bounds;
+  desktop_->MouseDown({first.left + 25, first.top + 25});
+  desktop_->MouseMove({first.left + 25, 500});
+  desktop_->MouseUp({first.left + 25, 500});
+  desktop_->Advance(240);
+  ASSERT_EQ(form->RectItemCount(), 239);
+  Process().Sink()->OnDropFiles({"C:\\Late"}, {Win("RectForm")->bounds.left + 30, bar.top + 40});
+  ASSERT_EQ(form->RectItemCount(), 240);
+  const std::vector<std::string> files = DockFiles();
+  ASSERT_EQ(files.size(), 245u);
+  EXPECT_EQ(files[0], "Rect1=C:\\Dock\\F2");
+  EXPECT_EQ(files[239], "Rect240=C:\\Late") << "the new item follows the dock's last item";
+  for (int k = 0; k < 5; ++k)  // same targets, renumbered behind the row
+    EXPECT_EQ(files[240 + k].substr(files[240 + k].find('=')), tail[k].substr(tail[k].find('='))) << k;
+  for (int slot = 21; slot <= 260; ++slot) EXPECT_NE(form->Slots()[slot].Window, kNoWindow) << slot;
+}
+
+TEST_F(DockScenario, ElementWithoutTargetKeepsTheRowWithoutGapsAndStaysInTheFile) {
+  SetDock(3);
+  config_.document_element().child("RectBackground").child("Rect2").child("File").text().set("");
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  ASSERT_EQ(form->RectItemCount(), 3);
+  ExpectOnScreen(dock::LayoutRectAtRest(Params(*form)));
+  EXPECT_EQ(Win("Rect2")->toolTip, "F2");
+  const Rect two = Win("Rect2")->bounds;
+  desktop_->MouseDown({two.left + 25, two.top + 25});
+  desktop_->MouseUp({two.left + 25, two.top + 25});
+  EXPECT_TRUE(desktop_->Launches().empty()) << "nothing to launch";
+  form->FormClose();
+  const std::vector<std::string> files = DockFiles();
+  EXPECT_EQ(files, (std::vector<std::string>{"Rect1=C:\\Dock\\F1", "Rect2=", "Rect3=C:\\Dock\\F3"}));
+  EXPECT_STREQ(LoadConfigDom().document_element().child("RectBackground").child("Rect2").child_value("Name"), "F2");
+}
+
+TEST_F(DockScenario, ThemeNamesReachNoFurtherThanTheThemeFolder) {
+  struct Case {
+    const char* name;
+    bool safe;
+  };
+  const Case cases[] = {{"Default", true},     {"Glass", true}, {"My theme.v2", true}, {"..\\Default", false},
+                        {"../Default", false}, {"..", false},   {".", false},          {"", false},
+                        {"C:Default", false},  {"a\\b", false}, {"a/b", false},        {"\x01x", false}};
+  for (const Case& c : cases) EXPECT_EQ(dock::IsSafeThemeName(c.name), c.safe) << c.name;
+  EXPECT_EQ(dock::ThemePath("C:\\Q\\", "..\\..\\x"), "");
+
+  // A refused name, a missing file and a picture narrower than its caps all
+  // leave a bar without a picture and the items laid out.
+  Put(test::kDir + "Icon\\RectangleBackground\\Narrow.png", testing::SolidPng(40, {10, 10, 10}));
+  Put(test::kDir + "Icon\\Default.png", testing::SolidPng(120, {10, 10, 10}));
+  for (const char* topic : {"..\\Default", "Missing", "Narrow"}) {
+    SCOPED_TRACE(topic);
+    SetDock(3);
+    Basic().child("ShowRect").attribute("RectTopic").set_value(topic);
+    app::RoundHot* form = Start();
+    ASSERT_NE(form, nullptr);
+    EXPECT_FALSE(form->Dock().HasTheme());
+    dock::RectDockParams params = Params(*form);
+    params.BarHeight = dock::kDefaultBarHeight;
+    ExpectOnScreen(dock::LayoutRectAtRest(params));
+    for (std::uint32_t p : Win("RectForm")->surface.pixels) ASSERT_EQ(p, 0u);
+    App().Stop();
+    Process().Exit();
+    apps_.clear();
+    processes_.clear();
+  }
+}
+
+TEST(DockBarAlpha, PercentToAlphaTruncates) {
+  const std::pair<int, int> cases[] = {{100, 255}, {50, 127}, {0, 0}, {1, 2}, {99, 252}, {-5, 0}, {140, 255}};
+  for (const auto& [percent, alpha] : cases) EXPECT_EQ(dock::BarAlpha(percent), alpha) << percent;
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,200 @@
+#include "FormCommands.h"
+
+#include <cstdlib>
+
+#include "ToolText.h"
+
+// After <windows.h>.
+#include <commctrl.h>
+
+namespace qvtool {
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+constexpr wchar_t kFormClass[] = L"QuorvelForm";
+constexpr wchar_t kNameProperty[] = L"QuorvelName";
+
+bool Number(const std::wstring& text, long& value) {
+  if (text.empty()) return false;
+  wchar_t* end = nullptr;
+  value = std::wcstol(text.c_str(), &end, 10);
+  return end && *end == L'\0';
+}
+
+std::string ControlName(HWND control) {
+  const ATOM atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(control, kNameProperty)));
+  if (!atom) return {};
+  wchar_t name[256] = {};
+  const UINT n = GlobalGetAtomNameW(atom, name, 256);
+  return ToUtf8(std::wstring(name, n));
+}
+
+HWND FindForm(const std::wstring& title) { return FindWindowW(kFormClass, title.c_str()); }
+
+struct Search {
+  std::string name;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchName(HWND child, LPARAM data) {
+  auto* search = reinterpret_cast<Search*>(data);
+  if (ControlName(child) != search->name) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
+HWND FindControl(HWND form, const std::wstring& name) {
+  Search search{ToUtf8(name)};
+  EnumChildWindows(form, MatchName, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL, 5000, &result);
+  return static_cast<LRESULT>(result);
+}
+
+// The state worth reading besides the text: position, tick, selection, page.
+std::string ValueOf(HWND control, const std::string& cls) {
+  if (cls == "msctls_trackbar32") return "position=" + std::to_string(Send(control, TBM_GETPOS, 0, 0));
+  if (cls == "ComboBox") return "selection=" + std::to_string(static_cast<int>(Send(control, CB_GETCURSEL, 0, 0)));
+  if (cls == "SysTabControl32") return "page=" + std::to_string(Send(control, TCM_GETCURSEL, 0, 0));
+  if (cls == "Button") {
+    const LONG style = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    if (style == BS_AUTOCHECKBOX || style == BS_CHECKBOX)
+      return "checked=" + std::to_string(Send(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
+  }
+  return "-";
+}
+
+struct Listing {
+  HWND form;
+};
+
+BOOL CALLBACK PrintControl(HWND child, LPARAM data) {
+  HWND form = reinterpret_cast<Listing*>(data)->form;
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
+  const std::string cls = ClassName(child);
+  const std::string name = ControlName(child);
+  PrintLine((name.empty() ? "-" : name) + "\t" + cls + "\t" + std::to_string(GetDlgCtrlID(child)) + "\t" +
+            EscapeLine(WindowText(child)) + "\t" + ValueOf(child, cls) + "\t" + std::to_string(r.left) + "," +
+            std::to_string(r.top) + "," + std::to_string(r.right - r.left) + "," + std::to_string(r.bottom - r.top) +
+            "\t" + (IsWindowVisible(child) ? "visible" : "hidden") + "\t" +
+            (IsWindowEnabled(child) ? "enabled" : "disabled"));
+  return TRUE;
+}
+
+// The form and the named control, or a complaint.
+bool Locate(const FormArgs& a, HWND& form, HWND& control) {
+  form = FindForm(a[0]);
+  if (!form) {
+    PrintLine("no form");
+    return false;
+  }
+  control = FindControl(form, a[1]);
+  if (!control) PrintLine("no control");
+  return control != nullptr;
+}
+
+// A notification to the form as the control itself sends it.
+void Notify(HWND form, HWND control, WORD code) {
+  Send(form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
+}
+
+}  // namespace
+
+int CmdFormWait(const FormArgs& a) {
+  long timeout = 0;
+  if (a.size() != 2 || !Number(a[1], timeout)) return kUsage;
+  const DWORD start = GetTickCount();
+  while (true) {
+    if (HWND form = FindForm(a[0]); form && IsWindowVisible(form)) {
+      PrintLine(HandleText(form));
+      return kOk;
+    }
+    if (static_cast<long>(GetTickCount() - start) > timeout) return kFailed;
+    Sleep(10);
+  }
+}
+
+int CmdFormControls(const FormArgs& a) {
+  if (a.size() != 1) return kUsage;
+  HWND form = FindForm(a[0]);
+  if (!form) return kFailed;
+  RECT client{};
+  GetClientRect(form, &client);
+  PrintLine(ControlName(form) + "\tclient=" + std::to_string(client.right) + "," + std::to_string(client.bottom));
+  Listing listing{form};
+  EnumChildWindows(form, PrintControl, reinterpret_cast<LPARAM>(&listing));
+  return kOk;
+}
+
+int CmdFormSetText(const FormArgs& a) {
+  if (a.size() != 3) return kUsage;
+  HWND form = nullptr, control = nullptr;
+  if (!Locate(a, form, control)) return kFailed;
+  // A single-line edit reports WM_SETTEXT to its dialog with EN_CHANGE.
+  Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()));
+  PrintLine(EscapeLine(WindowText(control)));
+  return kOk;
+}
+
+int CmdFormClick(const FormArgs& a) {
+  if (a.size() != 2) return kUsage;
+  HWND form = nullptr, control = nullptr;
+  if (!Locate(a, form, control)) return kFailed;
+  if (ClassName(control) == "Button") {
+    // Posted: the click may open a modal dialog that would hold a send.
+    PostMessageW(control, BM_CLICK, 0, 0);
+  } else {
+    PostMessageW(form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), STN_CLICKED), reinterpret_cast<LPARAM>(control));
+  }
+  return kOk;
+}
+
+int CmdFormSetPosition(const FormArgs& a) {
+  long position = 0;
+  if (a.size() != 3 || !Number(a[2], position)) return kUsage;
+  HWND form = nullptr, control = nullptr;
+  if (!Locate(a, form, control)) return kFailed;
+  Send(control, TBM_SETPOS, TRUE, position);
+  const LRESULT now = Send(control, TBM_GETPOS, 0, 0);
+  const UINT scroll = (GetWindowLongW(control, GWL_STYLE) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
+  Send(form, scroll, MAKEWPARAM(TB_THUMBPOSITION, now), reinterpret_cast<LPARAM>(control));
+  Send(form, scroll, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(control));
+  PrintLine(std::to_string(now));
+  return kOk;
+}
+
+int CmdFormSelect(const FormArgs& a) {
+  long index = 0;
+  if (a.size() != 3 || !Number(a[2], index)) return kUsage;
+  HWND form = nullptr, control = nullptr;
+  if (!Locate(a, form, control)) return kFailed;
+  if (Send(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR) {
+    PrintLine("no such item");
+    return kFailed;
+  }
+  Notify(form, control, CBN_SELCHANGE);
+  return kOk;
+}
+
+int CmdFormPage(const FormArgs& a) {
+  long index = 0;
+  if (a.size() != 3 || !Number(a[2], index)) return kUsage;
+  HWND form = nullptr, control = nullptr;
+  if (!Locate(a, form, control)) return kFailed;
+  // Moving the focus to a tab selects it and notifies the form as a click does.
+  Send(control, TCM_SETCURFOCUS, static_cast<WPARAM>(index), 0);
+  const LRESULT now = Send(control, TCM_GETCURSEL, 0, 0);
+  PrintLine(std::to_string(now));
+  return now == index ? kOk : kFailed;
+}
+
+}  // namespace qvtool
