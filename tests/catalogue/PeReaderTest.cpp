@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <functional>
 #include <map>
-#include <random>
 #include <span>
 #include <string>
 #include <vector>
@@ -330,48 +329,6 @@ TEST(PeReaderTest, HoldsOneMappingFromLoadToLoad) {
   reader.Load(files, "C:\\a.exe");
   reader.Clear();
   EXPECT_EQ(files.liveMappings, 0);
-}
-
-// Thousands of random changes to the headers and the directory of small and real
-// programs: the reader and the image choice stay inside the view.
-TEST(PeReaderTest, RandomDamageStaysInsideTheView) {
-  std::vector<std::string> seeds = {ThreeResources(false).bytes, ThreeResources(true).bytes};
-  for (const std::string& arch : test::SampleArchs())
-    seeds.push_back(test::MustRead(test::SampleProgram("within", arch)));
-  if (auto b = test::ReadFileBytes(test::WineProgram("winemine.exe"))) seeds.push_back(*b);
-  std::mt19937 random(20240611);
-  const std::uint32_t interesting[] = {0, 1, 0x7F, 0x80, 0xFF, 0xFFFF, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFFFu, 40, 48};
-  for (const std::string& seed : seeds) {
-    TPEReader intact;
-    intact.Load(Bytes(seed));
-    // Damage goes to the headers, and to the directory, which the linkers place just before the first data.
-    std::size_t firstData = seed.size();
-    for (const TResourceItem& item : intact.Items())
-      if (item.inFile) firstData = std::min(firstData, static_cast<std::size_t>(item.offset));
-    const std::size_t headers = std::min<std::size_t>(seed.size(), 0x400);
-    const std::size_t from = firstData > 0x4000 ? firstData - 0x4000 : 0, to = std::min(seed.size(), firstData + 64);
-    for (int round = 0; round < 1500; ++round) {
-      std::string bytes = seed;
-      std::size_t length = seed.size();
-      for (int e = 1 + static_cast<int>(random() % 4); e > 0; --e) {
-        const std::size_t at = random() % 2 == 0 || to <= from ? random() % headers : from + random() % (to - from);
-        switch (random() % 4) {
-          case 0: bytes[at] = static_cast<char>(random()); break;
-          case 1: bytes[at] = static_cast<char>(bytes[at] ^ (1 << (random() % 8))); break;
-          case 2: if (at + 4 <= bytes.size()) PutAt(bytes, at, interesting[random() % std::size(interesting)], 4);
-            break;
-          default: length = std::min(length, at);
-        }
-      }
-      const std::span<const unsigned char> view = Bytes(bytes).first(length);
-      TPEReader reader;
-      reader.Load(view);
-      ExpectInside(reader, view);
-      for (const auto chosen : {ChooseLargeIcon(reader), ChooseSmallIcon(reader)})
-        if (chosen) picture::ReadIcoForDrawing(WriteSingleIconFile(reader.Data(reader.Item(*chosen)), 48), 48);
-      if (HasFatalFailure()) return;
-    }
-  }
 }
 
 }  // namespace

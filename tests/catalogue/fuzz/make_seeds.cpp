@@ -23,7 +23,7 @@ std::string Dib(int side, int bits, std::uint32_t seed) {
   for (int i = 0; i < side * side; ++i) {
     const std::uint32_t alpha = i % 5 == 0 ? 0x7Fu : 0xFFu;
     s.pixels.push_back(bits <= 8 ? static_cast<std::uint32_t>(i) % 2
-                                 : alpha << 24 | (seed * 2654435761u + i) & 0xFFFFFF);
+                                 : alpha << 24 | ((seed * 2654435761u + i) & 0xFFFFFF));
   }
   if (bits <= 8) s.palette = {0x000000, 0xFFFFFF};
   for (int i = 0; i < side * side; ++i) s.mask.push_back(i % 11 == 0);

@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (outcome.abandoned || outcome.target != OneProgramDisk::kProgram) std::abort();
   for (const auto& [path, bytes] : disk.written)
     if (!picture::ReadIcoForDrawing(bytes, 48)) std::abort();  // only drawable pictures are cached
-  static volatile std::size_t sink;
+  [[maybe_unused]] static volatile std::size_t sink;
   sink = sum;
   return 0;
 }
