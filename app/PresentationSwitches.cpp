@@ -10,7 +10,11 @@ void Remember(PresentationSite& site, config::SettingKey key, bool shown) {
   const config::EditResult result =
       config::SettingsFile(site.platform.files, site.platform.system, site.configPath).WriteSwitch(key, shown);
   // Without a file (or with one that cannot be read, which is never
-  // overwritten) the switch lasts until the program ends; the log says so.
+  // overwritten) the switch lasts until the program ends.
+  if (site.saveFailures) {
+    site.saveFailures->Check(result, "The presentation switch");
+    return;
+  }
   if (config::Failed(result))
     site.platform.diagnostics.Report(Severity::Warning, std::string("The presentation switch was not saved: ") +
                                                             config::Describe(result) + " (" + site.configPath + ")");

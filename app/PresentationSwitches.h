@@ -6,6 +6,7 @@
 #include <string>
 
 #include "catalogue/ItemSlots.h"
+#include "config/SaveFailures.h"
 #include "config/Settings.h"
 #include "platform/Platform.h"
 
@@ -22,6 +23,8 @@ struct PresentationSite {
   // The dock shows and hides its bar and its items itself; it is at rest
   // before either, so that it comes back at rest.
   std::function<void(bool shown)> ShowRectDock;
+  // Where a switch the file did not take is told; the log alone without one.
+  config::SaveFailures* saveFailures = nullptr;
 };
 
 // IsShowRound := not IsShowRound; the ring skin, the center and every ring

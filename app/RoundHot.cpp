@@ -34,7 +34,8 @@ RoundHot::RoundHot(Platform& platform)
       timerGetIcon_(platform.timers, TimerGetIcon, kIntervalGetIcon),
       timerClearMemory_(platform.timers, TimerClearMemory, kIntervalClearMemory),
       timerPBT_(platform.timers, TimerPBT, kIntervalPBT),
-      timerRedraw_(platform.timers, TimerRedraw, kIntervalRedraw) {
+      timerRedraw_(platform.timers, TimerRedraw, kIntervalRedraw),
+      saveFailures_(platform.dialogs, platform.diagnostics, platform.files, config::UserInfoPath(platform.files)) {
   WindowSpec params;
   params.name = "FormRoundHot";
   params.className = "TFormRoundHot";
@@ -59,10 +60,11 @@ RoundHot::RoundHot(Platform& platform)
                                                    [this] { timerClearMemory_.Enable(); });
   itemWindows_ = std::make_unique<ItemWindowsRouter>(*round_, *dock_);
   site_.reset(new catalogue::CatalogueSite{platform_, slots_, *itemWindows_});
+  site_->saveFailures = &saveFailures_;
   about_ = std::make_unique<settings::AboutDialog>(platform_.forms, platform_.shell, platform_.system,
                                                    platform_.diagnostics);
   properties_ = std::make_unique<catalogue::IconPropertyDialog>(
-      platform_.forms, catalogue::MakeItemPropertyHooks(platform_, slots_, *itemWindows_));
+      platform_.forms, catalogue::MakeItemPropertyHooks(platform_, slots_, *itemWindows_, &saveFailures_));
   // An open property dialog whose item went away closes.
   site_->ItemsChanged = [this] { properties_->ItemsChanged(); };
   drop_ = std::make_unique<catalogue::ItemDrop>(*site_, timerClearMemory_);
@@ -124,6 +126,8 @@ void RoundHot::InitSettings() {
   settings_.PositionLeft = bounds.left;
   settings_.PositionTop = bounds.top;
 
+  // A save a crash cut short left its temporary beside the file.
+  platform_.files.RemoveStaleTemporaries(ConfigPath());
   const config::SettingsOutcome outcome =
       config::SettingsFile(platform_.files, platform_.system, ConfigPath()).Load(settings_);
   switch (outcome.status) {
@@ -166,6 +170,8 @@ void RoundHot::BuildPresentations() {
   timerGetIcon_.Disable();
   if (!settingsLoaded_ || closed_) return;
 
+  // Creating a window lets the loop run; what arrives meanwhile waits or is dropped.
+  building_ = true;
   round_->BuildBackgroundWindow();
   round_->BuildCenterWindow();
   config::StartupItems items(platform_.files, platform_.system, ConfigPath());
@@ -178,6 +184,12 @@ void RoundHot::BuildPresentations() {
     SetupHotKey();
   }
   if (!loaded) dock_->CreateRectBar();
+  building_ = false;
+  // Its save after the step's, so the file keeps what memory holds.
+  if (closeDeferred_) {
+    OnClose();
+    return;
+  }
   AttachDockBar(dock_.get());
   interaction_->CreateHintWindow(CompanionLayer(mainLayer_), settings_.HintFontDefine);
   TrimWorkingSet();
@@ -234,11 +246,7 @@ void RoundHot::CreateDefaultRectList(config::StartupItems& items) {
   items.AppendDockItems(tools);
 }
 
-void RoundHot::Check(config::EditResult result, const std::string& what) {
-  if (config::Failed(result))
-    platform_.diagnostics.Report(Severity::Error,
-                                 what + " was not saved: " + config::Describe(result) + " (" + ConfigPath() + ")");
-}
+void RoundHot::Check(config::EditResult result, const std::string& what) { saveFailures_.Check(result, what); }
 
 // ---- shutdown ----
 
@@ -307,6 +315,10 @@ void RoundHot::OnTimer(int id) {
 }
 
 void RoundHot::OnClose() {
+  if (building_) {
+    closeDeferred_ = true;
+    return;
+  }
   FormClose();
   platform_.system.RequestQuit();
 }
@@ -325,6 +337,7 @@ void RoundHot::OnPowerBroadcast(unsigned event) {
 void RoundHot::OnDisplayChange() { timerRedraw_.Enable(); }
 
 void RoundHot::OnTrayCallback(std::uintptr_t, std::intptr_t lParam) {
+  if (building_) return;
   // The tray menu opens on the release, as the shell's own menus do.
   if (lParam == kMouseRightUp) {
     if (!closed_) commands_->OpenMenu(MenuKind::TaskBar, platform_.windows.CursorPosition());
@@ -334,6 +347,7 @@ void RoundHot::OnTrayCallback(std::uintptr_t, std::intptr_t lParam) {
 }
 
 void RoundHot::OnMouseUp(const PointerEvent& e) {
+  if (building_) return;
   // A right release while an item is carried belongs to the drag, not to a menu.
   const bool menu = e.button == MouseButton::Right && interaction_->CarriedWindow() == kNoWindow && !closed_;
   interaction_->MouseUp(e);
@@ -369,7 +383,8 @@ PresentationSite RoundHot::Presentations() {
                             // A magnified bar comes back at rest.
                             dock_->CollapseRectBar();
                             dock_->SetVisible(shown);
-                          }};
+                          },
+                          &saveFailures_};
 }
 
 void RoundHot::ToggleRound() {
@@ -411,6 +426,7 @@ void RoundHot::CreateRingHandlers() {
   hooks.Animates = [this](WindowId window) { return removal_->Animates(window); };
   hooks.IconsLoaded = [this] { return iconsLoaded_; };
   hooks.Report = [this](const std::string& text) { platform_.diagnostics.Report(Severity::Error, text); };
+  hooks.CheckSave = [this](config::EditResult result, const std::string& what) { saveFailures_.Check(result, what); };
   hooks.RectPointerMoved = [this](Point screen) { dock_->TrackPointer(screen); };
   hooks.ItemsChanged = [this] { properties_->ItemsChanged(); };
   hooks.InsideRectBar = [this](Point screen) { return dock_->InsideShrunkBar(screen); };
@@ -430,6 +446,7 @@ void RoundHot::SetupHotKey() {
 }
 
 void RoundHot::OnHotKey(int, unsigned modifiers, unsigned virtualKey) {
+  if (building_) return;
   if (hotKeys_) hotKeys_->Dispatch(modifiers, virtualKey);
 }
 

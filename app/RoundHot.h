@@ -17,6 +17,7 @@
 #include "catalogue/ItemRemoval.h"
 #include "catalogue/ItemSlots.h"
 #include "config/ItemFile.h"
+#include "config/SaveFailures.h"
 #include "config/Settings.h"
 #include "dock/RectPresentation.h"
 #include "platform/FormTimer.h"
@@ -57,14 +58,25 @@ class RoundHot final : public IPlatformEvents {
   void OnTaskbarCreated() override;
   void OnDropFiles(const std::vector<std::string>& paths, Point screenPos) override;
   // Pointer, wheel and keys on any window of the ring, told apart by name.
-  void OnMouseDown(const PointerEvent& e) override { interaction_->MouseDown(e); }
-  void OnMouseMove(const PointerEvent& e) override { interaction_->MouseMove(e); }
+  // While the start-up step builds the windows it holds the file's items
+  // read but not yet saved back: the pointer, keys and hot key wait for it
+  // (dropped), so that nothing saves in between for its save to undo.
+  void OnMouseDown(const PointerEvent& e) override {
+    if (!building_) interaction_->MouseDown(e);
+  }
+  void OnMouseMove(const PointerEvent& e) override {
+    if (!building_) interaction_->MouseMove(e);
+  }
   // A right release also opens the menu of the window it happened on.
   void OnMouseUp(const PointerEvent& e) override;
   void OnMouseEnter(WindowId window) override { interaction_->MouseEnter(window); }
   void OnMouseLeave(WindowId window) override { interaction_->MouseLeave(window); }
-  void OnMouseWheel(WindowId window, int notches) override { interaction_->MouseWheel(window, notches); }
-  void OnKeyDown(WindowId window, unsigned virtualKey) override { interaction_->KeyDown(window, virtualKey); }
+  void OnMouseWheel(WindowId window, int notches) override {
+    if (!building_) interaction_->MouseWheel(window, notches);
+  }
+  void OnKeyDown(WindowId window, unsigned virtualKey) override {
+    if (!building_) interaction_->KeyDown(window, virtualKey);
+  }
   void OnHotKey(int, unsigned modifiers, unsigned virtualKey) override;
   void OnDeactivate() override { display_->CollapseRectBar(); }
 
@@ -88,6 +100,8 @@ class RoundHot final : public IPlatformEvents {
   catalogue::ItemSlots& Slots() { return slots_; }
   std::string ConfigPath() const;
   WindowLayer MainLayer() const { return mainLayer_; }
+  // Every save's result is looked at here; the user hears of the first failure.
+  config::SaveFailures& SaveFailures() { return saveFailures_; }
   const FormTimer& Timer(TimerId id) const;
 
   void TrimWorkingSet();
@@ -138,6 +152,8 @@ class RoundHot final : public IPlatformEvents {
   FormTimer timerClearMemory_;
   FormTimer timerPBT_;
   FormTimer timerRedraw_;
+  // Told once in a run: before every part that saves.
+  config::SaveFailures saveFailures_;
   std::unique_ptr<round::RoundPresentation> round_;
   std::unique_ptr<dock::RectPresentation> dock_;
   std::unique_ptr<ItemWindowsRouter> itemWindows_;
@@ -156,6 +172,8 @@ class RoundHot final : public IPlatformEvents {
   bool closed_ = false;
   bool acceptsDrops_ = false;
   bool trayAdded_ = false;
+  bool building_ = false;       // inside the start-up step
+  bool closeDeferred_ = false;  // a close or logoff came during it
   int resumeTicks_ = 0;
   std::string hotKeyText_;
   char hotKeyChar_ = 0;

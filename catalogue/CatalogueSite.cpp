@@ -3,9 +3,13 @@
 namespace qv::catalogue {
 
 void CatalogueSite::Check(config::EditResult result, const std::string& what) const {
+  if (saveFailures) {
+    saveFailures->Check(result, what);
+    return;
+  }
   if (config::Failed(result))
-    platform.diagnostics.Report(Severity::Error, what + " was not saved: " + config::Describe(result) + " (" +
-                                                     ConfigPath() + ")");
+    platform.diagnostics.Report(Severity::Error,
+                                what + " was not saved: " + config::Describe(result) + " (" + ConfigPath() + ")");
 }
 
 int SlotOfWindow(const ItemSlots& slots, WindowId window) {

@@ -11,6 +11,7 @@
 #include "catalogue/ItemSlots.h"
 #include "catalogue/LoadEntry.h"
 #include "config/ItemFile.h"
+#include "config/SaveFailures.h"
 #include "platform/Platform.h"
 
 namespace qv::catalogue {
@@ -40,6 +41,9 @@ struct CatalogueSite {
   ItemSlots& slots;
   IItemWindows& windows;
   IDockBar* dockBar = nullptr;  // none until the dock bar is built
+  // Where a change that reached memory but not the file is told; without
+  // one it goes to the log alone.
+  config::SaveFailures* saveFailures = nullptr;
   // Items left their slots (a delete, a clear, the dock closing its gap):
   // whatever is bound to an item, such as an open property dialog, checks it is still there.
   std::function<void()> ItemsChanged;
@@ -50,7 +54,7 @@ struct CatalogueSite {
 
   std::string ConfigPath() const { return config::UserInfoPath(platform.files); }
   config::ItemFile File() const { return {platform.files, platform.system, ConfigPath()}; }
-  // A change that reached memory but not the file is reported, not shown.
+  // A change that reached memory but not the file.
   void Check(config::EditResult result, const std::string& what) const;
 };
 

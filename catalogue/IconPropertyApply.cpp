@@ -25,7 +25,7 @@ ItemProperties ReadItemProperties(Platform& platform, const ItemSlots& slots, in
 }
 
 bool ApplyItemProperties(Platform& platform, ItemSlots& slots, IItemWindows& windows, int slot,
-                         const ItemProperties& values) {
+                         const ItemProperties& values, config::SaveFailures* saveFailures) {
   config::ItemFile file(platform.files, platform.system, config::UserInfoPath(platform.files));
   if (!file.ReadItem(ListOf(slot), PositionOf(slot))) {
     platform.diagnostics.Report(Severity::Warning, "The properties of item " + std::to_string(slot) +
@@ -68,6 +68,7 @@ bool ApplyItemProperties(Platform& platform, ItemSlots& slots, IItemWindows& win
   if (drawPng) windows.DrawIconIntoSlot(slot, values.IconPath);
 
   const config::EditResult result = file.EditItem(ListOf(slot), PositionOf(slot), edit);
+  if (saveFailures) return saveFailures->Check(result, "The properties of item " + std::to_string(slot));
   if (config::Failed(result)) {
     // The item shows its new values until the program ends; the next start
     // brings back the old ones, which the log explains.
@@ -90,7 +91,8 @@ LayeredSurface LoadPropertyPreview(const IFileSystem& files, const std::string& 
   return picture::LoadPictureBytes(*bytes);
 }
 
-ItemPropertyHooks MakeItemPropertyHooks(Platform& platform, ItemSlots& slots, IItemWindows& windows) {
+ItemPropertyHooks MakeItemPropertyHooks(Platform& platform, ItemSlots& slots, IItemWindows& windows,
+                                        config::SaveFailures* saveFailures) {
   ItemPropertyHooks hooks;
   hooks.ItemWindow = [&slots](int slot) {
     return slot >= 1 && slot <= kSlotCount && !slots[slot].File.empty() ? slots[slot].Window : kNoWindow;
@@ -100,8 +102,8 @@ ItemPropertyHooks MakeItemPropertyHooks(Platform& platform, ItemSlots& slots, II
     return slot != 0 && !slots[slot].File.empty() ? slot : 0;
   };
   hooks.ReadItemProperties = [&platform, &slots](int slot) { return ReadItemProperties(platform, slots, slot); };
-  hooks.ApplyItemProperties = [&platform, &slots, &windows](int slot, const ItemProperties& values) {
-    ApplyItemProperties(platform, slots, windows, slot, values);
+  hooks.ApplyItemProperties = [&platform, &slots, &windows, saveFailures](int slot, const ItemProperties& values) {
+    ApplyItemProperties(platform, slots, windows, slot, values, saveFailures);
   };
   hooks.LoadPreview = [&platform](const std::string& path) { return LoadPropertyPreview(platform.files, path); };
   return hooks;

@@ -131,6 +131,13 @@ class IFileSystem {
   // Writes a temporary file beside the target, flushes it and replaces the
   // target in one step: readers see the old content or the new, never a part.
   virtual bool WriteFileAtomic(const std::string& path, const std::string& bytes) = 0;
+  // Why the last WriteFileAtomic failed, in the system's words with the path;
+  // "" after one that succeeded.
+  virtual std::string LastWriteFailure() const { return {}; }
+  // Deletes the temporaries that saves of target cut short by a crash left
+  // beside it; none while the target is missing, since one of them may then
+  // hold the only copy. The number deleted.
+  virtual int RemoveStaleTemporaries(const std::string& /*target*/) { return 0; }
   virtual bool DeleteFile(const std::string& path) = 0;
   // A file opened for positional reads, without reading it: for large program
   // files of which only a few ranges are looked at. Null when it cannot be

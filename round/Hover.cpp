@@ -68,7 +68,10 @@ void Hover::MouseEnter(WindowId window) {
     const catalogue::TImageIconRec& rec = slots_[slot];
     if (rec.Window != kNoWindow) {
       platform_.windows.PushLayered(rec.Window, rec.Surface, kHoverAlpha);
-      if (settings_.IsShowHint && hint_) hint_->ShowUnder(rec.Hint, platform_.windows.Bounds(rec.Window));
+      if (settings_.IsShowHint && hint_) {
+        hint_->ShowUnder(rec.Hint, platform_.windows.Bounds(rec.Window));
+        labelOwner_ = rec.Window;
+      }
     }
   }
   hoverActive_ = true;
@@ -79,10 +82,11 @@ void Hover::MouseLeave(WindowId window) {
   const int slot = slots_.Windows().RingSlot(window);
   if (slot == 0 || slots_[slot].Window == kNoWindow) return;
   platform_.windows.PushLayered(slots_[slot].Window, slots_[slot].Surface, kRestAlpha);
-  ClearHintText();
+  if (window == labelOwner_) ClearHintText();
 }
 
 void Hover::ClearHintText() {
+  labelOwner_ = kNoWindow;
   if (hint_) hint_->ClearText();
 }
 

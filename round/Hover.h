@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/FormTimer.h"
 #include "catalogue/ItemSlots.h"
 #include "config/Settings.h"
+#include "platform/FormTimer.h"
 #include "platform/Platform.h"
 #include "round/HintWindow.h"
 
@@ -57,8 +57,13 @@ class Hover {
   WindowId HintWindowId() const { return hint_ ? hint_->Window() : kNoWindow; }
 
   void MouseEnter(WindowId window);
+  // Undims the window left. The label goes only with the item it was shown
+  // for: the system may tell the leave of one window after the enter of the
+  // next, and that late leave must not empty the new item's label.
   void MouseLeave(WindowId window);
   void ClearHintText();
+  // The item window whose name the label shows; kNoWindow when it shows none.
+  WindowId LabelOwner() const { return labelOwner_; }
   bool HoverActive() const { return hoverActive_; }
   void ClearHoverActive() { hoverActive_ = false; }
 
@@ -84,6 +89,7 @@ class Hover {
   std::function<bool()> iconsLoaded_;
   std::unique_ptr<HintWindow> hint_;
   bool hoverActive_ = false;
+  WindowId labelOwner_ = kNoWindow;
 
   FormTimer up_;
   FormTimer down_;

@@ -323,7 +323,9 @@ void Interaction::Exchange(int source, int target) {
   std::swap(s, t);
   const config::EditResult saved =
       config::ItemFile(platform_.files, platform_.system, configPath_).SwapRingItems(source, target);
-  if (config::Failed(saved) && hooks_.Report)
+  if (hooks_.CheckSave)
+    hooks_.CheckSave(saved, "Exchanging ring places " + std::to_string(source) + " and " + std::to_string(target));
+  else if (config::Failed(saved) && hooks_.Report)
     hooks_.Report("Exchanging ring places " + std::to_string(source) + " and " + std::to_string(target) +
                   " was not saved: " + config::Describe(saved));
   if (hooks_.ItemsChanged) hooks_.ItemsChanged();

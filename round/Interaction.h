@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "catalogue/ItemSlots.h"
+#include "config/LoadResult.h"
 #include "config/Settings.h"
 #include "platform/FormTimer.h"
 #include "platform/Platform.h"
@@ -63,6 +64,8 @@ struct InteractionHooks {
   std::function<bool()> IconsLoaded;
   // Saving the file failed: the change lives in memory only.
   std::function<void(const std::string&)> Report;
+  // Every save's result goes here when set (Report is then not used).
+  std::function<void(config::EditResult, const std::string& what)> CheckSave;
   // Two items exchanged their places: what is bound to an item follows it.
   std::function<void()> ItemsChanged;
   // The dock's magnification: the pointer moved over the bar or a dock item.

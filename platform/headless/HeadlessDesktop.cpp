@@ -239,12 +239,16 @@ void HeadlessDesktop::MouseMove(Point screen) {
   const WindowRecord* under = WindowAt(screen);
   const WindowId underId = under ? under->id : kNoWindow;
   if (underId != hover_) {
-    if (const WindowRecord* old = FindWindow(hover_)) {
-      const WindowId id = old->id;
-      Deliver(*old, [&](IPlatformEvents& s) { s.OnMouseLeave(id); });
-    }
+    const WindowId oldId = hover_;
+    auto leave = [&] {
+      if (const WindowRecord* old = FindWindow(oldId))
+        Deliver(*old, [&](IPlatformEvents& s) { s.OnMouseLeave(oldId); });
+    };
+    if (!leaveAfterEnter_) leave();
     hover_ = underId;
-    if (const WindowRecord* now = FindWindow(hover_)) Deliver(*now, [&](IPlatformEvents& s) { s.OnMouseEnter(underId); });
+    if (const WindowRecord* now = FindWindow(hover_))
+      Deliver(*now, [&](IPlatformEvents& s) { s.OnMouseEnter(underId); });
+    if (leaveAfterEnter_) leave();
   }
   const WindowRecord* w = capture_ != kNoWindow ? FindWindow(capture_) : FindWindow(hover_);
   if (!w) return;

@@ -133,6 +133,14 @@ class HeadlessDesktop {
   // Fires the hot key if a process registered it; false when none did.
   bool PressHotKey(unsigned modifiers, unsigned virtualKey);
   bool LeftButtonDown() const { return leftDown_; }
+  // The order in which a move between two windows is told. Windows posts the
+  // leave of the old window before the new one's first move; under Wine the
+  // leave is found by a poll and comes after the new window's enter.
+  void SetLeaveAfterEnter(bool late) { leaveAfterEnter_ = late; }
+  // Input that arrives while a program lets its loop run (ProcessPendingMessages):
+  // at each such turn the input is offered; it returns true once it has been
+  // given, false to wait for a later turn.
+  void InputDuringPump(std::function<bool()> input) { pumpInput_.push_back(std::move(input)); }
   CursorShape CurrentCursor() const { return cursorShape_; }
 
   // The shell's answers: link targets (nullopt: the link cannot be loaded)
@@ -187,6 +195,8 @@ class HeadlessDesktop {
   std::vector<HeadlessProcess*> processes_;
   Rect screen_{0, 0, 1280, 800};
   bool leftDown_ = false;
+  bool leaveAfterEnter_ = false;
+  std::deque<std::function<bool()>> pumpInput_;
   CursorShape cursorShape_ = CursorShape::Default;
   WindowId capture_ = kNoWindow;
   WindowId hover_ = kNoWindow;
@@ -290,6 +300,8 @@ class HeadlessProcess final : public IWindowSystem,
   bool CreateDirectory(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) const override;
   bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
+  std::string LastWriteFailure() const override { return lastWriteFailure_; }
+  int RemoveStaleTemporaries(const std::string& target) override;
   bool DeleteFile(const std::string& path) override;
   std::unique_ptr<IReadableFile> OpenForRead(const std::string& path) const override;
   // IRegistry
@@ -341,6 +353,7 @@ class HeadlessProcess final : public IWindowSystem,
 
   HeadlessDesktop& desktop_;
   std::string programDir_;
+  std::string lastWriteFailure_;
   SoftwareCanvas canvas_;
   HeadlessForms forms_;
   Platform platform_;

@@ -178,8 +178,29 @@ std::optional<std::string> HeadlessProcess::ReadFile(const std::string& path) co
 }
 
 bool HeadlessProcess::WriteFileAtomic(const std::string& path, const std::string& bytes) {
-  if (desktop_.refusedWrites_.count(path) != 0) return false;
-  return WriteFileAtomicPosix(desktop_.RealPath(path).string(), bytes);
+  lastWriteFailure_.clear();
+  // Worded as the system words a read-only folder's refusal.
+  if (desktop_.refusedWrites_.count(path) != 0) {
+    lastWriteFailure_ = "Not saved: the folder of " + path + " refuses a new file: Access is denied. (5)";
+    return false;
+  }
+  errno = 0;
+  if (WriteFileAtomicPosix(desktop_.RealPath(path).string(), bytes)) return true;
+  lastWriteFailure_ = "Not saved: " + path + ": " + std::generic_category().message(errno);
+  return false;
+}
+
+int HeadlessProcess::RemoveStaleTemporaries(const std::string& target) {
+  const std::filesystem::path real = desktop_.RealPath(target);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(real, ec)) return 0;
+  int removed = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(real.parent_path(), ec)) {
+    if (IsAtomicWriteLeftover(entry.path().filename().string(), real.filename().string()) &&
+        std::filesystem::remove(entry.path(), ec))
+      ++removed;
+  }
+  return removed;
 }
 
 bool HeadlessProcess::DeleteFile(const std::string& path) {
@@ -348,6 +369,12 @@ bool HeadlessProcess::SendToWindow(const std::string& className, const std::stri
 void HeadlessProcess::TrimWorkingSet() { ++trimCount_; }
 
 void HeadlessProcess::ProcessPendingMessages() {
+  if (!desktop_.pumpInput_.empty()) {
+    // Taken out first: the input may let the loop run again.
+    std::function<bool()> input = std::move(desktop_.pumpInput_.front());
+    desktop_.pumpInput_.pop_front();
+    if (!input()) desktop_.pumpInput_.push_front(std::move(input));
+  }
   std::vector<int> pending;
   pending.swap(pendingTimers_);
   for (int id : pending)

@@ -215,15 +215,15 @@ std::optional<std::string> Win32Files::ReadFile(const std::string& path) const {
 }
 
 bool Win32Files::WriteFileAtomic(const std::string& path, const std::string& bytes) {
-  if (path.empty()) return false;
+  lastFailure_.clear();
+  if (path.empty()) return Fail("Not saved: no path");
   const std::wstring target = PathsOfSave(path, 0).target;
   // A read-only target stays as it is. Windows refuses to replace it anyway;
   // saying so here keeps every file system (and Wine, which would replace
   // it) to the same rule, and spares writing the temporary.
   const DWORD targetAttributes = ::GetFileAttributesW(target.c_str());
   if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_READONLY)) {
-    ReportFailure(Severity::Error, "Not saved: " + path + " is read-only");
-    return false;
+    return Fail("Not saved: " + path + " is read-only");
   }
   SavePaths paths;
   UniqueFile file;
@@ -232,21 +232,18 @@ bool Win32Files::WriteFileAtomic(const std::string& path, const std::string& byt
     file.Reset(
         ::CreateFileW(paths.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file && ::GetLastError() != ERROR_FILE_EXISTS) {
-      ReportFailure(Severity::Error, WithLastError("Not saved: the folder of " + path + " refuses a new file"));
-      return false;
+      return Fail(WithLastError("Not saved: the folder of " + path + " refuses a new file"));
     }
   }
   if (!file) {
-    ReportFailure(Severity::Error, "Not saved: every temporary name beside " + path + " is taken");
-    return false;
+    return Fail("Not saved: every temporary name beside " + path + " is taken");
   }
   const bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
   file.Reset();
   if (!written) {
     const std::string reason = WithLastError("Not saved: writing the new content of " + path + " failed");
     ::DeleteFileW(paths.temporary.c_str());
-    ReportFailure(Severity::Error, reason);
-    return false;
+    return Fail(reason);
   }
   if (CommitTemporary(target, paths.temporary, paths.backup)) return true;
   const std::string reason = WithLastError("Not saved: the new content could not replace " + path);
@@ -255,10 +252,66 @@ bool Win32Files::WriteFileAtomic(const std::string& path, const std::string& byt
   const DWORD after = ::GetFileAttributesW(target.c_str());
   if (after != INVALID_FILE_ATTRIBUTES && !(after & FILE_ATTRIBUTE_DIRECTORY)) {
     ::DeleteFileW(paths.temporary.c_str());
-    ReportFailure(Severity::Error, reason);
-  } else {
-    ReportFailure(Severity::Error, reason + "; the new content is kept in " + Narrow(paths.temporary));
+    return Fail(reason);
   }
+  return Fail(reason + "; the new content is kept in " + Narrow(paths.temporary));
+}
+
+namespace {
+
+// "<pid>-<n>-<try>.tmp", the part after the target's name and its dot; the pid, or 0 when not of that form.
+DWORD WriterOfTemporary(const std::wstring& rest) {
+  DWORD pid = 0;
+  int fields = 0;
+  bool digits = false;
+  for (std::size_t i = 0; i < rest.size(); ++i) {
+    const wchar_t c = rest[i];
+    if (c >= L'0' && c <= L'9') {
+      if (fields == 0) pid = pid * 10 + static_cast<DWORD>(c - L'0');
+      digits = true;
+      continue;
+    }
+    if (!digits) return 0;
+    digits = false;
+    ++fields;
+    if (fields < 3 && c == L'-') continue;
+    return fields == 3 && rest.substr(i) == L".tmp" ? pid : 0;
+  }
+  return 0;
+}
+
+bool ProcessRunning(DWORD pid) {
+  UniqueProcess process(::OpenProcess(SYNCHRONIZE, FALSE, pid));
+  return process && ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+}  // namespace
+
+int Win32Files::RemoveStaleTemporaries(const std::string& target) {
+  if (!FileExists(target)) return 0;
+  const std::wstring plain = Widen(target);
+  const std::size_t slash = plain.find_last_of(L"\\/");
+  const std::wstring folder = slash == std::wstring::npos ? std::wstring() : plain.substr(0, slash + 1);
+  const std::wstring name = plain.substr(folder.size()) + L".";
+  WIN32_FIND_DATAW found{};
+  UniqueFind search(::FindFirstFileW(Prefixed(plain + L".*.tmp").c_str(), &found));
+  if (!search) return 0;
+  int removed = 0;
+  do {
+    const std::wstring file = found.cFileName;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !file.starts_with(name)) continue;
+    const DWORD pid = WriterOfTemporary(file.substr(name.size()));
+    if (pid == 0 || pid == ::GetCurrentProcessId() || ProcessRunning(pid)) continue;
+    if (::DeleteFileW(Prefixed(folder + file).c_str())) ++removed;
+  } while (::FindNextFileW(search.Get(), &found));
+  if (removed > 0)
+    ReportFailure(Severity::Info, "Removed " + std::to_string(removed) + " temporaries left beside " + target);
+  return removed;
+}
+
+bool Win32Files::Fail(std::string reason) {
+  ReportFailure(Severity::Error, reason);
+  lastFailure_ = std::move(reason);
   return false;
 }
 

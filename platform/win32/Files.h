@@ -28,8 +28,17 @@ class Win32Files final : public IFileSystem {
   // On failure the target keeps its old content; should it be gone, the
   // temporary "<name>.<pid>-<n>-<try>.tmp" holding the new one is kept.
   bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
+  std::string LastWriteFailure() const override { return lastFailure_; }
+  // Only names of WriteFileAtomic's own form, of a process no longer running.
+  int RemoveStaleTemporaries(const std::string& target) override;
   bool DeleteFile(const std::string& path) override;
   std::unique_ptr<IReadableFile> OpenForRead(const std::string& path) const override;
+
+ private:
+  // Reports why a save failed and keeps it for LastWriteFailure; false.
+  bool Fail(std::string reason);
+
+  std::string lastFailure_;
 };
 
 }  // namespace qv::win32

@@ -33,7 +33,12 @@ TEST_F(HoverTest, TheItemUnderThePointerDimsAndShowsItsNameBelowIt) {
       {"the bottom item, the factory font", 2, "Notepad", nullptr, 368, {63, 20}, 0xE9E9E9},
       {"a Chinese name", 6, "记事本", nullptr, 368, {48, 20}, 0xE9E9E9},
       {"a font of the user's", 8, "Notepad", "\"Tahoma\", 9, [Italic], [clRed]", 368, {42, 15}, 0xFF0000},
-      {"an odd width, halved toward zero, below the bottom of the screen", 14, "Notepad1", nullptr, 700, {72, 20},
+      {"an odd width, halved toward zero, below the bottom of the screen",
+       14,
+       "Notepad1",
+       nullptr,
+       700,
+       {72, 20},
        0xE9E9E9},
   };
   for (const Case& c : cases) {
@@ -126,6 +131,49 @@ TEST_F(HoverTest, ALaunchedItemJumpsTwiceAndLandsWhereItStarted) {
   EXPECT_EQ(Item(2)->bounds, rest);
   EXPECT_FALSE(Process().TimerRunning(TimerIconWobbleUp));
   EXPECT_FALSE(Process().TimerRunning(TimerIconWobbleDown));
+}
+
+// The steps a long run of real input found, in both orders the systems tell
+// a move between two windows: the label shows the name of the item under the
+// pointer whatever leave comes late, and a drag after a launch moves the item.
+TEST_F(HoverTest, ALateLeaveOfAnotherWindowNeverEmptiesTheLabel) {
+  for (const bool leaveAfterEnter : {false, true}) {
+    SCOPED_TRACE(leaveAfterEnter ? "the leave after the enter" : "the leave first");
+    TearDown();
+    SetUp();
+    SetItems({3, 4, 5, 9});
+    app::RoundHot* form = Start();
+    ASSERT_NE(form, nullptr);
+    desktop_->SetLeaveAfterEnter(leaveAfterEnter);
+    const Point rest = ItemMiddle(3);
+    desktop_->MouseMove(rest);
+    ASSERT_EQ(LHint(*form), "item 3");
+    desktop_->Wheel(rest, -1);
+    desktop_->Advance(500);
+    desktop_->MouseMove(rest);  // the system's move for windows that moved under a still pointer
+    desktop_->MouseMove(ItemMiddle(3));
+    form->OnKeyDown(form->MainWindow(), 37);  // Left
+    desktop_->Advance(500);
+    desktop_->MouseMove(desktop_->Cursor());
+    desktop_->MouseMove(ItemMiddle(5));
+
+    EXPECT_EQ(LHint(*form), "item 5");
+    EXPECT_EQ(form->Interaction().HoverState().LabelOwner(), Item(5)->id);
+    bool letters = false;
+    for (std::uint32_t p : Label()->surface.pixels) letters = letters || AlphaOf(p) != 0;
+    EXPECT_TRUE(letters) << "the label shows the name, not an empty box";
+    for (int slot : {3, 4, 9}) EXPECT_EQ(Item(slot)->alpha, 255) << slot;
+    EXPECT_EQ(Item(5)->alpha, 200);
+
+    Click(ItemMiddle(4));
+    ASSERT_EQ(desktop_->Launches().size(), 1u);
+    const Rect main = desktop_->FindWindow(form->MainWindow())->bounds;
+    const WindowId three = Item(3)->id;
+    Drag(ItemMiddle(3), ItemMiddle(5));
+    EXPECT_EQ(desktop_->FindWindow(form->MainWindow())->bounds, main) << "the ring stays where it is";
+    EXPECT_EQ(Item(5)->id, three) << "the item dragged took the place dropped on";
+    EXPECT_EQ(form->Slots()[5].File, "C:\\Apps\\app3.exe");
+  }
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+#include "config/SaveFailures.h"
+
+#include <utility>
+
+namespace qv::config {
+
+std::string NotSavedMessage(const std::string& path, const std::string& reason) {
+  return std::string(kNotSavedText) + "\n" + path + "\n" + reason;
+}
+
+SaveFailures::SaveFailures(IDialogs& dialogs, IDiagnostics& diagnostics, const IFileSystem& files, std::string path)
+    : dialogs_(dialogs), diagnostics_(diagnostics), files_(files), path_(std::move(path)) {}
+
+bool SaveFailures::Check(EditResult result, const std::string& what) {
+  if (!Failed(result)) return true;
+  // A write that failed knows why; a file that went away or cannot be read
+  // is never written, and the result says so.
+  std::string reason = result == EditResult::WriteFailed ? files_.LastWriteFailure() : std::string();
+  if (reason.empty()) reason = Describe(result);
+  diagnostics_.Report(Severity::Error, what + " was not saved: " + reason + " (" + path_ + ")");
+  if (told_) return false;
+  // Set first: the box runs a loop of its own, in which another save may fail.
+  told_ = true;
+  dialogs_.MessageBox(NotSavedMessage(path_, reason), kNotSavedCaption, MessageBoxButtons::Ok, MessageBoxIcon::Warning);
+  return false;
+}
+
+}  // namespace qv::config

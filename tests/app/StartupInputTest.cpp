@@ -1,0 +1,97 @@
+// Input that reaches the program while its start-up step builds the windows
+// (each new window lets the loop run): whatever it does, the file and memory
+// agree once the step has ended.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "config/SettingsFile.h"
+#include "tests/round/RingScenario.h"
+
+namespace qv {
+namespace {
+
+class StartupInputTest : public testing::RingScenario {};
+
+TEST_F(StartupInputTest, InputDuringTheStartUpStepIsNotUndoneByItsSave) {
+  struct Case {
+    const char* what;
+    std::function<void(app::RoundHot&)> input;
+  };
+  const Case cases[] = {
+      {"an exchange by drag", [this](app::RoundHot&) { Drag(ItemMiddle(1), ItemMiddle(2)); }},
+      {"the next skin, then a close",
+       [](app::RoundHot& f) {
+         f.OnKeyDown(f.MainWindow(), 32);  // Space
+         f.OnClose();
+       }},
+      {"a logoff", [](app::RoundHot& f) { EXPECT_TRUE(f.OnQueryEndSession()); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    CopyArt();
+    SetItems({1, 2, 3});
+    std::ostringstream xml;
+    config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
+    InstallConfig(xml.str());
+    app::RoundHot* form = Launch();
+    ASSERT_NE(form, nullptr);
+    // Once the first two items show (the file is read by then), the input comes.
+    bool given = false;
+    desktop_->InputDuringPump([&] {
+      if (!Item(2) || Item(2)->alpha == 0 || !Item(3)) return false;
+      c.input(*form);
+      given = true;
+      return true;
+    });
+    desktop_->Advance(50);
+    ASSERT_TRUE(given);
+
+    pugi::xml_document doc = LoadConfigDom();
+    pugi::xml_node ring = doc.document_element().child("RoundBackground");
+    for (int slot = 1; slot <= 3; ++slot)
+      EXPECT_EQ(std::string(ring.child(("Circle" + std::to_string(slot)).c_str()).child_value("File")),
+                form->Slots()[slot].File)
+          << slot;
+    config::Settings saved;
+    ASSERT_EQ(config::SettingsFile(Process().AsPlatform().files, Process().AsPlatform().system, form->ConfigPath())
+                  .Load(saved)
+                  .status,
+              config::SettingsStatus::Loaded);
+    EXPECT_EQ(saved.BackgroundIndex, form->Settings().BackgroundIndex);
+  }
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+// What a save cut short by a crash leaves beside the file goes at the next
+// start; while the file itself is missing, a leftover may be the only copy.
+TEST_F(StartupInputTest, TemporariesOfACrashedSaveGoAtTheNextStartWhileTheFileIsThere) {
+  const std::string leftover = "C:\\Quorvel\\Config\\.UserInfo.xml.tmp-a1B2c3";
+  const std::string other = "C:\\Quorvel\\Config\\.Other.xml.tmp-a1B2c3";
+  for (const bool withFile : {true, false}) {
+    SCOPED_TRACE(withFile ? "the file is there" : "the file is missing");
+    TearDown();
+    SetUp();
+    Put(leftover, "<half");
+    Put(other, "<not ours");
+    if (withFile) {
+      ASSERT_NE(Start(), nullptr);
+    } else {
+      Launch();
+    }
+    EXPECT_EQ(std::filesystem::exists(desktop_->RealPath(leftover)), !withFile);
+    EXPECT_TRUE(std::filesystem::exists(desktop_->RealPath(other)));
+  }
+}
+
+}  // namespace
+}  // namespace qv
