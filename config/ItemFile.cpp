@@ -142,11 +142,11 @@ EditResult ItemFile::AppendDockItem(int position, const ItemTexts& texts) {
   return SaveEdited(document);
 }
 
-std::optional<ItemTexts> ItemFile::ReadItem(ItemList list, int position) const {
-  ConfigDocument document(files_, system_, path_);
-  if (document.Load().status != LoadStatus::Ok) return std::nullopt;
-  const pugi::xml_node element = Element(document.Root(), list, position);
-  if (!element) return std::nullopt;
+namespace {
+
+// Every text of an item element but its working directory, whose reading
+// differs between the ring's loader and the dock's.
+ItemTexts TextsBesidesWorkingDirectory(pugi::xml_node element) {
   ItemTexts texts;
   texts.File = Text(FirstChild(element, "File"));
   texts.Name = Text(FirstChild(element, "Name"));
@@ -155,6 +155,17 @@ std::optional<ItemTexts> ItemFile::ReadItem(ItemList list, int position) const {
   texts.IconDefine = Text(FirstChild(icon, "Define"));
   texts.Argument = Text(FirstChild(element, "Argument"));
   texts.Http = Text(FirstChild(element, "Http"));
+  return texts;
+}
+
+}  // namespace
+
+std::optional<ItemTexts> ItemFile::ReadItem(ItemList list, int position) const {
+  ConfigDocument document(files_, system_, path_);
+  if (document.Load().status != LoadStatus::Ok) return std::nullopt;
+  const pugi::xml_node element = Element(document.Root(), list, position);
+  if (!element) return std::nullopt;
+  ItemTexts texts = TextsBesidesWorkingDirectory(element);
   texts.InitialPosition = Text(FirstChild(element, kWorkingDirectory));
   return texts;
 }
@@ -203,14 +214,7 @@ int StartupItems::Count(ItemList list) const { return CountChildElements(ListNod
 std::optional<ItemTexts> StartupItems::Read(ItemList list, int position) {
   pugi::xml_node element = Element(document_->Root(), list, position);
   if (!element) return std::nullopt;
-  ItemTexts texts;
-  texts.File = Text(FirstChild(element, "File"));
-  texts.Name = Text(FirstChild(element, "Name"));
-  const pugi::xml_node icon = FirstChild(element, "IconPath");
-  texts.IconDefault = Text(FirstChild(icon, "Default"));
-  texts.IconDefine = Text(FirstChild(icon, "Define"));
-  texts.Argument = Text(FirstChild(element, "Argument"));
-  texts.Http = Text(FirstChild(element, "Http"));
+  ItemTexts texts = TextsBesidesWorkingDirectory(element);
   if (list == ItemList::Ring) {
     const pugi::xml_node last = element.last_child();
     if (Named(last, kWorkingDirectory)) {

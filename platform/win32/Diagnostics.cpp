@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "platform/ReportLog.h"
+#include "platform/win32/Files.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Utf.h"
 
@@ -12,19 +13,6 @@ namespace {
 
 Win32Diagnostics* live = nullptr;
 
-std::wstring ProgramDirectory() {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return {};
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      break;
-    }
-    buffer.assign(buffer.size() * 2, L'\0');
-  }
-  return buffer.substr(0, buffer.find_last_of(L"\\/") + 1);
-}
 
 bool CommandLineAsksForLog() {
   int count = 0;
@@ -46,7 +34,7 @@ LocalTime LocalNow() {
 }  // namespace
 
 Win32Diagnostics::Win32Diagnostics() : logRequested_(CommandLineAsksForLog()) {
-  const std::wstring dir = ProgramDirectory();
+  const std::wstring dir = ProgramDirectoryW();
   if (!dir.empty()) {
     logPath_ = dir + Widen(kLogFileName);
     oldLogPath_ = dir + Widen(kOldLogFileName);

@@ -160,7 +160,7 @@ SavePaths PathsOfSave(const std::string& target, unsigned attempt) {
           Prefixed(plain + kBackupSuffix)};
 }
 
-std::string Win32Files::ProgramDir() const {
+std::wstring ProgramDirectoryW() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -173,8 +173,10 @@ std::string Win32Files::ProgramDir() const {
     buffer.assign(buffer.size() * 2, L'\0');
   }
   const std::size_t slash = buffer.find_last_of(L"\\/");
-  return Narrow(slash == std::wstring::npos ? std::wstring() : buffer.substr(0, slash + 1));
+  return slash == std::wstring::npos ? std::wstring() : buffer.substr(0, slash + 1);
 }
+
+std::string Win32Files::ProgramDir() const { return Narrow(ProgramDirectoryW()); }
 
 bool Win32Files::FileExists(const std::string& path) const {
   const DWORD attributes = Attributes(path);

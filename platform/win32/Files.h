@@ -6,6 +6,9 @@
 
 namespace qv::win32 {
 
+// The folder of the running program, with its trailing backslash; empty when unknown.
+std::wstring ProgramDirectoryW();
+
 // The paths a save passes to the system, each in the form its own length
 // needs (past MAX_PATH, "\\?\" and the full path): the target, the
 // temporary written first and the backup of the content replaced.
