@@ -1,6 +1,7 @@
 #include "app/RoundHot.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "app/PresentationSwitches.h"
 #include "catalogue/IconPropertyApply.h"
@@ -19,12 +20,14 @@ constexpr unsigned kIntervalClearMemory = 10000;
 constexpr unsigned kIntervalPBT = 1000;
 constexpr unsigned kIntervalRedraw = 500;
 
-std::string UnreadableMessage(const config::LoadResult& load) {
-  std::string text = kConfigUnreadableText;
-  text += "\n";
-  text += load.description.empty() ? std::string("unknown error") : load.description;
+std::string LoadFault(const config::LoadResult& load) {
+  std::string text = load.description.empty() ? std::string("unknown error") : load.description;
   if (load.offset >= 0) text += ", offset " + std::to_string(load.offset);
   return text;
+}
+
+std::string UnreadableMessage(const config::LoadResult& load) {
+  return std::string(kConfigUnreadableText) + "\n" + LoadFault(load);
 }
 
 }  // namespace
@@ -128,8 +131,9 @@ void RoundHot::InitSettings() {
 
   // A save a crash cut short left its temporary beside the file.
   platform_.files.RemoveStaleTemporaries(ConfigPath());
-  const config::SettingsOutcome outcome =
-      config::SettingsFile(platform_.files, platform_.system, ConfigPath()).Load(settings_);
+  config::SettingsFile file(platform_.files, platform_.system, ConfigPath());
+  config::SettingsOutcome outcome = file.Load(settings_);
+  if (outcome.status != config::SettingsStatus::Loaded && RestoreFromBackup(outcome)) outcome = file.Load(settings_);
   switch (outcome.status) {
     case config::SettingsStatus::Missing:
       platform_.dialogs.MessageBox(kConfigMissingText, kMessageCaption, MessageBoxButtons::Ok, MessageBoxIcon::Warning);
@@ -150,6 +154,26 @@ void RoundHot::InitSettings() {
                                             kMainFormDesignBounds.height});
   round_->ComputeOffsets(RotationAngle());
   round_->LoadClockPictures();
+}
+
+bool RoundHot::RestoreFromBackup(const config::SettingsOutcome& failed) {
+  const std::string backup = ConfigPath() + ".bak";
+  // A backup that would fail the same way is not worth a question.
+  if (config::SettingsFile(platform_.files, platform_.system, backup).Probe().status != config::LoadStatus::Ok)
+    return false;
+  const std::string reason = failed.status == config::SettingsStatus::Missing
+                                 ? ConfigPath() + " not found"
+                                 : ConfigPath() + ": " + LoadFault(failed.load);
+  if (platform_.dialogs.MessageBox(std::string(kConfigRestoreText) + "\n" + reason, kMessageCaption,
+                                   MessageBoxButtons::YesNo, MessageBoxIcon::Question) != MessageBoxResult::Yes)
+    return false;
+  const std::optional<std::string> bytes = platform_.files.ReadFile(backup);
+  if (bytes && platform_.files.WriteFileAtomic(ConfigPath(), *bytes)) return true;
+  // The user asked for the backup and did not get it: say why before the usual message ends the start.
+  std::string why = bytes ? platform_.files.LastWriteFailure() : backup + " could not be read";
+  platform_.dialogs.MessageBox(std::string(kConfigRestoreFailedText) + "\n" + why, kMessageCaption,
+                               MessageBoxButtons::Ok, MessageBoxIcon::Warning);
+  return false;
 }
 
 void RoundHot::ApplyFrontIndex(int frontIndex) {

@@ -33,6 +33,8 @@ inline constexpr Rect kMainFormDesignBounds{600, 368, 194, 168};
 inline constexpr const char* kTrayTip = "Quorvel(Quorvel)";
 inline constexpr const char* kConfigMissingText = "配置文件丢失，请重新下载。";
 inline constexpr const char* kConfigUnreadableText = "配置文件无法读取，请检查或重新下载。";
+inline constexpr const char* kConfigRestoreText = "配置文件丢失或无法读取。是否从备份 UserInfo.xml.bak 恢复？";
+inline constexpr const char* kConfigRestoreFailedText = "无法从备份恢复配置文件。";
 inline constexpr const char* kMessageCaption = "提示";
 inline constexpr int kResumeTicks = 20;
 
@@ -129,6 +131,9 @@ class RoundHot final : public IPlatformEvents {
 
  private:
   void InitSettings();
+  // Offers the writer's backup in place of a missing or unreadable file;
+  // true when the user took it and it now stands in the file's place.
+  bool RestoreFromBackup(const config::SettingsOutcome& failed);
   void ApplyFrontIndex(int frontIndex);
   void BuildPresentations();
   void LoadItemLists(config::StartupItems& items);

@@ -80,6 +80,11 @@ SettingsOutcome SettingsFile::Load(Settings& settings) {
   return LoadSettings(document, settings);
 }
 
+LoadResult SettingsFile::Probe() {
+  ConfigDocument document(files_, system_, path_);
+  return document.Load();
+}
+
 EditResult SettingsFile::SaveSkinsAndPosition(const Settings& settings) {
   if (!files_.FileExists(path_)) return EditResult::NothingToChange;
   ConfigDocument document(files_, system_, path_);

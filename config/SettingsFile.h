@@ -48,6 +48,8 @@ class SettingsFile {
 
   // Reads Setup/Basic into settings and completes the file (see LoadSettings).
   SettingsOutcome Load(Settings& settings);
+  // Whether the file loads, without completing or writing anything.
+  LoadResult Probe();
   // The skin indexes and sizes, the center action and the window position,
   // into the elements that are there. A file that does not exist is not made.
   EditResult SaveSkinsAndPosition(const Settings& settings);

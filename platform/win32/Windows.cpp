@@ -275,12 +275,33 @@ HCURSOR Win32Windows::CursorHandle(CursorShape shape) {
   return ::LoadCursorW(nullptr, shape == CursorShape::Drag ? IDC_SIZEALL : IDC_ARROW);
 }
 
+namespace {
+
+bool OwnedByUs(HWND hwnd) {
+  DWORD process = 0;
+  if (hwnd) ::GetWindowThreadProcessId(hwnd, &process);
+  return hwnd && process == ::GetCurrentProcessId();
+}
+
+}  // namespace
+
 // Focusing a top-level window of ours also makes it the active window of
 // the program, so its keys (and the wheel, where the system sends it to the
-// focus) arrive there.
+// focus) arrive there. Presses never activate our windows (see
+// WM_MOUSEACTIVATE), and SetActiveWindow leaves another program in the
+// foreground with the keyboard; the core focuses in answer to a click, which
+// entitles us to take the foreground. The window that was clicked takes it:
+// the main form shows no pixel, and a window the display cannot see cannot
+// take the display's focus either.
 void Win32Windows::SetFocus(WindowId id) {
   HWND hwnd = HandleOf(id);
   if (!hwnd || !::IsWindowVisible(hwnd)) return;
+  if (!OwnedByUs(::GetForegroundWindow())) {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    HWND clicked = ::GetAncestor(::WindowFromPoint(cursor), GA_ROOT);
+    ::SetForegroundWindow(OwnedByUs(clicked) ? clicked : hwnd);
+  }
   ::SetActiveWindow(hwnd);
   ::SetFocus(hwnd);
 }
