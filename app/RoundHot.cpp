@@ -321,6 +321,17 @@ void RoundHot::SetupHotKey() {
   if (key != 0) hotKeys_->AddHotKey(kModAlt, key, [this](THotKeyRec&) { ToggleShown(); });
 }
 
+void RoundHot::SetHotKey(char letter) {
+  hotKeyChar_ = letter;
+  hotKeyText_ = std::string(1, letter);
+  SetupHotKey();
+}
+
+void RoundHot::RelayoutRing() {
+  round_->ComputeOffsets(rotationAngle_);
+  round_->ApplyRingOffsets();
+}
+
 void RoundHot::OnHotKey(int, unsigned modifiers, unsigned virtualKey) {
   if (hotKeys_) hotKeys_->Dispatch(modifiers, virtualKey);
 }

@@ -95,6 +95,13 @@ class RoundHot final : public IPlatformEvents {
   round::Interaction& Interaction() { return *interaction_; }
   const THotKeyRegistrar* HotKeys() const { return hotKeys_.get(); }
 
+  // What the settings dialog changes in the main form.
+  void SetHotKey(char letter);
+  void SetFrontIndex(int frontIndex) { ApplyFrontIndex(frontIndex); }
+  void RelayoutRing();
+  void EnableClearMemory() { timerClearMemory_.Enable(); }
+  catalogue::CatalogueSite& Site() { return *site_; }
+
  private:
   void InitSettings();
   void ApplyFrontIndex(int frontIndex);

@@ -67,6 +67,9 @@ struct ControlSpec {
   int lineSize = 1;
   int pageSize = 1;
   bool checked = false;  // check boxes
+  // Edits: the keys pressed in it and its gaining the focus are reported
+  // (OnKeyDown, OnFocus) and typing does not change the text; the core sets it.
+  bool keyEvents = false;
 };
 
 struct FormSpec {
@@ -91,6 +94,10 @@ class IFormEvents {
   // The form stays until the core destroys it.
   virtual void OnCloseRequest(FormId form) = 0;
   virtual void OnLinkHover(FormId /*form*/, const std::string& /*control*/, bool /*inside*/) {}
+  // Edits with keyEvents. Tab, Enter and Escape move the focus or press the
+  // buttons as in any dialog and never arrive here.
+  virtual void OnFocus(FormId /*form*/, const std::string& /*control*/) {}
+  virtual void OnKeyDown(FormId /*form*/, const std::string& /*control*/, unsigned /*virtualKey*/) {}
 };
 
 // A font as the font dialog shows it, with the colour it offers.

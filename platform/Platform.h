@@ -118,6 +118,11 @@ class IFileSystem {
   // A read-only view of a whole file, without reading it: for large program
   // files of which only a few pages are looked at. Null when it cannot be opened.
   virtual std::unique_ptr<IMappedFile> MapReadOnly(const std::string& path) const = 0;
+  // The names of the files (not folders) directly in a folder, in the order
+  // the disk gives them; empty when the folder cannot be read.
+  virtual std::vector<std::string> ListFiles(const std::string& /*folder*/) const { return {}; }
+  // The full path of the running program file.
+  virtual std::string ExecutablePath() const { return ProgramDir() + "Quorvel.exe"; }
 };
 
 enum class RegistryHive { CurrentUser, LocalMachine };

@@ -42,6 +42,10 @@ class RoundPresentation final : public catalogue::IItemWindows {
   void BuildCenterWindow();
   void ChangeBackground();
   void ChangeCenter();
+  // The skin drawn again at its size and picture settings, moved by shift
+  // left and up (the picture of index 0 is the file's path).
+  void RebuildBackground(int shift);
+  void RebuildCenter(int shift);
   void DrawClock();
   void OnClockTick();
   // After a display change: skins re-centred, items back at their offsets, raised.

@@ -242,6 +242,39 @@ bool HeadlessForms::CloseBox(FormId form) {
   return true;
 }
 
+bool HeadlessForms::FocusControl(FormId form, const std::string& control) {
+  FormRecord* f = Get(form);
+  ControlState* c = Control(form, control);
+  if (!c || !c->enabled || !f->visible) return false;
+  f->focus = control;
+  f->events->OnFocus(form, control);
+  return true;
+}
+
+bool HeadlessForms::PressKey(FormId form, unsigned virtualKey) {
+  FormRecord* f = Get(form);
+  if (!f || !f->visible) return false;
+  constexpr unsigned kTab = 0x09;
+  if (virtualKey == kTab) {
+    const ControlState* current = f->Find(f->focus);
+    const int from = current ? current->spec.tabOrder : -1;
+    const ControlState* next = nullptr;
+    const ControlState* first = nullptr;
+    for (const ControlState& c : f->controls) {
+      const int order = c.spec.tabOrder;
+      if (order < 0 || !c.enabled) continue;
+      if (!first || order < first->spec.tabOrder) first = &c;
+      if (order > from && (!next || order < next->spec.tabOrder)) next = &c;
+    }
+    if (!next) next = first;
+    return next && FocusControl(form, next->spec.name);
+  }
+  const ControlState* c = f->Find(f->focus);
+  if (!c || c->spec.kind != ControlKind::Edit || !c->spec.keyEvents) return false;
+  f->events->OnKeyDown(form, c->spec.name, virtualKey);
+  return true;
+}
+
 FormRecord* HeadlessForms::Get(FormId form) {
   auto it = forms_.find(form);
   return it == forms_.end() ? nullptr : &it->second;

@@ -97,6 +97,11 @@ class HeadlessForms final : public IForms {
   bool PressEnter(FormId form);
   bool PressEscape(FormId form);
   bool CloseBox(FormId form);
+  // The user moves the focus into a control (a click or Tab).
+  bool FocusControl(FormId form, const std::string& control);
+  // A key pressed in the focused control: Tab moves the focus to the next
+  // tab stop; other keys reach an edit with keyEvents.
+  bool PressKey(FormId form, unsigned virtualKey);
 
  private:
   FormRecord* Get(FormId form);

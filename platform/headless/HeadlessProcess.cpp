@@ -84,8 +84,8 @@ void HeadlessProcess::Show(WindowId id, bool visible) { Window(id).visible = vis
 bool HeadlessProcess::IsVisible(WindowId id) const { return Window(id).visible && !minimized_; }
 
 WindowLayer HeadlessProcess::SetLayer(WindowId id, WindowLayer layer) {
-  // The simulated shell has no desktop window to sit on, as under Wine.
-  if (layer == WindowLayer::Desktop) layer = WindowLayer::Normal;
+  // Without a shell desktop window (as under Wine) the normal layer is the closest there is.
+  if (layer == WindowLayer::Desktop && !desktop_.shellDesktop_) layer = WindowLayer::Normal;
   Window(id).layer = layer;
   return layer;
 }
@@ -138,6 +138,17 @@ MessageBoxResult HeadlessProcess::MessageBox(const std::string& text, const std:
 bool HeadlessProcess::FileExists(const std::string& path) const {
   std::error_code ec;
   return std::filesystem::is_regular_file(desktop_.RealPath(path), ec);
+}
+
+std::vector<std::string> HeadlessProcess::ListFiles(const std::string& folder) const {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator(desktop_.RealPath(folder), ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+    if (it->is_regular_file(ec)) names.push_back(it->path().filename().string());
+  // The disk's own order would make tests depend on the machine; a name order is one a real disk also gives.
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 bool HeadlessProcess::DirectoryExists(const std::string& path) const {

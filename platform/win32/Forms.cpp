@@ -243,6 +243,10 @@ void Win32Forms::CreateControls(Form& form) {
         ::SetWindowSubclass(c.window, &Win32Forms::LinkProc, 1, reinterpret_cast<DWORD_PTR>(&form));
         break;
       }
+      case ControlKind::Edit:
+        if (spec.keyEvents)
+          ::SetWindowSubclass(c.window, &Win32Forms::KeyEditProc, 2, reinterpret_cast<DWORD_PTR>(&form));
+        break;
       default:
         break;
     }
@@ -286,6 +290,7 @@ void Win32Forms::DestroyForm(FormId id) {
   for (Control& c : form->controls) {
     if (c.window) {
       if (c.spec.kind == ControlKind::LinkLabel) ::RemoveWindowSubclass(c.window, &Win32Forms::LinkProc, 1);
+      if (c.spec.keyEvents) ::RemoveWindowSubclass(c.window, &Win32Forms::KeyEditProc, 2);
       ::RemovePropW(c.window, kNameProperty);
     }
     if (c.nameAtom) ::GlobalDeleteAtom(c.nameAtom);
@@ -437,6 +442,38 @@ LRESULT CALLBACK Win32Forms::LinkProc(HWND hwnd, UINT message, WPARAM wParam, LP
         const FormId id = form->id;
         form->events->OnLinkHover(id, name, enter);
         return 0;
+      }
+    }
+  } catch (...) {
+  }
+  return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// An edit that reports its keys: the core decides what the text becomes, so
+// typed characters never reach the edit itself. Tab, Enter and Escape were
+// already taken by the dialog navigation before the key got here.
+LRESULT CALLBACK Win32Forms::KeyEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR data) noexcept {
+  try {
+    auto* form = reinterpret_cast<Form*>(data);
+    if (Control* c = form->owner->FindByWindow(*form, hwnd)) {
+      const std::string name = c->spec.name;
+      const FormId id = form->id;
+      IFormEvents& events = *form->events;
+      switch (message) {
+        case WM_KEYDOWN:
+          events.OnKeyDown(id, name, static_cast<unsigned>(wParam));
+          return 0;
+        case WM_CHAR:
+        case WM_PASTE:
+          return 0;
+        case WM_SETFOCUS: {
+          const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+          events.OnFocus(id, name);
+          return result;
+        }
+        default:
+          break;
       }
     }
   } catch (...) {
