@@ -31,6 +31,17 @@ std::array<bool, 5> ToolsPresent(const std::vector<std::string>& files) {
   return present;
 }
 
+// The small picture before the link: a blue arrow pointing down.
+LayeredSurface DownArrow() {
+  LayeredSurface s(16, 16);
+  const std::uint32_t blue = PackBgra(0xC0, 0x40, 0x10, 255);
+  for (int y = 2; y < 8; ++y)
+    for (int x = 6; x < 10; ++x) s.At(x, y) = blue;
+  for (int y = 8; y < 14; ++y)
+    for (int x = y - 6; x < 22 - y; ++x) s.At(x, y) = blue;
+  return s;
+}
+
 LayeredSurface Swatch(std::uint32_t color) {
   LayeredSurface s(75, 25);
   std::fill(s.pixels.begin(), s.pixels.end(),
@@ -53,6 +64,7 @@ TFormSetup::~TFormSetup() {
 
 void TFormSetup::FormCreate() {
   ApplyDisplayDefaults();
+  forms_.SetPicture(form_, "ImageDown", DownArrow());
   const config::Settings current = hooks_.CurrentSettings();
   // Without a file, Cancel goes back to what the windows show now.
   origMinR_ = current.MinR;
@@ -79,7 +91,9 @@ void TFormSetup::LoadFromFile(const config::SetupFileValues& file) {
   forms_.SetChecked(form_, "ChkBoxHide", file.HideAfterClick);
   forms_.SetChecked(form_, "ChkBoxLock", file.LockPosition);
   forms_.SetChecked(form_, "ChkBoxLockIcon", file.LockIcon);
-  forms_.SetText(form_, "EditHot", file.HotKey);
+  std::string hotKey = file.HotKey;
+  for (char& c : hotKey) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  forms_.SetText(form_, "EditHot", hotKey);
   if (const std::optional<int> i = ListIndex(file.FrontIndex, static_cast<int>(kDisplayStateItems.size())))
     forms_.SetSelection(form_, "ComboBoxDisplayState", *i);
   if (const std::optional<int> i = ListIndex(file.CenterAction, static_cast<int>(kCenterActionItems.size())))

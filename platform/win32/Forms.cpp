@@ -9,6 +9,7 @@
 
 // After <windows.h>.
 #include <commctrl.h>
+#include <uxtheme.h>
 
 namespace qv::win32 {
 
@@ -224,6 +225,9 @@ void Win32Forms::CreateControls(Form& form) {
         break;
       case ControlKind::PageControl: {
         form.pages = c.window;
+        // The classic look: its page body in the dialog colour, the colour
+        // every label and check box on it is drawn over.
+        ::SetWindowTheme(c.window, L" ", L" ");
         for (std::size_t p = 0; p < spec.items.size(); ++p) {
           std::wstring text = Widen(spec.items[p]);
           TCITEMW item{};
@@ -251,7 +255,12 @@ void Win32Forms::CreateControls(Form& form) {
         break;
     }
   }
-  if (form.pages) ShowPage(form, 0);
+  if (form.pages) {
+    // The page control lies under the controls of its pages: above them, its
+    // own painting would cover theirs (edit frames, owner-drawn pictures).
+    ::SetWindowPos(form.pages, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ShowPage(form, 0);
+  }
 }
 
 HFONT Win32Forms::MakeFont(Form& form, const ControlFont& font) {

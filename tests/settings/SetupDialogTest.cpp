@@ -162,6 +162,7 @@ TEST_F(SetupDialogTest, OutOfRangeAndNonNumericValuesOpenWithTheFormDefaultsAndT
   EXPECT_FALSE(forms_.Checked(F(), "ChkBoxShow"));
   EXPECT_EQ(forms_.Find(F())->page, 0);
   EXPECT_EQ(forms_.Find(F())->focus, "BitBtnOK");
+  EXPECT_FALSE(forms_.Find(F())->Find("ImageDown")->picture.Empty());
 }
 
 TEST_F(SetupDialogTest, AStoredRadiusBeyondTheRangePreviewsTheClampedOneAndCancelReturnsToIt) {
@@ -257,7 +258,9 @@ TEST_F(SetupDialogTest, TheHotKeyEditTakesLettersAndRestoresTheLetterHeldAtFocus
 
 TEST_F(SetupDialogTest, OkWithAnEmptyHotKeyEditKeepsTheLetterInUse) {
   main_.hotKey = 'Q';
+  main_.file->HotKey = "k";
   Open();
+  EXPECT_EQ(Text("EditHot"), "K");
   forms_.Type(F(), "EditHot", "");
   Ok();
   EXPECT_EQ(main_.saved->HotKey, "Q");
