@@ -77,6 +77,11 @@ def pages(h):
     for name, text in (("BitBtnDefault", "恢复默认状态"), ("BitBtnOK", "确  定"), ("BitBtnCancel", "取  消")):
         h.check(found.get(name) and found[name].text == text, "the button %s reads %s" % (name, text), found.get(name))
     h.check(found["BitBtnOK"].id == 1 and found["BitBtnCancel"].id == 2, "OK and Cancel are the dialog's buttons")
+    # The display states move the application's hidden owner window, never the main window itself.
+    windows = h.windows()
+    main = [w for w in windows if w.cls == harness.MAIN_CLASS and w.title == harness.MAIN_TITLE]
+    owner = [w for w in windows if main and w.hwnd == main[0].owner]
+    h.check(main and owner and not owner[0].visible, "the main window has a hidden owner window", (main, owner))
     for index, caption in enumerate(PAGES):
         h.require(h.wintool("form-page", TITLE, "PageControl1", index).ok, "page %d (%s) is selected" % (index, caption))
         _, shown = controls(h)

@@ -39,6 +39,8 @@ struct ControlFont {
   int pixels = 0;    // character height in pixels, when given instead of points
   bool bold = false;
   bool underline = false;
+  bool italic = false;
+  bool strikeout = false;
 };
 
 struct ControlSpec {
@@ -70,6 +72,8 @@ struct ControlSpec {
   // Edits: the keys pressed in it and its gaining the focus are reported
   // (OnKeyDown, OnFocus) and typing does not change the text; the core sets it.
   bool keyEvents = false;
+  // Labels: the text centred both ways inside a sunken frame (a preview panel).
+  bool sunken = false;
 };
 
 struct FormSpec {
@@ -141,6 +145,8 @@ class IForms {
   // An empty surface clears the picture.
   virtual void SetPicture(FormId form, const std::string& control, const LayeredSurface& picture) = 0;
   virtual void Enable(FormId form, const std::string& control, bool enabled) = 0;
+  // A label's font and text colour from now on.
+  virtual void SetFont(FormId form, const std::string& control, const ControlFont& font, std::uint32_t color) = 0;
   virtual void Focus(FormId form, const std::string& control) = 0;
   virtual void SelectPage(FormId form, int page) = 0;
   virtual int Page(FormId form) const = 0;

@@ -42,11 +42,15 @@ LayeredSurface DownArrow() {
   return s;
 }
 
+// The colour as a filled rectangle with a black outline, so that a colour
+// close to the dialog's own still shows where it is.
 LayeredSurface Swatch(std::uint32_t color) {
   LayeredSurface s(75, 25);
-  std::fill(s.pixels.begin(), s.pixels.end(),
-            PackBgra(static_cast<std::uint8_t>(color >> 16), static_cast<std::uint8_t>(color >> 8),
-                     static_cast<std::uint8_t>(color), 255));
+  const std::uint32_t fill = PackBgra(static_cast<std::uint8_t>(color >> 16), static_cast<std::uint8_t>(color >> 8),
+                                      static_cast<std::uint8_t>(color), 255);
+  for (int y = 0; y < s.height; ++y)
+    for (int x = 0; x < s.width; ++x)
+      s.At(x, y) = x == 0 || y == 0 || x == s.width - 1 || y == s.height - 1 ? PackBgra(0, 0, 0, 255) : fill;
   return s;
 }
 
@@ -203,6 +207,16 @@ void TFormSetup::ShowFont(const std::string& define) {
   forms_.SetText(form_, "LabelFont", define);
   const std::optional<config::FontSpec> font = config::ParseFontSpec(define);
   forms_.SetPicture(form_, "ShapeColor", Swatch(font ? font->color : 0));
+  if (font) {
+    ControlFont preview;
+    preview.face = font->face;
+    preview.points = font->size;
+    preview.bold = font->bold;
+    preview.italic = font->italic;
+    preview.underline = font->underline;
+    preview.strikeout = font->strikeout;
+    forms_.SetFont(form_, "PanelPreview", preview, font->color);
+  }
 }
 
 std::string TFormSetup::Trimmed(const char* edit) const { return TrimBlanks(forms_.Text(form_, edit)); }

@@ -135,7 +135,7 @@ void LabelPage(Builder& b) {
   b.Add(ControlKind::Button, "BitBtnFont", "更改字体", {16, 76, 75, 25}, p);
   b.Add(ControlKind::Picture, "ShapeColor", "", {16, 116, 75, 25}, p);
   b.Add(ControlKind::Button, "BitBtnColor", "更改颜色", {100, 116, 75, 25}, p);
-  b.Add(ControlKind::GroupBox, "PanelPreview", "预览", {16, 156, 157, 94}, p);
+  b.Add(ControlKind::Label, "PanelPreview", "预览", {16, 156, 157, 94}, p).sunken = true;
 }
 
 }  // namespace

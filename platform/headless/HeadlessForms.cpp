@@ -105,6 +105,13 @@ void HeadlessForms::Enable(FormId form, const std::string& control, bool enabled
   if (ControlState* c = Control(form, control)) c->enabled = enabled;
 }
 
+void HeadlessForms::SetFont(FormId form, const std::string& control, const ControlFont& font, std::uint32_t color) {
+  if (ControlState* c = Control(form, control)) {
+    c->font = font;
+    c->color = color;
+  }
+}
+
 void HeadlessForms::Focus(FormId form, const std::string& control) {
   if (FormRecord* f = Get(form); f && f->Find(control)) f->focus = control;
 }

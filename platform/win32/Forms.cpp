@@ -152,7 +152,8 @@ void Win32Forms::CreateControls(Form& form) {
     DWORD exStyle = 0;
     switch (spec.kind) {
       case ControlKind::Label:
-        style |= SS_LEFT | SS_NOPREFIX;
+        style |= (spec.sunken ? SS_CENTER | SS_CENTERIMAGE : SS_LEFT) | SS_NOPREFIX;
+        if (spec.sunken) exStyle |= WS_EX_STATICEDGE;
         break;
       case ControlKind::LinkLabel:
         style |= SS_LEFT | SS_NOPREFIX | SS_NOTIFY;
@@ -267,7 +268,8 @@ HFONT Win32Forms::MakeFont(Form& form, const ControlFont& font) {
   const std::wstring face = Widen(font.face.empty() ? form.spec.fontFace : font.face);
   const int height =
       font.pixels > 0 ? -font.pixels : PointsToHeight(font.points > 0 ? font.points : form.spec.fontPoints);
-  HFONT handle = ::CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline, FALSE,
+  HFONT handle = ::CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, font.italic, font.underline,
+                               font.strikeout,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                                DEFAULT_PITCH | FF_DONTCARE, face.c_str());
   form.fonts.emplace_back(handle);
@@ -386,6 +388,17 @@ void Win32Forms::SetPicture(FormId id, const std::string& name, const LayeredSur
     c->picture = picture;
     ::InvalidateRect(c->window, nullptr, TRUE);
   }
+}
+
+void Win32Forms::SetFont(FormId id, const std::string& name, const ControlFont& font, std::uint32_t color) {
+  Form* form = Get(id);
+  Control* c = Find(id, name);
+  if (!form || !c || !c->window) return;
+  // The form keeps every font it made until it goes: a few per font change.
+  c->font = MakeFont(*form, font);
+  c->spec.color = color;
+  ::SendMessageW(c->window, WM_SETFONT, reinterpret_cast<WPARAM>(c->font), TRUE);
+  ::InvalidateRect(c->window, nullptr, TRUE);
 }
 
 void Win32Forms::Enable(FormId id, const std::string& name, bool enabled) {

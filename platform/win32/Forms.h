@@ -52,6 +52,7 @@ class Win32Forms final : public IForms {
   void SetItems(FormId form, const std::string& control, const std::vector<std::string>& items) override;
   void SetPicture(FormId form, const std::string& control, const LayeredSurface& picture) override;
   void Enable(FormId form, const std::string& control, bool enabled) override;
+  void SetFont(FormId form, const std::string& control, const ControlFont& font, std::uint32_t color) override;
   void Focus(FormId form, const std::string& control) override;
   void SelectPage(FormId form, int page) override;
   int Page(FormId form) const override;

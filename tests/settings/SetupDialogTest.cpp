@@ -162,7 +162,6 @@ TEST_F(SetupDialogTest, OutOfRangeAndNonNumericValuesOpenWithTheFormDefaultsAndT
   EXPECT_FALSE(forms_.Checked(F(), "ChkBoxShow"));
   EXPECT_EQ(forms_.Find(F())->page, 0);
   EXPECT_EQ(forms_.Find(F())->focus, "BitBtnOK");
-  EXPECT_FALSE(forms_.Find(F())->Find("ImageDown")->picture.Empty());
 }
 
 TEST_F(SetupDialogTest, AStoredRadiusBeyondTheRangePreviewsTheClampedOneAndCancelReturnsToIt) {
@@ -387,6 +386,50 @@ TEST_F(SetupDialogTest, OkAppliesEverySettingAndStoresTheFontWithItsColour) {
   EXPECT_EQ(main_.saved->FrontIndex, 2);
   EXPECT_EQ(main_.settings.CenterAction, 7);
   EXPECT_EQ(main_.settings.HintFontDefine, "\"宋体\", 12, [Bold], [clRed]");
+}
+
+TEST_F(SetupDialogTest, TheBrowseButtonsOfferPngPicturesAndPreviewTheChoiceWithoutApplyingIt) {
+  Open();
+  forms_.ScriptFileChoice(std::nullopt);
+  ASSERT_TRUE(forms_.Click(F(), "BitBtnCenter"));
+  EXPECT_EQ(Text("EditCenter"), "");
+  EXPECT_TRUE(forms_.Find(F())->Find("ImageCenter")->picture.Empty());
+  forms_.ScriptFileChoice("C:\\skins\\c.png");
+  ASSERT_TRUE(forms_.Click(F(), "BitBtnBG"));
+  EXPECT_EQ(forms_.FileDialogs().back().filter, kPngFilter);
+  EXPECT_EQ(Text("EditBG"), "C:\\skins\\c.png");
+  EXPECT_FALSE(forms_.Find(F())->Find("ImageBG")->picture.Empty());
+  EXPECT_FALSE(main_.Logged("settings"));
+}
+
+TEST_F(SetupDialogTest, TheFontAndColourButtonsKeepTheColourInTheFontTextAndThePreview) {
+  Open();
+  forms_.ScriptFontChoice(FontChoice{"Tahoma", 9, false, true, false, false, 0x00FF0000});
+  ASSERT_TRUE(forms_.Click(F(), "BitBtnFont"));
+  EXPECT_EQ(Text("LabelFont"), "\"Tahoma\", 9, [Italic], [clBlue]");
+  const headless::ControlState* preview = forms_.Find(F())->Find("PanelPreview");
+  ASSERT_TRUE(preview->font);
+  EXPECT_EQ(preview->font->face, "Tahoma");
+  EXPECT_TRUE(preview->font->italic);
+  EXPECT_EQ(preview->color, 0x00FF0000u);
+  EXPECT_EQ(forms_.Find(F())->Find("ShapeColor")->picture.At(37, 12), PackBgra(0xFF, 0, 0, 255));
+  forms_.ScriptColorChoice(std::nullopt);  // cancelled: nothing changes
+  ASSERT_TRUE(forms_.Click(F(), "BitBtnColor"));
+  EXPECT_EQ(Text("LabelFont"), "\"Tahoma\", 9, [Italic], [clBlue]");
+}
+
+TEST_F(SetupDialogTest, TheLinkAndItsPictureOpenThePageOfMoreSkins) {
+  std::vector<std::string> opened;
+  SetupHooks hooks = main_.Hooks();
+  hooks.OpenAddress = [&](const std::string& address) { opened.push_back(address); };
+  SetupDialog dialog(forms_, hooks);
+  dialog.OpenSettings();
+  ASSERT_TRUE(forms_.Click(dialog.Form(), "LabelImgDown"));
+  ASSERT_TRUE(forms_.Click(dialog.Form(), "ImageDown"));
+  EXPECT_EQ(opened, (std::vector<std::string>{kMoreStylesAddress, kMoreStylesAddress}));
+  const headless::ControlState* link = forms_.Find(dialog.Form())->Find("LabelImgDown");
+  EXPECT_EQ(link->spec.color, kColorBlue);
+  EXPECT_EQ(link->spec.hoverColor, kColorFuchsia);
 }
 
 TEST_F(SetupDialogTest, TheDefaultsAskFirstAndShiftTheSkinsFromWhatTheDialogOpenedWith) {
