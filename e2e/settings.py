@@ -151,10 +151,34 @@ def ok(h):
     h.close_app(app)
 
 
+def defaults(h):
+    folder, config = prepared_copy(h, "defaults")
+    text = config.read_text(encoding="utf-8")
+    text = text.replace('MinR="105"', 'MinR="150"').replace('<HotKey Key="C" />', '<HotKey Key="K" />')
+    config.write_text(text, encoding="utf-8")
+    app = open_dialog(h, folder)
+    _, found = controls(h)
+    h.check(found["EditHot"].text == "K", "the hot-key edit shows the stored letter", found["EditHot"])
+    h.wintool("form-click", TITLE, "BitBtnDefault")
+    asked = h.wintool("dialog-text", "提示", 10000)
+    h.require(asked.ok, "the default button asks first", asked)
+    h.check([harness.unescape(line) for line in asked.lines] == ["确定要恢复到默认状态吗？"], "it asks to restore the defaults",
+            asked.lines)
+    h.screenshot("defaults-question")
+    h.require(h.wintool("dialog-press", "提示", 6).ok, "Yes answers the question")
+    h.check(h.wintool("wait-gone", "QuorvelForm", TITLE, 10000).ok, "the dialog closes after the defaults")
+    restored = h.poll(lambda: 'MinR="105"' in config.read_text(encoding="utf-8"), 10)
+    text = config.read_text(encoding="utf-8")
+    h.check(restored and '<HotKey Key="C" />' in text, "the file holds the defaults again",
+            text[text.find("<HotKey"):][:200])
+    h.close_app(app)
+
+
 def scenario(h):
     pages(h)
     cancel(h)
     ok(h)
+    defaults(h)
 
 
 harness.run_scenario("settings", scenario)
