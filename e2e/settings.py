@@ -174,11 +174,65 @@ def defaults(h):
     h.close_app(app)
 
 
+def xdo(h, *args):
+    return subprocess.run(["xdotool"] + [str(a) for a in args], env=h.env, capture_output=True, timeout=30)
+
+
+def program_shown(h):
+    return any(w.title == "BackGroundForm" and w.visible for w in h.windows())
+
+
+def hot_key(h):
+    """Real keys in the hot-key edit, then the new letter toggling the windows."""
+    folder, config = prepared_copy(h, "hotkey")
+    app = open_dialog(h, folder)
+    dialog = [w for w in h.windows() if w.title == TITLE and w.visible]
+    h.require(dialog, "the dialog is a visible window")
+    left, top, right, bottom = dialog[0].rect
+    border = (right - left - 374) // 2
+    client = (left + border, bottom - border - 418)
+    _, found = controls(h)
+    edit = found["EditHot"].rect
+    xdo(h, "mousemove", client[0] + edit[0] + edit[2] // 2, client[1] + edit[1] + edit[3] // 2)
+    xdo(h, "click", 1)
+    edit_text = lambda: controls(h)[1]["EditHot"].text
+    xdo(h, "key", "--delay", 80, "k")
+    h.check(h.poll(lambda: edit_text() == "K", 5), "a letter key replaces the hot key with its capital", edit_text())
+    xdo(h, "key", "5")
+    told = h.wintool("dialog-text", "提示", 10000)
+    h.check(told.ok and [harness.unescape(line) for line in told.lines] == ["只能在 A-Z 之间设置。"],
+            "a digit brings the letter rule", told)
+    h.screenshot("hot-key-rule")
+    h.wintool("dialog-press", "提示", 1)
+    h.check(h.poll(lambda: edit_text() == "C", 5), "the letter held when the edit got the focus comes back",
+            edit_text())
+    # The message took the focus; the edit gets it back with a click, and holds "C" from then on.
+    xdo(h, "click", 1)
+    xdo(h, "key", "--delay", 80, "j")
+    h.check(h.poll(lambda: edit_text() == "J", 5), "another letter is taken", edit_text())
+    h.wintool("form-click", TITLE, "BitBtnOK")
+    h.check(h.wintool("wait-gone", "QuorvelForm", TITLE, 10000).ok, "OK closes the dialog")
+    h.check(h.poll(lambda: '<HotKey Key="J" />' in config.read_text(encoding="utf-8"), 10), "OK stores the letter")
+
+    ring = xdo(h, "search", "--onlyvisible", "--name", "^Circle1$").stdout.split()
+    h.require(ring, "the ring item has an X window to take the focus")
+    xdo(h, "windowfocus", "--sync", ring[0])
+    xdo(h, "key", "alt+j")
+    h.check(h.poll(lambda: not program_shown(h), 5), "Alt+J hides the program's windows")
+    tray = xdo(h, "search", "--onlyvisible", "--name", "^Wine System Tray$").stdout.split()
+    if tray:
+        xdo(h, "windowfocus", "--sync", tray[0])
+        xdo(h, "key", "alt+j")
+        h.check(h.poll(lambda: program_shown(h), 5), "Alt+J shows them again")
+    h.close_app(app)
+
+
 def scenario(h):
     pages(h)
     cancel(h)
     ok(h)
     defaults(h)
+    hot_key(h)
 
 
 harness.run_scenario("settings", scenario)

@@ -305,11 +305,15 @@ void TFormSetup::OnKeyDown(FormId, const std::string& control, unsigned virtualK
       break;
     case HotKeyKeyAction::Ignore:
       break;
-    case HotKeyKeyAction::Refuse:
+    case HotKeyKeyAction::Refuse: {
+      // Taken before the message: the focus coming back after it must not
+      // make the refused state the one to return to.
+      const std::string restore = savedHotKey_;
       hooks_.Tell(kHotKeyRuleText);
       // The dialog may have been closed while the message was up.
-      if (form_ != kNoForm) forms_.SetText(form_, control, savedHotKey_);
+      if (form_ != kNoForm) forms_.SetText(form_, control, restore);
       break;
+    }
   }
 }
 

@@ -269,9 +269,8 @@ HFONT Win32Forms::MakeFont(Form& form, const ControlFont& font) {
   const int height =
       font.pixels > 0 ? -font.pixels : PointsToHeight(font.points > 0 ? font.points : form.spec.fontPoints);
   HFONT handle = ::CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, font.italic, font.underline,
-                               font.strikeout,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+                               font.strikeout, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
   form.fonts.emplace_back(handle);
   return handle;
 }

@@ -45,6 +45,7 @@ struct MainFormDouble {
   std::vector<std::string> log;
   std::optional<config::BasicSettingsValues> saved;
   std::vector<SystemToolChange> tools;
+  std::function<void()> duringTell;  // what happens while the message is up
 
   SetupHooks Hooks() {
     SetupHooks h;
@@ -116,7 +117,10 @@ struct MainFormDouble {
       Log("ask " + text);
       return answerYes;
     };
-    h.Tell = [this](const std::string& text) { Log("tell " + text); };
+    h.Tell = [this](const std::string& text) {
+      Log("tell " + text);
+      if (duringTell) duringTell();
+    };
     h.CollapseRectBar = [this] { Log("collapse"); };
     h.Closed = [this] { Log("closed"); };
     return h;
@@ -246,6 +250,8 @@ TEST_F(SetupDialogTest, TheHotKeyEditTakesLettersAndRestoresTheLetterHeldAtFocus
   EXPECT_EQ(Text("EditHot"), "B");
   ASSERT_TRUE(forms_.PressKey(F(), 0x10));  // Shift on its way to a letter
   EXPECT_EQ(Text("EditHot"), "B");
+  // The focus comes back to the edit when the message closes, before the letter is restored.
+  main_.duringTell = [this] { forms_.FocusControl(F(), "EditHot"); };
   ASSERT_TRUE(forms_.PressKey(F(), '5'));
   EXPECT_EQ(Text("EditHot"), "A");
   EXPECT_EQ(std::count(main_.log.begin(), main_.log.end(), std::string("tell ") + kHotKeyRuleText), 1);
