@@ -160,6 +160,30 @@ SavePaths PathsOfSave(const std::string& target, unsigned attempt) {
           Prefixed(plain + kBackupSuffix)};
 }
 
+std::string Win32Files::ExecutablePath() const {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) return Narrow(buffer.substr(0, length));
+    buffer.assign(buffer.size() * 2, L'\0');
+  }
+}
+
+std::vector<std::string> Win32Files::ListFiles(const std::string& folder) const {
+  std::string pattern = folder;
+  if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAW found{};
+  UniqueFind search(::FindFirstFileW(FilePath(pattern).c_str(), &found));
+  std::vector<std::string> names;
+  if (!search) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(Narrow(found.cFileName));
+  } while (::FindNextFileW(search.Get(), &found));
+  return names;
+}
+
 std::string Win32Files::ProgramDir() const {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {

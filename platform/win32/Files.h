@@ -30,6 +30,8 @@ class Win32Files final : public IFileSystem {
   bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
   bool DeleteFile(const std::string& path) override;
   std::unique_ptr<IReadableFile> OpenForRead(const std::string& path) const override;
+  std::vector<std::string> ListFiles(const std::string& folder) const override;
+  std::string ExecutablePath() const override;
 };
 
 }  // namespace qv::win32

@@ -58,6 +58,12 @@ struct File {
   static void Close(Handle h) noexcept { ::CloseHandle(h); }
 };
 
+struct FindHandle {
+  using Handle = HANDLE;
+  static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) noexcept { ::FindClose(h); }
+};
+
 template <typename Gdi>
 struct GdiObject {
   using Handle = Gdi;
@@ -101,6 +107,7 @@ using ComPtr = UniqueHandle<traits::ComReference<Interface>>;
 template <typename Block>
 using UniqueCoTaskMemory = UniqueHandle<traits::Nullable<Block*, traits::CoTaskMemFreeQuietly>>;
 using UniqueFile = UniqueHandle<traits::File>;
+using UniqueFind = UniqueHandle<traits::FindHandle>;
 using UniqueBitmap = UniqueHandle<traits::GdiObject<HBITMAP>>;
 using UniqueFont = UniqueHandle<traits::GdiObject<HFONT>>;
 using UniqueBrush = UniqueHandle<traits::GdiObject<HBRUSH>>;

@@ -3,6 +3,8 @@
 //
 //   formhost.exe about          the about dialog
 //   formhost.exe properties N   the property dialog of ring slot N (1..20) or dock slot N (21..260)
+//   formhost.exe settings       the settings dialog
+//   formhost.exe dock-settings  the settings dialog on the dock's page
 //
 // Copied into a program folder, it reads that folder's configuration as the
 // program does; the dialogs run the same core code as in the program.
@@ -13,11 +15,13 @@
 
 #include "app/Application.h"
 #include "app/RoundHot.h"
+#include "app/SetupWiring.h"
 #include "catalogue/IconProperty.h"
 #include "catalogue/IconPropertyApply.h"
 #include "platform/win32/Forms.h"
 #include "platform/win32/Win32Platform.h"
 #include "settings/About.h"
+#include "settings/Setup.h"
 
 namespace {
 
@@ -34,6 +38,7 @@ int Run(HINSTANCE instance, const std::wstring& what, int slot) {
   }
   std::unique_ptr<qv::settings::AboutDialog> about;
   std::unique_ptr<qv::catalogue::IconPropertyDialog> properties;
+  std::unique_ptr<qv::settings::SetupDialog> setup;
   if (what == L"about") {
     about = std::make_unique<qv::settings::AboutDialog>(p.forms, p.shell, p.system, p.diagnostics);
     about->OpenAbout();
@@ -42,12 +47,21 @@ int Run(HINSTANCE instance, const std::wstring& what, int slot) {
         p.forms, qv::catalogue::MakeItemPropertyHooks(p, form.Slots(), form.Round()));
     properties->OpenProperties(slot);
     if (!properties->IsOpen()) return 3;
+  } else if (what == L"settings" || what == L"dock-settings") {
+    setup = std::make_unique<qv::settings::SetupDialog>(forms, qv::app::MakeSetupHooks(p, form));
+    if (what == L"settings") {
+      setup->OpenSettings();
+    } else {
+      setup->OpenDockSettings();
+    }
+    if (!setup->IsOpen()) return 3;
   } else {
     return 4;
   }
   platform.Run();
   about.reset();
   properties.reset();
+  setup.reset();
   application.Stop();
   return 0;
 }
