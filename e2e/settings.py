@@ -1,19 +1,23 @@
 #!/usr/bin/python3
-"""The settings dialog as a real window under Wine, opened by formhost.exe (the
-launcher with the dialog open at start, through the program's own code) and
-driven by wintool: every page on screen, the MinR slider moving the ring item
-and its label, Cancel putting the item back with the file untouched, OK
-writing the file and the Run value."""
+"""The settings dialog as a real window under Wine, opened from the tray
+menu's "设置(&S)" with real X input (a right click on the icon in Wine's
+system tray window) and driven by wintool: every page on screen, the MinR
+slider moving the ring item and its label, Cancel putting the item back with
+the file untouched, OK writing the file and the Run value, the dock's page
+moving the bar to the bottom at once and a ticked system tool joining the
+dock's row."""
 
-import shutil
 import subprocess
 import time
 
 import harness
+import interaction as ia
+import menus
 
 TITLE = "设置"
 PAGES = ["基本设置", "圆形设置Ⅰ", "圆形设置Ⅱ", "矩形设置Ⅰ", "标签设置"]
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+DOCK_TOOLS = (("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "我的电脑"), ("::{645FF040-5081-101B-9F08-00AA002F954E}", "回收站"))
 
 
 class Control:
@@ -55,16 +59,25 @@ def prepared_copy(h, name):
     start = text.index("<Circle1>")
     end = text.index("</Circle1>") + len("</Circle1>")
     text = text[:start] + item + text[end:]
-    # The ring stands right of the centred dialog, so the screenshots show both.
+    # Under Wine the ring's layered windows stay above managed windows, the
+    # dialog included: the ring stands right of the centred dialog, so the
+    # screenshots show both.
     text = text.replace('<Position Left="600" Top="368" />', '<Position Left="1000" Top="420" />')
+    # A dock of two system tools: the others can be ticked in.
+    tools = "".join("<Rect%d>%s</Rect%d>" % (n, ia.item_xml(target, name), n)
+                    for n, (target, name) in enumerate(DOCK_TOOLS, 1))
+    text = text.replace("</Quorvel>", "<RectBackground>%s</RectBackground></Quorvel>" % tools)
     config.write_text(text, encoding="utf-8")
-    shutil.copy2(h.tools / "formhost.exe", folder / "formhost.exe")
     return folder, config
 
 
 def open_dialog(h, folder):
-    app = h.start(folder, "formhost.exe", ["settings"])
-    h.require(h.wintool("form-wait", TITLE, 30000, timeout=60).ok, "formhost opens the settings dialog")
+    d = ia.Desktop(h)
+    d.park()
+    app = h.start_ready(folder)
+    if menus.open_menu(h, d, menus.tray_point(h), "the tray icon", "%s-tray-menu" % folder.name):
+        menus.choose(h, d, "s", "设置(&S)", focus_title="CenterForm")
+    h.require(h.wintool("form-wait", TITLE, 30000, timeout=60).ok, "设置(&S) opens the settings dialog")
     return app
 
 
@@ -148,7 +161,7 @@ def ok(h):
     h.check(saved, "OK writes the new radius", text[text.find("<IconElement"):][:120])
     h.check('RectPosition="1"' in text, "OK writes the dock position", text[text.find("<ShowRect"):][:200])
     query = reg_query(h)
-    h.check("formhost.exe" in query and "Quorvel" in query, "OK writes the Run value with the program's path", query)
+    h.check("Quorvel.exe" in query, "OK writes the Run value with the program's path", query)
     h.close_app(app)
 
 
@@ -237,7 +250,46 @@ def hot_key(h):
     h.close_app(app)
 
 
+def window(h, title):
+    found = [w for w in h.windows() if w.title == title and w.visible]
+    return found[0].rect if found else None
+
+
+def dock(h):
+    """The dock's page previews on the running bar; a ticked tool joins the row."""
+    folder, config = prepared_copy(h, "dock")
+    app = open_dialog(h, folder)
+    at_top = h.poll(lambda: window(h, "RectForm"), 10)
+    h.require(at_top, "the dock bar is on screen")
+    h.require(window(h, "Rect2") and not window(h, "Rect3"), "the dock holds two items")
+    h.wintool("form-page", TITLE, "PageControl1", 3)
+    h.require(h.wintool("form-select", TITLE, "ComboBoxPosition", 1).ok, "wintool picks the bottom position")
+    moved = h.poll(lambda: window(h, "RectForm") and window(h, "RectForm")[1] > at_top[1] + 300, 10)
+    at_bottom = window(h, "RectForm")
+    h.check(moved, "the bar moves to the screen's bottom at once", (at_top, at_bottom))
+    item = window(h, "Rect1")
+    h.check(item and at_bottom and item[1] >= at_bottom[1] - 60, "its items go with it", (item, at_bottom))
+    _, found = controls(h)
+    h.check(found["RControlPanel"].value == "checked=0" and found["RMyComputer"].value == "checked=1",
+            "the dock's tool boxes say which tools the row holds", (found["RControlPanel"], found["RMyComputer"]))
+    h.wintool("form-click", TITLE, "RControlPanel")
+    h.screenshot("dock-page")
+    width = at_bottom[2] - at_bottom[0] if at_bottom else 0
+    h.wintool("form-click", TITLE, "BitBtnOK")
+    h.check(h.wintool("wait-gone", "QuorvelForm", TITLE, 10000).ok, "OK closes the dialog")
+    added = h.poll(lambda: window(h, "Rect3"), 10)
+    h.check(added, "the ticked tool has its window in the row", added)
+    bar = window(h, "RectForm")
+    h.check(bar and bar[2] - bar[0] == width + 50, "the bar widens by one item", (width, bar))
+    text = config.read_text(encoding="utf-8")
+    h.check("<Rect3>" in text and "control.exe" in text, "the file's row holds the tool", text[text.find("<Rect3"):][:160])
+    time.sleep(0.5)
+    h.screenshot("dock-after-ok")
+    h.close_app(app)
+
+
 def scenario(h):
+    dock(h)
     pages(h)
     cancel(h)
     ok(h)
@@ -245,4 +297,5 @@ def scenario(h):
     hot_key(h)
 
 
-harness.run_scenario("settings", scenario)
+if __name__ == "__main__":
+    harness.run_scenario("settings", scenario, time_limit=400)
