@@ -238,6 +238,34 @@ TEST_F(DockScenario, DropsAppendAndDragOutCompactsRecordsWindowsAndFile) {
   for (int j = 1; j <= 4; ++j) EXPECT_EQ(form->Slots()[20 + j].File, expected[j - 1]) << j;
 }
 
+// The shell gives a drop to the window under the pointer alone, so every
+// place of the dock a user can drop on must take files itself: the bar where
+// no item covers it, each item, and an item added by an earlier drop.
+TEST_F(DockScenario, EveryWindowOfTheDockTakesDrops) {
+  SetDock(3);
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  std::filesystem::create_directories(desktop_->RealPath("C:\\Dropped"));
+  const auto dropAt = [&](Point p, const std::string& what) {
+    const headless::WindowRecord* under = desktop_->WindowAt(p);
+    ASSERT_NE(under, nullptr) << what;
+    EXPECT_TRUE(under->acceptsDrops) << what << " (" << under->name << ")";
+    desktop_->SetCursor(p);
+    Process().Sink()->OnDropFiles({"C:\\Dropped"}, p);
+  };
+  const Rect bar = Win("RectForm")->bounds;
+  // On the left cap, beside the items.
+  dropAt({bar.left + 12, bar.top + 50}, "the bar");
+  ASSERT_EQ(form->RectItemCount(), 4);
+  const Rect first = Win("Rect1")->bounds;
+  dropAt({first.left + 25, first.top + 25}, "an item");
+  ASSERT_EQ(form->RectItemCount(), 5);
+  const Rect added = Win("Rect4")->bounds;
+  dropAt({added.left + 25, added.top + 25}, "an item added by a drop");
+  EXPECT_EQ(form->RectItemCount(), 6);
+  EXPECT_EQ(DockFiles().back(), "Rect6=C:\\Dropped");
+}
+
 TEST_F(DockScenario, ElementsPastTheLastPlaceStayInTheFileThroughDropsAndCompaction) {
   SetDock(245);
   app::RoundHot* form = Start();
