@@ -415,6 +415,7 @@ void RoundHot::CreateRingHandlers() {
   hooks.IconsLoaded = [this] { return iconsLoaded_; };
   hooks.Report = [this](const std::string& text) { platform_.diagnostics.Report(Severity::Error, text); };
   hooks.RectPointerMoved = [this](Point screen) { dock_->TrackPointer(screen); };
+  hooks.RectPointerLeft = [this] { dock_->PointerLeft(platform_.windows.CursorPosition()); };
   hooks.ItemsChanged = [this] { properties_->ItemsChanged(); };
   hooks.InsideRectBar = [this](Point screen) { return dock_->InsideShrunkBar(screen); };
   interaction_ = std::make_unique<round::Interaction>(

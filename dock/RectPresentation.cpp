@@ -261,6 +261,12 @@ void RectPresentation::CollapseRectBar() {
   Apply(dock::CollapseRectBar(Params(), tracking_.Layout));
 }
 
+void RectPresentation::PointerLeft(Point cursor) {
+  if (!trackingEnabled_ || !Magnified() || InsideShrunkBar(cursor)) return;
+  CollapseRectBar();
+  if (clearMemory_) clearMemory_();
+}
+
 bool RectPresentation::InsideShrunkBar(Point p) const {
   const Rect bar = BarBounds();
   if (bar.width <= 0) return false;

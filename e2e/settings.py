@@ -17,7 +17,8 @@ import menus
 TITLE = "设置"
 PAGES = ["基本设置", "圆形设置Ⅰ", "圆形设置Ⅱ", "矩形设置Ⅰ", "标签设置"]
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
-DOCK_TOOLS = (("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "我的电脑"), ("::{645FF040-5081-101B-9F08-00AA002F954E}", "回收站"))
+DOCK_TOOLS = (("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "我的电脑", "MyComputer.png"),
+              ("::{645FF040-5081-101B-9F08-00AA002F954E}", "回收站", "RecycleBin.png"))
 
 
 class Control:
@@ -64,8 +65,9 @@ def prepared_copy(h, name):
     # screenshots show both.
     text = text.replace('<Position Left="600" Top="368" />', '<Position Left="1000" Top="420" />')
     # A dock of two system tools: the others can be ticked in.
-    tools = "".join("<Rect%d>%s</Rect%d>" % (n, ia.item_xml(target, name), n)
-                    for n, (target, name) in enumerate(DOCK_TOOLS, 1))
+    pictures = h.win_path(folder / "Icon" / "SysTool") + "\\"
+    tools = "".join("<Rect%d>%s</Rect%d>" % (n, ia.item_xml(target, name, define=pictures + picture), n)
+                    for n, (target, name, picture) in enumerate(DOCK_TOOLS, 1))
     text = text.replace("</Quorvel>", "<RectBackground>%s</RectBackground></Quorvel>" % tools)
     config.write_text(text, encoding="utf-8")
     return folder, config
@@ -75,7 +77,19 @@ def open_dialog(h, folder):
     d = ia.Desktop(h)
     d.park()
     app = h.start_ready(folder)
-    if menus.open_menu(h, d, menus.tray_point(h), "the tray icon", "%s-tray-menu" % folder.name):
+    # The icon of the program closed before may still be going; ours is the one left.
+    h.poll(lambda: h.tray_icons() == 1, 10)
+    opened = False
+    for _ in range(3):
+        d.click(menus.tray_point(h), button=3)
+        opened = h.poll(lambda: menus.menus_shown(h), 3)
+        if opened:
+            break
+        d.park()
+    h.check(opened, "a right click on the tray icon opens the tray menu")
+    time.sleep(0.5)  # the menu takes the keyboard once it has drawn itself
+    h.screenshot("%s-tray-menu" % folder.name)
+    if opened:
         menus.choose(h, d, "s", "设置(&S)", focus_title="CenterForm")
     h.require(h.wintool("form-wait", TITLE, 30000, timeout=60).ok, "设置(&S) opens the settings dialog")
     return app

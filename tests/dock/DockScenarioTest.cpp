@@ -143,6 +143,38 @@ TEST_F(DockScenario, PointerMovesMagnifyInOneBatchAndTheMarginsCollapse) {
   }
 }
 
+// A fast pointer leaves the bar for another window without a move in the
+// margin: the leave alone brings the row to rest when the pointer is outside
+// the inner zone; a leave from one dock window to another keeps it magnified.
+TEST_F(DockScenario, LeavingTheDockForAnotherWindowCollapsesTheRow) {
+  SetDock(12);
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  const dock::RectLayout rest = dock::LayoutRectAtRest(Params(*form));
+  const Point over{rest.Items[3].left + 25, rest.Items[3].top + 25};
+  struct Case {
+    const char* what;
+    Point to;
+    bool magnified;
+  };
+  const Rect bar = rest.Bar;
+  const Rect ring = Win("BackGroundForm")->bounds;
+  const Case cases[] = {
+      {"the next item", {over.x + 50, over.y}, true},
+      {"the bar just inside its inner zone", {bar.left + 26, bar.top + 13}, true},
+      {"the ring's background", {ring.left + 20, ring.top + ring.height / 2}, false},
+      {"the bare desktop below the bar", {over.x, bar.Bottom() + 40}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    desktop_->MouseMove(over);
+    ASSERT_TRUE(form->Dock().Magnified());
+    desktop_->MouseMove(c.to);
+    EXPECT_EQ(form->Dock().Magnified(), c.magnified);
+    if (!c.magnified) ExpectOnScreen(rest);
+  }
+}
+
 TEST_F(DockScenario, DeactivationAndResumePutTheBarBackAtRest) {
   SetDock(12);
   app::RoundHot* form = Start();
