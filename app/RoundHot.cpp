@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/PresentationSwitches.h"
+#include "app/SetupWiring.h"
 #include "catalogue/IconPropertyApply.h"
 #include "catalogue/LoadEntry.h"
 #include "config/SettingsFile.h"
@@ -68,6 +69,7 @@ RoundHot::RoundHot(Platform& platform)
                                                    platform_.diagnostics);
   properties_ = std::make_unique<catalogue::IconPropertyDialog>(
       platform_.forms, catalogue::MakeItemPropertyHooks(platform_, slots_, *itemWindows_, &saveFailures_));
+  setup_ = std::make_unique<settings::SetupDialog>(platform_.forms, MakeSetupHooks(platform_, *this));
   // An open property dialog whose item went away closes.
   site_->ItemsChanged = [this] { properties_->ItemsChanged(); };
   drop_ = std::make_unique<catalogue::ItemDrop>(*site_, timerClearMemory_);
@@ -81,6 +83,7 @@ RoundHot::~RoundHot() {
   timerPBT_.Disable();
   timerRedraw_.Disable();
   // The dialogs first: they are bound to item windows.
+  setup_.reset();
   properties_.reset();
   about_.reset();
   hotKeys_.reset();
@@ -452,6 +455,7 @@ void RoundHot::CreateRingHandlers() {
   hooks.Report = [this](const std::string& text) { platform_.diagnostics.Report(Severity::Error, text); };
   hooks.CheckSave = [this](config::EditResult result, const std::string& what) { saveFailures_.Check(result, what); };
   hooks.RectPointerMoved = [this](Point screen) { dock_->TrackPointer(screen); };
+  hooks.RectPointerLeft = [this] { dock_->PointerLeft(platform_.windows.CursorPosition()); };
   hooks.ItemsChanged = [this] { properties_->ItemsChanged(); };
   hooks.InsideRectBar = [this](Point screen) { return dock_->InsideShrunkBar(screen); };
   interaction_ = std::make_unique<round::Interaction>(
@@ -467,6 +471,17 @@ void RoundHot::SetupHotKey() {
   hotKeys_ = std::make_unique<THotKeyRegistrar>(platform_.hotKeys);
   const unsigned key = HotKeyVirtualKey(hotKeyChar_);
   if (key != 0) hotKeys_->AddHotKey(kModAlt, key, [this](THotKeyRec&) { ToggleShown(); });
+}
+
+void RoundHot::SetHotKey(char letter) {
+  hotKeyChar_ = letter;
+  hotKeyText_ = std::string(1, letter);
+  SetupHotKey();
+}
+
+void RoundHot::RelayoutRing() {
+  round_->ComputeOffsets(RotationAngle());
+  round_->ApplyRingOffsets();
 }
 
 void RoundHot::OnHotKey(int, unsigned modifiers, unsigned virtualKey) {
@@ -487,7 +502,10 @@ void RoundHot::CreateCommands() {
   hooks.ToggleRect = [this] { ToggleRect(); };
   hooks.RaiseRoundWindows = [this] { RaiseRoundWindows(); };
   hooks.CollapseRectBar = [this] { display_->CollapseRectBar(); };
-  // OpenSettings and OpenDockSettings stay empty until the settings dialog exists.
+  // A new dialog opens on its first page, an open one keeps its page and edits.
+  hooks.OpenSettings = [this] { setup_->OpenSettings(); };
+  // The dock's page, on a dock at rest.
+  hooks.OpenDockSettings = [this] { setup_->OpenDockSettings(); };
   hooks.OpenAbout = [this] { about_->OpenAbout(); };
   // Ring and dock items alike: the window table says which slot the window shows.
   hooks.Properties = [this](WindowId window) {

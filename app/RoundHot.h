@@ -25,6 +25,7 @@
 #include "round/Interaction.h"
 #include "round/RoundPresentation.h"
 #include "settings/About.h"
+#include "settings/Setup.h"
 
 namespace qv::app {
 
@@ -128,6 +129,15 @@ class RoundHot final : public IPlatformEvents {
   // The one about dialog and the one item property dialog.
   settings::AboutDialog& About() { return *about_; }
   catalogue::IconPropertyDialog& Properties() { return *properties_; }
+  // The one settings dialog.
+  settings::SetupDialog& Setup() { return *setup_; }
+
+  // What the settings dialog changes in the main form.
+  void SetHotKey(char letter);
+  void SetFrontIndex(int frontIndex) { ApplyFrontIndex(frontIndex); }
+  void RelayoutRing();
+  void EnableClearMemory() { timerClearMemory_.Enable(); }
+  catalogue::CatalogueSite& Site() { return *site_; }
 
  private:
   void InitSettings();
@@ -171,6 +181,7 @@ class RoundHot final : public IPlatformEvents {
   std::unique_ptr<CommandDispatch> commands_;
   std::unique_ptr<settings::AboutDialog> about_;
   std::unique_ptr<catalogue::IconPropertyDialog> properties_;
+  std::unique_ptr<settings::SetupDialog> setup_;
 
   bool settingsLoaded_ = false;
   bool iconsLoaded_ = false;

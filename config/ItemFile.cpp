@@ -94,12 +94,14 @@ std::string IconInEffect(const ItemTexts& texts) {
 ItemFile::ItemFile(IFileSystem& files, ISystem& system, std::string path)
     : files_(files), system_(system), path_(std::move(path)) {}
 
-EditResult ItemFile::WriteRingItem(int position, const ItemTexts& texts) {
+EditResult ItemFile::WriteRingItem(int position, const ItemTexts& texts) { return WriteRingItems({{position, texts}}); }
+
+EditResult ItemFile::WriteRingItems(const std::vector<std::pair<int, ItemTexts>>& places) {
   ConfigDocument document(files_, system_, path_);
   if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
   // The whole element is written: a place emptied by hand may still hold
   // leftovers, which would come back with the item at the next start.
-  WriteTexts(RingElement(document.Root(), position), texts);
+  for (const auto& [position, texts] : places) WriteTexts(RingElement(document.Root(), position), texts);
   return SaveEdited(document);
 }
 
@@ -168,6 +170,15 @@ std::optional<ItemTexts> ItemFile::ReadItem(ItemList list, int position) const {
   ItemTexts texts = TextsBesidesWorkingDirectory(element);
   texts.InitialPosition = Text(FirstChild(element, kWorkingDirectory));
   return texts;
+}
+
+std::optional<std::vector<std::string>> ItemFile::Files(ItemList list) const {
+  ConfigDocument document(files_, system_, path_);
+  if (document.Load().status != LoadStatus::Ok) return std::nullopt;
+  std::vector<std::string> files;
+  for (pugi::xml_node item : ListNode(document.Root(), list).children())
+    if (item.type() == pugi::node_element) files.push_back(Text(FirstChild(item, "File")));
+  return files;
 }
 
 EditResult ItemFile::EditItem(ItemList list, int position, const ItemEdit& edit) {

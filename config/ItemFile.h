@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/LoadResult.h"
@@ -58,6 +59,8 @@ class ItemFile {
   // Writes all seven texts of a ring place, making the missing children; a
   // file with fewer places gains them up to this one.
   EditResult WriteRingItem(int position, const ItemTexts& texts);
+  // Several ring places written in one save, in this order.
+  EditResult WriteRingItems(const std::vector<std::pair<int, ItemTexts>>& places);
   // Empties the seven texts of a place; a missing place changes nothing.
   EditResult EmptyRingItem(int position);
   // Empties every place given that exists: the ring's free places after a
@@ -72,6 +75,9 @@ class ItemFile {
   // The texts of the position-th element of the list (from 1); nullopt when
   // the file cannot be read or has no such element.
   std::optional<ItemTexts> ReadItem(ItemList list, int position) const;
+  // The File text of every element of the list, in document order; nullopt
+  // when the file cannot be read.
+  std::optional<std::vector<std::string>> Files(ItemList list) const;
   // The property dialog's change of an existing element, its missing
   // children made; nothing to change when the element is missing.
   EditResult EditItem(ItemList list, int position, const ItemEdit& edit);

@@ -10,10 +10,11 @@ namespace qv::config {
 namespace {
 
 // Where a key's value lives below Basic: an attribute of the element, or the
-// element's text when attribute is null.
+// text of the element (or of its child, when one is named) when attribute is null.
 struct Place {
   const char* element;
   const char* attribute;
+  const char* child = nullptr;
 };
 
 Place PlaceOf(SettingKey key) {
@@ -66,8 +67,38 @@ Place PlaceOf(SettingKey key) {
       return {"HintFont", "Define"};
     case SettingKey::HotKey:
       return {"HotKey", "Key"};
+    case SettingKey::BackgroundPath:
+      return {"Background", nullptr, "Path"};
+    case SettingKey::CenterPath:
+      return {"Center", nullptr, "Path"};
+    case SettingKey::HintFontDefault:
+      return {"HintFont", "Default"};
   }
   return {"", nullptr};
+}
+
+pugi::xml_node MadeChild(pugi::xml_node parent, const char* name) {
+  pugi::xml_node child = FirstChild(parent, name);
+  return child ? child : parent.append_child(name);
+}
+
+void Write(pugi::xml_node basic, SettingKey key, const std::string& value) {
+  const Place place = PlaceOf(key);
+  pugi::xml_node element = MadeChild(basic, place.element);
+  if (place.attribute) {
+    SetAttribute(element, place.attribute, value);
+  } else {
+    SetText(place.child ? MadeChild(element, place.child) : element, value);
+  }
+}
+
+std::optional<std::string> Read(pugi::xml_node basic, SettingKey key) {
+  const Place place = PlaceOf(key);
+  pugi::xml_node element = FirstChild(basic, place.element);
+  if (place.attribute) return Attribute(element, place.attribute);
+  if (place.child) element = FirstChild(element, place.child);
+  if (!element) return std::nullopt;
+  return Text(element);
 }
 
 }  // namespace
@@ -93,28 +124,35 @@ EditResult SettingsFile::SaveSkinsAndPosition(const Settings& settings) {
 }
 
 EditResult SettingsFile::WriteSetting(SettingKey key, const std::string& value) {
+  return WriteSettings({{key, value}});
+}
+
+EditResult SettingsFile::WriteSettings(const SettingWrites& writes) {
   ConfigDocument document(files_, system_, path_);
   if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
-  pugi::xml_node basic = BasicNode(document.Root());
+  const pugi::xml_node basic = BasicNode(document.Root());
   if (!basic) return EditResult::NothingToChange;
-  const Place place = PlaceOf(key);
-  pugi::xml_node element = FirstChild(basic, place.element);
-  if (!element) element = basic.append_child(place.element);
-  if (place.attribute) {
-    SetAttribute(element, place.attribute, value);
-  } else {
-    SetText(element, value);
-  }
+  for (const auto& [key, value] : writes) Write(basic, key, value);
   return document.Save() ? EditResult::Saved : EditResult::WriteFailed;
 }
 
 EditResult SettingsFile::WriteSwitch(SettingKey key, bool value) { return WriteSetting(key, BoolText(value)); }
 
-std::string SettingsFile::SkinPath(SkinPart part) const {
+std::optional<std::vector<std::optional<std::string>>> SettingsFile::ReadSettings(
+    const std::vector<SettingKey>& keys) const {
   ConfigDocument document(files_, system_, path_);
-  if (document.Load().status != LoadStatus::Ok) return {};
-  const char* element = part == SkinPart::Background ? "Background" : "Center";
-  return Text(FirstChild(FirstChild(BasicNode(document.Root()), element), "Path"));
+  if (document.Load().status != LoadStatus::Ok) return std::nullopt;
+  const pugi::xml_node basic = BasicNode(document.Root());
+  std::vector<std::optional<std::string>> values;
+  values.reserve(keys.size());
+  for (const SettingKey key : keys) values.push_back(Read(basic, key));
+  return values;
+}
+
+std::string SettingsFile::SkinPath(SkinPart part) const {
+  const auto values =
+      ReadSettings({part == SkinPart::Background ? SettingKey::BackgroundPath : SettingKey::CenterPath});
+  return values ? values->front().value_or("") : std::string();
 }
 
 const char* Describe(EditResult result) {

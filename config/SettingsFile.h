@@ -3,7 +3,10 @@
 // The settings as the configuration file keeps them, one operation each:
 // the file is loaded afresh, changed and saved whole.
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "config/LoadResult.h"
 #include "config/Settings.h"
@@ -38,7 +41,13 @@ enum class SettingKey {
   IsShowHint,
   HintFontDefine,
   HotKey,
+  BackgroundPath,  // the user's own skin pictures, as element texts
+  CenterPath,
+  HintFontDefault,  // the label font the defaults restore
 };
+
+// Several values written in one save, in this order.
+using SettingWrites = std::vector<std::pair<SettingKey, std::string>>;
 
 enum class SkinPart { Background, Center };
 
@@ -58,6 +67,12 @@ class SettingsFile {
   EditResult WriteSetting(SettingKey key, const std::string& value);
   // A switch, in the file's spelling of true and false.
   EditResult WriteSwitch(SettingKey key, bool value);
+  // Many values in one replacement of the file: one press of a button is
+  // one save. Same rules as WriteSetting.
+  EditResult WriteSettings(const SettingWrites& writes);
+  // The values of the keys, each nullopt when absent; nullopt as a whole
+  // when the file cannot be read.
+  std::optional<std::vector<std::optional<std::string>>> ReadSettings(const std::vector<SettingKey>& keys) const;
   // The user's own skin picture (Setup/Basic/<part>/Path); "" when none or
   // when the file cannot be read.
   std::string SkinPath(SkinPart part) const;

@@ -203,6 +203,9 @@ void RectPresentation::CreateRectBar() {
   bar_ = platform_.windows.CreateWindow(params);
   slots_.Windows().Add(bar_, {catalogue::Presentation::Rect, catalogue::WindowRole::Skin, 0});
   platform_.windows.SetLayer(bar_, layer_);
+  // The shell hands a drop to the window under the pointer and to no other:
+  // only the dock's own windows can take what is dropped on the dock.
+  platform_.windows.AcceptDroppedFiles(bar_, true);
   PushNew(bar_, barSurface_);
   PushBar();
   if (settings_.IsShowRect) platform_.windows.Show(bar_, true);
@@ -226,6 +229,7 @@ void RectPresentation::CreateRectIconWindow(int slot) {
   rec.Window = platform_.windows.CreateWindow(params);
   slots_.Windows().Add(rec.Window, {catalogue::Presentation::Rect, catalogue::WindowRole::Item, slot});
   platform_.windows.SetLayer(rec.Window, layer_);
+  platform_.windows.AcceptDroppedFiles(rec.Window, true);
   PushNew(rec.Window, rec.Surface);
   platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
   platform_.windows.SetToolTip(rec.Window, rec.Hint);
@@ -255,6 +259,12 @@ void RectPresentation::TrackPointer(Point screen) {
 void RectPresentation::CollapseRectBar() {
   if (!Magnified()) return;
   Apply(dock::CollapseRectBar(Params(), tracking_.Layout));
+}
+
+void RectPresentation::PointerLeft(Point cursor) {
+  if (!trackingEnabled_ || !Magnified() || InsideShrunkBar(cursor)) return;
+  CollapseRectBar();
+  if (clearMemory_) clearMemory_();
 }
 
 bool RectPresentation::InsideShrunkBar(Point p) const {

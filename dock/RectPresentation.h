@@ -54,6 +54,10 @@ class RectPresentation final : public catalogue::IItemWindows, public catalogue:
   // The magnification handler: the pointer moved over the bar or an item.
   void TrackPointer(Point screen);
   void CollapseRectBar();
+  // The pointer left one of the dock's windows and is now at cursor. A fast
+  // pointer can leave the bar straight for another window without a move in
+  // the margin: outside the inner zone, the row goes to rest.
+  void PointerLeft(Point cursor);
   bool Magnified() const { return tracking_.Layout.Magnified; }
   void SetTrackingEnabled(bool enabled) { trackingEnabled_ = enabled; }
   bool TrackingEnabled() const { return trackingEnabled_; }

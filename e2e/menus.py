@@ -13,7 +13,10 @@ import time
 import harness
 import interaction as ia
 
-MAIN_LEFT, MAIN_TOP = 543, 316  # ring centre at (640, 400)
+# Ring centre at (1040, 400). Under Wine the ring's layered windows stay above
+# managed windows, so the dialogs and message boxes (centred on the screen)
+# would be covered in the screenshots: the ring stands right of them.
+MAIN_LEFT, MAIN_TOP = 943, 316
 SLOTS = (1, 3, 12)
 QUESTION = "确定要清除所有图标吗？"
 CAPTION = "提示"

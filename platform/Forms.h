@@ -39,6 +39,8 @@ struct ControlFont {
   int pixels = 0;    // character height in pixels, when given instead of points
   bool bold = false;
   bool underline = false;
+  bool italic = false;
+  bool strikeout = false;
 };
 
 struct ControlSpec {
@@ -67,6 +69,11 @@ struct ControlSpec {
   int lineSize = 1;
   int pageSize = 1;
   bool checked = false;  // check boxes
+  // Edits: the keys pressed in it and its gaining the focus are reported
+  // (OnKeyDown, OnFocus) and typing does not change the text; the core sets it.
+  bool keyEvents = false;
+  // Labels: the text centred both ways inside a sunken frame (a preview panel).
+  bool sunken = false;
 };
 
 struct FormSpec {
@@ -91,6 +98,10 @@ class IFormEvents {
   // The form stays until the core destroys it.
   virtual void OnCloseRequest(FormId form) = 0;
   virtual void OnLinkHover(FormId /*form*/, const std::string& /*control*/, bool /*inside*/) {}
+  // Edits with keyEvents. Tab, Enter and Escape move the focus or press the
+  // buttons as in any dialog and never arrive here.
+  virtual void OnFocus(FormId /*form*/, const std::string& /*control*/) {}
+  virtual void OnKeyDown(FormId /*form*/, const std::string& /*control*/, unsigned /*virtualKey*/) {}
 };
 
 // A font as the font dialog shows it, with the colour it offers.
@@ -134,6 +145,8 @@ class IForms {
   // An empty surface clears the picture.
   virtual void SetPicture(FormId form, const std::string& control, const LayeredSurface& picture) = 0;
   virtual void Enable(FormId form, const std::string& control, bool enabled) = 0;
+  // A label's font and text colour from now on.
+  virtual void SetFont(FormId form, const std::string& control, const ControlFont& font, std::uint32_t color) = 0;
   virtual void Focus(FormId form, const std::string& control) = 0;
   virtual void SelectPage(FormId form, int page) = 0;
   virtual int Page(FormId form) const = 0;

@@ -143,6 +143,11 @@ class IFileSystem {
   // files of which only a few ranges are looked at. Null when it cannot be
   // opened or is not a file.
   virtual std::unique_ptr<IReadableFile> OpenForRead(const std::string& path) const = 0;
+  // The names of the files (not folders) directly in a folder, in the order
+  // the disk gives them; empty when the folder cannot be read.
+  virtual std::vector<std::string> ListFiles(const std::string& /*folder*/) const { return {}; }
+  // The full path of the running program file.
+  virtual std::string ExecutablePath() const { return ProgramDir() + "Quorvel.exe"; }
 };
 
 enum class RegistryHive { CurrentUser, LocalMachine };

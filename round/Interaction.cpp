@@ -366,7 +366,10 @@ void Interaction::MouseEnter(WindowId window) {
 
 void Interaction::MouseLeave(WindowId window) {
   if (Animates(window)) return;
-  if (KindOf(window) == WindowKind::RoundItem) hover_.MouseLeave(window);
+  const WindowKind kind = KindOf(window);
+  if (kind == WindowKind::RoundItem) hover_.MouseLeave(window);
+  if ((kind == WindowKind::RectBar || kind == WindowKind::RectItem) && carried_ == kNoWindow && hooks_.RectPointerLeft)
+    hooks_.RectPointerLeft();
 }
 
 void Interaction::MouseWheel(WindowId, int notches) {

@@ -70,6 +70,8 @@ struct InteractionHooks {
   std::function<void()> ItemsChanged;
   // The dock's magnification: the pointer moved over the bar or a dock item.
   std::function<void(Point)> RectPointerMoved;
+  // The pointer left a window of the dock.
+  std::function<void()> RectPointerLeft;
   // A dock item dropped at this screen point goes back to its place; anywhere
   // else it is removed.
   std::function<bool(Point)> InsideRectBar;

@@ -186,6 +186,25 @@ void RoundPresentation::ChangeCenter() {
   clearMemory_.Enable();
 }
 
+void RoundPresentation::RebuildBackground(int shift) {
+  LoadBackgroundSkin();
+  if (background_ == kNoWindow) return;
+  const Rect old = platform_.windows.Bounds(background_);
+  platform_.windows.SetBounds(background_,
+                              {old.left + shift, old.top + shift, settings_.BackgroundSize, settings_.BackgroundSize});
+  PushNew(background_, backgroundSurface_);
+}
+
+void RoundPresentation::RebuildCenter(int shift) {
+  // The clock starts again below when the center still shows it.
+  timerClock_.Disable();
+  LoadCenterSkin();
+  if (center_ == kNoWindow) return;
+  const Rect old = platform_.windows.Bounds(center_);
+  platform_.windows.SetBounds(center_, {old.left + shift, old.top + shift, settings_.CenterSize, settings_.CenterSize});
+  PushNew(center_, centerSurface_);
+}
+
 void RoundPresentation::DrawClock() {
   if (!clockAvailable_) return;
   const int size = settings_.CenterSize;

@@ -8,11 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "platform/FormTimer.h"
 #include "catalogue/ItemSlots.h"
 #include "catalogue/LoadEntry.h"
 #include "config/Settings.h"
 #include "config/SettingsFile.h"
+#include "platform/FormTimer.h"
 #include "platform/Platform.h"
 #include "round/RingGeometry.h"
 
@@ -43,6 +43,10 @@ class RoundPresentation final : public catalogue::IItemWindows {
   void BuildCenterWindow();
   void ChangeBackground();
   void ChangeCenter();
+  // The skin drawn again at its size and picture settings, moved by shift
+  // left and up (the picture of index 0 is the file's path).
+  void RebuildBackground(int shift);
+  void RebuildCenter(int shift);
   void DrawClock();
   void OnClockTick();
   // After a display change: skins re-centred, items back at their offsets, raised.

@@ -111,6 +111,8 @@ class HeadlessDesktop {
   // Message boxes: answers are taken from the script in order; without one
   // the box answers with its first button.
   void ScriptMessageBoxAnswer(MessageBoxResult answer) { scriptedAnswers_.push_back(answer); }
+  // Whether the shell has a desktop window ("Progman") the desktop layer sits on; off by default, as under Wine.
+  void SetShellDesktopWindow(bool present) { shellDesktop_ = present; }
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
   const std::vector<LaunchRecord>& Launches() const { return launches_; }
   // Popup menus: each one shown is recorded; it answers with the next scripted
@@ -185,6 +187,7 @@ class HeadlessDesktop {
   std::vector<WindowId> zOrder_;
   WindowId nextWindow_ = 1;
   std::set<std::string> mutexes_;
+  bool shellDesktop_ = false;
   std::map<std::string, std::string> registry_;
   std::set<std::string> registryKeys_;
   std::deque<MessageBoxResult> scriptedAnswers_;
@@ -296,6 +299,7 @@ class HeadlessProcess final : public IWindowSystem,
   // IFileSystem
   std::string ProgramDir() const override { return programDir_; }
   bool FileExists(const std::string& path) const override;
+  std::vector<std::string> ListFiles(const std::string& folder) const override;
   bool DirectoryExists(const std::string& path) const override;
   bool CreateDirectory(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) const override;

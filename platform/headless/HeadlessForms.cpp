@@ -105,6 +105,13 @@ void HeadlessForms::Enable(FormId form, const std::string& control, bool enabled
   if (ControlState* c = Control(form, control)) c->enabled = enabled;
 }
 
+void HeadlessForms::SetFont(FormId form, const std::string& control, const ControlFont& font, std::uint32_t color) {
+  if (ControlState* c = Control(form, control)) {
+    c->font = font;
+    c->color = color;
+  }
+}
+
 void HeadlessForms::Focus(FormId form, const std::string& control) {
   if (FormRecord* f = Get(form); f && f->Find(control)) f->focus = control;
 }
@@ -239,6 +246,39 @@ bool HeadlessForms::CloseBox(FormId form) {
   const FormRecord* f = Get(form);
   if (!f || !f->visible) return false;
   f->events->OnCloseRequest(form);
+  return true;
+}
+
+bool HeadlessForms::FocusControl(FormId form, const std::string& control) {
+  FormRecord* f = Get(form);
+  ControlState* c = Control(form, control);
+  if (!c || !c->enabled || !f->visible) return false;
+  f->focus = control;
+  f->events->OnFocus(form, control);
+  return true;
+}
+
+bool HeadlessForms::PressKey(FormId form, unsigned virtualKey) {
+  FormRecord* f = Get(form);
+  if (!f || !f->visible) return false;
+  constexpr unsigned kTab = 0x09;
+  if (virtualKey == kTab) {
+    const ControlState* current = f->Find(f->focus);
+    const int from = current ? current->spec.tabOrder : -1;
+    const ControlState* next = nullptr;
+    const ControlState* first = nullptr;
+    for (const ControlState& c : f->controls) {
+      const int order = c.spec.tabOrder;
+      if (order < 0 || !c.enabled) continue;
+      if (!first || order < first->spec.tabOrder) first = &c;
+      if (order > from && (!next || order < next->spec.tabOrder)) next = &c;
+    }
+    if (!next) next = first;
+    return next && FocusControl(form, next->spec.name);
+  }
+  const ControlState* c = f->Find(f->focus);
+  if (!c || c->spec.kind != ControlKind::Edit || !c->spec.keyEvents) return false;
+  f->events->OnKeyDown(form, c->spec.name, virtualKey);
   return true;
 }
 

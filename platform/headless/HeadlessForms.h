@@ -25,6 +25,8 @@ struct ControlState {
   LayeredSurface picture;
   bool enabled = true;
   bool hovered = false;
+  std::optional<ControlFont> font;  // as the core last set it
+  std::optional<std::uint32_t> color;
 };
 
 struct FormRecord {
@@ -66,6 +68,7 @@ class HeadlessForms final : public IForms {
   void SetItems(FormId form, const std::string& control, const std::vector<std::string>& items) override;
   void SetPicture(FormId form, const std::string& control, const LayeredSurface& picture) override;
   void Enable(FormId form, const std::string& control, bool enabled) override;
+  void SetFont(FormId form, const std::string& control, const ControlFont& font, std::uint32_t color) override;
   void Focus(FormId form, const std::string& control) override;
   void SelectPage(FormId form, int page) override;
   int Page(FormId form) const override;
@@ -97,6 +100,11 @@ class HeadlessForms final : public IForms {
   bool PressEnter(FormId form);
   bool PressEscape(FormId form);
   bool CloseBox(FormId form);
+  // The user moves the focus into a control (a click or Tab).
+  bool FocusControl(FormId form, const std::string& control);
+  // A key pressed in the focused control: Tab moves the focus to the next
+  // tab stop; other keys reach an edit with keyEvents.
+  bool PressKey(FormId form, unsigned virtualKey);
 
  private:
   FormRecord* Get(FormId form);

@@ -1,14 +1,14 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <system_error>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/headless/HeadlessDesktop.h"
 #include "platform/headless/Iconv.h"
@@ -95,8 +95,8 @@ void HeadlessProcess::Show(WindowId id, bool visible) { Window(id).visible = vis
 bool HeadlessProcess::IsVisible(WindowId id) const { return Window(id).visible && !minimized_; }
 
 WindowLayer HeadlessProcess::SetLayer(WindowId id, WindowLayer layer) {
-  // The simulated shell has no desktop window to sit on, as under Wine.
-  if (layer == WindowLayer::Desktop) layer = WindowLayer::Normal;
+  // Without a shell desktop window (as under Wine) the normal layer is the closest there is.
+  if (layer == WindowLayer::Desktop && !desktop_.shellDesktop_) layer = WindowLayer::Normal;
   Window(id).layer = layer;
   return layer;
 }
@@ -124,10 +124,9 @@ Point HeadlessProcess::CursorPosition() const { return desktop_.Cursor(); }
 // fallback: the light theme's colours, 0x00BBGGRR, index 25 unused.
 std::optional<std::uint32_t> HeadlessProcess::SystemColour(int index) const {
   static constexpr std::uint32_t kColours[] = {
-      0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
-      0x000000, 0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xD77800, 0xFFFFFF, 0xF0F0F0,
-      0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
-      0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0};
+      0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000, 0x000000, 0x000000, 0xB4B4B4,
+      0xFCF7F4, 0xABABAB, 0xD77800, 0xFFFFFF, 0xF0F0F0, 0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969,
+      0xE3E3E3, 0x000000, 0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0};
   if (index < 0 || index >= static_cast<int>(std::size(kColours)) || index == 25) return std::nullopt;
   return kColours[index];
 }
@@ -161,6 +160,17 @@ MessageBoxResult HeadlessProcess::MessageBox(const std::string& text, const std:
 bool HeadlessProcess::FileExists(const std::string& path) const {
   std::error_code ec;
   return std::filesystem::is_regular_file(desktop_.RealPath(path), ec);
+}
+
+std::vector<std::string> HeadlessProcess::ListFiles(const std::string& folder) const {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator(desktop_.RealPath(folder), ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+    if (it->is_regular_file(ec)) names.push_back(it->path().filename().string());
+  // The disk's own order would make tests depend on the machine; a name order is one a real disk also gives.
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 bool HeadlessProcess::DirectoryExists(const std::string& path) const {

@@ -160,20 +160,42 @@ SavePaths PathsOfSave(const std::string& target, unsigned attempt) {
           Prefixed(plain + kBackupSuffix)};
 }
 
-std::wstring ProgramDirectoryW() {
+namespace {
+
+// The running program's file, whatever the length of its path.
+std::wstring ModulePathW() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return {};
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      break;
-    }
+    if (length < buffer.size()) return buffer.substr(0, length);
     // Truncated: the path is longer than the buffer.
     buffer.assign(buffer.size() * 2, L'\0');
   }
-  const std::size_t slash = buffer.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : buffer.substr(0, slash + 1);
+}
+
+}  // namespace
+
+std::wstring ProgramDirectoryW() {
+  const std::wstring path = ModulePathW();
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+std::string Win32Files::ExecutablePath() const { return Narrow(ModulePathW()); }
+
+std::vector<std::string> Win32Files::ListFiles(const std::string& folder) const {
+  std::string pattern = folder;
+  if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAW found{};
+  UniqueFind search(::FindFirstFileW(FilePath(pattern).c_str(), &found));
+  std::vector<std::string> names;
+  if (!search) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(Narrow(found.cFileName));
+  } while (::FindNextFileW(search.Get(), &found));
+  return names;
 }
 
 std::string Win32Files::ProgramDir() const { return Narrow(ProgramDirectoryW()); }

@@ -36,6 +36,8 @@ class Win32Files final : public IFileSystem {
   int RemoveStaleTemporaries(const std::string& target) override;
   bool DeleteFile(const std::string& path) override;
   std::unique_ptr<IReadableFile> OpenForRead(const std::string& path) const override;
+  std::vector<std::string> ListFiles(const std::string& folder) const override;
+  std::string ExecutablePath() const override;
 
  private:
   // Reports why a save failed and keeps it for LastWriteFailure; false.

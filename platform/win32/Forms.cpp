@@ -9,6 +9,7 @@
 
 // After <windows.h>.
 #include <commctrl.h>
+#include <uxtheme.h>
 
 namespace qv::win32 {
 
@@ -151,7 +152,8 @@ void Win32Forms::CreateControls(Form& form) {
     DWORD exStyle = 0;
     switch (spec.kind) {
       case ControlKind::Label:
-        style |= SS_LEFT | SS_NOPREFIX;
+        style |= (spec.sunken ? SS_CENTER | SS_CENTERIMAGE : SS_LEFT) | SS_NOPREFIX;
+        if (spec.sunken) exStyle |= WS_EX_STATICEDGE;
         break;
       case ControlKind::LinkLabel:
         style |= SS_LEFT | SS_NOPREFIX | SS_NOTIFY;
@@ -224,6 +226,9 @@ void Win32Forms::CreateControls(Form& form) {
         break;
       case ControlKind::PageControl: {
         form.pages = c.window;
+        // The classic look: its page body in the dialog colour, the colour
+        // every label and check box on it is drawn over.
+        ::SetWindowTheme(c.window, L" ", L" ");
         for (std::size_t p = 0; p < spec.items.size(); ++p) {
           std::wstring text = Widen(spec.items[p]);
           TCITEMW item{};
@@ -243,20 +248,29 @@ void Win32Forms::CreateControls(Form& form) {
         ::SetWindowSubclass(c.window, &Win32Forms::LinkProc, 1, reinterpret_cast<DWORD_PTR>(&form));
         break;
       }
+      case ControlKind::Edit:
+        if (spec.keyEvents)
+          ::SetWindowSubclass(c.window, &Win32Forms::KeyEditProc, 2, reinterpret_cast<DWORD_PTR>(&form));
+        break;
       default:
         break;
     }
   }
-  if (form.pages) ShowPage(form, 0);
+  if (form.pages) {
+    // The page control lies under the controls of its pages: above them, its
+    // own painting would cover theirs (edit frames, owner-drawn pictures).
+    ::SetWindowPos(form.pages, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ShowPage(form, 0);
+  }
 }
 
 HFONT Win32Forms::MakeFont(Form& form, const ControlFont& font) {
   const std::wstring face = Widen(font.face.empty() ? form.spec.fontFace : font.face);
   const int height =
       font.pixels > 0 ? -font.pixels : PointsToHeight(font.points > 0 ? font.points : form.spec.fontPoints);
-  HFONT handle = ::CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+  HFONT handle = ::CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, font.italic, font.underline,
+                               font.strikeout, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
   form.fonts.emplace_back(handle);
   return handle;
 }
@@ -302,6 +316,7 @@ void Win32Forms::DestroyForm(FormId id) {
   for (Control& c : form->controls) {
     if (c.window) {
       if (c.spec.kind == ControlKind::LinkLabel) ::RemoveWindowSubclass(c.window, &Win32Forms::LinkProc, 1);
+      if (c.spec.keyEvents) ::RemoveWindowSubclass(c.window, &Win32Forms::KeyEditProc, 2);
       ::RemovePropW(c.window, kNameProperty);
     }
     if (c.nameAtom) ::GlobalDeleteAtom(c.nameAtom);
@@ -389,6 +404,17 @@ void Win32Forms::SetPicture(FormId id, const std::string& name, const LayeredSur
   }
 }
 
+void Win32Forms::SetFont(FormId id, const std::string& name, const ControlFont& font, std::uint32_t color) {
+  Form* form = Get(id);
+  Control* c = Find(id, name);
+  if (!form || !c || !c->window) return;
+  // The form keeps every font it made until it goes: a few per font change.
+  c->font = MakeFont(*form, font);
+  c->spec.color = color;
+  ::SendMessageW(c->window, WM_SETFONT, reinterpret_cast<WPARAM>(c->font), TRUE);
+  ::InvalidateRect(c->window, nullptr, TRUE);
+}
+
 void Win32Forms::Enable(FormId id, const std::string& name, bool enabled) {
   if (Control* c = Find(id, name); c && c->window) ::EnableWindow(c->window, enabled);
 }
@@ -452,6 +478,38 @@ LRESULT CALLBACK Win32Forms::LinkProc(HWND hwnd, UINT message, WPARAM wParam, LP
         const FormId id = form->id;
         form->events->OnLinkHover(id, name, enter);
         return 0;
+      }
+    }
+  } catch (...) {
+  }
+  return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// An edit that reports its keys: the core decides what the text becomes, so
+// typed characters never reach the edit itself. Tab, Enter and Escape were
+// already taken by the dialog navigation before the key got here.
+LRESULT CALLBACK Win32Forms::KeyEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR data) noexcept {
+  try {
+    auto* form = reinterpret_cast<Form*>(data);
+    if (Control* c = form->owner->FindByWindow(*form, hwnd)) {
+      const std::string name = c->spec.name;
+      const FormId id = form->id;
+      IFormEvents& events = *form->events;
+      switch (message) {
+        case WM_KEYDOWN:
+          events.OnKeyDown(id, name, static_cast<unsigned>(wParam));
+          return 0;
+        case WM_CHAR:
+        case WM_PASTE:
+          return 0;
+        case WM_SETFOCUS: {
+          const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+          events.OnFocus(id, name);
+          return result;
+        }
+        default:
+          break;
       }
     }
   } catch (...) {

@@ -52,6 +52,7 @@ class Win32Forms final : public IForms {
   void SetItems(FormId form, const std::string& control, const std::vector<std::string>& items) override;
   void SetPicture(FormId form, const std::string& control, const LayeredSurface& picture) override;
   void Enable(FormId form, const std::string& control, bool enabled) override;
+  void SetFont(FormId form, const std::string& control, const ControlFont& font, std::uint32_t color) override;
   void Focus(FormId form, const std::string& control) override;
   void SelectPage(FormId form, int page) override;
   int Page(FormId form) const override;
@@ -87,6 +88,8 @@ class Win32Forms final : public IForms {
  private:
   static LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   static LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) noexcept;
+  static LRESULT CALLBACK KeyEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR) noexcept;
   LRESULT HandleMessage(Form& form, UINT message, WPARAM wParam, LPARAM lParam);
   void CreateControls(Form& form);
   void ShowPage(Form& form, int page);

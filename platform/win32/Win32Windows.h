@@ -113,6 +113,10 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   std::map<WindowId, std::unique_ptr<WindowRecord>> windows_;
   WindowId nextId_ = 1;
   WindowRecord* main_ = nullptr;
+  // The application's hidden owner of the main window: on the desktop layer
+  // it becomes a child of the shell's desktop window and takes the whole
+  // program down to desktop level, while the main window keeps its taskbar button.
+  UniqueWindow hiddenOwner_;
   UINT taskbarCreatedMessage_ = 0;
   std::map<int, unsigned> timers_;  // running timers: id -> interval
   std::set<std::wstring> registeredClasses_;

@@ -49,6 +49,7 @@ Win32Windows::~Win32Windows() {
     if (record->window) ::DestroyWindow(record->window.Get());
   }
   windows_.clear();
+  hiddenOwner_.Reset();
   for (const std::wstring& name : registeredClasses_) ::UnregisterClassW(name.c_str(), instance_);
 }
 
@@ -100,7 +101,10 @@ WindowId Win32Windows::CreateWindow(const WindowSpec& wanted) {
   if (wanted.mainForm) {
     style = kMainStyle;
     exStyle = kMainExStyle;
-    owner = nullptr;
+    if (!hiddenOwner_)
+      hiddenOwner_.Reset(::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                           instance_, nullptr));
+    owner = hiddenOwner_.Get();
   }
   // The window text of a presentation window is its name unless the core
   // gives it a title: tools that list windows then show something useful.
@@ -202,10 +206,12 @@ WindowLayer Win32Windows::SetLayer(WindowId id, WindowLayer layer) {
   WindowRecord* record = Find(id);
   HWND hwnd = record ? record->window.Get() : nullptr;
   if (!hwnd) return WindowLayer::Normal;
+  // The main window goes down with its hidden owner; any other window on its own.
+  HWND mover = record->isMain && hiddenOwner_ ? hiddenOwner_.Get() : hwnd;
   if (layer == WindowLayer::Desktop) {
     if (HWND desktop = ::FindWindowW(L"Progman", nullptr)) {
       ::SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
-      ::SetParent(hwnd, desktop);
+      ::SetParent(mover, desktop);
       record->onDesktop = true;
       return WindowLayer::Desktop;
     }
@@ -214,7 +220,7 @@ WindowLayer Win32Windows::SetLayer(WindowId id, WindowLayer layer) {
     layer = WindowLayer::Normal;
   }
   if (record->onDesktop) {
-    ::SetParent(hwnd, nullptr);
+    ::SetParent(mover, nullptr);
     record->onDesktop = false;
   }
   ::SetWindowPos(hwnd, layer == WindowLayer::Topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);

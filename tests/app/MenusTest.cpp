@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/Menus.h"
+#include "settings/SetupForm.h"
 #include "tests/round/RingScenario.h"
 
 namespace qv {
@@ -327,6 +328,35 @@ TEST_F(MenusTest, PropertiesOpenForTheItemAndCloseWhenItGoes) {
     }
     EXPECT_FALSE(forms.FormExists(dialog)) << "the dialog of a removed item closes";
     EXPECT_FALSE(form->Properties().IsOpen());
+  }
+}
+
+// The ring's and the tray's "设置" open a new dialog on its first page and
+// leave an open one on its page; the dock's go to the dock's page.
+TEST_F(MenusTest, SettingsOpenFromEachMenuOnTheirPage) {
+  struct Case {
+    const char* where;
+    int page;
+  };
+  for (const Case& c : {Case{"CenterForm", 0}, Case{"tray", 0}, Case{"RectForm", settings::kPageRect},
+                        Case{"Rect1", settings::kPageRect}}) {
+    SCOPED_TRACE(c.where);
+    TearDown();
+    SetUp();
+    app::RoundHot* form = Start();
+    ASSERT_NE(form, nullptr);
+    MakeDockWindows(*form);
+    headless::HeadlessForms& forms = Process().Forms();
+    desktop_->ScriptMenuCaption("设置(&S)");
+    OpenOn(*form, c.where);
+    ASSERT_TRUE(form->Setup().IsOpen());
+    const FormId dialog = form->Setup().Form();
+    EXPECT_EQ(forms.Page(dialog), c.page);
+    forms.SelectPage(dialog, 2);
+    desktop_->ScriptMenuCaption("设置(&S)");
+    OpenOn(*form, c.where);
+    EXPECT_EQ(form->Setup().Form(), dialog) << "one dialog";
+    EXPECT_EQ(forms.Page(dialog), c.page == 0 ? 2 : settings::kPageRect);
   }
 }
 

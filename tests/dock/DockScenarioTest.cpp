@@ -143,6 +143,38 @@ TEST_F(DockScenario, PointerMovesMagnifyInOneBatchAndTheMarginsCollapse) {
   }
 }
 
+// A fast pointer leaves the bar for another window without a move in the
+// margin: the leave alone brings the row to rest when the pointer is outside
+// the inner zone; a leave from one dock window to another keeps it magnified.
+TEST_F(DockScenario, LeavingTheDockForAnotherWindowCollapsesTheRow) {
+  SetDock(12);
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  const dock::RectLayout rest = dock::LayoutRectAtRest(Params(*form));
+  const Point over{rest.Items[3].left + 25, rest.Items[3].top + 25};
+  struct Case {
+    const char* what;
+    Point to;
+    bool magnified;
+  };
+  const Rect bar = rest.Bar;
+  const Rect ring = Win("BackGroundForm")->bounds;
+  const Case cases[] = {
+      {"the next item", {over.x + 50, over.y}, true},
+      {"the bar just inside its inner zone", {bar.left + 26, bar.top + 13}, true},
+      {"the ring's background", {ring.left + 20, ring.top + ring.height / 2}, false},
+      {"the bare desktop below the bar", {over.x, bar.Bottom() + 40}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    desktop_->MouseMove(over);
+    ASSERT_TRUE(form->Dock().Magnified());
+    desktop_->MouseMove(c.to);
+    EXPECT_EQ(form->Dock().Magnified(), c.magnified);
+    if (!c.magnified) ExpectOnScreen(rest);
+  }
+}
+
 TEST_F(DockScenario, DeactivationAndResumePutTheBarBackAtRest) {
   SetDock(12);
   app::RoundHot* form = Start();
@@ -236,6 +268,34 @@ TEST_F(DockScenario, DropsAppendAndDragOutCompactsRecordsWindowsAndFile) {
   ASSERT_EQ(form->RectItemCount(), 4);
   const char* expected[] = {"C:\\Dock\\F1", "C:\\Dock\\F3", "C:\\Dock\\F4", "C:\\Dropped"};
   for (int j = 1; j <= 4; ++j) EXPECT_EQ(form->Slots()[20 + j].File, expected[j - 1]) << j;
+}
+
+// The shell gives a drop to the window under the pointer alone, so every
+// place of the dock a user can drop on must take files itself: the bar where
+// no item covers it, each item, and an item added by an earlier drop.
+TEST_F(DockScenario, EveryWindowOfTheDockTakesDrops) {
+  SetDock(3);
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  std::filesystem::create_directories(desktop_->RealPath("C:\\Dropped"));
+  const auto dropAt = [&](Point p, const std::string& what) {
+    const headless::WindowRecord* under = desktop_->WindowAt(p);
+    ASSERT_NE(under, nullptr) << what;
+    EXPECT_TRUE(under->acceptsDrops) << what << " (" << under->name << ")";
+    desktop_->SetCursor(p);
+    Process().Sink()->OnDropFiles({"C:\\Dropped"}, p);
+  };
+  const Rect bar = Win("RectForm")->bounds;
+  // On the left cap, beside the items.
+  dropAt({bar.left + 12, bar.top + 50}, "the bar");
+  ASSERT_EQ(form->RectItemCount(), 4);
+  const Rect first = Win("Rect1")->bounds;
+  dropAt({first.left + 25, first.top + 25}, "an item");
+  ASSERT_EQ(form->RectItemCount(), 5);
+  const Rect added = Win("Rect4")->bounds;
+  dropAt({added.left + 25, added.top + 25}, "an item added by a drop");
+  EXPECT_EQ(form->RectItemCount(), 6);
+  EXPECT_EQ(DockFiles().back(), "Rect6=C:\\Dropped");
 }
 
 TEST_F(DockScenario, ElementsPastTheLastPlaceStayInTheFileThroughDropsAndCompaction) {

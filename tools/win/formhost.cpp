@@ -1,8 +1,9 @@
-// formhost.exe: the launcher as the program runs it, plus one of its dialogs
-// opened at start, for the end-to-end tests until the menus reach them.
+// formhost.exe: the launcher as the program runs it, with its about dialog
+// opened at start. The scenarios open every dialog through the program's
+// menus; this host remains for the about dialog of a program file that
+// carries no version (formhost-noversion.exe), which the program cannot be.
 //
 //   formhost.exe about          the about dialog
-//   formhost.exe properties N   the property dialog of ring slot N (1..20) or dock slot N (21..260)
 //
 // Copied into a program folder, it reads that folder's configuration as the
 // program does; the dialogs run the same core code as in the program.
@@ -13,15 +14,11 @@
 
 #include "app/Application.h"
 #include "app/RoundHot.h"
-#include "catalogue/IconProperty.h"
-#include "catalogue/IconPropertyApply.h"
-#include "platform/win32/Forms.h"
 #include "platform/win32/Win32Platform.h"
-#include "settings/About.h"
 
 namespace {
 
-int Run(HINSTANCE instance, const std::wstring& what, int slot) {
+int Run(HINSTANCE instance, const std::wstring& what) {
   qv::win32::Win32Platform platform(instance);
   qv::Platform& p = platform.Interfaces();
   qv::app::Application application(p);
@@ -32,22 +29,9 @@ int Run(HINSTANCE instance, const std::wstring& what, int slot) {
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     p.system.ProcessPendingMessages();
   }
-  std::unique_ptr<qv::settings::AboutDialog> about;
-  std::unique_ptr<qv::catalogue::IconPropertyDialog> properties;
-  if (what == L"about") {
-    about = std::make_unique<qv::settings::AboutDialog>(p.forms, p.shell, p.system, p.diagnostics);
-    about->OpenAbout();
-  } else if (what == L"properties") {
-    properties = std::make_unique<qv::catalogue::IconPropertyDialog>(
-        p.forms, qv::catalogue::MakeItemPropertyHooks(p, form.Slots(), form.Round()));
-    properties->OpenProperties(slot);
-    if (!properties->IsOpen()) return 3;
-  } else {
-    return 4;
-  }
+  if (what != L"about") return 4;
+  form.About().OpenAbout();
   platform.Run();
-  about.reset();
-  properties.reset();
   application.Stop();
   return 0;
 }
@@ -59,9 +43,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     const std::wstring what = argc > 1 ? argv[1] : L"";
-    const int slot = argc > 2 ? std::wcstol(argv[2], nullptr, 10) : 0;
     ::LocalFree(argv);
-    return Run(instance, what, slot);
+    return Run(instance, what);
   } catch (...) {
     return 1;
   }
