@@ -22,7 +22,7 @@ inline constexpr const char* kLinkScheme = "https://";
 inline constexpr const char* kProductSite = "quorvel.example";
 inline constexpr const char* kMakerSite = "quorvel.example/bw";
 inline constexpr const char* kForumSite = "quorvel.example/bbs";
-inline constexpr const char* kOwnerLine = "Quorvel 桌面启动器 · Brimwold 出品";
+inline constexpr const char* kOwnerLine = "Brimwold 出品";
 
 // "版本：V " + major.minor of the file version; "版本：V 0" for a program
 // that carries no version resource.
