@@ -319,6 +319,9 @@ class Soak:
             self.baseline = rest
         h.log("  check after step %d: %s (%d ring windows, %d dock windows)"
               % (step, "ok" if self.faults == before else "FAULT", len(circles), len(rects)))
+        if self.faults != before:
+            h.screenshot("fault-step-%d" % step)
+            h.log("  the program's windows: %s" % ([main] + others))
 
     def run(self, seconds, check_every):
         h = self.h
