@@ -160,10 +160,20 @@ class Soak:
             d.click(centre_of(ring[s].rect))
             return "click Circle%d at %s" % (s, centre_of(ring[s].rect))
         if kind == "wheel":
+            # A notch over the bare desktop makes the window manager switch
+            # desktops, which hides every window: over the skin any time, over an
+            # item only once the rings stand still.
+            down = self.rng.random() < 0.5
+            if self.rng.random() < 0.5:
+                angle, r = self.rng.uniform(0, 2 * math.pi), self.rng.uniform(0, 130)
+                point = (int(centre[0] + r * math.cos(angle)), int(centre[1] + r * math.sin(angle)))
+                d.wheel(point, down=down)
+                return "wheel %s over the ring at %s" % ("down" if down else "up", point)
+            self.settle()
+            main, ring, dock = self.items()
             s = self.pick_item(ring)
             if s is None:
                 return "wheel: no item"
-            down = self.rng.random() < 0.5
             d.wheel(centre_of(ring[s].rect), down=down)
             return "wheel %s over Circle%d" % ("down" if down else "up", s)
         if kind == "key":
@@ -205,6 +215,9 @@ class Soak:
             d.park()
             return "drag Circle%d from %s out to %s and back" % (s, start, far)
         if kind == "menu":
+            # A right click on the bare desktop opens the window manager's menu.
+            self.settle()
+            main, ring, dock = self.items()
             s = self.pick_item(ring)
             if s is None:
                 return "menu: no item"
