@@ -138,6 +138,9 @@ class Soak:
         main, ring, dock = self.items()
         if main is None:
             return "no main window"
+        if main.rect[0] <= -30000:
+            # Minimized: every place computed from it is off the screen. The check reports it.
+            return "nothing: the main window is minimized at %s" % (main.rect[:2],)
         centre = (main.rect[0] + MAIN_W // 2, main.rect[1] + MAIN_H // 2)
         kind = self.rng.choices(
             ["move", "click", "wheel", "key", "exchange", "out-and-back", "menu", "hotkey", "dock-move", "dock-click"],
@@ -161,11 +164,13 @@ class Soak:
             return "click Circle%d at %s" % (s, centre_of(ring[s].rect))
         if kind == "wheel":
             # A notch over the bare desktop makes the window manager switch
-            # desktops, which hides every window: over the skin any time, over an
-            # item only once the rings stand still.
+            # desktops, which hides every window (and leaves the main window
+            # minimized under Wine): over the skin's band any time (the gap
+            # around the center button lets the pointer through), over an item
+            # only once the rings stand still.
             down = self.rng.random() < 0.5
             if self.rng.random() < 0.5:
-                angle, r = self.rng.uniform(0, 2 * math.pi), self.rng.uniform(0, 130)
+                angle, r = self.rng.uniform(0, 2 * math.pi), self.rng.uniform(80, 140)
                 point = (int(centre[0] + r * math.cos(angle)), int(centre[1] + r * math.sin(angle)))
                 d.wheel(point, down=down)
                 return "wheel %s over the ring at %s" % ("down" if down else "up", point)
@@ -280,6 +285,8 @@ class Soak:
         if main is None:
             self.fault(step, "no main window")
             return
+        if main.rect[0] <= -30000:
+            self.fault(step, "the main window is minimized: %s" % main)
         ring_file, dock_file = file_items(self.config)
         titles = {}
         for w in others:
