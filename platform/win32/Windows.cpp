@@ -165,8 +165,16 @@ void Win32Windows::SetBounds(WindowId id, const Rect& bounds) {
 
 Rect Win32Windows::Bounds(WindowId id) const {
   HWND hwnd = HandleOf(id);
+  if (!hwnd) return Rect{};
+  // A minimised window stands far off screen; the windows placed around it
+  // (items put back, the ring re-laid out) belong where it will come back.
+  if (::IsIconic(hwnd)) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    if (::GetWindowPlacement(hwnd, &placement)) return FromRECT(placement.rcNormalPosition);
+  }
   RECT r{};
-  if (!hwnd || !::GetWindowRect(hwnd, &r)) return Rect{};
+  if (!::GetWindowRect(hwnd, &r)) return Rect{};
   return FromRECT(r);
 }
 
