@@ -126,7 +126,7 @@ class IForms {
   virtual ~IForms() = default;
   // Makes the form hidden, centred on the screen, owned by the main form.
   // kNoForm when it cannot be made.
-  virtual FormId CreateForm(const FormSpec& spec, IFormEvents& events) = 0;
+  virtual FormId CreateForm(const FormSpec& design, IFormEvents& events) = 0;
   virtual void ShowForm(FormId form) = 0;
   virtual void DestroyForm(FormId form) = 0;
   virtual void BringToFront(FormId form) = 0;

@@ -290,7 +290,7 @@ void TFormSetup::OnChange(FormId, const std::string& control) {
 }
 
 void TFormSetup::OnLinkHover(FormId, const std::string&, bool) {
-  // The link's own hover colours (fuchsia over blue) are part of its spec.
+  // The link's own hover colours (fuchsia over blue) are part of its design.
 }
 
 void TFormSetup::OnFocus(FormId, const std::string& control) {

@@ -6,7 +6,7 @@ namespace qv::headless {
 
 const ControlState* FormRecord::Find(const std::string& name) const {
   for (const ControlState& c : controls)
-    if (c.spec.name == name) return &c;
+    if (c.design.name == name) return &c;
   return nullptr;
 }
 
@@ -14,14 +14,14 @@ ControlState* FormRecord::Find(const std::string& name) {
   return const_cast<ControlState*>(static_cast<const FormRecord*>(this)->Find(name));
 }
 
-FormId HeadlessForms::CreateForm(const FormSpec& spec, IFormEvents& events) {
+FormId HeadlessForms::CreateForm(const FormSpec& design, IFormEvents& events) {
   FormRecord record;
   record.id = nextId_++;
-  record.spec = spec;
+  record.design = design;
   record.events = &events;
-  for (const ControlSpec& c : spec.controls) {
+  for (const ControlSpec& c : design.controls) {
     ControlState state;
-    state.spec = c;
+    state.design = c;
     state.text = c.caption;
     state.checked = c.checked;
     state.position = std::clamp(c.position, c.min, std::max(c.min, c.max));
@@ -49,7 +49,7 @@ void HeadlessForms::BringToFront(FormId form) {
 std::string HeadlessForms::Text(FormId form, const std::string& control) const {
   const ControlState* c = Control(form, control);
   if (!c) return {};
-  if (c->spec.kind == ControlKind::ComboBox)
+  if (c->design.kind == ControlKind::ComboBox)
     return c->selection >= 0 && c->selection < static_cast<int>(c->items.size())
                ? c->items[static_cast<std::size_t>(c->selection)]
                : std::string();
@@ -76,7 +76,7 @@ int HeadlessForms::Position(FormId form, const std::string& control) const {
 
 void HeadlessForms::SetPosition(FormId form, const std::string& control, int position) {
   if (ControlState* c = Control(form, control))
-    c->position = std::clamp(position, c->spec.min, std::max(c->spec.min, c->spec.max));
+    c->position = std::clamp(position, c->design.min, std::max(c->design.min, c->design.max));
 }
 
 int HeadlessForms::Selection(FormId form, const std::string& control) const {
@@ -153,7 +153,7 @@ const FormRecord* HeadlessForms::Find(FormId form) const { return Get(form); }
 const FormRecord* HeadlessForms::FindByName(const std::string& name) const {
   const FormRecord* found = nullptr;
   for (const auto& [id, f] : forms_)
-    if (f.spec.name == name) found = &f;
+    if (f.design.name == name) found = &f;
   return found;
 }
 
@@ -174,7 +174,7 @@ bool HeadlessForms::Click(FormId form, const std::string& control) {
   ControlState* c = Control(form, control);
   const FormRecord* f = Get(form);
   if (!c || !c->enabled || !f->visible) return false;
-  switch (c->spec.kind) {
+  switch (c->design.kind) {
     case ControlKind::CheckBox:
       c->checked = !c->checked;
       break;
@@ -202,7 +202,7 @@ bool HeadlessForms::Type(FormId form, const std::string& control, const std::str
 bool HeadlessForms::MoveTrackBar(FormId form, const std::string& control, int position) {
   ControlState* c = Usable(form, control, ControlKind::TrackBar);
   if (!c) return false;
-  const int clamped = std::clamp(position, c->spec.min, std::max(c->spec.min, c->spec.max));
+  const int clamped = std::clamp(position, c->design.min, std::max(c->design.min, c->design.max));
   if (clamped == c->position) return true;  // the control sends nothing when the thumb stays
   c->position = clamped;
   Get(form)->events->OnChange(form, control);
@@ -229,7 +229,7 @@ bool HeadlessForms::PressEnter(FormId form) {
   const FormRecord* f = Get(form);
   if (!f) return false;
   for (const ControlState& c : f->controls)
-    if (c.spec.kind == ControlKind::Button && c.spec.role == ButtonRole::Default) return Click(form, c.spec.name);
+    if (c.design.kind == ControlKind::Button && c.design.role == ButtonRole::Default) return Click(form, c.design.name);
   return false;
 }
 
@@ -237,7 +237,7 @@ bool HeadlessForms::PressEscape(FormId form) {
   const FormRecord* f = Get(form);
   if (!f || !f->visible) return false;
   for (const ControlState& c : f->controls)
-    if (c.spec.kind == ControlKind::Button && c.spec.role == ButtonRole::Cancel) return Click(form, c.spec.name);
+    if (c.design.kind == ControlKind::Button && c.design.role == ButtonRole::Cancel) return Click(form, c.design.name);
   f->events->OnCloseRequest(form);
   return true;
 }
@@ -264,21 +264,21 @@ bool HeadlessForms::PressKey(FormId form, unsigned virtualKey) {
   constexpr unsigned kTab = 0x09;
   if (virtualKey == kTab) {
     const ControlState* current = f->Find(f->focus);
-    const int from = current ? current->spec.tabOrder : -1;
+    const int from = current ? current->design.tabOrder : -1;
     const ControlState* next = nullptr;
     const ControlState* first = nullptr;
     for (const ControlState& c : f->controls) {
-      const int order = c.spec.tabOrder;
+      const int order = c.design.tabOrder;
       if (order < 0 || !c.enabled) continue;
-      if (!first || order < first->spec.tabOrder) first = &c;
-      if (order > from && (!next || order < next->spec.tabOrder)) next = &c;
+      if (!first || order < first->design.tabOrder) first = &c;
+      if (order > from && (!next || order < next->design.tabOrder)) next = &c;
     }
     if (!next) next = first;
-    return next && FocusControl(form, next->spec.name);
+    return next && FocusControl(form, next->design.name);
   }
   const ControlState* c = f->Find(f->focus);
-  if (!c || c->spec.kind != ControlKind::Edit || !c->spec.keyEvents) return false;
-  f->events->OnKeyDown(form, c->spec.name, virtualKey);
+  if (!c || c->design.kind != ControlKind::Edit || !c->design.keyEvents) return false;
+  f->events->OnKeyDown(form, c->design.name, virtualKey);
   return true;
 }
 
@@ -304,7 +304,7 @@ const ControlState* HeadlessForms::Control(FormId form, const std::string& contr
 
 ControlState* HeadlessForms::Usable(FormId form, const std::string& control, ControlKind kind) {
   ControlState* c = Control(form, control);
-  if (!c || !c->enabled || c->spec.kind != kind || !Get(form)->visible) return nullptr;
+  if (!c || !c->enabled || c->design.kind != kind || !Get(form)->visible) return nullptr;
   return c;
 }
 

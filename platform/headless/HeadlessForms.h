@@ -16,7 +16,7 @@
 namespace qv::headless {
 
 struct ControlState {
-  ControlSpec spec;
+  ControlSpec design;
   std::string text;
   bool checked = false;
   int position = 0;
@@ -31,13 +31,13 @@ struct ControlState {
 
 struct FormRecord {
   FormId id = kNoForm;
-  FormSpec spec;
+  FormSpec design;
   IFormEvents* events = nullptr;
   bool visible = false;
   int page = 0;
   std::string focus;                   // the control holding the keyboard focus
   unsigned raisedAt = 0;               // larger is nearer the top
-  std::vector<ControlState> controls;  // in the order of the spec
+  std::vector<ControlState> controls;  // in the order of the design
 
   const ControlState* Find(const std::string& name) const;
   ControlState* Find(const std::string& name);
@@ -52,7 +52,7 @@ struct FileDialogRecord {
 class HeadlessForms final : public IForms {
  public:
   // IForms
-  FormId CreateForm(const FormSpec& spec, IFormEvents& events) override;
+  FormId CreateForm(const FormSpec& design, IFormEvents& events) override;
   void ShowForm(FormId form) override;
   void DestroyForm(FormId form) override;
   void BringToFront(FormId form) override;

@@ -83,16 +83,16 @@ Win32Forms::~Win32Forms() {
   retired_.clear();
 }
 
-FormId Win32Forms::CreateForm(const FormSpec& spec, IFormEvents& events) {
+FormId Win32Forms::CreateForm(const FormSpec& design, IFormEvents& events) {
   retired_.clear();
   auto form = std::make_unique<Form>();
   form->owner = this;
   form->id = nextId_++;
-  form->spec = spec;
+  form->design = design;
   form->events = &events;
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT frame{0, 0, spec.clientSize.width, spec.clientSize.height};
+  RECT frame{0, 0, design.clientSize.width, design.clientSize.height};
   ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
@@ -100,11 +100,11 @@ FormId Win32Forms::CreateForm(const FormSpec& spec, IFormEvents& events) {
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int x = work.left + (work.right - work.left - width) / 2;
   const int y = work.top + (work.bottom - work.top - height) / 2;
-  const std::wstring caption = Widen(spec.caption);
+  const std::wstring caption = Widen(design.caption);
   HWND hwnd = ::CreateWindowExW(exStyle, kFormClass, caption.c_str(), style, x, y, width, height,
                                 owner_ ? owner_() : nullptr, nullptr, instance_, form.get());
   if (!hwnd) return kNoForm;
-  form->nameAtom = ::GlobalAddAtomW(Widen(spec.name).c_str());
+  form->nameAtom = ::GlobalAddAtomW(Widen(design.name).c_str());
   ::SetPropW(hwnd, kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(form->nameAtom)));
   CreateControls(*form);
   OpenForms().insert(hwnd);
@@ -116,44 +116,44 @@ FormId Win32Forms::CreateForm(const FormSpec& spec, IFormEvents& events) {
 void Win32Forms::CreateControls(Form& form) {
   Quiet quiet(form);
   HWND hwnd = form.window.Get();
-  HFONT formFont = MakeFont(form, {form.spec.fontFace, form.spec.fontPoints, 0, false, false});
+  HFONT formFont = MakeFont(form, {form.design.fontFace, form.design.fontPoints, 0, false, false});
   // Creation order is the order Tab follows: group boxes first (they are
   // drawn under what they hold), then the tab stops in order, then the rest.
-  std::vector<std::size_t> order(form.spec.controls.size());
+  std::vector<std::size_t> order(form.design.controls.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
   auto rank = [&](std::size_t i) {
-    const ControlSpec& c = form.spec.controls[i];
+    const ControlSpec& c = form.design.controls[i];
     if (c.kind == ControlKind::PageControl) return -2;
     if (c.kind == ControlKind::GroupBox) return -1;
     return c.tabOrder >= 0 ? c.tabOrder : 1 << 20;
   };
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
-  form.controls.resize(form.spec.controls.size());
+  form.controls.resize(form.design.controls.size());
 
   RECT pageArea{};
   for (std::size_t i : order) {
-    const ControlSpec& spec = form.spec.controls[i];
+    const ControlSpec& design = form.design.controls[i];
     Control& c = form.controls[i];
-    c.spec = spec;
-    c.id = spec.role == ButtonRole::Default  ? IDOK
-           : spec.role == ButtonRole::Cancel ? IDCANCEL
+    c.design = design;
+    c.id = design.role == ButtonRole::Default  ? IDOK
+           : design.role == ButtonRole::Cancel ? IDCANCEL
                                              : kFirstControlId + static_cast<int>(i);
-    c.font = spec.font ? MakeFont(form, *spec.font) : formFont;
-    Rect bounds = spec.bounds;
-    if (!spec.parent.empty()) {
-      for (const ControlSpec& p : form.spec.controls)
-        if (p.name == spec.parent)
+    c.font = design.font ? MakeFont(form, *design.font) : formFont;
+    Rect bounds = design.bounds;
+    if (!design.parent.empty()) {
+      for (const ControlSpec& p : form.design.controls)
+        if (p.name == design.parent)
           bounds = {bounds.left + p.bounds.left, bounds.top + p.bounds.top, bounds.width, bounds.height};
-    } else if (spec.page >= 0 && form.pages) {
+    } else if (design.page >= 0 && form.pages) {
       bounds = {bounds.left + pageArea.left, bounds.top + pageArea.top, bounds.width, bounds.height};
     }
     const wchar_t* cls = WC_STATICW;
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
-    switch (spec.kind) {
+    switch (design.kind) {
       case ControlKind::Label:
-        style |= (spec.sunken ? SS_CENTER | SS_CENTERIMAGE : SS_LEFT) | SS_NOPREFIX;
-        if (spec.sunken) exStyle |= WS_EX_STATICEDGE;
+        style |= (design.sunken ? SS_CENTER | SS_CENTERIMAGE : SS_LEFT) | SS_NOPREFIX;
+        if (design.sunken) exStyle |= WS_EX_STATICEDGE;
         break;
       case ControlKind::LinkLabel:
         style |= SS_LEFT | SS_NOPREFIX | SS_NOTIFY;
@@ -168,7 +168,7 @@ void Win32Forms::CreateControls(Form& form) {
         break;
       case ControlKind::Button:
         cls = WC_BUTTONW;
-        style |= spec.role == ButtonRole::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        style |= design.role == ButtonRole::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         break;
       case ControlKind::CheckBox:
         cls = WC_BUTTONW;
@@ -185,16 +185,16 @@ void Win32Forms::CreateControls(Form& form) {
         break;
       case ControlKind::TrackBar:
         cls = TRACKBAR_CLASSW;
-        style |= TBS_HORZ | (spec.tickFrequency > 0 ? TBS_AUTOTICKS : TBS_NOTICKS);
+        style |= TBS_HORZ | (design.tickFrequency > 0 ? TBS_AUTOTICKS : TBS_NOTICKS);
         break;
       case ControlKind::PageControl:
         cls = WC_TABCONTROLW;
         style |= WS_CLIPSIBLINGS;
         break;
     }
-    if (spec.tabOrder >= 0 && spec.kind != ControlKind::GroupBox) style |= WS_TABSTOP;
-    const std::wstring caption = Widen(spec.caption);
-    if ((spec.kind == ControlKind::Label || spec.kind == ControlKind::LinkLabel) && bounds.width <= 0) {
+    if (design.tabOrder >= 0 && design.kind != ControlKind::GroupBox) style |= WS_TABSTOP;
+    const std::wstring caption = Widen(design.caption);
+    if ((design.kind == ControlKind::Label || design.kind == ControlKind::LinkLabel) && bounds.width <= 0) {
       const Size s = TextSize(hwnd, c.font, caption);
       bounds.width = s.width;
       bounds.height = s.height;
@@ -204,24 +204,24 @@ void Win32Forms::CreateControls(Form& form) {
                           hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
     if (!c.window) continue;
     ::SendMessageW(c.window, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
-    c.nameAtom = ::GlobalAddAtomW(Widen(spec.name).c_str());
+    c.nameAtom = ::GlobalAddAtomW(Widen(design.name).c_str());
     ::SetPropW(c.window, kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(c.nameAtom)));
-    switch (spec.kind) {
+    switch (design.kind) {
       case ControlKind::TrackBar:
-        ::SendMessageW(c.window, TBM_SETRANGEMIN, FALSE, spec.min);
-        ::SendMessageW(c.window, TBM_SETRANGEMAX, FALSE, spec.max);
-        if (spec.tickFrequency > 0)
-          ::SendMessageW(c.window, TBM_SETTICFREQ, static_cast<WPARAM>(spec.tickFrequency), 0);
-        ::SendMessageW(c.window, TBM_SETLINESIZE, 0, spec.lineSize);
-        ::SendMessageW(c.window, TBM_SETPAGESIZE, 0, spec.pageSize);
-        ::SendMessageW(c.window, TBM_SETPOS, TRUE, spec.position);
+        ::SendMessageW(c.window, TBM_SETRANGEMIN, FALSE, design.min);
+        ::SendMessageW(c.window, TBM_SETRANGEMAX, FALSE, design.max);
+        if (design.tickFrequency > 0)
+          ::SendMessageW(c.window, TBM_SETTICFREQ, static_cast<WPARAM>(design.tickFrequency), 0);
+        ::SendMessageW(c.window, TBM_SETLINESIZE, 0, design.lineSize);
+        ::SendMessageW(c.window, TBM_SETPAGESIZE, 0, design.pageSize);
+        ::SendMessageW(c.window, TBM_SETPOS, TRUE, design.position);
         c.lastPosition = static_cast<int>(::SendMessageW(c.window, TBM_GETPOS, 0, 0));
         break;
       case ControlKind::CheckBox:
-        ::SendMessageW(c.window, BM_SETCHECK, spec.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        ::SendMessageW(c.window, BM_SETCHECK, design.checked ? BST_CHECKED : BST_UNCHECKED, 0);
         break;
       case ControlKind::ComboBox:
-        for (const std::string& item : spec.items)
+        for (const std::string& item : design.items)
           ::SendMessageW(c.window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
         break;
       case ControlKind::PageControl: {
@@ -229,8 +229,8 @@ void Win32Forms::CreateControls(Form& form) {
         // The classic look: its page body in the dialog colour, the colour
         // every label and check box on it is drawn over.
         ::SetWindowTheme(c.window, L" ", L" ");
-        for (std::size_t p = 0; p < spec.items.size(); ++p) {
-          std::wstring text = Widen(spec.items[p]);
+        for (std::size_t p = 0; p < design.items.size(); ++p) {
+          std::wstring text = Widen(design.items[p]);
           TCITEMW item{};
           item.mask = TCIF_TEXT;
           item.pszText = text.data();
@@ -242,14 +242,14 @@ void Win32Forms::CreateControls(Form& form) {
         break;
       }
       case ControlKind::LinkLabel: {
-        ControlFont hover = spec.font.value_or(ControlFont{});
-        hover.underline = spec.hoverUnderline || hover.underline;
+        ControlFont hover = design.font.value_or(ControlFont{});
+        hover.underline = design.hoverUnderline || hover.underline;
         c.hoverFont = MakeFont(form, hover);
         ::SetWindowSubclass(c.window, &Win32Forms::LinkProc, 1, reinterpret_cast<DWORD_PTR>(&form));
         break;
       }
       case ControlKind::Edit:
-        if (spec.keyEvents)
+        if (design.keyEvents)
           ::SetWindowSubclass(c.window, &Win32Forms::KeyEditProc, 2, reinterpret_cast<DWORD_PTR>(&form));
         break;
       default:
@@ -265,9 +265,9 @@ void Win32Forms::CreateControls(Form& form) {
 }
 
 HFONT Win32Forms::MakeFont(Form& form, const ControlFont& font) {
-  const std::wstring face = Widen(font.face.empty() ? form.spec.fontFace : font.face);
+  const std::wstring face = Widen(font.face.empty() ? form.design.fontFace : font.face);
   const int height =
-      font.pixels > 0 ? -font.pixels : PointsToHeight(font.points > 0 ? font.points : form.spec.fontPoints);
+      font.pixels > 0 ? -font.pixels : PointsToHeight(font.points > 0 ? font.points : form.design.fontPoints);
   HFONT handle = ::CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, font.italic, font.underline,
                                font.strikeout, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
@@ -278,7 +278,7 @@ HFONT Win32Forms::MakeFont(Form& form, const ControlFont& font) {
 void Win32Forms::ShowPage(Form& form, int page) {
   ::SendMessageW(form.pages, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
   for (const Control& c : form.controls)
-    if (c.window && c.spec.page >= 0) ::ShowWindow(c.window, c.spec.page == page ? SW_SHOWNA : SW_HIDE);
+    if (c.window && c.design.page >= 0) ::ShowWindow(c.window, c.design.page == page ? SW_SHOWNA : SW_HIDE);
 }
 
 namespace {
@@ -315,8 +315,8 @@ void Win32Forms::DestroyForm(FormId id) {
   ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
   for (Control& c : form->controls) {
     if (c.window) {
-      if (c.spec.kind == ControlKind::LinkLabel) ::RemoveWindowSubclass(c.window, &Win32Forms::LinkProc, 1);
-      if (c.spec.keyEvents) ::RemoveWindowSubclass(c.window, &Win32Forms::KeyEditProc, 2);
+      if (c.design.kind == ControlKind::LinkLabel) ::RemoveWindowSubclass(c.window, &Win32Forms::LinkProc, 1);
+      if (c.design.keyEvents) ::RemoveWindowSubclass(c.window, &Win32Forms::KeyEditProc, 2);
       ::RemovePropW(c.window, kNameProperty);
     }
     if (c.nameAtom) ::GlobalDeleteAtom(c.nameAtom);
@@ -410,7 +410,7 @@ void Win32Forms::SetFont(FormId id, const std::string& name, const ControlFont& 
   if (!form || !c || !c->window) return;
   // The form keeps every font it made until it goes: a few per font change.
   c->font = MakeFont(*form, font);
-  c->spec.color = color;
+  c->design.color = color;
   ::SendMessageW(c->window, WM_SETFONT, reinterpret_cast<WPARAM>(c->font), TRUE);
   ::InvalidateRect(c->window, nullptr, TRUE);
 }
@@ -474,7 +474,7 @@ LRESULT CALLBACK Win32Forms::LinkProc(HWND hwnd, UINT message, WPARAM wParam, LP
           ::TrackMouseEvent(&track);
         }
         ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(enter ? c->hoverFont : c->font), TRUE);
-        const std::string name = c->spec.name;
+        const std::string name = c->design.name;
         const FormId id = form->id;
         form->events->OnLinkHover(id, name, enter);
         return 0;
@@ -493,7 +493,7 @@ LRESULT CALLBACK Win32Forms::KeyEditProc(HWND hwnd, UINT message, WPARAM wParam,
   try {
     auto* form = reinterpret_cast<Form*>(data);
     if (Control* c = form->owner->FindByWindow(*form, hwnd)) {
-      const std::string name = c->spec.name;
+      const std::string name = c->design.name;
       const FormId id = form->id;
       IFormEvents& events = *form->events;
       switch (message) {
@@ -527,7 +527,7 @@ LRESULT Win32Forms::HandleMessage(Form& form, UINT message, WPARAM wParam, LPARA
       return 0;
     case DM_GETDEFID:
       for (const Control& c : form.controls)
-        if (c.spec.role == ButtonRole::Default) return MAKELRESULT(IDOK, DC_HASDEFID);
+        if (c.design.role == ButtonRole::Default) return MAKELRESULT(IDOK, DC_HASDEFID);
       return 0;
     case WM_COMMAND: {
       if (form.quiet > 0) break;
@@ -540,8 +540,8 @@ LRESULT Win32Forms::HandleMessage(Form& form, UINT message, WPARAM wParam, LPARA
         return 0;
       }
       if (!c) break;
-      const std::string name = c->spec.name;
-      switch (c->spec.kind) {
+      const std::string name = c->design.name;
+      switch (c->design.kind) {
         case ControlKind::Button:
         case ControlKind::CheckBox:
           if (code == BN_CLICKED) events.OnClick(id, name);
@@ -564,29 +564,29 @@ LRESULT Win32Forms::HandleMessage(Form& form, UINT message, WPARAM wParam, LPARA
     case WM_HSCROLL:
     case WM_VSCROLL: {
       Control* c = FindByWindow(form, reinterpret_cast<HWND>(lParam));
-      if (!c || c->spec.kind != ControlKind::TrackBar) break;
+      if (!c || c->design.kind != ControlKind::TrackBar) break;
       const int position = static_cast<int>(::SendMessageW(c->window, TBM_GETPOS, 0, 0));
       if (position == c->lastPosition || form.quiet > 0) return 0;
       c->lastPosition = position;
-      events.OnChange(id, c->spec.name);
+      events.OnChange(id, c->design.name);
       return 0;
     }
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header->hwndFrom == form.pages && header->code == TCN_SELCHANGE) {
         ShowPage(form, static_cast<int>(::SendMessageW(form.pages, TCM_GETCURSEL, 0, 0)));
-        if (Control* c = FindByWindow(form, form.pages); c && form.quiet == 0) events.OnChange(id, c->spec.name);
+        if (Control* c = FindByWindow(form, form.pages); c && form.quiet == 0) events.OnChange(id, c->design.name);
         return 0;
       }
       break;
     }
     case WM_CTLCOLORSTATIC: {
       Control* c = FindByWindow(form, reinterpret_cast<HWND>(lParam));
-      if (c && c->spec.kind != ControlKind::Picture) {
+      if (c && c->design.kind != ControlKind::Picture) {
         HDC dc = reinterpret_cast<HDC>(wParam);
-        const bool hovered = c->hovered && c->spec.hoverColor;
-        if (hovered || c->spec.color) {
-          ::SetTextColor(dc, hovered ? *c->spec.hoverColor : *c->spec.color);
+        const bool hovered = c->hovered && c->design.hoverColor;
+        if (hovered || c->design.color) {
+          ::SetTextColor(dc, hovered ? *c->design.hoverColor : *c->design.color);
           ::SetBkMode(dc, TRANSPARENT);
           return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
         }
@@ -674,7 +674,7 @@ Win32Forms::Control* Win32Forms::Find(FormId id, const std::string& name) const 
   Form* form = Get(id);
   if (!form) return nullptr;
   for (Control& c : form->controls)
-    if (c.spec.name == name) return &c;
+    if (c.design.name == name) return &c;
   return nullptr;
 }
 

@@ -36,7 +36,7 @@ class Win32Forms final : public IForms {
   Win32Forms& operator=(const Win32Forms&) = delete;
 
   // IForms
-  FormId CreateForm(const FormSpec& spec, IFormEvents& events) override;
+  FormId CreateForm(const FormSpec& design, IFormEvents& events) override;
   void ShowForm(FormId form) override;
   void DestroyForm(FormId form) override;
   void BringToFront(FormId form) override;
@@ -62,7 +62,7 @@ class Win32Forms final : public IForms {
   std::optional<FileVersion> ProgramFileVersion() const override;
 
   struct Control {
-    ControlSpec spec;
+    ControlSpec design;
     HWND window = nullptr;
     int id = 0;
     ATOM nameAtom = 0;
@@ -75,7 +75,7 @@ class Win32Forms final : public IForms {
   struct Form {
     Win32Forms* owner = nullptr;
     FormId id = kNoForm;
-    FormSpec spec;
+    FormSpec design;
     IFormEvents* events = nullptr;
     UniqueWindow window;
     ATOM nameAtom = 0;

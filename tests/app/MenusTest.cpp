@@ -374,7 +374,7 @@ TEST_F(MenusTest, AboutOpensFromEachMenuThatOffersIt) {
     const headless::FormRecord* about = Process().Forms().Find(form->About().Form());
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->visible);
-    EXPECT_EQ(about->spec.name, "FormAbout");
+    EXPECT_EQ(about->design.name, "FormAbout");
   }
 }
 

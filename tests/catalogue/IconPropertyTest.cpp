@@ -73,8 +73,8 @@ TEST_F(IconPropertyTest, OpensWithTheItemsValuesTheFormsLayoutAndTheFocusOnOk) {
   ASSERT_NE(id, kNoForm);
   const headless::FormRecord* f = forms_.Find(id);
   EXPECT_TRUE(f->visible);
-  EXPECT_EQ(f->spec.caption, "属性：Quorvel");
-  EXPECT_EQ(f->spec.clientSize, (Size{469, 318}));
+  EXPECT_EQ(f->design.caption, "属性：Quorvel");
+  EXPECT_EQ(f->design.clientSize, (Size{469, 318}));
   EXPECT_EQ(f->focus, "BitBtnOK");
   // Define is the picture when Default is empty.
   EXPECT_EQ(
@@ -85,7 +85,7 @@ TEST_F(IconPropertyTest, OpensWithTheItemsValuesTheFormsLayoutAndTheFocusOnOk) {
   // Tab goes through the edits and buttons in this order.
   std::map<int, std::string> tabs;
   for (const headless::ControlState& c : f->controls)
-    if (c.spec.tabOrder >= 0) tabs[c.spec.tabOrder] = c.spec.name;
+    if (c.design.tabOrder >= 0) tabs[c.design.tabOrder] = c.design.name;
   EXPECT_EQ(tabs, (std::map<int, std::string>{{0, "EditIcon"},
                                               {1, "EditName"},
                                               {2, "EditTarget"},

@@ -53,9 +53,9 @@ TEST_F(HintFontTest, ColourAndSizeAreThoseTheLabelCanShow) {
       {"clRed", 0, 0x0000FF, -1, 12},
   };
   for (const Case& c : cases) {
-    const std::string spec = "\"Tahoma\", " + std::to_string(c.size) + ", [], [" + c.colour + "]";
-    SCOPED_TRACE(spec);
-    const HintFont font = HintFontFromSpec(spec, windows);
+    const std::string fontText = "\"Tahoma\", " + std::to_string(c.size) + ", [], [" + c.colour + "]";
+    SCOPED_TRACE(fontText);
+    const HintFont font = HintFontFromSpec(fontText, windows);
     const std::uint32_t expected = c.systemIndex >= 0 ? windows.SystemColour(c.systemIndex).value() : c.expectedColour;
     EXPECT_EQ(font.colour, expected);
     EXPECT_EQ(font.font.pointSize, c.expectedSize);

@@ -45,7 +45,7 @@ TEST_F(AboutTest, ReadsTheVersionAtEveryOpeningAndShowsThePicture) {
   ASSERT_TRUE(about_->IsOpen());
   const headless::FormRecord* f = forms_.Find(about_->Form());
   EXPECT_TRUE(f->visible);
-  EXPECT_EQ(f->spec.caption, "关于 Quorvel");
+  EXPECT_EQ(f->design.caption, "关于 Quorvel");
   EXPECT_EQ(f->focus, "BitBtnOK");
   EXPECT_EQ(Version(), "版本：V 1.1");
   const LayeredSurface& picture = f->Find("Image1")->picture;
@@ -78,7 +78,7 @@ TEST_F(AboutTest, LinksOpenTheirAddressAndEveryWayOfClosingDestroysTheDialog) {
   for (const auto& [control, address] : links) {
     const headless::ControlState* c = forms_.Find(about_->Form())->Find(control);
     EXPECT_EQ(c->text, address) << "a link shows its address";
-    EXPECT_TRUE(c->spec.hoverUnderline && !c->spec.font->underline) << control;
+    EXPECT_TRUE(c->design.hoverUnderline && !c->design.font->underline) << control;
     ASSERT_TRUE(forms_.Click(about_->Form(), control));
     EXPECT_EQ(desktop_->Launches().back().file, "https://" + address);
   }

@@ -434,8 +434,8 @@ TEST_F(SetupDialogTest, TheLinkAndItsPictureOpenThePageOfMoreSkins) {
   ASSERT_TRUE(forms_.Click(dialog.Form(), "ImageDown"));
   EXPECT_EQ(opened, (std::vector<std::string>{kMoreStylesAddress, kMoreStylesAddress}));
   const headless::ControlState* link = forms_.Find(dialog.Form())->Find("LabelImgDown");
-  EXPECT_EQ(link->spec.color, kColorBlue);
-  EXPECT_EQ(link->spec.hoverColor, kColorFuchsia);
+  EXPECT_EQ(link->design.color, kColorBlue);
+  EXPECT_EQ(link->design.hoverColor, kColorFuchsia);
 }
 
 TEST_F(SetupDialogTest, TheDefaultsAskFirstAndShiftTheSkinsFromWhatTheDialogOpenedWith) {
