@@ -19,17 +19,8 @@ ABOUT_TITLE = "关于 Quorvel"
 PROPERTY_TITLE = "属性：Quorvel"
 
 
-class Control:
-    def __init__(self, line):
-        parts = line.split("\t")
-        self.name, self.cls, self.id = parts[0], parts[1], int(parts[2])
-        self.text = harness.unescape(parts[3])
-        self.value = parts[4]
-        self.rect = tuple(int(v) for v in parts[5].split(","))  # left, top, width, height in the client area
-        self.visible = parts[6] == "visible"
-
-    def __repr__(self):
-        return "<%s %s %r %s>" % (self.name, self.cls, self.text, self.rect)
+# One line of wintool form-controls.
+Control = harness.FormControl
 
 
 def controls(h, title):

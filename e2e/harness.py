@@ -535,3 +535,18 @@ def run_scenario(name, body, time_limit=240, needs_program=True, add_options=Non
             harness.log("clean-up failed:\n" + traceback.format_exc())
     print("%s: %d passed, %d failed" % (name, harness.passed, harness.failed), flush=True)
     sys.exit(1 if harness.failed or not harness.passed else 0)
+
+
+class FormControl:
+    """One control of a dialog as wintool's form-controls lists it."""
+
+    def __init__(self, line):
+        parts = line.split("\t")
+        self.name, self.cls, self.id = parts[0], parts[1], int(parts[2])
+        self.text = unescape(parts[3])
+        self.value = parts[4]
+        self.rect = tuple(int(v) for v in parts[5].split(","))  # left, top, width, height in the client area
+        self.visible = parts[6] == "visible"
+
+    def __repr__(self):
+        return "<%s %s %r %s %s>" % (self.name, self.cls, self.text, self.value, self.rect)

@@ -21,17 +21,8 @@ DOCK_TOOLS = (("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "我的电脑", "MyCo
               ("::{645FF040-5081-101B-9F08-00AA002F954E}", "回收站", "RecycleBin.png"))
 
 
-class Control:
-    def __init__(self, line):
-        parts = line.split("\t")
-        self.name, self.cls, self.id = parts[0], parts[1], int(parts[2])
-        self.text = harness.unescape(parts[3])
-        self.value = parts[4]
-        self.rect = tuple(int(v) for v in parts[5].split(","))  # left, top, width, height in the client area
-        self.visible = parts[6] == "visible"
-
-    def __repr__(self):
-        return "<%s %s %r %s %s>" % (self.name, self.cls, self.text, self.value, self.rect)
+# One line of wintool form-controls.
+Control = harness.FormControl
 
 
 def controls(h):
