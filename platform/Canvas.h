@@ -45,6 +45,7 @@ struct FontDesc {
   bool italic = false;
   bool underline = false;
   bool strikeout = false;
+  int dpi = kBaseDpi;  // the text is drawn pointSize * dpi / 72 pixels high; pointSize stays the logical size
 };
 
 class ICanvas {

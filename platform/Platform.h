@@ -68,6 +68,11 @@ class IWindowSystem {
   virtual void PushLayered(WindowId id, const LayeredSurface& surface, std::uint8_t alpha) = 0;
   virtual void AcceptDroppedFiles(WindowId id, bool accept) = 0;
   virtual Rect ScreenBounds() const = 0;
+  // The DPI of the display the program draws for. Bounds, screen sizes, the
+  // cursor and pointer events are logical (96 DPI) on both sides of this
+  // interface; only pushed surfaces are physical: a window placed at r shows a
+  // surface ScaleForDpi(r.width, Dpi()) x ScaleForDpi(r.height, Dpi()).
+  virtual int Dpi() const { return kBaseDpi; }
   // The system's colour of that index (0 scroll bar .. 30 menu bar) as
   // 0x00BBGGRR; nullopt for an index the system does not know.
   virtual std::optional<std::uint32_t> SystemColour(int index) const = 0;
@@ -276,6 +281,9 @@ class IPlatformEvents {
   virtual void OnHotKey(int /*id*/, unsigned /*modifiers*/, unsigned /*virtualKey*/) {}
   // The application lost the activation to another program.
   virtual void OnDeactivate() {}
+  // The display's scale changed (a window moved to another monitor, or the
+  // setting changed): every surface is drawn again at the new Dpi().
+  virtual void OnDpiChanged(int /*dpi*/) {}
 };
 
 // Everything the core may ask of the machine, handed to it by the entry point.
