@@ -95,13 +95,14 @@ void ItemRemoval::RemoveDestroyed(const DestroyRequest& request) {
 void ItemRemoval::RemoveRingSlot(int slot) {
   TImageIconRec& record = site_.slots[slot];
   const WindowId window = record.Window;
+  const config::ItemIdentity removed{record.File, record.Hint};
   ClearRecord(record);
   if (window != kNoWindow) {
     site_.slots.Windows().Remove(window);
     site_.platform.windows.DestroyWindow(window);
   }
 
-  site_.Check(site_.File().EmptyRingItem(slot), "Removing the item of ring place " + std::to_string(slot));
+  site_.Check(site_.File().EmptyRingItem(slot, removed), "Removing the item of ring place " + std::to_string(slot));
   site_.NotifyItemsChanged();
 }
 
@@ -111,6 +112,7 @@ void ItemRemoval::RemoveRectSlot(int slot, RemovalVariant variant) {
   const int last = kRingSlots + site_.slots.DockCount();
   if (slot <= kRingSlots || slot > last) return;
 
+  const config::ItemIdentity removed{site_.slots[slot].File, site_.slots[slot].Hint};
   // The removed window goes first, so that no two windows ever share a name.
   if (const WindowId gone = site_.slots[slot].Window; gone != kNoWindow) {
     site_.slots.Windows().Remove(gone);
@@ -127,7 +129,7 @@ void ItemRemoval::RemoveRectSlot(int slot, RemovalVariant variant) {
   site_.slots.SetDockCount(site_.slots.DockCount() - 1);
 
   const int position = slot - kRingSlots;
-  site_.Check(site_.File().RemoveDockItem(position), "Removing the item of dock place " + std::to_string(position));
+  site_.Check(site_.File().RemoveDockItem(position, removed), "Removing the item of dock place " + std::to_string(position));
   if (site_.dockBar) site_.dockBar->ItemRemoved(variant);
   site_.NotifyItemsChanged();
 }

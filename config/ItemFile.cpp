@@ -105,11 +105,22 @@ EditResult ItemFile::WriteRingItems(const std::vector<std::pair<int, ItemTexts>>
   return SaveEdited(document);
 }
 
-EditResult ItemFile::EmptyRingItem(int position) {
+namespace {
+
+bool Holds(pugi::xml_node element, const std::optional<ItemIdentity>& expected) {
+  if (!expected) return true;
+  const std::string file = Text(FirstChild(element, "File"));
+  return Text(FirstChild(element, "Name")) == expected->Name && (file.empty() || file == expected->File);
+}
+
+}  // namespace
+
+EditResult ItemFile::EmptyRingItem(int position, const std::optional<ItemIdentity>& expected) {
   ConfigDocument document(files_, system_, path_);
   if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
   const pugi::xml_node item = Element(document.Root(), ItemList::Ring, position);
   if (!item) return EditResult::NothingToChange;
+  if (!Holds(item, expected)) return EditResult::Mismatch;
   EmptyTexts(item);
   return SaveEdited(document);
 }
@@ -121,12 +132,14 @@ EditResult ItemFile::EmptyRingItems(const std::vector<int>& positions) {
   return SaveEdited(document);
 }
 
-EditResult ItemFile::SwapRingItems(int source, int target) {
+EditResult ItemFile::SwapRingItems(int source, int target, const std::optional<ItemIdentity>& expectedSource,
+                                   const std::optional<ItemIdentity>& expectedTarget) {
   ConfigDocument document(files_, system_, path_);
   if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
-  if (!ExchangeItems(Element(document.Root(), ItemList::Ring, source),
-                     Element(document.Root(), ItemList::Ring, target)))
-    return EditResult::NothingToChange;
+  const pugi::xml_node a = Element(document.Root(), ItemList::Ring, source);
+  const pugi::xml_node b = Element(document.Root(), ItemList::Ring, target);
+  if (a && b && a != b && (!Holds(a, expectedSource) || !Holds(b, expectedTarget))) return EditResult::Mismatch;
+  if (!ExchangeItems(a, b)) return EditResult::NothingToChange;
   return SaveEdited(document);
 }
 
@@ -197,12 +210,13 @@ EditResult ItemFile::EditItem(ItemList list, int position, const ItemEdit& edit)
   return SaveEdited(document);
 }
 
-EditResult ItemFile::RemoveDockItem(int position) {
+EditResult ItemFile::RemoveDockItem(int position, const std::optional<ItemIdentity>& expected) {
   ConfigDocument document(files_, system_, path_);
   if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
   pugi::xml_node dock = FirstChild(document.Root(), kDock);
   pugi::xml_node item = ChildAt(dock, position);
   if (!item) return EditResult::NothingToChange;
+  if (!Holds(item, expected)) return EditResult::Mismatch;
   pugi::xml_node next = item.next_sibling();
   dock.remove_child(item);
   // Elements past the dock's last place were never loaded; they keep their names.

@@ -40,6 +40,17 @@ struct ItemTexts {
 // The picture in effect: IconDefault when that text is not empty, else IconDefine.
 std::string IconInEffect(const ItemTexts& texts);
 
+// What the program holds of an item: its target and its name. An edit that
+// empties, removes or exchanges a place first checks that the place still
+// holds this item, so a file changed meanwhile (by hand, or by a save of an
+// older picture of it) never loses another item to an edit by position. An
+// element without a target matches on its name alone: named software and the
+// dock's placeholders are shown with a target the file does not hold.
+struct ItemIdentity {
+  std::string File;
+  std::string Name;
+};
+
 // What the item property dialog's OK changes: the target and the picture
 // only when given, the name and the arguments always.
 struct ItemEdit {
@@ -62,12 +73,14 @@ class ItemFile {
   // Several ring places written in one save, in this order.
   EditResult WriteRingItems(const std::vector<std::pair<int, ItemTexts>>& places);
   // Empties the seven texts of a place; a missing place changes nothing.
-  EditResult EmptyRingItem(int position);
+  EditResult EmptyRingItem(int position, const std::optional<ItemIdentity>& expected = std::nullopt);
   // Empties every place given that exists: the ring's free places after a
   // clear. The file is saved even when none of them exists.
   EditResult EmptyRingItems(const std::vector<int>& positions);
-  // Exchanges the item texts of two ring places.
-  EditResult SwapRingItems(int source, int target);
+  // Exchanges the item texts of two ring places, each expected to hold the
+  // item given for it (a free place: empty texts).
+  EditResult SwapRingItems(int source, int target, const std::optional<ItemIdentity>& expectedSource = std::nullopt,
+                           const std::optional<ItemIdentity>& expectedTarget = std::nullopt);
   // Puts "Rect" + position into the dock's list with all seven texts, right
   // after the element of the item before it: elements past the dock's
   // places stay behind the row, untouched.
@@ -83,7 +96,7 @@ class ItemFile {
   EditResult EditItem(ItemList list, int position, const ItemEdit& edit);
   // Removes the dock element at position and renames the ones behind it, up
   // to the last place, after their new positions, each keeping every child it had.
-  EditResult RemoveDockItem(int position);
+  EditResult RemoveDockItem(int position, const std::optional<ItemIdentity>& expected = std::nullopt);
 
   const std::string& Path() const { return path_; }
 

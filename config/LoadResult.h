@@ -25,9 +25,12 @@ enum class EditResult {
   NothingToChange,  // what was to change is not in the file; the file is as it was
   NotLoaded,        // missing or unreadable: left alone
   WriteFailed,      // loaded and edited, but the new file did not reach the disk
+  Mismatch,         // the place holds another item than the program shows there: the file is as it was
 };
 // A failure worth a report: the user's change lives in memory only.
-inline bool Failed(EditResult result) { return result == EditResult::NotLoaded || result == EditResult::WriteFailed; }
+inline bool Failed(EditResult result) {
+  return result == EditResult::NotLoaded || result == EditResult::WriteFailed || result == EditResult::Mismatch;
+}
 // "the file could not be written", for a report.
 const char* Describe(EditResult result);
 

@@ -18,6 +18,9 @@ bool SaveFailures::Check(EditResult result, const std::string& what) {
   std::string reason = result == EditResult::WriteFailed ? files_.LastWriteFailure() : std::string();
   if (reason.empty()) reason = Describe(result);
   diagnostics_.Report(Severity::Error, what + " was not saved: " + reason + " (" + path_ + ")");
+  // The file was edited behind the program's back: saving still works, and
+  // the next start shows what the file holds.
+  if (result == EditResult::Mismatch) return false;
   if (told_) return false;
   // Set first: the box runs a loop of its own, in which another save may fail.
   told_ = true;

@@ -165,6 +165,8 @@ const char* Describe(EditResult result) {
       return "the file is missing or cannot be read";
     case EditResult::WriteFailed:
       return "the file could not be written";
+    case EditResult::Mismatch:
+      return "the place in the file holds another item";
   }
   return "";
 }

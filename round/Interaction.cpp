@@ -303,6 +303,8 @@ void Interaction::Exchange(int source, int target) {
   catalogue::TImageIconRec& t = slots_[target];
   const WindowId dragged = s.Window;
   const WindowId other = t.Window;
+  const config::ItemIdentity fromSource{s.File, s.Hint};
+  const config::ItemIdentity fromTarget{t.File, t.Hint};
   std::swap(s.OffsetX, t.OffsetX);
   std::swap(s.OffsetY, t.OffsetY);
   const Rect main = platform_.windows.Bounds(main_);
@@ -322,7 +324,7 @@ void Interaction::Exchange(int source, int target) {
   slots_.Windows().MoveItem(dragged, target);
   std::swap(s, t);
   const config::EditResult saved =
-      config::ItemFile(platform_.files, platform_.system, configPath_).SwapRingItems(source, target);
+      config::ItemFile(platform_.files, platform_.system, configPath_).SwapRingItems(source, target, fromSource, fromTarget);
   if (hooks_.CheckSave)
     hooks_.CheckSave(saved, "Exchanging ring places " + std::to_string(source) + " and " + std::to_string(target));
   else if (config::Failed(saved) && hooks_.Report)

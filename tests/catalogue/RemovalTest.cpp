@@ -11,6 +11,7 @@
 
 #include "catalogue/Drop.h"
 #include "catalogue/ItemRemoval.h"
+#include "config/ItemFile.h"
 #include "picture/PngLoader.h"
 #include "tests/catalogue/ItemScenario.h"
 
@@ -202,6 +203,9 @@ TEST_F(RemovalTest, AnItemThatChangedPlacesDuringTheAnimationIsRemovedFromItsNew
   Current().SetName(thrown, "NO");
   Current().SetName(other, "Circle1");
   Current().SetName(thrown, "Circle2");
+  Platform& platform = Current().AsPlatform();
+  ASSERT_EQ(config::ItemFile(platform.files, platform.system, config::UserInfoPath(platform.files)).SwapRingItems(1, 2),
+            config::EditResult::Saved);
 
   desktop_->Advance(160);
   EXPECT_EQ(desktop_->FindWindow(thrown), nullptr);

@@ -147,6 +147,57 @@ TEST(ItemFile, AbsentElementsChangeNothing) {
   }
 }
 
+// An edit by position goes ahead only while the place holds the item the
+// program shows there: a file changed meanwhile keeps the other item.
+TEST(ItemFile, EditsByPositionCheckTheItemFirst) {
+  const std::string body =
+      "<RoundBackground><Circle1><File>a.exe</File><Name>A</Name></Circle1>"
+      "<Circle2><Name>Named</Name></Circle2><Circle3/></RoundBackground>"
+      "<RectBackground><Rect1><File>c.exe</File><Name>C</Name></Rect1><Rect2><Name>Gone</Name></Rect2>"
+      "</RectBackground>";
+  const ItemIdentity a{"a.exe", "A"};
+  const ItemIdentity free{"", ""};
+  struct Case {
+    const char* what;
+    std::function<EditResult(ItemFile&)> operation;
+    EditResult expected;
+  };
+  const Case cases[] = {
+      {"empty: the same item", [&](ItemFile& f) { return f.EmptyRingItem(1, a); }, EditResult::Saved},
+      {"empty: another target", [](ItemFile& f) { return f.EmptyRingItem(1, ItemIdentity{"b.exe", "A"}); },
+       EditResult::Mismatch},
+      {"empty: another name", [](ItemFile& f) { return f.EmptyRingItem(1, ItemIdentity{"a.exe", "B"}); },
+       EditResult::Mismatch},
+      {"empty: no target in the file matches by name",
+       [](ItemFile& f) { return f.EmptyRingItem(2, ItemIdentity{"http://x", "Named"}); }, EditResult::Saved},
+      {"empty: a free place where an item was expected", [&](ItemFile& f) { return f.EmptyRingItem(3, a); },
+       EditResult::Mismatch},
+      {"swap with a free place", [&](ItemFile& f) { return f.SwapRingItems(1, 3, a, free); }, EditResult::Saved},
+      {"swap: the target holds an item", [&](ItemFile& f) { return f.SwapRingItems(1, 2, a, free); },
+       EditResult::Mismatch},
+      {"swap: the source moved", [&](ItemFile& f) { return f.SwapRingItems(3, 1, a, free); }, EditResult::Mismatch},
+      {"remove dock: the same item", [](ItemFile& f) { return f.RemoveDockItem(1, ItemIdentity{"c.exe", "C"}); },
+       EditResult::Saved},
+      {"remove dock: a placeholder by name", [](ItemFile& f) { return f.RemoveDockItem(2, ItemIdentity{"", "Gone"}); },
+       EditResult::Saved},
+      {"remove dock: another item", [](ItemFile& f) { return f.RemoveDockItem(1, ItemIdentity{"", "Gone"}); },
+       EditResult::Mismatch},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    IconvSystem system;
+    MemoryFiles files;
+    files.files[kConfigPath] = FileWith(body);
+    ItemFile file(files, system, kConfigPath);
+    EXPECT_EQ(c.operation(file), c.expected);
+    EXPECT_EQ(files.writes, c.expected == EditResult::Saved ? 1 : 0);
+    if (c.expected == EditResult::Mismatch) {
+      EXPECT_EQ(files.files[kConfigPath], FileWith(body));
+    }
+  }
+  EXPECT_TRUE(Failed(EditResult::Mismatch));
+}
+
 TEST(ItemFile, RemovingADockItemRenumbersTheRest) {
   IconvSystem system;
   MemoryFiles files;
