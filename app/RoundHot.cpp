@@ -458,6 +458,7 @@ void RoundHot::CreateRingHandlers() {
   hooks.RectPointerLeft = [this] { dock_->PointerLeft(platform_.windows.CursorPosition()); };
   hooks.ItemsChanged = [this] { properties_->ItemsChanged(); };
   hooks.InsideRectBar = [this](Point screen) { return dock_->InsideShrunkBar(screen); };
+  hooks.PlaceRectItem = [this](int slot) { dock_->PlaceItem(slot); };
   interaction_ = std::make_unique<round::Interaction>(
       round::InteractionContext{platform_, settings_, slots_, *round_, mainWindow_, timerClearMemory_, ConfigPath()},
       std::move(hooks));

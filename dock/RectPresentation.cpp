@@ -274,6 +274,16 @@ bool RectPresentation::InsideShrunkBar(Point p) const {
          p.y >= bar.top + kInnerZoneMarginY && p.y <= bar.Bottom() - kInnerZoneMarginY;
 }
 
+void RectPresentation::PlaceItem(int slot) {
+  const int index = slot - catalogue::kRingSlots - 1;
+  if (index < 0 || static_cast<std::size_t>(index) >= tracking_.Layout.Items.size()) return;
+  const WindowId w = slots_[slot].Window;
+  if (w == kNoWindow) return;
+  const Rect place = tracking_.Layout.Items[static_cast<std::size_t>(index)];
+  platform_.windows.SetBounds(w, place);
+  if (slots_[slot].Surface.width != place.width) DrawRectItem(slot, place.width);
+}
+
 void RectPresentation::AfterBounce(int slot, Point pointer) {
   if (InsideShrunkBar(pointer)) return;
   if (Magnified()) {

@@ -76,6 +76,9 @@ class RectPresentation final : public catalogue::IItemWindows, public catalogue:
   // The bar shrunk by 25 pixels left and right and 12 at the top and bottom,
   // edges included: a dock item dropped there goes back to its place.
   bool InsideShrunkBar(Point screen) const;
+  // An item given back after a drag: to its place in the row as it is now,
+  // at the size of that place.
+  void PlaceItem(int slot);
   // The end of a click bounce: a bar the pointer has left goes to rest, and
   // the bounced item to its resting place.
   void AfterBounce(int slot, Point pointer);

@@ -242,6 +242,10 @@ void Interaction::MouseUp(const PointerEvent& e) {
 // Where it was taken from; a ring item goes to its slot's place, which is
 // the same point unless the rings turned while it was carried.
 void Interaction::PutBack(WindowId window) {
+  if (const int slot = slots_.Windows().ItemSlot(window); slot > catalogue::kRingSlots && hooks_.PlaceRectItem) {
+    hooks_.PlaceRectItem(slot);
+    return;
+  }
   Rect bounds = platform_.windows.Bounds(window);
   bounds.left = dragOrigin_.x;
   bounds.top = dragOrigin_.y;

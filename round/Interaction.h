@@ -75,6 +75,9 @@ struct InteractionHooks {
   // A dock item dropped at this screen point goes back to its place; anywhere
   // else it is removed.
   std::function<bool(Point)> InsideRectBar;
+  // A dock item given back after a drag goes where the row has it now: the
+  // row may have gone to rest or moved while the item was carried.
+  std::function<void(int slot)> PlaceRectItem;
 };
 
 // The main form's state the handlers work on.

@@ -270,6 +270,27 @@ TEST_F(DockScenario, DropsAppendAndDragOutCompactsRecordsWindowsAndFile) {
   for (int j = 1; j <= 4; ++j) EXPECT_EQ(form->Slots()[20 + j].File, expected[j - 1]) << j;
 }
 
+// The row can go to rest while an item is carried (the program lost the
+// activation meanwhile): the item given back goes where the row has it now,
+// not where the magnified row had it when it was picked up.
+TEST_F(DockScenario, AnItemGivenBackGoesToTheRowAsItIsNow) {
+  SetDock(5);
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  const Rect two = Win("Rect2")->bounds;
+  desktop_->MouseMove({two.left + 25, two.top + 25});
+  ASSERT_TRUE(form->Dock().Magnified());
+  const Rect picked = Win("Rect2")->bounds;
+  const Point grip{picked.left + picked.width / 2, picked.top + picked.height / 2};
+  desktop_->MouseDown(grip);
+  desktop_->MouseMove({grip.x + 30, grip.y});
+  Process().Sink()->OnDeactivate();
+  ASSERT_FALSE(form->Dock().Magnified());
+  desktop_->MouseUp({grip.x + 30, grip.y});
+  EXPECT_EQ(form->RectItemCount(), 5);
+  ExpectOnScreen(dock::LayoutRectAtRest(Params(*form)));
+}
+
 // The shell gives a drop to the window under the pointer alone, so every
 // place of the dock a user can drop on must take files itself: the bar where
 // no item covers it, each item, and an item added by an earlier drop.
