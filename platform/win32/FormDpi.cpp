@@ -1,0 +1,168 @@
+// The forms at the display's scale: the program is aware of each monitor's
+// DPI, so the system scales nothing of a form for it. Designs are in logical
+// pixels; here every control, font and picture is made at the DPI of the
+// monitor the form is on, and made again when the form moves to another.
+
+#include <algorithm>
+#include <vector>
+
+// First: the seam's names must be read before <windows.h> makes macros of them.
+#include "platform/win32/FormLayout.h"
+#include "platform/win32/Forms.h"
+#include "platform/win32/GeometryWin32.h"
+
+// After <windows.h>.
+#include <commctrl.h>
+
+namespace qv::win32 {
+
+namespace {
+
+// Looked up by name: the per-window and per-DPI calls came with Windows 10.
+template <typename Function>
+Function User32(const char* name) {
+  static HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+  return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(user32, name))) : nullptr;
+}
+
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
+// Labels and links without a width take the size of their text.
+Size TextSize(HWND window, HFONT font, const std::wstring& text) {
+  WindowDc dc(window);
+  SelectionGuard guard(dc.Get(), font);
+  RECT r{0, 0, 0, 0};
+  ::DrawTextW(dc.Get(), text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  return {static_cast<int>(r.right), static_cast<int>(r.bottom)};
+}
+
+}  // namespace
+
+int SystemDpi() {
+  WindowDc screen;
+  const int dpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
+  return dpi > 0 ? dpi : kBaseDpi;
+}
+
+int WindowDpi(HWND window) {
+  static const auto getDpiForWindow = User32<GetDpiForWindowFn>("GetDpiForWindow");
+  if (getDpiForWindow && window)
+    if (const UINT dpi = getDpiForWindow(window); dpi > 0) return static_cast<int>(dpi);
+  return SystemDpi();
+}
+
+Size FrameForClient(Size client, DWORD style, DWORD exStyle, int dpi) {
+  static const auto adjustForDpi = User32<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+  const Rect inner = ScaleEdges({0, 0, client.width, client.height}, dpi);
+  RECT frame = ToRECT(inner);
+  // Without the per-DPI call the frame is the system's, drawn at its DPI.
+  if (!adjustForDpi || !adjustForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi)))
+    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  return {static_cast<int>(frame.right - frame.left), static_cast<int>(frame.bottom - frame.top)};
+}
+
+void Win32Forms::LayOut(Form& form) {
+  // New fonts first; the old ones go once no control uses them.
+  std::vector<UniqueFont> old = std::move(form.fonts);
+  form.fonts.clear();
+  HFONT formFont = MakeFont(form, {form.design.fontFace, form.design.fontPoints, 0, false, false});
+  for (Control& c : form.controls) {
+    if (!c.window) continue;
+    c.font = c.design.font ? MakeFont(form, *c.design.font) : formFont;
+    if (c.design.kind == ControlKind::LinkLabel) {
+      ControlFont hover = c.design.font.value_or(ControlFont{});
+      hover.underline = c.design.hoverUnderline || hover.underline;
+      c.hoverFont = MakeFont(form, hover);
+    }
+    const HFONT shown = c.hovered && c.hoverFont ? c.hoverFont : c.font;
+    ::SendMessageW(c.window, WM_SETFONT, reinterpret_cast<WPARAM>(shown), FALSE);
+  }
+
+  // The page control first: its body, measured at its new size and font,
+  // is where the controls of the pages start.
+  Point pageOrigin{0, 0};
+  auto place = [&](Control& c) {
+    Rect r = ControlPlace(form.design, c.design, pageOrigin, form.dpi);
+    if ((c.design.kind == ControlKind::Label || c.design.kind == ControlKind::LinkLabel) &&
+        c.design.bounds.width <= 0) {
+      const Size s = TextSize(c.window, c.hovered && c.hoverFont ? c.hoverFont : c.font, WindowText(c.window));
+      r.width = s.width;
+      r.height = s.height;
+    }
+    ::SetWindowPos(c.window, nullptr, r.left, r.top, r.width, r.height,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    return r;
+  };
+  for (Control& c : form.controls) {
+    if (!c.window || c.design.kind != ControlKind::PageControl) continue;
+    const Rect r = place(c);
+    RECT area{0, 0, r.width, r.height};
+    ::SendMessageW(c.window, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    pageOrigin = {r.left + static_cast<int>(area.left), r.top + static_cast<int>(area.top)};
+  }
+  for (Control& c : form.controls)
+    if (c.window && c.design.kind != ControlKind::PageControl) place(c);
+  ::InvalidateRect(form.window.Get(), nullptr, TRUE);
+}
+
+void Win32Forms::ChangeDpi(Form& form, int dpi, const RECT* suggested) {
+  HWND hwnd = form.window.Get();
+  if (dpi <= 0 || dpi == form.dpi || !hwnd) return;
+  form.dpi = dpi;
+  const DWORD style = static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_STYLE));
+  const DWORD exStyle = static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_EXSTYLE));
+  // The system's suggestion scales the whole frame; the client area must be
+  // the design's size exactly, so only its top-left is taken.
+  const Size frame = FrameForClient(form.design.clientSize, style, exStyle, dpi);
+  RECT now{};
+  ::GetWindowRect(hwnd, &now);
+  const POINT at = suggested ? POINT{suggested->left, suggested->top} : POINT{now.left, now.top};
+  ::SetWindowPos(hwnd, nullptr, at.x, at.y, frame.width, frame.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  LayOut(form);
+}
+
+void Win32Forms::DrawPicture(Control& c, int dpi, const DRAWITEMSTRUCT& item) const {
+  const RECT area = item.rcItem;
+  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+  const int boxW = area.right - area.left;
+  const int boxH = area.bottom - area.top;
+  if (boxW <= 0 || boxH <= 0) return;
+  // The picture is scaled and laid over the dialog's colour here, and the
+  // result copied opaque: no alpha blending left to the display driver.
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(boxW) * static_cast<std::size_t>(boxH),
+                                    0xFF000000u | (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face));
+  if (!c.picture.Empty()) {
+    const Size size = FittedPicture({c.picture.width, c.picture.height}, {boxW, boxH}, dpi);
+    if (c.fitted.width != size.width || c.fitted.height != size.height)
+      c.fitted = size.width == c.picture.width && size.height == c.picture.height
+                     ? c.picture
+                     : Resample(c.picture, size.width, size.height);
+    const int left = (boxW - c.fitted.width) / 2;
+    const int top = (boxH - c.fitted.height) / 2;
+    for (int y = 0; y < c.fitted.height; ++y) {
+      for (int x = 0; x < c.fitted.width; ++x) {
+        const std::uint32_t p = c.fitted.At(x, y);
+        const std::uint32_t a = AlphaOf(p);
+        // Premultiplied over the background: c + bg * (255 - a) / 255.
+        const std::uint32_t b = BlueOf(p) + GetBValue(face) * (255 - a) / 255;
+        const std::uint32_t g = GreenOf(p) + GetGValue(face) * (255 - a) / 255;
+        const std::uint32_t r = RedOf(p) + GetRValue(face) * (255 - a) / 255;
+        pixels[static_cast<std::size_t>(top + y) * static_cast<std::size_t>(boxW) +
+               static_cast<std::size_t>(left + x)] =
+            0xFF000000u | (std::min(r, 255u) << 16) | (std::min(g, 255u) << 8) | std::min(b, 255u);
+      }
+    }
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = boxW;
+  info.bmiHeader.biHeight = -boxH;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  ::SetDIBitsToDevice(item.hDC, area.left, area.top, static_cast<DWORD>(boxW), static_cast<DWORD>(boxH), 0, 0, 0,
+                      static_cast<UINT>(boxH), pixels.data(), &info, DIB_RGB_COLORS);
+}
+
+}  // namespace qv::win32
