@@ -10,6 +10,7 @@
 #include "platform/win32/FormLayout.h"
 #include "platform/win32/Forms.h"
 #include "platform/win32/GeometryWin32.h"
+#include "platform/win32/Utf.h"
 
 // After <windows.h>.
 #include <commctrl.h>
@@ -62,6 +63,30 @@ Size FrameForClient(Size client, DWORD style, DWORD exStyle, int dpi) {
   return {static_cast<int>(frame.right - frame.left), static_cast<int>(frame.bottom - frame.top)};
 }
 
+// The tab row's height and the body's borders come from the font in
+// unscaled pixels: measured at a larger font they grow less than the rest of
+// the form. So the page control is measured once with the form's font at
+// 96 DPI: its body's top-left there is the logical origin of every page, and
+// its tab row, scaled, the height the row is given at this DPI.
+Point Win32Forms::PageBodyAt96(Form& form, Control& pages) {
+  UniqueFont logicalFont(
+      ::CreateFontW(FontHeight({form.design.fontFace, form.design.fontPoints}, form.design.fontPoints, kBaseDpi), 0, 0,
+                    0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Widen(form.design.fontFace).c_str()));
+  const Rect logical = pages.design.bounds;
+  ::SendMessageW(pages.window, TCM_SETITEMSIZE, 0, MAKELPARAM(0, 0));  // the row's own height for that font
+  ::SendMessageW(pages.window, WM_SETFONT, reinterpret_cast<WPARAM>(logicalFont.Get()), FALSE);
+  RECT tab{};
+  const bool measured = ::SendMessageW(pages.window, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab)) != FALSE;
+  RECT body{0, 0, logical.width, logical.height};
+  ::SendMessageW(pages.window, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&body));
+  ::SendMessageW(pages.window, WM_SETFONT, reinterpret_cast<WPARAM>(pages.font), FALSE);
+  if (measured && form.dpi != kBaseDpi)
+    ::SendMessageW(pages.window, TCM_SETITEMSIZE, 0,
+                   MAKELPARAM(0, ScaleForDpi(static_cast<int>(tab.bottom - tab.top), form.dpi)));
+  return {logical.left + static_cast<int>(body.left), logical.top + static_cast<int>(body.top)};
+}
+
 void Win32Forms::LayOut(Form& form) {
   // New fonts first; the old ones go once no control uses them.
   std::vector<UniqueFont> old = std::move(form.fonts);
@@ -79,8 +104,8 @@ void Win32Forms::LayOut(Form& form) {
     ::SendMessageW(c.window, WM_SETFONT, reinterpret_cast<WPARAM>(shown), FALSE);
   }
 
-  // The page control first: its body, measured at its new size and font,
-  // is where the controls of the pages start.
+  // The page control first: where its body starts is where the controls of
+  // the pages start.
   Point pageOrigin{0, 0};
   auto place = [&](Control& c) {
     Rect r = ControlPlace(form.design, c.design, pageOrigin, form.dpi);
@@ -92,14 +117,11 @@ void Win32Forms::LayOut(Form& form) {
     }
     ::SetWindowPos(c.window, nullptr, r.left, r.top, r.width, r.height,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-    return r;
   };
   for (Control& c : form.controls) {
     if (!c.window || c.design.kind != ControlKind::PageControl) continue;
-    const Rect r = place(c);
-    RECT area{0, 0, r.width, r.height};
-    ::SendMessageW(c.window, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-    pageOrigin = {r.left + static_cast<int>(area.left), r.top + static_cast<int>(area.top)};
+    pageOrigin = PageBodyAt96(form, c);
+    place(c);
   }
   for (Control& c : form.controls)
     if (c.window && c.design.kind != ControlKind::PageControl) place(c);

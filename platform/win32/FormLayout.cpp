@@ -26,12 +26,11 @@ Rect ControlPlace(const FormSpec& design, const ControlSpec& control, Point page
     }
   }
   if (control.kind == ControlKind::ComboBox) logical.height += kComboListHeight;
-  Rect place = ScaleEdges(logical, dpi);
   if (page >= 0) {
-    place.left += pageOrigin.x;
-    place.top += pageOrigin.y;
+    logical.left += pageOrigin.x;
+    logical.top += pageOrigin.y;
   }
-  return place;
+  return ScaleEdges(logical, dpi);
 }
 
 int FontHeight(const ControlFont& font, int formPoints, int dpi) {

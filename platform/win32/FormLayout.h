@@ -20,8 +20,8 @@ Rect ScaleEdges(const Rect& logical, int dpi);
 // The physical place of a control in the form's client area. A control in a
 // group box is placed at its logical offset in the box before scaling, so it
 // shares the box's rounding; a control on a page (directly, or through its
-// group box) is offset by pageOrigin, the physical top-left of the page body,
-// which the page control measures at its own font size.
+// group box) is offset by pageOrigin, the logical top-left of the page body
+// (the page control's body as it is at 96 DPI), and scaled with it.
 Rect ControlPlace(const FormSpec& design, const ControlSpec& control, Point pageOrigin, int dpi);
 
 // The logical height of a combo box's list below its edit part.

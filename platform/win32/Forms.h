@@ -106,6 +106,7 @@ class Win32Forms final : public IForms {
   void CreateControls(Form& form);
   // Places every control and makes every font at the form's DPI.
   void LayOut(Form& form);
+  Point PageBodyAt96(Form& form, Control& pages);
   // The form moved to a display of another DPI; suggested: where the system
   // wants its frame, or null to keep its top-left.
   void ChangeDpi(Form& form, int dpi, const RECT* suggested);

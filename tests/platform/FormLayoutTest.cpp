@@ -22,7 +22,7 @@ struct PlaceCase {
 };
 
 // A group box on a page, one control inside it, one beside it, a combo box
-// and a control directly on the form; the page body starts at (7, 30).
+// and a control directly on the form; the page body starts at (7, 30) at 96 DPI.
 TEST(FormLayoutTest, ControlsArePlacedFromTheirLogicalEdges) {
   FormSpec form;
   form.controls = {
@@ -36,18 +36,20 @@ TEST(FormLayoutTest, ControlsArePlacedFromTheirLogicalEdges) {
   const Point page{7, 30};
   const PlaceCase cases[] = {
       {"Box", 96, {15, 130, 140, 145}},
+      {"Box", 192, {30, 260, 280, 290}},
       {"Inside", 96, {21, 145, 128, 128}},
-      // Children of a group box take the box's page with it.
-      {"Inside", 192, {28 + 7, 230 + 30, 256, 256}},
-      {"Inside", 144, {21 + 7, 173 + 30, 192, 192}},
-      // Edges, not sizes, are rounded: 3..6 and 6..9 at 1.5 still meet at 9.
-      {"Left", 144, {5 + 7, 8 + 30, 4, 31}},
-      {"Right", 144, {9 + 7, 8 + 30, 5, 31}},
-      {"Left", 120, {4 + 7, 6 + 30, 4, 27}},
-      {"Right", 120, {8 + 7, 6 + 30, 3, 27}},
+      // Children of a group box take the box's page with it, and scale from
+      // their place on the form: 21 .. 149 at 1.5 is 31.5 .. 223.5, rounded to 32 .. 224.
+      {"Inside", 192, {42, 290, 256, 256}},
+      {"Inside", 144, {32, 218, 192, 192}},
+      // Edges, not sizes, are rounded: 10..13 and 13..16 at 1.5 still meet at 20.
+      {"Left", 144, {15, 53, 5, 31}},
+      {"Right", 144, {20, 53, 4, 31}},
+      {"Left", 120, {13, 44, 3, 26}},
+      {"Right", 120, {16, 44, 4, 26}},
       // The open list below a combo box grows with the rest.
       {"Combo", 96, {117, 42, 200, 222}},
-      {"Combo", 192, {227, 54, 400, 444}},
+      {"Combo", 192, {234, 84, 400, 444}},
       {"OnForm", 192, {564, 554, 150, 50}},
       {"OnForm", 120, {353, 346, 93, 32}},
   };
