@@ -38,6 +38,10 @@ Size TextSize(HWND window, HFONT font, const std::wstring& text) {
   return {static_cast<int>(r.right), static_cast<int>(r.bottom)};
 }
 
+// The thumb of a track bar at 96 DPI. The control keeps its own at 96 DPI;
+// at any other it is given this length scaled, as the rest of the bar is.
+constexpr int kTrackBarThumb = 21;
+
 }  // namespace
 
 int SystemDpi() {
@@ -68,11 +72,53 @@ Size FrameForClient(Size client, DWORD style, DWORD exStyle, int dpi) {
 // the form. So the page control is measured once with the form's font at
 // 96 DPI: its body's top-left there is the logical origin of every page, and
 // its tab row, scaled, the height the row is given at this DPI.
+UniqueFont Win32Forms::FontAt96(const Form& form, const Control& c) const {
+  const ControlFont font = c.design.font.value_or(ControlFont{});
+  const std::wstring face = Widen(font.face.empty() ? form.design.fontFace : font.face);
+  return UniqueFont(::CreateFontW(FontHeight(font, form.design.fontPoints, kBaseDpi), 0, 0, 0,
+                                  font.bold ? FW_BOLD : FW_NORMAL, font.italic, font.underline, font.strikeout,
+                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                  DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+}
+
+// A combo box's closed height is its selection field, which follows the
+// font, and a frame of unscaled pixels. Its closed height with the font at
+// 96 DPI, taken once, is scaled; the field is then grown or shrunk by what
+// the closed box lacks or has over that.
+void Win32Forms::ScaleComboHeight(const Form& form, Control& combo) const {
+  auto closedHeight = [&] {
+    RECT box{};
+    ::GetWindowRect(combo.window, &box);
+    return static_cast<int>(box.bottom - box.top);
+  };
+  // At 96 DPI, until the form has been at another, the box keeps its own height.
+  if (form.dpi == kBaseDpi && combo.comboClosed96 < 0) return;
+  if (combo.comboClosed96 < 0) {
+    const UniqueFont logicalFont = FontAt96(form, combo);
+    ::SendMessageW(combo.window, WM_SETFONT, reinterpret_cast<WPARAM>(logicalFont.Get()), FALSE);
+    combo.comboClosed96 = closedHeight();
+    ::SendMessageW(combo.window, WM_SETFONT, reinterpret_cast<WPARAM>(combo.font), FALSE);
+  }
+  // The field's height as read and as set may differ by the edit's border:
+  // a second step takes up what the first left.
+  const int target = ScaleForDpi(combo.comboClosed96, form.dpi);
+  for (int step = 0; step < 3; ++step) {
+    const int lacking = target - closedHeight();
+    const LRESULT field = ::SendMessageW(combo.window, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    if (lacking == 0 || field <= 0 || field + lacking <= 0) break;
+    ::SendMessageW(combo.window, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + lacking);
+  }
+}
+
+void Win32Forms::ScaleTrackBarThumb(const Form& form, Control& bar) const {
+  const LONG style = ::GetWindowLongW(bar.window, GWL_STYLE);
+  if (form.dpi == kBaseDpi && !(style & TBS_FIXEDLENGTH)) return;
+  ::SetWindowLongW(bar.window, GWL_STYLE, style | TBS_FIXEDLENGTH);
+  ::SendMessageW(bar.window, TBM_SETTHUMBLENGTH, static_cast<WPARAM>(ScaleForDpi(kTrackBarThumb, form.dpi)), 0);
+}
+
 Point Win32Forms::PageBodyAt96(Form& form, Control& pages) {
-  UniqueFont logicalFont(
-      ::CreateFontW(FontHeight({form.design.fontFace, form.design.fontPoints}, form.design.fontPoints, kBaseDpi), 0, 0,
-                    0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Widen(form.design.fontFace).c_str()));
+  const UniqueFont logicalFont = FontAt96(form, pages);
   const Rect logical = pages.design.bounds;
   ::SendMessageW(pages.window, TCM_SETITEMSIZE, 0, MAKELPARAM(0, 0));  // the row's own height for that font
   ::SendMessageW(pages.window, WM_SETFONT, reinterpret_cast<WPARAM>(logicalFont.Get()), FALSE);
@@ -117,6 +163,8 @@ void Win32Forms::LayOut(Form& form) {
     }
     ::SetWindowPos(c.window, nullptr, r.left, r.top, r.width, r.height,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    if (c.design.kind == ControlKind::ComboBox) ScaleComboHeight(form, c);
+    if (c.design.kind == ControlKind::TrackBar) ScaleTrackBarThumb(form, c);
   };
   for (Control& c : form.controls) {
     if (!c.window || c.design.kind != ControlKind::PageControl) continue;
@@ -141,7 +189,23 @@ void Win32Forms::ChangeDpi(Form& form, int dpi, const RECT* suggested) {
   ::GetWindowRect(hwnd, &now);
   const POINT at = suggested ? POINT{suggested->left, suggested->top} : POINT{now.left, now.top};
   ::SetWindowPos(hwnd, nullptr, at.x, at.y, frame.width, frame.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea(form);
   LayOut(form);
+}
+
+// The frame the system draws may not be the one computed for the DPI (a
+// caption drawn at the system's DPI, a window manager's frame): the window
+// is grown or shrunk by the difference until its client area is the design's.
+void Win32Forms::FitClientArea(Form& form) {
+  HWND hwnd = form.window.Get();
+  const Rect want = ScaleEdges({0, 0, form.design.clientSize.width, form.design.clientSize.height}, form.dpi);
+  RECT client{}, frame{};
+  if (!::GetClientRect(hwnd, &client) || !::GetWindowRect(hwnd, &frame)) return;
+  const int dx = want.width - static_cast<int>(client.right - client.left);
+  const int dy = want.height - static_cast<int>(client.bottom - client.top);
+  if (dx == 0 && dy == 0) return;
+  ::SetWindowPos(hwnd, nullptr, 0, 0, static_cast<int>(frame.right - frame.left) + dx,
+                 static_cast<int>(frame.bottom - frame.top) + dy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
 }
 
 void Win32Forms::DrawPicture(Control& c, int dpi, const DRAWITEMSTRUCT& item) const {

@@ -100,6 +100,7 @@ FormId Win32Forms::CreateForm(const FormSpec& design, IFormEvents& events) {
     place = centre(dpi);
     ::SetWindowPos(hwnd, nullptr, place.left, place.top, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  FitClientArea(*form);
   form->nameAtom = ::GlobalAddAtomW(Widen(design.name).c_str());
   ::SetPropW(hwnd, kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(form->nameAtom)));
   CreateControls(*form);

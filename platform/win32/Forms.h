@@ -79,7 +79,8 @@ class Win32Forms final : public IForms {
     HFONT font = nullptr;       // one of the form's fonts
     HFONT hoverFont = nullptr;  // links: the font while the pointer is over them
     bool hovered = false;
-    int lastPosition = 0;  // track bars: a change is reported once
+    int lastPosition = 0;    // track bars: a change is reported once
+    int comboClosed96 = -1;  // combo boxes: the closed height at 96 DPI; -1 until measured
     LayeredSurface picture;
     LayeredSurface fitted;  // pictures: the picture at the size last drawn
   };
@@ -107,6 +108,10 @@ class Win32Forms final : public IForms {
   // Places every control and makes every font at the form's DPI.
   void LayOut(Form& form);
   Point PageBodyAt96(Form& form, Control& pages);
+  UniqueFont FontAt96(const Form& form, const Control& c) const;
+  void ScaleComboHeight(const Form& form, Control& combo) const;
+  void ScaleTrackBarThumb(const Form& form, Control& bar) const;
+  void FitClientArea(Form& form);
   // The form moved to a display of another DPI; suggested: where the system
   // wants its frame, or null to keep its top-left.
   void ChangeDpi(Form& form, int dpi, const RECT* suggested);
