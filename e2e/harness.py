@@ -206,8 +206,9 @@ class App:
 
 
 class Harness:
-    def __init__(self, name, options, needs_program=True):
+    def __init__(self, name, options, needs_program=True, screen=SCREEN):
         self.name = name
+        self.screen = screen
         self.needs_program = needs_program
         self.dist = Path(options.dist).resolve()
         self.tools = Path(options.tools).resolve()
@@ -323,7 +324,7 @@ class Harness:
     def start_display(self):
         read_end, write_end = os.pipe()
         xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", SCREEN, "-noreset", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen, "-noreset", "-nolisten", "tcp"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=open(self.out / "xvfb.log", "w"))
         os.close(write_end)
         self.helpers.append(("Xvfb", xvfb))
@@ -497,9 +498,10 @@ def _on_term(signum, frame):
     raise Timeout("stopped by signal %d" % signum)
 
 
-def run_scenario(name, body, time_limit=240, needs_program=True, add_options=None):
+def run_scenario(name, body, time_limit=240, needs_program=True, add_options=None, screen=SCREEN):
     """Parses the common options, runs body(harness) and exits with the result.
     add_options(parser) adds a scenario's own options; they are in harness.options.
+    screen: the X screen's WIDTHxHEIGHTxDEPTH.
     time_limit: seconds, or a function of the options giving them."""
     parser = argparse.ArgumentParser(description="Quorvel end-to-end scenario: " + name)
     parser.add_argument("--dist", required=True, help="folder of the Windows program (Quorvel.exe, Config, Icon)")
@@ -510,7 +512,7 @@ def run_scenario(name, body, time_limit=240, needs_program=True, add_options=Non
         add_options(parser)
     options = parser.parse_args()
 
-    harness = Harness(name, options, needs_program)
+    harness = Harness(name, options, needs_program, screen)
     harness.options = options
     signal.signal(signal.SIGALRM, _on_alarm)
     signal.signal(signal.SIGTERM, _on_term)

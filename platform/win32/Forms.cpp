@@ -4,6 +4,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/win32/FormLayout.h"
 #include "platform/win32/GeometryWin32.h"
 #include "platform/win32/Utf.h"
 
@@ -34,27 +35,13 @@ class Quiet {
   Win32Forms::Form& form_;
 };
 
-int PointsToHeight(int points) {
-  WindowDc screen;
-  return -::MulDiv(points, ::GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
-}
+}  // namespace
 
 std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
-
-// Labels and links without a width take the size of their text.
-Size TextSize(HWND window, HFONT font, const std::wstring& text) {
-  WindowDc dc(window);
-  SelectionGuard guard(dc.Get(), font);
-  RECT r{0, 0, 0, 0};
-  ::DrawTextW(dc.Get(), text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  return {static_cast<int>(r.right), static_cast<int>(r.bottom)};
-}
-
-}  // namespace
 
 bool TranslateFormMessage(MSG& message) {
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
@@ -92,18 +79,28 @@ FormId Win32Forms::CreateForm(const FormSpec& design, IFormEvents& events) {
   form->events = &events;
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT frame{0, 0, design.clientSize.width, design.clientSize.height};
-  ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
   RECT work{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int x = work.left + (work.right - work.left - width) / 2;
-  const int y = work.top + (work.bottom - work.top - height) / 2;
+  // Centred for the system's DPI first; once the window exists it knows the
+  // DPI of the monitor it landed on, which decides its real size.
+  auto centre = [&](int dpi) {
+    const Size frame = FrameForClient(design.clientSize, style, exStyle, dpi);
+    return Rect{static_cast<int>(work.left) + (static_cast<int>(work.right - work.left) - frame.width) / 2,
+                static_cast<int>(work.top) + (static_cast<int>(work.bottom - work.top) - frame.height) / 2, frame.width,
+                frame.height};
+  };
+  form->dpi = SystemDpi();
+  Rect place = centre(form->dpi);
   const std::wstring caption = Widen(design.caption);
-  HWND hwnd = ::CreateWindowExW(exStyle, kFormClass, caption.c_str(), style, x, y, width, height,
-                                owner_ ? owner_() : nullptr, nullptr, instance_, form.get());
+  HWND hwnd = ::CreateWindowExW(exStyle, kFormClass, caption.c_str(), style, place.left, place.top, place.width,
+                                place.height, owner_ ? owner_() : nullptr, nullptr, instance_, form.get());
   if (!hwnd) return kNoForm;
+  if (const int dpi = WindowDpi(hwnd); dpi != form->dpi) {
+    form->dpi = dpi;
+    place = centre(dpi);
+    ::SetWindowPos(hwnd, nullptr, place.left, place.top, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  FitClientArea(*form);
   form->nameAtom = ::GlobalAddAtomW(Widen(design.name).c_str());
   ::SetPropW(hwnd, kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(form->nameAtom)));
   CreateControls(*form);
@@ -116,7 +113,6 @@ FormId Win32Forms::CreateForm(const FormSpec& design, IFormEvents& events) {
 void Win32Forms::CreateControls(Form& form) {
   Quiet quiet(form);
   HWND hwnd = form.window.Get();
-  HFONT formFont = MakeFont(form, {form.design.fontFace, form.design.fontPoints, 0, false, false});
   // Creation order is the order Tab follows: group boxes first (they are
   // drawn under what they hold), then the tab stops in order, then the rest.
   std::vector<std::size_t> order(form.design.controls.size());
@@ -130,23 +126,13 @@ void Win32Forms::CreateControls(Form& form) {
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
   form.controls.resize(form.design.controls.size());
 
-  RECT pageArea{};
   for (std::size_t i : order) {
     const ControlSpec& design = form.design.controls[i];
     Control& c = form.controls[i];
     c.design = design;
     c.id = design.role == ButtonRole::Default  ? IDOK
            : design.role == ButtonRole::Cancel ? IDCANCEL
-                                             : kFirstControlId + static_cast<int>(i);
-    c.font = design.font ? MakeFont(form, *design.font) : formFont;
-    Rect bounds = design.bounds;
-    if (!design.parent.empty()) {
-      for (const ControlSpec& p : form.design.controls)
-        if (p.name == design.parent)
-          bounds = {bounds.left + p.bounds.left, bounds.top + p.bounds.top, bounds.width, bounds.height};
-    } else if (design.page >= 0 && form.pages) {
-      bounds = {bounds.left + pageArea.left, bounds.top + pageArea.top, bounds.width, bounds.height};
-    }
+                                               : kFirstControlId + static_cast<int>(i);
     const wchar_t* cls = WC_STATICW;
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
@@ -181,7 +167,6 @@ void Win32Forms::CreateControls(Form& form) {
       case ControlKind::ComboBox:
         cls = WC_COMBOBOXW;
         style |= CBS_DROPDOWNLIST | WS_VSCROLL;
-        bounds.height += 200;  // the height of the open list
         break;
       case ControlKind::TrackBar:
         cls = TRACKBAR_CLASSW;
@@ -194,16 +179,10 @@ void Win32Forms::CreateControls(Form& form) {
     }
     if (design.tabOrder >= 0 && design.kind != ControlKind::GroupBox) style |= WS_TABSTOP;
     const std::wstring caption = Widen(design.caption);
-    if ((design.kind == ControlKind::Label || design.kind == ControlKind::LinkLabel) && bounds.width <= 0) {
-      const Size s = TextSize(hwnd, c.font, caption);
-      bounds.width = s.width;
-      bounds.height = s.height;
-    }
-    c.window =
-        ::CreateWindowExW(exStyle, cls, caption.c_str(), style, bounds.left, bounds.top, bounds.width, bounds.height,
-                          hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+    // Placed, sized and given their fonts all at once afterwards, at the form's DPI.
+    c.window = ::CreateWindowExW(exStyle, cls, caption.c_str(), style, 0, 0, 0, 0, hwnd,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
     if (!c.window) continue;
-    ::SendMessageW(c.window, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
     c.nameAtom = ::GlobalAddAtomW(Widen(design.name).c_str());
     ::SetPropW(c.window, kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(c.nameAtom)));
     switch (design.kind) {
@@ -236,18 +215,11 @@ void Win32Forms::CreateControls(Form& form) {
           item.pszText = text.data();
           ::SendMessageW(c.window, TCM_INSERTITEMW, p, reinterpret_cast<LPARAM>(&item));
         }
-        RECT area{0, 0, bounds.width, bounds.height};
-        ::SendMessageW(c.window, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-        pageArea = {bounds.left + area.left, bounds.top + area.top, 0, 0};
         break;
       }
-      case ControlKind::LinkLabel: {
-        ControlFont hover = design.font.value_or(ControlFont{});
-        hover.underline = design.hoverUnderline || hover.underline;
-        c.hoverFont = MakeFont(form, hover);
+      case ControlKind::LinkLabel:
         ::SetWindowSubclass(c.window, &Win32Forms::LinkProc, 1, reinterpret_cast<DWORD_PTR>(&form));
         break;
-      }
       case ControlKind::Edit:
         if (design.keyEvents)
           ::SetWindowSubclass(c.window, &Win32Forms::KeyEditProc, 2, reinterpret_cast<DWORD_PTR>(&form));
@@ -256,6 +228,7 @@ void Win32Forms::CreateControls(Form& form) {
         break;
     }
   }
+  LayOut(form);
   if (form.pages) {
     // The page control lies under the controls of its pages: above them, its
     // own painting would cover theirs (edit frames, owner-drawn pictures).
@@ -266,11 +239,10 @@ void Win32Forms::CreateControls(Form& form) {
 
 HFONT Win32Forms::MakeFont(Form& form, const ControlFont& font) {
   const std::wstring face = Widen(font.face.empty() ? form.design.fontFace : font.face);
-  const int height =
-      font.pixels > 0 ? -font.pixels : PointsToHeight(font.points > 0 ? font.points : form.design.fontPoints);
-  HFONT handle = ::CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, font.italic, font.underline,
-                               font.strikeout, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+  HFONT handle =
+      ::CreateFontW(FontHeight(font, form.design.fontPoints, form.dpi), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
+                    font.italic, font.underline, font.strikeout, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
   form.fonts.emplace_back(handle);
   return handle;
 }
@@ -400,6 +372,7 @@ void Win32Forms::SetItems(FormId id, const std::string& name, const std::vector<
 void Win32Forms::SetPicture(FormId id, const std::string& name, const LayeredSurface& picture) {
   if (Control* c = Find(id, name); c && c->window) {
     c->picture = picture;
+    c->fitted = {};
     ::InvalidateRect(c->window, nullptr, TRUE);
   }
 }
@@ -410,6 +383,7 @@ void Win32Forms::SetFont(FormId id, const std::string& name, const ControlFont& 
   if (!form || !c || !c->window) return;
   // The form keeps every font it made until it goes: a few per font change.
   c->font = MakeFont(*form, font);
+  c->design.font = font;  // made again at another DPI
   c->design.color = color;
   ::SendMessageW(c->window, WM_SETFONT, reinterpret_cast<WPARAM>(c->font), TRUE);
   ::InvalidateRect(c->window, nullptr, TRUE);
@@ -593,10 +567,13 @@ LRESULT Win32Forms::HandleMessage(Form& form, UINT message, WPARAM wParam, LPARA
       }
       break;
     }
+    case WM_DPICHANGED:
+      ChangeDpi(form, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       if (Control* c = FindByWindow(form, item->hwndItem)) {
-        DrawPicture(*c, *item);
+        DrawPicture(*c, form.dpi, *item);
         return TRUE;
       }
       break;
@@ -605,64 +582,6 @@ LRESULT Win32Forms::HandleMessage(Form& form, UINT message, WPARAM wParam, LPARA
       break;
   }
   return ::DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-void Win32Forms::DrawPicture(const Control& c, const DRAWITEMSTRUCT& item) const {
-  const RECT area = item.rcItem;
-  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-  const int boxW = area.right - area.left;
-  const int boxH = area.bottom - area.top;
-  if (boxW <= 0 || boxH <= 0) return;
-  // The picture is scaled and laid over the dialog's colour here, and the
-  // result copied opaque: no alpha blending left to the display driver.
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(boxW) * static_cast<std::size_t>(boxH),
-                                    0xFF000000u | (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face));
-  const LayeredSurface& picture = c.picture;
-  if (!picture.Empty()) {
-    // Proportional: shrunk to fit the box, never enlarged, centred; each
-    // target pixel the average of the source pixels under it.
-    const double scale =
-        std::min({1.0, static_cast<double>(boxW) / picture.width, static_cast<double>(boxH) / picture.height});
-    const int w = std::max(1, static_cast<int>(picture.width * scale + 0.5));
-    const int h = std::max(1, static_cast<int>(picture.height * scale + 0.5));
-    const int left = (boxW - w) / 2;
-    const int top = (boxH - h) / 2;
-    for (int y = 0; y < h; ++y) {
-      const int y0 = y * picture.height / h;
-      const int y1 = std::max(y0 + 1, (y + 1) * picture.height / h);
-      for (int x = 0; x < w; ++x) {
-        const int x0 = x * picture.width / w;
-        const int x1 = std::max(x0 + 1, (x + 1) * picture.width / w);
-        std::uint32_t sum[4] = {0, 0, 0, 0};
-        for (int sy = y0; sy < y1; ++sy)
-          for (int sx = x0; sx < x1; ++sx) {
-            const std::uint32_t p = picture.At(sx, sy);
-            sum[0] += BlueOf(p);
-            sum[1] += GreenOf(p);
-            sum[2] += RedOf(p);
-            sum[3] += AlphaOf(p);
-          }
-        const std::uint32_t n = static_cast<std::uint32_t>((y1 - y0) * (x1 - x0));
-        std::uint32_t& out = pixels[static_cast<std::size_t>(top + y) * static_cast<std::size_t>(boxW) +
-                                    static_cast<std::size_t>(left + x)];
-        // Premultiplied over the background: c + bg * (255 - a) / 255.
-        const std::uint32_t a = sum[3] / n;
-        const std::uint32_t b = sum[0] / n + GetBValue(face) * (255 - a) / 255;
-        const std::uint32_t g = sum[1] / n + GetGValue(face) * (255 - a) / 255;
-        const std::uint32_t r = sum[2] / n + GetRValue(face) * (255 - a) / 255;
-        out = 0xFF000000u | (std::min(r, 255u) << 16) | (std::min(g, 255u) << 8) | std::min(b, 255u);
-      }
-    }
-  }
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = boxW;
-  info.bmiHeader.biHeight = -boxH;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  ::SetDIBitsToDevice(item.hDC, area.left, area.top, static_cast<DWORD>(boxW), static_cast<DWORD>(boxH), 0, 0, 0,
-                      static_cast<UINT>(boxH), pixels.data(), &info, DIB_RGB_COLORS);
 }
 
 Win32Forms::Form* Win32Forms::Get(FormId form) const {

@@ -23,6 +23,16 @@ inline constexpr wchar_t kFormClass[] = L"QuorvelForm";
 inline constexpr wchar_t kNameProperty[] = L"QuorvelName";
 inline constexpr int kFirstControlId = 1000;
 
+// The DPI a window is drawn at: the DPI of its monitor for a program aware of
+// each monitor's DPI, else the system's. Works on systems older than the
+// per-window lookup.
+int WindowDpi(HWND window);
+int SystemDpi();
+// The frame of a window whose client area is `client` logical pixels at the DPI.
+Size FrameForClient(Size client, DWORD style, DWORD exStyle, int dpi);
+
+std::wstring WindowText(HWND window);
+
 // Lets the open forms take their keyboard messages (Tab, Enter, Escape,
 // arrows) before the message loop dispatches them. True when one did.
 bool TranslateFormMessage(MSG& message);
@@ -69,8 +79,10 @@ class Win32Forms final : public IForms {
     HFONT font = nullptr;       // one of the form's fonts
     HFONT hoverFont = nullptr;  // links: the font while the pointer is over them
     bool hovered = false;
-    int lastPosition = 0;  // track bars: a change is reported once
+    int lastPosition = 0;    // track bars: a change is reported once
+    int comboClosed96 = -1;  // combo boxes: the closed height at 96 DPI; -1 until measured
     LayeredSurface picture;
+    LayeredSurface fitted;  // pictures: the picture at the size last drawn
   };
   struct Form {
     Win32Forms* owner = nullptr;
@@ -82,6 +94,7 @@ class Win32Forms final : public IForms {
     std::vector<Control> controls;
     std::vector<UniqueFont> fonts;
     HWND pages = nullptr;  // the page control, if any
+    int dpi = kBaseDpi;    // the DPI its controls and fonts are made for
     int quiet = 0;         // above 0 while the core changes controls: no events
   };
 
@@ -92,8 +105,18 @@ class Win32Forms final : public IForms {
                                       DWORD_PTR) noexcept;
   LRESULT HandleMessage(Form& form, UINT message, WPARAM wParam, LPARAM lParam);
   void CreateControls(Form& form);
+  // Places every control and makes every font at the form's DPI.
+  void LayOut(Form& form);
+  Point PageBodyAt96(Form& form, Control& pages);
+  UniqueFont FontAt96(const Form& form, const Control& c) const;
+  void ScaleComboHeight(const Form& form, Control& combo) const;
+  void ScaleTrackBarThumb(const Form& form, Control& bar) const;
+  void FitClientArea(Form& form);
+  // The form moved to a display of another DPI; suggested: where the system
+  // wants its frame, or null to keep its top-left.
+  void ChangeDpi(Form& form, int dpi, const RECT* suggested);
   void ShowPage(Form& form, int page);
-  void DrawPicture(const Control& control, const DRAWITEMSTRUCT& item) const;
+  void DrawPicture(Control& control, int dpi, const DRAWITEMSTRUCT& item) const;
   HFONT MakeFont(Form& form, const ControlFont& font);
   Form* Get(FormId form) const;
   Control* Find(FormId form, const std::string& name) const;

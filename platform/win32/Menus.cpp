@@ -49,8 +49,11 @@ std::optional<int> Win32Menus::ShowPopupMenu(const Menu& model, Point screen) {
   // elsewhere (the tray's menu above all); the null message afterwards lets
   // the next menu open at the first click.
   ::SetForegroundWindow(owner);
-  const int chosen = static_cast<int>(::TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
-                                                       screen.x, screen.y, 0, owner, nullptr));
+  // The core's point is logical, like the pointer events it came from; the
+  // menu opens at the physical pixel under the pointer.
+  const Point at = ScaleForDpi(screen, windows_.Dpi());
+  const int chosen = static_cast<int>(
+      ::TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, owner, nullptr));
   ::PostMessageW(owner, WM_NULL, 0, 0);
   if (chosen <= 0) return std::nullopt;
   return chosen;

@@ -197,4 +197,30 @@ int CmdFormPage(const FormArgs& a) {
   return now == index ? kOk : kFailed;
 }
 
+int CmdFormDpi(const FormArgs& a) {
+  if (a.size() != 1) return kUsage;
+  HWND form = FindForm(a[0]);
+  if (!form) return kFailed;
+  HDC screen = GetDC(nullptr);
+  const int system = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  const int window = getDpiForWindow ? static_cast<int>(getDpiForWindow(form)) : 0;
+  PrintLine("window=" + std::to_string(window) + "\tsystem=" + std::to_string(system));
+  return kOk;
+}
+
+int CmdFormSendDpi(const FormArgs& a) {
+  long dpi = 0;
+  if (a.size() != 2 || !Number(a[1], dpi) || dpi <= 0) return kUsage;
+  HWND form = FindForm(a[0]);
+  if (!form) return kFailed;
+  // As when the form moves to a monitor of that DPI, but with no suggested
+  // rect: a pointer would not cross into the program's process.
+  Send(form, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0);
+  return kOk;
+}
+
 }  // namespace qvtool
