@@ -75,10 +75,10 @@ TEST(DpiPicturesTest, FilesComeFromTheirVariantOrFallBack) {
 // An icon file is read at the image that fits the scaled item square best.
 TEST(DpiPicturesTest, IconsAreReadAtTheScaledItemSize) {
   const auto image = [](int side) {
-    test::DibSpec spec;
-    spec.width = spec.height = side;
-    spec.pixels.assign(static_cast<std::size_t>(side) * side, 0x80FFFFFF);
-    return test::IcoEntry{test::DibImage(spec), side, 32};
+    test::DibSpec dib;
+    dib.width = dib.height = side;
+    dib.pixels.assign(static_cast<std::size_t>(side) * side, 0x80FFFFFF);
+    return test::IcoEntry{test::DibImage(dib), side, 32};
   };
   config::testing::MemoryFiles files;
   files.files["C:\\i.ico"] = test::IcoFile({image(32), image(48), image(72), image(96), image(256)});
