@@ -8,6 +8,7 @@ ring, drawn sharp. The value is put back as it was at the end."""
 
 import re
 import subprocess
+import tempfile
 import time
 
 import harness
@@ -24,7 +25,14 @@ HOVER_SLOT = 10
 
 
 def reg(h, *args):
-    return subprocess.run(["wine", "reg"] + list(args), env=h.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    """wine reg; its output goes through a file, since the Wine services it
+    starts keep a pipe open long after it ends."""
+    with tempfile.TemporaryFile() as out:
+        done = subprocess.run(["wine", "reg"] + list(args), env=h.env, stdout=out, stderr=subprocess.DEVNULL,
+                              timeout=60)
+        out.seek(0)
+        done.stdout = out.read()
+    return done
 
 
 def read_log_pixels(h):
@@ -59,7 +67,8 @@ def prepare(h, name):
         body = item("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "Item%d" % slot,
                     win + "\\Icon\\SysTool\\%s.png" % TOOLS[slot % len(TOOLS)])
         text, count = re.subn(r"<Circle%d\s*/>|<Circle%d>.*?</Circle%d>" % (slot, slot, slot),
-                              "<Circle%d>%s</Circle%d>" % (slot, body, slot), text, count=1, flags=re.S)
+                              lambda m, s=slot, b=body: "<Circle%d>%s</Circle%d>" % (s, b, s), text, count=1,
+                              flags=re.S)
         if count != 1:
             raise harness.Abort("no element Circle%d in the file" % slot)
     config.write_text(text, encoding="utf-8")
