@@ -8,6 +8,7 @@
 #include "catalogue/IconPropertyApply.h"
 #include "catalogue/LoadEntry.h"
 #include "config/SettingsFile.h"
+#include "picture/DpiPictures.h"
 #include "picture/Picture.h"
 #include "picture/PngLoader.h"
 #include "settings/SystemTools.h"
@@ -51,14 +52,14 @@ RoundHot::RoundHot(Platform& platform)
   slots_.Windows().Add(mainWindow_, {catalogue::Presentation::Round, catalogue::WindowRole::Main, 0});
   round_ = std::make_unique<round::RoundPresentation>(platform_, settings_, slots_, mainWindow_, timerClearMemory_);
   dock::DockPictures pictures;
-  pictures.LoadResource = [this](const std::string& name) {
-    return picture::LoadPremultipliedPng(platform_.system, name);
+  pictures.LoadResource = [this](const std::string& name, int dpi) {
+    return picture::LoadPremultipliedPngForDpi(platform_.system, name, dpi);
   };
-  pictures.LoadWindowPicture = [this](const std::string& path) {
-    return picture::LoadPremultipliedPngFile(platform_.files, path);
+  pictures.LoadWindowPicture = [this](const std::string& path, int dpi) {
+    return picture::LoadPremultipliedPngFileForDpi(platform_.files, path, dpi);
   };
-  pictures.LoadItemPicture = [this](const std::string& path) {
-    return picture::LoadPictureFile(platform_.files, path);
+  pictures.LoadItemPicture = [this](const std::string& path, int dpi) {
+    return picture::LoadPictureFileForDpi(platform_.files, path, dpi);
   };
   dock_ = std::make_unique<dock::RectPresentation>(platform_, settings_, slots_, std::move(pictures),
                                                    [this] { timerClearMemory_.Enable(); });
@@ -184,8 +185,9 @@ void RoundHot::ApplyFrontIndex(int frontIndex) {
 }
 
 void RoundHot::FormShow() {
-  platform_.windows.PushLayered(mainWindow_, LayeredSurface(kMainFormDesignBounds.width, kMainFormDesignBounds.height),
-                                0);
+  platform_.windows.PushLayered(
+      mainWindow_,
+      picture::PhysicalSurface(kMainFormDesignBounds.width, kMainFormDesignBounds.height, platform_.windows.Dpi()), 0);
   platform_.windows.Show(mainWindow_, true);
   // A start that could not read its settings ends at the next turn of the loop.
   if (settingsLoaded_) timerGetIcon_.Enable();
@@ -362,6 +364,18 @@ void RoundHot::OnPowerBroadcast(unsigned event) {
 }
 
 void RoundHot::OnDisplayChange() { timerRedraw_.Enable(); }
+
+// Every surface is drawn again at the new scale; the geometry is logical and
+// stays as it is. Windows not built yet are drawn at the right scale when they are.
+void RoundHot::OnDpiChanged(int) {
+  if (closed_) return;
+  const Rect main = platform_.windows.Bounds(mainWindow_);
+  platform_.windows.PushLayered(mainWindow_, picture::PhysicalSurface(main.width, main.height, platform_.windows.Dpi()),
+                                0);
+  round_->DpiChanged();
+  dock_->DpiChanged();
+  if (round::HintWindow* hint = interaction_ ? interaction_->HoverState().Hint() : nullptr) hint->DpiChanged();
+}
 
 void RoundHot::OnTrayCallback(std::uintptr_t, std::intptr_t lParam) {
   if (building_) return;

@@ -57,6 +57,7 @@ class RoundHot final : public IPlatformEvents {
   bool OnQueryEndSession() override;
   void OnPowerBroadcast(unsigned event) override;
   void OnDisplayChange() override;
+  void OnDpiChanged(int dpi) override;
   void OnTrayCallback(std::uintptr_t wParam, std::intptr_t lParam) override;
   void OnTaskbarCreated() override;
   void OnDropFiles(const std::vector<std::string>& paths, Point screenPos) override;

@@ -27,6 +27,8 @@ RESOURCES = {
 RESOURCES.update({"DESTROYPNG%d" % i: (50, 50) for i in range(1, 6)})
 RESOURCES.update({"CLEARPNG%d" % i: (50, 50) for i in range(1, 7)})
 TRANSPARENT = ("NOINTERFACE", "NOCENTER", "ICONBACKGROUND")
+# Drawn again at 1.5x and 2x for scaled displays.
+SCALED_RESOURCES = tuple(name for name in RESOURCES if name != "ABOUTPICTURE")
 CLOCK = ("trad", "trad_h", "trad_m", "trad_s", "trad_dot", "trad_highlights")
 SYSTOOLS = ("Help", "MyFiles", "MyComputer", "MyNetwork", "MyDocuments", "RecycleBin", "ControlPanel")
 ICO_SIZES = {16, 24, 32, 48, 64, 256}
@@ -196,6 +198,14 @@ def check_resources(root):
     for name in TRANSPARENT:
         if images[name] is not None:
             check(max(images[name].alphas()) == 0, "%s must be fully transparent" % name)
+    # The scaled drawings: their size is the 1x size scaled, and what is
+    # transparent at 1x stays so.
+    for name in SCALED_RESOURCES:
+        w, h = RESOURCES[name]
+        for scale, suffix in ((1.5, "150"), (2.0, "200")):
+            img = load(root, "resources/%s_%s.png" % (name, suffix), (int(round(w * scale)), int(round(h * scale))))
+            if img is not None and name in TRANSPARENT:
+                check(max(img.alphas()) == 0, "%s_%s must be fully transparent" % (name, suffix))
     if images["ROUNDINTERFACE"] is not None:
         check_ring("ROUNDINTERFACE", images["ROUNDINTERFACE"], 120, 167)
     if images["THININTERFACE"] is not None:
@@ -289,6 +299,11 @@ def check_icon_tree(root):
     check(len(sizes) <= 1, "the system-tool pictures differ in size: %s" % sorted(sizes))
     for name in THEMES:
         check_theme(root, name)
+        one = load(root, "Icon/RectangleBackground/%s.png" % name)
+        for scale, suffix in ((1.5, "150"), (2.0, "200")):
+            if one is not None:
+                load(root, "Icon/RectangleBackground/%s@%s.png" % (name, suffix),
+                     (int(round(one.w * scale)), int(round(one.h * scale))))
 
 
 def check_theme(root, name):
@@ -369,6 +384,7 @@ def check_rc(root):
             check(name not in seen, "quorvel_art.rc: %s twice" % name)
             seen[name] = kind
     expected = {name: "PNG" for name in RESOURCES}
+    expected.update({"%s_%s" % (name, suffix): "PNG" for name in SCALED_RESOURCES for suffix in ("150", "200")})
     expected["MAINICON"] = "ICON"
     missing = sorted(set(expected.items()) - set(seen.items()))
     extra = sorted(set(seen.items()) - set(expected.items()))
@@ -424,6 +440,7 @@ def main(argv):
     check_ico(root)
     check_rc(root)
     check(os.path.isfile(os.path.join(root, "preview.png")), "preview.png is missing")
+    check(os.path.isfile(os.path.join(root, "preview@200.png")), "preview@200.png is missing")
     if generator:
         check_rerun(root, generator)
     if failures:

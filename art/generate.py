@@ -9,6 +9,13 @@ writes
     OUTDIR/Quorvel.ico            the application icon "MAINICON"
     OUTDIR/quorvel_art.rc         resource lines for all of the above
     OUTDIR/preview.png            a contact sheet for review
+    OUTDIR/preview@200.png        the pictures drawn for 200 % displays, side by side with the 1x ones
+
+The pictures of the window skins, the item plate, the animation frames and the
+dock themes are drawn three times, at 1x, 1.5x and 2x, each from the same
+vectors: "<NAME>_150" / "<NAME>_200" resources and "<name>@150.png" /
+"<name>@200.png" files beside the 1x ones.  The clock (drawn at twice its
+window's size) and the tool pictures (128 pixels) are large enough as they are.
 
 Every picture is straight (not premultiplied) 8-bit RGBA.  The output is the
 same, byte for byte, on every run: no clock, no unseeded randomness, no fonts.
@@ -92,8 +99,28 @@ def radial(x0, y0, r0, x1, y1, r1, *stops):
 
 # ------------------------------------------------------------------- paths
 
+# The scale the pictures are being drawn at.  Every size and coordinate in
+# the drawing code is a 1x pixel; a surface made at another scale has more
+# pixels and a device scale, so the same vectors fill it sharply.
+SCALE = 1.0
+SCALES = ((1.0, ""), (1.5, "150"), (2.0, "200"))
+
+
+def px(n):
+    """A 1x length in pixels of the scale being drawn."""
+    return int(round(n * SCALE))
+
+
 def new_surface(w, h):
-    return cairo.ImageSurface(cairo.FORMAT_ARGB32, w, h)
+    surf = cairo.ImageSurface(cairo.FORMAT_ARGB32, px(w), px(h))
+    if SCALE != 1.0:
+        surf.set_device_scale(SCALE, SCALE)
+    return surf
+
+
+def logical_size(surface):
+    """A surface's size in 1x pixels."""
+    return surface.get_width() / SCALE, surface.get_height() / SCALE
 
 
 def circle(ctx, cx, cy, r):
@@ -161,7 +188,8 @@ def blur(surface, radius):
     f = max(1.0, radius / 1.5)
     for _ in range(2):
         step = math.sqrt(f)
-        sw, sh = int(math.ceil(cur.get_width() / step)) + 2, int(math.ceil(cur.get_height() / step)) + 2
+        cw, ch = logical_size(cur)
+        sw, sh = int(math.ceil(cw / step)) + 2, int(math.ceil(ch / step)) + 2
         small = new_surface(sw, sh)
         c = cairo.Context(small)
         c.translate(1, 1)
@@ -170,7 +198,7 @@ def blur(surface, radius):
         p.set_filter(cairo.FILTER_GOOD)
         c.set_source(p)
         c.paint()
-        steps.append((cur.get_width(), cur.get_height(), step))
+        steps.append((round(cw), round(ch), step))
         cur = small
     for pw, ph, step in reversed(steps):
         big = new_surface(pw, ph)
@@ -189,9 +217,8 @@ def blur(surface, radius):
 def shadow(ctx, path, blur_radius, dx, dy, colour=BLACK, alpha=0.35):
     """Paints a soft shadow of path (a function drawing into a context with the
     same transformation as ctx) offset by (dx, dy) device pixels."""
-    target = ctx.get_target()
-    w, h = target.get_width(), target.get_height()
-    m = new_surface(w, h)
+    w, h = logical_size(ctx.get_target())
+    m = new_surface(round(w), round(h))
     mc = cairo.Context(m)
     mc.translate(dx, dy)
     mc.transform(ctx.get_matrix())
@@ -208,8 +235,8 @@ def shadow(ctx, path, blur_radius, dx, dy, colour=BLACK, alpha=0.35):
 
 def glow_stroke(ctx, path, width, blur_radius, colour, alpha):
     """A soft stroke of path: for glints and halos."""
-    target = ctx.get_target()
-    m = new_surface(target.get_width(), target.get_height())
+    w, h = logical_size(ctx.get_target())
+    m = new_surface(round(w), round(h))
     mc = cairo.Context(m)
     mc.set_matrix(ctx.get_matrix())
     path(mc)
@@ -417,7 +444,7 @@ def thin_ring(ring):
 
 
 def transparent(w, h):
-    return Picture(w, h, bytearray(w * h * 4))
+    return Picture(px(w), px(h), bytearray(px(w) * px(h) * 4))
 
 
 # ---------------------------------------------------------- center skins
@@ -1141,15 +1168,16 @@ def theme_from_wide(full):
     """Caps from the ends of a wide drawing, the middle from its centre
     column, so every middle column is the same and the middle stretches cleanly."""
     wide, h = full.w, full.h
-    out = bytearray(THEME_W * h * 4)
+    cap, width = px(25), px(THEME_W)
+    out = bytearray(width * h * 4)
     centre = wide // 2
     for y in range(h):
         src = full.rgba[y * wide * 4:(y + 1) * wide * 4]
-        row = bytearray(src[:25 * 4])
-        row += src[centre * 4:centre * 4 + 4] * (THEME_W - 50)
-        row += src[(wide - 25) * 4:]
-        out[y * THEME_W * 4:(y + 1) * THEME_W * 4] = row
-    return Picture(THEME_W, h, out)
+        row = bytearray(src[:cap * 4])
+        row += src[centre * 4:centre * 4 + 4] * (width - 2 * cap)
+        row += src[(wide - cap) * 4:]
+        out[y * width * 4:(y + 1) * width * 4] = row
+    return Picture(width, h, out)
 
 
 def theme_canvas(radius, inset_x, shadow_blur, shadow_alpha, shadow_colour=BLACK):
@@ -1651,6 +1679,13 @@ def main(argv):
         sys.stderr.write("usage: generate.py OUTDIR\n")
         return 2
     out = os.path.abspath(argv[1])
+    global SCALE
+
+    variants = {}
+    for scale, suffix in SCALES[1:]:
+        SCALE = scale
+        variants[suffix] = (scaled_resources(), scaled_tree())
+    SCALE = 1.0
 
     resources = {}
     ring = ring_skin()
@@ -1691,6 +1726,11 @@ def main(argv):
         write(os.path.join(out, "resources", name + ".png"), pic.png())
     for rel, pic in tree.items():
         write(os.path.join(out, "Icon", *rel.split("/")), pic.png())
+    for suffix, (scaled, scaled_files) in variants.items():
+        for name, pic in scaled.items():
+            write(os.path.join(out, "resources", "%s_%s.png" % (name, suffix)), pic.png())
+        for rel, pic in scaled_files.items():
+            write(os.path.join(out, "Icon", *variant_path(rel, suffix).split("/")), pic.png())
     ico_path = os.path.join(out, "Quorvel.ico")
     write(ico_path, ico_bytes(icons))
 
@@ -1701,6 +1741,10 @@ def main(argv):
              'MAINICON ICON "%s"' % rc_path(ico_path)]
     for name in resources:
         lines.append('%s PNG "%s"' % (name, rc_path(os.path.join(out, "resources", name + ".png"))))
+    for suffix, (scaled, _) in variants.items():
+        for name in scaled:
+            variant = "%s_%s" % (name, suffix)
+            lines.append('%s PNG "%s"' % (variant, rc_path(os.path.join(out, "resources", variant + ".png"))))
     write(os.path.join(out, "quorvel_art.rc"), ("\n".join(lines) + "\n").encode())
 
     # The contact sheet.
@@ -1732,7 +1776,43 @@ def main(argv):
     tmp = os.path.join(out, "preview.png.tmp")
     sheet.write_to_png(tmp)
     os.replace(tmp, os.path.join(out, "preview.png"))
+
+    # Each 2x picture beside its 1x one enlarged: the 2x must be as sharp
+    # as the 1x and show the same thing.
+    scaled, scaled_files = variants["200"]
+    pairs = []
+    for name, pic in list(scaled.items()) + list(scaled_files.items()):
+        one = resources.get(name) or tree.get(name)
+        pairs += [(one.surface(), 2), (pic.surface(), 1)]
+    sheet = contact_sheet([pairs])
+    tmp = os.path.join(out, "preview@200.png.tmp")
+    sheet.write_to_png(tmp)
+    os.replace(tmp, os.path.join(out, "preview@200.png"))
     return 0
+
+
+def variant_path(rel, suffix):
+    """"RectangleBackground/Glass.png" -> "RectangleBackground/Glass@150.png"."""
+    return rel[:-4] + "@" + suffix + ".png"
+
+
+# The pictures drawn again at the scale in SCALE.
+def scaled_resources():
+    ring = ring_skin()
+    pics = {"ROUNDINTERFACE": ring, "THININTERFACE": thin_ring(ring), "NOINTERFACE": transparent(300, 300)}
+    for name in ("GRAYGROUNDCENTER", "PURITYCENTER", "WINCENTER"):
+        pics[name] = center_skin(name)
+    pics["NOCENTER"] = transparent(115, 115)
+    pics["ICONBACKGROUND"] = transparent(50, 50)
+    for i, name in enumerate(DESTROY_FRAMES, 1):
+        pics[name] = destroy_frame(i)
+    for i, name in enumerate(CLEAR_FRAMES, 1):
+        pics[name] = clear_frame(i)
+    return pics
+
+
+def scaled_tree():
+    return {"RectangleBackground/%s.png" % name: draw() for name, draw in DOCK_THEMES}
 
 
 if __name__ == "__main__":

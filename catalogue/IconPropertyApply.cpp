@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/IconCache.h"
 #include "config/ItemFile.h"
+#include "picture/DpiPictures.h"
 #include "picture/IcoFile.h"
 #include "picture/Picture.h"
 #include "picture/PngLoader.h"
@@ -10,6 +11,8 @@
 namespace qv::catalogue {
 
 namespace {
+
+constexpr int kItemSide = 50;  // an item window's side, logical
 
 config::ItemList ListOf(int slot) { return slot <= kRingSlots ? config::ItemList::Ring : config::ItemList::Dock; }
 int PositionOf(int slot) { return slot <= kRingSlots ? slot : slot - kRingSlots; }
@@ -44,7 +47,10 @@ bool ApplyItemProperties(Platform& platform, ItemSlots& slots, IItemWindows& win
     rec.File = values.Target;
   }
 
-  rec.Surface = picture::LoadPremultipliedPng(platform.system, "ICONBACKGROUND");
+  const int dpi = platform.windows.Dpi();
+  rec.Surface =
+      picture::StretchTo(platform.canvas, picture::LoadPremultipliedPngForDpi(platform.system, "ICONBACKGROUND", dpi),
+                         ScaleForDpi(kItemSide, dpi), ScaleForDpi(kItemSide, dpi));
   if (rec.Window != kNoWindow) platform.windows.PushLayered(rec.Window, rec.Surface, 255);
   rec.IconPath = values.IconPath;
 

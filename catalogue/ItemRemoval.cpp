@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "picture/DpiPictures.h"
 #include "picture/PngLoader.h"
 
 namespace qv::catalogue {
@@ -26,10 +27,11 @@ bool ItemRemoval::Animates(WindowId window) const {
 }
 
 LayeredSurface ItemRemoval::Frame(const std::string& resource) const {
-  LayeredSurface frame = picture::LoadPremultipliedPng(site_.platform.system, resource);
   // A missing frame shows nothing rather than shrinking the window away.
-  if (frame.Empty()) frame = LayeredSurface(kItemSide, kItemSide);
-  return frame;
+  const int dpi = site_.platform.windows.Dpi();
+  const int side = ScaleForDpi(kItemSide, dpi);
+  return picture::StretchTo(site_.platform.canvas,
+                            picture::LoadPremultipliedPngForDpi(site_.platform.system, resource, dpi), side, side);
 }
 
 // ---- the destroy animation ----

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dock/BarSlices.h"
+#include "picture/DpiPictures.h"
 
 namespace qv::dock {
 
@@ -65,8 +66,11 @@ RectPresentation::~RectPresentation() {
 }
 
 void RectPresentation::LoadPictures() {
-  if (pictures_.LoadResource) plate_ = pictures_.LoadResource("IconBackGround");
-  if (plate_.Empty()) plate_ = LayeredSurface(kRectIconSize, kRectIconSize);
+  dpi_ = platform_.windows.Dpi();
+  const int side = ScaleForDpi(kRectIconSize, dpi_);
+  plate_ = picture::StretchTo(
+      platform_.canvas, pictures_.LoadResource ? pictures_.LoadResource("IconBackGround", dpi_) : LayeredSurface{},
+      side, side);
   LoadTheme(settings_.RectTopic);
 }
 
@@ -75,6 +79,7 @@ void RectPresentation::LoadPictures() {
 // items keep their places on a bar of the shipped themes' height.
 void RectPresentation::LoadTheme(const std::string& name) {
   theme_ = LayeredSurface{};
+  themeDrawn_ = LayeredSurface{};
   const std::string path = ThemePath(platform_.files.ProgramDir(), name);
   if (path.empty()) {
     platform_.diagnostics.Report(
@@ -82,13 +87,15 @@ void RectPresentation::LoadTheme(const std::string& name) {
     return;
   }
   if (!pictures_.LoadWindowPicture) return;
-  LayeredSurface picture = pictures_.LoadWindowPicture(path);
+  LayeredSurface picture = pictures_.LoadWindowPicture(path, kBaseDpi);
   if (!IsUsableTheme(SizeOf(picture))) {
     platform_.diagnostics.Report(
         Severity::Warning, "The dock theme " + path + " is missing or unusable: the bar is drawn without a picture");
     return;
   }
   theme_ = std::move(picture);
+  if (dpi_ != kBaseDpi) themeDrawn_ = pictures_.LoadWindowPicture(path, dpi_);
+  if (themeDrawn_.Empty()) themeDrawn_ = theme_;
 }
 
 RectDockParams RectPresentation::Params() const {
@@ -106,15 +113,20 @@ RectDockParams RectPresentation::Params() const {
 
 void RectPresentation::DrawBar(int width, int height) {
   const BarDrawing drawing = ComputeBarDrawing({width, height}, HasTheme() ? SizeOf(theme_) : kNoTheme);
-  barSurface_ = LayeredSurface(drawing.Surface.width, drawing.Surface.height);
+  barSurface_ = picture::PhysicalSurface(drawing.Surface.width, drawing.Surface.height, dpi_);
+  // The slices are cut in the 1x picture's numbers; the picture drawn from
+  // may be a larger variant of it.
+  const double kx = HasTheme() ? static_cast<double>(themeDrawn_.width) / theme_.width : 1.0;
+  const double ky = HasTheme() ? static_cast<double>(themeDrawn_.height) / theme_.height : 1.0;
   for (int i = 0; i < drawing.SliceCount; ++i) {
     const BarSlice& slice = drawing.Slices[static_cast<std::size_t>(i)];
-    const RectF source = ToRectF(slice.Source);
+    const RectF cut = ToRectF(slice.Source);
+    const RectF source{cut.x * kx, cut.y * ky, cut.width * kx, cut.height * ky};
     DrawParams params;
-    params.destination = ToRectF(slice.Destination);
+    params.destination = ToRectF(picture::ScaleEdges(slice.Destination, dpi_));
     params.source = &source;
     params.blend = Blend::SourceCopy;
-    platform_.canvas.DrawImage(barSurface_, theme_, params);
+    platform_.canvas.DrawImage(barSurface_, themeDrawn_, params);
   }
 }
 
@@ -125,15 +137,17 @@ void RectPresentation::PushBar() {
 void RectPresentation::DrawRectItem(int slot, int side) {
   catalogue::TImageIconRec& rec = slots_[slot];
   if (rec.Window == kNoWindow) return;
-  LayeredSurface surface(side, side);
+  const int physical = ScaleForDpi(side, dpi_);
+  LayeredSurface surface(physical, physical);
   DrawParams plate;
-  plate.destination = {0, 0, static_cast<double>(side), static_cast<double>(side)};
+  plate.destination = {0, 0, static_cast<double>(physical), static_cast<double>(physical)};
   plate.blend = Blend::SourceCopy;
   platform_.canvas.DrawImage(surface, plate_, plate);
   if (const auto it = itemPictures_.find(rec.Window); it != itemPictures_.end() && !it->second.Empty()) {
-    const double icon = RectItemIconSize(side);
+    const double icon = RectItemIconSize(side) * dpi_ / kBaseDpi;
+    const double margin = ScaleForDpi(1, dpi_);
     DrawParams picture;
-    picture.destination = {1, 1, icon, icon};
+    picture.destination = {margin, margin, icon, icon};
     platform_.canvas.DrawImage(surface, it->second, picture);
   }
   rec.Surface = std::move(surface);
@@ -170,7 +184,7 @@ void RectPresentation::Apply(const RectLayout& next) {
   tracking_.Layout = next;
 }
 
-void RectPresentation::ApplyAll(const RectLayout& next) {
+void RectPresentation::ApplyAll(const RectLayout& next, bool redrawAll) {
   std::vector<std::pair<WindowId, Rect>> moves;
   std::vector<int> redraw;
   if (bar_ != kNoWindow) moves.emplace_back(bar_, next.Bar);
@@ -179,7 +193,7 @@ void RectPresentation::ApplyAll(const RectLayout& next) {
     const WindowId w = slots_[slot].Window;
     if (w == kNoWindow) continue;
     moves.emplace_back(w, next.Items[i]);
-    if (slots_[slot].Surface.width != next.Items[i].width) redraw.push_back(slot);
+    if (redrawAll || slots_[slot].Surface.width != ScaleForDpi(next.Items[i].width, dpi_)) redraw.push_back(slot);
   }
   platform_.windows.SetBoundsMany(moves);
   DrawBar(next.Bar.width, next.Bar.height);
@@ -239,8 +253,8 @@ void RectPresentation::CreateRectIconWindow(int slot) {
 void RectPresentation::DrawIconIntoSlot(int slot, const std::string& iconPath) {
   const WindowId w = slots_[slot].Window;
   if (w == kNoWindow) return;
-  itemPictures_[w] = pictures_.LoadItemPicture ? pictures_.LoadItemPicture(iconPath) : LayeredSurface{};
-  DrawRectItem(slot, std::max(slots_[slot].Surface.width, kRectIconSize));
+  itemPictures_[w] = pictures_.LoadItemPicture ? pictures_.LoadItemPicture(iconPath, dpi_) : LayeredSurface{};
+  DrawRectItem(slot, std::max(UnscaleForDpi(slots_[slot].Surface.width, dpi_), kRectIconSize));
 }
 
 void RectPresentation::RequestIcoPaint(int slot) { DrawIconIntoSlot(slot, slots_[slot].IconPath); }
@@ -307,6 +321,18 @@ void RectPresentation::ApplyRectTheme(const std::string& name) {
 void RectPresentation::ApplyRectTransparency() { PushBar(); }
 
 void RectPresentation::ApplyRectPosition() { PlaceAll(); }
+
+void RectPresentation::DpiChanged() {
+  LoadPictures();
+  for (int j = 1; j <= slots_.DockCount(); ++j) {
+    const catalogue::TImageIconRec& rec = slots_[catalogue::kRingSlots + j];
+    if (rec.Window != kNoWindow && pictures_.LoadItemPicture)
+      itemPictures_[rec.Window] = pictures_.LoadItemPicture(rec.IconPath, dpi_);
+  }
+  if (bar_ == kNoWindow) return;
+  ApplyAll(LayoutRectAtRest(Params()), true);
+  tracking_.LastPointerX = 0;
+}
 
 void RectPresentation::PlaceAll() {
   if (bar_ == kNoWindow) return;

@@ -30,11 +30,12 @@ std::uint8_t BarAlpha(int rectTransparence);
 
 // Picture loaders the dock shares with the ring; they live below both.
 struct DockPictures {
-  // A window picture (premultiplied) from a resource or a file: the item plate, the themes.
-  std::function<LayeredSurface(const std::string& resource)> LoadResource;
-  std::function<LayeredSurface(const std::string& path)> LoadWindowPicture;
-  // An item's picture (.png or .ico) as it is drawn into its plate.
-  std::function<LayeredSurface(const std::string& path)> LoadItemPicture;
+  // A window picture (premultiplied) from a resource or a file: the item
+  // plate, the themes; each drawn for that DPI where the art has a variant.
+  std::function<LayeredSurface(const std::string& resource, int dpi)> LoadResource;
+  std::function<LayeredSurface(const std::string& path, int dpi)> LoadWindowPicture;
+  // An item's picture (.png or .ico) as it is drawn into its plate at that DPI.
+  std::function<LayeredSurface(const std::string& path, int dpi)> LoadItemPicture;
 };
 
 class RectPresentation final : public catalogue::IItemWindows, public catalogue::IDockBar {
@@ -82,6 +83,8 @@ class RectPresentation final : public catalogue::IItemWindows, public catalogue:
   // The end of a click bounce: a bar the pointer has left goes to rest, and
   // the bounced item to its resting place.
   void AfterBounce(int slot, Point pointer);
+  // The display's scale changed: pictures loaded and every window drawn again.
+  void DpiChanged();
 
   WindowId Bar() const { return bar_; }
   int RectTop() const { return tracking_.Layout.Bar.top; }
@@ -111,7 +114,7 @@ class RectPresentation final : public catalogue::IItemWindows, public catalogue:
   void Apply(const RectLayout& next);
   // Applies a layout after the row itself changed (items came or went):
   // every window is placed, and redrawn where its size differs.
-  void ApplyAll(const RectLayout& next);
+  void ApplyAll(const RectLayout& next, bool redrawAll = false);
   void PushNew(WindowId window, const LayeredSurface& surface);
 
   Platform& platform_;
@@ -122,7 +125,9 @@ class RectPresentation final : public catalogue::IItemWindows, public catalogue:
   WindowLayer layer_ = WindowLayer::Normal;
 
   LayeredSurface plate_;
-  LayeredSurface theme_;
+  LayeredSurface theme_;       // at 1x: its size is the bar's layout
+  LayeredSurface themeDrawn_;  // the same at the display's scale, what the bar is drawn from
+  int dpi_ = kBaseDpi;         // the scale the surfaces are drawn at
   LayeredSurface barSurface_;
   std::map<WindowId, LayeredSurface> itemPictures_;  // by window: records move between slots, windows with them
   WindowId bar_ = kNoWindow;

@@ -4,15 +4,15 @@
 #include <utility>
 
 #include "picture/IcoFile.h"
-#include "platform/Platform.h"
 #include "picture/PngLoader.h"
+#include "platform/Platform.h"
 
 namespace qv::picture {
 
-LayeredSurface LoadPictureBytes(std::string_view bytes) {
+LayeredSurface LoadPictureBytes(std::string_view bytes, int icoSize) {
   if (HasPngSignature(bytes)) return PremultiplyStandard(DecodePng(bytes));
   if (LooksLikeIco(bytes)) {
-    if (std::optional<IcoImage> ico = ReadIcoForDrawing(bytes)) return std::move(ico->picture);
+    if (std::optional<IcoImage> ico = ReadIcoForDrawing(bytes, icoSize)) return std::move(ico->picture);
   }
   return {};
 }

@@ -16,10 +16,10 @@ class IFileSystem;
 
 namespace qv::picture {
 
-// A PNG, or the image of an icon file that is drawn into an item's 48 × 48
-// square (with its own alpha when it has real alpha). Empty for anything
-// else or anything damaged.
-LayeredSurface LoadPictureBytes(std::string_view bytes);
+// A PNG, or the image of an icon file that best fits a square of icoSize
+// pixels (an item's 48 × 48 at 1x), with its own alpha when it has real
+// alpha. Empty for anything else or anything damaged.
+LayeredSurface LoadPictureBytes(std::string_view bytes, int icoSize = 48);
 
 // The same from a file; empty when the file cannot be read.
 LayeredSurface LoadPictureFile(const IFileSystem& files, const std::string& path);

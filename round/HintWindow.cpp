@@ -39,7 +39,19 @@ HintFont HintFontFromSpec(const std::string& fontDefine, const IWindowSystem& wi
       system = windows.SystemColour(static_cast<int>(font.color - kSystemColourBase));
     font.color = system.value_or(factory.color);
   }
-  return FromFontSpec(font);
+  HintFont out = FromFontSpec(font);
+  out.font.dpi = windows.Dpi();
+  return out;
+}
+
+// The label's logical size holds every pixel the text takes at the display's
+// scale: rounded up, since a window a pixel short cuts the last letter.
+Size LogicalLabelSize(Size drawn, int dpi) {
+  const auto up = [dpi](int physical) {
+    if (dpi <= 0) return physical;
+    return static_cast<int>((static_cast<long long>(physical) * kBaseDpi + dpi - 1) / dpi);
+  };
+  return {std::max(1, up(drawn.width)), std::max(1, up(drawn.height))};
 }
 
 Rect HintPlacement(const Rect& item, Size label) {
@@ -67,10 +79,10 @@ void HintWindow::SetLayer(WindowLayer layer) { windows_.SetLayer(window_, layer)
 
 void HintWindow::ShowUnder(const std::string& text, const Rect& item) {
   text_ = text;
-  Size label = canvas_.MeasureText(text_, font_.font);
+  item_ = item;
+  font_.font.dpi = windows_.Dpi();
   // A window needs a pixel to exist; an empty name shows nothing in it.
-  label.width = std::max(1, label.width);
-  label.height = std::max(1, label.height);
+  const Size label = LogicalLabelSize(canvas_.MeasureText(text_, font_.font), font_.font.dpi);
   windows_.SetBounds(window_, HintPlacement(item, label));
   Paint(label);
   windows_.BringToTop(window_);
@@ -83,8 +95,18 @@ void HintWindow::ClearText() {
   Paint({std::max(1, now.width), std::max(1, now.height)});
 }
 
+void HintWindow::DpiChanged() {
+  font_.font.dpi = windows_.Dpi();
+  if (!text_.empty()) {
+    ShowUnder(text_, item_);
+    return;
+  }
+  const Rect now = windows_.Bounds(window_);
+  Paint({std::max(1, now.width), std::max(1, now.height)});
+}
+
 void HintWindow::Paint(Size size) {
-  LayeredSurface surface(size.width, size.height);
+  LayeredSurface surface(ScaleForDpi(size.width, font_.font.dpi), ScaleForDpi(size.height, font_.font.dpi));
   if (!text_.empty()) canvas_.DrawText(surface, text_, font_.font, font_.colour, {0, 0});
   windows_.PushLayered(window_, surface, 255);
 }

@@ -35,6 +35,9 @@ HintFont HintFontFromSpec(const std::string& fontDefine, const IWindowSystem& wi
 // screen; halves are taken toward zero.
 Rect HintPlacement(const Rect& item, Size label);
 
+// The logical size of a label whose text takes `drawn` physical pixels at dpi.
+Size LogicalLabelSize(Size drawn, int dpi);
+
 class HintWindow {
  public:
   // Created shown but empty, hence invisible, in the given layer.
@@ -50,6 +53,8 @@ class HintWindow {
   void ShowUnder(const std::string& text, const Rect& item);
   // LHint empties; the window keeps its place and size and shows nothing.
   void ClearText();
+  // The text drawn again at the display's new scale, under the same item.
+  void DpiChanged();
 
   WindowId Window() const { return window_; }
   const std::string& LHint() const { return text_; }
@@ -63,6 +68,7 @@ class HintWindow {
   WindowId window_ = kNoWindow;
   HintFont font_;
   std::string text_;
+  Rect item_;
 };
 
 }  // namespace qv::round

@@ -1,6 +1,7 @@
 #include "round/RoundPresentation.h"
 
 #include "config/SettingsFile.h"
+#include "picture/DpiPictures.h"
 #include "picture/IcoFile.h"
 #include "picture/Picture.h"
 #include "picture/PngLoader.h"
@@ -46,9 +47,20 @@ void RoundPresentation::DestroyWindows() {
 }
 
 void RoundPresentation::LoadPlates() {
-  noCenter_ = picture::LoadPremultipliedPng(platform_.system, "NoCenter");
-  iconPlate_ = picture::LoadPremultipliedPng(platform_.system, "IconBackGround");
-  if (iconPlate_.Empty()) iconPlate_ = LayeredSurface(kItemWindowSize, kItemWindowSize);
+  dpi_ = platform_.windows.Dpi();
+  noCenter_ = picture::LoadPremultipliedPngForDpi(platform_.system, "NoCenter", dpi_);
+  const int side = ScaleForDpi(kItemWindowSize, dpi_);
+  iconPlate_ = picture::StretchTo(
+      platform_.canvas, picture::LoadPremultipliedPngForDpi(platform_.system, "IconBackGround", dpi_), side, side);
+}
+
+RectF ItemIconRect(int dpi) {
+  // Whole pixels, centred in the plate: a picture that starts half a pixel
+  // in is drawn soft.
+  const int plate = ScaleForDpi(kItemWindowSize, dpi);
+  const int side = ScaleForDpi(static_cast<int>(kIconRect.width), dpi);
+  const double margin = (plate - side) / 2;
+  return {margin, margin, static_cast<double>(side), static_cast<double>(side)};
 }
 
 void RoundPresentation::LoadClockPictures() {
@@ -57,7 +69,7 @@ void RoundPresentation::LoadClockPictures() {
   for (const char* file : kClockFiles)
     if (!platform_.files.FileExists(dir + file)) return;
   for (std::size_t i = 0; i < clock_.size(); ++i)
-    clock_[i] = picture::LoadPictureFile(platform_.files, dir + kClockFiles[i]);
+    clock_[i] = picture::LoadPictureFileForDpi(platform_.files, dir + kClockFiles[i], platform_.windows.Dpi());
   clockAvailable_ = true;
 }
 
@@ -87,9 +99,10 @@ Rect RoundPresentation::CentredOnMain(int size) const {
 }
 
 LayeredSurface RoundPresentation::Stretch(const LayeredSurface& picture, int size) const {
-  LayeredSurface surface(size, size);
+  const int side = ScaleForDpi(size, dpi_);
+  LayeredSurface surface(side, side);
   DrawParams params;
-  params.destination = Whole(size);
+  params.destination = Whole(side);
   params.blend = Blend::SourceCopy;
   platform_.canvas.DrawImage(surface, picture, params);
   return surface;
@@ -115,7 +128,7 @@ void RoundPresentation::LoadBackgroundSkin() {
   settings_.BackgroundIndex = choice.index;
   const LayeredSurface picture = choice.source == SkinSource::File
                                      ? picture::LoadPremultipliedPngFile(platform_.files, path)
-                                     : picture::LoadPremultipliedPng(platform_.system, choice.resourceName);
+                                     : picture::LoadPremultipliedPngForDpi(platform_.system, choice.resourceName, dpi_);
   backgroundSurface_ = Stretch(picture, settings_.BackgroundSize);
 }
 
@@ -127,14 +140,14 @@ void RoundPresentation::LoadCenterSkin() {
       ChooseCenterSkin(settings_.CenterIndex, !path.empty() && platform_.files.FileExists(path), clockAvailable_);
   settings_.CenterIndex = choice.index;
   if (choice.source == SkinSource::Clock) {
-    centerSurface_ = LayeredSurface(settings_.CenterSize, settings_.CenterSize);
+    centerSurface_ = picture::PhysicalSurface(settings_.CenterSize, settings_.CenterSize, dpi_);
     DrawClock();
     timerClock_.Enable();
     return;
   }
   const LayeredSurface picture = choice.source == SkinSource::File
                                      ? picture::LoadPremultipliedPngFile(platform_.files, path)
-                                     : picture::LoadPremultipliedPng(platform_.system, choice.resourceName);
+                                     : picture::LoadPremultipliedPngForDpi(platform_.system, choice.resourceName, dpi_);
   centerSurface_ = Stretch(picture, settings_.CenterSize);
 }
 
@@ -207,7 +220,7 @@ void RoundPresentation::RebuildCenter(int shift) {
 
 void RoundPresentation::DrawClock() {
   if (!clockAvailable_) return;
-  const int size = settings_.CenterSize;
+  const int size = ScaleForDpi(settings_.CenterSize, dpi_);
   if (centerSurface_.width != size || centerSurface_.height != size) centerSurface_ = LayeredSurface(size, size);
   const double s = size;
   DrawParams plate;
@@ -286,10 +299,11 @@ void RoundPresentation::CreateRectIconWindow(int) {
 void RoundPresentation::DrawIconIntoSlot(int slot, const std::string& iconPath) {
   catalogue::TImageIconRec& rec = slots_[slot];
   if (rec.Window == kNoWindow) return;
-  if (rec.Surface.Empty()) rec.Surface = iconPlate_;
-  const LayeredSurface picture = picture::LoadPictureFile(platform_.files, iconPath);
+  if (rec.Surface.Empty() || rec.Surface.width != iconPlate_.width || rec.Surface.height != iconPlate_.height)
+    rec.Surface = iconPlate_;
+  const LayeredSurface picture = picture::LoadPictureFileForDpi(platform_.files, iconPath, dpi_);
   DrawParams params;
-  params.destination = kIconRect;
+  params.destination = ItemIconRect(dpi_);
   platform_.canvas.DrawImage(rec.Surface, picture, params);
   platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
 }
@@ -306,16 +320,42 @@ void RoundPresentation::PaintPendingIco() {
   icoPaintPending_ = false;
   catalogue::TImageIconRec& rec = slots_[paintSlot_];
   if (rec.Window == kNoWindow) return;
-  if (rec.Surface.Empty()) rec.Surface = iconPlate_;
+  if (rec.Surface.Empty() || rec.Surface.width != iconPlate_.width || rec.Surface.height != iconPlate_.height)
+    rec.Surface = iconPlate_;
   const std::optional<std::string> bytes = platform_.files.ReadFile(rec.IconPath);
   if (bytes) {
-    if (const std::optional<picture::IcoImage> ico = picture::ReadIcoForDrawing(*bytes)) {
+    const RectF icon = ItemIconRect(dpi_);
+    if (const std::optional<picture::IcoImage> ico = picture::ReadIcoForDrawing(*bytes, static_cast<int>(icon.width))) {
       DrawParams params;
-      params.destination = kIconRect;
+      params.destination = icon;
       platform_.canvas.DrawImage(rec.Surface, ico->picture, params);
     }
   }
   platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
+}
+
+}  // namespace qv::round
+
+namespace qv::round {
+
+void RoundPresentation::DpiChanged() {
+  LoadPlates();
+  if (clockAvailable_) LoadClockPictures();
+  if (background_ != kNoWindow) {
+    LoadBackgroundSkin();
+    platform_.windows.PushLayered(background_, backgroundSurface_, 255);
+  }
+  if (center_ != kNoWindow) {
+    LoadCenterSkin();
+    platform_.windows.PushLayered(center_, centerSurface_, 255);
+  }
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
+    catalogue::TImageIconRec& rec = slots_[slot];
+    if (rec.Window == kNoWindow) continue;
+    rec.Surface = iconPlate_;
+    DrawIconIntoSlot(slot, rec.IconPath);
+  }
+  PlaceAll();
 }
 
 }  // namespace qv::round

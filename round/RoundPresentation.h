@@ -21,6 +21,8 @@ namespace qv::round {
 inline constexpr int kItemWindowSize = 50;
 // The picture of an item lies inside its plate with a one-pixel margin.
 inline constexpr RectF kIconRect{1, 1, 48, 48};
+// Where the item's picture goes on its plate's surface at that DPI.
+RectF ItemIconRect(int dpi);
 
 class RoundPresentation final : public catalogue::IItemWindows {
  public:
@@ -52,6 +54,9 @@ class RoundPresentation final : public catalogue::IItemWindows {
   // After a display change: skins re-centred, items back at their offsets, raised.
   void PlaceAll();
   void RaiseRoundWindows();
+  // The display's scale changed: every picture loaded and drawn again for
+  // it, every window pushed and re-placed.
+  void DpiChanged();
   void SetLayer(WindowLayer layer) { layer_ = layer; }
   void DestroyWindows();
 
@@ -84,6 +89,7 @@ class RoundPresentation final : public catalogue::IItemWindows {
   FormTimer& clearMemory_;
   FormTimer timerClock_;
   WindowLayer layer_ = WindowLayer::Normal;
+  int dpi_ = kBaseDpi;  // the scale the plates and skins were drawn at
 
   LayeredSurface noCenter_;
   LayeredSurface iconPlate_;

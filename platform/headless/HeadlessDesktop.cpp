@@ -17,7 +17,8 @@ std::uint32_t BlendOver(std::uint32_t dst, std::uint32_t src, unsigned constAlph
   auto scale = [](unsigned c, unsigned a) { return (c * a + 127) / 255; };
   unsigned sa = scale(AlphaOf(src), constAlpha);
   if (sa == 0) return dst;
-  unsigned sb = scale(BlueOf(src), constAlpha), sg = scale(GreenOf(src), constAlpha), sr = scale(RedOf(src), constAlpha);
+  unsigned sb = scale(BlueOf(src), constAlpha), sg = scale(GreenOf(src), constAlpha),
+           sr = scale(RedOf(src), constAlpha);
   unsigned inv = 255 - sa;
   auto mix = [&](unsigned s, unsigned d) { return static_cast<std::uint8_t>(std::min(255u, s + scale(d, inv))); };
   return PackBgra(mix(sb, BlueOf(dst)), mix(sg, GreenOf(dst)), mix(sr, RedOf(dst)), mix(sa, AlphaOf(dst)));
@@ -25,9 +26,12 @@ std::uint32_t BlendOver(std::uint32_t dst, std::uint32_t src, unsigned constAlph
 
 int LayerRank(WindowLayer layer) {
   switch (layer) {
-    case WindowLayer::Desktop: return 0;
-    case WindowLayer::Normal: return 1;
-    case WindowLayer::Topmost: return 2;
+    case WindowLayer::Desktop:
+      return 0;
+    case WindowLayer::Normal:
+      return 1;
+    case WindowLayer::Topmost:
+      return 2;
   }
   return 1;
 }
@@ -44,8 +48,8 @@ HeadlessDesktop::~HeadlessDesktop() = default;
 LocalTime HeadlessDesktop::CurrentLocalTime() const {
   // Only the time of day moves; tests never run across midnight.
   LocalTime t = baseTime_;
-  std::int64_t ms = (((std::int64_t{t.hour} * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond) +
-                    (nowMs_ - nowMsAtBase_);
+  std::int64_t ms =
+      (((std::int64_t{t.hour} * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond) + (nowMs_ - nowMsAtBase_);
   ms %= 24LL * 3600 * 1000;
   t.millisecond = static_cast<int>(ms % 1000);
   t.second = static_cast<int>(ms / 1000 % 60);
@@ -150,8 +154,17 @@ void HeadlessDesktop::RaiseToTop(WindowId id) {
 
 void HeadlessDesktop::Detach(HeadlessProcess* p) { std::erase(processes_, p); }
 
+void HeadlessDesktop::SetDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  const std::vector<HeadlessProcess*> processes = processes_;
+  for (HeadlessProcess* p : processes)
+    if (p->sink_) p->sink_->OnDpiChanged(dpi);
+}
+
 LayeredSurface HeadlessDesktop::Compose() const {
-  LayeredSurface out(screen_.width, screen_.height);
+  const Rect screen = ScaleForDpi(screen_, dpi_);
+  LayeredSurface out(screen.width, screen.height);
   std::fill(out.pixels.begin(), out.pixels.end(), kDesktopColour);
   std::vector<WindowId> order = zOrder_;
   std::stable_sort(order.begin(), order.end(), [&](WindowId a, WindowId b) {
@@ -160,11 +173,12 @@ LayeredSurface HeadlessDesktop::Compose() const {
   for (WindowId id : order) {
     const WindowRecord& w = windows_.at(id);
     if (!EffectivelyVisible(w) || w.surface.Empty()) continue;
+    const Point origin = ScaleForDpi(Point{w.bounds.left, w.bounds.top}, dpi_);
     for (int y = 0; y < w.surface.height; ++y) {
-      int sy = w.bounds.top + y - screen_.top;
+      int sy = origin.y + y - screen.top;
       if (sy < 0 || sy >= out.height) continue;
       for (int x = 0; x < w.surface.width; ++x) {
-        int sx = w.bounds.left + x - screen_.left;
+        int sx = origin.x + x - screen.left;
         if (sx < 0 || sx >= out.width) continue;
         out.At(sx, sy) = BlendOver(out.At(sx, sy), w.surface.At(x, y), w.alpha);
       }
@@ -202,7 +216,9 @@ const WindowRecord* HeadlessDesktop::WindowAt(Point p) const {
     if (!EffectivelyVisible(w) || !w.bounds.Contains(p)) continue;
     if (w.layered) {
       // A layered window is hit only where it shows something.
-      const int x = p.x - w.bounds.left, y = p.y - w.bounds.top;
+      // The pixel under a logical point, counted as the composition places it.
+      const int x = ScaleForDpi(p.x, dpi_) - ScaleForDpi(w.bounds.left, dpi_);
+      const int y = ScaleForDpi(p.y, dpi_) - ScaleForDpi(w.bounds.top, dpi_);
       if (w.surface.Empty() || x >= w.surface.width || y >= w.surface.height) continue;
       if (AlphaOf(w.surface.At(x, y)) * w.alpha == 0) continue;
     }

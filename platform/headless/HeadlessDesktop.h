@@ -44,8 +44,9 @@ struct WindowRecord {
   LayeredSurface surface;  // the last pushed picture
   std::uint8_t alpha = 0;  // its constant alpha
   int pushCount = 0;
-  int boundsCount = 0;  // SetBounds and SetBoundsMany changes of this window
-  std::string toolTip;  // the window system's tooltip text
+  int boundsCount = 0;     // SetBounds and SetBoundsMany changes of this window
+  int sizeMismatches = 0;  // pushes whose surface was not the scaled size of the bounds
+  std::string toolTip;     // the window system's tooltip text
 };
 
 struct MessageBoxRecord {
@@ -156,6 +157,12 @@ class HeadlessDesktop {
   // The window the pointer is over, by the same rule the input uses.
   const WindowRecord* WindowAt(Point screen) const;
 
+  // The display's scale, as a monitor of that DPI shows it: surfaces are
+  // physical, everything else logical. A change is told to every process,
+  // as a move to another monitor is.
+  int Dpi() const { return dpi_; }
+  void SetDpi(int dpi);
+
   Rect Screen() const { return screen_; }
   void SetScreen(const Rect& r) { screen_ = r; }
   Point Cursor() const { return cursor_; }
@@ -166,7 +173,8 @@ class HeadlessDesktop {
   const std::filesystem::path& Root() const { return root_; }
   const std::filesystem::path& ArtDir() const { return artDir_; }
 
-  // All visible windows composed bottom to top over a dark desktop colour.
+  // All visible windows composed bottom to top over a dark desktop colour, in
+  // physical pixels: the screen and each window's place scaled by Dpi().
   LayeredSurface Compose() const;
   bool WritePng(const std::filesystem::path& file) const;
 
@@ -197,6 +205,7 @@ class HeadlessDesktop {
   std::vector<MenuRecord> menusShown_;
   std::vector<HeadlessProcess*> processes_;
   Rect screen_{0, 0, 1280, 800};
+  int dpi_ = kBaseDpi;
   bool leftDown_ = false;
   bool leaveAfterEnter_ = false;
   std::deque<std::function<bool()>> pumpInput_;
@@ -275,6 +284,7 @@ class HeadlessProcess final : public IWindowSystem,
   Rect ScreenBounds() const override;
   std::optional<std::uint32_t> SystemColour(int index) const override;
   Point CursorPosition() const override;
+  int Dpi() const override { return desktop_.Dpi(); }
   bool IsLeftButtonDown() const override { return desktop_.leftDown_; }
   void SetCapture(WindowId id) override { desktop_.capture_ = id; }
   void ReleaseCapture() override { desktop_.capture_ = kNoWindow; }

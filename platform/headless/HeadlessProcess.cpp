@@ -109,10 +109,20 @@ void HeadlessProcess::BringToForeground(WindowId id) { BringToTop(id); }
 
 void HeadlessProcess::PushLayered(WindowId id, const LayeredSurface& surface, std::uint8_t alpha) {
   WindowRecord& w = Window(id);
+  // A surface drawn at another scale than the window's would show stretched
+  // or cut on a real display; it is a fault of whoever drew it.
+  const int dpi = desktop_.Dpi();
+  if (surface.width != ScaleForDpi(w.bounds.width, dpi) || surface.height != ScaleForDpi(w.bounds.height, dpi)) {
+    ++w.sizeMismatches;
+    Report(Severity::Warning, "The picture pushed to " + w.name + " is " + std::to_string(surface.width) + " x " +
+                                  std::to_string(surface.height) + " pixels; the window is " +
+                                  std::to_string(w.bounds.width) + " x " + std::to_string(w.bounds.height) + " at " +
+                                  std::to_string(dpi) + " DPI");
+  }
   w.surface = surface;
   w.alpha = alpha;
-  w.bounds.width = surface.width;
-  w.bounds.height = surface.height;
+  w.bounds.width = UnscaleForDpi(surface.width, dpi);
+  w.bounds.height = UnscaleForDpi(surface.height, dpi);
   ++w.pushCount;
 }
 

@@ -8,7 +8,10 @@ namespace qv::headless {
 namespace {
 
 // Pixels of one em at 96 dots per inch.
-int PixelSize(const FontDesc& font) { return std::max(1, (std::max(1, font.pointSize) * 96 + 36) / 72); }
+int PixelSize(const FontDesc& font) {
+  const int dpi = font.dpi > 0 ? font.dpi : kBaseDpi;
+  return std::max(1, static_cast<int>((static_cast<long long>(std::max(1, font.pointSize)) * dpi + 36) / 72));
+}
 
 // Character widths in pixels, one per code point.
 std::vector<int> GlyphWidths(const std::string& utf8, const FontDesc& font) {

@@ -37,8 +37,10 @@ constexpr const wchar_t* kFallbackFaces[] = {
 
 constexpr Gdiplus::TextRenderingHint kHint = Gdiplus::TextRenderingHintAntiAliasGridFit;
 
-// Points at 96 pixels per inch, as the label's font is designed.
-int EmPixels(const FontDesc& font) { return ::MulDiv(font.pointSize > 0 ? font.pointSize : 1, 96, 72); }
+// Points at the DPI the surface is drawn for (96 at 100 %).
+int EmPixels(const FontDesc& font) {
+  return ::MulDiv(font.pointSize > 0 ? font.pointSize : 1, font.dpi > 0 ? font.dpi : kBaseDpi, 72);
+}
 
 LOGFONTW LogFontFor(const FontDesc& font, const std::wstring& face) {
   LOGFONTW lf{};

@@ -69,6 +69,7 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   Rect ScreenBounds() const override;
   std::optional<std::uint32_t> SystemColour(int index) const override;
   Point CursorPosition() const override;
+  int Dpi() const override { return dpi_; }
   bool IsLeftButtonDown() const override;
   void SetCapture(WindowId id) override;
   void ReleaseCapture() override;
@@ -107,6 +108,11 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   HWND HandleOf(WindowId id) const;
   void ArmTimer(int id, unsigned intervalMs) const;
   static HCURSOR CursorHandle(CursorShape shape);
+  // The scale of the screen, and of the monitor a window is on (the
+  // screen's where the system cannot tell monitors apart).
+  static int SystemDpi();
+  static int WindowDpi(HWND hwnd);
+  static constexpr UINT kDpiChangedMessage = 0x02E0;  // WM_DPICHANGED, newer than some headers
 
   HINSTANCE instance_;
   IPlatformEvents* sink_ = nullptr;
@@ -124,6 +130,7 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   UniqueIcon smallIcon_;
   LayeredCanvas canvas_;
   CursorShape cursor_ = CursorShape::Default;
+  int dpi_ = kBaseDpi;  // of the main form's monitor: every bound and point is scaled by it
   // One tooltip control for every window that has a tip, made on first use;
   // declared last so that it goes before the windows it names.
   UniqueWindow toolTips_;

@@ -19,12 +19,14 @@ void Win32Windows::SetBoundsMany(const std::vector<std::pair<WindowId, Rect>>& m
   for (const auto& [id, bounds] : moves) {
     HWND hwnd = HandleOf(id);
     if (!hwnd) continue;
-    POINT origin{bounds.left, bounds.top};
+    const Rect physical = ScaleForDpi(bounds, dpi_);
+    POINT origin{physical.left, physical.top};
     if (HWND parent = ::GetAncestor(hwnd, GA_PARENT); parent && parent != ::GetDesktopWindow())
       ::MapWindowPoints(HWND_DESKTOP, parent, &origin, 1);
     constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
-    if (batch) batch = ::DeferWindowPos(batch, hwnd, nullptr, origin.x, origin.y, bounds.width, bounds.height, kFlags);
-    if (!batch) ::SetWindowPos(hwnd, nullptr, origin.x, origin.y, bounds.width, bounds.height, kFlags);
+    if (batch)
+      batch = ::DeferWindowPos(batch, hwnd, nullptr, origin.x, origin.y, physical.width, physical.height, kFlags);
+    if (!batch) ::SetWindowPos(hwnd, nullptr, origin.x, origin.y, physical.width, physical.height, kFlags);
   }
   if (batch) ::EndDeferWindowPos(batch);
 }

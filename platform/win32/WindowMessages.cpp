@@ -21,14 +21,16 @@ Point ClientPoint(LPARAM lParam) {
   return Point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
-PointerEvent MakePointerEvent(HWND hwnd, WindowId id, MouseButton button, WPARAM wParam, LPARAM lParam) {
+// The message's pixels are the display's; the core's points are logical.
+PointerEvent MakePointerEvent(HWND hwnd, WindowId id, MouseButton button, WPARAM wParam, LPARAM lParam, int dpi) {
   PointerEvent event;
   event.window = id;
   event.button = button;
-  event.client = ClientPoint(lParam);
-  POINT screen = ToPOINT(event.client);
+  const Point client = ClientPoint(lParam);
+  POINT screen = ToPOINT(client);
   ::ClientToScreen(hwnd, &screen);
-  event.screen = FromPOINT(screen);
+  event.client = UnscaleForDpi(client, dpi);
+  event.screen = UnscaleForDpi(FromPOINT(screen), dpi);
   event.leftHeld = (wParam & MK_LBUTTON) != 0;
   return event;
 }
@@ -102,7 +104,7 @@ std::optional<LRESULT> Win32Windows::HandleInputMessage(WindowRecord& record, UI
   HWND hwnd = record.window.Get();
   const WindowId id = record.id;
   IPlatformEvents* sink = sink_;
-  auto pointer = [&](MouseButton button) { return MakePointerEvent(hwnd, id, button, wParam, lParam); };
+  auto pointer = [&](MouseButton button) { return MakePointerEvent(hwnd, id, button, wParam, lParam, dpi_); };
   switch (message) {
     // With CS_DBLCLKS the second press of a quick pair comes as a double
     // click; to the core it is a press like any other.
@@ -209,6 +211,17 @@ std::optional<LRESULT> Win32Windows::HandleMainMessage(HWND hwnd, UINT message, 
       if (sink) sink->OnDisplayChange();
       return result;
     }
+    case kDpiChangedMessage: {
+      // The main form went to a monitor of another scale (or the scale was
+      // changed): the core places every window itself, in logical numbers,
+      // so the suggested rectangle is not applied.
+      const int dpi = static_cast<int>(LOWORD(wParam));
+      if (dpi > 0 && dpi != dpi_) {
+        dpi_ = dpi;
+        if (sink) sink->OnDpiChanged(dpi);
+      }
+      return 0;
+    }
     default:
       break;
   }
@@ -242,7 +255,7 @@ void Win32Windows::DeliverDrop(HWND hwnd, HDROP drop) {
     ::DragQueryPoint(drop, &where);
     ::ClientToScreen(hwnd, &where);
   }
-  if (sink_ && !paths.empty()) sink_->OnDropFiles(paths, FromPOINT(where));
+  if (sink_ && !paths.empty()) sink_->OnDropFiles(paths, UnscaleForDpi(FromPOINT(where), dpi_));
 }
 
 }  // namespace qv::win32

@@ -109,7 +109,8 @@ WindowId Win32Windows::CreateWindow(const WindowSpec& wanted) {
   // The window text of a presentation window is its name unless the core
   // gives it a title: tools that list windows then show something useful.
   const std::wstring title = Widen(record->textIsName ? wanted.name : wanted.title);
-  const Rect& b = wanted.bounds;
+  if (wanted.mainForm) dpi_ = SystemDpi();
+  const Rect b = ScaleForDpi(wanted.bounds, dpi_);
   HWND hwnd = ::CreateWindowExW(exStyle, wideClass.c_str(), title.c_str(), style, b.left, b.top, b.width, b.height,
                                 owner, nullptr, instance_, record.get());
   if (!hwnd) {
@@ -122,6 +123,11 @@ WindowId Win32Windows::CreateWindow(const WindowSpec& wanted) {
   const WindowId id = nextId_++;
   if (created->isMain) {
     main_ = created;
+    // The monitor the main form came up on decides the scale of everything.
+    if (const int dpi = WindowDpi(hwnd); dpi != dpi_) {
+      dpi_ = dpi;
+      SetBounds(id, wanted.bounds);
+    }
     // The anchor is never seen: constant alpha 0 over the whole window.
     ::SetLayeredWindowAttributes(hwnd, 0, 0, LWA_ALPHA);
     for (const auto& [timerId, interval] : timers_) ArmTimer(timerId, interval);
@@ -158,8 +164,9 @@ std::string Win32Windows::Name(WindowId id) const {
 void Win32Windows::SetBounds(WindowId id, const Rect& bounds) {
   HWND hwnd = HandleOf(id);
   if (!hwnd) return;
-  const POINT origin = ScreenToParent(hwnd, POINT{bounds.left, bounds.top});
-  ::SetWindowPos(hwnd, nullptr, origin.x, origin.y, bounds.width, bounds.height,
+  const Rect physical = ScaleForDpi(bounds, dpi_);
+  const POINT origin = ScreenToParent(hwnd, POINT{physical.left, physical.top});
+  ::SetWindowPos(hwnd, nullptr, origin.x, origin.y, physical.width, physical.height,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
@@ -171,11 +178,11 @@ Rect Win32Windows::Bounds(WindowId id) const {
   if (::IsIconic(hwnd)) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof(placement);
-    if (::GetWindowPlacement(hwnd, &placement)) return FromRECT(placement.rcNormalPosition);
+    if (::GetWindowPlacement(hwnd, &placement)) return UnscaleForDpi(FromRECT(placement.rcNormalPosition), dpi_);
   }
   RECT r{};
   if (!::GetWindowRect(hwnd, &r)) return Rect{};
-  return FromRECT(r);
+  return UnscaleForDpi(FromRECT(r), dpi_);
 }
 
 void Win32Windows::Show(WindowId id, bool visible) {
@@ -248,7 +255,7 @@ void Win32Windows::AcceptDroppedFiles(WindowId id, bool accept) {
 }
 
 Rect Win32Windows::ScreenBounds() const {
-  return Rect{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  return UnscaleForDpi(Rect{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}, dpi_);
 }
 
 std::optional<std::uint32_t> Win32Windows::SystemColour(int index) const {
@@ -261,7 +268,7 @@ std::optional<std::uint32_t> Win32Windows::SystemColour(int index) const {
 Point Win32Windows::CursorPosition() const {
   POINT p{};
   ::GetCursorPos(&p);
-  return FromPOINT(p);
+  return UnscaleForDpi(FromPOINT(p), dpi_);
 }
 
 // The pointer's primary button, whichever physical button the user has made
@@ -346,6 +353,28 @@ void Win32Windows::StartTimer(int id, unsigned intervalMs) {
 void Win32Windows::StopTimer(int id) {
   timers_.erase(id);
   if (HWND hwnd = MainWindow()) ::KillTimer(hwnd, static_cast<UINT_PTR>(id));
+}
+
+int Win32Windows::SystemDpi() {
+  WindowDc screen;
+  const int dpi = screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
+  return dpi > 0 ? dpi : kBaseDpi;
+}
+
+// GetDpiForWindow came with Windows 10 1607; older systems have one scale
+// for every monitor, the screen's.
+int Win32Windows::WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = [] {
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<GetDpiForWindowFn>(
+                        reinterpret_cast<void (*)()>(::GetProcAddress(user32, "GetDpiForWindow")))
+                  : nullptr;
+  }();
+  if (getDpiForWindow && hwnd) {
+    if (const UINT dpi = getDpiForWindow(hwnd); dpi > 0) return static_cast<int>(dpi);
+  }
+  return SystemDpi();
 }
 
 }  // namespace qv::win32

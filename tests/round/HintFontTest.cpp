@@ -64,5 +64,68 @@ TEST_F(HintFontTest, ColourAndSizeAreThoseTheLabelCanShow) {
   EXPECT_NE(windows.SystemColour(15).value(), 0xE9E9E9u);
 }
 
+// A label never loses a pixel of its text to the logical rounding.
+TEST(HintLabelSizeTest, LogicalSizeRoundsUpToHoldTheText) {
+  const struct {
+    Size drawn;
+    int dpi;
+    Size logical;
+  } cases[] = {
+      {{75, 30}, 144, {50, 20}}, {{76, 31}, 144, {51, 21}},  {{3, 1}, 192, {2, 1}},
+      {{0, 0}, 144, {1, 1}},     {{100, 17}, 96, {100, 17}}, {{63, 25}, 120, {51, 20}},
+  };
+  for (const auto& c : cases) {
+    const Size got = LogicalLabelSize(c.drawn, c.dpi);
+    EXPECT_EQ(got.width, c.logical.width) << c.drawn.width << " at " << c.dpi;
+    EXPECT_EQ(got.height, c.logical.height) << c.drawn.height << " at " << c.dpi;
+    EXPECT_GE(ScaleForDpi(got.width, c.dpi), c.drawn.width);
+    EXPECT_GE(ScaleForDpi(got.height, c.dpi), c.drawn.height);
+  }
+}
+
+// Rows of the surface that hold any ink.
+int InkedRows(const LayeredSurface& s) {
+  int rows = 0;
+  for (int y = 0; y < s.height; ++y) {
+    bool ink = false;
+    for (int x = 0; x < s.width && !ink; ++x) ink = AlphaOf(s.At(x, y)) != 0;
+    rows += ink;
+  }
+  return rows;
+}
+
+// The label keeps its logical place and size at every scale; its text is
+// drawn with more pixels, in proportion.
+TEST_F(HintFontTest, LabelTextScalesWithTheDisplay) {
+  const Rect item{200, 100, 50, 50};
+  Rect at96;
+  int rows96 = 0;
+  for (const int dpi : {96, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    desktop_->SetDpi(dpi);
+    HintWindow hint(*process_, process_->AsPlatform().canvas, WindowLayer::Normal, "");
+    EXPECT_EQ(hint.Font().font.dpi, dpi);
+    hint.ShowUnder("Quorvel", item);
+    const headless::WindowRecord* w = desktop_->FindWindow(hint.Window());
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->surface.width, ScaleForDpi(w->bounds.width, dpi));
+    EXPECT_EQ(w->surface.height, ScaleForDpi(w->bounds.height, dpi));
+    EXPECT_EQ(w->sizeMismatches, 0);
+    const int rows = InkedRows(w->surface);
+    if (dpi == 96) {
+      at96 = w->bounds;
+      rows96 = rows;
+      ASSERT_GT(rows96, 5);
+      continue;
+    }
+    // The height is the font's, rounded up to whole logical pixels; the
+    // width follows glyph advances rounded at each size, so only nearly.
+    EXPECT_NEAR(w->bounds.height, at96.height, 1);
+    EXPECT_NEAR(w->bounds.width, at96.width, at96.width * 0.08 + 1);
+    EXPECT_EQ(w->bounds.top, item.Bottom());
+    EXPECT_NEAR(rows, rows96 * dpi / 96.0, 2.0);
+  }
+}
+
 }  // namespace
 }  // namespace qv::round
