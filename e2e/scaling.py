@@ -14,7 +14,7 @@ import time
 import harness
 
 # A screen large enough for the whole ring at 200 %: 960 x 600 logical pixels.
-harness.SCREEN = "1920x1200x24"
+SCREEN = "1920x1200x24"
 CENTRE = (480, 300)             # the ring's centre, logical
 MAIN_W, MAIN_H = 194, 168       # the main form's designed size
 RING_REACH = 230                # the outer items end about 215 from the centre
@@ -167,4 +167,4 @@ def scenario(h):
     h.check(rmse < 0.06, "the ring at 200 %, halved, is the ring at 100 %", rmse)
 
 
-harness.run_scenario("scaling", scenario, time_limit=280)
+harness.run_scenario("scaling", scenario, time_limit=280, screen=SCREEN)
