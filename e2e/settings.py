@@ -235,9 +235,17 @@ def hot_key(h):
 
     ring = xdo(h, "search", "--onlyvisible", "--name", "^Circle1$").stdout.split()
     h.require(ring, "the ring item has an X window to take the focus")
-    xdo(h, "windowfocus", "--sync", ring[0])
-    xdo(h, "key", "alt+j")
-    h.check(h.poll(lambda: not program_shown(h), 5), "Alt+J hides the program's windows")
+    # As below: on a busy machine the focus may land after the key, so the
+    # key is pressed again (after a wait long enough to see a late toggle).
+    hidden = False
+    for _ in range(3):
+        xdo(h, "windowfocus", "--sync", ring[0])
+        time.sleep(0.3)
+        xdo(h, "key", "alt+j")
+        hidden = h.poll(lambda: not program_shown(h), 4)
+        if hidden:
+            break
+    h.check(hidden, "Alt+J hides the program's windows")
     # With every window of the program hidden, the tray window takes the focus; the
     # window manager may hand it over late, so the key is pressed again until it lands.
     shown = False
