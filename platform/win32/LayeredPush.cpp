@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/StartupTrace.h"
 #include "platform/win32/Win32Windows.h"
 
 namespace qv::win32 {
@@ -44,6 +45,7 @@ void Win32Windows::PushLayered(WindowId id, const LayeredSurface& surface, std::
   HWND hwnd = HandleOf(id);
   if (!hwnd || surface.Empty()) return;
   if (!surface.Whole()) return;
+  TracePhase("push");
   if (!canvas_.Reserve(surface.width, surface.height)) return;
   canvas_.CopyFrom(surface);
 

@@ -124,10 +124,18 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   UniqueIcon smallIcon_;
   LayeredCanvas canvas_;
   CursorShape cursor_ = CursorShape::Default;
-  // One tooltip control for every window that has a tip, made on first use;
-  // declared last so that it goes before the windows it names.
+  // The tooltip control is made when the pointer first moves over one of
+  // the windows (MakePendingToolTips), not when the tips are set at start:
+  // it loads the common controls, which a start need not wait for. Until
+  // then the tips wait in pendingTips_.
+  void MakePendingToolTips(const MSG& firstMove);
+
+  // One tooltip control for every window that has a tip; declared last so
+  // that it goes before the windows it names.
   UniqueWindow toolTips_;
   std::set<HWND> toolTipped_;
+  std::map<HWND, std::wstring> pendingTips_;
+  bool toolTipsFailed_ = false;
 };
 
 }  // namespace qv::win32
