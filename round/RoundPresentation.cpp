@@ -54,10 +54,10 @@ void RoundPresentation::LoadPlates() {
 void RoundPresentation::LoadClockPictures() {
   const std::string dir = platform_.files.ProgramDir() + "Icon\\ClockRes\\";
   clockAvailable_ = false;
+  clockLoaded_ = false;
+  clock_ = {};
   for (const char* file : kClockFiles)
     if (!platform_.files.FileExists(dir + file)) return;
-  for (std::size_t i = 0; i < clock_.size(); ++i)
-    clock_[i] = picture::LoadPictureFile(platform_.files, dir + kClockFiles[i]);
   clockAvailable_ = true;
 }
 
@@ -207,6 +207,12 @@ void RoundPresentation::RebuildCenter(int shift) {
 
 void RoundPresentation::DrawClock() {
   if (!clockAvailable_) return;
+  if (!clockLoaded_) {
+    const std::string dir = platform_.files.ProgramDir() + "Icon\\ClockRes\\";
+    for (std::size_t i = 0; i < clock_.size(); ++i)
+      clock_[i] = picture::LoadPictureFile(platform_.files, dir + kClockFiles[i]);
+    clockLoaded_ = true;
+  }
   const int size = settings_.CenterSize;
   if (centerSurface_.width != size || centerSurface_.height != size) centerSurface_ = LayeredSurface(size, size);
   const double s = size;

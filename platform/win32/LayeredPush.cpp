@@ -30,6 +30,15 @@ bool LayeredCanvas::Reserve(int width, int height) {
   return true;
 }
 
+void LayeredCanvas::Release() {
+  // GDI may still be reading the section from the last push.
+  ::GdiFlush();
+  bitmap_.Reset();
+  bits_ = nullptr;
+  width_ = 0;
+  height_ = 0;
+}
+
 void LayeredCanvas::CopyFrom(const LayeredSurface& surface) {
   // GDI may still be reading the section from an earlier push.
   ::GdiFlush();

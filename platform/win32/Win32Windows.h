@@ -29,6 +29,8 @@ class LayeredCanvas {
   bool Reserve(int width, int height);
   void CopyFrom(const LayeredSurface& surface);
   HBITMAP Bitmap() const { return bitmap_.Get(); }
+  // Gives the section back; the next push makes one again.
+  void Release();
 
  private:
   UniqueBitmap bitmap_;
@@ -49,6 +51,9 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   HWND MainWindow() const noexcept;
   // Marks the main window as ready for tools outside the process.
   void MarkReady();
+  // Frees what only speeds up the next pushes (the push section), when the
+  // program trims its memory.
+  void ReleaseScratch() { canvas_.Release(); }
 
   // IWindowSystem
   WindowId CreateWindow(const WindowSpec& wanted) override;
