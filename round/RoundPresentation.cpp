@@ -95,10 +95,14 @@ LayeredSurface RoundPresentation::Stretch(const LayeredSurface& picture, int siz
   return surface;
 }
 
-// A new window is mapped fully transparent first, so it never flashes.
+// A new window is mapped fully transparent first, so it never flashes; one
+// not shown yet cannot, and gets its picture at once (a turn of the loop per
+// window is most of what building the ring at start costs).
 void RoundPresentation::PushNew(WindowId window, const LayeredSurface& surface) {
-  platform_.windows.PushLayered(window, surface, 0);
-  platform_.system.ProcessPendingMessages();
+  if (platform_.windows.IsVisible(window)) {
+    platform_.windows.PushLayered(window, surface, 0);
+    platform_.system.ProcessPendingMessages();
+  }
   platform_.windows.PushLayered(window, surface, 255);
 }
 

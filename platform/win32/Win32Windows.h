@@ -129,8 +129,8 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   UniqueIcon smallIcon_;
   LayeredCanvas canvas_;
   CursorShape cursor_ = CursorShape::Default;
-  // The tooltip control is made when the pointer first moves over one of
-  // the windows (MakePendingToolTips), not when the tips are set at start:
+  // The tooltip control is made when the pointer first moves over a window
+  // with a tip (MakePendingToolTips), not when the tips are set at start:
   // it loads the common controls, which a start need not wait for. Until
   // then the tips wait in pendingTips_.
   void MakePendingToolTips(const MSG& firstMove);

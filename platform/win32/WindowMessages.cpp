@@ -132,7 +132,9 @@ std::optional<LRESULT> Win32Windows::HandleInputMessage(WindowRecord& record, UI
       if (sink) sink->OnMouseUp(pointer(MouseButton::Middle));
       return 0;
     case WM_MOUSEMOVE: {
-      if (!pendingTips_.empty()) {
+      // Only a window with a tip needs the control; the pointer resting
+      // where a new window appears moves over it too.
+      if (pendingTips_.count(hwnd) != 0) {
         MSG move{hwnd, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
         const DWORD at = ::GetMessagePos();
         move.pt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
