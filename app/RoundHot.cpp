@@ -111,6 +111,7 @@ const FormTimer& RoundHot::Timer(TimerId id) const {
 // ---- creation ----
 
 void RoundHot::FormCreate() {
+  trayAdded_ = platform_.tray.AddTrayIcon(kTrayTip);
   InitSettings();
   round_->LoadPlates();
   dock_->LoadPictures();
@@ -187,11 +188,7 @@ void RoundHot::FormShow() {
                                 0);
   platform_.windows.Show(mainWindow_, true);
   // A start that could not read its settings ends at the next turn of the loop.
-  if (!settingsLoaded_) return;
-  timerGetIcon_.Enable();
-  // After the timer is armed: the shell takes its time over a new icon (tens
-  // of milliseconds when it is busy), and the start-up step's wait covers it.
-  trayAdded_ = platform_.tray.AddTrayIcon(kTrayTip);
+  if (settingsLoaded_) timerGetIcon_.Enable();
 }
 
 // ---- the one-shot start-up step ----
