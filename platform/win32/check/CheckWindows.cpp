@@ -77,6 +77,20 @@ class Recorder final : public IPlatformEvents {
 
 LONG_PTR ExStyle(HWND hwnd) { return ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE); }
 
+BOOL CALLBACK CollectTipControl(HWND hwnd, LPARAM list) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(hwnd, name, 64);
+  if (std::wstring(name) == TOOLTIPS_CLASSW) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+  return TRUE;
+}
+
+// The tooltip controls of this thread.
+std::vector<HWND> TipControls() {
+  std::vector<HWND> found;
+  ::EnumThreadWindows(::GetCurrentThreadId(), CollectTipControl, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 }  // namespace
 
 void CheckWindows() {
@@ -192,28 +206,15 @@ void CheckWindows() {
 
   // Tips wait for the pointer's first move over a window that has one; then
   // one control takes them all, each with the text it was last given.
-  const auto tipControls = [] {
-    std::vector<HWND> found;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM list) {
-          wchar_t name[64] = {};
-          ::GetClassNameW(hwnd, name, 64);
-          if (std::wstring(name) == TOOLTIPS_CLASSW) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-  };
   p.windows.SetToolTip(item, "first");
   p.windows.SetToolTip(item, "回收站");
   p.windows.SetToolTip(hiddenItem, "gone again");
   p.windows.SetToolTip(hiddenItem, "");
-  QV_EXPECT(tipControls().empty());
+  QV_EXPECT(TipControls().empty());
   ::SendMessageW(hiddenItemWindow, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));  // no tip: no control
-  QV_EXPECT(tipControls().empty());
+  QV_EXPECT(TipControls().empty());
   ::SendMessageW(itemWindow, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-  const std::vector<HWND> tips = tipControls();
+  const std::vector<HWND> tips = TipControls();
   QV_EXPECT(tips.size() == 1);
   if (tips.size() == 1) {
     QV_EXPECT(::SendMessageW(tips[0], TTM_GETTOOLCOUNT, 0, 0) == 1);
