@@ -154,8 +154,10 @@ void RectPresentation::DrawRectItem(int slot, int side) {
   platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
 }
 
-// A new window is mapped fully transparent first, so it never flashes.
+// A new window is mapped fully transparent first, so it never flashes; one
+// not shown yet cannot, and only takes its picture from the push after this.
 void RectPresentation::PushNew(WindowId window, const LayeredSurface& surface) {
+  if (!platform_.windows.IsVisible(window)) return;
   platform_.windows.PushLayered(window, surface, 0);
   platform_.system.ProcessPendingMessages();
 }

@@ -11,11 +11,12 @@ is no test (goals belong to the benchmarks).
 
 By hand:
   /usr/bin/python3 e2e/startup_floor.py --dist build/x86_64/dist/Quorvel \\
-      --tools build/x86_64/test-tools --out build/native/e2e-out/startup_floor [--runs 7]"""
+      --tools build/x86_64/test-tools --out build/native/e2e-out/startup_floor [--runs 7] [--phases]"""
 
 import os
 import re
 import statistics
+import subprocess
 import time
 from pathlib import Path
 
@@ -27,6 +28,8 @@ DOCK_ITEMS = 30
 
 def add_options(parser):
     parser.add_argument("--runs", type=int, default=7, help="runs of each program (default 7)")
+    parser.add_argument("--phases", action="store_true",
+                        help="one more start of Quorvel with QV_TRACE=1: prints the phases of its start-up")
 
 
 def item(file, name, define=""):
@@ -103,6 +106,23 @@ def resident_by_file(pid):
     return sorted(sizes.items(), key=lambda item: -item[1])
 
 
+def print_phases(h, folder):
+    """Starts Quorvel once more with its start-up trace on (QV_TRACE=1, read
+    from the debugger's output through WINEDEBUG=+debugstr) and prints the
+    phases: time since the process was created, CPU time, phase."""
+    env = dict(h.env, QV_TRACE="1", WINEDEBUG="+debugstr")
+    with open(h.out / "phases.log", "w") as log:
+        process = subprocess.Popen(["wine", str(folder / "Quorvel.exe")], cwd=folder, env=env, stdout=log,
+                                   stderr=subprocess.STDOUT)
+        ready = h.wintool("wait-ready", 30000)
+        h.check(ready.ok, "the traced start reports ready", ready)
+        h.wintool("close")
+        process.wait(timeout=15)
+    phases = re.findall(r"Quorvel trace: (.*?)(?:\\n)?\"", (h.out / "phases.log").read_text(errors="replace"))
+    # Each window and file is a phase; the pushes between them are left out here.
+    print("".join("  %s\n" % p for p in phases if not p.endswith(" push")), end="", flush=True)
+
+
 def scenario(h):
     runs = h.options.runs
     folder = h.fresh_copy()
@@ -157,6 +177,8 @@ def scenario(h):
     (h.out / "startup_floor.txt").write_text(report)
     h.check(len(figures["Quorvel.exe"]) == runs and len(figures["floor.exe"]) == runs,
             "%d measured runs of each program" % runs)
+    if h.options.phases:
+        print_phases(h, folder)
 
 
 harness.run_scenario("startup_floor", scenario, add_options=add_options)

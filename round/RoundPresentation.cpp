@@ -66,10 +66,10 @@ RectF ItemIconRect(int dpi) {
 void RoundPresentation::LoadClockPictures() {
   const std::string dir = platform_.files.ProgramDir() + "Icon\\ClockRes\\";
   clockAvailable_ = false;
+  clockLoaded_ = false;
+  clock_ = {};
   for (const char* file : kClockFiles)
     if (!platform_.files.FileExists(dir + file)) return;
-  for (std::size_t i = 0; i < clock_.size(); ++i)
-    clock_[i] = picture::LoadPictureFileForDpi(platform_.files, dir + kClockFiles[i], platform_.windows.Dpi());
   clockAvailable_ = true;
 }
 
@@ -108,10 +108,14 @@ LayeredSurface RoundPresentation::Stretch(const LayeredSurface& picture, int siz
   return surface;
 }
 
-// A new window is mapped fully transparent first, so it never flashes.
+// A new window is mapped fully transparent first, so it never flashes; one
+// not shown yet cannot, and gets its picture at once (a turn of the loop per
+// window is most of what building the ring at start costs).
 void RoundPresentation::PushNew(WindowId window, const LayeredSurface& surface) {
-  platform_.windows.PushLayered(window, surface, 0);
-  platform_.system.ProcessPendingMessages();
+  if (platform_.windows.IsVisible(window)) {
+    platform_.windows.PushLayered(window, surface, 0);
+    platform_.system.ProcessPendingMessages();
+  }
   platform_.windows.PushLayered(window, surface, 255);
 }
 
@@ -220,6 +224,12 @@ void RoundPresentation::RebuildCenter(int shift) {
 
 void RoundPresentation::DrawClock() {
   if (!clockAvailable_) return;
+  if (!clockLoaded_) {
+    const std::string dir = platform_.files.ProgramDir() + "Icon\\ClockRes\\";
+    for (std::size_t i = 0; i < clock_.size(); ++i)
+      clock_[i] = picture::LoadPictureFileForDpi(platform_.files, dir + kClockFiles[i], platform_.windows.Dpi());
+    clockLoaded_ = true;
+  }
   const int size = ScaleForDpi(settings_.CenterSize, dpi_);
   if (centerSurface_.width != size || centerSurface_.height != size) centerSurface_ = LayeredSurface(size, size);
   const double s = size;

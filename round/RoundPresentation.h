@@ -95,6 +95,7 @@ class RoundPresentation final : public catalogue::IItemWindows {
   LayeredSurface iconPlate_;
   std::array<LayeredSurface, 6> clock_;  // face, hour, minute, second, cap, highlights
   bool clockAvailable_ = false;
+  bool clockLoaded_ = false;  // decoded at the first draw: a center that never shows the clock keeps no pictures
 
   WindowId background_ = kNoWindow;
   WindowId center_ = kNoWindow;

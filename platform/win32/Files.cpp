@@ -8,6 +8,7 @@
 
 #include "platform/win32/Diagnostics.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/StartupTrace.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Api.h"
 
@@ -217,6 +218,7 @@ bool Win32Files::CreateDirectory(const std::string& path) {
 }
 
 std::optional<std::string> Win32Files::ReadFile(const std::string& path) const {
+  TracePhase(path.c_str());
   // Shared for writing and deletion too: another program holding the file
   // open must not make it unreadable.
   UniqueFile file(::CreateFileW(FilePath(path).c_str(), GENERIC_READ,

@@ -5,6 +5,7 @@
 
 // First: the seam's names must be read before <windows.h> makes macros of them.
 #include "platform/win32/Forms.h"
+#include "platform/win32/OleApartment.h"
 #include "platform/win32/Utf.h"
 
 namespace qv::win32 {
@@ -41,6 +42,7 @@ std::optional<std::string> Win32Forms::OpenFileDialog(FormId owner, const std::s
   ofn.lpstrTitle = NullIfEmpty(wideTitle);
   // The program's folder is its working directory's business, not the dialog's.
   ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  EnsureOleApartment();
   if (!::GetOpenFileNameW(&ofn)) return std::nullopt;
   return Narrow(path.data());
 }

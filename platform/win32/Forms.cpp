@@ -52,8 +52,6 @@ bool TranslateFormMessage(MSG& message) {
 
 Win32Forms::Win32Forms(HINSTANCE instance, std::function<HWND()> owner)
     : instance_(instance), owner_(std::move(owner)) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
-  ::InitCommonControlsEx(&controls);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = &Win32Forms::FormProc;
@@ -71,6 +69,12 @@ Win32Forms::~Win32Forms() {
 }
 
 FormId Win32Forms::CreateForm(const FormSpec& design, IFormEvents& events) {
+  // At the first form, not at start: the common controls are loaded then.
+  static const bool controlsReady = [] {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+    return ::InitCommonControlsEx(&controls) != FALSE;
+  }();
+  (void)controlsReady;
   retired_.clear();
   auto form = std::make_unique<Form>();
   form->owner = this;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/StartupTrace.h"
 #include "platform/win32/Win32Windows.h"
 
 namespace qv::win32 {
@@ -29,6 +30,15 @@ bool LayeredCanvas::Reserve(int width, int height) {
   return true;
 }
 
+void LayeredCanvas::Release() {
+  // GDI may still be reading the section from the last push.
+  ::GdiFlush();
+  bitmap_.Reset();
+  bits_ = nullptr;
+  width_ = 0;
+  height_ = 0;
+}
+
 void LayeredCanvas::CopyFrom(const LayeredSurface& surface) {
   // GDI may still be reading the section from an earlier push.
   ::GdiFlush();
@@ -44,6 +54,7 @@ void Win32Windows::PushLayered(WindowId id, const LayeredSurface& surface, std::
   HWND hwnd = HandleOf(id);
   if (!hwnd || surface.Empty()) return;
   if (!surface.Whole()) return;
+  TracePhase("push");
   if (!canvas_.Reserve(surface.width, surface.height)) return;
   canvas_.CopyFrom(surface);
 

@@ -1,5 +1,6 @@
 #include "platform/win32/ShellDialogs.h"
 
+#include "platform/win32/OleApartment.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Windows.h"
@@ -14,6 +15,7 @@ bool Win32Shell::Execute(const std::string& file, const std::string& arguments, 
   // No verb: the shell runs the target's default action, which for some
   // types (a shortcut to a printer, a document whose default is "edit") is
   // not "open", and "open" may not exist for them at all.
+  EnsureOleApartment();
   const HINSTANCE result = ::ShellExecuteW(nullptr, nullptr, wideFile.c_str(), NullIfEmpty(wideArguments),
                                            NullIfEmpty(wideDirectory), SW_SHOWNORMAL);
   // Values up to 32 are error codes.

@@ -5,6 +5,7 @@
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/IconFile.h"
+#include "platform/win32/OleApartment.h"
 #include "platform/win32/ShellDialogs.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Api.h"
@@ -41,6 +42,7 @@ std::optional<std::wstring> PathOfIdList(IShellLinkW& link) {
 std::optional<std::string> Win32Shell::ResolveShortcut(const std::string& linkPath) {
   const std::wstring widePath = Widen(linkPath);
   if (widePath.empty()) return std::nullopt;
+  EnsureOleApartment();
   IShellLinkW* rawLink = nullptr;
   if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&rawLink))) ||

@@ -1,15 +1,6 @@
 #include "platform/win32/Win32Platform.h"
 
-// After the backend's view of <windows.h>.
-#include <ole2.h>
-
 namespace qv::win32 {
-
-OleApartment::OleApartment() : initialized_(SUCCEEDED(::OleInitialize(nullptr))) {}
-
-OleApartment::~OleApartment() {
-  if (initialized_) ::OleUninitialize();
-}
 
 Win32Platform::Win32Platform(HINSTANCE instance)
     : windows_(instance),

@@ -11,27 +11,16 @@
 #include "platform/win32/HotKeys.h"
 #include "platform/win32/Menus.h"
 #include "platform/win32/MessageLoop.h"
+#include "platform/win32/OleApartment.h"
 #include "platform/win32/Registry.h"
 #include "platform/win32/ShellDialogs.h"
+#include "platform/win32/StartupTrace.h"
 #include "platform/win32/System.h"
 #include "platform/win32/Tray.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Windows.h"
 
 namespace qv::win32 {
-
-// The shell's link objects and drag sources expect an OLE apartment on the
-// GUI thread; it is the thread that makes the platform.
-class OleApartment {
- public:
-  OleApartment();
-  ~OleApartment();
-  OleApartment(const OleApartment&) = delete;
-  OleApartment& operator=(const OleApartment&) = delete;
-
- private:
-  bool initialized_;
-};
 
 class Win32Platform final : public IMessageLoop {
  public:
@@ -54,6 +43,7 @@ class Win32Platform final : public IMessageLoop {
   Win32Diagnostics diagnostics_;
   OleApartment ole_;
   FinestTimerPeriod timerPeriod_;
+  TraceMark timerPeriodMade_{"timer period"};
   Win32Windows windows_;
   Win32MessageLoop loop_;
   Win32Dialogs dialogs_;
@@ -61,11 +51,14 @@ class Win32Platform final : public IMessageLoop {
   Win32Registry registry_;
   Win32Shell shell_;
   Win32Tray tray_;
+  TraceMark trayMade_{"tray"};
   Win32HotKeys hotKeys_;
   Win32System system_;
   GdiPlusCanvas canvas_;
+  TraceMark canvasMade_{"GDI+ started"};
   Win32Menus menus_;
   Win32Forms forms_;
+  TraceMark formsMade_{"forms"};
   Platform platform_;
 };
 

@@ -29,6 +29,8 @@ class LayeredCanvas {
   bool Reserve(int width, int height);
   void CopyFrom(const LayeredSurface& surface);
   HBITMAP Bitmap() const { return bitmap_.Get(); }
+  // Gives the section back; the next push makes one again.
+  void Release();
 
  private:
   UniqueBitmap bitmap_;
@@ -49,6 +51,9 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   HWND MainWindow() const noexcept;
   // Marks the main window as ready for tools outside the process.
   void MarkReady();
+  // Frees what only speeds up the next pushes (the push section), when the
+  // program trims its memory.
+  void ReleaseScratch() { canvas_.Release(); }
 
   // IWindowSystem
   WindowId CreateWindow(const WindowSpec& wanted) override;
@@ -131,10 +136,18 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   LayeredCanvas canvas_;
   CursorShape cursor_ = CursorShape::Default;
   int dpi_ = kBaseDpi;  // of the main form's monitor: every bound and point is scaled by it
-  // One tooltip control for every window that has a tip, made on first use;
-  // declared last so that it goes before the windows it names.
+  // The tooltip control is made when the pointer first moves over a window
+  // with a tip (MakePendingToolTips), not when the tips are set at start:
+  // it loads the common controls, which a start need not wait for. Until
+  // then the tips wait in pendingTips_.
+  void MakePendingToolTips(const MSG& firstMove);
+
+  // One tooltip control for every window that has a tip; declared last so
+  // that it goes before the windows it names.
   UniqueWindow toolTips_;
   std::set<HWND> toolTipped_;
+  std::map<HWND, std::wstring> pendingTips_;
+  bool toolTipsFailed_ = false;
 };
 
 }  // namespace qv::win32

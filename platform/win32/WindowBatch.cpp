@@ -34,19 +34,18 @@ void Win32Windows::SetBoundsMany(const std::vector<std::pair<WindowId, Rect>>& m
 void Win32Windows::SetToolTip(WindowId id, const std::string& text) {
   HWND hwnd = HandleOf(id);
   if (!hwnd) return;
-  if (!toolTips_) {
-    if (text.empty()) return;
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    toolTips_.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, MainWindow(), nullptr,
-                                      instance_, nullptr));
-    if (!toolTips_) {
-      ReportFailure(Severity::Warning, WithLastError("The tooltip control could not be made: items show no tips"));
-      return;
-    }
-  }
   std::wstring wide = Widen(text);
+  if (!toolTips_) {
+    if (toolTipsFailed_) return;
+    if (wide.empty()) {
+      pendingTips_.erase(hwnd);
+      toolTipped_.erase(hwnd);
+    } else {
+      pendingTips_[hwnd] = std::move(wide);
+      toolTipped_.insert(hwnd);
+    }
+    return;
+  }
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof(tool);
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -54,7 +53,7 @@ void Win32Windows::SetToolTip(WindowId id, const std::string& text) {
   tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
   tool.lpszText = wide.data();
   const bool known = toolTipped_.count(hwnd) != 0;
-  if (text.empty()) {
+  if (wide.empty()) {
     if (known) ::SendMessageW(toolTips_.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     toolTipped_.erase(hwnd);
   } else if (known) {
@@ -62,6 +61,36 @@ void Win32Windows::SetToolTip(WindowId id, const std::string& text) {
   } else if (::SendMessageW(toolTips_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
     toolTipped_.insert(hwnd);
   }
+}
+
+void Win32Windows::MakePendingToolTips(const MSG& firstMove) {
+  if (toolTips_ || pendingTips_.empty()) return;
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  toolTips_.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, MainWindow(), nullptr,
+                                    instance_, nullptr));
+  std::map<HWND, std::wstring> pending = std::move(pendingTips_);
+  pendingTips_.clear();
+  if (!toolTips_) {
+    toolTipsFailed_ = true;
+    toolTipped_.clear();
+    ReportFailure(Severity::Warning, WithLastError("The tooltip control could not be made: items show no tips"));
+    return;
+  }
+  for (auto& [hwnd, text] : pending) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
+    tool.lpszText = text.data();
+    if (!::SendMessageW(toolTips_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) toolTipped_.erase(hwnd);
+  }
+  // The tools watch the moves from the next one on; this one starts the
+  // control's hover delay as it would have, had it been there all along.
+  MSG relayed = firstMove;
+  ::SendMessageW(toolTips_.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 }  // namespace qv::win32

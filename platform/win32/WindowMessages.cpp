@@ -7,6 +7,7 @@
 
 #include "platform/win32/Diagnostics.h"
 #include "platform/win32/GeometryWin32.h"
+#include "platform/win32/StartupTrace.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Windows.h"
 
@@ -40,6 +41,7 @@ PointerEvent MakePointerEvent(HWND hwnd, WindowId id, MouseButton button, WPARAM
 // A property rather than a message: a test tool polls it with GetPropW
 // without disturbing the program.
 void Win32Windows::MarkReady() {
+  TracePhase("ready");
   if (HWND hwnd = MainWindow()) ::SetPropW(hwnd, kReadyProperty, reinterpret_cast<HANDLE>(1));
 }
 
@@ -132,6 +134,14 @@ std::optional<LRESULT> Win32Windows::HandleInputMessage(WindowRecord& record, UI
       if (sink) sink->OnMouseUp(pointer(MouseButton::Middle));
       return 0;
     case WM_MOUSEMOVE: {
+      // Only a window with a tip needs the control; the pointer resting
+      // where a new window appears moves over it too.
+      if (pendingTips_.count(hwnd) != 0) {
+        MSG move{hwnd, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
+        const DWORD at = ::GetMessagePos();
+        move.pt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+        MakePendingToolTips(move);
+      }
       const PointerEvent event = pointer(MouseButton::Left);
       // The system reports only the leave; the enter is the first move after
       // it, and each enter asks for the next leave.

@@ -3,6 +3,7 @@
 #include "platform/win32/Diagnostics.h"
 #include "platform/win32/GeometryWin32.h"
 #include "platform/win32/Resources.h"
+#include "platform/win32/StartupTrace.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Windows.h"
 
@@ -82,6 +83,7 @@ HWND Win32Windows::HandleOf(WindowId id) const {
 }
 
 WindowId Win32Windows::CreateWindow(const WindowSpec& wanted) {
+  TracePhase(wanted.name.c_str());
   const std::string className = !wanted.className.empty() ? wanted.className
                                 : wanted.mainForm         ? kMainClass
                                                           : kLayeredClass;
@@ -101,9 +103,12 @@ WindowId Win32Windows::CreateWindow(const WindowSpec& wanted) {
   if (wanted.mainForm) {
     style = kMainStyle;
     exStyle = kMainExStyle;
-    if (!hiddenOwner_)
-      hiddenOwner_.Reset(::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                           instance_, nullptr));
+    // Of our own class: a system control class would load the common
+    // controls at start for a window that only owns.
+    const std::wstring ownerClass = Widen(kLayeredClass);
+    if (!hiddenOwner_ && EnsureClass(ownerClass))
+      hiddenOwner_.Reset(::CreateWindowExW(WS_EX_TOOLWINDOW, ownerClass.c_str(), L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                           nullptr, instance_, nullptr));
     owner = hiddenOwner_.Get();
   }
   // The window text of a presentation window is its name unless the core

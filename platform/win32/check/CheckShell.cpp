@@ -9,6 +9,7 @@
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/IconFile.h"
+#include "platform/win32/OleApartment.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Platform.h"
@@ -224,6 +225,8 @@ std::string TempFolder() {
 // A link saved by the shell's own link object: to a path, or to a shell
 // object given by its ID list.
 bool SaveLink(const std::string& linkPath, const std::string& target, LPCITEMIDLIST idList = nullptr) {
+  // As the backend does before its own link objects.
+  EnsureOleApartment();
   IShellLinkW* rawLink = nullptr;
   if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&rawLink)))) {

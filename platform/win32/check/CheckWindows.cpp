@@ -10,6 +10,9 @@
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/check/Check.h"
 
+// After <windows.h>.
+#include <commctrl.h>
+
 namespace qv::win32::check {
 namespace {
 
@@ -74,6 +77,20 @@ class Recorder final : public IPlatformEvents {
 
 LONG_PTR ExStyle(HWND hwnd) { return ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE); }
 
+BOOL CALLBACK CollectTipControl(HWND hwnd, LPARAM list) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(hwnd, name, 64);
+  if (std::wstring(name) == TOOLTIPS_CLASSW) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+  return TRUE;
+}
+
+// The tooltip controls of this thread.
+std::vector<HWND> TipControls() {
+  std::vector<HWND> found;
+  ::EnumThreadWindows(::GetCurrentThreadId(), CollectTipControl, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 }  // namespace
 
 void CheckWindows() {
@@ -125,6 +142,7 @@ void CheckWindows() {
   hiddenForm.name = "Circle2";
   hiddenForm.visible = false;
   const WindowId hiddenItem = p.windows.CreateWindow(hiddenForm);
+  HWND hiddenItemWindow = ::FindWindowW(L"QuorvelLayered", L"Circle2");
   p.windows.Show(mainId, true);
   QV_EXPECT(p.windows.IsVisible(mainId) && p.windows.IsVisible(item) && !p.windows.IsVisible(hiddenItem));
   p.windows.Show(mainId, false);
@@ -185,6 +203,32 @@ void CheckWindows() {
   ::SendMessageW(main, WM_CLOSE, 0, 0);  // the failure stays on this side of the window system
   QV_EXPECT(events.closes == 2 && ::IsWindow(main));
   events.throwOnClose = false;
+
+  // Tips wait for the pointer's first move over a window that has one; then
+  // one control takes them all, each with the text it was last given.
+  p.windows.SetToolTip(item, "first");
+  p.windows.SetToolTip(item, "回收站");
+  p.windows.SetToolTip(hiddenItem, "gone again");
+  p.windows.SetToolTip(hiddenItem, "");
+  QV_EXPECT(TipControls().empty());
+  ::SendMessageW(hiddenItemWindow, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));  // no tip: no control
+  QV_EXPECT(TipControls().empty());
+  ::SendMessageW(itemWindow, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  const std::vector<HWND> tips = TipControls();
+  QV_EXPECT(tips.size() == 1);
+  if (tips.size() == 1) {
+    QV_EXPECT(::SendMessageW(tips[0], TTM_GETTOOLCOUNT, 0, 0) == 1);
+    wchar_t text[80] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = itemWindow;
+    tool.uId = reinterpret_cast<UINT_PTR>(itemWindow);
+    tool.lpszText = text;
+    ::SendMessageW(tips[0], TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    QV_EXPECT(Narrow(text) == "回收站");
+    p.windows.SetToolTip(item, "");
+    QV_EXPECT(::SendMessageW(tips[0], TTM_GETTOOLCOUNT, 0, 0) == 0);
+  }
 
   // Dropped files themselves come through Wine's XDND bridge in e2e/drop_and_delete.py.
   p.windows.AcceptDroppedFiles(item, true);
