@@ -67,16 +67,23 @@ def open_menu(h, d, point, what, shot, attempts=1):
 
 
 def choose(h, d, letter, what, focus_title=None):
-    if focus_title:
-        # Under Wine the X keyboard focus stays on the window clicked (the
-        # tray's, another process's), where Windows would hand it to the menu
-        # of the foreground thread: give it to one of the program's windows.
-        focus = d.x_windows(focus_title)
-        h.check(focus, "an X window titled %s takes the keyboard focus" % focus_title)
-        if focus:
-            d.focus(focus[0])
-    d.key(letter)
-    closed = h.poll(lambda: not menus_shown(h), 5)
+    closed = False
+    # On a busy machine the focus can land after the key: the key is pressed
+    # again only while the menu is still open, so it never reaches anything else.
+    for _ in range(3):
+        if focus_title:
+            # Under Wine the X keyboard focus stays on the window clicked (the
+            # tray's, another process's), where Windows would hand it to the menu
+            # of the foreground thread: give it to one of the program's windows.
+            focus = d.x_windows(focus_title)
+            h.check(focus, "an X window titled %s takes the keyboard focus" % focus_title)
+            if focus:
+                d.focus(focus[0])
+                time.sleep(0.2)
+        d.key(letter)
+        closed = h.poll(lambda: not menus_shown(h), 3)
+        if closed:
+            break
     h.check(closed, "the key %s chooses %s and closes the menu" % (letter, what))
 
 
