@@ -70,7 +70,12 @@ def choose(h, d, letter, what, focus_title=None):
     closed = False
     # On a busy machine the focus can land after the key: the key is pressed
     # again only while the menu is still open, so it never reaches anything else.
-    for _ in range(3):
+    for attempt in range(3):
+        # A window that came up meanwhile (Wine's tray window appears when the
+        # first icon arrives) can hold the focus: from the second press on, the
+        # focus goes to the program's center window first.
+        if attempt > 0 and not focus_title and d.x_windows("CenterForm"):
+            focus_title = "CenterForm"
         if focus_title:
             # Under Wine the X keyboard focus stays on the window clicked (the
             # tray's, another process's), where Windows would hand it to the menu

@@ -243,12 +243,27 @@ WindowLayer Win32Windows::SetLayer(WindowId id, WindowLayer layer) {
     ::SetParent(mover, nullptr);
     record->onDesktop = false;
   }
+  // HWND_NOTOPMOST does nothing to a window that is not topmost, yet it
+  // costs a trip to the window system: every new item window asks for it.
+  const bool topmost = (::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  if (layer == WindowLayer::Normal && !topmost) return layer;
   ::SetWindowPos(hwnd, layer == WindowLayer::Topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
   return layer;
 }
 
+// A window already first in its band (nothing above it, or only topmost
+// windows above one that is not) stays where it is: new and just shown
+// windows are, and the move would cost a trip to the window system each.
+static bool FirstInItsBand(HWND hwnd) {
+  const HWND above = ::GetWindow(hwnd, GW_HWNDPREV);
+  if (!above) return true;
+  const auto topmost = [](HWND w) { return (::GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+  return topmost(above) && !topmost(hwnd);
+}
+
 void Win32Windows::BringToTop(WindowId id) {
-  if (HWND hwnd = HandleOf(id)) ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, kZOrderOnly);
+  HWND hwnd = HandleOf(id);
+  if (hwnd && !FirstInItsBand(hwnd)) ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, kZOrderOnly);
 }
 
 void Win32Windows::BringToForeground(WindowId id) {

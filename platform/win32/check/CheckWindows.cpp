@@ -183,6 +183,34 @@ void CheckWindows() {
   }
   p.windows.SetLayer(item, WindowLayer::Normal);
 
+  // Raising: a window under another comes above it, and raising the one on
+  // top leaves the order alone.
+  WindowSpec lowerForm = itemForm;
+  lowerForm.name = "Lower";
+  const WindowId lower = p.windows.CreateWindow(lowerForm);
+  WindowSpec upperForm = itemForm;
+  upperForm.name = "Upper";
+  const WindowId upper = p.windows.CreateWindow(upperForm);
+  const HWND lowerWindow = ::FindWindowW(L"QuorvelLayered", L"Lower");
+  const HWND upperWindow = ::FindWindowW(L"QuorvelLayered", L"Upper");
+  const auto isAbove = [](HWND a, HWND b) {
+    for (HWND w = ::GetWindow(b, GW_HWNDPREV); w; w = ::GetWindow(w, GW_HWNDPREV))
+      if (w == a) return true;
+    return false;
+  };
+  QV_EXPECT(lowerWindow && upperWindow && isAbove(upperWindow, lowerWindow));
+  p.windows.BringToTop(lower);
+  QV_EXPECT(isAbove(lowerWindow, upperWindow));
+  p.windows.BringToTop(lower);
+  QV_EXPECT(isAbove(lowerWindow, upperWindow));
+  p.windows.BringToTop(upper);
+  QV_EXPECT(isAbove(upperWindow, lowerWindow));
+  p.windows.SetLayer(lower, WindowLayer::Topmost);
+  QV_EXPECT(isAbove(lowerWindow, upperWindow));
+  p.windows.SetLayer(lower, WindowLayer::Normal);
+  p.windows.DestroyWindow(lower);
+  p.windows.DestroyWindow(upper);
+
   // Messages a second instance, the shell and the system send.
   QV_EXPECT(p.system.SendToWindow(Narrow(kClass), Narrow(kTitle), kTrayCallbackMessage, 0, kMouseLeftDown));
   QV_EXPECT(!p.system.SendToWindow(Narrow(kClass), "no such title", kTrayCallbackMessage, 0, kMouseLeftDown));
