@@ -26,12 +26,12 @@ bool ItemRemoval::Animates(WindowId window) const {
   return std::find(clearing_.begin(), clearing_.end(), window) != clearing_.end();
 }
 
-LayeredSurface ItemRemoval::Frame(const std::string& resource) const {
+LayeredSurface ItemRemoval::Frame(const std::string& resource, Size logical) const {
   // A missing frame shows nothing rather than shrinking the window away.
   const int dpi = site_.platform.windows.Dpi();
-  const int side = ScaleForDpi(kItemSide, dpi);
   return picture::StretchTo(site_.platform.canvas,
-                            picture::LoadPremultipliedPngForDpi(site_.platform.system, resource, dpi), side, side);
+                            picture::LoadPremultipliedPngForDpi(site_.platform.system, resource, dpi),
+                            ScaleForDpi(logical.width, dpi), ScaleForDpi(logical.height, dpi));
 }
 
 // ---- the destroy animation ----
@@ -73,7 +73,11 @@ void ItemRemoval::TimerDestroyIconTimer() {
   if (animationFrame_ <= kDestroyFrames) {
     // Counted before pushing: the push may run pending messages.
     const int frame = animationFrame_++;
-    site_.platform.windows.PushLayered(destroy_->window, Frame("DestroyPNG" + std::to_string(frame)), 255);
+    // At the size the item has: a dock item taken from the magnified row is
+    // larger than a ring item, and the frames fill it as its picture did.
+    const Rect bounds = site_.platform.windows.Bounds(destroy_->window);
+    const Size size = bounds.width > 0 && bounds.height > 0 ? Size{bounds.width, bounds.height} : Size{kItemSide, kItemSide};
+    site_.platform.windows.PushLayered(destroy_->window, Frame("DestroyPNG" + std::to_string(frame), size), 255);
     return;
   }
   timerDestroyIcon_.Disable();

@@ -68,7 +68,8 @@ class ItemRemoval {
   const std::optional<DestroyRequest>& PendingDestroy() const { return destroy_; }
 
  private:
-  LayeredSurface Frame(const std::string& resource) const;
+  // A frame at the logical size given (an item's 50 x 50 unless said).
+  LayeredSurface Frame(const std::string& resource, Size logical = {50, 50}) const;
   void RemoveDestroyed(const DestroyRequest& request);
   void RemoveRingSlot(int slot);
   void RemoveClearedItems();

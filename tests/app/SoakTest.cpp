@@ -215,6 +215,12 @@ const std::vector<EventKind>& Kinds() {
          s.Desk().SetScreen(screens[s.Below(static_cast<int>(std::size(screens)))]);
          s.form->OnDisplayChange();
        }},
+      // The program moved to a monitor of another scale: every picture is drawn again.
+      {"dpi change", 1,
+       [](Soak& s) {
+         static const int dpis[] = {96, 120, 144, 192};
+         s.Desk().SetDpi(dpis[s.Below(static_cast<int>(std::size(dpis)))]);
+       }},
       {"resume", 1, [](Soak& s) { s.form->OnPowerBroadcast(kPowerResumeSuspend); }},
       {"deactivate", 1, [](Soak& s) { s.form->OnDeactivate(); }},
       {"advance", 10, [](Soak& s) { s.Desk().Advance(1 + s.Below(s.OneIn(5) ? 3000 : 200)); }},
@@ -280,6 +286,7 @@ std::string Soak::CheckInvariants() {
   for (const headless::WindowRecord* w : desktop_->Windows()) {
     if (w->owner != &Process()) continue;
     ++processWindows;
+    if (w->sizeMismatches != 0) bad << "window " << w->name << " was given a picture not of its scaled size\n";
     const std::optional<catalogue::WindowPlace> place = table.Lookup(w->id);
     if (!place) {
       bad << "window " << w->name << " is not in the window table\n";

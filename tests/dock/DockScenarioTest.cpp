@@ -291,6 +291,31 @@ TEST_F(DockScenario, AnItemGivenBackGoesToTheRowAsItIsNow) {
   ExpectOnScreen(dock::LayoutRectAtRest(Params(*form)));
 }
 
+// A dock item taken from the magnified row is larger than at rest; its
+// destroy animation fills the window it has, frame by frame.
+TEST_F(DockScenario, TheDestroyAnimationPlaysAtTheSizeTheItemHas) {
+  SetDock(3);
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  const Rect two = Win("Rect2")->bounds;
+  desktop_->MouseMove({two.left + 25, two.top + 25});
+  const Rect picked = Win("Rect2")->bounds;
+  ASSERT_GT(picked.width, two.width) << "magnified";
+  const WindowId window = form->Slots()[22].Window;
+  desktop_->MouseDown({picked.left + picked.width / 2, picked.top + picked.height / 2});
+  desktop_->MouseMove({picked.left + picked.width / 2, 400});
+  desktop_->MouseUp({picked.left + picked.width / 2, 400});
+  ASSERT_TRUE(form->Removal().Animating());
+  for (int frame = 1; form->Removal().Animating(); ++frame) {
+    const headless::WindowRecord* w = desktop_->FindWindow(window);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->surface.width, picked.width) << "frame " << frame;
+    EXPECT_EQ(w->sizeMismatches, 0) << "frame " << frame;
+    desktop_->Advance(40);
+  }
+  EXPECT_EQ(form->RectItemCount(), 2);
+}
+
 // The shell gives a drop to the window under the pointer alone, so every
 // place of the dock a user can drop on must take files itself: the bar where
 // no item covers it, each item, and an item added by an earlier drop.
