@@ -10,6 +10,21 @@
 #include "platform/win32/Win32Windows.h"
 
 namespace qv::win32 {
+namespace {
+
+// A tip shown over the whole window while the control watches its moves; the
+// text must outlive the message that hands it over.
+TTTOOLINFOW ToolOf(HWND hwnd, std::wstring& text) {
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd;
+  tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
+  tool.lpszText = text.data();
+  return tool;
+}
+
+}  // namespace
 
 void Win32Windows::SetBoundsMany(const std::vector<std::pair<WindowId, Rect>>& moves) {
   if (moves.empty()) return;
@@ -46,12 +61,7 @@ void Win32Windows::SetToolTip(WindowId id, const std::string& text) {
     }
     return;
   }
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = hwnd;
-  tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
-  tool.lpszText = wide.data();
+  TTTOOLINFOW tool = ToolOf(hwnd, wide);
   const bool known = toolTipped_.count(hwnd) != 0;
   if (wide.empty()) {
     if (known) ::SendMessageW(toolTips_.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
@@ -79,12 +89,7 @@ void Win32Windows::MakePendingToolTips(const MSG& firstMove) {
     return;
   }
   for (auto& [hwnd, text] : pending) {
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = hwnd;
-    tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
-    tool.lpszText = text.data();
+    TTTOOLINFOW tool = ToolOf(hwnd, text);
     if (!::SendMessageW(toolTips_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) toolTipped_.erase(hwnd);
   }
   // The tools watch the moves from the next one on; this one starts the
