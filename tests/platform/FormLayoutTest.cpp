@@ -54,11 +54,11 @@ TEST(FormLayoutTest, ControlsArePlacedFromTheirLogicalEdges) {
       {"OnForm", 120, {353, 346, 93, 32}},
   };
   for (const PlaceCase& c : cases) {
-    const ControlSpec* spec = nullptr;
+    const ControlSpec* design = nullptr;
     for (const ControlSpec& s : form.controls)
-      if (s.name == c.control) spec = &s;
-    ASSERT_NE(spec, nullptr);
-    EXPECT_EQ(ControlPlace(form, *spec, page, c.dpi), c.physical) << c.control << " at " << c.dpi;
+      if (s.name == c.control) design = &s;
+    ASSERT_NE(design, nullptr);
+    EXPECT_EQ(ControlPlace(form, *design, page, c.dpi), c.physical) << c.control << " at " << c.dpi;
   }
 }
 
