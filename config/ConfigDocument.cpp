@@ -171,6 +171,9 @@ LoadResult ConfigDocument::Load() {
       break;
     }
     case SourceForm::CodePage: {
+      if (!KeepsAsciiMarkup(declared, system_)) {
+        return Fault("The declared encoding " + declared + " does not keep the markup's characters", -1);
+      }
       const std::optional<std::string> text = system_.DecodeToUtf8(*bytes, declared);
       if (!text) return Fault("The bytes do not fit the declared encoding " + declared, -1);
       if (const std::size_t bad = FindInvalidUtf8(*text); bad != std::string_view::npos) {

@@ -171,6 +171,14 @@ std::optional<std::string> DecodeSingleByte(std::string_view bytes, SourceForm f
   return out;
 }
 
+bool KeepsAsciiMarkup(const std::string& encoding, const ISystem& system) {
+  static const std::string kMarkup =
+      "<?xml version=\"1.0\" encoding=\"\"?>\r\n\t<!-- --><a b='c'>&amp; ;/=+-_.:[]</a>"
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  const std::optional<std::string> encoded = system.EncodeFromUtf8(kMarkup, encoding);
+  return encoded && *encoded == kMarkup;
+}
+
 std::optional<std::string> EncodeForSave(const std::string& utf8, SourceForm form, const std::string& encoding,
                                          const ISystem& system) {
   switch (form) {

@@ -36,6 +36,11 @@ std::size_t FindInvalidUtf8(std::string_view text);
 // Single-byte forms. Decoding fails only for ASCII with a byte above 127.
 std::optional<std::string> DecodeSingleByte(std::string_view bytes, SourceForm form);
 
+// The encoding writes the markup's ASCII characters as the same bytes: a
+// reader finds the declaration by reading ASCII, so a file saved in an
+// encoding that does not (UTF-7, EBCDIC) could never be read back.
+bool KeepsAsciiMarkup(const std::string& encoding, const ISystem& system);
+
 // Encodes the serialised document. Characters the target encoding cannot hold
 // are written as character references ("&#26032;"), which every reader of
 // XML turns back into the character; nullopt only when even that fails.

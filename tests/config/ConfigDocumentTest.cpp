@@ -190,6 +190,10 @@ TEST(ConfigDocument, DocumentsThatCannotComeBackUnchangedAreUnreadable) {
       {"<?xml version=\"1.0\" encoding=\"GB2312\"?><a>\xCB\xCE</a>", true},
       {"<?xml version=\"1.0\" encoding=\"GB2312\x02\"?><a>\xCB\xCE</a>", false},  // a save would escape it
       {"x<?xml version=\"1.0\" xencoding=\"GB2312\"?><a/>", false},  // saved first, it would declare GB2312
+      // Found by fuzzing: UTF-7 writes "<" as "+ADw-", so the saved file
+      // could not even show its own declaration.
+      {"<?xml version=\"1.0\" encoding=\"UTF-7\"?><a>b</a>", false},
+      {"<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>\xE9</a>", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bytes.substr(0, 60));
