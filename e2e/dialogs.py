@@ -9,6 +9,7 @@ formhost-noversion.exe (the launcher's code in a program without a version
 resource) shows the about box's text for a missing version."""
 
 import shutil
+import subprocess
 import time
 
 import harness
@@ -44,6 +45,26 @@ def check_about(h, found, version):
     h.check(not clashes, "no two controls of the about dialog overlap", clashes)
     ok = found.get("BitBtnOK")
     h.check(ok and ok.id == 1 and ok.text == "确  定", "OK is the default button", ok)
+
+
+def black_pixels(image, rect):
+    """Pure black pixels in rect (l, t, r, b) of the image."""
+    left, top, right, bottom = rect
+    done = subprocess.run(["convert", str(image), "-crop", "%dx%d+%d+%d" % (right - left, bottom - top, left, top),
+                           "+repage", "-fill", "white", "+opaque", "black", "-format", "%[fx:round((1-mean)*w*h)]",
+                           "info:"], stdout=subprocess.PIPE, check=True)
+    return int(done.stdout.decode().strip() or 0)
+
+
+def client_origin(h, title, client_width):
+    """Where the dialog's client area starts on the screen: the frame is as
+    wide at the sides as at the bottom."""
+    frames = [w for w in h.windows() if w.title == title and w.visible]
+    if not frames:
+        return None
+    left, top, right, bottom = frames[0].rect
+    side = (right - left - client_width) // 2
+    return left + side, bottom - side
 
 
 def about(h, d):
@@ -98,7 +119,17 @@ def properties(h, d):
                        "BitBtnOK": (282, 277, 75, 25), "BitBtnCancel": (363, 277, 75, 25)},
             "the controls stand where the layout puts them", places)
     time.sleep(0.5)
-    h.screenshot("properties-02-open")  # the dialog stands above the ring
+    shot = h.screenshot("properties-02-open")  # the dialog stands above the ring
+    origin = client_origin(h, PROPERTY_TITLE, 469)
+    if h.check(origin and "ImageIcon" in found, "the property dialog and its preview are found", origin):
+        x0, bottom = origin
+        y0 = bottom - 318
+        pl, pt, pw, ph = found["ImageIcon"].rect
+        # Around the picture, inside its group box: the group box's own face
+        # colour, never the black of a place nobody painted.
+        ring = [(pl - 3, pt - 3, pl + pw + 3, pt), (pl - 3, pt, pl, pt + ph), (pl + pw, pt, pl + pw + 3, pt + ph)]
+        black = sum(black_pixels(shot, (x0 + l, y0 + t, x0 + r, y0 + b)) for l, t, r, b in ring)
+        h.check(black == 0, "no black around the preview picture", black)
 
     typed = h.wintool("form-set-text", PROPERTY_TITLE, "EditName", "  after 之后 ")
     h.require(typed.ok, "wintool types a new name", typed)

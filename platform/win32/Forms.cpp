@@ -166,7 +166,7 @@ void Win32Forms::CreateControls(Form& form) {
         break;
       case ControlKind::GroupBox:
         cls = WC_BUTTONW;
-        style |= BS_GROUPBOX;
+        style |= BS_GROUPBOX | WS_CLIPSIBLINGS;
         break;
       case ControlKind::ComboBox:
         cls = WC_COMBOBOXW;
@@ -221,6 +221,9 @@ void Win32Forms::CreateControls(Form& form) {
         }
         break;
       }
+      case ControlKind::GroupBox:
+        ::SetWindowSubclass(c.window, &GroupBoxProc, 3, 0);
+        break;
       case ControlKind::LinkLabel:
         ::SetWindowSubclass(c.window, &Win32Forms::LinkProc, 1, reinterpret_cast<DWORD_PTR>(&form));
         break;
@@ -233,6 +236,12 @@ void Win32Forms::CreateControls(Form& form) {
     }
   }
   LayOut(form);
+  // Group boxes lie under what they hold, clipped by it, and paint the rest
+  // of their inside themselves: the form clips its children out of its own
+  // painting, so nobody else would, and the inside showed black.
+  for (const Control& c : form.controls)
+    if (c.window && c.design.kind == ControlKind::GroupBox)
+      ::SetWindowPos(c.window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (form.pages) {
     // The page control lies under the controls of its pages: above them, its
     // own painting would cover theirs (edit frames, owner-drawn pictures).
@@ -466,6 +475,17 @@ LRESULT CALLBACK Win32Forms::LinkProc(HWND hwnd, UINT message, WPARAM wParam, LP
 // An edit that reports its keys: the core decides what the text becomes, so
 // typed characters never reach the edit itself. Tab, Enter and Escape were
 // already taken by the dialog navigation before the key got here.
+LRESULT CALLBACK Win32Forms::GroupBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR) noexcept {
+  if (message == WM_ERASEBKGND) {
+    RECT inside{};
+    ::GetClientRect(hwnd, &inside);
+    ::FillRect(reinterpret_cast<HDC>(wParam), &inside, ::GetSysColorBrush(COLOR_BTNFACE));
+    return 1;
+  }
+  return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 LRESULT CALLBACK Win32Forms::KeyEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR data) noexcept {
   try {
