@@ -54,6 +54,13 @@ class DockScenario : public test::ItemScenario {
       EXPECT_EQ(w->surface.width, layout.Items[i].width) << "picture of item " << i + 1;
     }
   }
+  // The pointer rests on the middle of an item; its bounds in the row that magnified.
+  Rect Magnify(const std::string& name) {
+    const Rect rest = Win(name)->bounds;
+    desktop_->MouseMove({rest.left + rest.width / 2, rest.top + rest.height / 2});
+    return Win(name)->bounds;
+  }
+  static Point Middle(const Rect& r) { return {r.left + r.width / 2, r.top + r.height / 2}; }
   std::vector<std::string> DockFiles() {
     std::vector<std::string> files;
     for (pugi::xml_node e : LoadConfigDom().document_element().child("RectBackground").children())
@@ -277,11 +284,8 @@ TEST_F(DockScenario, AnItemGivenBackGoesToTheRowAsItIsNow) {
   SetDock(5);
   app::RoundHot* form = Start();
   ASSERT_NE(form, nullptr);
-  const Rect two = Win("Rect2")->bounds;
-  desktop_->MouseMove({two.left + 25, two.top + 25});
+  const Point grip = Middle(Magnify("Rect2"));
   ASSERT_TRUE(form->Dock().Magnified());
-  const Rect picked = Win("Rect2")->bounds;
-  const Point grip{picked.left + picked.width / 2, picked.top + picked.height / 2};
   desktop_->MouseDown(grip);
   desktop_->MouseMove({grip.x + 30, grip.y});
   Process().Sink()->OnDeactivate();
@@ -297,14 +301,13 @@ TEST_F(DockScenario, TheDestroyAnimationPlaysAtTheSizeTheItemHas) {
   SetDock(3);
   app::RoundHot* form = Start();
   ASSERT_NE(form, nullptr);
-  const Rect two = Win("Rect2")->bounds;
-  desktop_->MouseMove({two.left + 25, two.top + 25});
-  const Rect picked = Win("Rect2")->bounds;
-  ASSERT_GT(picked.width, two.width) << "magnified";
+  const int restWidth = Win("Rect2")->bounds.width;
+  const Rect picked = Magnify("Rect2");
+  ASSERT_GT(picked.width, restWidth) << "magnified";
   const WindowId window = form->Slots()[22].Window;
-  desktop_->MouseDown({picked.left + picked.width / 2, picked.top + picked.height / 2});
-  desktop_->MouseMove({picked.left + picked.width / 2, 400});
-  desktop_->MouseUp({picked.left + picked.width / 2, 400});
+  desktop_->MouseDown(Middle(picked));
+  desktop_->MouseMove({Middle(picked).x, 400});
+  desktop_->MouseUp({Middle(picked).x, 400});
   ASSERT_TRUE(form->Removal().Animating());
   for (int frame = 1; form->Removal().Animating(); ++frame) {
     const headless::WindowRecord* w = desktop_->FindWindow(window);
