@@ -221,9 +221,12 @@ void RoundHot::BuildPresentations() {
   }
   AttachDockBar(dock_.get());
   interaction_->CreateHintWindow(CompanionLayer(mainLayer_), settings_.HintFontDefine);
-  TrimWorkingSet();
+  // The lists are loaded: drops and hovers are safe from here on, also those
+  // the windows' creation queued. Ready as soon as every window stands
+  // painted on screen; what the loop has queued meanwhile is its own work.
   iconsLoaded_ = true;
   platform_.system.SignalReady();
+  TrimWorkingSet();
 }
 
 void RoundHot::LoadItemLists(config::StartupItems& items) {

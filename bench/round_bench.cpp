@@ -192,6 +192,25 @@ BENCHMARK(BM_CanvasSkin300To300)->Unit(benchmark::kMillisecond);
 void BM_CanvasSkin300To150(benchmark::State& state) { DrawSkin(state, 150); }
 BENCHMARK(BM_CanvasSkin300To150)->Unit(benchmark::kMillisecond);
 
+// An item's picture, as files give them (48, 128 and 256 pixels), drawn into
+// the 40-pixel icon place of an item: every item at start pays this once.
+void BM_CanvasItemIcon(benchmark::State& state) {
+  const int side = static_cast<int>(state.range(0));
+  qv::LayeredSurface picture(side, side);
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x) picture.At(x, y) = (x / 8 + y / 8) % 2 ? 0xFF3060C0u : 0x80402010u;
+  qv::headless::SoftwareCanvas canvas;
+  qv::LayeredSurface target(50, 50);
+  qv::DrawParams params;
+  params.destination = {5, 5, 40, 40};
+  for (auto _ : state) {
+    canvas.DrawImage(target, picture, params);
+    benchmark::DoNotOptimize(target.pixels.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_CanvasItemIcon)->Arg(48)->Arg(128)->Arg(256)->Unit(benchmark::kMicrosecond);
+
 struct ClockPictures {
   qv::LayeredSurface plate, face, hour, minute, second, cap, highlights;
 };

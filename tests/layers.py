@@ -22,8 +22,9 @@ ALLOWED = {
     "settings": ["platform", "picture", "config", "catalogue", "round", "dock"],
     "app": ["platform", "picture", "config", "catalogue", "round", "dock", "settings"],
     # The backends implement platform/ and call none of the core...
-    "platform/win32": ["platform"],
-    "platform/headless": ["platform"],
+    "platform/software": ["platform"],
+    "platform/win32": ["platform", "platform/software"],
+    "platform/headless": ["platform", "platform/software"],
 }
 # ...except the entry point, which starts the program.
 EXCEPTIONS = {

@@ -1,19 +1,18 @@
 #pragma once
 
-// Our own resampler: each target pixel whose centre lies inside the drawn
-// (possibly turned) rectangle is mapped back into the picture and filtered
-// with a bicubic kernel that widens when the picture shrinks, so a 300-pixel
-// skin drawn at 150 does not shimmer. Beyond the source rectangle's edges the
-// filter reads it mirrored. Unturned draws, the common case, work out each
-// column's and row's filter taps once.
+// Pictures drawn by our own resampler, as the Windows program draws them;
+// text as blocks, the same on every machine.
 
 #include "platform/Canvas.h"
+#include "platform/software/Resampler.h"
 
 namespace qv::headless {
 
 class SoftwareCanvas final : public ICanvas {
  public:
-  void DrawImage(LayeredSurface& target, const LayeredSurface& picture, const DrawParams& params) override;
+  void DrawImage(LayeredSurface& target, const LayeredSurface& picture, const DrawParams& params) override {
+    software::DrawPicture(target, picture, params);
+  }
   // Text as blocks, one per character: no font files, the same pixels on every
   // machine. A character is half the pixel size wide below U+0080 and the
   // whole size above (as CJK text is), and as high as the size plus a line gap.

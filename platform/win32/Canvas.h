@@ -1,7 +1,7 @@
 #pragma once
 
-// Drawing pictures onto surfaces with GDI+, started for the life of the
-// object.
+// Drawing onto surfaces: pictures with our own resampler, text with GDI+,
+// started at the first text and shut down with the object.
 
 #include <cstdint>
 #include <map>
@@ -20,12 +20,12 @@ struct TextFaceCache {
   std::map<std::wstring, std::wstring> chosen;  // asked face + "\n" + text -> face to draw with
 };
 
-class GdiPlusCanvas final : public ICanvas {
+class Win32Canvas final : public ICanvas {
  public:
-  GdiPlusCanvas();
-  ~GdiPlusCanvas() override;
-  GdiPlusCanvas(const GdiPlusCanvas&) = delete;
-  GdiPlusCanvas& operator=(const GdiPlusCanvas&) = delete;
+  Win32Canvas() = default;
+  ~Win32Canvas() override;
+  Win32Canvas(const Win32Canvas&) = delete;
+  Win32Canvas& operator=(const Win32Canvas&) = delete;
 
   void DrawImage(LayeredSurface& target, const LayeredSurface& picture, const DrawParams& params) override;
   Size MeasureText(const std::string& utf8, const FontDesc& font) override;
@@ -33,7 +33,10 @@ class GdiPlusCanvas final : public ICanvas {
                 Point origin) override;
 
  private:
-  std::uintptr_t token_ = 0;  // zero when GDI+ did not start: nothing is drawn then
+  bool TextReady();
+
+  std::uintptr_t token_ = 0;  // zero until the first text, and when GDI+ did not start: no text is drawn then
+  bool gdiPlusFailed_ = false;  // tried once, reported once
   TextFaceCache faces_;
 };
 

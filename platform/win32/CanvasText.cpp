@@ -242,9 +242,9 @@ std::optional<Gdiplus::RectF> Measure(Gdiplus::GpGraphics* graphics, const std::
 
 }  // namespace
 
-Size GdiPlusCanvas::MeasureText(const std::string& utf8, const FontDesc& font) {
+Size Win32Canvas::MeasureText(const std::string& utf8, const FontDesc& font) {
   const std::wstring text = Widen(utf8);
-  if (!token_ || text.empty()) return Size{};
+  if (text.empty() || !TextReady()) return Size{};
   std::optional<PreparedText> prepared = Prepare(font, text, faces_);
   // Measured on a bitmap graphics like the one drawn on, with the same hint:
   // grid fitting changes the advances.
@@ -256,10 +256,10 @@ Size GdiPlusCanvas::MeasureText(const std::string& utf8, const FontDesc& font) {
   return Size{static_cast<int>(std::ceil(box->Width)), static_cast<int>(std::ceil(box->Height))};
 }
 
-void GdiPlusCanvas::DrawText(LayeredSurface& target, const std::string& utf8, const FontDesc& font,
+void Win32Canvas::DrawText(LayeredSurface& target, const std::string& utf8, const FontDesc& font,
                              std::uint32_t colour, Point origin) {
   const std::wstring text = Widen(utf8);
-  if (!token_ || text.empty() || !WholeSurface(target)) return;
+  if (text.empty() || !WholeSurface(target) || !TextReady()) return;
   std::optional<PreparedText> prepared = Prepare(font, text, faces_);
   std::optional<SurfaceGraphics> surface = GraphicsOver(target);
   if (!prepared || !surface) return;

@@ -11,6 +11,8 @@ namespace qv::win32 {
 bool LayeredCanvas::Reserve(int width, int height) {
   if (width <= 0 || height <= 0) return false;
   if (bitmap_ && width <= width_ && height <= height_) return true;
+  if (!dc_) dc_.Reset(::CreateCompatibleDC(nullptr));
+  if (!dc_) return false;
   const int newWidth = std::max(width, width_);
   const int newHeight = std::max(height, height_);
   BITMAPINFO info{};
@@ -23,7 +25,12 @@ bool LayeredCanvas::Reserve(int width, int height) {
   void* bits = nullptr;
   UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap || !bits) return false;
-  bitmap_ = std::move(bitmap);
+  // GDI may still be reading the old section from the last push.
+  ::GdiFlush();
+  const HGDIOBJ previous = ::SelectObject(dc_.Get(), bitmap.Get());
+  if (!previous) return false;
+  if (!original_) original_ = previous;
+  bitmap_ = std::move(bitmap);  // the old section, no longer selected, goes
   bits_ = static_cast<std::uint32_t*>(bits);
   width_ = newWidth;
   height_ = newHeight;
@@ -33,7 +40,10 @@ bool LayeredCanvas::Reserve(int width, int height) {
 void LayeredCanvas::Release() {
   // GDI may still be reading the section from the last push.
   ::GdiFlush();
+  if (dc_ && original_) ::SelectObject(dc_.Get(), original_);
+  original_ = nullptr;
   bitmap_.Reset();
+  dc_.Reset();
   bits_ = nullptr;
   width_ = 0;
   height_ = 0;
@@ -61,27 +71,18 @@ void Win32Windows::PushLayered(WindowId id, const LayeredSurface& surface, std::
   const LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
   if (!(exStyle & WS_EX_LAYERED)) ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
 
-  WindowDc screen;
-  UniqueMemoryDc memory(::CreateCompatibleDC(screen.Get()));
-  if (!screen || !memory) return;
-  SelectionGuard selected(memory.Get(), canvas_.Bitmap());
-  if (!selected.Selected()) return;
-
-  RECT current{};
-  ::GetWindowRect(hwnd, &current);
-  POINT destination{current.left, current.top};
+  // No screen DC and no position: the window stays where it is, and the
+  // system's own screen is what it is drawn on.
   SIZE size{surface.width, surface.height};
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-  if (::UpdateLayeredWindow(hwnd, screen.Get(), &destination, &size, memory.Get(), &source, 0, &blend, ULW_ALPHA)) {
-    return;
-  }
+  if (::UpdateLayeredWindow(hwnd, nullptr, nullptr, &size, canvas_.Dc(), &source, 0, &blend, ULW_ALPHA)) return;
   // A window given a constant alpha with SetLayeredWindowAttributes (the
   // main form) refuses per-pixel pictures until its layered style is set
   // afresh.
   ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
   ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-  ::UpdateLayeredWindow(hwnd, screen.Get(), &destination, &size, memory.Get(), &source, 0, &blend, ULW_ALPHA);
+  ::UpdateLayeredWindow(hwnd, nullptr, nullptr, &size, canvas_.Dc(), &source, 0, &blend, ULW_ALPHA);
 }
 
 }  // namespace qv::win32

@@ -1,22 +1,38 @@
 #include "platform/win32/MessageLoop.h"
 
+#include <algorithm>
+
 #include "platform/win32/Forms.h"
 #include "platform/win32/Win32Api.h"
 
-// After <windows.h>.
-#include <mmsystem.h>
-
 namespace qv::win32 {
+namespace {
+
+// The kernel's own call, which the multimedia library's timeBeginPeriod makes
+// for it: asked directly, that library (and the audio codecs it brings) is
+// never loaded. Units of 100 ns.
+using SetTimerResolutionFn = LONG(NTAPI*)(ULONG wanted, BOOLEAN set, ULONG* actual);
+constexpr ULONG kOneMillisecond = 10000;
+
+SetTimerResolutionFn SetTimerResolution() {
+  HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  return ntdll ? reinterpret_cast<SetTimerResolutionFn>(
+                     reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtSetTimerResolution")))
+               : nullptr;
+}
+
+}  // namespace
 
 FinestTimerPeriod::FinestTimerPeriod() {
-  TIMECAPS caps{};
-  const UINT finest =
-      ::timeGetDevCaps(&caps, sizeof(caps)) == MMSYSERR_NOERROR && caps.wPeriodMin > 0 ? caps.wPeriodMin : 1;
-  if (::timeBeginPeriod(finest) == TIMERR_NOERROR) period_ = finest;
+  ULONG actual = 0;
+  if (const SetTimerResolutionFn set = SetTimerResolution(); set && set(kOneMillisecond, TRUE, &actual) >= 0)
+    period_ = std::max<unsigned>(1, (actual + kOneMillisecond / 2) / kOneMillisecond);
 }
 
 FinestTimerPeriod::~FinestTimerPeriod() {
-  if (period_ != 0) ::timeEndPeriod(period_);
+  ULONG actual = 0;
+  if (period_ == 0) return;
+  if (const SetTimerResolutionFn set = SetTimerResolution()) set(kOneMillisecond, FALSE, &actual);
 }
 
 int Win32MessageLoop::Run() {

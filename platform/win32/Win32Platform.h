@@ -54,8 +54,7 @@ class Win32Platform final : public IMessageLoop {
   TraceMark trayMade_{"tray"};
   Win32HotKeys hotKeys_;
   Win32System system_;
-  GdiPlusCanvas canvas_;
-  TraceMark canvasMade_{"GDI+ started"};
+  Win32Canvas canvas_;
   Win32Menus menus_;
   Win32Forms forms_;
   TraceMark formsMade_{"forms"};

@@ -25,14 +25,23 @@ namespace qv::win32 {
 // surface seen, serves all windows.
 class LayeredCanvas {
  public:
+  LayeredCanvas() = default;
+  ~LayeredCanvas() { Release(); }
+  LayeredCanvas(const LayeredCanvas&) = delete;
+  LayeredCanvas& operator=(const LayeredCanvas&) = delete;
+
   // Makes room for a width x height picture in the top-left corner.
   bool Reserve(int width, int height);
   void CopyFrom(const LayeredSurface& surface);
-  HBITMAP Bitmap() const { return bitmap_.Get(); }
+  // A memory DC holding the section, kept between pushes: making and
+  // freeing one per push costs more than the push itself on some systems.
+  HDC Dc() const { return dc_.Get(); }
   // Gives the section back; the next push makes one again.
   void Release();
 
  private:
+  UniqueMemoryDc dc_;
+  HGDIOBJ original_ = nullptr;  // the DC's own bitmap, selected back before the section goes
   UniqueBitmap bitmap_;
   std::uint32_t* bits_ = nullptr;
   int width_ = 0;

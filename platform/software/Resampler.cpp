@@ -1,11 +1,11 @@
-#include "platform/headless/SoftwareCanvas.h"
+#include "platform/software/Resampler.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
-namespace qv::headless {
+namespace qv::software {
 
 namespace {
 
@@ -87,6 +87,8 @@ struct Sample {
   double b = 0, g = 0, r = 0, a = 0;
 };
 
+constexpr double kOne = 1.0;
+
 // The separable filter at one point: rows of taps times columns of taps.
 Sample Filter(const LayeredSurface& picture, const int* xi, const double* xw, int nx, const int* yi, const double* yw,
               int ny) {
@@ -134,7 +136,7 @@ bool Whole(const LayeredSurface& s) { return s.Whole(); }
 
 }  // namespace
 
-void SoftwareCanvas::DrawImage(LayeredSurface& target, const LayeredSurface& picture, const DrawParams& params) {
+void DrawPicture(LayeredSurface& target, const LayeredSurface& picture, const DrawParams& params) {
   if (!Whole(target) || !Whole(picture)) return;
   const RectF& dst = params.destination;
   const RectF src = params.source
@@ -159,6 +161,26 @@ void SoftwareCanvas::DrawImage(LayeredSurface& target, const LayeredSurface& pic
     const int y0 = ClampToInt(std::floor(dst.y), 0, target.height),
               y1 = ClampToInt(std::ceil(dst.y + dst.height), 0, target.height);
     if (x0 >= x1 || y0 >= y1) return;
+    // At its own size on whole pixels every target pixel is one picture
+    // pixel (the kernel is 1 at its centre and 0 at the other taps).
+    if (ax.scale == 1 && ay.scale == 1 && std::floor(src.x - dst.x) == src.x - dst.x &&
+        std::floor(src.y - dst.y) == src.y - dst.y) {
+      const int shiftX = static_cast<int>(src.x - dst.x), shiftY = static_cast<int>(src.y - dst.y);
+      for (int ty = y0; ty < y1; ++ty) {
+        const double uy = ty + 0.5;
+        if (!(uy >= dst.y && uy < dst.y + dst.height)) continue;
+        const std::uint32_t* row =
+            &picture.pixels[static_cast<std::size_t>(ay.Mirror(ty + shiftY)) * static_cast<std::size_t>(picture.width)];
+        for (int tx = x0; tx < x1; ++tx) {
+          const double ux = tx + 0.5;
+          if (!(ux >= dst.x && ux < dst.x + dst.width)) continue;
+          const std::uint32_t p = row[ax.Mirror(tx + shiftX)];
+          Put(target.At(tx, ty), Sample{double(BlueOf(p)), double(GreenOf(p)), double(RedOf(p)), double(AlphaOf(p))},
+              params.blend);
+        }
+      }
+      return;
+    }
     const std::size_t columns = static_cast<std::size_t>(x1 - x0);
     const std::size_t stride = xi.size();
     std::vector<int> columnIndex(columns * stride);
@@ -172,18 +194,42 @@ void SoftwareCanvas::DrawImage(LayeredSurface& target, const LayeredSurface& pic
       columnTaps[c] =
           ax.Taps(ax.origin + (ux - dst.x) * ax.scale - 0.5, &columnIndex[c * stride], &columnWeight[c * stride]);
     }
+    // Two passes: each picture row the draw reads is filtered across once
+    // per target column, then the target rows mix those. The sums are the
+    // ones a pixel-by-pixel filter makes, in the same order.
+    std::vector<Sample> across;                      // picture row x target column, filled on first use
+    std::vector<int> rowSlot(static_cast<std::size_t>(picture.height), -1);
     for (int ty = y0; ty < y1; ++ty) {
       const double uy = ty + 0.5;
       if (!(uy >= dst.y && uy < dst.y + dst.height)) continue;
       const int ny = ay.Taps(ay.origin + (uy - dst.y) * ay.scale - 0.5, yi.data(), yw.data());
       if (ny == 0) continue;
+      for (int j = 0; j < ny; ++j) {
+        int& slot = rowSlot[static_cast<std::size_t>(yi[j])];
+        if (slot >= 0) continue;
+        slot = static_cast<int>(across.size() / columns);
+        across.resize(across.size() + columns);
+        Sample* filtered = &across[static_cast<std::size_t>(slot) * columns];
+        const int row = yi[j];
+        for (std::size_t c = 0; c < columns; ++c) {
+          if (columnTaps[c] == 0) continue;
+          filtered[c] = Filter(picture, &columnIndex[c * stride], &columnWeight[c * stride], columnTaps[c], &row,
+                               &kOne, 1);
+        }
+      }
       for (int tx = x0; tx < x1; ++tx) {
         const std::size_t c = static_cast<std::size_t>(tx - x0);
         if (columnTaps[c] == 0) continue;
-        Put(target.At(tx, ty),
-            Filter(picture, &columnIndex[c * stride], &columnWeight[c * stride], columnTaps[c], yi.data(), yw.data(),
-                   ny),
-            params.blend);
+        Sample out;
+        for (int j = 0; j < ny; ++j) {
+          const Sample& h = across[static_cast<std::size_t>(rowSlot[static_cast<std::size_t>(yi[j])]) * columns + c];
+          const double w = yw[j];
+          out.b += w * h.b;
+          out.g += w * h.g;
+          out.r += w * h.r;
+          out.a += w * h.a;
+        }
+        Put(target.At(tx, ty), out, params.blend);
       }
     }
     return;
@@ -218,4 +264,4 @@ void SoftwareCanvas::DrawImage(LayeredSurface& target, const LayeredSurface& pic
   }
 }
 
-}  // namespace qv::headless
+}  // namespace qv::software
