@@ -216,12 +216,12 @@ void RectPresentation::CreateRectBar() {
   params.name = "RectForm";
   params.title = "RectForm";
   params.bounds = bounds;
+  // The shell hands a drop to the window under the pointer and to no other:
+  // only the dock's own windows can take what is dropped on the dock.
+  params.acceptsDrops = true;
   bar_ = platform_.windows.CreateWindow(params);
   slots_.Windows().Add(bar_, {catalogue::Presentation::Rect, catalogue::WindowRole::Skin, 0});
   platform_.windows.SetLayer(bar_, layer_);
-  // The shell hands a drop to the window under the pointer and to no other:
-  // only the dock's own windows can take what is dropped on the dock.
-  platform_.windows.AcceptDroppedFiles(bar_, true);
   PushNew(bar_, barSurface_);
   PushBar();
   if (settings_.IsShowRect) platform_.windows.Show(bar_, true);
@@ -242,10 +242,10 @@ void RectPresentation::CreateRectIconWindow(int slot) {
   WindowSpec params;
   params.name = "Rect" + std::to_string(j);
   params.bounds = bounds;
+  params.acceptsDrops = true;
   rec.Window = platform_.windows.CreateWindow(params);
   slots_.Windows().Add(rec.Window, {catalogue::Presentation::Rect, catalogue::WindowRole::Item, slot});
   platform_.windows.SetLayer(rec.Window, layer_);
-  platform_.windows.AcceptDroppedFiles(rec.Window, true);
   PushNew(rec.Window, rec.Surface);
   platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
   platform_.windows.SetToolTip(rec.Window, rec.Hint);

@@ -39,6 +39,7 @@ struct WindowSpec {
   bool layered = true;    // per-pixel alpha window, shown with PushLayered
   bool mainForm = false;  // the anchor window: taskbar button, tray and system notifications
   bool visible = false;
+  bool acceptsDrops = false;  // takes dropped files from the start, as AcceptDroppedFiles(true) would
 };
 
 class IWindowSystem {

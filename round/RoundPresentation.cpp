@@ -160,10 +160,10 @@ WindowId RoundPresentation::CreateSkinWindow(const char* name, int size, const L
   params.name = name;
   params.title = name;
   params.bounds = CentredOnMain(size);
-  const WindowId window = platform_.windows.CreateWindow(params);
   // Files are dropped onto what the user sees; the main form under the ring
   // is fully transparent and would take them only where nothing is drawn.
-  platform_.windows.AcceptDroppedFiles(window, true);
+  params.acceptsDrops = true;
+  const WindowId window = platform_.windows.CreateWindow(params);
   platform_.windows.SetLayer(window, layer_);
   PushNew(window, surface);
   if (settings_.IsShowRound) platform_.windows.Show(window, true);
@@ -291,8 +291,8 @@ void RoundPresentation::CreateRoundIconWindow(int slot) {
   // exchange their windows.
   params.name = "Circle" + std::to_string(slot);
   params.bounds = {main.left + rec.OffsetX, main.top + rec.OffsetY, kItemWindowSize, kItemWindowSize};
+  params.acceptsDrops = true;
   rec.Window = platform_.windows.CreateWindow(params);
-  platform_.windows.AcceptDroppedFiles(rec.Window, true);
   slots_.Windows().Add(rec.Window, {catalogue::Presentation::Round, catalogue::WindowRole::Item, slot});
   platform_.windows.SetLayer(rec.Window, layer_);
   PushNew(rec.Window, rec.Surface);

@@ -25,7 +25,7 @@ src=$deps/src
 triple=$arch-w64-mingw32
 toolchain=$root/cmake/mingw-$arch.cmake
 # Bump when the way the libraries are built changes, so old prefixes rebuild.
-recipe=1
+recipe=2
 stamp=$prefix/.quorvel-deps-$arch-$recipe
 
 [[ -f $stamp ]] && exit 0
@@ -99,10 +99,16 @@ cmake --install "$work/libpng" >/dev/null
 
 echo "building pugixml for $arch from $(basename "$pugi_src")" >&2
 mkdir -p "$work/pugixml"
-"$triple-g++-posix" -std=c++17 -O2 -c "$pugi_src/src/pugixml.cpp" -o "$work/pugixml/pugixml.o"
+# Without its stream interfaces, which nothing here uses: they would link
+# the standard library's locales and streams, about 650 KB of code, into the
+# program. The installed configuration says so to every user of the header.
+"$triple-g++-posix" -std=c++17 -O2 -ffunction-sections -fdata-sections -DPUGIXML_NO_STL \
+  -c "$pugi_src/src/pugixml.cpp" -o "$work/pugixml/pugixml.o"
 rm -f "$prefix/lib/libpugixml.a"
 "$triple-ar" rcs "$prefix/lib/libpugixml.a" "$work/pugixml/pugixml.o"
 install -m 644 "$pugi_src/src/pugixml.hpp" "$pugi_src/src/pugiconfig.hpp" "$prefix/include/"
+printf '\n// Built without the stream interfaces (scripts/build-mingw-deps.sh).\n#define PUGIXML_NO_STL\n' \
+  >>"$prefix/include/pugiconfig.hpp"
 
 [[ -f $prefix/include/png.h && -f $prefix/lib/libpugixml.a ]] &&
   ls "$prefix"/lib/libpng*.a >/dev/null ||

@@ -71,6 +71,7 @@ WindowId HeadlessProcess::CreateWindow(const WindowSpec& params) {
   r.visible = params.visible;
   r.layered = params.layered;
   r.mainForm = params.mainForm;
+  r.acceptsDrops = params.acceptsDrops;
   return desktop_.AddWindow(std::move(r));
 }
 

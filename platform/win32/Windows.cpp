@@ -98,7 +98,7 @@ WindowId Win32Windows::CreateWindow(const WindowSpec& wanted) {
   record->textIsName = wanted.title.empty() && !wanted.mainForm;
 
   DWORD style = kLayeredStyle;
-  DWORD exStyle = WS_EX_TOOLWINDOW | (wanted.layered ? WS_EX_LAYERED : 0);
+  DWORD exStyle = WS_EX_TOOLWINDOW | (wanted.layered ? WS_EX_LAYERED : 0) | (wanted.acceptsDrops ? WS_EX_ACCEPTFILES : 0);
   HWND owner = MainWindow();
   if (wanted.mainForm) {
     style = kMainStyle;
@@ -190,6 +190,16 @@ Rect Win32Windows::Bounds(WindowId id) const {
   return UnscaleForDpi(FromRECT(r), dpi_);
 }
 
+// A window already first in its band (nothing above it, or only topmost
+// windows above one that is not) stays where it is: new and just shown
+// windows are, and the move would cost a trip to the window system each.
+static bool FirstInItsBand(HWND hwnd) {
+  const HWND above = ::GetWindow(hwnd, GW_HWNDPREV);
+  if (!above) return true;
+  const auto topmost = [](HWND w) { return (::GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+  return topmost(above) && !topmost(hwnd);
+}
+
 void Win32Windows::Show(WindowId id, bool visible) {
   WindowRecord* record = Find(id);
   HWND hwnd = record ? record->window.Get() : nullptr;
@@ -213,8 +223,10 @@ void Win32Windows::Show(WindowId id, bool visible) {
   }
   HWND mainWindow = MainWindow();
   if (mainWindow && !::IsWindowVisible(mainWindow)) return;  // appears when the main form does
-  // Shown windows come to the front, without taking the activation.
-  ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, kZOrderOnly | SWP_SHOWWINDOW);
+  // Shown windows come to the front, without taking the activation; one
+  // already there (a new window is) keeps its place, which spares a restack.
+  ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0,
+                 kZOrderOnly | SWP_SHOWWINDOW | (FirstInItsBand(hwnd) ? SWP_NOZORDER : 0));
 }
 
 bool Win32Windows::IsVisible(WindowId id) const {
@@ -251,16 +263,6 @@ WindowLayer Win32Windows::SetLayer(WindowId id, WindowLayer layer) {
   return layer;
 }
 
-// A window already first in its band (nothing above it, or only topmost
-// windows above one that is not) stays where it is: new and just shown
-// windows are, and the move would cost a trip to the window system each.
-static bool FirstInItsBand(HWND hwnd) {
-  const HWND above = ::GetWindow(hwnd, GW_HWNDPREV);
-  if (!above) return true;
-  const auto topmost = [](HWND w) { return (::GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
-  return topmost(above) && !topmost(hwnd);
-}
-
 void Win32Windows::BringToTop(WindowId id) {
   HWND hwnd = HandleOf(id);
   if (hwnd && !FirstInItsBand(hwnd)) ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, kZOrderOnly);
@@ -271,7 +273,11 @@ void Win32Windows::BringToForeground(WindowId id) {
 }
 
 void Win32Windows::AcceptDroppedFiles(WindowId id, bool accept) {
-  if (HWND hwnd = HandleOf(id)) ::DragAcceptFiles(hwnd, accept ? TRUE : FALSE);
+  HWND hwnd = HandleOf(id);
+  if (!hwnd) return;
+  // A style change is a trip to the window system: none when nothing changes.
+  const bool accepts = (::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0;
+  if (accepts != accept) ::DragAcceptFiles(hwnd, accept ? TRUE : FALSE);
 }
 
 Rect Win32Windows::ScreenBounds() const {

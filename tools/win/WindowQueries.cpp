@@ -78,11 +78,12 @@ std::vector<std::string> StaticTexts(HWND dialog) {
   return texts;
 }
 
-bool Launch(const std::wstring& exe, PROCESS_INFORMATION& process) {
+bool Launch(const std::wstring& exe, PROCESS_INFORMATION& process, const std::wstring& arguments) {
   std::wstring folder = exe;
   size_t slash = folder.find_last_of(L"\\/");
   folder = slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
   std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,

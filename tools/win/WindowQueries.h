@@ -41,6 +41,7 @@ HWND FindVisibleTopLevel(const std::wstring& title);
 std::vector<std::string> StaticTexts(HWND dialog);
 
 // Starts the program in its own folder, as a user's double click would.
-bool Launch(const std::wstring& exe, PROCESS_INFORMATION& process);
+// Starts exe in its own folder, with arguments after its quoted name.
+bool Launch(const std::wstring& exe, PROCESS_INFORMATION& process, const std::wstring& arguments = {});
 
 }  // namespace qvtool

@@ -5,13 +5,25 @@
 // ready the way Quorvel does, so that wintool's launch-and-wait-ready times
 // both alike. No GDI+, no files, no tray icon: pure user32 and gdi32.
 // WM_CLOSE on the main window ends it.
+//
+// With "--windows N" it also shows N more 50 x 50 per-pixel-alpha windows
+// that accept dropped files (Quorvel's item, dock and label windows), and
+// with "--tray" a notification icon: the same floor for a program with
+// Quorvel's windows, to tell the window system's share of a start from the
+// program's own.
 
 #include <algorithm>
 #include <cstdint>
+#include <cwchar>
+#include <string>
+#include <vector>
 #include <memory>
 #include <type_traits>
 
 #include "WindowQueries.h"
+
+// After <windows.h>.
+#include <shellapi.h>
 
 using namespace qvtool;
 
@@ -55,19 +67,86 @@ bool PushLayered(HWND hwnd, int width, int height, Paint paint) {
 }
 
 // A disc fading out toward its edge: every alpha from 0 to 255 occurs.
-void PaintDisc(std::uint32_t* pixels) {
-  const int centre = kSkinSize / 2;
-  for (int y = 0; y < kSkinSize; ++y) {
-    for (int x = 0; x < kSkinSize; ++x) {
+void PaintDisc(std::uint32_t* pixels, int side) {
+  const int centre = side / 2;
+  for (int y = 0; y < side; ++y) {
+    for (int x = 0; x < side; ++x) {
       const int dx = x - centre, dy = y - centre;
       const int distanceSquared = dx * dx + dy * dy;
       const int limit = centre * centre;
       const std::uint32_t alpha = distanceSquared >= limit ? 0 : 255 - 255 * distanceSquared / limit;
       const std::uint32_t grey = alpha * 0x80 / 255;  // premultiplied
-      pixels[y * kSkinSize + x] = alpha << 24 | grey << 16 | grey << 8 | grey;
+      pixels[y * side + x] = alpha << 24 | grey << 16 | grey << 8 | grey;
     }
   }
 }
+
+constexpr int kItemSize = 50;
+constexpr const wchar_t* kItemClass = L"FloorItem";
+constexpr UINT kTrayId = 1;
+
+struct Options {
+  int windows = 0;
+  bool tray = false;
+};
+
+// The options as words of the command line (no quoting needed for them).
+// Parsed by hand: the shell's parser would load shell32 for every floor.
+Options ParseOptions() {
+  Options options;
+  std::wstring line = ::GetCommandLineW();
+  std::vector<std::wstring> words;
+  std::size_t at = 0;
+  while (at < line.size()) {
+    const std::size_t start = line.find_first_not_of(L' ', at);
+    if (start == std::wstring::npos) break;
+    const std::size_t end = line.find(L' ', start);
+    words.push_back(line.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+    at = end == std::wstring::npos ? line.size() : end;
+  }
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (words[i] == L"--tray") options.tray = true;
+    if (words[i] == L"--windows" && i + 1 < words.size())
+      options.windows = std::clamp(_wtoi(words[++i].c_str()), 0, 1000);
+  }
+  return options;
+}
+
+// Quorvel's item windows: in rows below the skin, each pushed and shown.
+bool ShowItemWindows(HWND main, HINSTANCE instance, int count) {
+  for (int i = 0; i < count; ++i) {
+    const int x = 40 + (i % 20) * (kItemSize + 4), y = 480 + (i / 20) * (kItemSize + 4);
+    HWND item = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES, kItemClass, L"Item", WS_POPUP,
+                                  x, y, kItemSize, kItemSize, main, nullptr, instance, nullptr);
+    if (!item || !PushLayered(item, kItemSize, kItemSize, [](std::uint32_t* p) { PaintDisc(p, kItemSize); }))
+      return false;
+    ::ShowWindow(item, SW_SHOWNOACTIVATE);
+  }
+  return true;
+}
+
+// The shell is loaded only for the tray icon, as a plain floor does without.
+using NotifyIconFn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
+
+NotifyIconFn NotifyIcon() {
+  HMODULE shell = ::LoadLibraryW(L"shell32.dll");
+  return shell ? reinterpret_cast<NotifyIconFn>(reinterpret_cast<void*>(::GetProcAddress(shell, "Shell_NotifyIconW")))
+               : nullptr;
+}
+
+bool TrayIcon(HWND main, DWORD message) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = main;
+  data.uID = kTrayId;
+  data.uFlags = NIF_ICON | NIF_TIP;
+  data.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+  std::wcscpy(data.szTip, L"floor");
+  const NotifyIconFn notify = NotifyIcon();
+  return notify && notify(message, &data) != FALSE;
+}
+
+bool trayShown = false;
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -76,6 +155,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_DESTROY:
       ::RemovePropW(hwnd, kReadyProperty);
+      if (trayShown && !::GetWindow(hwnd, GW_OWNER)) TrayIcon(hwnd, NIM_DELETE);
       if (!::GetWindow(hwnd, GW_OWNER)) ::PostQuitMessage(0);
       return 0;
     default:
@@ -93,6 +173,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kMainClass;
   if (!::RegisterClassExW(&windowClass)) return 1;
+  windowClass.lpfnWndProc = ::DefWindowProcW;
+  windowClass.lpszClassName = kItemClass;
+  if (!::RegisterClassExW(&windowClass)) return 1;
 
   HWND main = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, kMainClass, kMainTitle, WS_POPUP, 600, 230,
                                 kMainWidth, kMainHeight, nullptr, nullptr, instance, nullptr);
@@ -104,9 +187,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (!PushLayered(main, kMainWidth, kMainHeight,
                    [](std::uint32_t* p) { std::fill_n(p, kMainWidth * kMainHeight, 0u); }))
     return 4;
-  if (!PushLayered(skin, kSkinSize, kSkinSize, PaintDisc)) return 5;
+  if (!PushLayered(skin, kSkinSize, kSkinSize, [](std::uint32_t* p) { PaintDisc(p, kSkinSize); })) return 5;
   ::ShowWindow(main, SW_SHOWNOACTIVATE);
   ::ShowWindow(skin, SW_SHOWNOACTIVATE);
+  const Options options = ParseOptions();
+  if (options.tray) {
+    trayShown = TrayIcon(main, NIM_ADD);
+    if (!trayShown) return 6;
+  }
+  if (!ShowItemWindows(main, instance, options.windows)) return 7;
   ::SetPropW(main, kReadyProperty, reinterpret_cast<HANDLE>(1));
 
   MSG msg;

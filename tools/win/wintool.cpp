@@ -247,10 +247,12 @@ int CmdDialogPress(const Args& a) {
 
 int CmdLaunchAndWaitReady(const Args& a) {
   long long timeout = 0;
-  if (a.size() != 2 || !ParseNumber(a[1], timeout)) return kUsage;
+  if (a.size() < 2 || !ParseNumber(a[1], timeout)) return kUsage;
+  std::wstring arguments;
+  for (std::size_t i = 2; i < a.size(); ++i) arguments += (i > 2 ? L" " : L"") + a[i];
   Stopwatch watch;
   PROCESS_INFORMATION process{};
-  if (!Launch(a[0], process)) {
+  if (!Launch(a[0], process, arguments)) {
     PrintLine("CreateProcess failed " + std::to_string(GetLastError()));
     return kFailed;
   }
@@ -355,7 +357,7 @@ const std::map<std::wstring, Command>& Commands() {
       {L"dialog-text", {CmdDialogText, "dialog-text TITLE MS         texts of the dialog's Static controls"}},
       {L"dialog-press", {CmdDialogPress, "dialog-press TITLE ID        presses a dialog button (IDOK=1)"}},
       {L"launch-and-wait-ready",
-       {CmdLaunchAndWaitReady, "launch-and-wait-ready EXE MS ms until its main window is ready, pid"}},
+       {CmdLaunchAndWaitReady, "launch-and-wait-ready EXE MS [ARG...] ms until its main window is ready, pid"}},
       {L"launch-and-wait-exit", {CmdLaunchAndWaitExit, "launch-and-wait-exit EXE [MS] ms until it exits, exit code"}},
       {L"tray-icons", {CmdTrayIcons, "tray-icons [-v]             number of icons in the tray"}},
       {L"tray-demo", {CmdTrayDemo, "tray-demo N MS              shows N tray icons for MS ms"}},
