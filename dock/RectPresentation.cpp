@@ -143,12 +143,18 @@ void RectPresentation::DrawRectItem(int slot, int side) {
   plate.destination = {0, 0, static_cast<double>(physical), static_cast<double>(physical)};
   plate.blend = Blend::SourceCopy;
   platform_.canvas.DrawImage(surface, plate_, plate);
-  if (const auto it = itemPictures_.find(rec.Window); it != itemPictures_.end() && !it->second.Empty()) {
-    const double icon = RectItemIconSize(side) * dpi_ / kBaseDpi;
-    const double margin = ScaleForDpi(1, dpi_);
-    DrawParams picture;
-    picture.destination = {margin, margin, icon, icon};
-    platform_.canvas.DrawImage(surface, it->second, picture);
+  if (const auto it = itemPictures_.find(rec.Window); it != itemPictures_.end()) {
+    LayeredSurface decoded = std::move(it->second.decoded);
+    if (decoded.Empty() && pictures_.LoadItemPicture) decoded = pictures_.LoadItemPicture(it->second.path, dpi_);
+    if (!decoded.Empty()) {
+      const double icon = RectItemIconSize(side) * dpi_ / kBaseDpi;
+      const double margin = ScaleForDpi(1, dpi_);
+      DrawParams picture;
+      picture.destination = {margin, margin, icon, icon};
+      platform_.canvas.DrawImage(surface, decoded, picture);
+    }
+    // Kept for the next sizes of a magnified item; at rest it is drawn once.
+    if (side > kRectIconSize || Magnified()) it->second.decoded = std::move(decoded);
   }
   rec.Surface = std::move(surface);
   platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
@@ -255,7 +261,7 @@ void RectPresentation::CreateRectIconWindow(int slot) {
 void RectPresentation::DrawIconIntoSlot(int slot, const std::string& iconPath) {
   const WindowId w = slots_[slot].Window;
   if (w == kNoWindow) return;
-  itemPictures_[w] = pictures_.LoadItemPicture ? pictures_.LoadItemPicture(iconPath, dpi_) : LayeredSurface{};
+  itemPictures_[w] = ItemPicture{iconPath, {}};
   DrawRectItem(slot, std::max(UnscaleForDpi(slots_[slot].Surface.width, dpi_), kRectIconSize));
 }
 
@@ -269,12 +275,19 @@ void RectPresentation::TrackPointer(Point screen) {
   const RectTracking next = TrackRectPointer(Params(), tracking_, screen, &collapsed);
   Apply(next.Layout);
   tracking_.LastPointerX = next.LastPointerX;
-  if (collapsed && clearMemory_) clearMemory_();
+  if (!collapsed) return;
+  ReleaseItemPictures();
+  if (clearMemory_) clearMemory_();
+}
+
+void RectPresentation::ReleaseItemPictures() {
+  for (auto& [window, picture] : itemPictures_) picture.decoded = LayeredSurface{};
 }
 
 void RectPresentation::CollapseRectBar() {
   if (!Magnified()) return;
   Apply(dock::CollapseRectBar(Params(), tracking_.Layout));
+  ReleaseItemPictures();
 }
 
 void RectPresentation::PointerLeft(Point cursor) {
@@ -326,11 +339,8 @@ void RectPresentation::ApplyRectPosition() { PlaceAll(); }
 
 void RectPresentation::DpiChanged() {
   LoadPictures();
-  for (int j = 1; j <= slots_.DockCount(); ++j) {
-    const catalogue::TImageIconRec& rec = slots_[catalogue::kRingSlots + j];
-    if (rec.Window != kNoWindow && pictures_.LoadItemPicture)
-      itemPictures_[rec.Window] = pictures_.LoadItemPicture(rec.IconPath, dpi_);
-  }
+  // Decoded again at the new scale when next drawn.
+  ReleaseItemPictures();
   if (bar_ == kNoWindow) return;
   ApplyAll(LayoutRectAtRest(Params()), true);
   tracking_.LastPointerX = 0;

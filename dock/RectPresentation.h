@@ -110,6 +110,9 @@ class RectPresentation final : public catalogue::IItemWindows, public catalogue:
   void DrawBar(int width, int height);
   void PushBar();
   void DrawRectItem(int slot, int side);
+  // The decoded pictures are kept only while the row is magnified; at rest
+  // each item's window holds all that is seen of it.
+  void ReleaseItemPictures();
   // Applies a layout computed from the one on screen, item for item.
   void Apply(const RectLayout& next);
   // Applies a layout after the row itself changed (items came or went):
@@ -129,7 +132,13 @@ class RectPresentation final : public catalogue::IItemWindows, public catalogue:
   LayeredSurface themeDrawn_;  // the same at the display's scale, what the bar is drawn from
   int dpi_ = kBaseDpi;         // the scale the surfaces are drawn at
   LayeredSurface barSurface_;
-  std::map<WindowId, LayeredSurface> itemPictures_;  // by window: records move between slots, windows with them
+  // An item's picture file, and the picture decoded at the display's scale
+  // while the row is magnified (empty otherwise).
+  struct ItemPicture {
+    std::string path;
+    LayeredSurface decoded;
+  };
+  std::map<WindowId, ItemPicture> itemPictures_;  // by window: records move between slots, windows with them
   WindowId bar_ = kNoWindow;
   bool trackingEnabled_ = true;
   RectTracking tracking_;

@@ -313,6 +313,11 @@ class HeadlessProcess final : public IWindowSystem,
   bool DirectoryExists(const std::string& path) const override;
   bool CreateDirectory(const std::string& path) override;
   std::optional<std::string> ReadFile(const std::string& path) const override;
+  // How often ReadFile was asked for the path: a picture decoded again reads it again.
+  int ReadCount(const std::string& path) const {
+    const auto it = readCounts_.find(path);
+    return it == readCounts_.end() ? 0 : it->second;
+  }
   bool WriteFileAtomic(const std::string& path, const std::string& bytes) override;
   std::string LastWriteFailure() const override { return lastWriteFailure_; }
   int RemoveStaleTemporaries(const std::string& target) override;
@@ -368,6 +373,7 @@ class HeadlessProcess final : public IWindowSystem,
   HeadlessDesktop& desktop_;
   std::string programDir_;
   std::string lastWriteFailure_;
+  mutable std::map<std::string, int> readCounts_;
   SoftwareCanvas canvas_;
   HeadlessForms forms_;
   Platform platform_;

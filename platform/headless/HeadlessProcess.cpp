@@ -195,6 +195,7 @@ bool HeadlessProcess::CreateDirectory(const std::string& path) {
 }
 
 std::optional<std::string> HeadlessProcess::ReadFile(const std::string& path) const {
+  ++readCounts_[path];
   return ReadWholeFile(desktop_.RealPath(path).string());
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "dock/BarSlices.h"
 #include "dock/RectLayout.h"
 #include "dock/RectPresentation.h"
@@ -147,6 +149,41 @@ TEST_F(DockScenario, PointerMovesMagnifyInOneBatchAndTheMarginsCollapse) {
     Process().Exit();
     apps_.clear();
     processes_.clear();
+  }
+}
+
+// The dock keeps decoded pictures only while its row is magnified: each item
+// that grows reads its picture once for all the moves over it, the row at rest
+// lets them go, and the next magnification reads them again.
+TEST_F(DockScenario, MagnifiedItemsDecodeTheirPictureOnceAndTheRowAtRestLetsItGo) {
+  SetDock(12);
+  app::RoundHot* form = Start();
+  ASSERT_NE(form, nullptr);
+  const dock::RectDockParams params = Params(*form);
+  const dock::RectLayout rest = dock::LayoutRectAtRest(params);
+  const auto reads = [&] { return Process().ReadCount(test::kMyFiles); };
+  EXPECT_EQ(reads(), 12) << "one read per item at start";
+
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    const int before = reads();
+    // Along the row: every item that grows at some point reads its picture once.
+    std::vector<bool> grew(rest.Items.size(), false);
+    dock::RectTracking tracking{rest, 0};
+    Point at = Middle(rest.Items[3]);
+    for (int step = 0; step < 8; ++step, at.x += 13) {
+      tracking = dock::TrackRectPointer(params, tracking, at);
+      for (std::size_t i = 0; i < grew.size(); ++i) grew[i] = grew[i] || tracking.Layout.Items[i].width > 50;
+      desktop_->MouseMove(at);
+    }
+    ASSERT_TRUE(form->Dock().Magnified());
+    EXPECT_EQ(reads() - before, static_cast<int>(std::count(grew.begin(), grew.end(), true)));
+    // Back at rest: drawn from what was decoded, then let go.
+    const int magnified = reads();
+    form->Dock().TrackPointer({at.x, Win("RectForm")->bounds.top + 11});
+    EXPECT_FALSE(form->Dock().Magnified());
+    ExpectOnScreen(rest);
+    EXPECT_EQ(reads(), magnified);
   }
 }
 
