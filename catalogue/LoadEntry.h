@@ -16,6 +16,8 @@ class IItemWindows {
  public:
   virtual ~IItemWindows() = default;
   // Ring slot 1..20: the item window at the slot's offsets, named "Circle" + slot.
+  // A new window shows nothing until its first picture: every creation is
+  // followed by DrawIconIntoSlot or RequestIcoPaint, which pushes it.
   virtual void CreateRoundIconWindow(int slot) = 0;
   // Dock slot 21..260: the item window of dock item j = slot - 20, named "Rect" + j.
   virtual void CreateRectIconWindow(int slot) = 0;

@@ -252,8 +252,8 @@ void RectPresentation::CreateRectIconWindow(int slot) {
   rec.Window = platform_.windows.CreateWindow(params);
   slots_.Windows().Add(rec.Window, {catalogue::Presentation::Rect, catalogue::WindowRole::Item, slot});
   platform_.windows.SetLayer(rec.Window, layer_);
-  PushNew(rec.Window, rec.Surface);
-  platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
+  // No picture yet: a layered window is not seen before its first one, which
+  // the item's draw right after this gives it (one push per window, not two).
   platform_.windows.SetToolTip(rec.Window, rec.Hint);
   if (settings_.IsShowRect) platform_.windows.Show(rec.Window, true);
 }

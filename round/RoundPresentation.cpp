@@ -295,7 +295,8 @@ void RoundPresentation::CreateRoundIconWindow(int slot) {
   rec.Window = platform_.windows.CreateWindow(params);
   slots_.Windows().Add(rec.Window, {catalogue::Presentation::Round, catalogue::WindowRole::Item, slot});
   platform_.windows.SetLayer(rec.Window, layer_);
-  PushNew(rec.Window, rec.Surface);
+  // No picture yet: a layered window is not seen before its first one, which
+  // the item's draw right after this gives it (one push per window, not two).
   if (settings_.IsShowRound) {
     platform_.windows.Show(rec.Window, true);
     platform_.windows.BringToTop(rec.Window);
