@@ -404,6 +404,10 @@ class Harness:
         self.apps.append(app)
         return app
 
+    def xdo(self, *args):
+        """Real X input (or a query) through xdotool on the test's display."""
+        subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True)
+
     def wintool(self, *args, timeout=60):
         return self.spawn_wintool(*args).result(timeout)
 

@@ -90,9 +90,6 @@ def crop(h, shot, name, box):
     return path
 
 
-def xdo(h, *args):
-    subprocess.run(["xdotool"] + [str(a) for a in args], env=h.env, check=True)
-
 
 def run_at(h, dpi):
     set_log_pixels(h, dpi)
@@ -109,10 +106,10 @@ def run_at(h, dpi):
     label = None
     target = windows.get("Circle%d" % HOVER_SLOT)
     if target is not None:
-        xdo(h, "mousemove", (target.rect[0] + target.rect[2]) // 2, (target.rect[1] + target.rect[3]) // 2)
+        h.xdo("mousemove", (target.rect[0] + target.rect[2]) // 2, (target.rect[1] + target.rect[3]) // 2)
         label = h.poll(lambda: shown_by_title(h).get("FormHint") if (shown_by_title(h).get("FormHint") and
                        shown_by_title(h)["FormHint"].rect[1] == target.rect[3]) else None, 3)
-        xdo(h, "mousemove", 5, 5)
+        h.xdo("mousemove", 5, 5)
     h.close_app(app)
     return windows, ring, label
 

@@ -13,8 +13,16 @@ bool LayeredCanvas::Reserve(int width, int height) {
   if (bitmap_ && width <= width_ && height <= height_) return true;
   if (!dc_) dc_.Reset(::CreateCompatibleDC(nullptr));
   if (!dc_) return false;
-  const int newWidth = std::max(width, width_);
-  const int newHeight = std::max(height, height_);
+  int newWidth = std::max(width, width_);
+  int newHeight = std::max(height, height_);
+  // A section that holds both a wide picture and a tall one (the dock's bar
+  // and the ring's skin) is mostly memory neither uses: past twice the
+  // larger of the two, the new picture's own size is taken.
+  const auto area = [](long long w, long long h) { return w * h; };
+  if (area(newWidth, newHeight) > 2 * std::max(area(width, height), area(width_, height_))) {
+    newWidth = width;
+    newHeight = height;
+  }
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = newWidth;

@@ -36,6 +36,7 @@ class LayeredCanvas {
   // A memory DC holding the section, kept between pushes: making and
   // freeing one per push costs more than the push itself on some systems.
   HDC Dc() const { return dc_.Get(); }
+  Size Capacity() const { return Size{width_, height_}; }
   // Gives the section back; the next push makes one again.
   void Release();
 
