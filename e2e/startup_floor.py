@@ -93,6 +93,14 @@ def wine_process(h, exe_name):
     return found[0] if len(found) == 1 else None
 
 
+def cpu_ms(pid):
+    """User and system time of the process so far, ms: the program's own work,
+    less noisy than the wall clock on a shared machine (the window system's
+    processes are not counted)."""
+    fields = Path("/proc/%d/stat" % pid).read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) * 1000.0 / os.sysconf("SC_CLK_TCK")
+
+
 def resident_kb(pid):
     for line in Path("/proc/%d/status" % pid).read_text().splitlines():
         if line.startswith("VmRSS:"):
@@ -146,13 +154,14 @@ def scenario(h):
         pid = wine_process(h, Path(programs[name][0].replace("\\", "/")).name)
         rss = resident_kb(pid) if pid else None
         h.require(rss is not None, "the Wine process of %s is found in /proc" % name, pid)
+        cpu = cpu_ms(pid)
         # Where the memory goes, from the last run of each.
         table = "".join("%8d kB  %s\n" % (kb, path) for path, kb in resident_by_file(pid))
         (h.out / ("%s-resident.txt" % Path(name).stem.replace("+", "-"))).write_text(table)
         h.require(h.wintool("close").ok, "the close command reaches the main window of %s" % name)
         ended = h.wintool("wait-exit", started.lines[1], 15000)
         h.require(ended.ok, "%s ends after close" % name, ended)
-        return float(started.lines[0]), rss / 1024.0
+        return float(started.lines[0]), rss / 1024.0, cpu
 
     # The pointer rests in the screen's corner, away from every window the
     # programs show: a pointer over an item would hover it during the start
@@ -177,6 +186,9 @@ def scenario(h):
                                                              ", ".join("%.1f" % v for v in ms)))
         lines.append("%-12s VmRSS once ready: median %5.1f MB of %s" % (name, statistics.median(mb),
                                                                         ", ".join("%.1f" % v for v in mb)))
+        cpu = [v[2] for v in values]
+        lines.append("%-12s CPU time once ready: median %6.1f ms of %s" % (name, statistics.median(cpu),
+                                                                          ", ".join("%.0f" % v for v in cpu)))
     q_ms = statistics.median(v[0] for v in figures["Quorvel.exe"])
     f_ms = statistics.median(v[0] for v in figures["floor.exe"])
     q_mb = statistics.median(v[1] for v in figures["Quorvel.exe"])
