@@ -39,29 +39,19 @@ void PutAt(std::string& bytes, std::size_t at, std::uint32_t v, int size) {
 
 TEST(IcoFileTest, ChoosesTheImageForTheSquare) {
   struct Image {
-    int side;
-    int bitCount;  // 0 = PNG-compressed
+    int side, bitCount;  // 0 = PNG-compressed
   };
-  struct Case {
-    const char* what;
-    std::vector<Image> images;
-    int wanted;
-    std::size_t chosen;
-  };
-  const Case cases[] = {
-      {"a program's usual set", {{16, 32}, {32, 32}, {48, 24}, {48, 32}}, 48, 3},
+  const struct { const char* what; std::vector<Image> images; int wanted; std::size_t chosen; } cases[] = {
       {"the smallest that is large enough", {{16, 32}, {128, 32}, {64, 32}, {32, 32}}, 48, 2},
       {"exactly the size wins over larger", {{64, 32}, {48, 8}, {256, 0}}, 48, 1},
       {"else the largest", {{16, 32}, {32, 8}, {24, 32}}, 48, 1},
       {"deepest of equal sizes", {{48, 8}, {48, 32}, {48, 4}, {48, 24}}, 48, 1},
       {"first of equal size and depth", {{48, 32}, {48, 32}}, 48, 0},
       {"depth never beats size", {{32, 32}, {64, 1}}, 48, 1},
-      {"a Vista icon alone", {{256, 0}}, 48, 0},
       {"a Vista icon beside a large DIB", {{256, 0}, {128, 32}}, 48, 1},
       {"asked for the large one", {{48, 32}, {256, 0}, {128, 32}}, 256, 1},
-      {"asked for 16", {{48, 32}, {16, 4}, {32, 32}}, 16, 1},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<IcoEntry> entries;
     for (std::size_t i = 0; i < c.images.size(); ++i) {  // a colour per image tells which was decoded
@@ -83,11 +73,7 @@ TEST(IcoFileTest, ImageHeadersAndDamageDecideWhatIsDrawn) {
   const std::string best = Flat(48, 32, 0x445566), next = Flat(32, 32, 0x112233);
   std::string brokenPng = Flat(64, 0, 0x778899);
   brokenPng[40] = static_cast<char>(brokenPng[40] ^ 0x55);  // inside IDAT: the CRC fails
-  const struct {
-    const char* what;
-    std::string file;
-    std::uint32_t shown;
-  } cases[] = {
+  const struct { const char* what; std::string file; std::uint32_t shown; } cases[] = {
       {"intact", IcoFile({{best, 48, 32}, {next, 32, 32}}), 0xFF445566u},
       {"the directory lies about sides and depths", IcoFile({{next, 48, 32}, {best, 16, 4}}), 0xFF445566u},
       {"best DIB cut inside its colour bits", IcoFile({{best.substr(0, 40 + 48 * 48 * 2), 48, 32}, {next, 32, 32}}),
@@ -105,12 +91,7 @@ TEST(IcoFileTest, ImageHeadersAndDamageDecideWhatIsDrawn) {
 TEST(IcoFileTest, DecodesEveryDepthWithItsMask) {
   // Odd widths fill every position of a byte and need row padding; three
   // distinct rows show that rows are stored bottom up.
-  const struct {
-    int bitCount;
-    int width;
-    std::vector<std::uint32_t> palette;
-    std::uint32_t colorsUsed;
-  } cases[] = {
+  const struct { int bitCount, width; std::vector<std::uint32_t> palette; std::uint32_t colorsUsed; } cases[] = {
       {1, 11, {0x0000FF, 0xFFFF00}, 0},
       {4, 7, {0, 0x800000, 0x008000, 0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00,
               0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF}, 0},
@@ -145,16 +126,12 @@ TEST(IcoFileTest, DecodesEveryDepthWithItsMask) {
 }
 
 TEST(IcoFileTest, ThirtyTwoBitImagesWithAnyAlphaAreDrawnByIt) {
-  struct Case {
-    const char* what;
-    int bitCount;  // 0 = PNG-compressed (no mask)
-    std::vector<std::uint32_t> argb;
-    std::vector<bool> masked;
-    bool realAlpha;
-    std::vector<std::uint32_t> drawn;  // premultiplied
-  };
+  // Bit count 0 = PNG-compressed (no mask); drawn pixels are premultiplied.
   // clang-format off
-  const Case cases[] = {
+  const struct {
+    const char* what; int bitCount; std::vector<std::uint32_t> argb; std::vector<bool> masked; bool realAlpha;
+    std::vector<std::uint32_t> drawn;
+  } cases[] = {
       {"32 bits, all opaque: the alpha decides, the mask does not", 32,
        {0xFF102030, 0xFF405060, 0xFF708090, 0xFFFFFFFF}, {0, 1, 0, 1}, true,
        {0xFF102030, 0xFF405060, 0xFF708090, 0xFFFFFFFF}},
@@ -175,7 +152,7 @@ TEST(IcoFileTest, ThirtyTwoBitImagesWithAnyAlphaAreDrawnByIt) {
       {"PNG, opaque and clear only", 0, {0xFFFFFFFF, 0, 0, 0xFF000000}, {}, false, {0xFFFFFFFF, 0, 0, 0xFF000000}},
   };
   // clang-format on
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const std::string data = c.bitCount == 0 ? PngImage(2, 2, c.argb) : DibImage({2, 2, c.bitCount, c.argb, c.masked});
     const std::optional<IcoImage> image = ReadIcoForDrawing(IcoFile({{data, 2, c.bitCount == 0 ? 32 : c.bitCount}}));
@@ -197,23 +174,16 @@ TEST(IcoFileTest, DamagedFilesGiveNothingOrASanePicture) {
   const auto size = static_cast<std::uint32_t>(image.size());
   // The mask of the top row is the last four bytes of a 2 x 2 24-bit image.
   const std::string cutMask = DibImage({2, 2, 24, {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF}, {1, 1, 1, 0}});
-  const struct {
-    const char* what;
-    std::string bytes;
-    bool drawn;
-  } cases[] = {
+  const struct { const char* what; std::string bytes; bool drawn; } cases[] = {
       {"intact", good, true},
       {"nothing", "", false},
-      {"five bytes", good.substr(0, 5), false},
       {"header only", good.substr(0, 6), false},
-      {"half an entry", good.substr(0, 14), false},
       {"directory without images", good.substr(0, kImage), false},
       {"reserved not 0", with(0, 1, 2), false},
       {"a cursor file", with(2, 2, 2), false},
       {"no images", with(4, 0, 2), false},
       {"count larger than the file", with(4, 65535, 2), true},
       {"offset past the end", with(kOffset, static_cast<std::uint32_t>(good.size()), 4), false},
-      {"offset far past the end", with(kOffset, 0xFFFFFFF0u, 4), false},
       {"size one past the end", with(kSize, size + 1, 4), false},
       {"offset + size wraps around", with(kSize, 0xFFFFFFF0u, 4), false},
       {"zero size", with(kSize, 0, 4), false},
@@ -225,14 +195,11 @@ TEST(IcoFileTest, DamagedFilesGiveNothingOrASanePicture) {
       {"header size past the image", with(kImage, 0xFFFFFFFFu, 4), false},
       {"width 0", with(kImage + 4, 0, 4), false},
       {"negative width", with(kImage + 4, 0xFFFFFFF0u, 4), false},
-      {"height field 1", with(kImage + 8, 1, 4), false},
       {"negative height", with(kImage + 8, 0xFFFFFFE0u, 4), false},
       {"height field not doubled", with(kImage + 8, 16, 4), true},
       {"16 bits per pixel", with(kImage + 14, 16, 2), false},
-      {"0 bits per pixel", with(kImage + 14, 0, 2), false},
       {"bit fields", with(kImage + 16, 3, 4), false},
       {"colours used past the image", with(kImage + 32, 0xFFFFFFFFu, 4), false},
-      {"a PNG signature and nothing else", IcoFile({{std::string("\x89PNG\r\n\x1a\n", 8), 16, 32}}), false},
       {"a PNG without its header chunk", IcoFile({{Flat(16, 0, 1).substr(0, 20), 16, 32}}), false},
       {"missing mask rows stay opaque", IcoFile({{cutMask.substr(0, cutMask.size() - 4), 2, 24}}), true},
   };

@@ -1,26 +1,22 @@
 #include <gtest/gtest.h>
 
+#include "picture/DpiPictures.h"
 #include "platform/Geometry.h"
+#include "platform/win32/FormLayout.h"
 
 namespace qv {
 namespace {
 
-struct ScaleCase {
-  int logical;
-  int dpi;
-  int physical;
-};
-
 // Halves round away from zero both ways; 120 DPI is the awkward 125 %.
 TEST(DpiScaleTest, LengthsScaleAndRoundLikeMulDiv) {
-  const ScaleCase cases[] = {
-      {0, 144, 0},   {1, 144, 2},     {3, 144, 5},     {-1, 144, -2},   {-3, 144, -5},   {300, 144, 450},
-      {50, 120, 63}, {-50, 120, -63}, {7, 192, 14},    {48, 96, 48},    {-48, 96, -48},  {1, 120, 1},
-      {2, 120, 3},   {1000000, 192, 2000000},
+  const struct { int logical, dpi, physical; } cases[] = {
+      {0, 144, 0},  {1, 144, 2},  {-1, 144, -2},  {-3, 144, -5}, {50, 120, 63},
+      {-50, 120, -63}, {1, 120, 1}, {48, 96, 48}, {1000000, 192, 2000000},
   };
-  for (const ScaleCase& c : cases) {
-    EXPECT_EQ(ScaleForDpi(c.logical, c.dpi), c.physical) << c.logical << " at " << c.dpi;
-  }
+  for (const auto& c : cases) EXPECT_EQ(ScaleForDpi(c.logical, c.dpi), c.physical) << c.logical << " at " << c.dpi;
+  const Rect r{-7, 13, 25, 51};
+  EXPECT_EQ(ScaleForDpi(r, 144), (Rect{-11, 20, 38, 77}));  // each number, so surface and window agree
+  EXPECT_EQ(UnscaleForDpi(ScaleForDpi(r, 144), 144), r);
 }
 
 TEST(DpiScaleTest, PhysicalBackToLogicalIsTheNearestLength) {
@@ -32,12 +28,24 @@ TEST(DpiScaleTest, PhysicalBackToLogicalIsTheNearestLength) {
   EXPECT_EQ(UnscaleForDpi(5, 0), 5);
 }
 
-TEST(DpiScaleTest, RectsScaleEachNumberSoSurfaceAndWindowAgree) {
-  const Rect r{-7, 13, 25, 51};
-  const Rect s = ScaleForDpi(r, 144);
-  EXPECT_EQ(s, (Rect{-11, 20, 38, 77}));
-  EXPECT_EQ(s.width, ScaleForDpi(r.width, 144));
-  EXPECT_EQ(UnscaleForDpi(s, 144), r);
+// Rects cut at logical edges still meet when scaled, without a gap or an
+// overlap, and end exactly at the scaled whole: for the pictures' slices and
+// the dialogs' controls alike.
+TEST(DpiScaleTest, EdgesOfAdjoiningRectsStillMeet) {
+  for (Rect (*scale)(const Rect&, int) : {&picture::ScaleEdges, &win32::ScaleEdges}) {
+    for (int dpi = 96; dpi <= 288; dpi += 6) {
+      for (int start = -3; start < 40; ++start) {
+        int left = start, x = ScaleForDpi(start, dpi);
+        for (const int width : {7, 5, 1, 0, 25}) {
+          const Rect part = scale({left, 0, width, 10}, dpi);
+          ASSERT_EQ(part.left, x) << left << " at " << dpi;
+          x = part.Right();
+          left += width;
+        }
+        ASSERT_EQ(x, ScaleForDpi(left, dpi)) << dpi;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -23,41 +23,15 @@ struct LayoutCase {
 // −angle + (i − 8) × π/6.
 // clang-format off
 const LayoutCase kLayouts[] = {
-    {"defaults, unrotated, odd form size",
-     105, 35, 0.0, {201, 175},
-     {{{149, 136}, {75, 167}, {1, 136}, {-30, 62},
-       {1, -12}, {75, -43}, {149, -12}, {180, 62},
-       {239, 157}, {170, 226}, {75, 252}, {-20, 226},
-       {-89, 157}, {-115, 62}, {-89, -33}, {-20, -102},
-       {75, -128}, {170, -102}, {239, -33}, {265, 62}}}},
-    {"zero radii put the inner ring on the centre",
-     0, 0, 0.0, {194, 168},
-     {{{72, 59}, {72, 59}, {72, 59}, {72, 59},
-       {72, 59}, {72, 59}, {72, 59}, {72, 59},
-       {115, 84}, {97, 102}, {72, 109}, {47, 102},
-       {29, 84}, {22, 59}, {29, 34}, {47, 16},
-       {72, 9}, {97, 16}, {115, 34}, {122, 59}}}},
-    {"largest radii, one default notch forward",
-     300, 100, 0.8, {201, 175},
-     {{{71, 361}, {-140, 271}, {-224, 58}, {-134, -153},
-       {80, -237}, {290, -147}, {374, 67}, {284, 277},
-       {507, -60}, {511, 172}, {397, 375}, {197, 494},
-       {-35, 498}, {-238, 384}, {-357, 184}, {-361, -48},
-       {-247, -251}, {-47, -370}, {185, -374}, {388, -260}}}},
-    {"one default notch back",
-     105, 35, -0.8, {201, 175},
-     {{{179, 61}, {150, 135}, {77, 166}, {2, 137},
-       {-29, 64}, {0, -11}, {74, -42}, {148, -13},
-       {121, 246}, {24, 244}, {-61, 194}, {-109, 108},
-       {-107, 11}, {-57, -74}, {29, -122}, {126, -120},
-       {211, -70}, {259, 16}, {257, 113}, {207, 198}}}},
-    {"negative odd form size halves toward zero (-3, -4)",
-     60, 0, 3.0, {-7, -9},
-     {{{-75, -65}, {-36, -88}, {8, -76}, {31, -37},
-       {19, 7}, {-19, 30}, {-64, 18}, {-87, -20},
-       {-114, -96}, {-69, -131}, {-12, -137}, {39, -115},
-       {74, -70}, {80, -13}, {58, 38}, {13, 73},
-       {-43, 79}, {-95, 57}, {-130, 12}, {-136, -44}}}},
+    {"defaults, unrotated, odd form size", 105, 35, 0.0, {201, 175},
+     {{{149, 136}, {75, 167}, {1, 136}, {-30, 62}, {1, -12}, {75, -43}, {149, -12}, {180, 62}, {239, 157}, {170, 226},
+       {75, 252}, {-20, 226}, {-89, 157}, {-115, 62}, {-89, -33}, {-20, -102}, {75, -128}, {170, -102}, {239, -33}, {265, 62}}}},
+    {"largest radii, one default notch forward", 300, 100, 0.8, {201, 175},
+     {{{71, 361}, {-140, 271}, {-224, 58}, {-134, -153}, {80, -237}, {290, -147}, {374, 67}, {284, 277}, {507, -60}, {511, 172},
+       {397, 375}, {197, 494}, {-35, 498}, {-238, 384}, {-357, 184}, {-361, -48}, {-247, -251}, {-47, -370}, {185, -374}, {388, -260}}}},
+    {"negative odd form size halves toward zero (-3, -4)", 60, 0, 3.0, {-7, -9},
+     {{{-75, -65}, {-36, -88}, {8, -76}, {31, -37}, {19, 7}, {-19, 30}, {-64, 18}, {-87, -20}, {-114, -96}, {-69, -131},
+       {-12, -137}, {39, -115}, {74, -70}, {80, -13}, {58, 38}, {13, 73}, {-43, 79}, {-95, 57}, {-130, 12}, {-136, -44}}}},
 };
 // clang-format on
 
@@ -69,14 +43,9 @@ TEST(RingGeometryTest, OffsetsOfAllTwentySlots) {
   }
 }
 
+// MinR 105, form size 0: the raw offsets.
 TEST(RingGeometryTest, TruncatesTowardZeroAndSnapsOnlyUlpErrors) {
-  struct Case {
-    const char* what;
-    double angle;
-    int slot;
-    Point expected;  // MinR 105, form size 0: the raw offset
-  };
-  const Case cases[] = {
+  const struct { const char* what; double angle; int slot; Point expected; } cases[] = {
       {"-99.246 truncates to -99, not -100", 0.0, 3, {-99, 49}},
       {"negative x and y", 0.0, 5, {-99, -99}},
       {"cos(pi/2) = 6e-17: -24.99999999 is -25", 0.0, 2, {-25, 80}},
@@ -85,7 +54,7 @@ TEST(RingGeometryTest, TruncatesTowardZeroAndSnapsOnlyUlpErrors) {
       {"a real fraction above -25 truncates", -0.004, 2, {-24, 79}},
       {"outer ring axis", 0.0, 11, {-25, 165}},
   };
-  for (const Case& c : cases) EXPECT_EQ(ComputeRingOffsets(105, 35, c.angle, Size{0, 0})[c.slot - 1], c.expected) << c.what;
+  for (const auto& c : cases) EXPECT_EQ(ComputeRingOffsets(105, 35, c.angle, Size{0, 0})[c.slot - 1], c.expected) << c.what;
 }
 
 TEST(RingGeometryTest, NonsenseSettingsStayDefined) {
@@ -98,25 +67,19 @@ TEST(RingGeometryTest, NonsenseSettingsStayDefined) {
   EXPECT_EQ(OuterRingRadius(big, big), big);
 }
 
-TEST(RingGeometryTest, RingOfSlot) {
-  const std::pair<int, Ring> cases[] = {{0, Ring::None},   {1, Ring::Inner}, {8, Ring::Inner},
-                                        {9, Ring::Outer},  {20, Ring::Outer}, {21, Ring::None}};
-  for (const auto& [slot, ring] : cases) EXPECT_EQ(RingOfSlot(slot), ring) << "slot " << slot;
+TEST(RingGeometryTest, SlotsRingsAndCentre) {
+  const std::pair<int, Ring> rings[] = {{0, Ring::None}, {1, Ring::Inner}, {8, Ring::Inner},
+                                        {9, Ring::Outer}, {20, Ring::Outer}, {21, Ring::None}};
+  for (const auto& [slot, ring] : rings) EXPECT_EQ(RingOfSlot(slot), ring) << "slot " << slot;
+  const std::pair<Rect, Point> centres[] = {{{-300, -200, 7, 9}, {-297, -196}}, {{-300, -200, -7, -9}, {-303, -204}}};
+  for (const auto& [form, centre] : centres) EXPECT_EQ(RingCentre(form), centre);
 }
 
-TEST(RingGeometryTest, RingCentreHalvesTowardZero) {
-  const std::pair<Rect, Point> cases[] = {
-      {{10, 20, 195, 169}, {107, 104}}, {{-300, -200, 7, 9}, {-297, -196}}, {{-300, -200, -7, -9}, {-303, -204}}};
-  for (const auto& [form, centre] : cases) EXPECT_EQ(RingCentre(form), centre);
-}
-
+// One correction only, at exactly a turn either way.
 TEST(RingGeometryTest, NormalisationTakesOffOneTurn) {
   constexpr double kTurn = 2 * std::numbers::pi;
-  const std::pair<double, double> cases[] = {
-      {6.2, 6.2},   {kTurn, 0.0}, {6.3, 6.3 - kTurn},   {-kTurn, 0.0},
-      {-6.2, -6.2}, {-6.3, -6.3 + kTurn}, {13.0, 13.0 - kTurn},  // one correction only
-      {-13.0, -13.0 + kTurn},
-  };
+  const std::pair<double, double> cases[] = {{6.2, 6.2},   {kTurn, 0.0}, {-kTurn, 0.0},
+                                             {-6.2, -6.2}, {13.0, 13.0 - kTurn}, {-13.0, -13.0 + kTurn}};
   for (const auto& [angle, normalized] : cases) EXPECT_DOUBLE_EQ(NormalizeRotationAngle(angle), normalized) << angle;
 }
 
