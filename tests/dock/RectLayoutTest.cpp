@@ -97,9 +97,11 @@ TEST(RectLayoutTest, RemagnifySizesAcrossTheBar) {
 TEST(RectLayoutTest, LaterMovesMeasureFromTheMagnifiedCentres) {
   RectDockParams params{50, 4, 0, 8, {0, 0, 1000, 700}, 100};
   // Centres now 218, 291, 378, 475, 571, 658, 731, 789: odd widths put them at left + width div 2.
-  const RectLayout second = Remagnify(params, Remagnify(params, LayoutRectAtRest(params), 475), 480);
+  const RectLayout first = Remagnify(params, LayoutRectAtRest(params), 475);
+  const RectLayout second = Remagnify(params, first, 480);
   EXPECT_EQ(Sizes(second), (std::vector<int>{50, 50, 80, 100, 83, 54, 50, 50}));
   EXPECT_EQ(second.Bar, (Rect{217, -25, 567, 100}));
+  EXPECT_EQ(Sizes(Remagnify(params, first, 281)), (std::vector<int>{90, 99, 82, 50, 50, 50, 50, 50}));  // 63 from 218
   // An item appended while magnified: the nine are measured from rest, 500 is item 5's centre.
   params.ItemCount = 9;
   EXPECT_EQ(Sizes(Remagnify(params, second, 500))[4], 100);
