@@ -53,7 +53,8 @@ TEST(FormLayoutTest, ControlsArePlacedFromTheirLogicalEdges) {
 TEST(FormLayoutTest, FontHeightsFollowTheDpi) {
   const struct { int points, pixels, dpi, height; } cases[] = {
       {0, 0, 96, -11},  // the form's 8 points
-      {8, 0, 120, -13}, {8, 0, 192, -21}, {9, 0, 144, -18}, {0, 16, 120, -20}, {12, 16, 192, -32},  // pixels win
+      {8, 0, 120, -13}, {8, 0, 192, -21}, {9, 0, 144, -18}, {9, 0, 100, -13},  // 12.5 rounds up as MulDiv does
+      {0, 16, 120, -20}, {12, 16, 192, -32},  // pixels win
   };
   for (const auto& c : cases) {
     ControlFont font;
