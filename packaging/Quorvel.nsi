@@ -159,15 +159,16 @@ Function OwnFolder
   ClearErrors
   FindFirst $1 $2 "$0\*"
   ${Unless} ${Errors}
-    ${DoWhile} $2 == "."
-    ${OrWhile} $2 == ".."
+    ${Do}
+      ${If} $2 != "."
+      ${AndIf} $2 != ".."
+        StrCpy $0 "$0\${PRODUCT}"
+        ${Break}
+      ${EndIf}
+      ClearErrors
       FindNext $1 $2
-      ${IfThen} ${Errors} ${|} StrCpy $2 "" ${|}
-    ${Loop}
+    ${LoopUntil} ${Errors}
     FindClose $1
-    ${If} $2 != ""
-      StrCpy $0 "$0\${PRODUCT}"
-    ${EndIf}
   ${EndUnless}
 done:
   Pop $2
