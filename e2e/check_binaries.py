@@ -22,10 +22,12 @@ SYSTEM_DLLS = {
     "ole32.dll", "oleaut32.dll", "psapi.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "uxtheme.dll",
     "version.dll", "winmm.dll",
 }
-# The C runtime and the x64 unwinder differ between the two builds by
-# nature; everything the program itself calls must not.
+# What differs between the two builds by nature: the C runtime, the x64
+# unwinder, the i686 unwinder's look for its DLL, the *LongPtr calls (macros
+# for the *Long ones on i686), the 32-bit build asking whether it runs on a
+# 64-bit Windows. Everything else the program calls must be the same.
 ARCH_OWN = re.compile(r"msvcrt\.dll!|kernel32\.dll!(Rtl(CaptureContext|LookupFunctionEntry|UnwindEx|VirtualUnwind)"
-                      r"|__C_specific_handler)$")
+                      r"|__C_specific_handler|GetModuleHandleA|IsWow64Process)$|user32\.dll!(Get|Set)WindowLongPtrW$")
 MANIFEST = Path(__file__).resolve().parent.parent / "platform" / "win32" / "Quorvel.manifest"
 # supportedOS identifiers and the Windows version each stands for.
 SUPPORTED_OS = {"e2011457": 0x0600, "35138b9a": 0x0601, "4a2f28e3": 0x0602, "1f676c76": 0x0603, "8e0f7a12": 0x0A00}

@@ -200,7 +200,7 @@ def scenario(h):
     install("/AUTOSTART", *("/D=" + shared_win).split(" ", 1))
     h.check((spaced / "Quorvel.exe").is_file(), "/D= naming a folder with other files installs into a Quorvel folder in it")
     run = (reg_values(h, RUN_KEY) or {}).get("Quorvel")
-    h.check(run == '"%s\\Quorvel.exe"' % spaced_win, "start with Windows quotes a path with a space", run)
+    h.check(run == '"%s\\Quorvel.exe"' % spaced_win, "start with Windows quotes a path with a space", reg_values(h, RUN_KEY))
     h.check(uninstall(spaced, "/REMOVEUSERDATA"), "the uninstaller ends and removes itself")
     # The copy that does the work removes the folder after the uninstaller itself.
     h.check(h.poll(lambda: not spaced.exists(), 10), "/REMOVEUSERDATA removes the whole Quorvel folder",
