@@ -56,19 +56,10 @@ def shell_folder(h, variable):
 
 
 def version_text(exe):
-    """The ProductVersion string of a program's version resource."""
+    """The ProductVersion string of a program's version resource (UTF-16, at an even offset)."""
     data = Path(exe).read_bytes()
-    key = "ProductVersion".encode("utf-16le")
-    at = data.find(key)
-    if at < 0:
-        return None
-    at += len(key)
-    while data[at:at + 2] == b"\0\0":
-        at += 2
-    end = at
-    while data[end:end + 2] != b"\0\0":
-        end += 2
-    return data[at:end].decode("utf-16le")
+    found = re.search("ProductVersion\0+([^\0]+)", data[:len(data) // 2 * 2].decode("utf-16le", "replace"))
+    return found.group(1) if found else None
 
 
 def pe_machine(data):
