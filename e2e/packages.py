@@ -1,16 +1,19 @@
 #!/usr/bin/python3
-"""The packages as a user gets them (scripts/make-packages.sh): the per-user
-installer run silently installs into the user's programs folder with a
-Start-menu shortcut and an Uninstall entry, the installed program starts and
-reads its file, an install over it keeps the user's file and cached icons,
-start with Windows is written as the settings dialog writes it (quoted when
-the path holds a space), the uninstaller removes the program and keeps or
-removes the user's items as asked; each portable zip unpacks to a Quorvel
-folder, and the x86_64 one runs."""
+"""The packages as a user gets them (scripts/make-packages.sh): each installer
+carries exactly the files of its architecture's zip; the x86_64 one run
+silently installs them into the user's programs folder with a Start-menu
+shortcut and an Uninstall entry, the installed program starts and reads its
+file, an install over it keeps the user's file and cached icons, start with
+Windows is written as the settings dialog writes it (quoted when the path
+holds a space) and another copy's is left alone, a folder holding other
+files gets a Quorvel folder of its own, the uninstaller removes the program
+and keeps or removes the user's items as asked and nothing else; each
+portable zip unpacks to a Quorvel folder, and the x86_64 one runs."""
 
 import re
 import shutil
 import struct
+import subprocess
 import zipfile
 from pathlib import Path
 
@@ -53,33 +56,47 @@ def shell_folder(h, variable):
 
 
 def version_text(exe):
-    """The ProductVersion string of a program's version resource."""
+    """The ProductVersion string of a program's version resource (UTF-16, at an even offset)."""
     data = Path(exe).read_bytes()
-    key = "ProductVersion".encode("utf-16le")
-    at = data.find(key)
-    if at < 0:
+    found = re.search("ProductVersion\0+([^\0]+)", data[:len(data) // 2 * 2].decode("utf-16le", "replace"))
+    return found.group(1) if found else None
+
+
+def pe_machine(data):
+    if len(data) < 0x40:
         return None
-    at += len(key)
-    while data[at:at + 2] == b"\0\0":
-        at += 2
-    end = at
-    while data[end:end + 2] != b"\0\0":
-        end += 2
-    return data[at:end].decode("utf-16le")
-
-
-def pe_machine(exe):
-    data = Path(exe).read_bytes()
     offset = struct.unpack_from("<I", data, 0x3C)[0]
     return struct.unpack_from("<H", data, offset + 4)[0] if data[offset:offset + 4] == b"PE\0\0" else None
+
+
+def files_of(folder):
+    """{relative path with /: bytes} of every file under a folder."""
+    return {p.relative_to(folder).as_posix(): p.read_bytes() for p in folder.rglob("*") if p.is_file()}
+
+
+def carried(setup, target):
+    """The files an installer carries for the user's folder (not its own
+    plug-ins, not the uninstaller it writes), as 7-Zip unpacks them."""
+    shutil.rmtree(target, ignore_errors=True)
+    subprocess.run(["7z", "x", "-y", "-o%s" % target, str(setup)], stdout=subprocess.DEVNULL, check=True)
+    return {k: v for k, v in files_of(target).items() if not k.startswith("$") and k != "uninstall.exe"}
 
 
 def scenario(h):
     packages = Path(h.options.packages).resolve()
     setups = sorted(packages.glob("Quorvel-*-setup-x86_64.exe"))
-    h.require(len(setups) == 1, "one installer in %s" % packages, [p.name for p in setups])
+    h.require(len(setups) == 1, "one x86_64 installer in %s" % packages, [p.name for p in setups])
     setup = setups[0]
     version = re.match(r"Quorvel-(\d+\.\d+\.\d+)-setup", setup.name).group(1)
+    zipped = {}
+    for arch in PE_MACHINES:
+        with zipfile.ZipFile(packages / ("Quorvel-%s-%s.zip" % (version, arch))) as z:
+            names = z.namelist()
+            h.check(all(n.startswith("Quorvel/") for n in names), "the %s zip holds one Quorvel folder" % arch)
+            zipped[arch] = {n[len("Quorvel/"):]: z.read(n) for n in names if not n.endswith("/")}
+        own = carried(packages / ("Quorvel-%s-setup-%s.exe" % (version, arch)), h.out / ("setup-" + arch))
+        h.check(own == zipped[arch], "the %s installer carries exactly the files of the %s zip" % (arch, arch),
+                sorted(k for k in own.keys() | zipped[arch].keys() if own.get(k) != zipped[arch].get(k)))
     for path in sorted(packages.iterdir()):
         h.log("package %s: %d bytes (%.2f MB)" % (path.name, path.stat().st_size, path.stat().st_size / 1e6))
     # Shortcuts made under Wine would otherwise land in this machine's own menus.
@@ -89,15 +106,18 @@ def scenario(h):
     _, appdata_unix = shell_folder(h, "APPDATA")
     folder_win = local_win + r"\Programs\Quorvel"
     folder = local_unix / "Programs" / "Quorvel"
-    spaced_win = local_win + r"\My Programs\Quorvel"
-    spaced = local_unix / "My Programs" / "Quorvel"
+    # A folder of someone else's, with a space in its name.
+    shared_win = local_win + r"\My Tools"
+    shared = local_unix / "My Tools"
+    spaced_win, spaced = shared_win + r"\Quorvel", shared / "Quorvel"
+    other_copy = r"C:\Other\Quorvel.exe"
     shortcut = appdata_unix / "Microsoft" / "Windows" / "Start Menu" / "Programs" / "Quorvel.lnk"
     # What a run that was stopped half-way left in the shared prefix.
-    for leftover in (folder, spaced.parent):
+    for leftover in (folder, shared):
         shutil.rmtree(leftover, ignore_errors=True)
     shortcut.unlink(missing_ok=True)
     wine(h, "reg", "delete", UNINSTALL_KEY, "/f")
-    wine(h, "reg", "delete", RUN_KEY, "/v", "Quorvel", "/f")
+    wine(h, "reg", "add", RUN_KEY, "/v", "Quorvel", "/d", other_copy, "/f")
 
     def install(*options):
         done = wine(h, setup, "/S", *options)
@@ -111,8 +131,10 @@ def scenario(h):
 
     # --- first install ---
     install()
-    for name in ("Quorvel.exe", "README.txt", "uninstall.exe", "Config/UserInfo.xml", "Icon/SysTool/MyComputer.png"):
-        h.check((folder / name).is_file(), "installed %s into the user's programs folder" % name)
+    installed = files_of(folder)
+    h.check(installed.keys() == zipped["x86_64"].keys() | {"uninstall.exe"},
+            "installs the zip's files and the uninstaller into the user's programs folder",
+            sorted(installed.keys() ^ (zipped["x86_64"].keys() | {"uninstall.exe"})))
     h.check(version_text(folder / "Quorvel.exe") == version + ".0",
             "the program's version resource says the installer's version %s" % version,
             version_text(folder / "Quorvel.exe"))
@@ -123,7 +145,8 @@ def scenario(h):
                 "UninstallString": '"%s\\uninstall.exe"' % folder_win}
     h.check({k: entry.get(k) for k in expected} == expected, "the Uninstall entry names the program and its uninstaller",
             entry)
-    h.check("Quorvel" not in (reg_values(h, RUN_KEY) or {}), "no start with Windows unless asked")
+    run = (reg_values(h, RUN_KEY) or {}).get("Quorvel")
+    h.check(run == other_copy, "an install without start with Windows leaves another copy's alone", run)
 
     app = h.start_ready(folder)
     h.screenshot("installed-running")
@@ -157,42 +180,42 @@ def scenario(h):
             "a silent uninstall keeps the user's file and cached icons")
     shutil.rmtree(folder, ignore_errors=True)
 
-    # --- a folder with a space, removed with the user's items ---
+    # --- someone else's folder with a space, removed with the user's items ---
+    theirs = {"README.txt": b"theirs", "Config/UserInfo.xml": b"<theirs/>", "Icon/theirs.png": b"png"}
+    for name, data in theirs.items():
+        (shared / name).parent.mkdir(parents=True, exist_ok=True)
+        (shared / name).write_bytes(data)
     # /D= takes the rest of the command line unquoted: given in two pieces,
     # Wine joins them with a space and quotes neither.
-    h.require(spaced_win.count(" ") == 1, "the folder's path holds one space", spaced_win)
-    install("/AUTOSTART", *("/D=" + spaced_win).split(" ", 1))
-    h.check((spaced / "Quorvel.exe").is_file(), "/D= installs into the folder given")
+    h.require(shared_win.count(" ") == 1, "the folder's path holds one space", shared_win)
+    install("/AUTOSTART", *("/D=" + shared_win).split(" ", 1))
+    h.check((spaced / "Quorvel.exe").is_file(), "/D= naming a folder with other files installs into a Quorvel folder in it")
     run = (reg_values(h, RUN_KEY) or {}).get("Quorvel")
-    h.check(run == '"%s\\Quorvel.exe"' % spaced_win, "start with Windows quotes a path with a space", run)
+    h.check(run == '"%s\\Quorvel.exe"' % spaced_win, "start with Windows quotes a path with a space", reg_values(h, RUN_KEY))
     h.check(uninstall(spaced, "/REMOVEUSERDATA"), "the uninstaller ends and removes itself")
     # The copy that does the work removes the folder after the uninstaller itself.
-    h.check(h.poll(lambda: not spaced.exists(), 10), "/REMOVEUSERDATA removes the whole folder",
+    h.check(h.poll(lambda: not spaced.exists(), 10), "/REMOVEUSERDATA removes the whole Quorvel folder",
             sorted(str(p) for p in spaced.rglob("*")) if spaced.exists() else None)
+    h.check(files_of(shared) == theirs, "and nothing of the folder around it", sorted(files_of(shared)))
     h.check("Quorvel" not in (reg_values(h, RUN_KEY) or {}), "the uninstaller removes its start with Windows")
-    shutil.rmtree(spaced.parent, ignore_errors=True)
+    shutil.rmtree(shared, ignore_errors=True)
 
     # --- the portable zips ---
     for arch, machine in PE_MACHINES.items():
-        archive = packages / ("Quorvel-%s-%s.zip" % (version, arch))
-        if not h.check(archive.is_file(), "the %s zip exists" % arch, archive):
-            continue
-        target = h.out / ("zip-" + arch)
-        shutil.rmtree(target, ignore_errors=True)
-        with zipfile.ZipFile(archive) as z:
-            names = z.namelist()
-            h.check(all(n.startswith("Quorvel/") for n in names), "the %s zip holds one Quorvel folder" % arch)
-            z.extractall(target)
-        unpacked = target / "Quorvel"
-        for name in ("Quorvel.exe", "README.txt", "Config/UserInfo.xml"):
-            h.check((unpacked / name).is_file(), "the %s zip carries %s" % (arch, name))
-        h.check(pe_machine(unpacked / "Quorvel.exe") == machine, "the %s zip carries the %s program" % (arch, arch))
-        guide = (unpacked / "README.txt").read_bytes()
+        files = zipped[arch]
+        h.check({"Quorvel.exe", "README.txt", "Config/UserInfo.xml", "Help/index.html"} <= files.keys(),
+                "the %s zip carries the program, its guide, its file and its help page" % arch, sorted(files))
+        h.check(pe_machine(files.get("Quorvel.exe", b"")) == machine, "the %s zip carries the %s program" % (arch, arch))
+        guide = files.get("README.txt", b"")
         h.check(("Quorvel " + version).encode() in guide and b"@VERSION@" not in guide,
                 "the %s guide names the version" % arch)
-        if arch == "x86_64":  # no 32-bit Wine here
-            app = h.start_ready(unpacked)
-            h.check(h.close_app(app) is not None, "the unpacked x86_64 program runs and ends when closed")
+    # No 32-bit Wine here: the x86_64 one runs.
+    target = h.out / "zip-x86_64"
+    shutil.rmtree(target, ignore_errors=True)
+    with zipfile.ZipFile(packages / ("Quorvel-%s-x86_64.zip" % version)) as z:
+        z.extractall(target)
+    app = h.start_ready(target / "Quorvel")
+    h.check(h.close_app(app) is not None, "the unpacked x86_64 program runs and ends when closed")
 
 
 harness.run_scenario("packages", scenario, time_limit=280, add_options=add_options)

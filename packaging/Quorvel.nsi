@@ -1,5 +1,5 @@
 ; The per-user installer of Quorvel, built by scripts/make-packages.sh:
-;   makensis -DVERSION=1.2.3 -DDIST=<dist/Quorvel> -DICON=<Quorvel.ico> -DGUIDE=<README.txt>
+;   makensis -DARCH=x86_64|i686 -DVERSION=1.2.3 -DDIST=<folder as the zip holds it> -DICON=<Quorvel.ico>
 ;            -DSHIPPED=<shipped.nsh> -DOUTFILE=<setup.exe> Quorvel.nsi
 ;
 ; The program writes Config\UserInfo.xml and its icon cache beside itself, so
@@ -10,11 +10,23 @@
 ;              uninstall.exe /S [/REMOVEUSERDATA]
 ; A silent uninstall keeps the user's items unless /REMOVEUSERDATA is given.
 ;
-; Only the x86_64 program is carried: the installer itself is a 64-bit
-; program, and a 32-bit Windows takes the i686 portable zip.
+; One installer per architecture, each carrying its own build: the x86_64
+; one runs on 64-bit Windows only; the i686 one, run on a 64-bit Windows,
+; sends the user to the x86_64 one rather than install the 32-bit program.
+; Both carry everything the portable zip holds (the help page included).
+;
+; Installs go into a folder of their own: a folder given that is neither
+; empty nor an earlier install gets "\Quorvel" appended, and the uninstaller
+; deletes by name only what it installed.
 
 Unicode true
-Target amd64-unicode
+!if "${ARCH}" == "x86_64"
+  Target amd64-unicode
+!else if "${ARCH}" == "i686"
+  Target x86-unicode
+!else
+  !error "ARCH must be x86_64 or i686"
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true
@@ -55,6 +67,7 @@ Var RemoveUserData
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\README.txt"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 !insertmacro MUI_PAGE_COMPONENTS
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE OwnFolderOnLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -64,8 +77,10 @@ Var RemoveUserData
 !insertmacro MUI_LANGUAGE "SimpChinese"
 !insertmacro MUI_LANGUAGE "English"
 
-LangString NeedsX64 ${LANG_ENGLISH} "This installer is for 64-bit Windows. On 32-bit Windows, use the portable i686 zip of ${PRODUCT}."
-LangString NeedsX64 ${LANG_SIMPCHINESE} "此安装程序适用于 64 位 Windows。32 位 Windows 请使用 ${PRODUCT} 的 i686 绿色版压缩包。"
+LangString NeedsX64 ${LANG_ENGLISH} "This installer is for 64-bit Windows. On 32-bit Windows, use the i686 installer of ${PRODUCT}."
+LangString NeedsX64 ${LANG_SIMPCHINESE} "此安装程序适用于 64 位 Windows。32 位 Windows 请使用 ${PRODUCT} 的 i686 安装程序。"
+LangString UseX64 ${LANG_ENGLISH} "This Windows is 64-bit: please use the x86_64 installer of ${PRODUCT} (Quorvel-${VERSION}-setup-x86_64.exe)."
+LangString UseX64 ${LANG_SIMPCHINESE} "此 Windows 为 64 位：请使用 ${PRODUCT} 的 x86_64 安装程序（Quorvel-${VERSION}-setup-x86_64.exe）。"
 LangString StillRunning ${LANG_ENGLISH} "${PRODUCT} is still running. Close it and try again."
 LangString StillRunning ${LANG_SIMPCHINESE} "${PRODUCT} 仍在运行。请先退出它，然后重试。"
 LangString RemoveItems ${LANG_ENGLISH} "Also remove your items and settings (Config\UserInfo.xml) and the icons ${PRODUCT} saved in its Icon folder?$\r$\n$\r$\nChoose No to keep them for a later install."
@@ -121,6 +136,72 @@ Function HasSpace
 FunctionEnd
 !insertmacro CloseRunningProgram "un."
 
+; Pops a folder, pushes the folder to install into: the folder itself when it
+; is empty, missing, an earlier install (it holds Quorvel.exe) or already
+; named Quorvel (what an uninstall that kept the user's items leaves);
+; otherwise a Quorvel folder inside it, so that the uninstaller never has to
+; tell our files from someone else's.
+!macro OwnFolderFunction
+Function OwnFolder
+  Exch $0
+  Push $1
+  Push $2
+  ; A trailing backslash ("D:\Tools\") names the same folder.
+  StrCpy $1 $0 1 -1
+  ${If} $1 == "\"
+    StrCpy $0 $0 -1
+  ${EndIf}
+  ${GetFileName} $0 $1
+  ${If} $1 == "${PRODUCT}"
+  ${OrIf} ${FileExists} "$0\Quorvel.exe"
+    Goto done
+  ${EndIf}
+  ClearErrors
+  FindFirst $1 $2 "$0\*"
+  ${Unless} ${Errors}
+    ${Do}
+      ${If} $2 != "."
+      ${AndIf} $2 != ".."
+        StrCpy $0 "$0\${PRODUCT}"
+        ${Break}
+      ${EndIf}
+      ClearErrors
+      FindNext $1 $2
+    ${LoopUntil} ${Errors}
+    FindClose $1
+  ${EndUnless}
+done:
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+!macroend
+!insertmacro OwnFolderFunction
+
+Function OwnFolderOnLeave
+  Push $INSTDIR
+  Call OwnFolder
+  Pop $INSTDIR
+FunctionEnd
+
+; $0: 1 when the Run value starts this copy, as the settings dialog or this
+; installer write it (the path, quoted when it holds a space), else 0.
+!macro RunValueIsOurs un
+Function ${un}RunValueIsOurs
+  ClearErrors
+  ReadRegStr $1 HKCU "${RUN_KEY}" "${PRODUCT}"
+  StrCpy $0 0
+  ${IfNot} ${Errors}
+    ${If} $1 == "$INSTDIR\Quorvel.exe"
+    ${OrIf} $1 == '"$INSTDIR\Quorvel.exe"'
+      StrCpy $0 1
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro RunValueIsOurs ""
+!insertmacro RunValueIsOurs "un."
+
 Section "$(SectionProgram)" SecProgram
   SectionIn RO
   ${If} ${FileExists} "$INSTDIR\Quorvel.exe"
@@ -131,12 +212,11 @@ Section "$(SectionProgram)" SecProgram
     ${EndIf}
   ${EndIf}
 
+  ; Everything the portable zip holds. The shipped pictures are replaced;
+  ; icons the program cached from the user's items live beside them and are
+  ; left alone.
   SetOutPath "$INSTDIR"
-  File "${DIST}\Quorvel.exe"
-  File "/oname=README.txt" "${GUIDE}"
-  ; The shipped pictures are replaced; icons the program cached from the
-  ; user's items live beside them and are left alone.
-  File /r "${DIST}\Icon"
+  File /r /x UserInfo.xml "${DIST}\*.*"
   ; The user's items and settings: the shipped file only on a first install.
   SetOutPath "$INSTDIR\Config"
   SetOverwrite off
@@ -173,25 +253,40 @@ Section /o "$(SectionAutostart)" SecAutostart
   WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}" $0
 SectionEnd
 
-; Unchecking the option in an upgrade turns start with Windows off.
+; Unchecking the option in an upgrade turns start with Windows off, but only
+; for this copy: a value that starts another copy is left as it is.
 Section "-AutostartOff"
   ${IfNot} ${SectionIsSelected} ${SecAutostart}
-    DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+    Call RunValueIsOurs
+    ${If} $0 == 1
+      DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+    ${EndIf}
   ${EndIf}
 SectionEnd
 
 ; After the sections: it names one of them.
 Function .onInit
+!if "${ARCH}" == "x86_64"
   ${IfNot} ${RunningX64}
     MessageBox MB_OK|MB_ICONSTOP "$(NeedsX64)" /SD IDOK
     Abort
   ${EndIf}
   SetRegView 64
-  ; The option shows what is in force: the Run value may come from the
-  ; settings dialog or an earlier install.
-  ClearErrors
-  ReadRegStr $0 HKCU "${RUN_KEY}" "${PRODUCT}"
-  ${IfNot} ${Errors}
+!else
+  ; The 64-bit program suits a 64-bit Windows better (no redirected system
+  ; folder, no second registry view): the user is sent to its installer.
+  ${If} ${RunningX64}
+    MessageBox MB_OK|MB_ICONINFORMATION "$(UseX64)" /SD IDOK
+    Abort
+  ${EndIf}
+!endif
+  Push $INSTDIR
+  Call OwnFolder
+  Pop $INSTDIR
+  ; The option shows what is in force for this copy: the Run value may come
+  ; from the settings dialog or an earlier install.
+  Call RunValueIsOurs
+  ${If} $0 == 1
     !insertmacro SelectSection ${SecAutostart}
   ${EndIf}
   ${GetParameters} $0
@@ -203,7 +298,9 @@ Function .onInit
 FunctionEnd
 
 Function un.onInit
+!if "${ARCH}" == "x86_64"
   SetRegView 64
+!endif
   StrCpy $RemoveUserData 0
   ${GetParameters} $0
   ClearErrors
@@ -228,25 +325,22 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   ; Start with Windows is only ours to remove while it starts this copy.
-  ClearErrors
-  ReadRegStr $0 HKCU "${RUN_KEY}" "${PRODUCT}"
-  ${IfNot} ${Errors}
-    ${If} $0 == "$INSTDIR\Quorvel.exe"
-    ${OrIf} $0 == '"$INSTDIR\Quorvel.exe"'
-      DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
-    ${EndIf}
+  Call un.RunValueIsOurs
+  ${If} $0 == 1
+    DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
   ${EndIf}
 
-  Delete "$INSTDIR\Quorvel.exe"
-  Delete "$INSTDIR\README.txt"
-  ; The shipped pictures by name (listed by the build); folders go only when empty.
-  !include "${SHIPPED}"
-  ${If} $RemoveUserData == 1
+  ; Folders are removed recursively only where the program itself lives.
+  ${If} ${FileExists} "$INSTDIR\Quorvel.exe"
+  ${AndIf} $RemoveUserData == 1
     RMDir /r "$INSTDIR\Config"
     RMDir /r "$INSTDIR\Icon"
     Delete "$INSTDIR\Quorvel.log"
     Delete "$INSTDIR\Quorvel.log.old"
   ${EndIf}
+  ; What was installed, by name (listed by the build); folders go only when
+  ; empty. The user's file stays unless removed above.
+  !include "${SHIPPED}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
 SectionEnd

@@ -14,8 +14,8 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev
   # running the Windows program: Wine on a virtual display
   wine xvfb xdotool x11-apps x11-utils imagemagick openbox xcompmgr
-  # the packages: portable zips and the installer
-  zip nsis
+  # the packages: portable zips and the installers (7-Zip lists what an installer carries)
+  zip nsis p7zip-full
   # Chinese text in the program's dialogs and labels under Wine
   fonts-wqy-microhei
 )

@@ -2,7 +2,8 @@
 # Makes the packages of the Windows builds into build/packages:
 #   Quorvel-VERSION-x86_64.zip, Quorvel-VERSION-i686.zip   portable: the Quorvel
 #       folder as it ships, with the user guide README.txt
-#   Quorvel-VERSION-setup-x86_64.exe                       the per-user installer
+#   Quorvel-VERSION-setup-x86_64.exe, Quorvel-VERSION-setup-i686.exe
+#       the per-user installers, carrying what the zip of their architecture holds
 # VERSION is the project's version, which each Windows build writes to
 # build/ARCH/version.txt. Run after both Windows builds (test.sh does).
 #
@@ -39,27 +40,25 @@ for arch in x86_64 i686; do
   cp -a "$root/build/$arch/dist/Quorvel" "$folder"
   cp "$guide" "$folder/README.txt"
   (cd "$stage/$arch" && zip -q -r -X "$out/Quorvel-$version-$arch.zip" Quorvel)
+
+  # What the uninstaller removes: each installed file by name but the user's
+  # UserInfo.xml, then each folder if it is empty, the deepest first.
+  shipped=$stage/shipped-$arch.nsh
+  # shellcheck disable=SC2016 # $INSTDIR is NSIS's, written as it is
+  {
+    (cd "$folder" && find . -type f ! -path ./Config/UserInfo.xml | sed 's|^\./||' | sort) | while read -r file; do
+      printf 'Delete "$INSTDIR\\%s"\n' "${file//\//\\}"
+    done
+    (cd "$folder" && find . -mindepth 1 -type d | sed 's|^\./||' | sort -r) | while read -r dir; do
+      printf 'RMDir "$INSTDIR\\%s"\n' "${dir//\//\\}"
+    done
+  } >"$shipped"
+
+  makensis -V2 -INPUTCHARSET UTF8 \
+    "-DARCH=$arch" "-DVERSION=$version" "-DDIST=$folder" "-DICON=$root/build/$arch/generated-art/Quorvel.ico" \
+    "-DSHIPPED=$shipped" "-DOUTFILE=$out/Quorvel-$version-setup-$arch.exe" \
+    "$root/packaging/Quorvel.nsi"
 done
-
-# What the uninstaller removes of the Icon tree when the user keeps their
-# items: the shipped pictures by name, then each folder if it is empty.
-shipped=$stage/shipped.nsh
-dist=$root/build/x86_64/dist/Quorvel
-# shellcheck disable=SC2016 # $INSTDIR is NSIS's, written as it is
-{
-  (cd "$dist" && find Icon -type f | sort) | while read -r file; do
-    printf 'Delete "$INSTDIR\\%s"\n' "${file//\//\\}"
-  done
-  (cd "$dist" && find Icon -type d | sort -r) | while read -r folder; do
-    printf 'RMDir "$INSTDIR\\%s"\n' "${folder//\//\\}"
-  done
-  printf 'RMDir "$INSTDIR\\Config"\n'
-} >"$shipped"
-
-makensis -V2 -INPUTCHARSET UTF8 \
-  "-DVERSION=$version" "-DDIST=$dist" "-DICON=$root/build/x86_64/generated-art/Quorvel.ico" \
-  "-DGUIDE=$guide" "-DSHIPPED=$shipped" "-DOUTFILE=$out/Quorvel-$version-setup-x86_64.exe" \
-  "$root/packaging/Quorvel.nsi"
 
 rm -rf "$stage"
 for file in "$out"/*; do

@@ -11,6 +11,7 @@
 #include "platform/win32/StartupTrace.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Api.h"
+#include "platform/win32/Wow64.h"
 
 namespace qv::win32 {
 namespace {
@@ -37,7 +38,8 @@ std::wstring Prefixed(std::wstring path) {
   return path;
 }
 
-std::wstring FilePath(const std::string& utf8) { return Prefixed(Widen(utf8)); }
+// Through NativePath: a 32-bit build reaches the real system folder too.
+std::wstring FilePath(const std::string& utf8) { return Prefixed(Widen(NativePath(utf8))); }
 
 DWORD Attributes(const std::string& path) { return ::GetFileAttributesW(FilePath(path).c_str()); }
 

@@ -5,6 +5,7 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Api.h"
+#include "platform/win32/Wow64.h"
 
 namespace qv::win32 {
 namespace {
@@ -17,17 +18,12 @@ UniqueRegKey Open(HKEY root, const std::wstring& key, REGSAM access) {
   return UniqueRegKey(opened);
 }
 
-// Programs record their install folders under the machine's Software key,
-// and 32-bit installers write to the 32-bit view of it. A 64-bit build
-// looks there too when the native view has nothing.
-UniqueRegKey OpenForReading(RegistryHive hive, const std::string& key) {
-  const std::wstring wideKey = Widen(key);
-  UniqueRegKey opened = Open(Root(hive), wideKey, KEY_READ);
-#ifdef _WIN64
-  if (!opened && hive == RegistryHive::LocalMachine) opened = Open(Root(hive), wideKey, KEY_READ | KEY_WOW64_32KEY);
-#endif
-  return opened;
+// The key in one view, for reading.
+UniqueRegKey OpenForReading(RegistryHive hive, const std::wstring& key, wow64::RegistryView view) {
+  return Open(Root(hive), key, KEY_READ | ViewAccess(view));
 }
+
+REGSAM WriteAccess(REGSAM access) { return access | ViewAccess(wow64::WriteView(ThisProcessKind())); }
 
 std::optional<std::wstring> QueryString(HKEY key, const std::wstring& value) {
   DWORD type = 0;
@@ -52,24 +48,33 @@ std::optional<std::wstring> QueryString(HKEY key, const std::wstring& value) {
 }  // namespace
 
 bool Win32Registry::KeyExists(RegistryHive hive, const std::string& key) const {
-  return static_cast<bool>(OpenForReading(hive, key));
+  const std::wstring wideKey = Widen(key);
+  for (const wow64::RegistryView view : wow64::ReadViews(ThisProcessKind(), hive)) {
+    if (OpenForReading(hive, wideKey, view)) return true;
+  }
+  return false;
 }
 
-// Expandable strings are returned as stored, without expanding variables.
+// The value from the first view that has it (a key can be in both views and
+// hold the value in one only). Expandable strings are returned as stored,
+// without expanding variables.
 std::optional<std::string> Win32Registry::ReadString(RegistryHive hive, const std::string& key,
                                                      const std::string& value) const {
-  UniqueRegKey opened = OpenForReading(hive, key);
-  if (!opened) return std::nullopt;
-  std::optional<std::wstring> text = QueryString(opened.Get(), Widen(value));
-  if (!text) return std::nullopt;
-  return Narrow(*text);
+  const std::wstring wideKey = Widen(key);
+  const std::wstring wideValue = Widen(value);
+  for (const wow64::RegistryView view : wow64::ReadViews(ThisProcessKind(), hive)) {
+    UniqueRegKey opened = OpenForReading(hive, wideKey, view);
+    if (!opened) continue;
+    if (std::optional<std::wstring> text = QueryString(opened.Get(), wideValue)) return Narrow(*text);
+  }
+  return std::nullopt;
 }
 
 bool Win32Registry::WriteString(RegistryHive hive, const std::string& key, const std::string& value,
                                 const std::string& data) {
   HKEY created = nullptr;
-  if (::RegCreateKeyExW(Root(hive), Widen(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
-                        &created, nullptr) != ERROR_SUCCESS) {
+  if (::RegCreateKeyExW(Root(hive), Widen(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, WriteAccess(KEY_SET_VALUE),
+                        nullptr, &created, nullptr) != ERROR_SUCCESS) {
     return false;
   }
   UniqueRegKey opened(created);
@@ -81,7 +86,7 @@ bool Win32Registry::WriteString(RegistryHive hive, const std::string& key, const
 
 // True only when a value was there and is gone now.
 bool Win32Registry::DeleteValue(RegistryHive hive, const std::string& key, const std::string& value) {
-  UniqueRegKey opened = Open(Root(hive), Widen(key), KEY_SET_VALUE);
+  UniqueRegKey opened = Open(Root(hive), Widen(key), WriteAccess(KEY_SET_VALUE));
   if (!opened) return false;
   return ::RegDeleteValueW(opened.Get(), Widen(value).c_str()) == ERROR_SUCCESS;
 }

@@ -3,13 +3,15 @@
 #include "platform/win32/OleApartment.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Api.h"
+#include "platform/win32/Wow64.h"
 #include "platform/win32/Win32Windows.h"
 
 namespace qv::win32 {
 
 bool Win32Shell::Execute(const std::string& file, const std::string& arguments, const std::string& directory) {
   if (file.empty()) return false;
-  const std::wstring wideFile = Widen(file);
+  // A 64-bit-only program in the system folder, launched by a 32-bit build.
+  const std::wstring wideFile = Widen(NativePath(file));
   const std::wstring wideArguments = Widen(arguments);
   const std::wstring wideDirectory = Widen(directory);
   // No verb: the shell runs the target's default action, which for some

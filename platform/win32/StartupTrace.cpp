@@ -12,6 +12,22 @@ std::uint64_t AsTicks(const FILETIME& time) {
   return static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
 }
 
+// The precise clock came with Windows 8; Windows 7 has the coarse one.
+void Now(FILETIME* now) {
+  using PreciseFn = void(WINAPI*)(LPFILETIME);
+  static const PreciseFn precise = [] {
+    HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
+    return kernel32 ? reinterpret_cast<PreciseFn>(
+                          reinterpret_cast<void (*)()>(::GetProcAddress(kernel32, "GetSystemTimePreciseAsFileTime")))
+                    : nullptr;
+  }();
+  if (precise) {
+    precise(now);
+  } else {
+    ::GetSystemTimeAsFileTime(now);
+  }
+}
+
 }  // namespace
 
 void TracePhase(const char* what) noexcept {
@@ -20,7 +36,7 @@ void TracePhase(const char* what) noexcept {
   if (!enabled) return;
   FILETIME created{}, exited{}, kernel{}, user{}, now{};
   if (!::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user)) return;
-  ::GetSystemTimePreciseAsFileTime(&now);
+  Now(&now);
   // FILETIME counts 100 ns steps.
   const double ms = static_cast<double>(AsTicks(now) - AsTicks(created)) / 10000.0;
   const double cpuMs = static_cast<double>(AsTicks(kernel) + AsTicks(user)) / 10000.0;
