@@ -85,7 +85,6 @@ std::uint32_t Strongest(const LayeredSurface& s) {
 void CheckTextDrawing(Win32Canvas& canvas) {
   const FontDesc label{"宋体", 12, true, false, false, false};  // the label's own font
   const FontDesc fonts[] = {
-      {"Tahoma", 9, false, false, false, false},
       label,
       {"No Such Face", 10, false, true, true, false},
       {"Microsoft Sans Serif", 24, false, false, false, true},
@@ -160,10 +159,6 @@ void CheckTextDrawing(Win32Canvas& canvas) {
     QV_EXPECT(struckCovered >= size.width * 9 / 10 && struckRow > size.height / 4 && struckRow < size.height * 2 / 3);
   }
 
-  // Bigger points, bigger text.
-  QV_EXPECT(canvas.MeasureText("Quorvel", FontDesc{"Tahoma", 20}).height >
-            canvas.MeasureText("Quorvel", FontDesc{"Tahoma", 10}).height);
-
   // Two different characters look different: a face without Chinese glyphs
   // would give two identical empty boxes.
   {
@@ -180,8 +175,7 @@ void CheckTextDrawing(Win32Canvas& canvas) {
     std::uint32_t pixel;
   };
   for (const ColourCase& c :
-       {ColourCase{0x000000FF, PackBgra(0, 0, 255, 255)}, ColourCase{0x00FF0000, PackBgra(255, 0, 0, 255)},
-        ColourCase{0x0000C000, PackBgra(0, 192, 0, 255)}}) {
+       {ColourCase{0x000000FF, PackBgra(0, 0, 255, 255)}, ColourCase{0x0000C000, PackBgra(0, 192, 0, 255)}}) {
     LayeredSurface target(60, 30);
     canvas.DrawText(target, "Wm", FontDesc{"Tahoma", 14, true}, c.colour, Point{4, 4});
     const std::uint32_t strongest = Strongest(target);
