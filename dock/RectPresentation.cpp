@@ -1,6 +1,7 @@
 #include "dock/RectPresentation.h"
 
 #include <algorithm>
+#include <cctype>
 #include <utility>
 #include <vector>
 
@@ -20,10 +21,21 @@ Size SizeOf(const LayeredSurface& s) { return {s.width, s.height}; }
 
 int RestingSlot(int index) { return catalogue::kRingSlots + 1 + index; }
 
+// "COM1", "nul.txt", "Aux .png": names the system opens as a device, whatever
+// folder and extension come with them.
+bool IsDeviceName(const std::string& name) {
+  std::string stem = name.substr(0, name.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" || stem == "CONOUT$")
+    return true;
+  return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' && stem[3] <= '9';
+}
+
 }  // namespace
 
 bool IsSafeThemeName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
+  if (name.empty() || name == "." || name == ".." || IsDeviceName(name)) return false;
   // Control characters and the characters no file name may hold, besides
   // the separators, the drive colon and the "." and ".." names.
   return std::none_of(name.begin(), name.end(), [](char c) {

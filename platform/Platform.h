@@ -106,11 +106,16 @@ enum class MessageBoxButtons { Ok, OkCancel, YesNo };
 enum class MessageBoxIcon { None, Information, Warning, Error, Question };
 enum class MessageBoxResult { Ok, Cancel, Yes, No };
 
+// A message box holds the whole program until it is answered: no window of
+// it takes pointer or key input meanwhile. Timers, the tray icon and the hot
+// key still reach the program from the box's own loop; BoxOpen tells their
+// handlers that a box is up.
 class IDialogs {
  public:
   virtual ~IDialogs() = default;
   virtual MessageBoxResult MessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons,
                                       MessageBoxIcon icon) = 0;
+  virtual bool BoxOpen() const = 0;
 };
 
 // An open file read piece by piece at chosen offsets. A failing read (a
@@ -125,6 +130,10 @@ class IReadableFile {
   virtual bool ReadAt(std::uint64_t offset, void* out, std::size_t count) const = 0;
 };
 
+// Nothing the program reads whole (its file, pictures, icons) comes near this;
+// a larger file would only cost its size in memory twice over while decoded.
+inline constexpr std::uint64_t kMaxWholeRead = 8u << 20;
+
 class IFileSystem {
  public:
   virtual ~IFileSystem() = default;
@@ -133,6 +142,8 @@ class IFileSystem {
   virtual bool FileExists(const std::string& path) const = 0;
   virtual bool DirectoryExists(const std::string& path) const = 0;
   virtual bool CreateDirectory(const std::string& path) = 0;  // one level
+  // The whole content of a disk file of at most kMaxWholeRead bytes; nothing
+  // for a device, a pipe or a larger file.
   virtual std::optional<std::string> ReadFile(const std::string& path) const = 0;
   // Writes a temporary file beside the target, flushes it and replaces the
   // target in one step: readers see the old content or the new, never a part.

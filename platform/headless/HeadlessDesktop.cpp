@@ -238,7 +238,8 @@ PointerEvent HeadlessDesktop::MakePointer(const WindowRecord& w, Point screen, M
 }
 
 void HeadlessDesktop::Deliver(const WindowRecord& w, const std::function<void(IPlatformEvents&)>& call) {
-  if (w.owner && w.owner->sink_) call(*w.owner->sink_);
+  // A box disables every window of its process: pointer and keys do not reach them.
+  if (w.owner && w.owner->sink_ && w.owner->boxesOpen_ == 0) call(*w.owner->sink_);
 }
 
 void HeadlessDesktop::MouseDown(Point screen, MouseButton button) {

@@ -110,8 +110,13 @@ class HeadlessDesktop {
   std::vector<const WindowRecord*> Windows() const;
 
   // Message boxes: answers are taken from the script in order; without one
-  // the box answers with its first button.
-  void ScriptMessageBoxAnswer(MessageBoxResult answer) { scriptedAnswers_.push_back(answer); }
+  // the box answers with its first button. whileOpen runs while the box is
+  // up, as the box's own message loop would: timers it lets pass fire, hot
+  // keys and tray clicks arrive, while pointer and key input to the
+  // program's windows and forms is refused (they are disabled).
+  void ScriptMessageBoxAnswer(MessageBoxResult answer, std::function<void()> whileOpen = {}) {
+    scriptedAnswers_.push_back({answer, std::move(whileOpen)});
+  }
   // Whether the shell has a desktop window ("Progman") the desktop layer sits on; off by default, as under Wine.
   void SetShellDesktopWindow(bool present) { shellDesktop_ = present; }
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
@@ -198,7 +203,11 @@ class HeadlessDesktop {
   bool shellDesktop_ = false;
   std::map<std::string, std::string> registry_;
   std::set<std::string> registryKeys_;
-  std::deque<MessageBoxResult> scriptedAnswers_;
+  struct ScriptedBox {
+    MessageBoxResult answer;
+    std::function<void()> whileOpen;
+  };
+  std::deque<ScriptedBox> scriptedAnswers_;
   std::vector<MessageBoxRecord> messageBoxes_;
   std::vector<LaunchRecord> launches_;
   std::deque<MenuChoice> scriptedMenus_;
@@ -306,6 +315,7 @@ class HeadlessProcess final : public IWindowSystem,
   // IDialogs
   MessageBoxResult MessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons,
                               MessageBoxIcon icon) override;
+  bool BoxOpen() const override { return boxesOpen_ > 0; }
   // IFileSystem
   std::string ProgramDir() const override { return programDir_; }
   bool FileExists(const std::string& path) const override;
@@ -388,6 +398,7 @@ class HeadlessProcess final : public IWindowSystem,
   std::string mutexName_;
   std::vector<int> pendingTimers_;
   bool minimized_ = false;
+  int boxesOpen_ = 0;
   int batchCount_ = 0;
   std::map<int, std::pair<unsigned, unsigned>> hotKeys_;  // id -> modifiers, key
   std::vector<ReportRecord> reports_;

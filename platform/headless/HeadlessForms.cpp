@@ -171,6 +171,7 @@ FormId HeadlessForms::Topmost() const {
 }
 
 bool HeadlessForms::Click(FormId form, const std::string& control) {
+  if (held_) return false;
   ControlState* c = Control(form, control);
   const FormRecord* f = Get(form);
   if (!c || !c->enabled || !f->visible) return false;
@@ -234,6 +235,7 @@ bool HeadlessForms::PressEnter(FormId form) {
 }
 
 bool HeadlessForms::PressEscape(FormId form) {
+  if (held_) return false;
   const FormRecord* f = Get(form);
   if (!f || !f->visible) return false;
   for (const ControlState& c : f->controls)
@@ -243,6 +245,7 @@ bool HeadlessForms::PressEscape(FormId form) {
 }
 
 bool HeadlessForms::CloseBox(FormId form) {
+  if (held_) return false;
   const FormRecord* f = Get(form);
   if (!f || !f->visible) return false;
   f->events->OnCloseRequest(form);
@@ -250,6 +253,7 @@ bool HeadlessForms::CloseBox(FormId form) {
 }
 
 bool HeadlessForms::FocusControl(FormId form, const std::string& control) {
+  if (held_) return false;
   FormRecord* f = Get(form);
   ControlState* c = Control(form, control);
   if (!c || !c->enabled || !f->visible) return false;
@@ -259,6 +263,7 @@ bool HeadlessForms::FocusControl(FormId form, const std::string& control) {
 }
 
 bool HeadlessForms::PressKey(FormId form, unsigned virtualKey) {
+  if (held_) return false;
   FormRecord* f = Get(form);
   if (!f || !f->visible) return false;
   constexpr unsigned kTab = 0x09;
@@ -303,6 +308,7 @@ const ControlState* HeadlessForms::Control(FormId form, const std::string& contr
 }
 
 ControlState* HeadlessForms::Usable(FormId form, const std::string& control, ControlKind kind) {
+  if (held_) return nullptr;
   ControlState* c = Control(form, control);
   if (!c || !c->enabled || c->design.kind != kind || !Get(form)->visible) return nullptr;
   return c;

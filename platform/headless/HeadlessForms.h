@@ -90,8 +90,12 @@ class HeadlessForms final : public IForms {
   void ScriptFontChoice(std::optional<FontChoice> font) { fontChoices_.push_back(std::move(font)); }
   void ScriptColorChoice(std::optional<std::uint32_t> color) { colorChoices_.push_back(color); }
 
+  // While a message box is up every form is disabled, as the window system
+  // disables them.
+  void Hold(bool held) { held_ = held; }
+
   // The user's actions. Each returns false when the control cannot take it
-  // (absent, disabled, of another kind, on a hidden form).
+  // (absent, disabled, of another kind, on a hidden form, held by a box).
   bool Click(FormId form, const std::string& control);
   bool Type(FormId form, const std::string& control, const std::string& text);
   bool MoveTrackBar(FormId form, const std::string& control, int position);
@@ -116,6 +120,7 @@ class HeadlessForms final : public IForms {
   std::map<FormId, FormRecord> forms_;
   FormId nextId_ = 1;
   unsigned raiseCounter_ = 0;
+  bool held_ = false;
   std::optional<FileVersion> version_;
   std::deque<std::optional<std::string>> fileChoices_;
   std::deque<std::optional<FontChoice>> fontChoices_;

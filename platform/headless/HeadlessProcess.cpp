@@ -158,11 +158,17 @@ void HeadlessProcess::StopTimer(int id) { timers_.erase(id); }
 MessageBoxResult HeadlessProcess::MessageBox(const std::string& text, const std::string& caption,
                                              MessageBoxButtons buttons, MessageBoxIcon icon) {
   MessageBoxResult answer = buttons == MessageBoxButtons::YesNo ? MessageBoxResult::Yes : MessageBoxResult::Ok;
+  std::function<void()> whileOpen;
   if (!desktop_.scriptedAnswers_.empty()) {
-    answer = desktop_.scriptedAnswers_.front();
+    answer = desktop_.scriptedAnswers_.front().answer;
+    whileOpen = std::move(desktop_.scriptedAnswers_.front().whileOpen);
     desktop_.scriptedAnswers_.pop_front();
   }
   desktop_.messageBoxes_.push_back({text, caption, buttons, icon, answer});
+  ++boxesOpen_;
+  forms_.Hold(true);
+  if (whileOpen) whileOpen();
+  if (--boxesOpen_ == 0) forms_.Hold(false);
   return answer;
 }
 

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/Platform.h"
+
 namespace qv::headless {
 namespace {
 
@@ -72,9 +74,10 @@ std::optional<std::string> ReadWholeFile(const std::string& realPath) {
   if (file.Get() < 0) return std::nullopt;
   std::string bytes;
   struct stat info {};
-  if (::fstat(file.Get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-  }
+  if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+      static_cast<std::uint64_t>(info.st_size) > kMaxWholeRead)
+    return std::nullopt;
+  bytes.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[64 * 1024];
   for (;;) {
     const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
@@ -84,6 +87,7 @@ std::optional<std::string> ReadWholeFile(const std::string& realPath) {
     }
     if (got == 0) break;
     bytes.append(buffer, static_cast<std::size_t>(got));
+    if (bytes.size() > kMaxWholeRead) return std::nullopt;
   }
   return bytes;
 }

@@ -13,7 +13,6 @@ namespace {
 
 Win32Diagnostics* live = nullptr;
 
-
 bool CommandLineAsksForLog() {
   int count = 0;
   LPWSTR* args = ::CommandLineToArgvW(::GetCommandLineW(), &count);
@@ -33,11 +32,12 @@ LocalTime LocalNow() {
 
 }  // namespace
 
-Win32Diagnostics::Win32Diagnostics() : logRequested_(CommandLineAsksForLog()) {
-  const std::wstring dir = ProgramDirectoryW();
-  if (!dir.empty()) {
-    logPath_ = dir + Widen(kLogFileName);
-    oldLogPath_ = dir + Widen(kOldLogFileName);
+Win32Diagnostics::Win32Diagnostics() : Win32Diagnostics(ProgramDirectoryW(), CommandLineAsksForLog()) {}
+
+Win32Diagnostics::Win32Diagnostics(const std::wstring& folder, bool logRequested) : logRequested_(logRequested) {
+  if (!folder.empty()) {
+    logPath_ = folder + Widen(kLogFileName);
+    oldLogPath_ = folder + Widen(kOldLogFileName);
   }
   live = this;
 }
@@ -61,16 +61,24 @@ void Win32Diagnostics::Append(const std::string& line) {
                                 disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return;
   LARGE_INTEGER size{};
+  std::string text = line;
   if (::GetFileSizeEx(file.Get(), &size) && LogNeedsRollover(static_cast<std::uint64_t>(size.QuadPart), line.size())) {
     file.Reset();
-    if (!::MoveFileExW(logPath_.c_str(), oldLogPath_.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
     // The log existed a moment ago: starting it anew is what the user asked for.
-    file = UniqueFile(::CreateFileW(logPath_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD disposition = CREATE_NEW;
+    if (!::MoveFileExW(logPath_.c_str(), oldLogPath_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      // The old log is held open by a reader, say: this one starts anew in
+      // place rather than lose every later line, and says so.
+      const std::string why = WithLastError("The log could not be kept as " + std::string(kOldLogFileName));
+      text = ReportLine(LocalNow(), Severity::Warning, why + "; it starts anew without it") + line;
+      disposition = TRUNCATE_EXISTING;
+    }
+    file = UniqueFile(::CreateFileW(logPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return;
   }
   DWORD written = 0;
-  ::WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 void ReportFailure(Severity severity, const std::string& text) noexcept {

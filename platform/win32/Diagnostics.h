@@ -14,6 +14,8 @@ namespace qv::win32 {
 class Win32Diagnostics final : public IDiagnostics {
  public:
   Win32Diagnostics();
+  // The log in folder (ending in a backslash), made when absent if logRequested.
+  Win32Diagnostics(const std::wstring& folder, bool logRequested);
   ~Win32Diagnostics() override;
   Win32Diagnostics(const Win32Diagnostics&) = delete;
   Win32Diagnostics& operator=(const Win32Diagnostics&) = delete;

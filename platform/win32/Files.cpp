@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <limits>
 #include <memory>
 #include <string>
 
@@ -226,10 +225,13 @@ std::optional<std::string> Win32Files::ReadFile(const std::string& path) const {
   UniqueFile file(::CreateFileW(FilePath(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file) return std::nullopt;
+  // A device ("COM1", "NUL") or a pipe opens as well as a file does, and a
+  // read from it may never end.
+  if (!file || ::GetFileType(file.Get()) != FILE_TYPE_DISK) return std::nullopt;
   LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return std::nullopt;
-  if (static_cast<unsigned long long>(size.QuadPart) > std::numeric_limits<std::size_t>::max() / 2) return std::nullopt;
+  if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
+      static_cast<std::uint64_t>(size.QuadPart) > kMaxWholeRead)
+    return std::nullopt;
   std::string bytes;
   bytes.reserve(static_cast<std::size_t>(size.QuadPart));
   std::string piece(kChunk, '\0');
@@ -238,6 +240,7 @@ std::optional<std::string> Win32Files::ReadFile(const std::string& path) const {
     if (!::ReadFile(file.Get(), piece.data(), static_cast<DWORD>(piece.size()), &read, nullptr)) return std::nullopt;
     if (read == 0) break;
     bytes.append(piece.data(), read);
+    if (bytes.size() > kMaxWholeRead) return std::nullopt;  // it grew while read
   }
   return bytes;
 }

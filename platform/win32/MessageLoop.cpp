@@ -23,16 +23,17 @@ SetTimerResolutionFn SetTimerResolution() {
 
 }  // namespace
 
-FinestTimerPeriod::FinestTimerPeriod() {
+void FinestTimerPeriod::Hold(bool wanted) {
+  if (wanted == (period_ != 0)) return;
+  const SetTimerResolutionFn set = SetTimerResolution();
   ULONG actual = 0;
-  if (const SetTimerResolutionFn set = SetTimerResolution(); set && set(kOneMillisecond, TRUE, &actual) >= 0)
+  if (!set) return;
+  if (!wanted) {
+    set(kOneMillisecond, FALSE, &actual);
+    period_ = 0;
+  } else if (set(kOneMillisecond, TRUE, &actual) >= 0) {
     period_ = std::max<unsigned>(1, (actual + kOneMillisecond / 2) / kOneMillisecond);
-}
-
-FinestTimerPeriod::~FinestTimerPeriod() {
-  ULONG actual = 0;
-  if (period_ == 0) return;
-  if (const SetTimerResolutionFn set = SetTimerResolution()) set(kOneMillisecond, FALSE, &actual);
+  }
 }
 
 int Win32MessageLoop::Run() {

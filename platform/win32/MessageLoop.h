@@ -4,17 +4,20 @@
 
 namespace qv::win32 {
 
-// The system timer at its finest period for the life of the object: the
-// bounce runs on 2 and 5 ms timers, which otherwise tick at the default
-// period of about 16 ms.
+// The system timer at its finest period, held only while it is wanted: the
+// animations run on 2 to 40 ms timers, which otherwise tick at the default
+// period of about 16 ms, while a fine period held at rest keeps the whole
+// machine from idling.
 class FinestTimerPeriod {
  public:
-  FinestTimerPeriod();
-  ~FinestTimerPeriod();
+  FinestTimerPeriod() = default;
+  ~FinestTimerPeriod() { Hold(false); }
   FinestTimerPeriod(const FinestTimerPeriod&) = delete;
   FinestTimerPeriod& operator=(const FinestTimerPeriod&) = delete;
 
-  unsigned PeriodMs() const { return period_; }  // 0 when the system refused
+  // Asks for the period or gives it back; asking twice holds it once.
+  void Hold(bool wanted);
+  unsigned PeriodMs() const { return period_; }  // 0 while not held or when the system refused
 
  private:
   unsigned period_ = 0;

@@ -4,7 +4,6 @@
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Wow64.h"
-#include "platform/win32/Win32Windows.h"
 
 namespace qv::win32 {
 
@@ -58,9 +57,17 @@ MessageBoxResult Win32Dialogs::MessageBox(const std::string& text, const std::st
   // manager they are unmanaged popups that stay above every managed window
   // until one is raised: the question comes up above them, in front.
   type |= MB_TOPMOST | MB_SETFOREGROUND;
+  // Without an owner and task-modal, the box disables every window of this
+  // thread while it is up (the ring, the dock, the dialogs, the hidden main
+  // window), not its owner alone: a click elsewhere in the program does
+  // nothing until it is answered.
+  type |= MB_TASKMODAL;
   const std::wstring wideText = Widen(text);
   const std::wstring wideCaption = Widen(caption);
-  switch (::MessageBoxW(windows_.MainWindow(), wideText.c_str(), wideCaption.c_str(), type)) {
+  ++open_;
+  const int answer = ::MessageBoxW(nullptr, wideText.c_str(), wideCaption.c_str(), type);
+  --open_;
+  switch (answer) {
     case IDOK:
       return MessageBoxResult::Ok;
     case IDYES:

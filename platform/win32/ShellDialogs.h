@@ -4,8 +4,6 @@
 
 namespace qv::win32 {
 
-class Win32Windows;
-
 class Win32Shell final : public IShell {
  public:
   bool Execute(const std::string& file, const std::string& arguments, const std::string& directory) override;
@@ -14,16 +12,16 @@ class Win32Shell final : public IShell {
   std::optional<std::string> ExtractShellIcon(const std::string& path) override;
 };
 
-// Message boxes belong to the main form, so they stay above it and go to
-// the tray with it.
+// Message boxes are task-modal: every window of the program is disabled
+// while one is up.
 class Win32Dialogs final : public IDialogs {
  public:
-  explicit Win32Dialogs(const Win32Windows& windows) : windows_(windows) {}
   MessageBoxResult MessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons,
                               MessageBoxIcon icon) override;
+  bool BoxOpen() const override { return open_ > 0; }
 
  private:
-  const Win32Windows& windows_;
+  int open_ = 0;  // boxes up: a timer may open one inside another's loop
 };
 
 }  // namespace qv::win32

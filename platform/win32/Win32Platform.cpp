@@ -4,7 +4,6 @@ namespace qv::win32 {
 
 Win32Platform::Win32Platform(HINSTANCE instance)
     : windows_(instance),
-      dialogs_(windows_),
       tray_(instance, windows_),
       hotKeys_(instance, windows_),
       system_(instance, windows_, loop_),

@@ -31,6 +31,7 @@ class Win32Platform final : public IMessageLoop {
   Platform& Interfaces() { return platform_; }
   // The hot keys' own window, for checks that send it messages.
   HWND HotKeyWindow() const { return hotKeys_.Window(); }
+  unsigned TimerPeriodMs() const { return windows_.TimerPeriodMs(); }
 
   // IMessageLoop
   void SetEventSink(IPlatformEvents* sink) override { windows_.SetEventSink(sink); }
@@ -38,12 +39,9 @@ class Win32Platform final : public IMessageLoop {
 
  private:
   // Declared so that they go in reverse: the hot keys and the tray icon go
-  // while the windows still exist, the windows next, OLE and the timer
-  // period last; the reports outlive them all.
+  // while the windows still exist, the windows next, OLE last; the reports outlive them all.
   Win32Diagnostics diagnostics_;
   OleApartment ole_;
-  FinestTimerPeriod timerPeriod_;
-  TraceMark timerPeriodMade_{"timer period"};
   Win32Windows windows_;
   Win32MessageLoop loop_;
   Win32Dialogs dialogs_;

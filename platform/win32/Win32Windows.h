@@ -16,6 +16,7 @@
 
 #include "platform/Platform.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32Api.h"
 
 namespace qv::win32 {
@@ -96,6 +97,10 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   // ITimerHost
   void StartTimer(int id, unsigned intervalMs) override;
   void StopTimer(int id) override;
+  // The system timer's period while a timer under kFastTimerMs runs (an
+  // animation); 0 at rest, when the default period is left alone.
+  static constexpr unsigned kFastTimerMs = 50;
+  unsigned TimerPeriodMs() const { return finePeriod_.PeriodMs(); }
 
  private:
   struct WindowRecord {
@@ -116,6 +121,8 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   std::optional<LRESULT> HandleMainMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> HandleInputMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
   void HandleDestroyed(WindowRecord& record) noexcept;
+  void MakeHiddenOwner();
+  void ReattachToDesktop();
   void DeliverDrop(HWND hwnd, HDROP drop);
 
   bool EnsureClass(const std::wstring& className);
@@ -139,7 +146,9 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   // program down to desktop level, while the main window keeps its taskbar button.
   UniqueWindow hiddenOwner_;
   UINT taskbarCreatedMessage_ = 0;
+  bool ending_ = false;  // the main window goes by the program's own doing
   std::map<int, unsigned> timers_;  // running timers: id -> interval
+  FinestTimerPeriod finePeriod_;    // held while a fast timer runs
   std::set<std::wstring> registeredClasses_;
   UniqueIcon largeIcon_;
   UniqueIcon smallIcon_;

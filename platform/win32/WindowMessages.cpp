@@ -69,10 +69,21 @@ LRESULT CALLBACK Win32Windows::WindowProc(HWND hwnd, UINT message, WPARAM wParam
 
 void Win32Windows::HandleDestroyed(WindowRecord& record) noexcept {
   HWND hwnd = record.window.Release();
-  if (record.isMain) {
-    ::RemovePropW(hwnd, kReadyProperty);
-    if (main_ == &record) main_ = nullptr;
+  if (!record.isMain) return;
+  ::RemovePropW(hwnd, kReadyProperty);
+  if (main_ == &record) main_ = nullptr;
+  if (ending_) return;
+  // Taken from us (with the desktop window it sat on, say): a process
+  // without its main window is unreachable yet holds the single-instance
+  // mutex, so the program runs its shutdown and ends.
+  ending_ = true;
+  ReportFailure(Severity::Error, "The main window was destroyed from outside; the program ends");
+  try {
+    if (sink_) sink_->OnClose();
+  } catch (...) {
+    ReportFailure(Severity::Error, "The shutdown after the main window's loss failed");
   }
+  ::PostQuitMessage(0);
 }
 
 LRESULT Win32Windows::HandleMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -240,6 +251,7 @@ std::optional<LRESULT> Win32Windows::HandleMainMessage(HWND hwnd, UINT message, 
     return 0;
   }
   if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
+    ReattachToDesktop();
     if (sink) sink->OnTaskbarCreated();
     return 0;
   }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <utility>
 
 #include "platform/win32/Diagnostics.h"
@@ -41,6 +42,7 @@ Win32Windows::Win32Windows(HINSTANCE instance)
 
 Win32Windows::~Win32Windows() {
   sink_ = nullptr;  // whatever the windows say while they go, nobody listens
+  ending_ = true;
   // Owned windows first, so none of them outlives the window it belongs to
   // even for a moment; records of windows already gone hold no handle.
   for (auto& [id, record] : windows_) {
@@ -105,10 +107,7 @@ WindowId Win32Windows::CreateWindow(const WindowSpec& wanted) {
     exStyle = kMainExStyle;
     // Of our own class: a system control class would load the common
     // controls at start for a window that only owns.
-    const std::wstring ownerClass = Widen(kLayeredClass);
-    if (!hiddenOwner_ && EnsureClass(ownerClass))
-      hiddenOwner_.Reset(::CreateWindowExW(WS_EX_TOOLWINDOW, ownerClass.c_str(), L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                           nullptr, instance_, nullptr));
+    if (!hiddenOwner_) MakeHiddenOwner();
     owner = hiddenOwner_.Get();
   }
   // The window text of a presentation window is its name unless the core
@@ -141,9 +140,36 @@ WindowId Win32Windows::CreateWindow(const WindowSpec& wanted) {
   return id;
 }
 
+void Win32Windows::MakeHiddenOwner() {
+  // Of our own class: a system control class would load the common
+  // controls at start for a window that only owns.
+  const std::wstring ownerClass = Widen(kLayeredClass);
+  if (EnsureClass(ownerClass))
+    hiddenOwner_.Reset(::CreateWindowExW(WS_EX_TOOLWINDOW, ownerClass.c_str(), L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                         nullptr, instance_, nullptr));
+}
+
+// The shell's desktop window goes when the shell restarts, and the hidden
+// owner, its child, with it. The new shell announces itself: the hidden owner
+// is made again if it went, takes the main window back and goes down to the
+// new desktop window when the program sits there.
+void Win32Windows::ReattachToDesktop() {
+  HWND main = MainWindow();
+  if (!main) return;
+  if (!::IsWindow(hiddenOwner_.Get())) {
+    hiddenOwner_.Release();
+    MakeHiddenOwner();
+    ::SetWindowLongPtrW(main, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hiddenOwner_.Get()));
+  }
+  if (!main_->onDesktop) return;
+  HWND desktop = ::FindWindowW(L"Progman", nullptr);
+  if (desktop && ::GetAncestor(hiddenOwner_.Get(), GA_PARENT) != desktop) ::SetParent(hiddenOwner_.Get(), desktop);
+}
+
 void Win32Windows::DestroyWindow(WindowId id) {
   auto it = windows_.find(id);
   if (it == windows_.end()) return;
+  if (it->second->isMain) ending_ = true;
   // Destroying first lets WM_NCDESTROY give up the handle while the record
   // is still whole; then the record goes.
   if (HWND hwnd = it->second->window.Get(); hwnd && toolTipped_.count(hwnd)) SetToolTip(id, {});
@@ -374,11 +400,14 @@ void Win32Windows::ArmTimer(int id, unsigned intervalMs) const {
 void Win32Windows::StartTimer(int id, unsigned intervalMs) {
   timers_[id] = intervalMs;
   ArmTimer(id, intervalMs);
+  if (intervalMs < kFastTimerMs) finePeriod_.Hold(true);
 }
 
 void Win32Windows::StopTimer(int id) {
   timers_.erase(id);
   if (HWND hwnd = MainWindow()) ::KillTimer(hwnd, static_cast<UINT_PTR>(id));
+  finePeriod_.Hold(std::any_of(timers_.begin(), timers_.end(),
+                               [](const auto& timer) { return timer.second < kFastTimerMs; }));
 }
 
 int Win32Windows::SystemDpi() {

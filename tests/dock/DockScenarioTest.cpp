@@ -441,7 +441,9 @@ TEST_F(DockScenario, ThemeNamesReachNoFurtherThanTheThemeFolder) {
   };
   const Case cases[] = {{"Default", true},     {"Glass", true}, {"My theme.v2", true}, {"..\\Default", false},
                         {"../Default", false}, {"..", false},   {".", false},          {"", false},
-                        {"C:Default", false},  {"a\\b", false}, {"a/b", false},        {"\x01x", false}};
+                        {"C:Default", false},  {"a\\b", false}, {"a/b", false},        {"\x01x", false},
+                        {"COM1", false},       {"nul", false},  {"Aux.v2", false},      {"lpt9 ", false},
+                        {"CONOUT$", false},    {"COM", true},   {"COM10", true},        {"Console", true}};
   for (const Case& c : cases) EXPECT_EQ(dock::IsSafeThemeName(c.name), c.safe) << c.name;
   EXPECT_EQ(dock::ThemePath("C:\\Q\\", "..\\..\\x"), "");
 

@@ -4,10 +4,13 @@
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/ReportLog.h"
+#include "platform/win32/Diagnostics.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Registry.h"
@@ -82,11 +85,17 @@ void CheckFiles() {
   const std::string target = root + "UserInfo.xml";
   QV_EXPECT(!files.ReadFile(target));
 
-  // Sizes around the write and read pieces, with NUL bytes inside.
-  for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{1} << 20, (std::size_t{3} << 20) + 5}) {
+  // Sizes around the write and read pieces, with NUL bytes inside; a whole
+  // read stops at its cap. Devices open like files but are none.
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, (std::size_t{3} << 20) + 5, kMaxWholeRead + 1}) {
     const std::string bytes = Pattern(size);
     QV_EXPECT(files.WriteFileAtomic(target, bytes));
-    QV_EXPECT(files.ReadFile(target) == bytes);
+    const std::optional<std::string> read = files.ReadFile(target);
+    QV_EXPECT(size <= kMaxWholeRead ? read == bytes : !read);
+  }
+  for (const std::string& device : {std::string("NUL"), std::string("CONIN$"), root + "nul.png", root + "Aux"}) {
+    if (files.ReadFile(device)) Note("read as a file: " + device);
+    QV_EXPECT(!files.ReadFile(device));
   }
   // Replacing leaves the target and one backup of the content it replaced,
   // and no temporary.
@@ -217,17 +226,30 @@ void CheckFiles() {
     deep += "很长的文件夹名称-abcdefghijklmnop\\";
     QV_EXPECT(files.CreateDirectory(deep));
   }
-  QV_EXPECT(files.WriteFileAtomic(deep + "图标.ico", "icon"));
-  QV_EXPECT(files.FileExists(deep + "图标.ico"));
-  QV_EXPECT(files.ReadFile(deep + "图标.ico") == std::string("icon"));
+  const std::string icon = deep + "图标.ico";
+  QV_EXPECT(files.WriteFileAtomic(icon, "icon") && files.FileExists(icon) && files.ReadFile(icon) == std::string("icon"));
+  QV_EXPECT(files.OpenForRead(icon) && files.OpenForRead(icon)->Size() == 4);
+  QV_EXPECT(files.DeleteFile(icon) && !files.DeleteFile(icon) && !files.FileExists(icon));
+
+  // The log past its cap starts anew and keeps the previous one as the .old;
+  // with the .old held open by a reader it starts anew in place and says so.
   {
-    const std::unique_ptr<IReadableFile> opened = files.OpenForRead(deep + "图标.ico");
-    std::string read(4, '\0');
-    QV_EXPECT(opened && opened->Size() == 4 && opened->ReadAt(0, read.data(), 4) && read == "icon");
+    Win32Diagnostics diagnostics(Widen(root), true);
+    const std::string log = root + kLogFileName;
+    for (const bool held : {false, true}) {
+      QV_EXPECT(files.WriteFileAtomic(log, std::string(kLogSizeCap - 10, 'x')));
+      UniqueFile reader;
+      if (held)
+        reader.Reset(::CreateFileW(Widen(root + kOldLogFileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+      QV_EXPECT(!held || static_cast<bool>(reader));
+      diagnostics.Report(Severity::Warning, held ? "second line" : "first line");
+      const std::string text = files.ReadFile(log).value_or("");
+      if (text.size() > 1000) Note("the log holds " + std::to_string(text.size()) + " bytes");
+      QV_EXPECT(text.size() < 1000 && text.find(held ? "second line" : "first line") != std::string::npos);
+      QV_EXPECT(held == (text.find(kOldLogFileName) != std::string::npos));
+    }
   }
-  QV_EXPECT(files.DeleteFile(deep + "图标.ico"));
-  QV_EXPECT(!files.DeleteFile(deep + "图标.ico"));
-  QV_EXPECT(!files.FileExists(deep + "图标.ico"));
 
   QV_EXPECT(files.DeleteFile(target));
   RemoveTree(root);

@@ -151,7 +151,6 @@ void CheckAtoms(IHotKeys& hotKeys) {
 
 void CheckHotKeys(Win32Platform& platform, Recorder& events) {
   IHotKeys& hotKeys = platform.Interfaces().hotKeys;
-  QV_EXPECT(!hotKeys.UnregisterHotKey(0xC123));  // nothing registered yet
   // Control+Shift+F9 rather than Alt+letter: injecting Alt would open the
   // system menu of the focused window after the hot key.
   constexpr unsigned kCombo = MOD_CONTROL | MOD_SHIFT;
@@ -186,10 +185,8 @@ void CheckHotKeys(Win32Platform& platform, Recorder& events) {
   if (hotKeysSeen != Log{"hotkey 49443 6 120"}) Print(hotKeysSeen);
   QV_EXPECT(hotKeysSeen == Log{"hotkey 49443 6 120"});
 
-  QV_EXPECT(hotKeys.UnregisterHotKey(kFirst));
-  QV_EXPECT(!hotKeys.UnregisterHotKey(kFirst));
-  QV_EXPECT(hotKeys.RegisterHotKey(kSecond, kCombo, VK_F9));  // free again
-  QV_EXPECT(hotKeys.UnregisterHotKey(kSecond));
+  QV_EXPECT(hotKeys.UnregisterHotKey(kFirst) && !hotKeys.UnregisterHotKey(kFirst));
+  QV_EXPECT(hotKeys.RegisterHotKey(kSecond, kCombo, VK_F9) && hotKeys.UnregisterHotKey(kSecond));  // free again
 }
 
 }  // namespace
@@ -344,10 +341,6 @@ void CheckInput() {
   p.windows.RestoreApplication();
   QV_EXPECT(p.windows.IsVisible(mainId) && p.windows.IsVisible(item) && !p.windows.IsVisible(label));
   QV_EXPECT(::GetForegroundWindow() == main);
-  p.windows.MinimizeApplication();
-  p.windows.MinimizeApplication();  // twice is once
-  p.windows.RestoreApplication();
-  QV_EXPECT(p.windows.IsVisible(mainId) && p.windows.IsVisible(item));
 
   platform.SetEventSink(nullptr);
   ::SendMessageW(itemWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));  // nobody listens, nothing breaks

@@ -59,9 +59,8 @@ void CheckSystem(const wchar_t* selfPath) {
     QV_EXPECT(!system.LoadResource("ICONS", "CHECKDATA"));
     QV_EXPECT(!system.LoadResource("", ""));
 
+    // The entry points by name; the conversions themselves are the text checks'.
     QV_EXPECT(system.DecodeToUtf8(Bytes({0xCC, 0xE1, 0xCA, 0xBE}), "gb2312") == std::string("提示"));
-    QV_EXPECT(system.EncodeFromUtf8("提示", "GB2312") == Bytes({0xCC, 0xE1, 0xCA, 0xBE}));
-    QV_EXPECT(!system.DecodeToUtf8("abc", "no-such-encoding"));
     QV_EXPECT(!system.EncodeFromUtf8("abc", "utf-16"));
 
     const LocalTime now = system.Now();

@@ -16,32 +16,14 @@ void CheckText() {
     const char* name;
     std::optional<unsigned> codePage;
   };
+  // Aliases, spacing and case; the families the system has, and the names
+  // that only look like one of them.
   const NameCase names[] = {
-      {"GB2312", 936},
-      {"gbk", 936},
-      {"CP936", 936},
-      {"GB18030", 54936},
-      {"Big5", 950},
-      {"Shift_JIS", 932},
-      {"shift-jis", 932},
-      {"EUC-KR", 949},
-      {"windows-1252", 1252},
-      {" Windows-1250 ", 1250},
-      {"windows-1258", 1258},
-      {"ISO-8859-1", 28591},
-      {"iso8859-2", 28592},
-      {"ISO_8859-15", 28605},
-      {"latin1", 28591},
-      {"UTF-8", 65001},
-      {"cp437", 437},
-      {"IBM866", 866},
-      {"ISO-8859-12", std::nullopt},
-      {"ISO-8859-16", std::nullopt},
-      {"windows-", std::nullopt},
-      {"cp0", std::nullopt},
-      {"cp123456", std::nullopt},
-      {"", std::nullopt},
-      {"klingon", std::nullopt},
+      {"gbk", 936},          {"GB18030", 54936},     {"Big5", 950},          {"shift-jis", 932},
+      {"EUC-KR", 949},       {" Windows-1250 ", 1250}, {"iso8859-2", 28592}, {"ISO_8859-15", 28605},
+      {"latin1", 28591},     {"UTF-8", 65001},       {"cp437", 437},         {"IBM866", 866},
+      {"ISO-8859-12", std::nullopt}, {"windows-", std::nullopt}, {"cp0", std::nullopt},
+      {"cp123456", std::nullopt},    {"", std::nullopt},
   };
   for (const NameCase& c : names) {
     const bool ok = CodePageOfEncoding(c.name) == c.codePage;
@@ -56,17 +38,11 @@ void CheckText() {
   };
   const RoundTrip trips[] = {
       {"GB2312", Bytes({0xCC, 0xE1, 0xCA, 0xBE}), "提示"},
-      {"GBK", Bytes({0xCC, 0xE1, 0xCA, 0xBE}), "提示"},
       {"GB18030", Bytes({0xA2, 0xE3, 0x81, 0x30, 0x81, 0x30}), "€\u0080"},
-      {"Big5", Bytes({0xB4, 0xA3, 0xA5, 0xDC}), "提示"},
       {"Shift_JIS", Bytes({0x83, 0x65, 0x83, 0x58, 0x83, 0x67}), "テスト"},
-      {"EUC-KR", Bytes({0xC7, 0xD1, 0xB1, 0xB9}), "한국"},
-      {"windows-1251", Bytes({0xCF, 0xF0, 0xE8, 0xE2, 0xE5, 0xF2}), "Привет"},
       {"KOI8-R", Bytes({0xF0, 0xD2, 0xC9, 0xD7, 0xC5, 0xD4}), "Привет"},
       {"windows-1252", Bytes({0x41, 0xE9, 0x80}), "Aé€"},
       {"ISO-8859-1", Bytes({0xE9, 0x80}), "é\u0080"},
-      {"cp437", Bytes({0x82}), "é"},
-      {"UTF-8", "提示", "提示"},
       {"GB2312", "", ""},
   };
   for (const RoundTrip& t : trips) {
@@ -114,17 +90,11 @@ void CheckText() {
       {50220, Bytes({0x1B, '$', 'B', 0x44, 0x73, 0x3C, 0x28, 0x1B, '(', 'B'}), "提示"},
       {50220, Bytes({0x1B, '$', 'B', 0x7F, 0x7F, 0x1B, '(', 'B'}), std::nullopt},  // no such pair
       {50220, Bytes({'a', 0xFF, 0xFE}), std::nullopt},                             // 8-bit bytes in a 7-bit code
-      {50225, Bytes({'a', 0xFF}), std::nullopt},
       {52936, Bytes({'~', '{', 0x4C, 0x61, 0x4A, 0x3E, '~', '}'}), "提示"},
       {52936, Bytes({'~', '{', 0x7F, 0x7F, '~', '}'}), std::nullopt},
-      {52936, Bytes({'a', 0xFF, 0xFE}), std::nullopt},
       {65000, "A+ImIDkQ-.", "A\u2262\u0391."},
-      {65000, "+Jjo-", "\u263A"},
-      {65000, Bytes({'a', 0x80, 'b'}), std::nullopt},
       {65000, Bytes({'+', 0xFF, '-'}), std::nullopt},
-      {65000, "+AGE", std::nullopt},
       {65000, "+AGEA-", std::nullopt},
-      {57002, Bytes({'a', 'b'}), "ab"},
       {57002, Bytes({0xFF, 0xFF, 0xD9}), std::nullopt},
   };
   for (const Unchecked& u : unchecked) {
@@ -156,7 +126,6 @@ void CheckText() {
   // broken UTF-8 still yields a name rather than nothing.
   QV_EXPECT(Widen("a😀") == std::wstring(L"a\xD83D\xDE00"));
   QV_EXPECT(Narrow(L"a\xD83D\xDE00") == "a😀");
-  QV_EXPECT(Narrow(Widen("配置\\UserInfo.xml")) == "配置\\UserInfo.xml");
   QV_EXPECT(Widen(Bytes({'x', 0xC3})) == std::wstring(L"x\xFFFD"));
   QV_EXPECT(Widen("").empty() && Narrow(L"").empty());
 }

@@ -21,6 +21,7 @@ constexpr const wchar_t* kTitle = L"Quorvel check";
 constexpr int kQuitTimer = 1;
 constexpr int kStoppedTimer = 2;
 constexpr int kAnswerTimer = 3;
+constexpr int kFastTimer = 4;
 
 // Records what arrives; some events act, as the launcher's handlers would.
 class Recorder final : public IPlatformEvents {
@@ -50,12 +51,13 @@ class Recorder final : public IPlatformEvents {
   void OnTaskbarCreated() override { ++taskbarCreated; }
   void OnDropFiles(const std::vector<std::string>&, Point) override {}
 
-  // Closes the open message box with the given command, as a user would.
+  // Closes the open message box with the given command, as a user would,
+  // after seeing that it holds every window of the program.
   void AnswerMessageBox() {
     HWND box = ::FindWindowW(L"#32770", L"Quorvel check box");
     if (!box) return;
     platform_.Interfaces().timers.StopTimer(kAnswerTimer);
-    boxOwner = ::GetWindow(box, GW_OWNER);
+    held = platform_.Interfaces().dialogs.BoxOpen() && !::IsWindowEnabled(main) && !::IsWindowEnabled(item);
     ::PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
   }
 
@@ -69,7 +71,9 @@ class Recorder final : public IPlatformEvents {
   std::vector<std::pair<long long, long long>> tray;
   int taskbarCreated = 0;
   int answer = IDOK;
-  HWND boxOwner = nullptr;
+  HWND main = nullptr;
+  HWND item = nullptr;
+  bool held = false;
 
  private:
   Win32Platform& platform_;
@@ -129,15 +133,14 @@ void CheckWindows() {
   HWND itemWindow = ::FindWindowW(L"QuorvelLayered", L"Circle1");
   QV_EXPECT(item != kNoWindow && itemWindow != nullptr);
   if (!itemWindow) return;
+  events.main = main;
+  events.item = itemWindow;
   QV_EXPECT(::GetWindow(itemWindow, GW_OWNER) == main);
   QV_EXPECT((ExStyle(itemWindow) & (WS_EX_LAYERED | WS_EX_TOOLWINDOW)) == (WS_EX_LAYERED | WS_EX_TOOLWINDOW));
   QV_EXPECT(!p.windows.IsVisible(item));
-  QV_EXPECT(p.windows.Name(item) == "Circle1");
-  p.windows.SetName(item, "Circle7");
-  QV_EXPECT(p.windows.Name(item) == "Circle7");
-  QV_EXPECT(p.windows.Name(9999).empty());
+  QV_EXPECT(p.windows.Name(item) == "Circle1" && p.windows.Name(9999).empty());
 
-  // Items follow the main window out and back in, each as last asked.
+  // Items come with the main window, each as last asked (hiding: the input checks).
   WindowSpec hiddenForm = itemForm;
   hiddenForm.name = "Circle2";
   hiddenForm.visible = false;
@@ -145,14 +148,6 @@ void CheckWindows() {
   HWND hiddenItemWindow = ::FindWindowW(L"QuorvelLayered", L"Circle2");
   p.windows.Show(mainId, true);
   QV_EXPECT(p.windows.IsVisible(mainId) && p.windows.IsVisible(item) && !p.windows.IsVisible(hiddenItem));
-  p.windows.Show(mainId, false);
-  QV_EXPECT(!p.windows.IsVisible(mainId) && !p.windows.IsVisible(item) && !p.windows.IsVisible(hiddenItem));
-  p.windows.Show(mainId, true);
-  QV_EXPECT(p.windows.IsVisible(item) && !p.windows.IsVisible(hiddenItem));
-  p.windows.Show(item, false);
-  QV_EXPECT(!p.windows.IsVisible(item));
-  p.windows.Show(item, true);
-  QV_EXPECT(p.windows.IsVisible(item));
 
   // The picture sets the size; the position stays.
   LayeredSurface surface(60, 40);
@@ -182,6 +177,35 @@ void CheckWindows() {
     QV_EXPECT(((ExStyle(itemWindow) & WS_EX_TOPMOST) != 0) == c.topmost);
   }
   p.windows.SetLayer(item, WindowLayer::Normal);
+
+  // The shell's desktop window, played here by a window of ours: the main
+  // window goes down onto it with its hidden owner. When the shell restarts,
+  // its desktop window goes, the hidden owner with it, and the new shell
+  // says "TaskbarCreated": the program sits on the new desktop window.
+  if (!hasDesktop) {
+    WNDCLASSW shellClass{};
+    shellClass.lpfnWndProc = ::DefWindowProcW;
+    shellClass.hInstance = ::GetModuleHandleW(nullptr);
+    shellClass.lpszClassName = L"Progman";
+    ::RegisterClassW(&shellClass);
+    const auto makeShell = [] {
+      return ::CreateWindowExW(0, L"Progman", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               ::GetModuleHandleW(nullptr), nullptr);
+    };
+    const auto onShell = [main](HWND shell) {
+      return ::GetAncestor(::GetWindow(main, GW_OWNER), GA_PARENT) == shell;
+    };
+    HWND shell = makeShell();
+    QV_EXPECT(p.windows.SetLayer(mainId, WindowLayer::Desktop) == WindowLayer::Desktop && onShell(shell));
+    ::DestroyWindow(shell);
+    shell = makeShell();
+    ::SendMessageW(main, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    QV_EXPECT(::IsWindow(main) && ::IsWindow(itemWindow) && onShell(shell) && events.taskbarCreated == 1);
+    p.windows.SetLayer(mainId, WindowLayer::Normal);
+    QV_EXPECT(!onShell(shell));
+    ::DestroyWindow(shell);
+    ::UnregisterClassW(L"Progman", ::GetModuleHandleW(nullptr));
+  }
 
   // Raising: a window under another comes above it, and raising the one on
   // top leaves the order alone.
@@ -219,8 +243,6 @@ void CheckWindows() {
   QV_EXPECT(events.power == std::vector<unsigned>{kPowerResumeSuspend});
   ::SendMessageW(main, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 800));
   QV_EXPECT(events.displayChanges == 1);
-  ::SendMessageW(main, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-  QV_EXPECT(events.taskbarCreated == 1);
   events.allowEndSession = false;
   QV_EXPECT(::SendMessageW(main, WM_QUERYENDSESSION, 0, 0) == FALSE);
   events.allowEndSession = true;
@@ -271,8 +293,8 @@ void CheckWindows() {
   QV_EXPECT(p.tray.AddTrayIcon("Quorvel(Quorvel)"));  // again, as after the taskbar comes back
   p.tray.RemoveTrayIcon();
 
-  // Message boxes belong to the main window and report the button pressed;
-  // timers keep running inside them.
+  // Message boxes hold every window of the program while they are up and
+  // report the button pressed; timers keep running inside them.
   struct BoxCase {
     MessageBoxButtons buttons;
     int command;
@@ -283,10 +305,11 @@ void CheckWindows() {
                            BoxCase{MessageBoxButtons::OkCancel, IDCANCEL, MessageBoxResult::Cancel},
                            BoxCase{MessageBoxButtons::Ok, IDOK, MessageBoxResult::Ok}}) {
     events.answer = c.command;
-    events.boxOwner = nullptr;
+    events.held = false;
     p.timers.StartTimer(kAnswerTimer, 50);
     QV_EXPECT(p.dialogs.MessageBox("提示 text", "Quorvel check box", c.buttons, MessageBoxIcon::Question) == c.result);
-    QV_EXPECT(events.boxOwner == main);
+    QV_EXPECT(events.held);
+    QV_EXPECT(!p.dialogs.BoxOpen() && ::IsWindowEnabled(main) && ::IsWindowEnabled(itemWindow));
   }
 
   // Timers: a stopped timer stays silent, the loop ends when asked. The
@@ -311,11 +334,26 @@ void CheckWindows() {
   QV_EXPECT(events.timers.empty());
   p.timers.StopTimer(kQuitTimer);
 
+  // The system timer runs at its finest period only while a fast timer does.
+  QV_EXPECT(platform.TimerPeriodMs() == 0);
+  p.timers.StartTimer(kFastTimer, 5);
+  p.timers.StartTimer(kQuitTimer, 1000);
+  const unsigned fastPeriod = platform.TimerPeriodMs();
+  p.timers.StopTimer(kFastTimer);
+  Note("timer period with a 5 ms timer: " + std::to_string(fastPeriod) + " ms");
+  QV_EXPECT(fastPeriod > 0 && platform.TimerPeriodMs() == 0);
+  p.timers.StopTimer(kQuitTimer);
+
   // Destroyed windows are forgotten; the main window takes its items along.
   p.windows.DestroyWindow(hiddenItem);
   QV_EXPECT(p.windows.Name(hiddenItem).empty() && ::FindWindowW(L"QuorvelLayered", L"Circle2") == nullptr);
+  // A main window destroyed from outside ends the program: its shutdown
+  // runs and the loop is asked to end.
+  const int closesBefore = events.closes;
   ::DestroyWindow(main);
   QV_EXPECT(!::IsWindow(itemWindow));
+  MSG quit{};
+  QV_EXPECT(events.closes == closesBefore + 1 && ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   QV_EXPECT(p.windows.Bounds(item) == Rect{});
   p.windows.Show(item, true);  // nothing left to act on, and no harm
   p.windows.PushLayered(item, surface, 255);
