@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -48,8 +49,10 @@ class IconPropertyTest : public test::ItemScenario {
     for (std::size_t i = 0; i < ring.size(); ++i) SetCircle(static_cast<int>(i) + 1, ring[i]);
     app::RoundHot* form = Start();
     if (form) {
-      hooks_ = catalogue::MakeItemPropertyHooks(Current().AsPlatform(), form->Slots(), form->Round());
-      dialog_ = std::make_unique<catalogue::IconPropertyDialog>(forms_, hooks_);
+      saveFailures_ = std::make_unique<config::SaveFailures>(boxes_, Current(), Current(), kDir + "Config\\UserInfo.xml");
+      properties_ = std::make_unique<catalogue::CatalogueProperties>(Current().AsPlatform(), form->Slots(), form->Round(),
+                                                                     saveFailures_.get());
+      dialog_ = std::make_unique<catalogue::IconPropertyDialog>(forms_, *properties_, *properties_);
     }
     return form;
   }
@@ -61,8 +64,21 @@ class IconPropertyTest : public test::ItemScenario {
 
   static ItemSpec Tool(const std::string& name) { return {kTool, name, kOldIco, kKeep, "-a", "C:\\Work"}; }
 
+  // A message box whose loop lets the user act while it is open.
+  struct Boxes : IDialogs {
+    MessageBoxResult MessageBox(const std::string& text, const std::string&, MessageBoxButtons, MessageBoxIcon) override {
+      shown.push_back(text);
+      if (meanwhile) std::exchange(meanwhile, nullptr)();
+      return MessageBoxResult::Ok;
+    }
+    std::vector<std::string> shown;
+    std::function<void()> meanwhile;
+  };
+
   headless::HeadlessForms forms_;
-  catalogue::ItemPropertyHooks hooks_;
+  Boxes boxes_;
+  std::unique_ptr<config::SaveFailures> saveFailures_;
+  std::unique_ptr<catalogue::CatalogueProperties> properties_;
   std::unique_ptr<catalogue::IconPropertyDialog> dialog_;
 };
 
@@ -364,6 +380,46 @@ TEST_F(IconPropertyTest, ASaveTheDiskRefusesIsReportedAndTheOtherFailuresNamed) 
     EXPECT_NE(report.text.find("item 1"), std::string::npos) << report.text;
     dialog_.reset();
   }
+}
+
+// Named software that is not installed and a dock placeholder have a window
+// but no target: their properties give them one.
+TEST_F(IconPropertyTest, AnItemWithoutATargetIsGivenOne) {
+  SetRectList({{"", "Holder", "", "", "", ""}});
+  app::RoundHot* form = StartWith({{"", "NotInstalled", "", "", "", ""}});
+  ASSERT_NE(form, nullptr);
+  for (const int slot : {1, catalogue::kRingSlots + 1}) {
+    SCOPED_TRACE(slot);
+    const FormId id = Open(slot);
+    ASSERT_NE(id, kNoForm);
+    ASSERT_TRUE(forms_.Type(id, "EditTarget", kTool));
+    ASSERT_TRUE(forms_.Click(id, "BitBtnOK"));
+    EXPECT_EQ(form->Slots()[slot].File, kTool);
+  }
+  const pugi::xml_document doc = LoadConfigDom();
+  EXPECT_EQ(test::TextsOf(FileCircle(doc, 1))[0], kTool);
+  EXPECT_STREQ(doc.document_element().child("RectBackground").child("Rect1").child_value("File"), kTool.c_str());
+}
+
+// The failure box runs a loop of its own, in which the user may open the
+// properties of another item: it comes once OK is done with its dialog.
+TEST_F(IconPropertyTest, TheFailureBoxComesAfterOkHasClosedItsDialog) {
+  app::RoundHot* form = StartWith({Tool("first"), {kOther, "second", kOldIco, "", "-s", ""}});
+  ASSERT_NE(form, nullptr);
+  desktop_->RefusedWrites().insert(kDir + "Config\\UserInfo.xml");
+  const FormId first = Open(1);
+  FormId second = kNoForm;
+  boxes_.meanwhile = [&] {
+    EXPECT_FALSE(forms_.FormExists(first));
+    second = Open(2);
+  };
+  ASSERT_TRUE(forms_.Type(first, "EditName", "renamed"));
+  ASSERT_TRUE(forms_.Click(first, "BitBtnOK"));
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(form->Slots()[1].Hint, "renamed");
+  ASSERT_TRUE(dialog_->IsOpen());
+  EXPECT_EQ(dialog_->Form(), second);
+  EXPECT_EQ(Field("EditName"), "second");
 }
 
 TEST(TrimBlanks, RemovesBlanksAndControlCharactersAtBothEndsOnly) {
