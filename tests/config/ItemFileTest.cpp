@@ -58,6 +58,12 @@ TEST(StartupItems, ReadsTheWorkingDirectoryByEachListsRule) {
        "",
        "",
        {"File", "InitialPosition", "Http", "InitialPosition"}},
+      {"ring: the name is compared case-sensitively",
+       ItemList::Ring,
+       "<File>a</File><initialposition>D:\\x</initialposition>",
+       "",
+       "",
+       {"File", "initialposition", "InitialPosition"}},
       {"dock: the first, wherever it stands, nothing appended",
        ItemList::Dock,
        "<File>a</File><InitialPosition>D:\\Dock</InitialPosition><IconPath><Default/><Define>e.png</Define>"
