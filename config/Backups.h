@@ -3,8 +3,8 @@
 // The copies of the configuration file that outlive its saves. Every save
 // replaces the system's backup ("<name>.bak") with the file it replaced, so a
 // wrong change survives two saves at most there. Before a command that
-// throws much away at once (clearing every item, the settings' defaults,
-// throwing an item out) the file is copied to "<name>.before-clear", which
+// throws something away (clearing every item, the settings' defaults,
+// deleting or throwing out an item) the file is copied to "<name>.before-clear", which
 // no ordinary save touches: the state before the last such command stays
 // until the next one.
 
