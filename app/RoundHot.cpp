@@ -68,8 +68,8 @@ RoundHot::RoundHot(Platform& platform)
   site_->saveFailures = &saveFailures_;
   about_ = std::make_unique<settings::AboutDialog>(platform_.forms, platform_.shell, platform_.system,
                                                    platform_.diagnostics);
-  properties_ = std::make_unique<catalogue::IconPropertyDialog>(
-      platform_.forms, catalogue::MakeItemPropertyHooks(platform_, slots_, *itemWindows_, &saveFailures_));
+  propertyItems_ = std::make_unique<catalogue::CatalogueProperties>(platform_, slots_, *itemWindows_, &saveFailures_);
+  properties_ = std::make_unique<catalogue::IconPropertyDialog>(platform_.forms, *propertyItems_, *propertyItems_);
   setup_ = std::make_unique<settings::SetupDialog>(platform_.forms, MakeSetupHooks(platform_, *this));
   // An open property dialog whose item went away closes.
   site_->ItemsChanged = [this] { properties_->ItemsChanged(); };

@@ -13,7 +13,7 @@
 #include "app/PresentationSwitches.h"
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/Drop.h"
-#include "catalogue/IconProperty.h"
+#include "catalogue/IconPropertyApply.h"
 #include "catalogue/ItemRemoval.h"
 #include "catalogue/ItemSlots.h"
 #include "config/ItemFile.h"
@@ -181,6 +181,7 @@ class RoundHot final : public IPlatformEvents {
   std::unique_ptr<THotKeyRegistrar> hotKeys_;
   std::unique_ptr<CommandDispatch> commands_;
   std::unique_ptr<settings::AboutDialog> about_;
+  std::unique_ptr<catalogue::CatalogueProperties> propertyItems_;
   std::unique_ptr<catalogue::IconPropertyDialog> properties_;
   std::unique_ptr<settings::SetupDialog> setup_;
 

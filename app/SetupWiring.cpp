@@ -1,6 +1,7 @@
 #include "app/SetupWiring.h"
 
 #include "catalogue/IconPropertyApply.h"
+#include "config/Backups.h"
 #include "config/BasicSettings.h"
 #include "settings/SetupValues.h"
 #include "settings/SystemTools.h"
@@ -163,6 +164,7 @@ settings::SetupHooks MakeSetupHooks(Platform& platform, RoundHot& form) {
     return f->SaveFailures().Check(result, "The settings");
   };
   h.SaveDefaultSettings = [p, f]() -> std::optional<std::string> {
+    config::TakeProtectedBackup(p->files, p->system, f->ConfigPath());
     config::SettingsFile file(p->files, p->system, f->ConfigPath());
     std::optional<std::string> font = config::WriteDefaultSettings(file);
     if (!font && p->files.FileExists(f->ConfigPath()))

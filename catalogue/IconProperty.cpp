@@ -62,9 +62,9 @@ FormSpec IconPropertyFormSpec() {
   return form;
 }
 
-TFormIconProperty::TFormIconProperty(IForms& forms, const ItemPropertyHooks& hooks, WindowId item,
-                                     const ItemProperties& values, std::function<void()> onClosed)
-    : forms_(forms), hooks_(hooks), item_(item), onClosed_(std::move(onClosed)) {
+TFormIconProperty::TFormIconProperty(IForms& forms, const IPropertyItems& items, IPropertyEdits& edits,
+                                     WindowId item, const ItemProperties& values, std::function<void()> onClosed)
+    : forms_(forms), items_(items), edits_(edits), item_(item), onClosed_(std::move(onClosed)) {
   form_ = forms_.CreateForm(IconPropertyFormSpec(), *this);
   if (form_ != kNoForm) FormCreate(values);
 }
@@ -85,7 +85,7 @@ void TFormIconProperty::FormCreate(const ItemProperties& values) {
 
 void TFormIconProperty::LoadPreview() {
   const std::string path = forms_.Text(form_, "EditIcon");
-  forms_.SetPicture(form_, "ImageIcon", hooks_.LoadPreview ? hooks_.LoadPreview(path) : LayeredSurface());
+  forms_.SetPicture(form_, "ImageIcon", items_.LoadPreview(path));
 }
 
 void TFormIconProperty::FormShow() {
@@ -112,17 +112,21 @@ void TFormIconProperty::OnClick(FormId, const std::string& control) {
 
 void TFormIconProperty::OnCloseRequest(FormId) { FormClose(); }
 
+// The file dialogs run a loop of their own, in which the dialog may be
+// closed, or freed by a properties command for another item.
 void TFormIconProperty::BitBtnIconClick() {
-  if (const std::optional<std::string> path = forms_.OpenFileDialog(form_, "", kPictureFilter)) {
-    forms_.SetText(form_, "EditIcon", *path);
-    LoadPreview();
-  }
+  const std::weak_ptr<const bool> alive = life_;
+  const std::optional<std::string> path = forms_.OpenFileDialog(form_, "", kPictureFilter);
+  if (!path || alive.expired() || form_ == kNoForm) return;
+  forms_.SetText(form_, "EditIcon", *path);
+  LoadPreview();
 }
 
 void TFormIconProperty::BitBtnTargetClick() {
-  if (const std::optional<std::string> path = forms_.OpenFileDialog(form_, "", "")) {
-    forms_.SetText(form_, "EditTarget", *path);
-  }
+  const std::weak_ptr<const bool> alive = life_;
+  const std::optional<std::string> path = forms_.OpenFileDialog(form_, "", "");
+  if (!path || alive.expired() || form_ == kNoForm) return;
+  forms_.SetText(form_, "EditTarget", *path);
 }
 
 void TFormIconProperty::BitBtnOKClick() {
@@ -133,13 +137,18 @@ void TFormIconProperty::BitBtnOKClick() {
   values.Argument = TrimBlanks(forms_.Text(form_, "EditArgument"));
   // The item may have gone while the dialog was open; its slot may hold
   // another item by now, which must not receive these values.
-  const int slot = hooks_.SlotOfItem ? hooks_.SlotOfItem(item_) : 0;
-  if (slot != 0 && hooks_.ApplyItemProperties) hooks_.ApplyItemProperties(slot, values);
+  const int slot = items_.SlotOfItem(item_);
+  if (slot != 0) edits_.EditProperties(slot, values);
+  // Closing lets the owner free this object: what follows uses locals only.
+  IPropertyEdits& edits = edits_;
   FormClose();
+  edits.TellFailures();
 }
 
 void TFormIconProperty::FormClose() {
-  if (form_ != kNoForm) forms_.DestroyForm(form_);
+  // Once only: the owner's onClosed_ takes this object over.
+  if (form_ == kNoForm) return;
+  forms_.DestroyForm(form_);
   form_ = kNoForm;
   if (onClosed_) onClosed_();
 }
@@ -148,7 +157,7 @@ IconPropertyDialog::~IconPropertyDialog() = default;
 
 void IconPropertyDialog::OpenProperties(int slot) {
   closing_.reset();
-  const WindowId item = hooks_.ItemWindow ? hooks_.ItemWindow(slot) : kNoWindow;
+  const WindowId item = items_.ItemWindow(slot);
   if (item == kNoWindow) return;
   if (form_ && form_->Item() == item) {
     form_->BringToFront();
@@ -156,8 +165,9 @@ void IconPropertyDialog::OpenProperties(int slot) {
   }
   if (form_) form_->FormClose();
   closing_.reset();
-  const ItemProperties values = hooks_.ReadItemProperties ? hooks_.ReadItemProperties(slot) : ItemProperties{};
-  form_ = std::make_unique<TFormIconProperty>(forms_, hooks_, item, values, [this] { closing_ = std::move(form_); });
+  const ItemProperties values = items_.ReadProperties(slot);
+  form_ = std::make_unique<TFormIconProperty>(forms_, items_, edits_, item, values,
+                                              [this] { closing_ = std::move(form_); });
   if (form_->Form() == kNoForm) {
     form_.reset();
     return;
@@ -166,7 +176,7 @@ void IconPropertyDialog::OpenProperties(int slot) {
 }
 
 void IconPropertyDialog::ItemsChanged() {
-  if (form_ && (!hooks_.SlotOfItem || hooks_.SlotOfItem(form_->Item()) == 0)) form_->FormClose();
+  if (form_ && items_.SlotOfItem(form_->Item()) == 0) form_->FormClose();
 }
 
 }  // namespace qv::catalogue

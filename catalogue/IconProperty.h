@@ -32,19 +32,32 @@ struct ItemProperties {
 // Without leading and trailing blanks and control characters.
 std::string TrimBlanks(const std::string& text);
 
-// What the dialog reaches outside itself; the main form wires it.
-struct ItemPropertyHooks {
-  // The window of the item in a slot; kNoWindow for a free slot.
-  std::function<WindowId(int slot)> ItemWindow;
+// What the dialog reads of the items.
+class IPropertyItems {
+ public:
+  virtual ~IPropertyItems() = default;
+  // The window of the item in a slot, with or without a target; kNoWindow
+  // for a free slot.
+  virtual WindowId ItemWindow(int slot) const = 0;
   // The slot that holds the item of this window now; 0 when the item is gone.
-  std::function<int(WindowId item)> SlotOfItem;
+  virtual int SlotOfItem(WindowId item) const = 0;
   // The item's values as its element in the file holds them.
-  std::function<ItemProperties(int slot)> ReadItemProperties;
-  // Writes the values into the element, the slot record and the window, and
-  // redraws the item's picture.
-  std::function<void(int slot, const ItemProperties&)> ApplyItemProperties;
+  virtual ItemProperties ReadProperties(int slot) const = 0;
   // The preview picture of a file; empty when it cannot be loaded.
-  std::function<LayeredSurface(const std::string& path)> LoadPreview;
+  virtual LayeredSurface LoadPreview(const std::string& path) const = 0;
+};
+
+// What the dialog's OK changes.
+class IPropertyEdits {
+ public:
+  virtual ~IPropertyEdits() = default;
+  // Writes the values into the element, the slot record and the window, and
+  // redraws the item's picture. Shows nothing; false when the change did not
+  // reach the file.
+  virtual bool EditProperties(int slot, const ItemProperties& values) = 0;
+  // Tells the user what could not be saved since the last call. A message
+  // box runs a loop of its own: the dialog calls this once its work is done.
+  virtual void TellFailures() = 0;
 };
 
 FormSpec IconPropertyFormSpec();
@@ -52,8 +65,8 @@ FormSpec IconPropertyFormSpec();
 class TFormIconProperty final : public IFormEvents {
  public:
   // onClosed runs after the form is gone; the owner may let go of this object then.
-  TFormIconProperty(IForms& forms, const ItemPropertyHooks& hooks, WindowId item, const ItemProperties& values,
-                    std::function<void()> onClosed);
+  TFormIconProperty(IForms& forms, const IPropertyItems& items, IPropertyEdits& edits, WindowId item,
+                    const ItemProperties& values, std::function<void()> onClosed);
   ~TFormIconProperty() override;
   TFormIconProperty(const TFormIconProperty&) = delete;
   TFormIconProperty& operator=(const TFormIconProperty&) = delete;
@@ -77,16 +90,21 @@ class TFormIconProperty final : public IFormEvents {
   void BitBtnOKClick();
 
   IForms& forms_;
-  const ItemPropertyHooks& hooks_;
+  const IPropertyItems& items_;
+  IPropertyEdits& edits_;
   WindowId item_;
   std::function<void()> onClosed_;
   FormId form_ = kNoForm;
+  // Held only here: a handler that ran a loop of its own (a file dialog)
+  // looks through a weak copy to learn whether it still has an object.
+  std::shared_ptr<const bool> life_ = std::make_shared<const bool>(true);
 };
 
 // The application's one property dialog.
 class IconPropertyDialog {
  public:
-  IconPropertyDialog(IForms& forms, ItemPropertyHooks hooks) : forms_(forms), hooks_(std::move(hooks)) {}
+  IconPropertyDialog(IForms& forms, const IPropertyItems& items, IPropertyEdits& edits)
+      : forms_(forms), items_(items), edits_(edits) {}
   ~IconPropertyDialog();
   IconPropertyDialog(const IconPropertyDialog&) = delete;
   IconPropertyDialog& operator=(const IconPropertyDialog&) = delete;
@@ -103,7 +121,8 @@ class IconPropertyDialog {
 
  private:
   IForms& forms_;
-  ItemPropertyHooks hooks_;
+  const IPropertyItems& items_;
+  IPropertyEdits& edits_;
   std::unique_ptr<TFormIconProperty> form_;
   std::unique_ptr<TFormIconProperty> closing_;  // kept until the event that closed it has returned
 };

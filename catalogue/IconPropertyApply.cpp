@@ -29,31 +29,13 @@ ItemProperties ReadItemProperties(Platform& platform, const ItemSlots& slots, in
 
 bool ApplyItemProperties(Platform& platform, ItemSlots& slots, IItemWindows& windows, int slot,
                          const ItemProperties& values, config::SaveFailures* saveFailures) {
-  config::ItemFile file(platform.files, platform.system, config::UserInfoPath(platform.files));
-  if (!file.ReadItem(ListOf(slot), PositionOf(slot))) {
-    platform.diagnostics.Report(Severity::Warning, "The properties of item " + std::to_string(slot) +
-                                                       " were not applied: its element cannot be read (" + file.Path() +
-                                                       ")");
-    return false;
-  }
   TImageIconRec& rec = slots[slot];
+  const std::string what = "The properties of item " + std::to_string(slot);
   config::ItemEdit edit;
   edit.Name = values.Name;
   edit.Argument = values.Argument;
-
   // Folders, web addresses and missing files are not taken as targets.
-  if (platform.files.FileExists(values.Target)) {
-    edit.File = values.Target;
-    rec.File = values.Target;
-  }
-
-  const int dpi = platform.windows.Dpi();
-  rec.Surface =
-      picture::StretchTo(platform.canvas, picture::LoadPremultipliedPngForDpi(platform.system, "ICONBACKGROUND", dpi),
-                         ScaleForDpi(kItemSide, dpi), ScaleForDpi(kItemSide, dpi));
-  if (rec.Window != kNoWindow) platform.windows.PushLayered(rec.Window, rec.Surface, 255);
-  rec.IconPath = values.IconPath;
-
+  if (platform.files.FileExists(values.Target)) edit.File = values.Target;
   bool drawIco = false;
   bool drawPng = false;
   if (platform.files.FileExists(values.IconPath)) {
@@ -68,18 +50,34 @@ bool ApplyItemProperties(Platform& platform, ItemSlots& slots, IItemWindows& win
       drawPng = true;
     }
   }
+
+  config::ItemFile file(platform.files, platform.system, config::UserInfoPath(platform.files));
+  const config::EditResult result =
+      file.EditItem(ListOf(slot), PositionOf(slot), edit, config::ItemIdentity{rec.File, rec.Hint});
+  if (result == config::EditResult::NotLoaded || result == config::EditResult::NothingToChange) {
+    platform.diagnostics.Report(Severity::Warning,
+                                what + " were not applied: its element cannot be read (" + file.Path() + ")");
+    return false;
+  }
+  // An element that holds another item by now keeps it (Mismatch); the item
+  // shown here takes the values in memory, as after any failed save.
+  if (edit.File) rec.File = *edit.File;
+  const int dpi = platform.windows.Dpi();
+  rec.Surface =
+      picture::StretchTo(platform.canvas, picture::LoadPremultipliedPngForDpi(platform.system, "ICONBACKGROUND", dpi),
+                         ScaleForDpi(kItemSide, dpi), ScaleForDpi(kItemSide, dpi));
+  if (rec.Window != kNoWindow) platform.windows.PushLayered(rec.Window, rec.Surface, 255);
+  rec.IconPath = values.IconPath;
   rec.Hint = values.Name;
   rec.Argument = values.Argument;
   if (drawIco) windows.RequestIcoPaint(slot);
   if (drawPng) windows.DrawIconIntoSlot(slot, values.IconPath);
 
-  const config::EditResult result = file.EditItem(ListOf(slot), PositionOf(slot), edit);
-  if (saveFailures) return saveFailures->Check(result, "The properties of item " + std::to_string(slot));
+  if (saveFailures) return saveFailures->Record(result, what);
   if (config::Failed(result)) {
     // The item shows its new values until the program ends; the next start
     // brings back the old ones, which the log explains.
-    platform.diagnostics.Report(Severity::Error, "The properties of item " + std::to_string(slot) +
-                                                     " were not saved: " + config::Describe(result) + " (" +
+    platform.diagnostics.Report(Severity::Error, what + " were not saved: " + config::Describe(result) + " (" +
                                                      file.Path() + ")");
     return false;
   }
@@ -97,22 +95,26 @@ LayeredSurface LoadPropertyPreview(const IFileSystem& files, const std::string& 
   return picture::LoadPictureBytes(*bytes);
 }
 
-ItemPropertyHooks MakeItemPropertyHooks(Platform& platform, ItemSlots& slots, IItemWindows& windows,
-                                        config::SaveFailures* saveFailures) {
-  ItemPropertyHooks hooks;
-  hooks.ItemWindow = [&slots](int slot) {
-    return slot >= 1 && slot <= kSlotCount && !slots[slot].File.empty() ? slots[slot].Window : kNoWindow;
-  };
-  hooks.SlotOfItem = [&slots](WindowId item) {
-    const int slot = SlotOfWindow(slots, item);
-    return slot != 0 && !slots[slot].File.empty() ? slot : 0;
-  };
-  hooks.ReadItemProperties = [&platform, &slots](int slot) { return ReadItemProperties(platform, slots, slot); };
-  hooks.ApplyItemProperties = [&platform, &slots, &windows, saveFailures](int slot, const ItemProperties& values) {
-    ApplyItemProperties(platform, slots, windows, slot, values, saveFailures);
-  };
-  hooks.LoadPreview = [&platform](const std::string& path) { return LoadPropertyPreview(platform.files, path); };
-  return hooks;
+// Every item with a window has properties, with or without a target: a
+// dock placeholder or named software not installed is given one here.
+WindowId CatalogueProperties::ItemWindow(int slot) const {
+  return slot >= 1 && slot <= kSlotCount ? slots_[slot].Window : kNoWindow;
+}
+
+int CatalogueProperties::SlotOfItem(WindowId item) const { return SlotOfWindow(slots_, item); }
+
+ItemProperties CatalogueProperties::ReadProperties(int slot) const { return ReadItemProperties(platform_, slots_, slot); }
+
+LayeredSurface CatalogueProperties::LoadPreview(const std::string& path) const {
+  return LoadPropertyPreview(platform_.files, path);
+}
+
+bool CatalogueProperties::EditProperties(int slot, const ItemProperties& values) {
+  return ApplyItemProperties(platform_, slots_, windows_, slot, values, saveFailures_);
+}
+
+void CatalogueProperties::TellFailures() {
+  if (saveFailures_) saveFailures_->TellPending();
 }
 
 }  // namespace qv::catalogue

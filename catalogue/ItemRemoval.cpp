@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "config/Backups.h"
 #include "picture/DpiPictures.h"
 #include "picture/PngLoader.h"
 
@@ -40,6 +41,7 @@ bool ItemRemoval::RequestDestroy(WindowId window) {
   if (Animating()) return false;
   const int slot = SlotOfWindow(site_.slots, window);
   if (slot == 0) return false;
+  config::TakeProtectedBackup(site_.platform.files, site_.platform.system, site_.ConfigPath());
   destroy_ = DestroyRequest{window, slot};
   animationFrame_ = 1;
   timerDestroyIcon_.Enable();
@@ -148,6 +150,7 @@ void ItemRemoval::NClearClick() {
       kClearQuestion, kClearCaption, MessageBoxButtons::YesNo, MessageBoxIcon::Information);
   // The question runs its own message loop: an animation may have begun meanwhile.
   if (answer != MessageBoxResult::Yes || Animating()) return;
+  config::TakeProtectedBackup(site_.platform.files, site_.platform.system, site_.ConfigPath());
   clearing_.clear();
   for (int slot = 1; slot <= kRingSlots; ++slot)
     if (site_.slots[slot].Window != kNoWindow) clearing_.push_back(site_.slots[slot].Window);

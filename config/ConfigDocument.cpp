@@ -206,19 +206,30 @@ LoadResult ConfigDocument::Load() {
   encoding_ = declared;
   form_ = form;
   loaded_ = true;
+  written_ = Serialise();
   return {LoadStatus::Ok, "", -1};
+}
+
+// The wide forms in their own encoding, the others as UTF-8 before encoding.
+std::string ConfigDocument::Serialise() const {
+  StringWriter writer;
+  if (form_ == SourceForm::Wide) {
+    doc_.save(writer, kIndent, kSaveOptions | (wideBom_ ? pugi::format_write_bom : 0u), wideEncoding_);
+  } else {
+    doc_.save(writer, kIndent, kSaveOptions, pugi::encoding_utf8);
+  }
+  return std::move(writer.out);
 }
 
 bool ConfigDocument::Save() {
   if (!loaded_) return false;
-  StringWriter writer;
-  if (form_ == SourceForm::Wide) {
-    doc_.save(writer, kIndent, kSaveOptions | (wideBom_ ? pugi::format_write_bom : 0u), wideEncoding_);
-    return files_.WriteFileAtomic(path_, writer.out);
-  }
-  doc_.save(writer, kIndent, kSaveOptions, pugi::encoding_utf8);
-  const std::optional<std::string> bytes = EncodeForSave(writer.out, form_, encoding_, system_);
-  return bytes && files_.WriteFileAtomic(path_, *bytes);
+  std::string text = Serialise();
+  if (text == written_) return true;
+  const std::optional<std::string> bytes =
+      form_ == SourceForm::Wide ? std::optional<std::string>(text) : EncodeForSave(text, form_, encoding_, system_);
+  if (!bytes || !files_.WriteFileAtomic(path_, *bytes)) return false;
+  written_ = std::move(text);
+  return true;
 }
 
 pugi::xml_node ConfigDocument::Root() const { return doc_.document_element(); }

@@ -24,7 +24,10 @@ class ConfigDocument {
   // Loads the file. Anything but Ok leaves the document empty.
   LoadResult Load();
   // Serialises in the loaded declaration's encoding and replaces the file
-  // atomically. Refuses (returns false) when nothing was loaded.
+  // atomically. Refuses (returns false) when nothing was loaded. A document
+  // that says what it said when loaded (or last saved) is not written: every
+  // write replaces the system's backup of the previous file, and a start or
+  // an exit that changed nothing must not push the last good state out.
   bool Save();
 
   bool Loaded() const { return loaded_; }
@@ -42,7 +45,10 @@ class ConfigDocument {
   pugi::xml_encoding wideEncoding_ = pugi::encoding_auto;  // the wide form found at load
   bool wideBom_ = false;                                   // the wide file began with a byte order mark
   bool loaded_ = false;
+  std::string written_;  // the document as the file holds it, serialised
   pugi::xml_document doc_;
+
+  std::string Serialise() const;
 };
 
 // Navigation used by every reader and writer of the file.

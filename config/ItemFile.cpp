@@ -49,13 +49,13 @@ pugi::xml_node RingElement(pugi::xml_node root, int position) {
 
 // Writes all seven texts, making the children that are missing. The element
 // ends with an InitialPosition child afterwards, as the ring's loader wants.
-void WriteTexts(pugi::xml_node item, const ItemTexts& texts) {
+void WriteTexts(pugi::xml_node item, const ItemTexts& texts, const std::string& programDir) {
   if (item.type() != pugi::node_element) return;
   SetText(Child(item, "File"), texts.File);
   SetText(Child(item, "Name"), texts.Name);
   pugi::xml_node icon = Child(item, "IconPath");
-  SetText(Child(icon, "Default"), texts.IconDefault);
-  SetText(Child(icon, "Define"), texts.IconDefine);
+  SetText(Child(icon, "Default"), StoredPicturePath(programDir, texts.IconDefault));
+  SetText(Child(icon, "Define"), StoredPicturePath(programDir, texts.IconDefine));
   SetText(Child(item, "Argument"), texts.Argument);
   SetText(Child(item, "Http"), texts.Http);
   // The ring reads its last child, the dock its first of the name: an older
@@ -89,6 +89,31 @@ std::string IconInEffect(const ItemTexts& texts) {
   return texts.IconDefault.empty() ? texts.IconDefine : texts.IconDefault;
 }
 
+namespace {
+
+// A drive ("C:..."), a root or a network share ("\\server"): nothing to resolve.
+bool IsAbsolute(const std::string& path) {
+  return path.starts_with('\\') || path.starts_with('/') || (path.size() >= 2 && path[1] == ':');
+}
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+std::string StoredPicturePath(const std::string& programDir, const std::string& path) {
+  // Windows compares names without regard to case; a folder given with
+  // other capitals is still the program folder.
+  if (programDir.empty() || path.size() <= programDir.size()) return path;
+  for (std::size_t i = 0; i < programDir.size(); ++i)
+    if (LowerAscii(path[i]) != LowerAscii(programDir[i])) return path;
+  return path.substr(programDir.size());
+}
+
+std::string ResolvedPicturePath(const std::string& programDir, const std::string& stored) {
+  if (stored.empty() || IsAbsolute(stored)) return stored;
+  return programDir + stored;
+}
+
 // ---- one edit each ----
 
 ItemFile::ItemFile(IFileSystem& files, ISystem& system, std::string path)
@@ -101,7 +126,8 @@ EditResult ItemFile::WriteRingItems(const std::vector<std::pair<int, ItemTexts>>
   if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
   // The whole element is written: a place emptied by hand may still hold
   // leftovers, which would come back with the item at the next start.
-  for (const auto& [position, texts] : places) WriteTexts(RingElement(document.Root(), position), texts);
+  for (const auto& [position, texts] : places)
+    WriteTexts(RingElement(document.Root(), position), texts, files_.ProgramDir());
   return SaveEdited(document);
 }
 
@@ -153,7 +179,7 @@ EditResult ItemFile::AppendDockItem(int position, const ItemTexts& texts) {
   pugi::xml_node element = position <= 1 ? dock.prepend_child(name.c_str())
                            : before      ? dock.insert_child_after(name.c_str(), before)
                                          : dock.append_child(name.c_str());
-  WriteTexts(element, texts);
+  WriteTexts(element, texts, files_.ProgramDir());
   return SaveEdited(document);
 }
 
@@ -161,13 +187,13 @@ namespace {
 
 // Every text of an item element but its working directory, whose reading
 // differs between the ring's loader and the dock's.
-ItemTexts TextsBesidesWorkingDirectory(pugi::xml_node element) {
+ItemTexts TextsBesidesWorkingDirectory(pugi::xml_node element, const std::string& programDir) {
   ItemTexts texts;
   texts.File = Text(FirstChild(element, "File"));
   texts.Name = Text(FirstChild(element, "Name"));
   const pugi::xml_node icon = FirstChild(element, "IconPath");
-  texts.IconDefault = Text(FirstChild(icon, "Default"));
-  texts.IconDefine = Text(FirstChild(icon, "Define"));
+  texts.IconDefault = ResolvedPicturePath(programDir, Text(FirstChild(icon, "Default")));
+  texts.IconDefine = ResolvedPicturePath(programDir, Text(FirstChild(icon, "Define")));
   texts.Argument = Text(FirstChild(element, "Argument"));
   texts.Http = Text(FirstChild(element, "Http"));
   return texts;
@@ -180,7 +206,7 @@ std::optional<ItemTexts> ItemFile::ReadItem(ItemList list, int position) const {
   if (document.Load().status != LoadStatus::Ok) return std::nullopt;
   const pugi::xml_node element = Element(document.Root(), list, position);
   if (!element) return std::nullopt;
-  ItemTexts texts = TextsBesidesWorkingDirectory(element);
+  ItemTexts texts = TextsBesidesWorkingDirectory(element, files_.ProgramDir());
   texts.InitialPosition = Text(FirstChild(element, kWorkingDirectory));
   return texts;
 }
@@ -194,16 +220,19 @@ std::optional<std::vector<std::string>> ItemFile::Files(ItemList list) const {
   return files;
 }
 
-EditResult ItemFile::EditItem(ItemList list, int position, const ItemEdit& edit) {
+EditResult ItemFile::EditItem(ItemList list, int position, const ItemEdit& edit,
+                              const std::optional<ItemIdentity>& expected) {
   ConfigDocument document(files_, system_, path_);
   if (document.Load().status != LoadStatus::Ok) return EditResult::NotLoaded;
   const pugi::xml_node item = Element(document.Root(), list, position);
   if (!item) return EditResult::NothingToChange;
+  if (!Holds(item, expected)) return EditResult::Mismatch;
   if (edit.File) SetText(Child(item, "File"), *edit.File);
   if (edit.IconDefault || edit.IconDefine) {
+    const std::string programDir = files_.ProgramDir();
     pugi::xml_node icon = Child(item, "IconPath");
-    if (edit.IconDefault) SetText(Child(icon, "Default"), *edit.IconDefault);
-    if (edit.IconDefine) SetText(Child(icon, "Define"), *edit.IconDefine);
+    if (edit.IconDefault) SetText(Child(icon, "Default"), StoredPicturePath(programDir, *edit.IconDefault));
+    if (edit.IconDefine) SetText(Child(icon, "Define"), StoredPicturePath(programDir, *edit.IconDefine));
   }
   SetText(Child(item, "Name"), edit.Name);
   SetText(Child(item, "Argument"), edit.Argument);
@@ -228,7 +257,7 @@ EditResult ItemFile::RemoveDockItem(int position, const std::optional<ItemIdenti
 // ---- the start-up step ----
 
 StartupItems::StartupItems(IFileSystem& files, ISystem& system, std::string path)
-    : document_(std::make_unique<ConfigDocument>(files, system, std::move(path))) {}
+    : document_(std::make_unique<ConfigDocument>(files, system, std::move(path))), programDir_(files.ProgramDir()) {}
 
 StartupItems::~StartupItems() = default;
 
@@ -239,7 +268,7 @@ int StartupItems::Count(ItemList list) const { return CountChildElements(ListNod
 std::optional<ItemTexts> StartupItems::Read(ItemList list, int position) {
   pugi::xml_node element = Element(document_->Root(), list, position);
   if (!element) return std::nullopt;
-  ItemTexts texts = TextsBesidesWorkingDirectory(element);
+  ItemTexts texts = TextsBesidesWorkingDirectory(element, programDir_);
   if (list == ItemList::Ring) {
     const pugi::xml_node last = element.last_child();
     if (Named(last, kWorkingDirectory)) {
@@ -267,7 +296,8 @@ void StartupItems::SetIconDefine(ItemList list, int position, const std::string&
   pugi::xml_node icon = Child(element, "IconPath");
   pugi::xml_node define = FirstChild(icon, "Define");
   if (!define) define = icon.append_child("Define");
-  if (Text(define) != path) SetText(define, path);
+  const std::string stored = StoredPicturePath(programDir_, path);
+  if (Text(define) != stored) SetText(define, stored);
 }
 
 void StartupItems::AppendDockItems(const std::vector<ItemTexts>& items) {
@@ -279,8 +309,8 @@ void StartupItems::AppendDockItems(const std::vector<ItemTexts>& items) {
     SetText(item.append_child("File"), texts.File);
     SetText(item.append_child("Name"), texts.Name);
     pugi::xml_node icon = item.append_child("IconPath");
-    SetText(icon.append_child("Default"), texts.IconDefault);
-    SetText(icon.append_child("Define"), texts.IconDefine);
+    SetText(icon.append_child("Default"), StoredPicturePath(programDir_, texts.IconDefault));
+    SetText(icon.append_child("Define"), StoredPicturePath(programDir_, texts.IconDefine));
     SetText(item.append_child("Argument"), texts.Argument);
     SetText(item.append_child("Http"), texts.Http);
     SetText(item.append_child(kWorkingDirectory), texts.InitialPosition);

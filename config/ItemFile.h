@@ -40,6 +40,15 @@ struct ItemTexts {
 // The picture in effect: IconDefault when that text is not empty, else IconDefine.
 std::string IconInEffect(const ItemTexts& texts);
 
+// Pictures inside the program folder are kept relative to it, so that the
+// folder can be moved or copied to another computer with its pictures;
+// others are kept as given. The file may hold either form: a relative path
+// read back resolves against the program folder (with its trailing
+// backslash), an absolute one is taken as it is. The operations below
+// store and read every picture path this way; what they hand out is absolute.
+std::string StoredPicturePath(const std::string& programDir, const std::string& path);
+std::string ResolvedPicturePath(const std::string& programDir, const std::string& stored);
+
 // What the program holds of an item: its target and its name. An edit that
 // empties, removes or exchanges a place first checks that the place still
 // holds this item, so a file changed meanwhile (by hand, or by a save of an
@@ -92,8 +101,10 @@ class ItemFile {
   // when the file cannot be read.
   std::optional<std::vector<std::string>> Files(ItemList list) const;
   // The property dialog's change of an existing element, its missing
-  // children made; nothing to change when the element is missing.
-  EditResult EditItem(ItemList list, int position, const ItemEdit& edit);
+  // children made, when it still holds the item expected there; nothing to
+  // change when the element is missing.
+  EditResult EditItem(ItemList list, int position, const ItemEdit& edit,
+                      const std::optional<ItemIdentity>& expected = std::nullopt);
   // Removes the dock element at position and renames the ones behind it, up
   // to the last place, after their new positions, each keeping every child it had.
   EditResult RemoveDockItem(int position, const std::optional<ItemIdentity>& expected = std::nullopt);
@@ -135,6 +146,7 @@ class StartupItems {
 
  private:
   std::unique_ptr<ConfigDocument> document_;
+  std::string programDir_;
 };
 
 }  // namespace qv::config

@@ -12,6 +12,12 @@ SaveFailures::SaveFailures(IDialogs& dialogs, IDiagnostics& diagnostics, const I
     : dialogs_(dialogs), diagnostics_(diagnostics), files_(files), path_(std::move(path)) {}
 
 bool SaveFailures::Check(EditResult result, const std::string& what) {
+  const bool saved = Record(result, what);
+  TellPending();
+  return saved;
+}
+
+bool SaveFailures::Record(EditResult result, const std::string& what) {
   if (!Failed(result)) return true;
   // A write that failed knows why; a file that went away or cannot be read
   // is never written, and the result says so.
@@ -21,11 +27,17 @@ bool SaveFailures::Check(EditResult result, const std::string& what) {
   // The file was edited behind the program's back: saving still works, and
   // the next start shows what the file holds.
   if (result == EditResult::Mismatch) return false;
-  if (told_) return false;
+  if (!told_ && pending_.empty()) pending_ = NotSavedMessage(path_, reason);
+  return false;
+}
+
+void SaveFailures::TellPending() {
+  if (told_ || pending_.empty()) return;
   // Set first: the box runs a loop of its own, in which another save may fail.
   told_ = true;
-  dialogs_.MessageBox(NotSavedMessage(path_, reason), kNotSavedCaption, MessageBoxButtons::Ok, MessageBoxIcon::Warning);
-  return false;
+  const std::string message = std::move(pending_);
+  pending_.clear();
+  dialogs_.MessageBox(message, kNotSavedCaption, MessageBoxButtons::Ok, MessageBoxIcon::Warning);
 }
 
 }  // namespace qv::config

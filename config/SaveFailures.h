@@ -26,6 +26,11 @@ class SaveFailures {
   // Looks at the result of a save right after it ran (the system's reason is
   // that of the last write). False when the change reached memory only.
   bool Check(EditResult result, const std::string& what);
+  // Check in two steps, for a handler that must finish its work before a
+  // message box lets timers and input in: Record logs the failure and keeps
+  // the message; TellPending shows a kept message.
+  bool Record(EditResult result, const std::string& what);
+  void TellPending();
   // The user has been told in this run.
   bool Told() const { return told_; }
 
@@ -35,6 +40,7 @@ class SaveFailures {
   const IFileSystem& files_;
   std::string path_;
   bool told_ = false;
+  std::string pending_;  // the message to tell, once in a run
 };
 
 }  // namespace qv::config

@@ -117,7 +117,7 @@ def scenario(h):
     # --- a program: the lowest free slot is 2; its icon goes into the cache ----------------
     drop([program], ring_point, "a program dropped on the ring", fallback)
     program_rect = check_ring_item(2, "the program", drops_win + "\\notepad.exe", "notepad",
-                                   default=program_dir + "Icon\\notepad.exe.ico", initial=drops_win)
+                                   default="Icon\\notepad.exe.ico", initial=drops_win)
     cache = folder / "Icon" / "notepad.exe.ico"
     h.check(h.poll(cache.exists, 3), "the program's icon is cached as Icon\\notepad.exe.ico",
             sorted(p.name for p in (folder / "Icon").iterdir()))
@@ -130,13 +130,13 @@ def scenario(h):
     # --- a folder: slot 4, the folder picture -------------------------------------------------
     drop([games], ring_point, "a folder dropped on the ring", fallback)
     folder_rect = check_ring_item(4, "the folder", drops_win + "\\Games", "Games",
-                                  define=program_dir + "Icon\\SysTool\\MyFiles.png", initial=drops_win)
+                                  define="Icon\\SysTool\\MyFiles.png", initial=drops_win)
     h.check(not (folder / "Icon" / "Games.ico").exists(), "nothing is cached for a folder")
 
     # --- three files at once: only the first, a document with a Chinese name, counts ---------
     drop([document] + extras, ring_point, "a document and two more files dropped at once", fallback)
     doc_rect = check_ring_item(5, "the document", drops_win + "\\计划 书.txt", "计划 书",
-                               default=program_dir + "Icon\\计划 书.txt.ico", initial=drops_win)
+                               default="Icon\\计划 书.txt.ico", initial=drops_win)
     doc_cache = folder / "Icon" / "计划 书.txt.ico"
     h.check(h.poll(doc_cache.exists, 3) and is_icon_file(doc_cache.read_bytes()),
             "the document's shell icon is cached under its file name",
@@ -168,7 +168,7 @@ def scenario(h):
         element = dock.find("Rect%d" % k)
         got = {f: (element.findtext(f) if element is not None else None) for f in ia.ITEM_FIELDS}
         h.check(got == {"File": drops_win + "\\dock note.txt", "Argument": "", "Name": "dock note",
-                        "IconPath/Default": program_dir + "Icon\\dock note.txt.ico", "IconPath/Define": "",
+                        "IconPath/Default": "Icon\\dock note.txt.ico", "IconPath/Define": "",
                         "Http": "", "InitialPosition": drops_win}, "the dock element holds the item", got)
         h.screenshot("05-dock-drop")
 

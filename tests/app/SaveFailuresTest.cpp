@@ -57,12 +57,13 @@ TEST_F(SaveFailuresTest, EverySavePathTellsTheUserOnceAndKeepsTheChangeInMemory)
          f.ToggleRect();
        },
        [](app::RoundHot& f) { return !f.Settings().IsShowRound && !f.Settings().IsShowRect; }},
-      {"the property dialog, then shutdown",
+      {"the property dialog twice",
        [this](app::RoundHot& f) {
-         catalogue::ItemPropertyHooks hooks =
-             catalogue::MakeItemPropertyHooks(Process().AsPlatform(), f.Slots(), f.Round(), &f.SaveFailures());
-         hooks.ApplyItemProperties(1, {"", "renamed", "C:\\Apps\\app1.exe", "-x"});
-         f.FormClose();
+         catalogue::CatalogueProperties properties(Process().AsPlatform(), f.Slots(), f.Round(), &f.SaveFailures());
+         for (const char* name : {"first", "renamed"}) {
+           properties.EditProperties(1, {"", name, "C:\\Apps\\app1.exe", "-x"});
+           properties.TellFailures();
+         }
        },
        [](app::RoundHot& f) { return f.Slots()[1].Hint == "renamed"; }},
   };

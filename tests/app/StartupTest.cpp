@@ -57,7 +57,7 @@ TEST_F(StartupTest, FirstStartBuildsAfterShowAndWritesTheFiveSystemTools) {
     EXPECT_STREQ(item.child_value("File"), file);
     EXPECT_STREQ(item.child_value("Name"), caption);
     EXPECT_EQ(std::string(item.child("IconPath").child_value("Define")),
-              std::string("C:\\Quorvel\\Icon\\SysTool\\") + picture + ".png");
+              std::string("Icon\\SysTool\\") + picture + ".png");
     EXPECT_EQ(form->Slots()[21 + i].File, file);
   }
   EXPECT_FALSE(item) << "exactly five tools";
@@ -200,7 +200,7 @@ TEST_F(StartupTest, ProgramFolderWithChineseName) {
                             .first_child()
                             .child("IconPath")
                             .child_value("Define")),
-            "C:\\程序 文件\\Quorvel 启动器\\Icon\\SysTool\\MyComputer.png");
+            "Icon\\SysTool\\MyComputer.png");
 }
 
 }  // namespace

@@ -59,14 +59,15 @@ struct ItemSpec {
   std::string file, name, iconDefault, iconDefine, argument, workingDirectory;
 };
 
-// The seven texts of an item element in the order they are written; the
-// working directory as the ring's loader reads it, from the last child.
+// The seven texts of an item element in the order they are written, the
+// pictures as read back; the working directory as the ring's loader reads
+// it, from the last child.
 inline std::vector<std::string> TextsOf(pugi::xml_node item) {
   const pugi::xml_node last = item.last_child();
   return {item.child("File").text().get(),
           item.child("Name").text().get(),
-          item.child("IconPath").child("Default").text().get(),
-          item.child("IconPath").child("Define").text().get(),
+          config::ResolvedPicturePath(kDir, item.child("IconPath").child("Default").text().get()),
+          config::ResolvedPicturePath(kDir, item.child("IconPath").child("Define").text().get()),
           item.child("Argument").text().get(),
           item.child("Http").text().get(),
           std::string(last.name()) == "InitialPosition" ? last.text().get() : "<no trailing InitialPosition>"};

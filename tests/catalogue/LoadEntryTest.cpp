@@ -173,54 +173,6 @@ TEST_F(LoadEntryTest, NamedSoftwareIsResolvedThroughTheRegistry) {
   }
 }
 
-TEST_F(LoadEntryTest, MissingTrailingInitialPositionIsAppendedAndSaved) {
-  const std::string head =
-      "<File>::{20D04FE0-3AEA-1069-A2D8-08002B30309D}</File><Argument/><Name>PC</Name>"
-      "<IconPath><Default/><Define/></IconPath>";
-  const std::vector<std::string> usual = {"File", "Argument", "Name", "IconPath", "Http", "InitialPosition"};
-  struct Case {
-    const char* what;
-    std::string children;
-    std::string workingDir;               // in memory
-    std::vector<std::string> namesAfter;  // children of the element in the saved file
-  };
-  const Case cases[] = {
-      {"last child InitialPosition: kept", head + "<Http/><InitialPosition>D:\\Work</InitialPosition>", "D:\\Work",
-       usual},
-      {"none at all", head + "<Http/>", "", usual},
-      {"an earlier one does not count",
-       head + "<InitialPosition>D:\\Old</InitialPosition><Http/>",
-       "",
-       {"File", "Argument", "Name", "IconPath", "InitialPosition", "Http", "InitialPosition"}},
-      {"the name is compared case-sensitively",
-       head + "<Http/><initialposition>D:\\x</initialposition>",
-       "",
-       {"File", "Argument", "Name", "IconPath", "Http", "initialposition", "InitialPosition"}},
-      {"an empty element is completed too", "<File/><Name/><Http/>", "", {"File", "Name", "Http", "InitialPosition"}},
-      {"a childless element is completed", "", "", {"InitialPosition"}},
-  };
-  for (int slot = 1; slot <= 6; ++slot) SetChildren(slot, cases[slot - 1].children);
-
-  app::RoundHot* form = Start();
-  ASSERT_NE(form, nullptr);
-  const pugi::xml_document saved = LoadConfigDom();
-  for (int slot = 1; slot <= 6; ++slot) {
-    SCOPED_TRACE(cases[slot - 1].what);
-    EXPECT_EQ(form->Slots()[slot].InitialPosition, cases[slot - 1].workingDir);
-    EXPECT_EQ(test::ChildNames(FileCircle(saved, slot)), cases[slot - 1].namesAfter);
-  }
-  EXPECT_STREQ(FileCircle(saved, 3).child_value("InitialPosition"), "D:\\Old") << "the earlier element keeps its text";
-  EXPECT_STREQ(FileCircle(saved, 3).last_child().child_value(), "");
-
-  // A completed file is complete: the next start changes nothing.
-  App().Stop();
-  const std::string afterClose = ConfigBytes();
-  Process().Exit();
-  ASSERT_NE(Launch(), nullptr);
-  desktop_->Advance(50);
-  EXPECT_EQ(ConfigBytes(), afterClose);
-}
-
 TEST_F(LoadEntryTest, PresentTargetEdges) {
   headless::HeadlessProcess process(*desktop_);
   std::filesystem::create_directories(desktop_->RealPath("C:\\Apps"));

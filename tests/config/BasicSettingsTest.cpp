@@ -101,6 +101,7 @@ TEST_F(BasicSettingsTest, DefaultsRestoreTheStoredDefaultFontAndLeaveLockIconAnd
   EXPECT_EQ(Read(SettingKey::LockIcon), "True");
   EXPECT_EQ(Read(SettingKey::PositionLeft), "10");
   EXPECT_EQ(Read(SettingKey::HotKey), "C");
+  Edit("MinR=\"105\"", "MinR=\"250\"");  // unchanged, nothing would be written
   files.refuseWrites = true;
   EXPECT_EQ(WriteDefaultSettings(settings), std::nullopt);  // a font the file does not hold is not told
 }

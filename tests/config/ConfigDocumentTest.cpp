@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "config/Backups.h"
 #include "config/ConfigDocument.h"
 #include "platform/headless/Iconv.h"
 #include "tests/config/FakePlatform.h"
@@ -44,7 +45,7 @@ TEST(ConfigDocument, MissingLockedOrReplacedFilesAreNeverWritten) {
   EXPECT_EQ(replaced.File(), "<a>");
   EXPECT_EQ(locked.files.writes + replaced.files.writes, 0);
   Fixture refused("<a/>");
-  Loaded(refused);
+  SetAttribute(Loaded(refused), "v", "1");
   refused.files.refuseWrites = true;
   EXPECT_FALSE(refused.document.Save());
 }
@@ -82,29 +83,79 @@ TEST(ConfigDocument, FaultsAreReportedWithDescriptionAndOffset) {
   }
 }
 
-// The save keeps the file's declaration (or its lack), mark, comments and instructions.
+// The save keeps the file's declaration (or its lack), mark, comments and
+// instructions; the same change made again writes nothing.
 TEST(ConfigDocument, SaveKeepsTheFilesOwnForm) {
   struct Case {
     std::string loaded, saved;
   };
   const Case cases[] = {
-      {"<a><b>x</b></a>", "<a>\n\t<b>x</b>\n</a>\n"},
+      {"<a><b>x</b></a>", "<a v=\"1\">\n\t<b>x</b>\n</a>\n"},
       {"<?xml version='1.0' encoding='utf-8' standalone='yes'?><a/>",
-       "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\n<a />\n"},
-      {"\xEF\xBB\xBF<a/>", "\xEF\xBB\xBF<a />\n"},
-      {"<!-- mine --><a><?keep me?><b/></a>", "<!-- mine -->\n<a>\n\t<?keep me?>\n\t<b />\n</a>\n"},
-      {"<a><Name> </Name><b>  x  </b></a>", "<a>\n\t<Name> </Name>\n\t<b>  x  </b>\n</a>\n"},
-      {"<a t=\"&quot;&lt;&amp;\">&lt;&amp;&gt;</a>", "<a t=\"&quot;&lt;&amp;\">&lt;&amp;&gt;</a>\n"},
-      {"<a>\r\n<b>1\r\n2</b>\r\n</a>\r\n", "<a>\n\t<b>1\n2</b>\n</a>\n"},
+       "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\n<a v=\"1\" />\n"},
+      {"\xEF\xBB\xBF<a/>", "\xEF\xBB\xBF<a v=\"1\" />\n"},
+      {"<!-- mine --><a><?keep me?><b/></a>", "<!-- mine -->\n<a v=\"1\">\n\t<?keep me?>\n\t<b />\n</a>\n"},
+      {"<a><Name> </Name><b>  x  </b></a>", "<a v=\"1\">\n\t<Name> </Name>\n\t<b>  x  </b>\n</a>\n"},
+      {"<a t=\"&quot;&lt;&amp;\">&lt;&amp;&gt;</a>", "<a t=\"&quot;&lt;&amp;\" v=\"1\">&lt;&amp;&gt;</a>\n"},
+      {"<a>\r\n<b>1\r\n2</b>\r\n</a>\r\n", "<a v=\"1\">\n\t<b>1\n2</b>\n</a>\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.loaded);
     Fixture fixture(c.loaded);
-    for (int pass = 0; pass < 2; ++pass) {  // a saved file is a fixed point
-      Loaded(fixture);
+    for (int pass = 0; pass < 2; ++pass) {
+      SetAttribute(Loaded(fixture), "v", "1");
       ASSERT_TRUE(fixture.document.Save());
       EXPECT_EQ(fixture.File(), c.saved);
     }
+    EXPECT_EQ(fixture.files.writes, 1);
+  }
+}
+
+// Every write replaces the system's backup of the file: a document that says
+// what the file says is not written, however the file is laid out.
+TEST(ConfigDocument, OnlyAChangedDocumentIsWritten) {
+  Fixture fixture("<a x='1'><b/></a>");
+  const pugi::xml_node root = Loaded(fixture);
+  EXPECT_TRUE(fixture.document.Save());
+  SetAttribute(root, "x", "2");
+  SetAttribute(root, "x", "1");
+  EXPECT_TRUE(fixture.document.Save());
+  EXPECT_EQ(fixture.files.writes, 0);
+  EXPECT_EQ(fixture.File(), "<a x='1'><b/></a>");
+  SetAttribute(root, "x", "2");
+  EXPECT_TRUE(fixture.document.Save());
+  EXPECT_TRUE(fixture.document.Save());
+  EXPECT_EQ(fixture.files.writes, 1);
+}
+
+// The copy taken before a command that throws much away: the user's bytes,
+// never replaced by a file that cannot be read.
+TEST(ProtectedBackup, CopiesOnlyAReadableFile) {
+  const std::string copy = ProtectedBackupPath(kConfigPath);
+  struct Case {
+    const char* what;
+    std::optional<std::string> file;  // nullopt: missing
+    bool refuseWrites;
+    EditResult result;
+    std::string copyAfter;
+  };
+  const std::string good = "<a>\r\n <b/></a>", older = "<a><old/></a>";
+  const Case cases[] = {
+      {"a readable file, byte for byte", good, false, EditResult::Saved, good},
+      {"the same bytes again", older, false, EditResult::NothingToChange, older},
+      {"an unreadable file keeps the copy", "<a>", false, EditResult::NotLoaded, older},
+      {"a missing file keeps the copy", std::nullopt, false, EditResult::NotLoaded, older},
+      {"a refused write", good, true, EditResult::WriteFailed, older},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemoryFiles files;
+    IconvSystem system;
+    if (c.file) files.files[kConfigPath] = *c.file;
+    files.files[copy] = older;
+    files.refuseWrites = c.refuseWrites;
+    EXPECT_EQ(TakeProtectedBackup(files, system, kConfigPath), c.result);
+    EXPECT_EQ(files.files[copy], c.copyAfter);
   }
 }
 

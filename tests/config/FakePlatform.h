@@ -39,7 +39,7 @@ inline std::vector<std::string> DirectoryEntries(const std::string& directory) {
 
 class MemoryFiles : public IFileSystem {
  public:
-  std::string ProgramDir() const override { return "C:\\Quorvel\\"; }
+  std::string ProgramDir() const override { return programDir; }
   bool FileExists(const std::string& path) const override { return files.count(path) > 0; }
   bool DirectoryExists(const std::string&) const override { return true; }
   bool CreateDirectory(const std::string&) override { return true; }
@@ -57,6 +57,7 @@ class MemoryFiles : public IFileSystem {
   bool DeleteFile(const std::string& path) override { return files.erase(path) > 0; }
   std::unique_ptr<IReadableFile> OpenForRead(const std::string&) const override { return nullptr; }
 
+  std::string programDir = "C:\\Quorvel\\";
   std::map<std::string, std::string> files;
   std::set<std::string> unreadable;  // present, yet reading fails
   bool refuseWrites = false;

@@ -50,7 +50,7 @@ TEST(StartupItems, ReadsTheWorkingDirectoryByEachListsRule) {
        "<File>a</File><IconPath><Default>d.ico</Default><Define>e.png</Define></IconPath>"
        "<InitialPosition>D:\\Old</InitialPosition><Http/><InitialPosition>D:\\Run</InitialPosition>",
        "D:\\Run",
-       "d.ico",
+       "C:\\Quorvel\\d.ico",
        {"File", "IconPath", "InitialPosition", "Http", "InitialPosition"}},
       {"ring: none last, an empty one is appended",
        ItemList::Ring,
@@ -58,12 +58,18 @@ TEST(StartupItems, ReadsTheWorkingDirectoryByEachListsRule) {
        "",
        "",
        {"File", "InitialPosition", "Http", "InitialPosition"}},
+      {"ring: the name is compared case-sensitively",
+       ItemList::Ring,
+       "<File>a</File><initialposition>D:\\x</initialposition>",
+       "",
+       "",
+       {"File", "initialposition", "InitialPosition"}},
       {"dock: the first, wherever it stands, nothing appended",
        ItemList::Dock,
        "<File>a</File><InitialPosition>D:\\Dock</InitialPosition><IconPath><Default/><Define>e.png</Define>"
        "</IconPath><Http/>",
        "D:\\Dock",
-       "e.png",
+       "C:\\Quorvel\\e.png",
        {"File", "InitialPosition", "IconPath", "Http"}},
   };
   for (const Case& c : cases) {
@@ -86,6 +92,64 @@ TEST(StartupItems, ReadsTheWorkingDirectoryByEachListsRule) {
   }
 }
 
+// A picture inside the program folder is stored relative to it, so the
+// folder can move with its pictures; the file may hold either form.
+TEST(ItemFile, PicturesInTheProgramFolderMoveWithIt) {
+  struct Case {
+    std::string given, stored, readAfterMove;
+  };
+  const Case cases[] = {
+      {"C:\\Quorvel\\Icon\\app.exe.ico", "Icon\\app.exe.ico", "E:\\Moved\\Icon\\app.exe.ico"},
+      {"c:\\QUORVEL\\Icon\\a.png", "Icon\\a.png", "E:\\Moved\\Icon\\a.png"},
+      {"C:\\Quorvel2\\a.png", "C:\\Quorvel2\\a.png", "C:\\Quorvel2\\a.png"},
+      {"C:\\Quorvel\\", "C:\\Quorvel\\", "C:\\Quorvel\\"},
+      {"D:\\Pictures\\b.ico", "D:\\Pictures\\b.ico", "D:\\Pictures\\b.ico"},
+      {"\\\\server\\share\\c.ico", "\\\\server\\share\\c.ico", "\\\\server\\share\\c.ico"},
+      {"", "", ""},
+  };
+  using Write = std::function<void(IFileSystem&, ISystem&, const std::string& picture)>;
+  const std::pair<const char*, Write> writers[] = {
+      {"a dropped ring item",
+       [](IFileSystem& f, ISystem& s, const std::string& p) { ItemFile(f, s, kConfigPath).WriteRingItem(1, {"x", "", p}); }},
+      {"a dropped dock item",
+       [](IFileSystem& f, ISystem& s, const std::string& p) {
+         ItemFile(f, s, kConfigPath).AppendDockItem(1, {"x", "", "", p});
+       }},
+      {"the properties",
+       [](IFileSystem& f, ISystem& s, const std::string& p) {
+         ItemFile(f, s, kConfigPath).WriteRingItem(1, {"x"});
+         ItemFile(f, s, kConfigPath).EditItem(ItemList::Ring, 1, {{}, p, {}, "", ""});
+       }},
+      {"the start's completion",
+       [](IFileSystem& f, ISystem& s, const std::string& p) {
+         StartupItems items(f, s, kConfigPath);
+         items.Load();
+         items.AppendDockItems({{"x"}});
+         items.SetIconDefine(ItemList::Dock, 1, p);
+         items.Save();
+       }},
+  };
+  for (const auto& [what, write] : writers) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(what) + ": " + c.given);
+      IconvSystem system;
+      MemoryFiles files;
+      files.files[kConfigPath] = FileWith("<RoundBackground/><RectBackground/>");
+      write(files, system, c.given);
+      const pugi::xml_document saved = Parsed(files);
+      const pugi::xml_node icon = saved.document_element().select_node("//IconPath").node();
+      EXPECT_EQ(std::string(icon.child_value("Default")) + icon.child_value("Define"), c.stored);
+      files.programDir = "E:\\Moved\\";
+      const ItemList list = FirstChild(saved.document_element(), "RoundBackground").first_child() ? ItemList::Ring
+                                                                                                  : ItemList::Dock;
+      EXPECT_EQ(IconInEffect(*ItemFile(files, system, kConfigPath).ReadItem(list, 1)), c.readAfterMove);
+      StartupItems items(files, system, kConfigPath);
+      ASSERT_TRUE(items.Load());
+      EXPECT_EQ(IconInEffect(*items.Read(list, 1)), c.readAfterMove);
+    }
+  }
+}
+
 // Every operation leaves a file it cannot load alone and says why, and says
 // so too when the new file does not reach the disk.
 TEST(ItemFile, FailuresAreToldApart) {
@@ -102,6 +166,7 @@ TEST(ItemFile, FailuresAreToldApart) {
       {"swap", [](ItemFile& f) { return f.SwapRingItems(1, 2); }},
       {"append dock", [](ItemFile& f) { return f.AppendDockItem(2, {"x"}); }},
       {"remove dock", [](ItemFile& f) { return f.RemoveDockItem(1); }},
+      {"edit", [](ItemFile& f) { return f.EditItem(ItemList::Ring, 1, {.Name = "x"}); }},
   };
   for (const auto& [what, operation] : operations) {
     SCOPED_TRACE(what);
@@ -182,6 +247,13 @@ TEST(ItemFile, EditsByPositionCheckTheItemFirst) {
        EditResult::Saved},
       {"remove dock: another item", [](ItemFile& f) { return f.RemoveDockItem(1, ItemIdentity{"", "Gone"}); },
        EditResult::Mismatch},
+      {"edit: the same item", [&](ItemFile& f) { return f.EditItem(ItemList::Ring, 1, {}, a); }, EditResult::Saved},
+      {"edit: another item",
+       [](ItemFile& f) { return f.EditItem(ItemList::Dock, 1, {}, ItemIdentity{"a.exe", "C"}); },
+       EditResult::Mismatch},
+      {"edit: a placeholder by name",
+       [](ItemFile& f) { return f.EditItem(ItemList::Dock, 2, {{"d.exe"}, {}, {}, "Gone", ""}, ItemIdentity{"", "Gone"}); },
+       EditResult::Saved},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -93,7 +93,7 @@ TEST_F(SetupScenarioTest, AToolTickedForTheDockIsAppendedAndARefusedOneWhenTheRo
   EXPECT_EQ(rec.IconPath, "C:\\Quorvel\\Icon\\SysTool\\MyComputer.png");
   const pugi::xml_document doc = LoadConfigDom();
   const pugi::xml_node added = doc.document_element().child("RectBackground").child("Rect4");
-  EXPECT_STREQ(added.child("IconPath").child_value("Define"), "C:\\Quorvel\\Icon\\SysTool\\MyComputer.png");
+  EXPECT_STREQ(added.child("IconPath").child_value("Define"), "Icon\\SysTool\\MyComputer.png");
   EXPECT_TRUE(added.child("InitialPosition"));
 }
 
@@ -164,7 +164,7 @@ TEST_F(SetupScenarioTest, TickingMyComputerForTheRingFillsTheLowestFreeSlotWithI
   const pugi::xml_node circle2 = doc.document_element().child("RoundBackground").child("Circle2");
   EXPECT_STREQ(circle2.child_value("File"), kMyComputer);
   EXPECT_STREQ(circle2.child_value("Name"), "我的电脑");
-  EXPECT_STREQ(circle2.child("IconPath").child_value("Define"), "C:\\Quorvel\\Icon\\SysTool\\MyComputer.png");
+  EXPECT_STREQ(circle2.child("IconPath").child_value("Define"), "Icon\\SysTool\\MyComputer.png");
   EXPECT_STREQ(circle2.child_value("Argument"), "");
 
   // Unticked at the next opening, it leaves its slot free and its element empty.
