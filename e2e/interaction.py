@@ -138,6 +138,7 @@ def drags(h, d, app, rest, centre):
     held = {}
     d.drag(centre_of(rest[SLOT_A]), centre_of(rest[SLOT_B]), before_release=lambda: held.update(rects(h)))
     d.park()
+    time.sleep(0.5)
     h.check(held.get(SLOT_A) == rest[SLOT_B], "the dragged item follows the pointer onto the other", held.get(SLOT_A))
     after = {w.hwnd: (t, w.rect) for t, w in h.shown().items()}
     h.check(after.get(before["Circle%d" % SLOT_A].hwnd) == ("Circle%d" % SLOT_B, rest[SLOT_B]) and
