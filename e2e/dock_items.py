@@ -8,7 +8,6 @@ list); the layout's numbers are checked headless."""
 import re
 import shutil
 import time
-from pathlib import Path
 
 import harness
 import xdnd_drop
@@ -16,7 +15,6 @@ import xdnd_drop
 COUNT = 30
 SCREEN_W = 1280
 PARK = (1200, 420)  # bare desktop between the two edges
-NOTEPAD = Path("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/notepad.exe")
 PICTURES = ("MyComputer", "MyNetwork", "MyDocuments", "RecycleBin", "ControlPanel", "MyFiles", "Help")
 
 
@@ -125,7 +123,7 @@ def remove_and_drop(h, d, app, rest):
 
     drops = h.out / "drops"
     drops.mkdir(exist_ok=True)
-    shutil.copy(NOTEPAD, drops / "notepad.exe")
+    shutil.copy(harness.NOTEPAD, drops / "notepad.exe")
     point = (SCREEN_W // 2, rects[0][3] + 2)  # just under the items, where the theme draws the bar
     d.move(*point)
     time.sleep(0.2)

@@ -7,12 +7,10 @@ element holds are checked headless; throwing an item out is interaction's."""
 import shutil
 import struct
 import time
-from pathlib import Path
 
 import harness
 import xdnd_drop
 
-NOTEPAD = Path("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/notepad.exe")
 RING = {s: harness.item("{app}\\docs\\note.txt", "Item %d" % s, define=harness.TOOL % "MyComputer") for s in (1, 3)}
 # The ring's centre at (640, 400).
 SETTINGS = {("Position", "Left"): "543", ("Position", "Top"): "316"}
@@ -31,7 +29,7 @@ def scenario(h):
     d = harness.Desktop(h)
     drops = h.out / "drops"
     drops.mkdir()
-    shutil.copy(NOTEPAD, drops / "notepad.exe")
+    shutil.copy(harness.NOTEPAD, drops / "notepad.exe")
     (drops / "Games").mkdir()
     for name in ("计划 书.txt", "extra one.txt", "extra two.txt", "dock note.txt"):
         (drops / name).write_text("text", encoding="utf-8")

@@ -4,12 +4,10 @@ arrow keys go there; a click on the ring skin brings the program forward,
 and the keys turn the ring."""
 
 import time
-from pathlib import Path
 
 import harness
 import interaction
 
-NOTEPAD = Path("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/notepad.exe")
 
 
 def focused_name(d):
@@ -29,7 +27,7 @@ def scenario(h):
                and w.rect[0] - 4 <= point[0] <= w.rect[2] + 4 and w.rect[1] - 4 <= point[1] <= w.rect[3] + 4]
     h.require(not covered, "a point of the ring skin clear of the items", covered)
 
-    other = h.start(app.folder, exe=NOTEPAD)
+    other = h.start(app.folder, exe=harness.NOTEPAD)
     h.require(h.poll(lambda: "Notepad" in focused_name(d), 20), "notepad holds the keyboard focus", focused_name(d))
     h.screenshot("01-notepad-in-front")
     d.key("Right")

@@ -418,10 +418,6 @@ class Harness:
     def windows(self):
         return [Window(line) for line in self.wintool("windows").lines if line]
 
-    def main_window(self):
-        result = self.wintool("find", MAIN_CLASS, MAIN_TITLE)
-        return int(result.lines[0], 16) if result.ok and result.lines else None
-
     def program_windows(self, windows=None):
         """The main window and the other top-level windows of its process."""
         windows = self.windows() if windows is None else windows

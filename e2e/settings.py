@@ -147,7 +147,7 @@ def scenario(h):
         try:
             body(h, d, app)
         finally:
-            if h.wintool("find", "QuorvelForm", TITLE).ok:
+            if h.wintool("wait-window", "QuorvelForm", TITLE, 0).ok:
                 close(h, "BitBtnCancel")
             d.park()
             time.sleep(0.3)

@@ -55,14 +55,6 @@ int SendAndReport(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return kOk;
 }
 
-int CmdFind(const Args& a) {
-  if (a.size() != 2) return kUsage;
-  HWND hwnd = FindWindowW(AnyOr(a[0]), AnyOr(a[1]));
-  if (!hwnd) return kFailed;
-  PrintLine(HandleText(hwnd));
-  return kOk;
-}
-
 int CmdWaitWindow(const Args& a) {
   long long timeout = 0;
   if (a.size() != 3 || !ParseNumber(a[2], timeout)) return kUsage;
@@ -298,8 +290,7 @@ struct Command {
 
 const std::map<std::wstring, Command>& Commands() {
   static const std::map<std::wstring, Command> commands = {
-      {L"find", {CmdFind, "find CLASS TITLE            hwnd of FindWindow (- for any)"}},
-      {L"wait-window", {CmdWaitWindow, "wait-window CLASS TITLE MS  polls FindWindow"}},
+      {L"wait-window", {CmdWaitWindow, "wait-window CLASS TITLE MS  polls FindWindow (- for any)"}},
       {L"wait-gone", {CmdWaitGone, "wait-gone CLASS TITLE MS    polls until FindWindow finds nothing"}},
       {L"wait-exit", {CmdWaitExit, "wait-exit PID MS             waits until the process has ended"}},
       {L"wait-ready", {CmdWaitReady, "wait-ready MS               main window with the ready property"}},
