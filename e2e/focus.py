@@ -9,7 +9,6 @@ import harness
 import interaction
 
 
-
 def focused_name(d):
     xid = d.xdo("getwindowfocus", check=False).strip()
     return d.xdo("getwindowname", xid, check=False).strip() if xid else ""

@@ -62,7 +62,6 @@ def crop(h, shot, name, box):
     return path
 
 
-
 def run_at(h, dpi):
     set_log_pixels(h, dpi)
     main_size = (194, 168)  # the main form's size at 100 %, around the ring's centre
