@@ -51,7 +51,7 @@ def menu(h, d, point, what, letter, shot, attempts=1):
     if opened:
         h.check(abs(opened[0].rect[0] - point[0]) <= 2 and abs(opened[0].rect[1] - point[1]) <= 2,
                 "the %s menu opens at the pointer %s" % (what, point), opened[0].rect)
-        choose(h, d, letter, what)
+        choose(h, d, letter, what, "CenterForm" if "tray" in what else None)
     return opened
 
 

@@ -622,18 +622,20 @@ def open_menu(h, d, point, what, shot, attempts=1):
     time.sleep(0.5)  # the menu takes the keyboard once it has drawn itself
     path = h.screenshot(shot)
     if opened:
-        h.check(h.colours(path, opened[0].rect) > 4, "the %s menu is drawn" % what, opened[0].rect)
+        h.check(h.colours(path, opened[0].rect) > 4, "%s: the menu is drawn" % what, opened[0].rect)
     return opened
 
 
-def choose(h, d, letter, what, focus_title="CenterForm"):
+def choose(h, d, letter, what, focus_title=None):
     """Chooses a menu entry by its letter. Under Wine the X focus stays on the
-    window clicked (the tray's, another process's) where Windows hands it to
-    the menu: one of the program's windows takes it first; the key is pressed
-    again only while the menu is still open."""
+    window clicked where Windows hands it to the menu: for a menu opened from
+    another process's window (the tray's), one of the program's windows takes
+    it first. The key is pressed again only while the menu is still open, from
+    the second press on with the focus on the center."""
     closed = False
-    for _ in range(3):
-        if d.x_windows(focus_title):
+    for attempt in range(3):
+        focus_title = focus_title or ("CenterForm" if attempt else None)
+        if focus_title and d.x_windows(focus_title):
             d.focus(d.x_windows(focus_title)[0])
             time.sleep(0.2)
         d.key(letter)
@@ -658,6 +660,6 @@ def open_tray_menu(h, d, letter, what, shot):
     for _ in range(3):
         d.park()
         if open_menu(h, d, tray_point(h), "the tray icon", shot, attempts=3):
-            choose(h, d, letter, what)
+            choose(h, d, letter, what, "CenterForm")
             return True
     return False

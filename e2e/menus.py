@@ -52,7 +52,7 @@ def scenario(h):
         choose(h, d, "g", "the next skin")
     d.park()
     if open_menu(h, d, tray_point(h), "the tray icon", "05-tray-menu", attempts=3):
-        choose(h, d, "x", "exit")
+        choose(h, d, "x", "exit", "CenterForm")
         h.check(app.wait_exit(15) is not None, "exit ends the program")
         basic = harness.find_path(harness.parse_config(config), "Setup", "Basic")
         h.check(basic.find("Background").get("Index") == "2", "the shutdown save writes the skin chosen from the menu")
