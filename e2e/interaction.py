@@ -39,12 +39,12 @@ def start(h, name="app"):
     return h.start_ready(folder)
 
 
-def rects(h, unlike=None):
+def rects(h, unlike=None, timeout=6.0):
     """{slot: rect} of the ring's items once they stand still (and differ from unlike)."""
     def read():
         shown = h.shown()
         return {s: shown["Circle%d" % s].rect if "Circle%d" % s in shown else None for s in SLOTS}
-    return h.settled(read, unlike)
+    return h.settled(read, unlike, timeout)
 
 
 def turn_of(h, before, after):
@@ -69,14 +69,18 @@ def rotations(h, d, rest):
              ("key Right", lambda: (focus(), d.key("Right")), "key Left", lambda: d.key("Left"))]
 
     def case(forward, act, backward, undo):
-        act()
-        d.park()
-        turned = rects(h, unlike=rest)
+        # A busy window manager can hand the keyboard focus over after the key: pressed again when no turn came.
+        for _ in range(2):
+            act()
+            d.park()
+            turned = rects(h, unlike=rest, timeout=3)
+            if turned != rest:
+                break
         turns = turn_of(h, rest, turned)
         inner = [t for s, t in turns.items() if s <= 8]
         outer = [t for s, t in turns.items() if s > 8]
-        h.check(all(t > 0.1 for t in inner) and all(t < -0.1 for t in outer) and max(inner) - min(inner) < 0.05,
-                "%s turns the inner ring forward, the outer back, every item alike" % forward, turns)
+        h.require(all(t > 0.1 for t in inner) and all(t < -0.1 for t in outer) and max(inner) - min(inner) < 0.05,
+                  "%s turns the inner ring forward, the outer back, every item alike" % forward, turns)
         undo()
         d.park()
         h.check(rects(h, unlike=turned) == rest, "%s turns it back to where it stood" % backward)
