@@ -19,9 +19,9 @@ from harness import choose, open_menu
 DPIS = (192, 144, 96)
 ABOUT, PROPERTY, SETUP = "关于 Quorvel", "属性：Quorvel", "设置"
 PAGE_COUNT = 5
-# The ring in the top-left corner, clear of the centred dialogs at any scale.
+# The ring at the left, clear of the centred dialogs and of the tray window in the corner at any scale.
 RING = {1: harness.item("{app}\\docs\\note.txt", "Item 1", define=harness.TOOL % "MyDocuments")}
-SETTINGS = {("Position", "Left"): "40", ("Position", "Top"): "40", ("ShowRect", "IsShowRect"): "False"}
+SETTINGS = {("Position", "Left"): "40", ("Position", "Top"): "200", ("ShowRect", "IsShowRect"): "False"}
 
 
 def set_log_pixels(h, dpi):
