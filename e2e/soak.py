@@ -253,10 +253,13 @@ def soak(h):
     h.log("soak seed %d, %.0f s (replay: --seed %d --seconds %.0f)" % (seed, options.seconds, seed, options.seconds))
     print("soak seed %d" % seed, flush=True)
     noop = "{app}\\noop.exe"
-    app = h.program(ring={s: harness.item(noop, "Item %d" % s, define=harness.TOOL % SYSTOOLS[s % 6]) for s in range(1, 21)},
-                    dock=[harness.item(noop, "Dock %d" % j, define=harness.TOOL % SYSTOOLS[j % 6])
-                          for j in range(1, DOCK_ITEMS + 1)], settings=SETTINGS)
-    (app.folder / "noop.exe").write_bytes((h.tools / "noop.exe").read_bytes())
+    folder = h.prepare(ring={s: harness.item(noop, "Item %d" % s, define=harness.TOOL % SYSTOOLS[s % 6])
+                             for s in range(1, 21)},
+                       dock=[harness.item(noop, "Dock %d" % j, define=harness.TOOL % SYSTOOLS[j % 6])
+                             for j in range(1, DOCK_ITEMS + 1)], settings=SETTINGS)
+    (folder / "noop.exe").write_bytes((h.tools / "noop.exe").read_bytes())
+    Desktop(h).park()
+    app = h.start_ready(folder)
     time.sleep(1.0)
     s = Soak(h, random.Random(seed), app)
     steps = s.run(options.seconds, options.check_every)
