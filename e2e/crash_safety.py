@@ -1,18 +1,14 @@
 #!/usr/bin/python3
-"""Crash safety of the Windows file writer: qv_save_loop.exe saves
-Config\\UserInfo.xml through platform/win32/Files.cpp in a loop, alternating
-a small and a large content, and is killed at a random moment, again and
-again. After each kill the file must parse and be exactly one of the two
-contents; what else is left beside it must be the backup (itself one of the
-two) or the writer's own temporaries, never a file by the target's name.
-
-Kills alternate between SIGKILL of the Wine process from outside and
-TerminateProcess from a thread of the child itself.
+"""Only Windows shows: the real file writer (platform/win32/Files.cpp) under
+kills. qv_save_loop.exe saves Config\\UserInfo.xml in a loop, a small and a
+large content in turn, and is killed at a random moment (SIGKILL from outside
+or TerminateProcess from within, in turn), again and again. After each kill
+the file parses and is one of the two contents; beside it only the backup
+(one of the two as well) or the writer's own temporaries.
 
     e2e/crash_safety.py --dist ... --tools ... --out ... --kills 1000 [--seed N]
 
-A failing trial prints the seed; --seed replays the same kill times.
-"""
+A failing trial prints the seed; --seed replays the same kill times."""
 
 import random
 import re

@@ -1,40 +1,33 @@
 #!/usr/bin/python3
-"""The dialogs on a scaled display. The prefix's LogPixels is set to 192, 144
-and then 96 (what every other scenario runs at, and what it is left at); at
-each, the program is started and its about dialog (the center's menu), item
-property dialog (a ring item's menu) and settings dialog (the tray's menu,
-every page) are opened with real X input and read with wintool. Each
-control's rect at 192 and 144 is its rect at 96 times 2 and 1.5, within a
-pixel; labels that take the size of their text grow with their font (never
-past the scale, so no caption is cut); the client areas scale exactly; each
-menu opens at the pointer. At 96 an open dialog is told that its DPI became
-192 (as when it is moved to another monitor) and must lay itself out as the
-dialog made at 192 was. The screen is 2560 x 1600, so the settings dialog
-fits at 192. Screenshots: <dpi>-about, <dpi>-properties, <dpi>-page-<n>."""
+"""Only Windows shows: the dialogs' real controls at the display's scale. The
+prefix's LogPixels is set to 192, 144 and then 96 (where it is left); at each
+the about, item property and settings dialogs (every page) are opened through
+the real menus and read with wintool: every control at 192 and 144 is its
+rect at 96 scaled, labels that fit their text grow with their font, menus
+open at the pointer. At 96 the dialogs are also used: the version resource in
+the about box (and its absence, with formhost-noversion.exe), a name typed
+into the property dialog and saved, no black around its preview, no page
+whose controls overlap or leave the dialog, and a dialog told of 192 DPI lays
+itself out as the one made at 192."""
 
 import subprocess
 import time
 
 import harness
-import interaction as ia
-import menus
+from harness import choose, open_menu
 
 DPIS = (192, 144, 96)
-DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
-ABOUT = "关于 Quorvel"
-PROPERTY = "属性：Quorvel"
-SETUP = "设置"
+ABOUT, PROPERTY, SETUP = "关于 Quorvel", "属性：Quorvel", "设置"
 PAGE_COUNT = 5
-# The ring stands in the top-left corner, clear of the centred dialogs at
-# any scale.
-RING = {("Position", "Left"): "40", ("Position", "Top"): "40"}
+# The ring at the left, clear of the centred dialogs and of the tray window in the corner at any scale.
+RING = {1: harness.item("{app}\\docs\\note.txt", "Item 1", define=harness.TOOL % "MyDocuments")}
+SETTINGS = {("Position", "Left"): "40", ("Position", "Top"): "200", ("ShowRect", "IsShowRect"): "False"}
 
 
 def set_log_pixels(h, dpi):
-    # No pipes: the first Wine program of a prefix starts its services, which
-    # would hold them open long after reg has ended.
-    result = subprocess.run(["wine", "reg", "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi),
-                             "/f"], env=h.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+    result = subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                             "/d", str(dpi), "/f"], env=h.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                            timeout=60)
     h.require(result.returncode == 0, "LogPixels is set to %d" % dpi, result.returncode)
 
 
@@ -45,88 +38,104 @@ def controls(h, title):
     return client, {c.name: c for c in (harness.FormControl(line) for line in result.lines[1:] if line)}
 
 
-def form_dpi(h, title):
-    result = h.wintool("form-dpi", title)
-    h.require(result.ok and result.lines, "wintool reads the DPI of %s" % title, result)
-    return dict(part.split("=") for part in result.lines[0].split("\t"))
+def record(h, dpi, title, shot):
+    found = controls(h, title)
+    time.sleep(0.5)
+    h.screenshot("%d-%s" % (dpi, shot))
+    return found
 
 
-def menu_at_pointer(h, d, point, what, shot, attempts=1):
-    """Opens a menu with a right click and checks that its top-left corner is
-    at the pointer (the menus here open far from the screen's edges)."""
-    opened = menus.open_menu(h, d, point, what, shot, attempts)
+def menu(h, d, point, what, letter, shot, attempts=1):
+    """Opens a menu with a right click, checks it opens at the pointer, chooses by letter."""
+    opened = open_menu(h, d, point, what, shot, attempts)
     if opened:
-        menu = menus.menus_shown(h)[0].rect
-        h.check(abs(menu[0] - point[0]) <= 2 and abs(menu[1] - point[1]) <= 2,
-                "the %s menu opens at the pointer %s" % (what, point), menu)
+        h.check(abs(opened[0].rect[0] - point[0]) <= 2 and abs(opened[0].rect[1] - point[1]) <= 2,
+                "the %s menu opens at the pointer %s" % (what, point), opened[0].rect)
+        choose(h, d, letter, what, "CenterForm" if "tray" in what else None)
     return opened
 
 
-def record(h, dpi, title, shot):
-    """The dialog's client size and controls, with its screenshot."""
-    client, found = controls(h, title)
-    time.sleep(0.5)
-    h.screenshot("%d-%s" % (dpi, shot))
-    return client, found
+def close(h, title, button):
+    h.wintool("form-click", title, button)
+    h.check(h.wintool("wait-gone", "QuorvelForm", title, 10000).ok, "%s closes %s" % (button, title))
 
 
-def open_all(h, d, dpi):
-    """Every dialog once at this DPI: {dialog name: (client, controls)}."""
-    set_log_pixels(h, dpi)
-    folder, _ = menus.setup_program(h, "at-%d" % dpi, RING)
-    d.park()
-    app = h.start_ready(folder)
-    seen = {}
-    _, by_title = ia.ring_windows(h)
-    h.require("CenterForm" in by_title and "Circle1" in by_title, "the ring and its first item are up")
-
-    if menu_at_pointer(h, d, ia.centre_of(by_title["CenterForm"].rect), "the center", "%d-center-menu" % dpi):
-        menus.choose(h, d, "a", "关于(&A)")
-    h.require(h.wintool("form-wait", ABOUT, 30000).ok, "the about dialog opens at %d DPI" % dpi)
-    # Wine answers a window's DPI to other processes with 96 whatever it is:
-    # the system's DPI says the setting took, the rects below that the form used it.
-    measured = form_dpi(h, ABOUT)
+def about(h, dpi, seen):
+    measured = dict(p.split("=") for p in h.wintool("form-dpi", ABOUT).lines[0].split("\t"))
     h.check(measured.get("system") == str(dpi), "the display is at %d DPI" % dpi, measured)
     seen["about"] = record(h, dpi, ABOUT, "about")
     if dpi == 96:
-        # As if moved to a monitor of 192 DPI: laid out again, it must be the
-        # dialog that was made at 192.
+        version = seen["about"][1]["LVersion"].text
+        h.check(any(c.isdigit() and c != "0" for c in version), "the about box shows the version resource", version)
         h.require(h.wintool("form-send-dpi", ABOUT, 192).ok, "the about dialog hears of 192 DPI")
         seen["about@192"] = record(h, dpi, ABOUT, "about-moved-to-192")
-    h.wintool("form-click", ABOUT, "BitBtnOK")
-    h.check(h.wintool("wait-gone", "QuorvelForm", ABOUT, 10000).ok, "OK closes the about dialog")
+    close(h, ABOUT, "BitBtnOK")
 
-    d.park()
-    _, by_title = ia.ring_windows(h)
-    if menu_at_pointer(h, d, ia.centre_of(by_title["Circle1"].rect), "a ring item", "%d-item-menu" % dpi):
-        menus.choose(h, d, "r", "属性(&R)")
-    h.require(h.wintool("form-wait", PROPERTY, 30000).ok, "the property dialog opens at %d DPI" % dpi)
+
+def properties(h, app, dpi, seen):
     seen["properties"] = record(h, dpi, PROPERTY, "properties")
-    h.wintool("form-click", PROPERTY, "BitBtnCancel")
-    h.check(h.wintool("wait-gone", "QuorvelForm", PROPERTY, 10000).ok, "Cancel closes the property dialog")
+    if dpi != 96:
+        return close(h, PROPERTY, "BitBtnCancel")
+    client, found = seen["properties"]
+    got = (found["EditName"].text, found["EditTarget"].text)
+    h.check(got == ("Item 1", h.win_path(app.folder) + "\\docs\\note.txt"), "the fields hold the item", got)
+    frame = [w for w in h.windows() if w.title == PROPERTY and w.visible][0].rect
+    side = (frame[2] - frame[0] - client[0]) // 2  # the frame is as wide at the sides as at the bottom
+    x0, y0 = frame[0] + side, frame[3] - side - client[1]
+    left, top, width, height = found["ImageIcon"].rect
+    shot = h.out / ("%d-properties.png" % dpi)
+    # Around the picture, inside its group box: the box's face, never the black of a place nobody painted.
+    black = sum(int(subprocess.run(["convert", str(shot), "-crop", "%dx%d+%d+%d" % (r - l, b - t, x0 + l, y0 + t),
+                                    "+repage", "-fill", "white", "+opaque", "black", "-format",
+                                    "%[fx:round((1-mean)*w*h)]", "info:"], stdout=subprocess.PIPE).stdout or 0)
+                for l, t, r, b in ((left - 3, top - 3, left + width + 3, top), (left - 3, top, left, top + height),
+                                   (left + width, top, left + width + 3, top + height)))
+    h.check(black == 0, "no black around the preview picture", black)
+    h.require(h.wintool("form-set-text", PROPERTY, "EditName", "  after 之后 ").ok, "a new name is typed")
+    close(h, PROPERTY, "BitBtnOK")
+    h.check(h.poll(lambda: harness.item_values(app.config, "RoundBackground", "Circle1")["Name"] == "after 之后", 10),
+            "the file holds the new name, trimmed")
 
-    h.poll(lambda: h.tray_icons() == 1, 10)
-    opened = False
-    # The key may reach the menu before it has the keyboard: it closes
-    # without a choice then, and is opened again.
-    for attempt in range(3):
-        d.park()
-        if menu_at_pointer(h, d, menus.tray_point(h), "the tray icon", "%d-tray-menu" % dpi, attempts=3):
-            menus.choose(h, d, "s", "设置(&S)", focus_title="CenterForm")
-        opened = h.wintool("form-wait", SETUP, 10000).ok
-        if opened:
-            break
-    h.require(opened, "the settings dialog opens at %d DPI" % dpi)
+
+def pages(h, dpi, seen):
     for page in range(PAGE_COUNT):
         h.require(h.wintool("form-page", SETUP, "PageControl1", page).ok, "page %d is shown" % page)
-        seen["page-%d" % page] = record(h, dpi, SETUP, "page-%d" % page)
+        seen["page-%d" % page] = client, found = record(h, dpi, SETUP, "page-%d" % page)
+        if dpi == 96:
+            h.check(not clashes(found), "no two controls of page %d overlap" % page, clashes(found))
+            outside = [c.name for c in found.values() if c.visible and c.name != "-" and
+                       (c.rect[0] + c.rect[2] > client[0] or c.rect[1] + c.rect[3] > client[1])]
+            h.check(not outside, "every control of page %d lies inside the dialog" % page, outside)
     if dpi == 96:
         h.require(h.wintool("form-send-dpi", SETUP, 192).ok, "the settings dialog hears of 192 DPI")
         for page in range(PAGE_COUNT):
             h.wintool("form-page", SETUP, "PageControl1", page)
             seen["page-%d@192" % page] = record(h, dpi, SETUP, "page-%d-moved-to-192" % page)
-    h.wintool("form-click", SETUP, "BitBtnCancel")
-    h.check(h.wintool("wait-gone", "QuorvelForm", SETUP, 10000).ok, "Cancel closes the settings dialog")
+    close(h, SETUP, "BitBtnCancel")
+
+
+def open_all(h, d, dpi):
+    """Every dialog once at this DPI: {dialog: (client, controls)}."""
+    set_log_pixels(h, dpi)
+    app = h.program("at-%d" % dpi, ring=RING, settings=SETTINGS)
+    seen = {}
+    menu(h, d, harness.centre_of(h.shown()["CenterForm"].rect), "the center", "a", "%d-center-menu" % dpi)
+    h.require(h.wintool("form-wait", ABOUT, 30000).ok, "the about dialog opens at %d DPI" % dpi)
+    about(h, dpi, seen)
+    d.park()
+    menu(h, d, harness.centre_of(h.shown()["Circle1"].rect), "a ring item", "r", "%d-item-menu" % dpi)
+    h.require(h.wintool("form-wait", PROPERTY, 30000).ok, "the property dialog opens at %d DPI" % dpi)
+    properties(h, app, dpi, seen)
+    opened = False
+    for _ in range(3):
+        h.poll(lambda: h.tray_icons() == 1, 10)
+        d.park()
+        menu(h, d, harness.tray_point(h), "the tray icon", "s", "%d-tray-menu" % dpi, attempts=3)
+        opened = h.wintool("form-wait", SETUP, 10000).ok
+        if opened:
+            break
+    h.require(opened, "the settings dialog opens at %d DPI" % dpi)
+    pages(h, dpi, seen)
     h.close_app(app)
     return seen
 
@@ -136,19 +145,14 @@ def scaled(value, dpi):
     return (value * dpi + 48) // 96
 
 
-def expected_rect(rect, dpi):
-    left, top = scaled(rect[0], dpi), scaled(rect[1], dpi)
-    return left, top, scaled(rect[0] + rect[2], dpi) - left, scaled(rect[1] + rect[3], dpi) - top
-
-
 def overlaps(a, b):
     return a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]
 
 
 def clashes(found):
     """Pairs of visible controls that overlap, but for the frames that hold others."""
-    shown = [c for c in found.values() if c.visible and c.name != "-" and c.cls != "SysTabControl32"
-             and not c.name.startswith("GroupBox") and c.name != "PanelPreview"]
+    shown = [c for c in found.values() if c.visible and c.name not in ("-", "Image1", "PanelPreview")
+             and c.cls != "SysTabControl32" and not c.name.startswith("GroupBox")]
     return {(a.name, b.name) for a in shown for b in shown if a.name < b.name and overlaps(a.rect, b.rect)}
 
 
@@ -160,31 +164,39 @@ def compare(h, what, base, other, dpi):
     off, text = [], []
     for name, c96 in controls96.items():
         c = found.get(name)
-        # Unnamed children are the controls' own parts (a page control's arrows).
-        if c is None or not c96.visible or name == "-":
+        if c is None or not c96.visible or name == "-":  # unnamed: a control's own parts
             continue
-        want_rect = expected_rect(c96.rect, dpi)
-        got = c.rect
-        if c.cls == "Static" and got[:2] == want_rect[:2] and got[2:] != want_rect[2:]:
-            # A label that takes its text's size: that grows with the font,
-            # which has whole pixels, so by a few per cent more or less than the rest.
-            ratio = dpi / 96
-            if not all(c96.rect[i] * ratio * 0.9 - 1 <= got[i] <= c96.rect[i] * ratio * 1.05 + 1 for i in (2, 3)):
-                text.append((name, c96.rect, got))
+        r = c96.rect
+        want_rect = (scaled(r[0], dpi), scaled(r[1], dpi), scaled(r[0] + r[2], dpi) - scaled(r[0], dpi),
+                     scaled(r[1] + r[3], dpi) - scaled(r[1], dpi))
+        if c.cls == "Static" and c.rect[:2] == want_rect[:2] and c.rect[2:] != want_rect[2:]:
+            # A label that takes its text's size grows with the font, which has whole pixels.
+            if not all(r[i] * dpi / 96 * 0.9 - 1 <= c.rect[i] <= r[i] * dpi / 96 * 1.05 + 1 for i in (2, 3)):
+                text.append((name, r, c.rect))
             continue
-        # A closed combo box is a field that follows the font and a frame of
-        # Wine's own, which does not scale: its height is set to within a few pixels.
+        # A closed combo box's frame is Wine's own and does not scale: its height within a few pixels.
         slack = (1, 1, 1, 3) if c.cls == "ComboBox" else (1, 1, 1, 1)
-        if any(abs(a - b) > n for a, b, n in zip(got, want_rect, slack)):
-            off.append((name, c96.rect, got, want_rect))
+        if any(abs(a - b) > n for a, b, n in zip(c.rect, want_rect, slack)):
+            off.append((name, r, c.rect, want_rect))
     h.check(not off, "%s: every control at %d DPI is its rect at 96 scaled, within a pixel" % (what, dpi), off)
     h.check(not text, "%s: the labels that fit their text grow with it at %d DPI" % (what, dpi), text)
-    new = clashes(found) - clashes(controls96)
-    h.check(not new, "%s: no controls overlap at %d DPI that did not at 96" % (what, dpi), new)
+    h.check(not clashes(found) - clashes(controls96), "%s: no controls overlap at %d DPI that did not at 96" % (what, dpi),
+            clashes(found) - clashes(controls96))
+
+
+def no_version(h, version):
+    """The launcher's code in a program without a version resource."""
+    folder = h.fresh_copy("about-noversion")
+    (folder / "formhost-noversion.exe").write_bytes((h.tools / "formhost-noversion.exe").read_bytes())
+    app = h.start(folder, "formhost-noversion.exe", ("about",))
+    h.require(h.wintool("form-wait", ABOUT, 30000, timeout=60).ok, "formhost-noversion opens the about dialog")
+    text = controls(h, ABOUT)[1]["LVersion"].text
+    h.check(text != version and text.rstrip().endswith("0"), "without a version resource the about box says 0", text)
+    h.close_app(app)
 
 
 def scenario(h):
-    d = ia.Desktop(h)
+    d = harness.Desktop(h)
     seen = {}
     try:
         for dpi in DPIS:
@@ -202,6 +214,7 @@ def scenario(h):
             again = {n: c.rect for n, c in moved[1].items() if n != "-" and c.visible}
             h.check(made == again, "%s laid out again at 192 DPI is the dialog made at 192" % what,
                     [(n, r, again.get(n)) for n, r in made.items() if again.get(n) != r])
+    no_version(h, seen[96]["about"][1]["LVersion"].text)
 
 
 if __name__ == "__main__":

@@ -1,20 +1,17 @@
 """Runs the Windows build of Quorvel under Wine on a private X display.
 
-A scenario script builds a Harness through run_scenario(), which
-  - starts Xvfb on a free display (-noreset), openbox and xcompmgr;
-  - takes the Wine prefix shared by all scenarios (created once, under a lock,
-    in the work folder) and keeps its wineserver alive between programs;
-  - gives the scenario helpers: a fresh copy of the program folder, starting
-    the program, wintool commands, screenshots, checks;
-  - stops everything it started, whatever happened, and prints
-    "N passed, N failed" as its last line; the exit code is 1 on any failure.
+run_scenario() parses the options, starts Xvfb (-noreset) with openbox and
+xcompmgr, takes the Wine prefix all scenarios share (made once, under a lock)
+and keeps its wineserver up, runs the scenario, stops everything it started
+whatever happened, and prints "N passed, N failed" last (exit code 1 on any
+failure). The scenario gets the started-program fixture (program()), the one
+item writer (item(), put_items()), real input (Desktop), the context menus,
+wintool, screenshots, checks and tables of cases (cases()).
 
-Run with Debian's /usr/bin/python3 (python3-xlib lives there).
-"""
+Run with Debian's /usr/bin/python3 (python3-xlib lives there)."""
 
 import argparse
 import fcntl
-import json
 import os
 import re
 import shutil
@@ -26,15 +23,19 @@ import time
 import traceback
 import xml.etree.ElementTree as ET
 from pathlib import Path
+from xml.sax.saxutils import escape
 
 MAIN_CLASS = "TFormRoundHot"
 MAIN_TITLE = "Quorvel"
 SCREEN = "1280x800x24"
+NOTEPAD = Path("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/notepad.exe")
+# The pictures the program ships, for items: TOOL % "MyComputer".
+TOOL = "{app}\\Icon\\SysTool\\%s.png"
+ITEM_FIELDS = ("File", "Argument", "Name", "IconPath/Default", "IconPath/Define", "Http", "InitialPosition")
 
 
 class Abort(Exception):
-    """Something later steps depend on did not happen: end the scenario.
-    counted: the failure was already counted by a check."""
+    """What later steps depend on did not happen; counted: a check already counted it."""
 
     def __init__(self, message, counted=False):
         super().__init__(message)
@@ -46,46 +47,31 @@ class Timeout(Exception):
 
 
 def unescape(text):
-    """Reverses wintool's escaping of \\, \\n, \\r and \\t."""
-    mapping = {"\\": "\\", "n": "\n", "r": "\r", "t": "\t"}
-    out, i = [], 0
-    while i < len(text):
-        c = text[i]
-        if c == "\\" and i + 1 < len(text) and text[i + 1] in mapping:
-            out.append(mapping[text[i + 1]])
-            i += 2
-        else:
-            out.append(c)
-            i += 1
-    return "".join(out)
+    """Reverses wintool's escaping of \\, \n, \r and \t."""
+    return re.sub(r"\\([\\nrt])", lambda m: {"\\": "\\", "n": "\n", "r": "\r", "t": "\t"}[m.group(1)], text)
+
+
+def centre_of(rect):
+    return ((rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2)
 
 
 # --- the configuration file -------------------------------------------------
 
-_DECLARATION = re.compile(rb'^\s*<\?xml[^>]*encoding\s*=\s*["\']([A-Za-z0-9._-]+)["\']')
-
-
 def config_encoding(data):
     """The declared encoding of an XML file's bytes, 'utf-8' when none."""
-    if data.startswith(b"\xef\xbb\xbf"):
-        return "utf-8-sig"
-    match = _DECLARATION.match(data)
-    return match.group(1).decode("ascii").lower() if match else "utf-8"
+    match = re.match(rb'^\s*<\?xml[^>]*encoding\s*=\s*["\']([A-Za-z0-9._-]+)["\']', data)
+    return "utf-8-sig" if data.startswith(b"\xef\xbb\xbf") else match.group(1).decode().lower() if match else "utf-8"
 
 
 def parse_config(path):
-    """Parses the file whatever its declared encoding (expat alone knows few
-    multi-byte ones): decodes with Python's codec, then parses the text."""
+    """Parses the file whatever its declared encoding (expat alone knows few)."""
     data = Path(path).read_bytes()
-    text = data.decode(config_encoding(data))
-    text = re.sub(r"^\s*<\?xml[^>]*\?>", "", text, count=1)
-    return ET.fromstring(text)
+    return ET.fromstring(re.sub(r"^\s*<\?xml[^>]*\?>", "", data.decode(config_encoding(data)), count=1))
 
 
 def edit_config_attributes(path, changes):
-    """Sets attributes in place, keeping the file's bytes otherwise:
-    changes maps (element name, attribute) to the new value. Each element
-    must occur once and already carry the attribute."""
+    """Sets attributes in place, the file's bytes kept otherwise: changes maps
+    (element, attribute) to the value; each element occurs once and has it."""
     data = Path(path).read_bytes()
     encoding = config_encoding(data)
     text = data.decode(encoding)
@@ -93,62 +79,88 @@ def edit_config_attributes(path, changes):
         tags = list(re.finditer(r"<%s\b[^>]*>" % re.escape(element), text))
         if len(tags) != 1:
             raise Abort("expected one <%s> in %s, found %d" % (element, path, len(tags)))
-        tag = tags[0]
         new_tag, count = re.subn(r'(\b%s\s*=\s*)(["\'])[^"\']*\2' % re.escape(attribute),
-                                 lambda m: m.group(1) + m.group(2) + value + m.group(2), tag.group(0))
+                                 lambda m: m.group(1) + m.group(2) + value + m.group(2), tags[0].group(0))
         if count != 1:
             raise Abort("<%s> has no attribute %s" % (element, attribute))
-        text = text[:tag.start()] + new_tag + text[tag.end():]
+        text = text[:tags[0].start()] + new_tag + text[tags[0].end():]
     Path(path).write_bytes(text.encode(encoding))
 
 
 def find_path(root, *names):
     """The first element along names (each the first child of that name)."""
-    node = root
     for name in names:
-        node = node.find(name) if node is not None else None
-    return node
+        root = root.find(name) if root is not None else None
+    return root
 
 
-# --- windows as wintool lists them ------------------------------------------
+def item(file="", name="", define="", default="", argument="", http="", initial=""):
+    """The body of one ring or dock element."""
+    return ("<File>%s</File><Argument>%s</Argument><Name>%s</Name><IconPath><Default>%s</Default><Define>%s</Define>"
+            "</IconPath><Http>%s</Http><InitialPosition>%s</InitialPosition>") % tuple(
+        escape(v) for v in (file, argument, name, default, define, http, initial))
+
+
+item_xml = item
+
+
+def put_items(config, ring, dock=None):
+    """The one item writer: the file's Circle elements from ring {slot: item()}
+    and, unless dock is None, its dock list replaced by dock [item()]."""
+    text = config.read_text(encoding="utf-8")
+    for slot, body in ring.items():
+        name = "Circle%d" % slot
+        text, count = re.subn(r"<%s\s*/>|<%s>.*?</%s>" % (name, name, name), lambda m: "<%s>%s</%s>" % (name, body, name),
+                              text, count=1, flags=re.S)
+        if count != 1:
+            raise Abort("no element %s in the file" % name)
+    if dock is not None:
+        text = re.sub(r"<RectBackground\s*/>|<RectBackground>.*?</RectBackground>", "", text, flags=re.S)
+        text = text.replace("</Quorvel>", "<RectBackground>%s</RectBackground></Quorvel>" % "".join(
+            "<Rect%d>%s</Rect%d>" % (j, body, j) for j, body in enumerate(dock, 1)))
+    config.write_text(text, encoding="utf-8")
+
+
+def item_values(config, parent, name):
+    """{field: text} of an item element ("" for empty fields), None when missing."""
+    element = find_path(parse_config(config), parent, name)
+    return None if element is None else {f: element.findtext(f) for f in ITEM_FIELDS}
+
+
+# --- what wintool lists -------------------------------------------------------
 
 class Window:
     def __init__(self, line):
         parts = line.split("\t")
-        if len(parts) != 9:
-            raise ValueError("unexpected window line: %r" % line)
-        self.hwnd = int(parts[0], 16)
-        self.cls = unescape(parts[1])
-        self.title = unescape(parts[2])
+        self.hwnd, self.cls, self.title = int(parts[0], 16), unescape(parts[1]), unescape(parts[2])
         self.visible = parts[3] == "1"
         self.rect = tuple(int(v) for v in parts[4].split(","))
-        self.pid = int(parts[5])
-        self.style = int(parts[6], 16)
-        self.exstyle = int(parts[7], 16)
-        self.owner = int(parts[8], 16)
-
-    @property
-    def width(self):
-        return self.rect[2] - self.rect[0]
-
-    @property
-    def height(self):
-        return self.rect[3] - self.rect[1]
+        self.pid, self.style, self.exstyle, self.owner = int(parts[5]), int(parts[6], 16), int(parts[7], 16), \
+            int(parts[8], 16)
+        self.width, self.height = self.rect[2] - self.rect[0], self.rect[3] - self.rect[1]
 
     def __repr__(self):
-        return "<%#x %s %r %s %s pid %d>" % (self.hwnd, self.cls, self.title, "visible" if self.visible else "hidden",
-                                            self.rect, self.pid)
+        return "<%#x %s %r %s %s>" % (self.hwnd, self.cls, self.title, "visible" if self.visible else "hidden", self.rect)
+
+
+class FormControl:
+    """One control of a dialog as wintool's form-controls lists it."""
+
+    def __init__(self, line):
+        parts = line.split("\t")
+        self.name, self.cls, self.id, self.text, self.value = parts[0], parts[1], int(parts[2]), unescape(parts[3]), \
+            parts[4]
+        self.rect = tuple(int(v) for v in parts[5].split(","))  # left, top, width, height in the client area
+        self.visible = parts[6] == "visible"
+
+    def __repr__(self):
+        return "<%s %s %r %s %s>" % (self.name, self.cls, self.text, self.value, self.rect)
 
 
 class ToolResult:
     def __init__(self, code, lines, stderr):
-        self.code = code
-        self.lines = lines
-        self.stderr = stderr
-
-    @property
-    def ok(self):
-        return self.code == 0
+        self.code, self.lines, self.stderr = code, lines, stderr
+        self.ok = code == 0
 
     def __repr__(self):
         return "exit %d: %s" % (self.code, self.lines)
@@ -156,12 +168,11 @@ class ToolResult:
 
 class ToolRun:
     """A Windows console program whose output goes to files, not pipes: the
-    first program of a Wine session starts the session's services, which
-    inherit its handles and would hold a pipe open long after it ended."""
+    first program of a Wine session starts its services, which inherit the
+    handles and would hold a pipe open long after it ended."""
 
     def __init__(self, command, env):
-        self.stdout = tempfile.TemporaryFile()
-        self.stderr = tempfile.TemporaryFile()
+        self.stdout, self.stderr = tempfile.TemporaryFile(), tempfile.TemporaryFile()
         self.process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=self.stdout,
                                         stderr=self.stderr)
 
@@ -172,28 +183,18 @@ class ToolRun:
             self.process.kill()
             self.process.wait()
             code = -1
-        self.stdout.seek(0)
-        self.stderr.seek(0)
-        out = self.stdout.read().decode("utf-8", errors="replace")
-        err = self.stderr.read().decode("utf-8", errors="replace")
+        out, err = (f.seek(0) or f.read().decode("utf-8", errors="replace") for f in (self.stdout, self.stderr))
         self.stdout.close()
         self.stderr.close()
-        lines = [line.rstrip("\r") for line in out.splitlines()]
-        return ToolResult(code, lines, err if code != -1 else err + "timed out")
+        return ToolResult(code, [line.rstrip("\r") for line in out.splitlines()], err + ("timed out" if code == -1 else ""))
 
 
 class App:
-    """One program started by the harness with `wine` (the Unix process is
-    the Windows process: it ends when the program ends)."""
+    """One program started with `wine` (the Unix process ends with the Windows one)."""
 
     def __init__(self, process, folder, log):
-        self.process = process
-        self.folder = folder
-        self.log = log
-
-    @property
-    def config(self):
-        return self.folder / "Config" / "UserInfo.xml"
+        self.process, self.folder, self.log = process, folder, log
+        self.config = folder / "Config" / "UserInfo.xml"
 
     def running(self):
         return self.process.poll() is None
@@ -207,22 +208,14 @@ class App:
 
 class Harness:
     def __init__(self, name, options, needs_program=True, screen=SCREEN):
-        self.name = name
-        self.screen = screen
-        self.needs_program = needs_program
-        self.dist = Path(options.dist).resolve()
-        self.tools = Path(options.tools).resolve()
-        self.out = Path(options.out).resolve()
+        self.name, self.options, self.screen, self.needs_program = name, options, screen, needs_program
+        self.dist, self.tools, self.out = (Path(p).resolve() for p in (options.dist, options.tools, options.out))
         self.work = Path(options.work).resolve() if options.work else self.out.parent.parent / "e2e-work"
         self.prefix = self.work / "wineprefix"
-        self.passed = 0
-        self.failed = 0
-        self.display = None
-        self.helpers = []  # (name, Popen) of the display and window manager
-        self.apps = []
-        self.lock = None
+        self.passed = self.failed = 0
+        self.display, self.env, self.lock = None, None, None
+        self.helpers, self.apps = [], []  # (name, Popen) of the display and window manager; the programs
         self.started = time.monotonic()
-        self.env = None
 
     # -- reporting --
 
@@ -242,6 +235,16 @@ class Harness:
         if not self.check(condition, message, detail):
             raise Abort(message, counted=True)
 
+    def cases(self, rows, body):
+        """body(*row) for each row of a table; a row that ends early is counted
+        failed and the next row still runs."""
+        for row in rows:
+            try:
+                body(*row)
+            except Abort as error:
+                self.log("case %s ended early: %s" % (row[0], error))
+                self.failed += 0 if error.counted else 1
+
     # -- set-up and tear-down --
 
     def setup(self):
@@ -249,25 +252,44 @@ class Harness:
         for child in self.out.iterdir():
             shutil.rmtree(child) if child.is_dir() and not child.is_symlink() else child.unlink()
         self.work.mkdir(parents=True, exist_ok=True)
-        needed = [(self.tools / "wintool.exe", "wintool")]
-        if self.needs_program:
-            needed.append((self.dist / "Quorvel.exe", "program"))
-        for path, what in needed:
+        for path in [self.tools / "wintool.exe"] + ([self.dist / "Quorvel.exe"] if self.needs_program else []):
             if not path.is_file():
-                raise Abort("no %s at %s" % (what, path))
+                raise Abort("no %s" % path)
         # One scenario at a time owns the prefix and its wineserver.
         self.lock = open(self.work / "wine.lock", "w")
         fcntl.flock(self.lock, fcntl.LOCK_EX)
-        self.reap_leftovers()
         self.start_display()
-        self.env = self.wine_env()
-        self.ensure_prefix()
+        self.env = {k: v for k, v in os.environ.items() if not k.startswith("WINE")}
+        # Wine turns the arguments into UTF-16 with the locale's charset.
+        self.env.update(DISPLAY=self.display, WINEPREFIX=str(self.prefix), WINEDEBUG="-all", LANG="C.UTF-8",
+                        LC_ALL="C.UTF-8")
+        # A server left by a run that was killed would hold the old display.
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run([str(Path(__file__).resolve().parent.parent / "scripts" / "setup-wine-prefix.sh")], env=self.env,
+                       check=True)
         subprocess.run(["wineserver", "-p"], env=self.env, check=False)
 
+    def start_display(self):
+        read_end, write_end = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen, "-noreset",
+                                 "-nolisten", "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                                stderr=open(self.out / "xvfb.log", "w"))
+        os.close(write_end)
+        self.helpers.append(("Xvfb", xvfb))
+        with os.fdopen(read_end, "rb") as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise Abort("Xvfb did not start (see xvfb.log)")
+        self.display = ":" + number.decode()
+        self.wait_until(lambda: subprocess.run(["xdpyinfo", "-display", self.display], stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL).returncode == 0, 10, "the X display")
+        for name in ("openbox", "xcompmgr"):
+            self.helpers.append((name, subprocess.Popen([name], env=dict(os.environ, DISPLAY=self.display),
+                                                        stdout=subprocess.DEVNULL,
+                                                        stderr=open(self.out / (name + ".log"), "w"))))
+        self.log("display %s with openbox and xcompmgr" % self.display)
+
     def teardown(self):
-        for app in self.apps:
-            if app.running():
-                self.log("program still running at the end: stopping it")
         # Ends every Wine process of the prefix (the program, explorer, ...).
         if self.env is not None:
             subprocess.run(["wineserver", "-k"], env=self.env, check=False, stderr=subprocess.DEVNULL)
@@ -278,112 +300,49 @@ class Harness:
             app.wait_exit(5)
             app.log.close()
         for name, process in reversed(self.helpers):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(timeout=5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
-        self.helpers.clear()
-        self.live_file().unlink(missing_ok=True)
+            process.terminate()
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
         if self.lock:
             self.lock.close()
 
-    def live_file(self):
-        return self.work / "live.json"
-
-    def remember_helpers(self):
-        entries = [{"pid": p.pid, "name": name} for name, p in self.helpers]
-        self.live_file().write_text(json.dumps(entries))
-
-    def reap_leftovers(self):
-        """A run that was killed (a ctest time-out) leaves its display and
-        window manager behind: end those, found by their recorded pids."""
-        path = self.live_file()
-        if not path.exists():
-            return
-        try:
-            entries = json.loads(path.read_text())
-        except ValueError:
-            entries = []
-        for entry in entries:
-            pid, name = entry.get("pid"), entry.get("name", "")
-            try:
-                command = Path("/proc/%d/cmdline" % pid).read_bytes().split(b"\0")[0]
-            except (OSError, TypeError):
-                continue
-            if os.path.basename(command.decode(errors="replace")) == name:
-                self.log("ending leftover %s (pid %d)" % (name, pid))
-                try:
-                    os.kill(pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
-        path.unlink(missing_ok=True)
-
-    def start_display(self):
-        read_end, write_end = os.pipe()
-        xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen, "-noreset", "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=open(self.out / "xvfb.log", "w"))
-        os.close(write_end)
-        self.helpers.append(("Xvfb", xvfb))
-        self.remember_helpers()
-        number = b""
-        with os.fdopen(read_end, "rb") as pipe:
-            while not number.endswith(b"\n"):
-                chunk = pipe.read(1)
-                if not chunk:
-                    raise Abort("Xvfb did not start (see xvfb.log)")
-                number += chunk
-        self.display = ":" + number.decode().strip()
-        env = dict(os.environ, DISPLAY=self.display)
-        self.wait_until(lambda: subprocess.run(["xdpyinfo", "-display", self.display], stdout=subprocess.DEVNULL,
-                                               stderr=subprocess.DEVNULL).returncode == 0, 10, "the X display")
-        for name in ("openbox", "xcompmgr"):
-            process = subprocess.Popen([name], env=env, stdout=subprocess.DEVNULL,
-                                       stderr=open(self.out / (name + ".log"), "w"))
-            self.helpers.append((name, process))
-        self.remember_helpers()
-        self.log("display %s with openbox and xcompmgr" % self.display)
-
-    def wine_env(self):
-        env = {k: v for k, v in os.environ.items() if not k.startswith("WINE")}
-        env.update(DISPLAY=self.display, WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
-                   # Wine turns the arguments into UTF-16 with the locale's charset.
-                   LANG="C.UTF-8", LC_ALL="C.UTF-8")
-        return env
-
-    def ensure_prefix(self):
-        # A server left by a run that was killed would hold the old display.
-        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        stamp_glob = list(self.prefix.glob(".quorvel-ready-*"))
-        began = time.monotonic()
-        script = Path(__file__).resolve().parent.parent / "scripts" / "setup-wine-prefix.sh"
-        subprocess.run([str(script)], env=self.env, check=True)
-        if list(self.prefix.glob(".quorvel-ready-*")) != stamp_glob:
-            self.log("created the Wine prefix in %.1f s" % (time.monotonic() - began))
-
-    # -- helpers for scenarios --
-
-    def wait_until(self, predicate, timeout, what, interval=0.05):
-        deadline = time.monotonic() + timeout
-        while True:
-            value = predicate()
-            if value:
-                return value
-            if time.monotonic() > deadline:
-                raise Abort("timed out after %.0f s waiting for %s" % (timeout, what))
-            time.sleep(interval)
+    # -- waiting --
 
     def poll(self, predicate, timeout, interval=0.05):
-        """Like wait_until, but returns the last value instead of aborting."""
+        """predicate()'s first true value, or its last value after the timeout."""
         deadline = time.monotonic() + timeout
         while True:
             value = predicate()
             if value or time.monotonic() > deadline:
                 return value
             time.sleep(interval)
+
+    def wait_until(self, predicate, timeout, what):
+        value = self.poll(predicate, timeout)
+        if not value:
+            raise Abort("timed out after %.0f s waiting for %s" % (timeout, what))
+        return value
+
+    def settled(self, read, unlike=None, timeout=6.0):
+        """read() once it differs from unlike (when given) and two reads a
+        moment apart agree: windows that stopped moving."""
+        deadline = time.monotonic() + timeout
+        last = read()
+        while unlike is not None and last == unlike and time.monotonic() < deadline:
+            time.sleep(0.05)
+            last = read()
+        while time.monotonic() < deadline:
+            time.sleep(0.15)
+            now = read()
+            if now == last:
+                break
+            last = now
+        return last
+
+    # -- the program --
 
     def win_path(self, path):
         return "Z:" + str(Path(path).resolve()).replace("/", "\\")
@@ -396,75 +355,49 @@ class Harness:
         shutil.copytree(self.dist, folder)
         return folder
 
+    def prepare(self, name="app", ring=None, dock=None, settings=None):
+        """A fresh copy whose file holds the ring {slot: item()}, the dock
+        [item()] (None keeps the file's) and settings {(element, attribute):
+        value}; "{app}" in an item stands for the copy's Windows path. The
+        copy holds docs\\note.txt for items to open."""
+        folder = self.fresh_copy(name)
+        (folder / "docs").mkdir()
+        (folder / "docs" / "note.txt").write_text("note")
+        config = folder / "Config" / "UserInfo.xml"
+        win = self.win_path(folder)
+        put_items(config, {s: body.replace("{app}", win) for s, body in (ring or {}).items()},
+                  None if dock is None else [body.replace("{app}", win) for body in dock])
+        edit_config_attributes(config, settings or {})
+        return folder
+
+    def program(self, name="app", ring=None, dock=None, settings=None):
+        """The started-program fixture: prepare(), the pointer parked, the
+        program started and ready. Returns the App."""
+        folder = self.prepare(name, ring, dock, settings)
+        Desktop(self).park()
+        return self.start_ready(folder)
+
     def start(self, folder, exe="Quorvel.exe", args=()):
         log = open(self.out / ("%s-%d.log" % (Path(exe).stem, len(self.apps) + 1)), "w")
-        process = subprocess.Popen(["wine", str(folder / exe)] + [str(a) for a in args], cwd=folder, env=self.env, stdout=log,
-                                   stderr=subprocess.STDOUT)
-        app = App(process, folder, log)
-        self.apps.append(app)
-        return app
-
-    def xdo(self, *args):
-        """Real X input (or a query) through xdotool on the test's display."""
-        subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True)
-
-    def wintool(self, *args, timeout=60):
-        return self.spawn_wintool(*args).result(timeout)
-
-    def spawn_wintool(self, *args):
-        """Starts wintool without waiting; .result(timeout) collects it."""
-        command = ["wine", str(self.tools / "wintool.exe")] + [str(a) for a in args]
-        return ToolRun(command, self.env)
-
-    def windows(self):
-        result = self.wintool("windows")
-        return [Window(line) for line in result.lines if line]
-
-    def main_window(self):
-        result = self.wintool("find", MAIN_CLASS, MAIN_TITLE)
-        return int(result.lines[0], 16) if result.ok and result.lines else None
-
-    def wait_ready(self, timeout=60):
-        result = self.wintool("wait-ready", int(timeout * 1000), timeout=timeout + 30)
-        return result
+        process = subprocess.Popen(["wine", str(folder / exe)] + [str(a) for a in args], cwd=folder, env=self.env,
+                                   stdout=log, stderr=subprocess.STDOUT)
+        self.apps.append(App(process, folder, log))
+        return self.apps[-1]
 
     def start_ready(self, folder, timeout=60):
-        """Starts the program and waits until its main window is there and
-        reports that everything visible has been built."""
+        """Starts the program; returns once its main window reports that
+        everything visible has been built."""
         app = self.start(folder)
         deadline = time.monotonic() + timeout
-        while True:
-            found = self.wintool("wait-window", MAIN_CLASS, MAIN_TITLE, 1000)
-            if found.ok:
-                break
+        while not self.wintool("wait-window", MAIN_CLASS, MAIN_TITLE, 1000).ok:
             if not app.running():
                 raise Abort("the program exited with code %s before its main window appeared"
                             % app.process.returncode)
             if time.monotonic() > deadline:
-                raise Abort("no window of class %s titled %s after %d s" % (MAIN_CLASS, MAIN_TITLE, timeout))
-        self.check(True, "the main window (class %s, title %s) appears" % (MAIN_CLASS, MAIN_TITLE))
+                raise Abort("no main window after %d s" % timeout)
         ready = self.wintool("wait-ready", int(max(1, deadline - time.monotonic()) * 1000), timeout=timeout + 30)
-        self.require(ready.ok, "the program reports ready", ready)
+        self.require(ready.ok, "the program starts and reports ready", ready)
         return app
-
-    def program_windows(self, windows=None):
-        """The main window and the other top-level windows of its process."""
-        windows = self.windows() if windows is None else windows
-        mains = [w for w in windows if w.cls == MAIN_CLASS and w.title == MAIN_TITLE]
-        if len(mains) != 1:
-            return None, []
-        main = mains[0]
-        others = [w for w in windows if w.pid == main.pid and w.hwnd != main.hwnd and w.cls != "IME"]
-        return main, others
-
-    def config_files(self, folder):
-        """Names of the files in the program's Config folder."""
-        config = Path(folder) / "Config"
-        return sorted(p.name for p in config.iterdir()) if config.is_dir() else []
-
-    def tray_icons(self):
-        result = self.wintool("tray-icons")
-        return int(result.lines[-1]) if result.ok and result.lines else None
 
     def close_app(self, app, timeout=15):
         """Closes the program as its window's close command does and waits."""
@@ -472,6 +405,41 @@ class Harness:
             return app.process.returncode
         self.wintool("close")
         return app.wait_exit(timeout)
+
+    # -- windows --
+
+    def wintool(self, *args, timeout=60):
+        return self.spawn_wintool(*args).result(timeout)
+
+    def spawn_wintool(self, *args):
+        """Starts wintool without waiting; .result(timeout) collects it."""
+        return ToolRun(["wine", str(self.tools / "wintool.exe")] + [str(a) for a in args], self.env)
+
+    def windows(self):
+        return [Window(line) for line in self.wintool("windows").lines if line]
+
+    def program_windows(self, windows=None):
+        """The main window and the other top-level windows of its process."""
+        windows = self.windows() if windows is None else windows
+        mains = [w for w in windows if w.cls == MAIN_CLASS and w.title == MAIN_TITLE]
+        if len(mains) != 1:
+            return None, []
+        return mains[0], [w for w in windows if w.pid == mains[0].pid and w.hwnd != mains[0].hwnd and w.cls != "IME"]
+
+    def shown(self):
+        """{title: Window} of the program's shown windows (visible, with a size)."""
+        main, others = self.program_windows()
+        return {w.title: w for w in ([main] if main else []) + others if w.visible and w.width > 0 and w.height > 0}
+
+    def config_files(self, folder):
+        """Names of the files in the program's Config folder."""
+        return sorted(p.name for p in (Path(folder) / "Config").iterdir())
+
+    def tray_icons(self):
+        result = self.wintool("tray-icons")
+        return int(result.lines[-1]) if result.ok and result.lines else None
+
+    # -- the screen --
 
     def screenshot(self, name):
         path = self.out / (name + ".png")
@@ -481,32 +449,25 @@ class Harness:
         return path
 
     def colours(self, image, rect=None):
-        """Number of distinct colours in the image or in rect (l, t, r, b):
-        1 means a flat area, where nothing was drawn."""
+        """Distinct colours in the image or in rect (l, t, r, b): 1 is a flat area, nothing drawn."""
         command = ["convert", str(image)]
         if rect:
             left, top, right, bottom = (max(0, v) for v in rect)
             if right <= left or bottom <= top:
                 return 0
             command += ["-crop", "%dx%d+%d+%d" % (right - left, bottom - top, left, top), "+repage"]
-        command += ["-format", "%k", "info:"]
-        done = subprocess.run(command, stdout=subprocess.PIPE, check=True)
+        done = subprocess.run(command + ["-format", "%k", "info:"], stdout=subprocess.PIPE, check=True)
         return int(done.stdout.decode().strip() or 0)
 
 
-def _on_alarm(signum, frame):
-    raise Timeout("the scenario ran out of time")
-
-
-def _on_term(signum, frame):
-    raise Timeout("stopped by signal %d" % signum)
+def _stop(signum, frame):
+    raise Timeout("stopped by signal %d" % signum if signum != signal.SIGALRM else "the scenario ran out of time")
 
 
 def run_scenario(name, body, time_limit=240, needs_program=True, add_options=None, screen=SCREEN):
     """Parses the common options, runs body(harness) and exits with the result.
-    add_options(parser) adds a scenario's own options; they are in harness.options.
-    screen: the X screen's WIDTHxHEIGHTxDEPTH.
-    time_limit: seconds, or a function of the options giving them."""
+    add_options(parser) adds a scenario's own options (harness.options);
+    screen: WIDTHxHEIGHTxDEPTH; time_limit: seconds, or a function of the options."""
     parser = argparse.ArgumentParser(description="Quorvel end-to-end scenario: " + name)
     parser.add_argument("--dist", required=True, help="folder of the Windows program (Quorvel.exe, Config, Icon)")
     parser.add_argument("--tools", required=True, help="folder of wintool.exe, noop.exe, marker.exe")
@@ -515,20 +476,16 @@ def run_scenario(name, body, time_limit=240, needs_program=True, add_options=Non
     if add_options:
         add_options(parser)
     options = parser.parse_args()
-
     harness = Harness(name, options, needs_program, screen)
-    harness.options = options
-    signal.signal(signal.SIGALRM, _on_alarm)
-    signal.signal(signal.SIGTERM, _on_term)
-    signal.signal(signal.SIGINT, _on_term)
+    for number in (signal.SIGALRM, signal.SIGTERM, signal.SIGINT):
+        signal.signal(number, _stop)
     signal.alarm(time_limit(options) if callable(time_limit) else time_limit)
     try:
         harness.setup()
         body(harness)
     except Abort as error:
         harness.log("scenario ended early: %s" % error)
-        if not error.counted:
-            harness.failed += 1
+        harness.failed += 0 if error.counted else 1
     except Exception:  # noqa: BLE001 - any fault of the harness or the program ends the scenario as failed
         harness.failed += 1
         harness.log("error:\n" + traceback.format_exc())
@@ -543,16 +500,166 @@ def run_scenario(name, body, time_limit=240, needs_program=True, add_options=Non
     sys.exit(1 if harness.failed or not harness.passed else 0)
 
 
-class FormControl:
-    """One control of a dialog as wintool's form-controls lists it."""
+class Desktop:
+    """Real input through xdotool on the scenario's display, and its pixels."""
 
-    def __init__(self, line):
-        parts = line.split("\t")
-        self.name, self.cls, self.id = parts[0], parts[1], int(parts[2])
-        self.text = unescape(parts[3])
-        self.value = parts[4]
-        self.rect = tuple(int(v) for v in parts[5].split(","))  # left, top, width, height in the client area
-        self.visible = parts[6] == "visible"
+    def __init__(self, h):
+        self.h = h
 
-    def __repr__(self):
-        return "<%s %s %r %s %s>" % (self.name, self.cls, self.text, self.value, self.rect)
+    def xdo(self, *args, check=True):
+        done = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.h.env, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, timeout=30)
+        if check and done.returncode != 0:
+            raise Abort("xdotool %s failed: %s" % (" ".join(map(str, args)), done.stderr.decode()))
+        return done.stdout.decode()
+
+    def x_windows(self, title, visible=True):
+        """X windows named exactly title (Wine names each after its window's text)."""
+        out = self.xdo("search", *(["--onlyvisible"] if visible else []), "--name", "^%s$" % title, check=False)
+        return [int(v) for v in out.split()]
+
+    def move(self, x, y):
+        self.xdo("mousemove", int(x), int(y))
+
+    def drag(self, start, end, steps=12, pause=0.03, hold=0.15, before_release=None):
+        """Press at start, move in steps to end, release; before_release()
+        runs with the button still held at the end point."""
+        self.move(*start)
+        time.sleep(0.1)
+        self.xdo("mousedown", 1)
+        time.sleep(0.1)
+        for i in range(1, steps + 1):
+            self.move(round(start[0] + (end[0] - start[0]) * i / steps), round(start[1] + (end[1] - start[1]) * i / steps))
+            time.sleep(pause)
+        time.sleep(hold)
+        try:
+            if before_release:
+                before_release()
+        finally:
+            self.xdo("mouseup", 1)
+
+    def click(self, point, button=1):
+        self.move(*point)
+        time.sleep(0.1)
+        self.xdo("click", button)
+
+    def wheel(self, point, down=True):
+        self.move(*point)
+        time.sleep(0.1)
+        self.xdo("click", 5 if down else 4)
+
+    def focus(self, xid):
+        self.xdo("windowfocus", "--sync", xid, check=False)
+        time.sleep(0.1)
+
+    def focus_on(self, title):
+        """The keyboard focus to the program's X window of that title."""
+        xids = self.x_windows(title)
+        self.h.check(xids, "an X window titled %s takes the keyboard focus" % title)
+        if xids:
+            self.focus(xids[0])
+
+    def key(self, *keys):
+        self.xdo("key", "--delay", 60, *keys)
+
+    def park(self):
+        """The pointer where the program has no window (the wheel must not
+        turn there: the window manager switches desktops with it)."""
+        self.move(5, 5)
+
+    def grab(self, rect, seconds, until=None):
+        """Raw pictures of a screen rectangle as the compositor shows it,
+        about every 10 ms for the given time or until until(picture)."""
+        from Xlib import X, display
+        connection = display.Display(self.h.display)
+        left, top, right, bottom = rect
+        pictures, deadline = [], time.monotonic() + seconds
+        try:
+            while True:
+                image = connection.screen().root.get_image(left, top, right - left, bottom - top, X.ZPixmap,
+                                                           0xFFFFFFFF)
+                pictures.append(bytes(image.data))
+                if time.monotonic() >= deadline or (until and until(pictures[-1])):
+                    return pictures
+                time.sleep(0.01)
+        finally:
+            connection.close()
+
+
+def flat(picture):
+    """Whether a grabbed picture is one colour (nothing drawn there)."""
+    return all(picture[i:i + 3] == picture[:3] for i in range(0, len(picture), 4))
+
+
+def frames(pictures):
+    """The distinct pictures that are not flat, in order."""
+    seen = []
+    for picture in pictures:
+        if picture not in seen and not flat(picture):
+            seen.append(picture)
+    return seen
+
+
+# --- the context menus -------------------------------------------------------
+
+def menus_shown(h):
+    """The popup menus on the screen (the system's menu window class)."""
+    return [w for w in h.windows() if w.cls == "#32768" and w.visible]
+
+
+def open_menu(h, d, point, what, shot, attempts=1):
+    """Right click at point until a menu shows (Wine's tray window may miss
+    its first click after another program's icon went away)."""
+    opened = None
+    for _ in range(attempts):
+        d.click(point, button=3)
+        opened = h.poll(lambda: menus_shown(h), 4)
+        if opened:
+            break
+        d.key("Escape")
+        d.park()
+    h.check(opened, "a right click on %s opens a menu" % what)
+    time.sleep(0.5)  # the menu takes the keyboard once it has drawn itself
+    path = h.screenshot(shot)
+    if opened:
+        h.check(h.colours(path, opened[0].rect) > 4, "%s: the menu is drawn" % what, opened[0].rect)
+    return opened
+
+
+def choose(h, d, letter, what, focus_title=None):
+    """Chooses a menu entry by its letter. Under Wine the X focus stays on the
+    window clicked where Windows hands it to the menu: for a menu opened from
+    another process's window (the tray's), one of the program's windows takes
+    it first. The key is pressed again only while the menu is still open, from
+    the second press on with the focus on the center."""
+    closed = False
+    for attempt in range(3):
+        focus_title = focus_title or ("CenterForm" if attempt else None)
+        if focus_title and d.x_windows(focus_title):
+            d.focus(d.x_windows(focus_title)[0])
+            time.sleep(0.2)
+        d.key(letter)
+        closed = h.poll(lambda: not menus_shown(h), 3)
+        if closed:
+            break
+    h.check(closed, "the key %s chooses %s and closes the menu" % (letter, what))
+
+
+def tray_point(h):
+    """The middle of the program's icon, the first square of Wine's tray window."""
+    trays = [w for w in h.windows() if w.cls == "__winex11_standalone_tray" and w.visible]
+    h.require(trays, "Wine's system tray window is on the screen")
+    left, top, right, bottom = trays[0].rect
+    return left + (bottom - top) // 2, top + (bottom - top) // 2
+
+
+def open_tray_menu(h, d, letter, what, shot):
+    """The tray menu's entry chosen by its letter; a key that reaches the menu
+    before it has the keyboard closes it without a choice: tried again."""
+    h.poll(lambda: h.tray_icons() == 1, 10)
+    for _ in range(3):
+        d.park()
+        if open_menu(h, d, tray_point(h), "the tray icon", shot, attempts=3):
+            choose(h, d, letter, what, "CenterForm")
+            return True
+    return False

@@ -1,10 +1,10 @@
 #!/usr/bin/python3
-"""The program on scaled displays: the prefix's LogPixels set to 96, 144 and
-192 in turn (a new wineserver reads it), the same full ring and dock each
-time. The ring's windows are 1.5x and 2x their 100 % sizes around the same
-logical centre, the label under a hovered item grows with the scale, and
-screenshots at 100 % and 200 % (with a side-by-side picture) show the same
-ring, drawn sharp. The value is put back as it was at the end."""
+"""Only Windows shows: display scaling of the real windows. The prefix's
+LogPixels set to 96, 144 and 192 in turn (a new wineserver reads it), the same
+full ring each time: its windows are 1.5x and 2x their 100 % sizes around the
+same logical centre, the label under a hovered item grows with the scale, and
+the ring at 200 % halved is the ring at 100 % (side-by-side-100x2-vs-200.png).
+The value is put back as it was at the end."""
 
 import re
 import subprocess
@@ -16,12 +16,13 @@ import harness
 # A screen large enough for the whole ring at 200 %: 960 x 600 logical pixels.
 SCREEN = "1920x1200x24"
 CENTRE = (480, 300)             # the ring's centre, logical
-MAIN_W, MAIN_H = 194, 168       # the main form's designed size
 RING_REACH = 230                # the outer items end about 215 from the centre
 DPIS = (96, 144, 192)
 DESKTOP_KEY = "HKCU\\Control Panel\\Desktop"
 TOOLS = ("MyComputer", "MyNetwork", "MyDocuments", "RecycleBin", "ControlPanel", "MyFiles")
 HOVER_SLOT = 10
+RING = {s: harness.item("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "Item%d" % s, define=harness.TOOL % TOOLS[s % 6])
+        for s in range(1, 21)}
 
 
 def reg(h, *args):
@@ -53,35 +54,6 @@ def set_log_pixels(h, dpi):
     subprocess.run(["wineserver", "-p"], env=h.env, check=False)
 
 
-def item(file, name, define):
-    return ("<File>%s</File><Argument></Argument><Name>%s</Name><IconPath><Default></Default>"
-            "<Define>%s</Define></IconPath><Http></Http><InitialPosition></InitialPosition>" % (file, name, define))
-
-
-def prepare(h, name):
-    folder = h.fresh_copy(name)
-    win = h.win_path(folder)
-    config = folder / "Config" / "UserInfo.xml"
-    text = config.read_text(encoding="utf-8")
-    for slot in range(1, 21):
-        body = item("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "Item%d" % slot,
-                    win + "\\Icon\\SysTool\\%s.png" % TOOLS[slot % len(TOOLS)])
-        text, count = re.subn(r"<Circle%d\s*/>|<Circle%d>.*?</Circle%d>" % (slot, slot, slot),
-                              lambda m, s=slot, b=body: "<Circle%d>%s</Circle%d>" % (s, b, s), text, count=1,
-                              flags=re.S)
-        if count != 1:
-            raise harness.Abort("no element Circle%d in the file" % slot)
-    config.write_text(text, encoding="utf-8")
-    harness.edit_config_attributes(config, {("Position", "Left"): str(CENTRE[0] - MAIN_W // 2),
-                                            ("Position", "Top"): str(CENTRE[1] - MAIN_H // 2)})
-    return folder
-
-
-def shown_by_title(h):
-    main, others = h.program_windows()
-    return {w.title: w for w in others if w.visible}
-
-
 def crop(h, shot, name, box):
     left, top, right, bottom = box
     path = h.out / (name + ".png")
@@ -90,26 +62,23 @@ def crop(h, shot, name, box):
     return path
 
 
-
 def run_at(h, dpi):
     set_log_pixels(h, dpi)
-    folder = prepare(h, "app-%d" % dpi)
-    app = h.start_ready(folder)
+    main_size = (194, 168)  # the main form's size at 100 %, around the ring's centre
+    app = h.program("app-%d" % dpi, ring=RING, settings={("Position", "Left"): str(CENTRE[0] - main_size[0] // 2),
+                                                          ("Position", "Top"): str(CENTRE[1] - main_size[1] // 2)})
     time.sleep(0.5)
-    windows = shown_by_title(h)
+    windows = h.shown()
     k = dpi / 96
     box = tuple(int(round(v * k)) for v in (CENTRE[0] - RING_REACH, CENTRE[1] - RING_REACH,
                                              CENTRE[0] + RING_REACH, CENTRE[1] + RING_REACH))
-    shot = h.screenshot("screen-%d" % dpi)
-    ring = crop(h, shot, "ring-%d" % dpi, box)
+    ring = crop(h, h.screenshot("screen-%d" % dpi), "ring-%d" % dpi, box)
     # The label under an item, with the pointer on the item's middle.
-    label = None
-    target = windows.get("Circle%d" % HOVER_SLOT)
-    if target is not None:
-        h.xdo("mousemove", (target.rect[0] + target.rect[2]) // 2, (target.rect[1] + target.rect[3]) // 2)
-        label = h.poll(lambda: shown_by_title(h).get("FormHint") if (shown_by_title(h).get("FormHint") and
-                       shown_by_title(h)["FormHint"].rect[1] == target.rect[3]) else None, 3)
-        h.xdo("mousemove", 5, 5)
+    target, d = windows["Circle%d" % HOVER_SLOT], harness.Desktop(h)
+    d.move(*harness.centre_of(target.rect))
+    label = h.poll(lambda: [w for t, w in h.shown().items() if t == "FormHint" and w.rect[1] == target.rect[3]], 3)
+    label = label[0] if label else None
+    d.park()
     h.close_app(app)
     return windows, ring, label
 

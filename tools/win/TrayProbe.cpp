@@ -24,76 +24,22 @@ constexpr const char* kTrayIcon = "__winex11_tray_icon";
 
 }  // namespace
 
-TrayReport InspectTray() {
-  TrayReport report;
-  bool shellTray = false;
+int CountTrayIcons() {
+  bool tray = false;
   int icons = 0;
   for (HWND hwnd : TopLevelWindows()) {
     std::string cls = ClassName(hwnd);
     if (cls == kShellTray) {
-      shellTray = true;
-      report.details.push_back("shell " + DescribeWindow(hwnd));
+      tray = true;
     } else if (cls == kTrayIcon) {
-      report.details.push_back("docked " + DescribeWindow(hwnd));
       if (IsWindowVisible(hwnd)) ++icons;
     } else if (cls == kStandaloneTray) {
-      shellTray = true;
-      report.details.push_back("tray " + DescribeWindow(hwnd));
-      for (HWND child : ChildWindows(hwnd)) {
-        report.details.push_back("icon " + DescribeWindow(child));
+      tray = true;
+      for (HWND child : ChildWindows(hwnd))
         if (ClassName(child) == kTrayIcon && IsWindowVisible(child)) ++icons;
-      }
     }
   }
-  if (shellTray) report.count = icons;
-  return report;
-}
-
-namespace {
-
-LRESULT CALLBACK DemoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-}  // namespace
-
-bool RunTrayDemo(int count, DWORD ms) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DemoProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"QuorvelTrayDemo";
-  RegisterClassW(&wc);
-  HWND hwnd = CreateWindowW(wc.lpszClassName, L"tray demo", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                            wc.hInstance, nullptr);
-  if (!hwnd) return false;
-  bool ok = true;
-  for (int i = 1; i <= count; ++i) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = hwnd;
-    data.uID = static_cast<UINT>(i);
-    data.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
-    data.uCallbackMessage = WM_APP + 1;
-    data.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    lstrcpynW(data.szTip, L"tray demo", 64);
-    ok = Shell_NotifyIconW(NIM_ADD, &data) && ok;
-  }
-  PrintLine(ok ? "shown" : "add failed");
-  DWORD until = GetTickCount() + ms;
-  while (static_cast<LONG>(until - GetTickCount()) > 0) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  }
-  for (int i = 1; i <= count; ++i) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = hwnd;
-    data.uID = static_cast<UINT>(i);
-    Shell_NotifyIconW(NIM_DELETE, &data);
-  }
-  DestroyWindow(hwnd);
-  return ok;
+  return tray ? icons : -1;
 }
 
 }  // namespace qvtool

@@ -1,9 +1,8 @@
-// formhost.exe: the launcher as the program runs it, with its about dialog
-// opened at start. The scenarios open every dialog through the program's
-// menus; this host remains for the about dialog of a program file that
-// carries no version (formhost-noversion.exe), which the program cannot be.
+// formhost-noversion.exe: the launcher as the program runs it, with its about
+// dialog opened at start, in a program file that carries no version, which
+// the program cannot be.
 //
-//   formhost.exe about          the about dialog
+//   formhost-noversion.exe about
 //
 // Copied into a program folder, it reads that folder's configuration as the
 // program does; the dialogs run the same core code as in the program.

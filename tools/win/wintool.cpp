@@ -4,7 +4,6 @@
 // the command did what it was asked, 1 when not, 2 for a usage error.
 
 #include <cstdlib>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -53,14 +52,6 @@ int SendAndReport(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return kFailed;
   }
   PrintLine(std::to_string(static_cast<long long>(result)));
-  return kOk;
-}
-
-int CmdFind(const Args& a) {
-  if (a.size() != 2) return kUsage;
-  HWND hwnd = FindWindowW(AnyOr(a[0]), AnyOr(a[1]));
-  if (!hwnd) return kFailed;
-  PrintLine(HandleText(hwnd));
   return kOk;
 }
 
@@ -134,15 +125,6 @@ int CmdWindows(const Args& a) {
   return kOk;
 }
 
-int CmdChildren(const Args& a) {
-  long long value = 0;
-  if (a.size() != 1 || !ParseNumber(a[0], value)) return kUsage;
-  HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(value));
-  if (!IsWindow(parent)) return kFailed;
-  for (HWND hwnd : ChildWindows(parent)) PrintLine(DescribeWindow(hwnd));
-  return kOk;
-}
-
 int CmdClose(const Args& a) {
   if (!a.empty()) return kUsage;
   HWND main = MainWindowOrComplain();
@@ -167,21 +149,6 @@ int CmdQueryEndSession(const Args& a) {
     PrintLine("end-session skipped: window gone");
   }
   return kOk;
-}
-
-int CmdPowerResume(const Args& a) {
-  if (!a.empty()) return kUsage;
-  HWND main = MainWindowOrComplain();
-  return main ? SendAndReport(main, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0) : kFailed;
-}
-
-int CmdDisplayChange(const Args& a) {
-  if (!a.empty()) return kUsage;
-  HWND main = MainWindowOrComplain();
-  if (!main) return kFailed;
-  int width = GetSystemMetrics(SM_CXSCREEN);
-  int height = GetSystemMetrics(SM_CYSCREEN);
-  return SendAndReport(main, WM_DISPLAYCHANGE, 32, MAKELPARAM(width, height));
 }
 
 int CmdSend(const Args& a) {
@@ -310,58 +277,33 @@ int CmdLaunchAndWaitExit(const Args& a) {
 }
 
 int CmdTrayIcons(const Args& a) {
-  if (!a.empty() && !(a.size() == 1 && a[0] == L"-v")) return kUsage;
-  TrayReport report = InspectTray();
-  if (!a.empty())
-    for (const std::string& line : report.details) PrintLine(line);
-  if (report.count < 0) {
-    PrintLine("no tray window");
-    return kFailed;
-  }
-  PrintLine(std::to_string(report.count));
-  return kOk;
-}
-
-int CmdTrayDemo(const Args& a) {
-  long long count = 0, ms = 0;
-  if (a.size() != 2 || !ParseNumber(a[0], count) || !ParseNumber(a[1], ms)) return kUsage;
-  return RunTrayDemo(static_cast<int>(count), static_cast<DWORD>(ms)) ? kOk : kFailed;
-}
-
-int CmdMessageBox(const Args& a) {
-  if (a.size() != 2) return kUsage;
-  int answer = MessageBoxW(nullptr, a[1].c_str(), a[0].c_str(), MB_OK | MB_ICONINFORMATION);
-  PrintLine(std::to_string(answer));
-  return kOk;
+  if (!a.empty()) return kUsage;
+  int count = CountTrayIcons();
+  PrintLine(count < 0 ? std::string("no tray window") : std::to_string(count));
+  return count < 0 ? kFailed : kOk;
 }
 
 struct Command {
-  std::function<int(const Args&)> run;
+  int (*run)(const Args&);
   const char* usage;
 };
 
 const std::map<std::wstring, Command>& Commands() {
   static const std::map<std::wstring, Command> commands = {
-      {L"find", {CmdFind, "find CLASS TITLE            hwnd of FindWindow (- for any)"}},
-      {L"wait-window", {CmdWaitWindow, "wait-window CLASS TITLE MS  polls FindWindow"}},
+      {L"wait-window", {CmdWaitWindow, "wait-window CLASS TITLE MS  polls FindWindow (- for any)"}},
       {L"wait-gone", {CmdWaitGone, "wait-gone CLASS TITLE MS    polls until FindWindow finds nothing"}},
       {L"wait-exit", {CmdWaitExit, "wait-exit PID MS             waits until the process has ended"}},
       {L"wait-ready", {CmdWaitReady, "wait-ready MS               main window with the ready property"}},
       {L"windows", {CmdWindows, "windows                     top-level windows"}},
-      {L"children", {CmdChildren, "children HWND               child windows"}},
       {L"close", {CmdClose, "close                       WM_CLOSE to the main window"}},
       {L"query-end-session", {CmdQueryEndSession, "query-end-session           WM_QUERYENDSESSION, WM_ENDSESSION"}},
-      {L"power-resume", {CmdPowerResume, "power-resume                WM_POWERBROADCAST resume"}},
-      {L"display-change", {CmdDisplayChange, "display-change              WM_DISPLAYCHANGE"}},
       {L"send", {CmdSend, "send CLASS TITLE MSG WPARAM LPARAM"}},
       {L"dialog-text", {CmdDialogText, "dialog-text TITLE MS         texts of the dialog's Static controls"}},
       {L"dialog-press", {CmdDialogPress, "dialog-press TITLE ID        presses a dialog button (IDOK=1)"}},
       {L"launch-and-wait-ready",
        {CmdLaunchAndWaitReady, "launch-and-wait-ready EXE MS [ARG...] ms until its main window is ready, pid"}},
       {L"launch-and-wait-exit", {CmdLaunchAndWaitExit, "launch-and-wait-exit EXE [MS] ms until it exits, exit code"}},
-      {L"tray-icons", {CmdTrayIcons, "tray-icons [-v]             number of icons in the tray"}},
-      {L"tray-demo", {CmdTrayDemo, "tray-demo N MS              shows N tray icons for MS ms"}},
-      {L"message-box", {CmdMessageBox, "message-box CAPTION TEXT    shows a message box, prints the answer"}},
+      {L"tray-icons", {CmdTrayIcons, "tray-icons                  number of icons in the tray"}},
       {L"form-wait", {CmdFormWait, "form-wait TITLE MS           hwnd of the program's dialog once visible"}},
       {L"form-controls", {CmdFormControls, "form-controls TITLE          name class id text value rect shown enabled"}},
       {L"form-set-text", {CmdFormSetText, "form-set-text TITLE NAME TEXT  an edit's text, with EN_CHANGE"}},

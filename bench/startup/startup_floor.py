@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Start-up time and memory of Quorvel against the floor (tools/win/floor.cpp:
+"""Start-up time and memory of Quorvel against the floor (bench/startup/floor.cpp:
 a program that only shows a layered main window and one 300 x 300
 per-pixel-alpha window and marks itself ready as Quorvel does). Quorvel runs
 with a full ring (20 items) and 30 dock elements in its file. For reference,
@@ -12,8 +12,8 @@ Prints the medians; asserts nothing about them: timing on a shared machine
 is no test (goals belong to the benchmarks).
 
 By hand:
-  /usr/bin/python3 e2e/startup_floor.py --dist build/x86_64/dist/Quorvel \\
-      --tools build/x86_64/test-tools --out build/native/e2e-out/startup_floor [--runs 7] [--phases]"""
+  /usr/bin/python3 bench/startup/startup_floor.py --dist build/x86_64/dist/Quorvel \\
+      --tools build/x86_64/test-tools --out build/native/bench-out/startup_floor [--runs 7] [--phases]"""
 
 import os
 import re
@@ -22,7 +22,9 @@ import subprocess
 import time
 from pathlib import Path
 
-import harness
+import sys
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "e2e"))
+import harness  # noqa: E402
 
 RING_SLOTS = 20
 DOCK_ITEMS = 30
@@ -166,7 +168,7 @@ def scenario(h):
     # The pointer rests in the screen's corner, away from every window the
     # programs show: a pointer over an item would hover it during the start
     # (and load what drawing its label needs) in some runs and not others.
-    h.xdo("mousemove", 1279, 799)
+    harness.Desktop(h).move(1279, 799)
     # One run each first: the first start completes the file, caches the
     # items' icons and warms the prefix.
     once("Quorvel.exe")

@@ -1,6 +1,6 @@
 // floor: the least a program that shows per-pixel-alpha windows can do
 // before it is ready, to measure Quorvel's start-up and memory against
-// (e2e/startup_floor.py). It registers one class, shows a layered main
+// (bench/startup/startup_floor.py). It registers one class, shows a layered main
 // window and one 300 x 300 per-pixel-alpha window, and marks the main window
 // ready the way Quorvel does, so that wintool's launch-and-wait-ready times
 // both alike. No GDI+, no files, no tray icon: pure user32 and gdi32.

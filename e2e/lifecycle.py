@@ -1,0 +1,90 @@
+#!/usr/bin/python3
+"""Only Windows shows: the real process's life - its windows and tray icon at
+start, one instance per folder, the real writer at close and logoff, and the
+message boxes of a missing or unreadable file."""
+
+import harness
+
+# Unlike the shipped values, so that a write of defaults would show.
+VALUES = {("Background", "Index"): "2", ("Background", "Size"): "280", ("Center", "Index"): "3",
+          ("Center", "Size"): "100", ("Center", "Action"): "5", ("Position", "Left"): "100",
+          ("Position", "Top"): "120"}
+
+
+def written(config):
+    basic = harness.find_path(harness.parse_config(config), "Setup", "Basic")
+    return {key: basic.find(key[0]).get(key[1]) for key in VALUES}
+
+
+def first_start(h, app):
+    main, others = h.program_windows()
+    h.check(main.rect[:2] == (100, 120), "the main window stands at the file's position", main.rect)
+    shot = h.screenshot("started")
+    skins = [w for w in others if w.visible and (w.width, w.height) == (280, 280)]
+    h.check(len(skins) == 1 and h.colours(shot, skins[0].rect) > 32, "the 280x280 ring skin is drawn", skins)
+    h.check(h.poll(lambda: h.tray_icons() == 1, 10), "one tray icon")
+    # The shipped file has no dock list: the first start fills it, one window per element.
+    dock = harness.parse_config(app.config).find("RectBackground")
+    shown = h.poll(lambda: dock is not None and all(e.tag in h.shown() for e in dock) and h.shown(), 5)
+    h.check(dock is not None and len(dock) > 0 and all(e.findtext("File") for e in dock) and shown, "the first start fills the dock list, a window for each element",
+            (dock is not None and [e.tag for e in dock], h.shown().keys()))
+
+    second = h.wintool("launch-and-wait-exit", h.win_path(app.folder / "Quorvel.exe"), 20000)
+    h.check(second.ok and float(second.lines[0]) < 5000, "a second start ends by itself within 5 s", second)
+    mains = [w for w in h.windows() if w.cls == harness.MAIN_CLASS and w.title == harness.MAIN_TITLE]
+    h.check(app.running() and [w.hwnd for w in mains] == [main.hwnd], "the first instance keeps its one main window",
+            mains)
+    h.check(h.poll(lambda: h.tray_icons() == 1, 3), "and its one tray icon", h.tray_icons())
+
+
+def ending(h, what, end):
+    """Starts the copy, scrambles the file under the running program, ends it
+    by end(app): only the shutdown save can put the values back."""
+    app = h.start_ready(h.out / "app")
+    if what == "close":
+        first_start(h, app)
+    harness.edit_config_attributes(app.config, {key: "1" for key in VALUES})
+    end(app)
+    h.check(app.wait_exit(15) is not None, "%s ends the program" % what)
+    h.check(h.poll(lambda: h.tray_icons() == 0, 5), "%s takes the tray icon away" % what)
+    h.check(written(app.config) == VALUES, "%s writes the values back" % what, written(app.config))
+    h.check(h.config_files(app.folder) == ["UserInfo.xml", "UserInfo.xml.bak"],
+            "%s leaves the file and its one backup, no temporary" % what, h.config_files(app.folder))
+
+
+def logoff(app, h):
+    answer = h.wintool("query-end-session", timeout=60)
+    h.check(answer.ok and answer.lines[:1] in (["query 1"], ["query gone"]), "the program permits the logoff", answer)
+
+
+def refused(h, name, spoil):
+    """A file the program cannot use: it says so in a box and ends, writing nothing."""
+    folder = h.fresh_copy(name)
+    config = folder / "Config" / "UserInfo.xml"
+    spoil(config)
+    before = sorted((p.name, p.read_bytes()) for p in config.parent.iterdir())
+    app = h.start(folder)
+    texts = h.wintool("dialog-text", "提示", 30000)
+    h.require(texts.ok and texts.lines, "%s: a message box says so" % name, texts)
+    boxes = [w for w in h.windows() if w.title == "提示" and w.visible]
+    shot = h.screenshot(name)
+    h.check(len(boxes) == 1 and h.colours(shot, boxes[0].rect) > 8, "%s: the box is on the screen" % name, boxes)
+    h.require(h.wintool("dialog-press", "提示", 1).ok, "%s: OK closes the box" % name)
+    h.check(app.wait_exit(15) is not None, "%s: the program ends after OK" % name)
+    after = sorted((p.name, p.read_bytes()) for p in config.parent.iterdir())
+    h.check(after == before, "%s: the Config folder is byte for byte as it was" % name, [n for n, _ in after])
+    return texts.lines
+
+
+def scenario(h):
+    h.prepare("app", settings=VALUES)
+    ending(h, "close", lambda app: h.require(h.wintool("close").ok, "the close command reaches the main window"))
+    ending(h, "a logoff", lambda app: logoff(app, h))
+    # Cut inside the ring list: well-formed up to there.
+    cut = lambda config: config.write_bytes(config.read_bytes().split(b"<Circle7>")[0] + b"<Cir")
+    missing = refused(h, "missing", lambda config: config.unlink())
+    unreadable = refused(h, "unreadable", cut)
+    h.check(missing != unreadable, "the two boxes tell the two faults apart", (missing, unreadable))
+
+
+harness.run_scenario("lifecycle", scenario)
