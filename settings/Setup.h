@@ -1,25 +1,31 @@
 #pragma once
 
 // TFormSetup: every setting of the program on five pages. Opening reads the
-// file and the main window's settings once; some controls preview their
-// value in the running windows at once; OK makes everything permanent,
-// Cancel takes the previews back, the close box leaves them as they are,
-// and the default button restores the defaults after asking.
+// file and the settings once; some controls preview their value in the
+// running windows at once; OK makes everything permanent, Cancel takes the
+// previews back, the close box leaves them as they are, and the default
+// button restores the defaults after asking. Every change of a setting goes
+// through the settings' owner; the tool boxes through the item operations.
+// A button reads its controls first and closes the dialog before the work
+// that may show a message: the user can act on the dialog while one is up.
 
 #include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "config/SettingsOwner.h"
 #include "platform/Forms.h"
-#include "settings/SetupHooks.h"
+#include "settings/SetupMachine.h"
+#include "settings/SystemTools.h"
 
 namespace qv::settings {
 
 class TFormSetup final : public IFormEvents {
  public:
   // onClosed runs after the form is gone; the owner may let go of this object then.
-  TFormSetup(IForms& forms, const SetupHooks& hooks, std::function<void()> onClosed);
+  TFormSetup(IForms& forms, config::SettingsOwner& owner, ISystemToolItems& tools, ISetupMachine& machine,
+             std::function<void()> onClosed);
   ~TFormSetup() override;
   TFormSetup(const TFormSetup&) = delete;
   TFormSetup& operator=(const TFormSetup&) = delete;
@@ -46,6 +52,9 @@ class TFormSetup final : public IFormEvents {
   void FormCreate();
   void LoadFromFile(const config::SetupFileValues& file);
   void LoadDockPage(const config::Settings& current);
+  // Whether the dialog still stands after a loop of a box or a modal dialog:
+  // it may have been closed, and destroyed by a new opening, meanwhile.
+  bool Stands(const std::shared_ptr<bool>& alive) const { return *alive && form_ != kNoForm; }
   // Sets a slider as the user would: its change handler runs when the
   // clamped position differs from the one it had.
   void SetSlider(const char* name, int position);
@@ -58,12 +67,16 @@ class TFormSetup final : public IFormEvents {
   void FormClose();
 
   IForms& forms_;
-  const SetupHooks& hooks_;
+  config::SettingsOwner& owner_;
+  ISystemToolItems& tools_;
+  ISetupMachine& machine_;
   std::function<void()> onClosed_;
   FormId form_ = kNoForm;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // false once destroyed
 
   // What the dialog was opened with.
   bool haveFile_ = false;
+  bool autoStart_ = false;
   std::string savedHotKey_;
   int origBGSize_ = 0;
   int origCenterSize_ = 0;
@@ -83,7 +96,9 @@ class TFormSetup final : public IFormEvents {
 // The application's one settings dialog.
 class SetupDialog {
  public:
-  SetupDialog(IForms& forms, SetupHooks hooks) : forms_(forms), hooks_(std::move(hooks)) {}
+  // All four are owned elsewhere and outlive the dialog.
+  SetupDialog(IForms& forms, config::SettingsOwner& owner, ISystemToolItems& tools, ISetupMachine& machine)
+      : forms_(forms), owner_(owner), tools_(tools), machine_(machine) {}
   ~SetupDialog();
   SetupDialog(const SetupDialog&) = delete;
   SetupDialog& operator=(const SetupDialog&) = delete;
@@ -101,7 +116,9 @@ class SetupDialog {
   bool Open();
 
   IForms& forms_;
-  SetupHooks hooks_;
+  config::SettingsOwner& owner_;
+  ISystemToolItems& tools_;
+  ISetupMachine& machine_;
   std::unique_ptr<TFormSetup> form_;
   std::unique_ptr<TFormSetup> closing_;  // kept until the event that closed it has returned
 };

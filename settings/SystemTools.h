@@ -4,6 +4,7 @@
 // in the dialog's order. The picture of each is Icon\SysTool\<Picture>.png.
 
 #include <array>
+#include <vector>
 
 namespace qv::settings {
 
@@ -20,5 +21,24 @@ inline constexpr std::array<SystemTool, 5> kRectSystemTools{{
     {"RRecycleBin", "回收站", "::{645FF040-5081-101B-9F08-00AA002F954E}"},
     {"RControlPanel", "控制面板", "control.exe"},
 }};
+
+// One tick or untick of a system tool that differs from what the list held
+// at opening. They are handed over in the order they must run: ring
+// removals, ring additions, dock removals, dock additions, each by the
+// tools' order.
+struct SystemToolChange {
+  bool ring = true;  // the ring's list, else the dock's
+  int tool = 0;      // index into kRectSystemTools
+  bool add = true;
+  friend bool operator==(const SystemToolChange&, const SystemToolChange&) = default;
+};
+
+// The item operations the dialog's tool boxes run: the catalogue adds and
+// removes the items, their windows and their elements.
+class ISystemToolItems {
+ public:
+  virtual ~ISystemToolItems() = default;
+  virtual void ApplySystemTools(const std::vector<SystemToolChange>& changes) = 0;
+};
 
 }  // namespace qv::settings
