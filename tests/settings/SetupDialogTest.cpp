@@ -300,7 +300,6 @@ TEST_F(SetupDialogTest, TheDefaultsAskFirstAndShiftTheSkinsFromWhatTheDialogOpen
                         "magnify", "closed", "layer 0", "hotkey C", "label", "theme Default", "alpha", "position",
                         "background 50", "center 2", "ring", "magnify"};
   EXPECT_EQ(log_, expected);
-  EXPECT_EQ(Stored(config::SettingKey::BackgroundSize), "300");
   EXPECT_EQ(machine_.run, "D:\\Other\\Quorvel.exe");
 }
 
