@@ -71,8 +71,8 @@ RoundHot::RoundHot(Platform& platform)
       platform_.forms, catalogue::MakeItemPropertyHooks(platform_, slots_, *itemWindows_, &saveFailures_));
   settingsOwner_ = std::make_unique<config::SettingsOwner>(settings_, platform_.files, platform_.system, ConfigPath());
   setupMachine_ = std::make_unique<SetupMachine>(platform_, *this);
-  systemTools_ = std::make_unique<SystemToolItems>(platform_, *this);
-  setup_ = std::make_unique<settings::SetupDialog>(platform_.forms, *settingsOwner_, *systemTools_, *setupMachine_);
+  itemOperations_ = std::make_unique<ItemOperations>(platform_, *this);
+  setup_ = std::make_unique<settings::SetupDialog>(platform_.forms, *settingsOwner_, *itemOperations_, *setupMachine_);
   ringListener_ = std::make_unique<RingListener>(*settingsOwner_, *this);
   dockListener_ = std::make_unique<DockListener>(*settingsOwner_, *this);
   displayListener_ = std::make_unique<DisplayListener>(*settingsOwner_, *this);

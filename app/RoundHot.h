@@ -187,7 +187,7 @@ class RoundHot final : public IPlatformEvents {
   std::unique_ptr<catalogue::IconPropertyDialog> properties_;
   std::unique_ptr<config::SettingsOwner> settingsOwner_;
   std::unique_ptr<SetupMachine> setupMachine_;
-  std::unique_ptr<SystemToolItems> systemTools_;
+  std::unique_ptr<ItemOperations> itemOperations_;
   std::unique_ptr<settings::SetupDialog> setup_;
   std::unique_ptr<RingListener> ringListener_;
   std::unique_ptr<DockListener> dockListener_;

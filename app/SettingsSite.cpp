@@ -8,17 +8,13 @@ namespace qv::app {
 
 namespace {
 
-std::string ToolPicture(const Platform& platform, const settings::SystemTool& tool) {
-  return platform.files.ProgramDir() + "Icon\\SysTool\\" + (tool.componentName + 1) + ".png";
-}
-
 using RingWrites = std::vector<std::pair<int, config::ItemTexts>>;
 
-void RemoveRingTool(Platform& platform, RoundHot& form, const settings::SystemTool& tool, RingWrites& writes) {
+void RemoveRingTool(Platform& platform, RoundHot& form, const std::string& target, RingWrites& writes) {
   catalogue::ItemSlots& slots = form.Slots();
   for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
     catalogue::TImageIconRec& rec = slots[slot];
-    if (rec.Window == kNoWindow || rec.File != tool.target) continue;
+    if (rec.Window == kNoWindow || rec.File != target) continue;
     const WindowId window = rec.Window;
     catalogue::ClearRecord(rec);
     platform.windows.DestroyWindow(window);
@@ -27,13 +23,13 @@ void RemoveRingTool(Platform& platform, RoundHot& form, const settings::SystemTo
   }
 }
 
-void AddRingTool(Platform& platform, RoundHot& form, const settings::SystemTool& tool, RingWrites& writes) {
+void AddRingTool(RoundHot& form, const catalogue::ToolItem& tool, RingWrites& writes) {
   catalogue::ItemSlots& slots = form.Slots();
   for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
     catalogue::TImageIconRec& rec = slots[slot];
     if (!rec.File.empty()) continue;
     rec.File = tool.target;
-    rec.IconPath = ToolPicture(platform, tool);
+    rec.IconPath = tool.picture;
     rec.Hint = tool.caption;
     form.Round().CreateRoundIconWindow(slot);
     form.Round().DrawIconIntoSlot(slot, rec.IconPath);
@@ -44,33 +40,33 @@ void AddRingTool(Platform& platform, RoundHot& form, const settings::SystemTool&
     writes.emplace_back(slot, texts);
     return;
   }
-  // A full ring takes nothing; the next opening shows the box unticked.
 }
 
-void RemoveRectTool(RoundHot& form, const settings::SystemTool& tool) {
+bool RemoveRectTool(RoundHot& form, const std::string& target) {
   const catalogue::ItemSlots& slots = form.Slots();
   const int last = catalogue::kRingSlots + slots.DockCount();
   // The row is contiguous: its count bounds the search, whether or not the bar has made its windows yet.
   for (int slot = catalogue::kRingSlots + 1; slot <= last; ++slot) {
-    if (slots[slot].File == tool.target) {
+    if (slots[slot].File == target) {
       // Closes the gap in the records, the windows, the file and the bar.
       form.Removal().RemoveRectSlot(slot, catalogue::RemovalVariant::Menu);
-      return;
+      return true;
     }
   }
+  return false;
 }
 
 // The dock's own append, as a drop onto the bar makes it: the record, the
 // window, the element, the picture, then the bar widens by one item.
-void AddRectTool(Platform& platform, RoundHot& form, const settings::SystemTool& tool) {
+bool AddRectTool(Platform& platform, RoundHot& form, const catalogue::ToolItem& tool) {
   catalogue::CatalogueSite& site = form.Site();
   // A full row takes nothing, as a drop onto it does.
-  if (site.slots.DockCount() >= catalogue::kDockSlots) return;
+  if (site.slots.DockCount() >= catalogue::kDockSlots) return false;
   const int position = site.slots.DockCount() + 1;
   const int slot = catalogue::kRingSlots + position;
   catalogue::TImageIconRec& rec = site.slots[slot];
   rec.File = tool.target;
-  rec.IconPath = ToolPicture(platform, tool);
+  rec.IconPath = tool.picture;
   rec.Hint = tool.caption;
   site.windows.CreateRectIconWindow(slot);
   config::ItemTexts texts;
@@ -81,38 +77,43 @@ void AddRectTool(Platform& platform, RoundHot& form, const settings::SystemTool&
   site.windows.DrawIconIntoSlot(slot, rec.IconPath);
   site.slots.SetDockCount(position);
   if (site.dockBar) site.dockBar->ItemAppended(slot, platform.windows.CursorPosition());
+  return true;
 }
 
 }  // namespace
 
-void SystemToolItems::ApplySystemTools(const std::vector<settings::SystemToolChange>& changes) {
-  Platform& platform = platform_;
-  RoundHot& form = form_;
-  config::ItemFile file(platform.files, platform.system, form.ConfigPath());
-  // Without the file nothing changes anywhere, not even in memory.
-  if (!file.Files(config::ItemList::Ring)) return;
-  RingWrites ringWrites;
-  for (const settings::SystemToolChange& c : changes) {
-    if (!c.ring) continue;
-    const settings::SystemTool& tool = settings::kRectSystemTools.at(static_cast<std::size_t>(c.tool));
-    if (c.add) {
-      AddRingTool(platform, form, tool, ringWrites);
-    } else {
-      RemoveRingTool(platform, form, tool, ringWrites);
-    }
-  }
-  if (!ringWrites.empty()) {
-    form.Site().Check(file.WriteRingItems(ringWrites), "The ring's system tools");
-  }
-  for (const settings::SystemToolChange& c : changes) {
-    if (c.ring) continue;
-    const settings::SystemTool& tool = settings::kRectSystemTools.at(static_cast<std::size_t>(c.tool));
-    if (c.add) {
-      AddRectTool(platform, form, tool);
-    } else {
-      RemoveRectTool(form, tool);
-    }
-  }
+bool ItemOperations::HaveFile() const {
+  return config::ItemFile(platform_.files, platform_.system, form_.ConfigPath()).Files(config::ItemList::Ring)
+      .has_value();
+}
+
+bool ItemOperations::WriteRing(const std::vector<std::pair<int, config::ItemTexts>>& writes) {
+  if (writes.empty()) return false;
+  config::ItemFile file(platform_.files, platform_.system, form_.ConfigPath());
+  form_.Site().Check(file.WriteRingItems(writes), "The ring's system tools");
+  return true;
+}
+
+// Without the file nothing changes anywhere, not even in memory.
+bool ItemOperations::AddSystemTool(catalogue::Presentation side, const catalogue::ToolItem& tool) {
+  if (!HaveFile()) return false;
+  if (side == catalogue::Presentation::Rect) return AddRectTool(platform_, form_, tool);
+  RingWrites writes;
+  AddRingTool(form_, tool, writes);
+  return WriteRing(writes);
+}
+
+bool ItemOperations::RemoveSystemTool(catalogue::Presentation side, const std::string& target) {
+  if (!HaveFile()) return false;
+  if (side == catalogue::Presentation::Rect) return RemoveRectTool(form_, target);
+  RingWrites writes;
+  RemoveRingTool(platform_, form_, target, writes);
+  return WriteRing(writes);
+}
+
+bool ItemOperations::EditProperties(int slot, const catalogue::ItemProperties& values) {
+  return catalogue::ApplyItemProperties(platform_, form_.Slots(), form_.Site().windows, slot, values,
+                                        &form_.SaveFailures());
 }
 
 // ---- the machine ----
@@ -139,6 +140,8 @@ bool SetupMachine::WriteRunValue(const std::optional<std::string>& value) {
 }
 
 std::string SetupMachine::ExecutablePath() { return platform_.files.ExecutablePath(); }
+
+std::string SetupMachine::ProgramDir() { return platform_.files.ProgramDir(); }
 
 bool SetupMachine::Ask(const std::string& text) {
   return platform_.dialogs.MessageBox(text, kMessageCaption, MessageBoxButtons::YesNo, MessageBoxIcon::Information) ==

@@ -6,9 +6,11 @@
 
 #include <vector>
 
+#include "catalogue/IItemOperations.h"
+#include "catalogue/IconProperty.h"
+#include "config/ItemFile.h"
 #include "config/SettingsOwner.h"
 #include "settings/SetupMachine.h"
-#include "settings/SystemTools.h"
 
 namespace qv::app {
 
@@ -23,6 +25,7 @@ class SetupMachine final : public settings::ISetupMachine {
   std::optional<std::string> ReadRunValue() override;
   bool WriteRunValue(const std::optional<std::string>& value) override;
   std::string ExecutablePath() override;
+  std::string ProgramDir() override;
   bool Ask(const std::string& text) override;
   void Tell(const std::string& text) override;
   void OpenAddress(const std::string& address) override;
@@ -36,15 +39,20 @@ class SetupMachine final : public settings::ISetupMachine {
   RoundHot& form_;
 };
 
-// Adds and removes system tools as the dialog's ticks say: in the ring at the
-// lowest free slot, in the dock at the end of the row (refused when the row
-// is full). The ring's changes are saved in one replacement of the file.
-class SystemToolItems final : public settings::ISystemToolItems {
+// The items the dialogs change: system tools go into the ring's lowest free
+// slot or at the end of the dock's row (refused when the row is full), and
+// come out of the first slot that launches them.
+class ItemOperations final : public catalogue::IItemOperations {
  public:
-  SystemToolItems(Platform& platform, RoundHot& form) : platform_(platform), form_(form) {}
-  void ApplySystemTools(const std::vector<settings::SystemToolChange>& changes) override;
+  ItemOperations(Platform& platform, RoundHot& form) : platform_(platform), form_(form) {}
+  bool AddSystemTool(catalogue::Presentation side, const catalogue::ToolItem& tool) override;
+  bool RemoveSystemTool(catalogue::Presentation side, const std::string& target) override;
+  bool EditProperties(int slot, const catalogue::ItemProperties& values) override;
 
  private:
+  bool HaveFile() const;
+  bool WriteRing(const std::vector<std::pair<int, config::ItemTexts>>& writes);
+
   Platform& platform_;
   RoundHot& form_;
 };

@@ -56,9 +56,9 @@ LayeredSurface Swatch(std::uint32_t color) {
 
 }  // namespace
 
-TFormSetup::TFormSetup(IForms& forms, config::SettingsOwner& owner, ISystemToolItems& tools, ISetupMachine& machine,
+TFormSetup::TFormSetup(IForms& forms, config::SettingsOwner& owner, catalogue::IItemOperations& items, ISetupMachine& machine,
                        std::function<void()> onClosed)
-    : forms_(forms), owner_(owner), tools_(tools), machine_(machine), onClosed_(std::move(onClosed)) {
+    : forms_(forms), owner_(owner), items_(items), machine_(machine), onClosed_(std::move(onClosed)) {
   form_ = forms_.CreateForm(SetupFormSpec(), *this);
   if (form_ != kNoForm) FormCreate();
 }

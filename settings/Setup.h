@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "catalogue/IItemOperations.h"
 #include "config/SettingsOwner.h"
 #include "platform/Forms.h"
 #include "settings/SetupMachine.h"
@@ -24,7 +25,7 @@ namespace qv::settings {
 class TFormSetup final : public IFormEvents {
  public:
   // onClosed runs after the form is gone; the owner may let go of this object then.
-  TFormSetup(IForms& forms, config::SettingsOwner& owner, ISystemToolItems& tools, ISetupMachine& machine,
+  TFormSetup(IForms& forms, config::SettingsOwner& owner, catalogue::IItemOperations& items, ISetupMachine& machine,
              std::function<void()> onClosed);
   ~TFormSetup() override;
   TFormSetup(const TFormSetup&) = delete;
@@ -68,7 +69,7 @@ class TFormSetup final : public IFormEvents {
 
   IForms& forms_;
   config::SettingsOwner& owner_;
-  ISystemToolItems& tools_;
+  catalogue::IItemOperations& items_;
   ISetupMachine& machine_;
   std::function<void()> onClosed_;
   FormId form_ = kNoForm;
@@ -97,8 +98,8 @@ class TFormSetup final : public IFormEvents {
 class SetupDialog {
  public:
   // All four are owned elsewhere and outlive the dialog.
-  SetupDialog(IForms& forms, config::SettingsOwner& owner, ISystemToolItems& tools, ISetupMachine& machine)
-      : forms_(forms), owner_(owner), tools_(tools), machine_(machine) {}
+  SetupDialog(IForms& forms, config::SettingsOwner& owner, catalogue::IItemOperations& items, ISetupMachine& machine)
+      : forms_(forms), owner_(owner), items_(items), machine_(machine) {}
   ~SetupDialog();
   SetupDialog(const SetupDialog&) = delete;
   SetupDialog& operator=(const SetupDialog&) = delete;
@@ -117,7 +118,7 @@ class SetupDialog {
 
   IForms& forms_;
   config::SettingsOwner& owner_;
-  ISystemToolItems& tools_;
+  catalogue::IItemOperations& items_;
   ISetupMachine& machine_;
   std::unique_ptr<TFormSetup> form_;
   std::unique_ptr<TFormSetup> closing_;  // kept until the event that closed it has returned

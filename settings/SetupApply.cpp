@@ -34,6 +34,23 @@ void SetAutoStart(ISetupMachine& machine, bool start) {
                                           : "Start with Windows could not be removed from the Run key.");
 }
 
+// Ring removals, ring additions, dock removals, dock additions: a tool moved
+// from one slot to another never finds its side full.
+void ApplyToolChanges(catalogue::IItemOperations& items, const std::string& programDir,
+                      const std::vector<SystemToolChange>& changes) {
+  for (const SystemToolChange& c : changes) {
+    const SystemTool& tool = kRectSystemTools.at(static_cast<std::size_t>(c.tool));
+    const catalogue::Presentation side = c.ring ? catalogue::Presentation::Round : catalogue::Presentation::Rect;
+    // A full side or a file that went away takes nothing: the next opening shows the box as it is.
+    if (c.add) {
+      items.AddSystemTool(side, {tool.target, tool.caption,
+                                 programDir + "Icon\\SysTool\\" + (tool.componentName + 1) + ".png"});
+    } else {
+      items.RemoveSystemTool(side, tool.target);
+    }
+  }
+}
+
 }  // namespace
 
 void TFormSetup::BitBtnOKClick() {
@@ -98,12 +115,12 @@ void TFormSetup::BitBtnOKClick() {
 
   // From here on only what outlives the dialog is used.
   config::SettingsOwner& owner = owner_;
-  ISystemToolItems& tools = tools_;
+  catalogue::IItemOperations& items = items_;
   ISetupMachine& machine = machine_;
   FormClose();
   if (autoStartChanged) SetAutoStart(machine, autoStart);
   const config::EditResult saved = owner.Apply(v, skins);
-  if (!changes.empty()) tools.ApplySystemTools(changes);
+  ApplyToolChanges(items, machine.ProgramDir(), changes);
   machine.CheckSave(saved, "The settings");
 }
 
@@ -145,7 +162,7 @@ bool SetupDialog::Open() {
     form_->BringToFront();
     return true;
   }
-  form_ = std::make_unique<TFormSetup>(forms_, owner_, tools_, machine_, [this] { closing_ = std::move(form_); });
+  form_ = std::make_unique<TFormSetup>(forms_, owner_, items_, machine_, [this] { closing_ = std::move(form_); });
   if (form_->Form() == kNoForm) {
     form_.reset();
     return false;

@@ -26,6 +26,8 @@ class ISetupMachine {
   // nullopt deletes the value; false when the registry refused.
   virtual bool WriteRunValue(const std::optional<std::string>& value) = 0;
   virtual std::string ExecutablePath() = 0;
+  // The program's folder, with its trailing backslash.
+  virtual std::string ProgramDir() = 0;
   // Message boxes run a loop of their own: timers and input come in meanwhile.
   // Yes/No with the information icon; true for Yes.
   virtual bool Ask(const std::string& text) = 0;

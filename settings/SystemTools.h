@@ -4,7 +4,6 @@
 // in the dialog's order. The picture of each is Icon\SysTool\<Picture>.png.
 
 #include <array>
-#include <vector>
 
 namespace qv::settings {
 
@@ -31,14 +30,6 @@ struct SystemToolChange {
   int tool = 0;      // index into kRectSystemTools
   bool add = true;
   friend bool operator==(const SystemToolChange&, const SystemToolChange&) = default;
-};
-
-// The item operations the dialog's tool boxes run: the catalogue adds and
-// removes the items, their windows and their elements.
-class ISystemToolItems {
- public:
-  virtual ~ISystemToolItems() = default;
-  virtual void ApplySystemTools(const std::vector<SystemToolChange>& changes) = 0;
 };
 
 }  // namespace qv::settings
