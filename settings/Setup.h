@@ -7,7 +7,8 @@
 // button restores the defaults after asking. Every change of a setting goes
 // through the settings' owner; the tool boxes through the item operations.
 // A button reads its controls first and closes the dialog before the work
-// that may show a message: the user can act on the dialog while one is up.
+// that may show a message: timers, the tray and the hot key go on while one
+// is up, and may close or open the dialog meanwhile.
 
 #include <array>
 #include <functional>

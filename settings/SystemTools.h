@@ -22,14 +22,11 @@ inline constexpr std::array<SystemTool, 5> kRectSystemTools{{
 }};
 
 // One tick or untick of a system tool that differs from what the list held
-// at opening. They are handed over in the order they must run: ring
-// removals, ring additions, dock removals, dock additions, each by the
-// tools' order.
+// at opening.
 struct SystemToolChange {
   bool ring = true;  // the ring's list, else the dock's
   int tool = 0;      // index into kRectSystemTools
   bool add = true;
-  friend bool operator==(const SystemToolChange&, const SystemToolChange&) = default;
 };
 
 }  // namespace qv::settings
