@@ -258,7 +258,7 @@ void TFormSetup::OnClick(FormId, const std::string& control) {
     const std::shared_ptr<bool> alive = alive_;
     const std::optional<FontChoice> chosen = forms_.ChooseFont(
         form_, {font.face, font.size, font.bold, font.italic, font.underline, font.strikeout, font.color});
-    if (!chosen || !Stands(alive)) return;
+    if (!chosen || !(*alive && form_ != kNoForm)) return;
     font = {chosen->face,      chosen->size,      chosen->bold, chosen->italic,
             chosen->underline, chosen->strikeout, chosen->color};
     fontDefine_ = config::FormatFontSpec(font);
@@ -267,7 +267,7 @@ void TFormSetup::OnClick(FormId, const std::string& control) {
     config::FontSpec font = config::ParseFontSpec(fontDefine_).value_or(config::FontSpec{});
     const std::shared_ptr<bool> alive = alive_;
     const std::optional<std::uint32_t> color = forms_.ChooseColor(form_, font.color);
-    if (!color || !Stands(alive)) return;
+    if (!color || !(*alive && form_ != kNoForm)) return;
     font.color = *color;
     fontDefine_ = config::FormatFontSpec(font);
     ShowFont(fontDefine_);
@@ -279,7 +279,7 @@ void TFormSetup::OnClick(FormId, const std::string& control) {
 void TFormSetup::BrowsePicture(const char* edit, const char* image) {
   const std::shared_ptr<bool> alive = alive_;
   const std::optional<std::string> path = forms_.OpenFileDialog(form_, "", kPngFilter);
-  if (!path || !Stands(alive)) return;
+  if (!path || !(*alive && form_ != kNoForm)) return;
   forms_.SetText(form_, edit, *path);
   forms_.SetPicture(form_, image, machine_.LoadPreview(Trimmed(edit)));
 }
@@ -316,7 +316,7 @@ void TFormSetup::OnKeyDown(FormId, const std::string& control, unsigned virtualK
       const std::string restore = savedHotKey_;
       const std::shared_ptr<bool> alive = alive_;
       machine_.Tell(kHotKeyRuleText);
-      if (!Stands(alive)) return;
+      if (!(*alive && form_ != kNoForm)) return;
       forms_.SetText(form_, "EditHot", restore);
       break;
     }

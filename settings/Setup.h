@@ -54,9 +54,6 @@ class TFormSetup final : public IFormEvents {
   void FormCreate();
   void LoadFromFile(const config::SetupFileValues& file);
   void LoadDockPage(const config::Settings& current);
-  // Whether the dialog still stands after a loop of a box or a modal dialog:
-  // it may have been closed, and destroyed by a new opening, meanwhile.
-  bool Stands(const std::shared_ptr<bool>& alive) const { return *alive && form_ != kNoForm; }
   // Sets a slider as the user would: its change handler runs when the
   // clamped position differs from the one it had.
   void SetSlider(const char* name, int position);
@@ -74,7 +71,10 @@ class TFormSetup final : public IFormEvents {
   ISetupMachine& machine_;
   std::function<void()> onClosed_;
   FormId form_ = kNoForm;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // false once destroyed
+  // False once destroyed. A handler copies it before a box or a modal dialog
+  // runs its loop, in which the dialog may be closed and destroyed by a new
+  // opening, and looks at the copy before it touches anything of this object.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
   // What the dialog was opened with.
   bool haveFile_ = false;

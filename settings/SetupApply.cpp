@@ -137,7 +137,7 @@ void TFormSetup::BitBtnDefaultClick() {
   const std::shared_ptr<bool> alive = alive_;
   const bool yes = machine_.Ask(kRestoreQuestion);
   // The dialog may have been closed, or closed and opened anew, while the question was up.
-  if (!yes || !Stands(alive)) return;
+  if (!yes || !(*alive && form_ != kNoForm)) return;
   if (!haveFile_) {
     BitBtnCancelClick();
     return;
