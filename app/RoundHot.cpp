@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "app/PresentationSwitches.h"
-#include "app/SetupWiring.h"
 #include "catalogue/IconPropertyApply.h"
 #include "catalogue/LoadEntry.h"
 #include "config/SettingsFile.h"
@@ -70,7 +69,13 @@ RoundHot::RoundHot(Platform& platform)
                                                    platform_.diagnostics);
   propertyItems_ = std::make_unique<catalogue::CatalogueProperties>(platform_, slots_, *itemWindows_, &saveFailures_);
   properties_ = std::make_unique<catalogue::IconPropertyDialog>(platform_.forms, *propertyItems_, *propertyItems_);
-  setup_ = std::make_unique<settings::SetupDialog>(platform_.forms, MakeSetupHooks(platform_, *this));
+  settingsOwner_ = std::make_unique<config::SettingsOwner>(settings_, platform_.files, platform_.system, ConfigPath());
+  setupMachine_ = std::make_unique<SetupMachine>(platform_, *this);
+  itemOperations_ = std::make_unique<ItemOperations>(platform_, *this);
+  setup_ = std::make_unique<settings::SetupDialog>(platform_.forms, *settingsOwner_, *itemOperations_, *setupMachine_);
+  ringListener_ = std::make_unique<RingListener>(*settingsOwner_, *this);
+  dockListener_ = std::make_unique<DockListener>(*settingsOwner_, *this);
+  displayListener_ = std::make_unique<DisplayListener>(*settingsOwner_, *this);
   // An open property dialog whose item went away closes.
   site_->ItemsChanged = [this] { properties_->ItemsChanged(); };
   drop_ = std::make_unique<catalogue::ItemDrop>(*site_, timerClearMemory_);
@@ -84,6 +89,9 @@ RoundHot::~RoundHot() {
   timerPBT_.Disable();
   timerRedraw_.Disable();
   // The dialogs first: they are bound to item windows.
+  displayListener_.reset();
+  dockListener_.reset();
+  ringListener_.reset();
   setup_.reset();
   properties_.reset();
   about_.reset();
@@ -210,6 +218,7 @@ void RoundHot::BuildPresentations() {
     Check(items.Save(), "Completing the item lists at start");
     hotKeyText_ = items.HotKeyText();
     hotKeyChar_ = hotKeyText_[0];
+    settingsOwner_->HotKeyLoaded(hotKeyChar_);
     SetupHotKey();
   }
   if (!loaded) dock_->CreateRectBar();

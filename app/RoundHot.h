@@ -11,6 +11,7 @@
 #include "app/HotKeyRegistrar.h"
 #include "app/ItemWindowsRouter.h"
 #include "app/PresentationSwitches.h"
+#include "app/SettingsSite.h"
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/Drop.h"
 #include "catalogue/IconPropertyApply.h"
@@ -19,6 +20,7 @@
 #include "config/ItemFile.h"
 #include "config/SaveFailures.h"
 #include "config/Settings.h"
+#include "config/SettingsOwner.h"
 #include "dock/RectPresentation.h"
 #include "platform/FormTimer.h"
 #include "platform/Platform.h"
@@ -130,8 +132,9 @@ class RoundHot final : public IPlatformEvents {
   // The one about dialog and the one item property dialog.
   settings::AboutDialog& About() { return *about_; }
   catalogue::IconPropertyDialog& Properties() { return *properties_; }
-  // The one settings dialog.
+  // The one settings dialog, and the one owner of the settings it changes.
   settings::SetupDialog& Setup() { return *setup_; }
+  config::SettingsOwner& SettingsOwner() { return *settingsOwner_; }
 
   // What the settings dialog changes in the main form.
   void SetHotKey(char letter);
@@ -183,7 +186,13 @@ class RoundHot final : public IPlatformEvents {
   std::unique_ptr<settings::AboutDialog> about_;
   std::unique_ptr<catalogue::CatalogueProperties> propertyItems_;
   std::unique_ptr<catalogue::IconPropertyDialog> properties_;
+  std::unique_ptr<config::SettingsOwner> settingsOwner_;
+  std::unique_ptr<SetupMachine> setupMachine_;
+  std::unique_ptr<ItemOperations> itemOperations_;
   std::unique_ptr<settings::SetupDialog> setup_;
+  std::unique_ptr<RingListener> ringListener_;
+  std::unique_ptr<DockListener> dockListener_;
+  std::unique_ptr<DisplayListener> displayListener_;
 
   bool settingsLoaded_ = false;
   bool iconsLoaded_ = false;

@@ -56,20 +56,22 @@ LayeredSurface Swatch(std::uint32_t color) {
 
 }  // namespace
 
-TFormSetup::TFormSetup(IForms& forms, const SetupHooks& hooks, std::function<void()> onClosed)
-    : forms_(forms), hooks_(hooks), onClosed_(std::move(onClosed)) {
+TFormSetup::TFormSetup(IForms& forms, config::SettingsOwner& owner, catalogue::IItemOperations& items, ISetupMachine& machine,
+                       std::function<void()> onClosed)
+    : forms_(forms), owner_(owner), items_(items), machine_(machine), onClosed_(std::move(onClosed)) {
   form_ = forms_.CreateForm(SetupFormSpec(), *this);
   if (form_ != kNoForm) FormCreate();
 }
 
 TFormSetup::~TFormSetup() {
+  *alive_ = false;
   if (form_ != kNoForm) forms_.DestroyForm(form_);
 }
 
 void TFormSetup::FormCreate() {
   ApplyDisplayDefaults();
   forms_.SetPicture(form_, "ImageDown", DownArrow());
-  const config::Settings current = hooks_.CurrentSettings();
+  const config::Settings current = owner_.Current();
   // Without a file, Cancel goes back to what the windows show now.
   origMinR_ = current.MinR;
   origSeparationSize_ = current.SeparationSize;
@@ -77,7 +79,7 @@ void TFormSetup::FormCreate() {
   origPosition_ = current.RectPosition;
   origIconPx_ = current.RectIconPx;
   origIconWd_ = current.RectIconWd;
-  const std::optional<config::SetupFileValues> file = hooks_.ReadFile();
+  const std::optional<config::SetupFileValues> file = owner_.ReadFile();
   if (!file) return;
   haveFile_ = true;
   LoadFromFile(*file);
@@ -90,8 +92,9 @@ void TFormSetup::ApplyDisplayDefaults() {
 }
 
 void TFormSetup::LoadFromFile(const config::SetupFileValues& file) {
-  if (const std::optional<std::string> run = hooks_.ReadRunValue())
-    forms_.SetChecked(form_, "ChkBoxAuto", RunValueStartsProgram(*run, hooks_.ExecutablePath()));
+  const std::optional<std::string> run = machine_.ReadRunValue();
+  autoStart_ = run && RunValueStartsProgram(*run, machine_.ExecutablePath());
+  forms_.SetChecked(form_, "ChkBoxAuto", autoStart_);
   forms_.SetChecked(form_, "ChkBoxHide", file.HideAfterClick);
   forms_.SetChecked(form_, "ChkBoxLock", file.LockPosition);
   forms_.SetChecked(form_, "ChkBoxLockIcon", file.LockIcon);
@@ -103,13 +106,13 @@ void TFormSetup::LoadFromFile(const config::SetupFileValues& file) {
   if (const std::optional<int> i = ListIndex(file.CenterAction, static_cast<int>(kCenterActionItems.size())))
     forms_.SetSelection(form_, "ComboBoxAction", *i);
 
-  if (!file.BackgroundPath.empty() && hooks_.FileExists(file.BackgroundPath)) {
+  if (!file.BackgroundPath.empty() && machine_.FileExists(file.BackgroundPath)) {
     forms_.SetText(form_, "EditBG", file.BackgroundPath);
-    forms_.SetPicture(form_, "ImageBG", hooks_.LoadPreview(file.BackgroundPath));
+    forms_.SetPicture(form_, "ImageBG", machine_.LoadPreview(file.BackgroundPath));
   }
-  if (!file.CenterPath.empty() && hooks_.FileExists(file.CenterPath)) {
+  if (!file.CenterPath.empty() && machine_.FileExists(file.CenterPath)) {
     forms_.SetText(form_, "EditCenter", file.CenterPath);
-    forms_.SetPicture(form_, "ImageCenter", hooks_.LoadPreview(file.CenterPath));
+    forms_.SetPicture(form_, "ImageCenter", machine_.LoadPreview(file.CenterPath));
   }
   origBGPath_ = Trimmed("EditBG");
   origCenterPath_ = Trimmed("EditCenter");
@@ -134,7 +137,7 @@ void TFormSetup::LoadFromFile(const config::SetupFileValues& file) {
   for (std::size_t i = 0; i < roundToolPresent_.size(); ++i)
     forms_.SetChecked(form_, ToolBox('C', i), roundToolPresent_[i]);
 
-  LoadDockPage(hooks_.CurrentSettings());
+  LoadDockPage(owner_.Current());
 
   rectToolPresent_ = ToolsPresent(file.RectFiles);
   for (std::size_t i = 0; i < rectToolPresent_.size(); ++i)
@@ -148,7 +151,7 @@ void TFormSetup::LoadFromFile(const config::SetupFileValues& file) {
 void TFormSetup::LoadDockPage(const config::Settings& current) {
   std::vector<std::string> themes;
   int selected = -1;
-  for (const std::string& fileName : hooks_.ThemeFiles()) {
+  for (const std::string& fileName : machine_.ThemeFiles()) {
     const std::optional<std::string> name = ThemeName(fileName);
     if (!name) continue;
     if (selected < 0 && *name == current.RectTopic) selected = static_cast<int>(themes.size());
@@ -185,21 +188,21 @@ void TFormSetup::SliderChanged(const std::string& name) {
     forms_.SetText(form_, "LabelCenterNum", std::to_string(SliderSetting(kCenterSlider, position)));
   } else if (name == "TrackBarMinR") {
     forms_.SetText(form_, "LabelMinRNum", number);
-    hooks_.PreviewRing(position, hooks_.CurrentSettings().SeparationSize);
+    owner_.PreviewRing(position, owner_.Current().SeparationSize);
   } else if (name == "TrackBarSeparationSize") {
     forms_.SetText(form_, "LabelSeparationNum", number);
-    hooks_.PreviewRing(hooks_.CurrentSettings().MinR, position);
+    owner_.PreviewRing(owner_.Current().MinR, position);
   } else if (name == "TrackBarRotationValue") {
     forms_.SetText(form_, "LabelRotationNum", number);
   } else if (name == "TrackBarTransparence") {
     forms_.SetText(form_, "LabelPercent", number + "%");
-    hooks_.ApplyDockTransparency(position);
+    owner_.PreviewDockTransparency(position);
   } else if (name == "TrackBarZoomPx") {
     forms_.SetText(form_, "LabelPx", number);
-    hooks_.ApplyMagnify(position, hooks_.CurrentSettings().RectIconWd);
+    owner_.PreviewMagnify(position, owner_.Current().RectIconWd);
   } else if (name == "TrackBarZoomWidth") {
     forms_.SetText(form_, "LabelWd", number);
-    hooks_.ApplyMagnify(hooks_.CurrentSettings().RectIconPx, position);
+    owner_.PreviewMagnify(owner_.Current().RectIconPx, position);
   }
 }
 
@@ -252,40 +255,42 @@ void TFormSetup::OnClick(FormId, const std::string& control) {
     BrowsePicture("EditCenter", "ImageCenter");
   } else if (control == "BitBtnFont") {
     config::FontSpec font = config::ParseFontSpec(fontDefine_).value_or(config::FontSpec{});
+    const std::shared_ptr<bool> alive = alive_;
     const std::optional<FontChoice> chosen = forms_.ChooseFont(
         form_, {font.face, font.size, font.bold, font.italic, font.underline, font.strikeout, font.color});
-    if (!chosen) return;
+    if (!chosen || !(*alive && form_ != kNoForm)) return;
     font = {chosen->face,      chosen->size,      chosen->bold, chosen->italic,
             chosen->underline, chosen->strikeout, chosen->color};
     fontDefine_ = config::FormatFontSpec(font);
     ShowFont(fontDefine_);
   } else if (control == "BitBtnColor") {
     config::FontSpec font = config::ParseFontSpec(fontDefine_).value_or(config::FontSpec{});
+    const std::shared_ptr<bool> alive = alive_;
     const std::optional<std::uint32_t> color = forms_.ChooseColor(form_, font.color);
-    if (!color) return;
+    if (!color || !(*alive && form_ != kNoForm)) return;
     font.color = *color;
     fontDefine_ = config::FormatFontSpec(font);
     ShowFont(fontDefine_);
   } else if (control == "LabelImgDown" || control == "ImageDown") {
-    if (hooks_.OpenAddress) hooks_.OpenAddress(kMoreStylesAddress);
+    machine_.OpenAddress(kMoreStylesAddress);
   }
 }
 
 void TFormSetup::BrowsePicture(const char* edit, const char* image) {
+  const std::shared_ptr<bool> alive = alive_;
   const std::optional<std::string> path = forms_.OpenFileDialog(form_, "", kPngFilter);
-  if (!path) return;
+  if (!path || !(*alive && form_ != kNoForm)) return;
   forms_.SetText(form_, edit, *path);
-  forms_.SetPicture(form_, image, hooks_.LoadPreview(Trimmed(edit)));
+  forms_.SetPicture(form_, image, machine_.LoadPreview(Trimmed(edit)));
 }
 
 void TFormSetup::OnChange(FormId, const std::string& control) {
   if (control.rfind("TrackBar", 0) == 0) {
     SliderChanged(control);
   } else if (control == "ComboBoxPosition") {
-    hooks_.ApplyDockPosition(std::max(0, forms_.Selection(form_, control)));
+    owner_.PreviewDockPosition(std::max(0, forms_.Selection(form_, control)));
   } else if (control == "ComboBoxTopic") {
-    hooks_.ApplyDockTheme(forms_.Text(form_, control));
-    hooks_.ApplyDockTransparency(hooks_.CurrentSettings().RectTransparence);
+    owner_.PreviewDockTheme(forms_.Text(form_, control));
   }
 }
 
@@ -309,9 +314,10 @@ void TFormSetup::OnKeyDown(FormId, const std::string& control, unsigned virtualK
       // Taken before the message: the focus coming back after it must not
       // make the refused state the one to return to.
       const std::string restore = savedHotKey_;
-      hooks_.Tell(kHotKeyRuleText);
-      // The dialog may have been closed while the message was up.
-      if (form_ != kNoForm) forms_.SetText(form_, control, restore);
+      const std::shared_ptr<bool> alive = alive_;
+      machine_.Tell(kHotKeyRuleText);
+      if (!(*alive && form_ != kNoForm)) return;
+      forms_.SetText(form_, "EditHot", restore);
       break;
     }
   }
@@ -320,9 +326,9 @@ void TFormSetup::OnKeyDown(FormId, const std::string& control, unsigned virtualK
 void TFormSetup::OnCloseRequest(FormId) { FormClose(); }
 
 void TFormSetup::FormClose() {
-  const config::Settings current = hooks_.CurrentSettings();
-  hooks_.ApplyMagnify(current.RectIconPx, current.RectIconWd);
-  if (hooks_.Closed) hooks_.Closed();
+  const config::Settings& current = owner_.Current();
+  owner_.PreviewMagnify(current.RectIconPx, current.RectIconWd);
+  machine_.DialogClosed();
   if (form_ != kNoForm) forms_.DestroyForm(form_);
   form_ = kNoForm;
   // Last: the owner may let go of this object now.

@@ -1,25 +1,33 @@
 #pragma once
 
 // TFormSetup: every setting of the program on five pages. Opening reads the
-// file and the main window's settings once; some controls preview their
-// value in the running windows at once; OK makes everything permanent,
-// Cancel takes the previews back, the close box leaves them as they are,
-// and the default button restores the defaults after asking.
+// file and the settings once; some controls preview their value in the
+// running windows at once; OK makes everything permanent, Cancel takes the
+// previews back, the close box leaves them as they are, and the default
+// button restores the defaults after asking. Every change of a setting goes
+// through the settings' owner; the tool boxes through the item operations.
+// A button reads its controls first and closes the dialog before the work
+// that may show a message: timers, the tray and the hot key go on while one
+// is up, and may close or open the dialog meanwhile.
 
 #include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "catalogue/IItemOperations.h"
+#include "config/SettingsOwner.h"
 #include "platform/Forms.h"
-#include "settings/SetupHooks.h"
+#include "settings/SetupMachine.h"
+#include "settings/SystemTools.h"
 
 namespace qv::settings {
 
 class TFormSetup final : public IFormEvents {
  public:
   // onClosed runs after the form is gone; the owner may let go of this object then.
-  TFormSetup(IForms& forms, const SetupHooks& hooks, std::function<void()> onClosed);
+  TFormSetup(IForms& forms, config::SettingsOwner& owner, catalogue::IItemOperations& items, ISetupMachine& machine,
+             std::function<void()> onClosed);
   ~TFormSetup() override;
   TFormSetup(const TFormSetup&) = delete;
   TFormSetup& operator=(const TFormSetup&) = delete;
@@ -58,12 +66,19 @@ class TFormSetup final : public IFormEvents {
   void FormClose();
 
   IForms& forms_;
-  const SetupHooks& hooks_;
+  config::SettingsOwner& owner_;
+  catalogue::IItemOperations& items_;
+  ISetupMachine& machine_;
   std::function<void()> onClosed_;
   FormId form_ = kNoForm;
+  // False once destroyed. A handler copies it before a box or a modal dialog
+  // runs its loop, in which the dialog may be closed and destroyed by a new
+  // opening, and looks at the copy before it touches anything of this object.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
   // What the dialog was opened with.
   bool haveFile_ = false;
+  bool autoStart_ = false;
   std::string savedHotKey_;
   int origBGSize_ = 0;
   int origCenterSize_ = 0;
@@ -83,7 +98,9 @@ class TFormSetup final : public IFormEvents {
 // The application's one settings dialog.
 class SetupDialog {
  public:
-  SetupDialog(IForms& forms, SetupHooks hooks) : forms_(forms), hooks_(std::move(hooks)) {}
+  // All four are owned elsewhere and outlive the dialog.
+  SetupDialog(IForms& forms, config::SettingsOwner& owner, catalogue::IItemOperations& items, ISetupMachine& machine)
+      : forms_(forms), owner_(owner), items_(items), machine_(machine) {}
   ~SetupDialog();
   SetupDialog(const SetupDialog&) = delete;
   SetupDialog& operator=(const SetupDialog&) = delete;
@@ -101,7 +118,9 @@ class SetupDialog {
   bool Open();
 
   IForms& forms_;
-  SetupHooks hooks_;
+  config::SettingsOwner& owner_;
+  catalogue::IItemOperations& items_;
+  ISetupMachine& machine_;
   std::unique_ptr<TFormSetup> form_;
   std::unique_ptr<TFormSetup> closing_;  // kept until the event that closed it has returned
 };

@@ -20,6 +20,37 @@ std::string ToolBox(char prefix, std::size_t tool) {
   return std::string(1, prefix) + (kRectSystemTools[tool].componentName + 1);
 }
 
+// The Run value as the box asks: written when ticked and no value starts this
+// copy, deleted when unticked and the value is this copy's. Another copy's
+// value is never touched.
+void SetAutoStart(ISetupMachine& machine, bool start) {
+  const std::string exe = machine.ExecutablePath();
+  const std::optional<std::string> run = machine.ReadRunValue();
+  const bool ours = run && RunValueStartsProgram(*run, exe);
+  if (start == ours) return;
+  const std::optional<std::string> value = start ? std::optional<std::string>(RunValueFor(exe)) : std::nullopt;
+  if (!machine.WriteRunValue(value))
+    machine.Report(Severity::Error, start ? "Start with Windows could not be written into the Run key."
+                                          : "Start with Windows could not be removed from the Run key.");
+}
+
+// Ring removals, ring additions, dock removals, dock additions: a tool moved
+// from one slot to another never finds its side full.
+void ApplyToolChanges(catalogue::IItemOperations& items, const std::string& programDir,
+                      const std::vector<SystemToolChange>& changes) {
+  for (const SystemToolChange& c : changes) {
+    const SystemTool& tool = kRectSystemTools.at(static_cast<std::size_t>(c.tool));
+    const catalogue::Presentation side = c.ring ? catalogue::Presentation::Round : catalogue::Presentation::Rect;
+    // A full side or a file that went away takes nothing: the next opening shows the box as it is.
+    if (c.add) {
+      items.AddSystemTool(side, {tool.target, tool.caption,
+                                 programDir + "Icon\\SysTool\\" + (tool.componentName + 1) + ".png"});
+    } else {
+      items.RemoveSystemTool(side, tool.target);
+    }
+  }
+}
+
 }  // namespace
 
 void TFormSetup::BitBtnOKClick() {
@@ -28,65 +59,47 @@ void TFormSetup::BitBtnOKClick() {
     BitBtnCancelClick();
     return;
   }
-  const int dBG = CentringShift(origBGSize_, LabelValue("LabelBGNum"));
-  const int dCenter = CentringShift(origCenterSize_, LabelValue("LabelCenterNum"));
-
-  // Start with Windows first: it lives outside the file and does not wait for it.
-  const std::optional<std::string> run = hooks_.ReadRunValue();
-  if (forms_.Checked(form_, "ChkBoxAuto")) {
-    const std::string exe = hooks_.ExecutablePath();
-    if (!run || !RunValueStartsProgram(*run, exe)) hooks_.WriteRunValue(RunValueFor(exe));
-  } else if (run) {
-    hooks_.WriteRunValue(std::nullopt);
-  }
-
-  config::Settings s = hooks_.CurrentSettings();
+  // Everything is read from the controls before anything can show a message.
+  const bool autoStart = forms_.Checked(form_, "ChkBoxAuto");
+  const bool autoStartChanged = autoStart != autoStart_;
+  const config::Settings& s = owner_.Current();
   config::BasicSettingsValues v;
-  v.HideAfterClick = s.HideAfterClick = forms_.Checked(form_, "ChkBoxHide");
-  v.LockPosition = s.LockPosition = forms_.Checked(form_, "ChkBoxLock");
-  v.LockIcon = s.LockIcon = forms_.Checked(form_, "ChkBoxLockIcon");
+  v.HideAfterClick = forms_.Checked(form_, "ChkBoxHide");
+  v.LockPosition = forms_.Checked(form_, "ChkBoxLock");
+  v.LockIcon = forms_.Checked(form_, "ChkBoxLockIcon");
   v.FrontIndex = std::max(0, forms_.Selection(form_, "ComboBoxDisplayState"));
-  v.CenterAction = s.CenterAction = std::max(0, forms_.Selection(form_, "ComboBoxAction"));
+  v.CenterAction = std::max(0, forms_.Selection(form_, "ComboBoxAction"));
   // An emptied edit keeps the letter in use: the hot key must have one.
-  const char letter = ChosenHotKey(forms_.Text(form_, "EditHot"), hooks_.HotKeyChar());
-  v.HotKey = std::string(1, letter);
-  v.BackgroundSize = s.BackgroundSize = LabelValue("LabelBGNum");
-  v.CenterSize = s.CenterSize = LabelValue("LabelCenterNum");
+  v.HotKey = std::string(1, ChosenHotKey(forms_.Text(form_, "EditHot"), owner_.HotKey()));
+  v.BackgroundSize = LabelValue("LabelBGNum");
+  v.CenterSize = LabelValue("LabelCenterNum");
 
   // Only an existing .png is taken over; anything else keeps the picture shown.
-  auto custom = [&](const char* edit, const std::string& orig, std::optional<std::string>& path, bool& toZero,
-                    int& index, std::string& shown) {
+  auto custom = [&](const char* edit, const std::string& orig, std::optional<std::string>& path, bool& toZero) {
     const std::string p = Trimmed(edit);
-    if (p.empty() || !IsPngPath(p) || !hooks_.FileExists(p)) return;
+    if (p.empty() || !IsPngPath(p) || !machine_.FileExists(p)) return;
     path = p;
-    shown = p;
-    if (p != orig) {
-      toZero = true;
-      index = 0;
-    }
+    toZero = p != orig;
   };
-  std::string bgPath = origBGPath_;
-  std::string centerPath = origCenterPath_;
-  custom("EditBG", origBGPath_, v.BackgroundPath, v.BackgroundIndexToZero, s.BackgroundIndex, bgPath);
-  custom("EditCenter", origCenterPath_, v.CenterPath, v.CenterIndexToZero, s.CenterIndex, centerPath);
+  custom("EditBG", origBGPath_, v.BackgroundPath, v.BackgroundIndexToZero);
+  custom("EditCenter", origCenterPath_, v.CenterPath, v.CenterIndexToZero);
 
-  v.MinR = s.MinR = LabelValue("LabelMinRNum");
-  v.SeparationSize = s.SeparationSize = LabelValue("LabelSeparationNum");
-  v.RotationValue = s.RotationValue = LabelValue("LabelRotationNum");
-  v.RectTopic = s.RectTopic = forms_.Text(form_, "ComboBoxTopic");
+  v.MinR = LabelValue("LabelMinRNum");
+  v.SeparationSize = LabelValue("LabelSeparationNum");
+  v.RotationValue = LabelValue("LabelRotationNum");
+  v.RectTopic = forms_.Text(form_, "ComboBoxTopic");
   v.RectTransparence = s.RectTransparence;
   v.RectPosition = s.RectPosition;
   v.RectIconPx = s.RectIconPx;
   v.RectIconWd = s.RectIconWd;
-  v.IsShowHint = s.IsShowHint = forms_.Checked(form_, "ChkBoxShow");
-  v.HintFontDefine = s.HintFontDefine = fontDefine_;
+  v.IsShowHint = forms_.Checked(form_, "ChkBoxShow");
+  v.HintFontDefine = fontDefine_;
 
-  if (!hooks_.SaveSettings(v) && hooks_.Report)
-    hooks_.Report(Severity::Error, "The settings could not be written; they hold until the program ends.");
-  hooks_.SetSettings(s);
-  hooks_.SetDisplayState(v.FrontIndex);
-  hooks_.RegisterHotKey(letter);
-  hooks_.SetHintFont(v.IsShowHint, v.HintFontDefine);
+  config::SkinShifts skins;
+  const int dBG = CentringShift(origBGSize_, v.BackgroundSize);
+  const int dCenter = CentringShift(origCenterSize_, v.CenterSize);
+  if (dBG != 0 || Trimmed("EditBG") != origBGPath_) skins.background = dBG;
+  if (dCenter != 0 || Trimmed("EditCenter") != origCenterPath_) skins.center = dCenter;
 
   std::vector<SystemToolChange> changes;
   auto collect = [&](bool ring, char prefix, const std::array<bool, 5>& present, bool add) {
@@ -99,68 +112,44 @@ void TFormSetup::BitBtnOKClick() {
   collect(true, 'C', roundToolPresent_, true);
   collect(false, 'R', rectToolPresent_, false);
   collect(false, 'R', rectToolPresent_, true);
-  if (!changes.empty()) hooks_.ApplySystemTools(changes);
 
-  if (dBG != 0 || Trimmed("EditBG") != origBGPath_)
-    hooks_.RebuildBackground({s.BackgroundSize, s.BackgroundIndex, bgPath, dBG});
-  if (dCenter != 0 || Trimmed("EditCenter") != origCenterPath_)
-    hooks_.RebuildCenter({s.CenterSize, s.CenterIndex, centerPath, dCenter});
+  // From here on only what outlives the dialog is used.
+  config::SettingsOwner& owner = owner_;
+  catalogue::IItemOperations& items = items_;
+  ISetupMachine& machine = machine_;
   FormClose();
+  if (autoStartChanged) SetAutoStart(machine, autoStart);
+  const config::EditResult saved = owner.Apply(v, skins);
+  ApplyToolChanges(items, machine.ProgramDir(), changes);
+  machine.CheckSave(saved, "The settings");
 }
 
 void TFormSetup::BitBtnCancelClick() {
-  hooks_.PreviewRing(origMinR_, origSeparationSize_);
-  hooks_.ApplyMagnify(origIconPx_, origIconWd_);
-  hooks_.ApplyDockTheme(hooks_.CurrentSettings().RectTopic);
-  hooks_.ApplyDockTransparency(origTransparence_);
-  hooks_.ApplyDockPosition(origPosition_);
+  owner_.PreviewRing(origMinR_, origSeparationSize_);
+  owner_.PreviewMagnify(origIconPx_, origIconWd_);
+  owner_.PreviewDockTheme(owner_.Current().RectTopic);
+  owner_.PreviewDockTransparency(origTransparence_);
+  owner_.PreviewDockPosition(origPosition_);
   FormClose();
 }
 
 void TFormSetup::BitBtnDefaultClick() {
-  if (!hooks_.Ask(kRestoreQuestion)) return;
+  const std::shared_ptr<bool> alive = alive_;
+  const bool yes = machine_.Ask(kRestoreQuestion);
+  // The dialog may have been closed, or closed and opened anew, while the question was up.
+  if (!yes || !(*alive && form_ != kNoForm)) return;
   if (!haveFile_) {
     BitBtnCancelClick();
     return;
   }
   const config::Settings defaults = config::FileDefaults();
-  const int dBG = CentringShift(origBGSize_, defaults.BackgroundSize);
-  const int dCenter = CentringShift(origCenterSize_, defaults.CenterSize);
-
-  if (hooks_.ReadRunValue()) hooks_.WriteRunValue(std::nullopt);
-  const std::optional<std::string> font = hooks_.SaveDefaultSettings();
-  if (!font && hooks_.Report)
-    hooks_.Report(Severity::Error, "The default settings could not be written; they hold until the program ends.");
-  config::Settings s = hooks_.CurrentSettings();
-  s.HideAfterClick = defaults.HideAfterClick;
-  s.LockPosition = defaults.LockPosition;
-  s.CenterAction = defaults.CenterAction;
-  s.BackgroundSize = defaults.BackgroundSize;
-  s.CenterSize = defaults.CenterSize;
-  s.BackgroundIndex = defaults.BackgroundIndex;
-  s.CenterIndex = defaults.CenterIndex;
-  s.MinR = defaults.MinR;
-  s.SeparationSize = defaults.SeparationSize;
-  s.RotationValue = defaults.RotationValue;
-  s.RectTopic = defaults.RectTopic;
-  s.RectTransparence = defaults.RectTransparence;
-  s.RectPosition = defaults.RectPosition;
-  s.RectIconPx = defaults.RectIconPx;
-  s.RectIconWd = defaults.RectIconWd;
-  s.IsShowHint = defaults.IsShowHint;
-  s.HintFontDefine = font.value_or(fontDefine_);
-  hooks_.SetSettings(s);
-  hooks_.SetDisplayState(0);
-  hooks_.RegisterHotKey('C');
-  hooks_.SetHintFont(s.IsShowHint, s.HintFontDefine);
-  hooks_.ApplyDockTheme(s.RectTopic);
-  hooks_.ApplyDockTransparency(s.RectTransparence);
-  hooks_.ApplyDockPosition(s.RectPosition);
-
-  hooks_.RebuildBackground({s.BackgroundSize, s.BackgroundIndex, "", dBG});
-  hooks_.RebuildCenter({s.CenterSize, s.CenterIndex, "", dCenter});
-  hooks_.RelayoutRing();
+  const config::SkinShifts skins{CentringShift(origBGSize_, defaults.BackgroundSize),
+                                 CentringShift(origCenterSize_, defaults.CenterSize)};
+  config::SettingsOwner& owner = owner_;
+  ISetupMachine& machine = machine_;
   FormClose();
+  SetAutoStart(machine, false);
+  machine.CheckSave(owner.RestoreDefaults(skins), "The default settings");
 }
 
 // ---- the one dialog ----
@@ -173,7 +162,7 @@ bool SetupDialog::Open() {
     form_->BringToFront();
     return true;
   }
-  form_ = std::make_unique<TFormSetup>(forms_, hooks_, [this] { closing_ = std::move(form_); });
+  form_ = std::make_unique<TFormSetup>(forms_, owner_, items_, machine_, [this] { closing_ = std::move(form_); });
   if (form_->Form() == kNoForm) {
     form_.reset();
     return false;
@@ -185,7 +174,7 @@ bool SetupDialog::Open() {
 void SetupDialog::OpenSettings() { Open(); }
 
 void SetupDialog::OpenDockSettings() {
-  if (hooks_.CollapseRectBar) hooks_.CollapseRectBar();
+  machine_.CollapseDock();
   if (Open()) form_->SelectPage(kPageRect);
 }
 

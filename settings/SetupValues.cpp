@@ -58,7 +58,13 @@ std::optional<std::string> ThemeName(const std::string& fileName) {
   std::string extension = fileName.substr(fileName.size() - 4);
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (extension != ".png") return std::nullopt;
-  return fileName.substr(0, fileName.size() - 4);
+  const std::string name = fileName.substr(0, fileName.size() - 4);
+  // "Default@150.png" is the theme "Default" drawn for a scaled display, not a theme of its own.
+  const std::size_t at = name.rfind('@');
+  if (at != std::string::npos && at + 1 < name.size() &&
+      name.find_first_not_of("0123456789", at + 1) == std::string::npos)
+    return std::nullopt;
+  return name;
 }
 
 int LabelNumber(const std::string& caption) { return std::atoi(caption.c_str()); }

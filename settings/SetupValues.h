@@ -60,7 +60,7 @@ std::string RunValueFor(const std::string& executablePath);
 bool RunValueStartsProgram(const std::string& stored, const std::string& executablePath);
 
 // A dock theme's name from its picture's file name: "Default.png" -> "Default";
-// nullopt for a file that is not a .png.
+// nullopt for a file that is not a .png and for a scaled copy ("Default@200.png").
 std::optional<std::string> ThemeName(const std::string& fileName);
 
 // The number in a label's caption ("300", "45%"); 0 when none.

@@ -21,4 +21,12 @@ inline constexpr std::array<SystemTool, 5> kRectSystemTools{{
     {"RControlPanel", "控制面板", "control.exe"},
 }};
 
+// One tick or untick of a system tool that differs from what the list held
+// at opening.
+struct SystemToolChange {
+  bool ring = true;  // the ring's list, else the dock's
+  int tool = 0;      // index into kRectSystemTools
+  bool add = true;
+};
+
 }  // namespace qv::settings

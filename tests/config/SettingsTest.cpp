@@ -75,17 +75,6 @@ struct LoadedFile {
   SettingsOutcome outcome;
 };
 
-TEST(ConfigSettings, LoadingACompleteFileTwiceChangesNothing) {
-  LoadedFile run(CompleteFile());
-  EXPECT_EQ(run.File(), CompleteFile());
-  EXPECT_FALSE(run.settings.RectListCreated);
-  Settings again;
-  EXPECT_TRUE(LoadSettings(run.document, again).saved);
-  EXPECT_EQ(run.files.writes, 0);  // nothing changed: nothing written
-  EXPECT_EQ(run.File(), CompleteFile());
-  ExpectSettings(again, run.settings);
-}
-
 // Each part the loader completes, removed alone, comes back with the default values at the
 // end of its parent, attributes in their fixed order; the dock list is saved before any window.
 TEST(ConfigSettings, EachMissingPartIsCompleted) {

@@ -43,7 +43,7 @@ TEST(SetupLists, AStoredIndexOutsideTheListIsNotTaken) {
 TEST(SetupHotKey, LettersAreTakenModifiersWaitEverythingElseIsRefused) {
   const std::pair<unsigned, HotKeyKeyAction> cases[] = {
       {'A', HotKeyKeyAction::TakeLetter}, {'Z', HotKeyKeyAction::TakeLetter}, {'@', HotKeyKeyAction::Refuse},
-      {0xDB, HotKeyKeyAction::Refuse},  // [     {'0', HotKeyKeyAction::Refuse},     {'9', HotKeyKeyAction::Refuse},
+      {0xDB, HotKeyKeyAction::Refuse} /* [ */, {'0', HotKeyKeyAction::Refuse}, {'9', HotKeyKeyAction::Refuse},
       {0x10, HotKeyKeyAction::Ignore},    {0xA1, HotKeyKeyAction::Ignore},    {0x20, HotKeyKeyAction::Refuse},
       {0x70, HotKeyKeyAction::Refuse},    {'a', HotKeyKeyAction::Refuse},  // 'a' is VK_NUMPAD1
   };
@@ -77,7 +77,9 @@ TEST(SetupRunValue, QuotedWhenThePathHasBlanksAndComparedInBothForms) {
 TEST(SetupThemes, PngFilesNameThemesWithoutTheirExtension) {
   const std::pair<std::string, std::optional<std::string>> cases[] = {
       {"Default.png", "Default"},  {"Blue.PNG", "Blue"},  {".png", ""},
-      {"notes.txt", std::nullopt}, {"png", std::nullopt}, {"a.png.bak", std::nullopt}};
+      {"notes.txt", std::nullopt}, {"png", std::nullopt}, {"a.png.bak", std::nullopt},
+      // the copies drawn for scaled displays are no themes of their own
+      {"Default@150.png", std::nullopt}, {"Blue@200.PNG", std::nullopt}, {"a@b.png", "a@b"}, {"x@.png", "x@"}};
   for (const auto& [file, name] : cases) EXPECT_EQ(ThemeName(file), name) << file;
 }
 
