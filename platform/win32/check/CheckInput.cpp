@@ -4,6 +4,7 @@
 // window calls that go with a drag (capture, cursor, focus). Real pointer and
 // key input through X, and hiding the whole program, are e2e/interaction.py's.
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,18 +17,6 @@ namespace {
 
 constexpr const wchar_t* kClass = L"QuorvelInputCheck";
 constexpr const wchar_t* kTitle = L"Quorvel input check";
-
-const char* ButtonName(MouseButton button) {
-  switch (button) {
-    case MouseButton::Left:
-      return "L";
-    case MouseButton::Right:
-      return "R";
-    case MouseButton::Middle:
-      return "M";
-  }
-  return "?";
-}
 
 // Every event as one line, so a sequence compares at a glance.
 class Recorder final : public IPlatformEvents {
@@ -55,17 +44,15 @@ class Recorder final : public IPlatformEvents {
   void OnDeactivate() override { Add("deactivate"); }
 
   std::vector<std::string> TakeLog() { return std::exchange(log_, {}); }
-  std::size_t Count(const std::string& prefix) const {
-    std::size_t n = 0;
-    for (const std::string& l : log_) n += l.starts_with(prefix);
-    return n;
+  bool Any(const char* prefix) const {
+    return std::any_of(log_.begin(), log_.end(), [prefix](const std::string& l) { return l.starts_with(prefix); });
   }
 
  private:
   void Pointer(const char* kind, const PointerEvent& e, bool withButton) {
     char text[128];
-    std::snprintf(text, sizeof text, "%s %u %s(%d,%d) (%d,%d)%s", kind, static_cast<unsigned>(e.window),
-                  withButton ? ButtonName(e.button) : "", e.client.x, e.client.y, e.screen.x, e.screen.y,
+    std::snprintf(text, sizeof text, "%s %u %.1s(%d,%d) (%d,%d)%s", kind, static_cast<unsigned>(e.window),
+                  withButton ? "LRM" + static_cast<int>(e.button) : "", e.client.x, e.client.y, e.screen.x, e.screen.y,
                   e.leftHeld ? " held" : "");
     Add(text);
   }
@@ -172,7 +159,7 @@ void CheckHotKeys(Win32Platform& platform, Recorder& events) {
   InjectKey(VK_F9, true);
   InjectKey(VK_SHIFT, true);
   InjectKey(VK_CONTROL, true);
-  PumpUntil([&] { return events.Count("hotkey") > 0; }, 2000);
+  PumpUntil([&] { return events.Any("hotkey"); }, 2000);
   Pump(150);
   Log hotKeysSeen;
   for (const std::string& line : events.TakeLog())

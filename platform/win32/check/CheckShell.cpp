@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "picture/IcoFile.h"
+#include "platform/win32/Files.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/IconFile.h"
 #include "platform/win32/OleApartment.h"
@@ -149,19 +150,13 @@ bool SaveLink(const std::string& linkPath, const std::string& target, LPCITEMIDL
   return SUCCEEDED(rawFile->Save(Widen(linkPath).c_str(), TRUE));
 }
 
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  return file && ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
-}
-
 void CheckShortcuts(IShell& shell) {
   const std::string folder = TempFolder("qvshell-");
   QV_EXPECT(::CreateDirectoryW(Widen(folder).c_str(), nullptr));
   const std::string program = folder + "工具 1.exe";
-  QV_EXPECT(WriteBytes(program, "MZ") && WriteBytes(folder + "garbage.lnk", "not a shell link\r\n") &&
-            WriteBytes(folder + "empty.lnk", ""));
+  Win32Files files;
+  QV_EXPECT(files.WriteFileAtomic(program, "MZ") && files.WriteFileAtomic(folder + "garbage.lnk", "no link\r\n") &&
+            files.WriteFileAtomic(folder + "empty.lnk", ""));
   LPITEMIDLIST drives = nullptr;
   QV_EXPECT(SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives)));
 

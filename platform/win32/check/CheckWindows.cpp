@@ -1,6 +1,7 @@
 // Windows, events, timers and the message loop, through the same
 // Win32Platform the program uses. Needs a display (Xvfb under Wine).
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -241,15 +242,10 @@ void CheckWindows() {
   const std::vector<HWND> tips = TipControls();
   QV_EXPECT(tips.size() == 1);
   if (tips.size() == 1) {
-    QV_EXPECT(::SendMessageW(tips[0], TTM_GETTOOLCOUNT, 0, 0) == 1);
     wchar_t text[80] = {};
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = itemWindow;
-    tool.uId = reinterpret_cast<UINT_PTR>(itemWindow);
-    tool.lpszText = text;
+    TTTOOLINFOW tool{sizeof(tool), 0, itemWindow, reinterpret_cast<UINT_PTR>(itemWindow), {}, nullptr, text};
     ::SendMessageW(tips[0], TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
-    QV_EXPECT(Narrow(text) == "回收站");
+    QV_EXPECT(::SendMessageW(tips[0], TTM_GETTOOLCOUNT, 0, 0) == 1 && Narrow(text) == "回收站");
     p.windows.SetToolTip(item, "");
     QV_EXPECT(::SendMessageW(tips[0], TTM_GETTOOLCOUNT, 0, 0) == 0);
   }
@@ -278,9 +274,7 @@ void CheckWindows() {
   events.timers.clear();
   p.timers.StartTimer(kQuitTimer, 300);
   platform.Run();
-  int quitTicks = 0;
-  for (int id : events.timers) quitTicks += id == kQuitTimer;
-  QV_EXPECT(events.stoppedTicks == 3 && quitTicks == 1);
+  QV_EXPECT(events.stoppedTicks == 3 && std::count(events.timers.begin(), events.timers.end(), kQuitTimer) == 1);
 
   // A quit seen by a nested turn of the loop still ends the outer loop,
   // after the messages queued before it.
