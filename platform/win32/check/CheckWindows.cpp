@@ -127,7 +127,7 @@ void CheckWindows() {
   QV_EXPECT(!p.windows.IsVisible(item));
   QV_EXPECT(p.windows.Name(item) == "Circle1" && p.windows.Name(9999).empty());
 
-  // Items come with the main window, each as last asked (hiding: the input checks).
+  // Items come with the main window, each as last asked.
   const WindowId hiddenItem = stage.Add("Circle2", {100, 120, 50, 50}, false);
   HWND hiddenItemWindow = stage.Window("Circle2");
   p.windows.Show(mainId, true);
