@@ -6,7 +6,6 @@
 #include <cwchar>
 
 #include "platform/win32/Utf.h"
-#include "platform/win32/Win32Api.h"
 #include "platform/win32/check/Check.h"
 
 namespace qv::win32::check {
@@ -16,10 +15,10 @@ int failures = 0;
 
 }  // namespace
 
-void Expect(bool condition, const char* what, const char* file, int line) {
+void Expect(bool condition, const char* what, const char* file, int line, const std::string& about) {
   if (condition) return;
   ++failures;
-  std::printf("FAILED %s:%d: %s\n", file, line, what);
+  std::printf("FAILED %s:%d: %s%s%s\n", file, line, what, about.empty() ? "" : " -- ", about.c_str());
   std::fflush(stdout);
 }
 
@@ -30,28 +29,52 @@ void Note(const std::string& text) {
 
 int Failures() { return failures; }
 
+std::string TempFolder(const char* prefix) {
+  wchar_t buffer[MAX_PATH + 1];
+  const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
+  return Narrow(std::wstring(buffer, length)) + prefix + std::to_string(::GetCurrentProcessId()) + "-配置\\";
+}
+
+bool Stage::Open(const wchar_t* className, const wchar_t* title, Rect bounds) {
+  WindowSpec spec;
+  spec.name = "FormRoundHot";
+  spec.className = Narrow(className);
+  spec.title = Narrow(title);
+  spec.bounds = bounds;
+  spec.mainForm = true;
+  main = p.windows.CreateWindow(spec);
+  mainWindow = ::FindWindowW(className, title);
+  return main != kNoWindow && mainWindow != nullptr;
+}
+
+WindowId Stage::Add(const char* name, Rect bounds, bool visible) {
+  WindowSpec spec;
+  spec.name = name;
+  spec.bounds = bounds;
+  spec.visible = visible;
+  return p.windows.CreateWindow(spec);
+}
+
+HWND Stage::Window(const char* name) const { return ::FindWindowW(L"QuorvelLayered", Widen(name).c_str()); }
+
 }  // namespace qv::win32::check
 
 int wmain(int argc, wchar_t** argv) {
   using namespace qv::win32::check;
   if (argc == 3 && std::wcscmp(argv[1], L"--mutex") == 0) return MutexProbe(argv[2]);
+  const struct {
+    const char* name;
+    void (*run)();
+  } sections[] = {{"text", CheckText},     {"files", CheckFiles}, {"registry", CheckRegistry},
+                  {"canvas", CheckCanvas}, {"shell", CheckShell}, {"windows", CheckWindows},
+                  {"input", CheckInput}};
   try {
-    std::printf("text\n");
-    CheckText();
-    std::printf("files\n");
-    CheckFiles();
-    std::printf("registry\n");
-    CheckRegistry();
     std::printf("system\n");
     CheckSystem(argv[0]);
-    std::printf("canvas\n");
-    CheckCanvas();
-    std::printf("shell\n");
-    CheckShell();
-    std::printf("windows\n");
-    CheckWindows();
-    std::printf("input\n");
-    CheckInput();
+    for (const auto& section : sections) {
+      std::printf("%s\n", section.name);
+      section.run();
+    }
   } catch (...) {
     Expect(false, "no exception escapes the checks", __FILE__, __LINE__);
   }

