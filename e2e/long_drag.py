@@ -52,8 +52,15 @@ def scenario(h):
     h.require(turned != rest and all(turned.values()), "one notch down turns the ring", turned)
     d.move(*centre_of(turned[DRAGGED]))
     time.sleep(0.3)
-    d.key("Left")
-    h.require(rects(h, unlike=turned, timeout=3) == rest, "the Left arrow turns it back")
+    # The keyboard focus goes to the hovered item; a busy window manager can
+    # hand it over after the key, which is then pressed again.
+    for _ in range(2):
+        d.focus_on("Circle%d" % DRAGGED)
+        d.key("Left")
+        back = rects(h, unlike=turned, timeout=3)
+        if back != turned:
+            break
+    h.require(back == rest, "the Left arrow turns it back", (back, rest))
 
     d.move(*centre_of(rest[TARGET]))
     time.sleep(0.3)
