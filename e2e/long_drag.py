@@ -11,6 +11,7 @@ import shutil
 import time
 
 import harness
+import interaction
 from harness import centre_of, item, item_values
 
 DRAGGED, LAUNCHED, TARGET, OUTER = 3, 4, 5, 9
@@ -25,11 +26,7 @@ SETTINGS = {("Position", "Left"): "543", ("Position", "Top"): "316", ("IconEleme
 
 
 def rects(h, unlike=None, timeout=6.0):
-    """{slot: rect} of the four items once they stand still (and differ from unlike)."""
-    def read():
-        shown = h.shown()
-        return {s: shown["Circle%d" % s].rect if "Circle%d" % s in shown else None for s in SLOTS}
-    return h.settled(read, unlike, timeout)
+    return interaction.rects(h, unlike, timeout, SLOTS)
 
 
 def scenario(h):
