@@ -39,11 +39,11 @@ def start(h, name="app"):
     return h.start_ready(folder)
 
 
-def rects(h, unlike=None, timeout=6.0):
+def rects(h, unlike=None, timeout=6.0, slots=SLOTS):
     """{slot: rect} of the ring's items once they stand still (and differ from unlike)."""
     def read():
         shown = h.shown()
-        return {s: shown["Circle%d" % s].rect if "Circle%d" % s in shown else None for s in SLOTS}
+        return {s: shown["Circle%d" % s].rect if "Circle%d" % s in shown else None for s in slots}
     return h.settled(read, unlike, timeout)
 
 

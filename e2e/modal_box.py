@@ -13,58 +13,58 @@ TITLE = settings.TITLE
 BOX = "提示"
 
 
-def control_centre(h, control):
-    """The screen point at the centre of a control, from the form's window
-    rectangle and the control's place in its client area (the frame is as
-    wide on the left as at the bottom)."""
+def control_centre(h, name):
+    """The screen point at the centre of a dialog control, from the form's
+    window rectangle and the control's place in its client area (the frame
+    is as wide on the left as at the bottom)."""
     forms = [w for w in h.windows() if w.title == TITLE and w.visible]
     h.require(forms, "the settings dialog has a window", forms)
-    header, _ = settings.controls(h)
-    client_w, client_h = (int(v) for v in header.split("client=")[1].split(","))
+    listed = h.wintool("form-controls", TITLE)
+    h.require(listed.ok and listed.lines, "wintool lists the dialog's controls", listed)
+    client_w, client_h = (int(v) for v in listed.lines[0].split("client=")[1].split(","))
     left, top, right, bottom = forms[0].rect
     border = (right - left - client_w) // 2
-    origin = (left + border, bottom - border - client_h)
-    x, y, w, hgt = control.rect
-    return origin[0] + x + w // 2, origin[1] + y + hgt // 2
+    x, y, w, hgt = settings.controls(h)[name].rect
+    return left + border + x + w // 2, bottom - border - client_h + y + hgt // 2
 
 
-def dialog_open(h):
-    return any(w.title == TITLE and w.visible for w in h.windows())
+def shown(h, title):
+    return [w for w in h.windows() if w.title == title and w.visible]
 
 
 def scenario(h):
-    folder, config = settings.prepared_copy(h, "box")
-    app = settings.open_dialog(h, folder)
-    before = config.read_bytes()  # as the start completed it
-    d = settings.ia.Desktop(h)
+    d = harness.Desktop(h)
+    app = h.program(ring=settings.RING, dock=settings.DOCK, settings=settings.SETTINGS)
+    settings.open_dialog(h, d)
+    before = app.config.read_bytes()  # as the start completed it
     # Out of the way of the box, which comes up in the middle of the screen.
     for xid in d.x_windows(TITLE):
         d.xdo("windowmove", "--sync", xid, 20, 20, check=False)
     time.sleep(0.5)
-    _, found = settings.controls(h)
-    cancel = control_centre(h, found["BitBtnCancel"])
+    cancel = control_centre(h, "BitBtnCancel")
 
     h.wintool("form-click", TITLE, "BitBtnDefault")
     asked = h.wintool("dialog-text", BOX, 10000)
     h.require(asked.ok, "the default button asks first", asked)
-    boxes = [w for w in h.windows() if w.title == BOX and w.visible]
+    boxes = shown(h, BOX)
     h.check(boxes and not (boxes[0].rect[0] <= cancel[0] < boxes[0].rect[2]
                            and boxes[0].rect[1] <= cancel[1] < boxes[0].rect[3]),
             "the box does not cover the dialog's cancel button", (boxes, cancel))
     d.click(cancel)
     time.sleep(1.0)
     h.screenshot("01-clicked-under-box")
-    h.check(dialog_open(h), "a click on the dialog's cancel button while the box is up does nothing")
+    h.check(shown(h, TITLE), "a click on the dialog's cancel button while the box is up does nothing")
     h.check(h.wintool("dialog-text", BOX, 1000).ok, "the box is still up")
 
     h.require(h.wintool("dialog-press", BOX, 7).ok, "No answers the box")
-    h.check(h.poll(lambda: not [w for w in h.windows() if w.title == BOX and w.visible], 5), "the box goes")
-    h.check(dialog_open(h), "after No the dialog is still open")
+    h.check(h.poll(lambda: not shown(h, BOX), 5), "the box goes")
+    h.check(shown(h, TITLE), "after No the dialog is still open")
     d.click(cancel)
     h.check(h.wintool("wait-gone", "QuorvelForm", TITLE, 10000).ok, "the same click now closes the dialog")
     h.screenshot("02-after-cancel")
-    h.check(config.read_bytes() == before, "the file is as it was")
+    h.check(app.config.read_bytes() == before, "the file is as it was")
     h.close_app(app)
 
 
-harness.run_scenario("modal_box", scenario)
+if __name__ == "__main__":
+    harness.run_scenario("modal_box", scenario)
