@@ -11,6 +11,7 @@
 #include "picture/DpiPictures.h"
 #include "picture/Picture.h"
 #include "picture/PngLoader.h"
+#include "round/ScreenFit.h"
 #include "settings/SystemTools.h"
 
 namespace qv::app {
@@ -156,6 +157,7 @@ void RoundHot::InitSettings() {
   ApplyFrontIndex(outcome.frontIndex);
   platform_.windows.SetBounds(mainWindow_, {settings_.PositionLeft, settings_.PositionTop, kMainFormDesignBounds.width,
                                             kMainFormDesignBounds.height});
+  round::KeepRingOnScreen(platform_.windows, mainWindow_, settings_);
   round_->ComputeOffsets(RotationAngle());
   round_->LoadClockPictures();
 }
@@ -324,6 +326,7 @@ void RoundHot::OnTimer(int id) {
       break;
     case TimerRedraw:
       timerRedraw_.Disable();
+      round::KeepRingOnScreen(platform_.windows, mainWindow_, settings_);
       round_->PlaceAll();
       dock_->PlaceAll();
       break;
