@@ -48,12 +48,21 @@ int FitSpan(int start, int length, int low, int high) {
   return middle - length / 2;
 }
 
+// The square reaching half to each side of the main form's centre.
+Rect AroundCentre(const Rect& mainForm, int half) {
+  const Point centre = RingCentre(mainForm);
+  return {centre.x - half, centre.y - half, 2 * half, 2 * half};
+}
+
 }  // namespace
 
+Rect SkinReach(const Rect& mainForm, int skinSize) {
+  return Union(mainForm, AroundCentre(mainForm, skinSize / 2));
+}
+
 Rect RingReach(const Rect& mainForm, int skinSize, int minR, int separationSize) {
-  const Point centre = RingCentre(mainForm);
-  const int half = std::max(skinSize / 2, OuterRingRadius(minR, separationSize) + kRingIconSize / 2);
-  return Union(mainForm, {centre.x - half, centre.y - half, 2 * half, 2 * half});
+  return Union(SkinReach(mainForm, skinSize),
+               AroundCentre(mainForm, OuterRingRadius(minR, separationSize) + kRingIconSize / 2));
 }
 
 Rect FitOnScreen(const Rect& ring, const std::vector<Rect>& workAreas) {
@@ -77,9 +86,11 @@ Rect FitOnScreen(const Rect& ring, const std::vector<Rect>& workAreas) {
 
 bool KeepRingOnScreen(IWindowSystem& windows, WindowId mainForm, config::Settings& settings) {
   Rect main = windows.Bounds(mainForm);
+  const std::vector<Rect> areas = windows.WorkAreas();
+  const Rect skin = SkinReach(main, settings.BackgroundSize);
+  if (FitOnScreen(skin, areas) == skin) return false;
   const Rect ring = RingReach(main, settings.BackgroundSize, settings.MinR, settings.SeparationSize);
-  const Rect fitted = FitOnScreen(ring, windows.WorkAreas());
-  if (fitted == ring) return false;
+  const Rect fitted = FitOnScreen(ring, areas);
   main.left += fitted.left - ring.left;
   main.top += fitted.top - ring.top;
   windows.SetBounds(mainForm, main);

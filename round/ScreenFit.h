@@ -14,8 +14,10 @@
 namespace qv::round {
 
 // What the ring covers on screen around a main form at mainForm: the main
-// form itself, the ring skin of skinSize centred on it, and the outer ring
-// of item windows, whether or not its slots hold items yet.
+// form itself and the ring skin of skinSize centred on it (SkinReach), with
+// the outer ring of item windows too (RingReach), whether or not its slots
+// hold items yet.
+Rect SkinReach(const Rect& mainForm, int skinSize);
 Rect RingReach(const Rect& mainForm, int skinSize, int minR, int separationSize);
 
 // The ring moved as little as possible (straight-line distance) so that it
@@ -24,9 +26,10 @@ Rect RingReach(const Rect& mainForm, int skinSize, int minR, int separationSize)
 // (also across two monitors side by side) and an empty list leave it as it is.
 Rect FitOnScreen(const Rect& ring, const std::vector<Rect>& workAreas);
 
-// Moves the main form so that the ring it anchors is on screen, and takes
-// the new place into the settings' position as a drag would. Returns
-// whether it moved.
+// Moves the main form when its skin is not wholly on screen, so that the
+// whole ring, items included, is; a ring the user left with only some items
+// beyond an edge stays. The new place goes into the settings' position, as
+// a drag's would. Returns whether it moved.
 bool KeepRingOnScreen(IWindowSystem& windows, WindowId mainForm, config::Settings& settings);
 
 }  // namespace qv::round

@@ -38,7 +38,7 @@ TEST_F(RoundWindowTest, DisplayChangePutsEverythingBackHalfASecondLater) {
   ASSERT_NE(form, nullptr);
   const WindowId main = form->MainWindow();
   // The window system moved the main form and raised the ring over the items.
-  Process().SetBounds(main, {100, 50, 194, 168});
+  Process().SetBounds(main, {100, 80, 194, 168});
   Process().BringToTop(Named("BackGroundForm")->id);
   const Rect before = Circle(8)->bounds;
   form->OnDisplayChange();
@@ -46,9 +46,9 @@ TEST_F(RoundWindowTest, DisplayChangePutsEverythingBackHalfASecondLater) {
   EXPECT_EQ(Circle(8)->bounds, before);
   desktop_->Advance(1);
   // The centre lies 97 right of and 84 below the form's corner; slot 8 due right on the inner ring.
-  EXPECT_EQ(Named("BackGroundForm")->bounds, (Rect{100 + 97 - 150, 50 + 84 - 150, 300, 300}));
-  EXPECT_EQ(Named("CenterForm")->bounds, (Rect{100 + 97 - 57, 50 + 84 - 57, 115, 115}));
-  EXPECT_EQ(Circle(8)->bounds, (Rect{100 + 177, 50 + 59, 50, 50}));
+  EXPECT_EQ(Named("BackGroundForm")->bounds, (Rect{100 + 97 - 150, 80 + 84 - 150, 300, 300}));
+  EXPECT_EQ(Named("CenterForm")->bounds, (Rect{100 + 97 - 57, 80 + 84 - 57, 115, 115}));
+  EXPECT_EQ(Circle(8)->bounds, (Rect{100 + 177, 80 + 59, 50, 50}));
   // Items lie above the center above the ring again.
   const std::vector<WindowId>& z = desktop_->ZOrder();
   ASSERT_GE(z.size(), 6u);

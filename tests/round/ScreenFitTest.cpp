@@ -44,7 +44,7 @@ TEST(ScreenFitTest, RingMovesTheLeastOntoTheNearestWorkArea) {
   }
 }
 
-TEST(ScreenFitTest, ReachIsTheOuterRingTheSkinOrTheMainFormWhicheverIsLarger) {
+TEST(ScreenFitTest, RingReachIsTheOuterRingTheSkinOrTheMainFormWhicheverIsLarger) {
   const Rect main{600, 368, 194, 168};  // centre (697, 452)
   struct Case {
     int skin, minR, separation;
