@@ -10,6 +10,7 @@
 #include "picture/DpiPictures.h"
 #include "picture/Picture.h"
 #include "picture/PngLoader.h"
+#include "round/ScreenFit.h"
 #include "settings/SystemTools.h"
 
 namespace qv::app {
@@ -164,6 +165,7 @@ void RoundHot::InitSettings() {
   ApplyFrontIndex(outcome.frontIndex);
   platform_.windows.SetBounds(mainWindow_, {settings_.PositionLeft, settings_.PositionTop, kMainFormDesignBounds.width,
                                             kMainFormDesignBounds.height});
+  round::KeepRingOnScreen(platform_.windows, mainWindow_, settings_);
   round_->ComputeOffsets(RotationAngle());
   round_->LoadClockPictures();
 }
@@ -333,6 +335,7 @@ void RoundHot::OnTimer(int id) {
       break;
     case TimerRedraw:
       timerRedraw_.Disable();
+      round::KeepRingOnScreen(platform_.windows, mainWindow_, settings_);
       round_->PlaceAll();
       dock_->PlaceAll();
       break;

@@ -69,6 +69,9 @@ class IWindowSystem {
   virtual void PushLayered(WindowId id, const LayeredSurface& surface, std::uint8_t alpha) = 0;
   virtual void AcceptDroppedFiles(WindowId id, bool accept) = 0;
   virtual Rect ScreenBounds() const = 0;
+  // The work area of every monitor (its bounds less the task bar and other
+  // docked bars), the primary first.
+  virtual std::vector<Rect> WorkAreas() const = 0;
   // The DPI of the display the program draws for. Bounds, screen sizes, the
   // cursor and pointer events are logical (96 DPI) on both sides of this
   // interface; only pushed surfaces are physical: a window placed at r shows a

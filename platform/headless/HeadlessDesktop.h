@@ -170,6 +170,9 @@ class HeadlessDesktop {
 
   Rect Screen() const { return screen_; }
   void SetScreen(const Rect& r) { screen_ = r; }
+  // The monitors' work areas; the whole screen until a test sets them.
+  std::vector<Rect> WorkAreas() const { return workAreas_.empty() ? std::vector<Rect>{screen_} : workAreas_; }
+  void SetWorkAreas(std::vector<Rect> areas) { workAreas_ = std::move(areas); }
   Point Cursor() const { return cursor_; }
   void SetCursor(Point p) { cursor_ = p; }
 
@@ -214,6 +217,7 @@ class HeadlessDesktop {
   std::vector<MenuRecord> menusShown_;
   std::vector<HeadlessProcess*> processes_;
   Rect screen_{0, 0, 1280, 800};
+  std::vector<Rect> workAreas_;
   int dpi_ = kBaseDpi;
   bool leftDown_ = false;
   bool leaveAfterEnter_ = false;
@@ -291,6 +295,7 @@ class HeadlessProcess final : public IWindowSystem,
   void PushLayered(WindowId id, const LayeredSurface& surface, std::uint8_t alpha) override;
   void AcceptDroppedFiles(WindowId id, bool accept) override;
   Rect ScreenBounds() const override;
+  std::vector<Rect> WorkAreas() const override { return desktop_.WorkAreas(); }
   std::optional<std::uint32_t> SystemColour(int index) const override;
   Point CursorPosition() const override;
   int Dpi() const override { return desktop_.Dpi(); }

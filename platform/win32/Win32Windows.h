@@ -83,6 +83,7 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   void PushLayered(WindowId id, const LayeredSurface& surface, std::uint8_t alpha) override;
   void AcceptDroppedFiles(WindowId id, bool accept) override;
   Rect ScreenBounds() const override;
+  std::vector<Rect> WorkAreas() const override;
   std::optional<std::uint32_t> SystemColour(int index) const override;
   Point CursorPosition() const override;
   int Dpi() const override { return dpi_; }

@@ -310,6 +310,33 @@ Rect Win32Windows::ScreenBounds() const {
   return UnscaleForDpi(Rect{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}, dpi_);
 }
 
+namespace {
+
+BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!::GetMonitorInfoW(monitor, &info)) return TRUE;
+  auto& areas = *reinterpret_cast<std::vector<RECT>*>(data);
+  // The primary monitor first: the fit prefers it when two are as near.
+  if (info.dwFlags & MONITORINFOF_PRIMARY)
+    areas.insert(areas.begin(), info.rcWork);
+  else
+    areas.push_back(info.rcWork);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<Rect> Win32Windows::WorkAreas() const {
+  std::vector<RECT> physical;
+  ::EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&physical));
+  std::vector<Rect> areas;
+  for (const RECT& r : physical) areas.push_back(UnscaleForDpi(FromRECT(r), dpi_));
+  // A system that names no monitor still has its screen.
+  if (areas.empty()) areas.push_back(ScreenBounds());
+  return areas;
+}
+
 std::optional<std::uint32_t> Win32Windows::SystemColour(int index) const {
   // The system has no brush for an index it does not know; GetSysColor alone
   // would answer 0 (black) for it.

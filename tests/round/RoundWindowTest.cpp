@@ -39,14 +39,14 @@ TEST_F(RoundWindowTest, DisplayChangePutsEverythingBack) {
   app::RoundHot* form = Start();
   ASSERT_NE(form, nullptr);
   for (const char* name : {"BackGroundForm", "CenterForm", "Circle1", "Circle12"}) EXPECT_TRUE(Named(name)->acceptsDrops);
-  Process().SetBounds(form->MainWindow(), {100, 50, 194, 168});
+  Process().SetBounds(form->MainWindow(), {100, 80, 194, 168});
   Process().BringToTop(Named("BackGroundForm")->id);
   form->OnDisplayChange();
   desktop_->Advance(500);
   // The centre lies 97 right of and 84 below the form's corner; slot 8 due right on the inner ring.
-  EXPECT_EQ(Named("BackGroundForm")->bounds, (Rect{100 + 97 - 150, 50 + 84 - 150, 300, 300}));
-  EXPECT_EQ(Named("CenterForm")->bounds, (Rect{100 + 97 - 57, 50 + 84 - 57, 115, 115}));
-  EXPECT_EQ(Circle(8)->bounds, (Rect{100 + 177, 50 + 59, 50, 50}));
+  EXPECT_EQ(Named("BackGroundForm")->bounds, (Rect{100 + 97 - 150, 80 + 84 - 150, 300, 300}));
+  EXPECT_EQ(Named("CenterForm")->bounds, (Rect{100 + 97 - 57, 80 + 84 - 57, 115, 115}));
+  EXPECT_EQ(Circle(8)->bounds, (Rect{100 + 177, 80 + 59, 50, 50}));
   const std::vector<WindowId>& z = desktop_->ZOrder();
   ASSERT_GE(z.size(), 6u);
   EXPECT_EQ(std::vector<WindowId>(z.end() - 6, z.end()),
