@@ -192,8 +192,10 @@ TEST(PeReaderTest, DamagedFilesGiveWhatCanBeReadSafely) {
       std::string names;
       for (const TResourceItem& item : reader.Items()) names += (names.empty() ? "" : " ") + item.name;
       EXPECT_EQ(names, c.names);
-      for (std::size_t i = 0; i < reader.Count(); ++i)
+      for (std::size_t i = 0; i < reader.Count(); ++i) {
         EXPECT_EQ(!reader.Item(i).inFile, static_cast<int>(i) == c.withoutData) << i;
+        EXPECT_EQ(reader.Data(reader.Item(i)).empty(), static_cast<int>(i) == c.withoutData) << i;
+      }
       ExpectInside(reader, Bytes(pe.bytes));
     }
   }
