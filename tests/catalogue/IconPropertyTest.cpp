@@ -68,9 +68,13 @@ class IconPropertyTest : public test::ItemScenario {
   struct Boxes : IDialogs {
     MessageBoxResult MessageBox(const std::string& text, const std::string&, MessageBoxButtons, MessageBoxIcon) override {
       shown.push_back(text);
+      open = true;
       if (meanwhile) std::exchange(meanwhile, nullptr)();
+      open = false;
       return MessageBoxResult::Ok;
     }
+    bool BoxOpen() const override { return open; }
+    bool open = false;
     std::vector<std::string> shown;
     std::function<void()> meanwhile;
   };
@@ -83,7 +87,9 @@ class IconPropertyTest : public test::ItemScenario {
 };
 
 TEST_F(IconPropertyTest, OpensWithTheItemsValuesAndTheFocusOnOk) {
-  app::RoundHot* form = StartWith({Tool("one"), {kOther, "two", "", kNewPng, "", ""}});
+  Put(kDir + "Icon\\broken.png", "not a picture");
+  app::RoundHot* form = StartWith({Tool("one"), {kOther, "two", "", kNewPng, "", ""},
+                                   {kTool, "three", "", kDir + "Icon\\broken.png", "-x", ""}});
   ASSERT_NE(form, nullptr);
   const FormId id = Open(2);
   ASSERT_NE(id, kNoForm);
@@ -95,18 +101,11 @@ TEST_F(IconPropertyTest, OpensWithTheItemsValuesAndTheFocusOnOk) {
       std::vector<std::string>({Field("EditIcon"), Field("EditName"), Field("EditTarget"), Field("EditArgument")}),
       std::vector<std::string>({kNewPng, "two", kOther, ""}));
   EXPECT_EQ(f->Find("ImageIcon")->picture.width, 48);
-
-}
-
-TEST_F(IconPropertyTest, APreviewThatCannotBeLoadedLeavesItEmptyAndEveryFieldFilled) {
-  Put(kDir + "Icon\\broken.png", "not a picture");
-  app::RoundHot* form = StartWith({{kTool, "one", "", kDir + "Icon\\broken.png", "-x", ""}});
-  ASSERT_NE(form, nullptr);
-  const FormId id = Open(1);
-  EXPECT_TRUE(forms_.Find(id)->Find("ImageIcon")->picture.Empty());
-  EXPECT_EQ(Field("EditName"), "one");
-  EXPECT_EQ(Field("EditTarget"), kTool);
-  EXPECT_EQ(Field("EditArgument"), "-x");
+  // A preview that cannot be loaded stays empty; every field is still filled.
+  const FormId broken = Open(3);
+  EXPECT_TRUE(forms_.Find(broken)->Find("ImageIcon")->picture.Empty());
+  EXPECT_EQ(std::vector<std::string>({Field("EditName"), Field("EditTarget"), Field("EditArgument")}),
+            std::vector<std::string>({"three", kTool, "-x"}));
 }
 
 // One OK with some fields edited, and what the element, the record and the window hold afterwards.
@@ -119,58 +118,29 @@ struct ApplyCase {
 };
 
 TEST_F(IconPropertyTest, OkWritesTheValuesTheRulesAllow) {
+  const std::vector<std::string> same = {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"};
+  const auto with = [&](const std::map<int, std::string>& changes) {
+    std::vector<std::string> texts = same;
+    for (const auto& [i, text] : changes) texts[static_cast<std::size_t>(i)] = text;
+    return texts;
+  };
+  const std::string up = kDir + "Icon\\UP.PNG", gone = kDir + "Icon\\gone.png";
+  // clang-format off
   const std::vector<ApplyCase> cases = {
-      {"name only",
-       {{"EditName", "renamed"}},
-       {kTool, "renamed", kOldIco, kKeep, "-a", "", "C:\\Work"},
-       kOldIco,
-       &kRed},
+      {"name only", {{"EditName", "renamed"}}, with({{1, "renamed"}}), kOldIco, &kRed},
       {"blanks and control characters trimmed",
        {{"EditName", "  spaced \t"}, {"EditArgument", "\t-b  "}, {"EditTarget", " " + kOther + "\r\n"}},
-       {kOther, "spaced", kOldIco, kKeep, "-b", "", "C:\\Work"},
-       kOldIco,
-       &kRed},
-      {"a folder as target is ignored",
-       {{"EditTarget", "C:\\Apps"}},
-       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"},
-       kOldIco,
-       &kRed},
-      {"a missing file as target is ignored",
-       {{"EditTarget", "C:\\Apps\\gone.exe"}},
-       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"},
-       kOldIco,
-       &kRed},
-      {"an empty target is ignored",
-       {{"EditTarget", ""}},
-       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"},
-       kOldIco,
-       &kRed},
-      {".png goes into Define and empties Default",
-       {{"EditIcon", kNewPng}},
-       {kTool, "tool", "", kNewPng, "-a", "", "C:\\Work"},
-       kNewPng,
+       with({{0, kOther}, {1, "spaced"}, {4, "-b"}}), kOldIco, &kRed},
+      {"a folder as target is ignored", {{"EditTarget", "C:\\Apps"}}, same, kOldIco, &kRed},
+      {"a missing file as target is ignored", {{"EditTarget", "C:\\Apps\\gone.exe"}}, same, kOldIco, &kRed},
+      {".png goes into Define and empties Default", {{"EditIcon", kNewPng}}, with({{2, ""}, {3, kNewPng}}), kNewPng,
        &kGreen},
-      {".ico goes into Default",
-       {{"EditIcon", kNewIco}},
-       {kTool, "tool", kNewIco, kKeep, "-a", "", "C:\\Work"},
-       kNewIco,
-       &kBlue},
-      {"an upper-case extension counts",
-       {{"EditIcon", kDir + "Icon\\UP.PNG"}},
-       {kTool, "tool", "", kDir + "Icon\\UP.PNG", "-a", "", "C:\\Work"},
-       kDir + "Icon\\UP.PNG",
-       &kGreen},
-      {"a missing picture leaves the bare plate and the file's paths",
-       {{"EditIcon", kDir + "Icon\\gone.png"}},
-       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"},
-       kDir + "Icon\\gone.png",
-       nullptr},
-      {"a picture of another kind leaves the bare plate",
-       {{"EditIcon", kTool}},
-       {kTool, "tool", kOldIco, kKeep, "-a", "", "C:\\Work"},
-       kTool,
-       nullptr},
+      {".ico goes into Default", {{"EditIcon", kNewIco}}, with({{2, kNewIco}}), kNewIco, &kBlue},
+      {"an upper-case extension counts", {{"EditIcon", up}}, with({{2, ""}, {3, up}}), up, &kGreen},
+      {"a missing picture leaves the bare plate and the file's paths", {{"EditIcon", gone}}, same, gone, nullptr},
+      {"a picture of another kind leaves the bare plate", {{"EditIcon", kTool}}, same, kTool, nullptr},
   };
+  // clang-format on
   Put(kDir + "Icon\\UP.PNG", testing::SolidPng(48, kGreen));
   for (const ApplyCase& c : cases) {
     SCOPED_TRACE(c.what);

@@ -1,17 +1,14 @@
 #pragma once
 
-// What the reader and icon cache tests share: where the real program files
-// are (the small programs linked from generated icons, and Wine's own), and a
-// disk in memory that maps files.
+// What the reader and icon cache tests and the fuzz target share: a disk in
+// memory that maps files.
 
-#include <gtest/gtest.h>
-
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <set>
 #include <span>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,33 +17,6 @@
 #include "tests/catalogue/PeBuilder.h"
 
 namespace qv::test {
-
-// "x86_64" (PE32+) and "i686" (PE32), as far as the toolchains were there.
-inline std::vector<std::string> SampleArchs() {
-  std::vector<std::string> archs;
-  std::stringstream list(QV_PE_SAMPLE_ARCHS);
-  for (std::string arch; std::getline(list, arch, ',');)
-    if (!arch.empty()) archs.push_back(arch);
-  return archs;
-}
-
-inline std::string SampleFile(const std::string& name) { return std::string(QV_PE_SAMPLES_DIR) + "/" + name; }
-inline std::string SampleProgram(const std::string& name, const std::string& arch) {
-  return SampleFile(name + "-" + arch + ".exe");
-}
-inline std::string WineProgram(const std::string& name) { return std::string(QV_WINE_PE_DIR) + "/" + name; }
-
-inline std::string MustRead(const std::string& path) {
-  auto bytes = ReadFileBytes(path);
-  EXPECT_TRUE(bytes.has_value()) << "cannot read " << path;
-  return bytes.value_or(std::string());
-}
-
-// Image i of the .ico a test program was linked from.
-inline std::string SampleIcoImage(const std::string& program, std::size_t i) {
-  const std::string ico = MustRead(SampleFile(program + ".ico"));
-  return ico.substr(GetAt(ico, 6 + 16 * i + 12, 4), GetAt(ico, 6 + 16 * i + 8, 4));
-}
 
 inline std::span<const unsigned char> Bytes(const std::string& s) {
   return {reinterpret_cast<const unsigned char*>(s.data()), s.size()};
@@ -58,7 +28,8 @@ inline std::string DataOf(const catalogue::TPEReader& reader, const catalogue::T
 }
 
 // Files in memory. Writes into a missing folder fail; open files are
-// counted; reads past failFrom fail, as on a drive that went away.
+// counted; reads past failFrom fail, as on a drive that went away; a read
+// past the end of a file is a fault of the reader and ends the program.
 class MemoryDisk : public IFileSystem {
  public:
   struct Mapping : IReadableFile {
@@ -69,7 +40,8 @@ class MemoryDisk : public IFileSystem {
     ~Mapping() override { --live; }
     std::uint64_t Size() const override { return bytes->size(); }
     bool ReadAt(std::uint64_t offset, void* out, std::size_t count) const override {
-      if (offset > bytes->size() || count > bytes->size() - offset || offset + count > failFrom) return false;
+      if (offset > bytes->size() || count > bytes->size() - offset) std::abort();  // the reader asks only for what is there
+      if (offset + count > failFrom) return false;
       if (count != 0) std::memcpy(out, bytes->data() + offset, count);
       return true;
     }

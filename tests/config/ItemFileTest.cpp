@@ -44,34 +44,22 @@ TEST(StartupItems, ReadsTheWorkingDirectoryByEachListsRule) {
     std::string iconInEffect;
     std::vector<std::string> childrenAfter;
   };
+  // clang-format off
   const Case cases[] = {
-      {"ring: the last child",
-       ItemList::Ring,
+      {"ring: the last child", ItemList::Ring,
        "<File>a</File><IconPath><Default>d.ico</Default><Define>e.png</Define></IconPath>"
        "<InitialPosition>D:\\Old</InitialPosition><Http/><InitialPosition>D:\\Run</InitialPosition>",
-       "D:\\Run",
-       "C:\\Quorvel\\d.ico",
-       {"File", "IconPath", "InitialPosition", "Http", "InitialPosition"}},
-      {"ring: none last, an empty one is appended",
-       ItemList::Ring,
-       "<File>a</File><InitialPosition>D:\\Old</InitialPosition><Http/>",
-       "",
-       "",
+       "D:\\Run", "C:\\Quorvel\\d.ico", {"File", "IconPath", "InitialPosition", "Http", "InitialPosition"}},
+      {"ring: none last, an empty one is appended", ItemList::Ring,
+       "<File>a</File><InitialPosition>D:\\Old</InitialPosition><Http/>", "", "",
        {"File", "InitialPosition", "Http", "InitialPosition"}},
-      {"ring: the name is compared case-sensitively",
-       ItemList::Ring,
-       "<File>a</File><initialposition>D:\\x</initialposition>",
-       "",
-       "",
-       {"File", "initialposition", "InitialPosition"}},
-      {"dock: the first, wherever it stands, nothing appended",
-       ItemList::Dock,
+      {"ring: the name is compared case-sensitively", ItemList::Ring,
+       "<File>a</File><initialposition>D:\\x</initialposition>", "", "", {"File", "initialposition", "InitialPosition"}},
+      {"dock: the first, wherever it stands, nothing appended", ItemList::Dock,
        "<File>a</File><InitialPosition>D:\\Dock</InitialPosition><IconPath><Default/><Define>e.png</Define>"
-       "</IconPath><Http/>",
-       "D:\\Dock",
-       "C:\\Quorvel\\e.png",
-       {"File", "InitialPosition", "IconPath", "Http"}},
+       "</IconPath><Http/>", "D:\\Dock", "C:\\Quorvel\\e.png", {"File", "InitialPosition", "IconPath", "Http"}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     MemoryFiles files;
@@ -287,6 +275,15 @@ TEST(ItemFile, RemovingADockItemRenumbersTheRest) {
   EXPECT_STREQ(dock.child("Rect3").child_value("File"), "d");
   ASSERT_EQ(file.AppendDockItem(4, {"e", "E"}), EditResult::Saved);
   EXPECT_STREQ(Parsed(files).document_element().child("RectBackground").child("Rect4").child_value("Name"), "E");
+
+  // Renaming stops at the dock's last place: elements past it were never items.
+  std::string many;
+  for (int i = 1; i <= kDockItemLimit + 3; ++i) many += "<Rect" + std::to_string(i) + "/>";
+  files.files[kConfigPath] = FileWith("<RectBackground>" + many + "</RectBackground>");
+  ASSERT_EQ(file.RemoveDockItem(kDockItemLimit - 1), EditResult::Saved);
+  const std::vector<std::string> names = ChildNames(Parsed(files).document_element().child("RectBackground"));
+  EXPECT_EQ(std::vector<std::string>(names.end() - 4, names.end()),
+            (std::vector<std::string>{"Rect239", "Rect240", "Rect242", "Rect243"}));
 }
 
 // The swap exchanges what the loader reads from each element, whatever the
@@ -322,71 +319,45 @@ TEST(ItemFile, SwapMovesWholeItems) {
   EXPECT_EQ(ChildNames(ring.child("Circle1")), (std::vector<std::string>{"File", "Name"}));
 }
 
-// Removing a dock item renames the elements behind it up to the dock's last
-// place; the ones past it were never items and keep their names.
-TEST(ItemFile, RemovingADockItemLeavesElementsPastTheLastPlace) {
+std::string Text(bool v) { return v ? "True" : "False"; }
+std::string Text(int v) { return std::to_string(v); }
+std::string Text(const std::string& v) { return v; }
+
+// Each key is written where the settings reader looks for it: every value
+// differs from its default, so a key written into another's place shows.
+TEST(SettingsFile, EveryKeyIsWrittenWhereTheReaderFindsIt) {
+  using K = SettingKey;
+  const std::pair<SettingKey, const char*> writes[] = {
+      {K::HideAfterClick, "True"}, {K::LockPosition, "True"},  {K::LockIcon, "True"},       {K::FrontIndex, "2"},
+      {K::BackgroundIndex, "3"},   {K::BackgroundSize, "333"}, {K::CenterIndex, "4"},       {K::CenterSize, "99"},
+      {K::CenterAction, "2"},      {K::PositionLeft, "-17"},   {K::PositionTop, "19"},      {K::MinR, "120"},
+      {K::SeparationSize, "40"},   {K::RotationValue, "30"},   {K::IsShowRound, "False"},   {K::IsShowRect, "False"},
+      {K::RectTopic, "Blue"},      {K::RectTransparence, "60"}, {K::RectPosition, "2"},     {K::RectIconPx, "64"},
+      {K::RectIconWd, "6"},        {K::IsShowHint, "False"},   {K::HintFontDefine, "x,9"},  {K::HotKey, "Q"},
+  };
   IconvSystem system;
   MemoryFiles files;
-  std::string dock;
-  for (int i = 1; i <= kDockItemLimit + 3; ++i) dock += "<Rect" + std::to_string(i) + "/>";
-  files.files[kConfigPath] = FileWith("<RectBackground>" + dock + "</RectBackground>");
-  ItemFile file(files, system, kConfigPath);
-  ASSERT_EQ(file.RemoveDockItem(kDockItemLimit - 1), EditResult::Saved);
-  const std::vector<std::string> names = ChildNames(Parsed(files).document_element().child("RectBackground"));
-  ASSERT_EQ(names.size(), static_cast<std::size_t>(kDockItemLimit + 2));
-  const std::vector<std::string> tail(names.end() - 4, names.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{"Rect239", "Rect240", "Rect242", "Rect243"}));
-}
-
-// Each key is written where the settings reader looks for it: a value
-// written and read back through the reader lands in its own field.
-TEST(SettingsFile, EveryKeyIsWrittenWhereTheReaderFindsIt) {
-  struct Case {
-    SettingKey key;
-    const char* value;
-    std::function<bool(const Settings&, const SettingsOutcome&, const std::string& hotKey)> reads;
-  };
-  const Case cases[] = {
-      {SettingKey::HideAfterClick, "True", [](const Settings& s, auto&, auto&) { return s.HideAfterClick; }},
-      {SettingKey::LockPosition, "True", [](const Settings& s, auto&, auto&) { return s.LockPosition; }},
-      {SettingKey::LockIcon, "True", [](const Settings& s, auto&, auto&) { return s.LockIcon; }},
-      {SettingKey::FrontIndex, "2", [](auto&, const SettingsOutcome& o, auto&) { return o.frontIndex == 2; }},
-      {SettingKey::BackgroundIndex, "3", [](const Settings& s, auto&, auto&) { return s.BackgroundIndex == 3; }},
-      {SettingKey::BackgroundSize, "333", [](const Settings& s, auto&, auto&) { return s.BackgroundSize == 333; }},
-      {SettingKey::CenterIndex, "4", [](const Settings& s, auto&, auto&) { return s.CenterIndex == 4; }},
-      {SettingKey::CenterSize, "99", [](const Settings& s, auto&, auto&) { return s.CenterSize == 99; }},
-      {SettingKey::CenterAction, "2", [](const Settings& s, auto&, auto&) { return s.CenterAction == 2; }},
-      {SettingKey::PositionLeft, "-17", [](const Settings& s, auto&, auto&) { return s.PositionLeft == -17; }},
-      {SettingKey::PositionTop, "19", [](const Settings& s, auto&, auto&) { return s.PositionTop == 19; }},
-      {SettingKey::MinR, "120", [](const Settings& s, auto&, auto&) { return s.MinR == 120; }},
-      {SettingKey::SeparationSize, "40", [](const Settings& s, auto&, auto&) { return s.SeparationSize == 40; }},
-      {SettingKey::RotationValue, "30", [](const Settings& s, auto&, auto&) { return s.RotationValue == 30; }},
-      {SettingKey::IsShowRound, "False", [](const Settings& s, auto&, auto&) { return !s.IsShowRound; }},
-      {SettingKey::IsShowRect, "False", [](const Settings& s, auto&, auto&) { return !s.IsShowRect; }},
-      {SettingKey::RectTopic, "Blue", [](const Settings& s, auto&, auto&) { return s.RectTopic == "Blue"; }},
-      {SettingKey::RectTransparence, "60", [](const Settings& s, auto&, auto&) { return s.RectTransparence == 60; }},
-      {SettingKey::RectPosition, "2", [](const Settings& s, auto&, auto&) { return s.RectPosition == 2; }},
-      {SettingKey::RectIconPx, "64", [](const Settings& s, auto&, auto&) { return s.RectIconPx == 64; }},
-      {SettingKey::RectIconWd, "6", [](const Settings& s, auto&, auto&) { return s.RectIconWd == 6; }},
-      {SettingKey::IsShowHint, "False", [](const Settings& s, auto&, auto&) { return !s.IsShowHint; }},
-      {SettingKey::HintFontDefine, "x,9", [](const Settings& s, auto&, auto&) { return s.HintFontDefine == "x,9"; }},
-      {SettingKey::HotKey, "Q", [](auto&, auto&, const std::string& hotKey) { return hotKey == "Q"; }},
-  };
-  for (const char* basic : {"<Setup><Basic/></Setup>", ""}) {
-    for (const Case& c : cases) {
-      SCOPED_TRACE(std::string(c.value) + (*basic ? " into an empty Basic" : " into a file without Basic"));
-      IconvSystem system;
-      MemoryFiles files;
-      files.files[kConfigPath] = FileWith(basic);
-      SettingsFile file(files, system, kConfigPath);
-      EXPECT_EQ(file.WriteSetting(c.key, c.value), *basic ? EditResult::Saved : EditResult::NothingToChange);
-      Settings settings;
-      ConfigDocument document(files, system, kConfigPath);
-      const SettingsOutcome outcome = LoadSettings(document, settings);
-      ASSERT_EQ(outcome.status, SettingsStatus::Loaded);
-      EXPECT_EQ(c.reads(settings, outcome, HotKeyText(document.Root())), *basic != 0);
-    }
+  files.files[kConfigPath] = FileWith("");
+  EXPECT_EQ(SettingsFile(files, system, kConfigPath).WriteSetting(K::MinR, "120"), EditResult::NothingToChange)
+      << "nothing is made above Basic";
+  files.files[kConfigPath] = FileWith("<Setup><Basic/></Setup>");
+  std::vector<std::string> written;
+  for (const auto& [key, value] : writes) {
+    EXPECT_EQ(SettingsFile(files, system, kConfigPath).WriteSetting(key, value), EditResult::Saved) << value;
+    written.push_back(value);
   }
+  Settings s;
+  ConfigDocument document(files, system, kConfigPath);
+  const SettingsOutcome outcome = LoadSettings(document, s);
+  ASSERT_EQ(outcome.status, SettingsStatus::Loaded);
+  const std::vector<std::string> read = {
+      Text(s.HideAfterClick), Text(s.LockPosition),   Text(s.LockIcon),         Text(outcome.frontIndex),
+      Text(s.BackgroundIndex), Text(s.BackgroundSize), Text(s.CenterIndex),     Text(s.CenterSize),
+      Text(s.CenterAction),   Text(s.PositionLeft),   Text(s.PositionTop),      Text(s.MinR),
+      Text(s.SeparationSize), Text(s.RotationValue),  Text(s.IsShowRound),      Text(s.IsShowRect),
+      Text(s.RectTopic),      Text(s.RectTransparence), Text(s.RectPosition),   Text(s.RectIconPx),
+      Text(s.RectIconWd),     Text(s.IsShowHint),     Text(s.HintFontDefine),   HotKeyText(document.Root())};
+  EXPECT_EQ(read, written);
 }
 
 }  // namespace

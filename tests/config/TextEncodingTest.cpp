@@ -47,6 +47,7 @@ TEST(ConfigTextEncoding, FindInvalidUtf8) {
       {"ab\x80", 2},                // stray continuation
       {"\xC3", 0},                  // cut short at the end
       {"\xC0\x80", 0},              // overlong NUL
+      {"a\xE0\x80\xAF", 1},          // overlong "/" in three bytes
       {"\xED\xA0\x80", 0},          // surrogate
       {"ok\xC3\xA9\xFF", 4},
   };

@@ -5,8 +5,8 @@
 #
 #   tests/catalogue/fuzz/run.sh [PE_SECONDS [ICO_SECONDS]]     (default 360 and 240)
 #
-# Seeds: small programs and icons written by make_seeds, Wine's smaller
-# programs with icons, and the test programs of a native build if there is one.
+# Seeds: small programs and icons written by make_seeds, and Wine's smaller
+# programs with icons.
 # Everything lands in build/fuzz/ (QV_FUZZ_OUT to change it); crashes as
 # build/fuzz/<target>-crash-*, with the final statistics in <target>.log.
 set -eu
@@ -32,10 +32,6 @@ $cxx $flags "$here/make_seeds.cpp" $core -lpng -o "$out/make_seeds"
 "$out/make_seeds" "$out/seeds-pe" "$out/seeds-ico"
 for f in hh.exe iexplore.exe msiexec.exe winemine.exe; do
   [ -f "$wine/$f" ] && cp "$wine/$f" "$out/seeds-pe/"
-done
-for f in "$root"/build/*/tests/catalogue/pe_samples/small48-*.exe "$root"/build/*/tests/catalogue/pe_samples/small48.ico; do
-  [ -f "$f" ] || continue
-  case "$f" in *.ico) cp "$f" "$out/seeds-ico/" ;; *) cp "$f" "$out/seeds-pe/" ;; esac
 done
 
 run() {
