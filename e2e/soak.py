@@ -4,7 +4,8 @@
 pointer moves, clicks, wheel notches, arrow keys, exchanges, drags out and
 back, menus dismissed, the hot key twice. Every few steps, with the windows
 settled: each filled slot has one window on its ring, the file holds what the
-exchanges made, no window leaked, the program alive and answering.
+exchanges made, no window leaked, the program alive; at the end it
+still answers the close.
 
 The seed is printed; --seed replays the same choices (not the same frames)."""
 
@@ -196,8 +197,6 @@ class Soak:
         if not self.app.running():
             self.fault("the program ended (exit %s)" % self.app.process.returncode)
             raise harness.Abort("the program is gone", counted=True)
-        if not h.wintool("send", harness.MAIN_CLASS, harness.MAIN_TITLE, 0, 0, 0, timeout=30).ok:
-            self.fault("the main window does not answer a message")
         main, others = h.program_windows()
         if main is None or main.rect[0] <= -30000:
             return self.fault("no main window, or it is minimized: %s" % main)
@@ -231,7 +230,6 @@ class Soak:
         if self.baseline not in (None, rest):
             self.fault("the program's other windows changed: %s, at the start %s" % (rest, self.baseline))
         self.baseline = rest
-        h.log("  check after step %d: %s" % (len(self.steps), "ok" if self.faults == before else "FAULT"))
         if self.faults != before:
             h.screenshot("fault-step-%d" % len(self.steps))
 

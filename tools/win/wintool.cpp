@@ -39,22 +39,6 @@ HWND MainWindowOrComplain() {
   return main;
 }
 
-int SendAndReport(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL, 15000, &result)) {
-    // The window may have gone away while handling the message (close,
-    // end session): that is not a failure of the send.
-    if (!IsWindow(hwnd)) {
-      PrintLine("gone");
-      return kOk;
-    }
-    PrintLine("send failed " + std::to_string(GetLastError()));
-    return kFailed;
-  }
-  PrintLine(std::to_string(static_cast<long long>(result)));
-  return kOk;
-}
-
 int CmdWaitWindow(const Args& a) {
   long long timeout = 0;
   if (a.size() != 3 || !ParseNumber(a[2], timeout)) return kUsage;
@@ -149,18 +133,6 @@ int CmdQueryEndSession(const Args& a) {
     PrintLine("end-session skipped: window gone");
   }
   return kOk;
-}
-
-int CmdSend(const Args& a) {
-  long long message = 0, wParam = 0, lParam = 0;
-  if (a.size() != 5 || !ParseNumber(a[2], message) || !ParseNumber(a[3], wParam) || !ParseNumber(a[4], lParam))
-    return kUsage;
-  HWND hwnd = FindWindowW(AnyOr(a[0]), AnyOr(a[1]));
-  if (!hwnd) {
-    PrintLine("no such window");
-    return kFailed;
-  }
-  return SendAndReport(hwnd, static_cast<UINT>(message), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
 }
 
 int CmdDialogText(const Args& a) {
@@ -297,7 +269,6 @@ const std::map<std::wstring, Command>& Commands() {
       {L"windows", {CmdWindows, "windows                     top-level windows"}},
       {L"close", {CmdClose, "close                       WM_CLOSE to the main window"}},
       {L"query-end-session", {CmdQueryEndSession, "query-end-session           WM_QUERYENDSESSION, WM_ENDSESSION"}},
-      {L"send", {CmdSend, "send CLASS TITLE MSG WPARAM LPARAM"}},
       {L"dialog-text", {CmdDialogText, "dialog-text TITLE MS         texts of the dialog's Static controls"}},
       {L"dialog-press", {CmdDialogPress, "dialog-press TITLE ID        presses a dialog button (IDOK=1)"}},
       {L"launch-and-wait-ready",
