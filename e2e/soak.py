@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """Only Windows shows: the real program under a random stream of real X input
-(xdotool) on a ring of 20 items and a dock of 8, all launching noop.exe:
+(xdotool) on a ring of 20 items, all launching noop.exe:
 pointer moves, clicks, wheel notches, arrow keys, exchanges, drags out and
 back, menus dismissed, the hot key twice. Every few steps, with the windows
-settled: each filled slot has one window on its ring, the file holds what the
+settled: each filled slot has one window, the file holds what the
 exchanges made, no window leaked, the program alive; at the end it
 still answers the close.
 
@@ -16,11 +16,10 @@ import time
 import harness
 from harness import Desktop, centre_of
 
-DOCK_ITEMS = 8
 SYSTOOLS = ("MyComputer", "MyNetwork", "MyDocuments", "RecycleBin", "ControlPanel", "MyFiles")
 # The ring's centre at (640, 400).
 SETTINGS = {("Position", "Left"): "543", ("Position", "Top"): "316", ("HotKey", "Key"): "Q",
-            ("ShowRect", "IsShowRect"): "True"}
+            ("ShowRect", "IsShowRect"): "False"}
 
 
 def add_options(parser):
@@ -30,11 +29,10 @@ def add_options(parser):
 
 
 def file_items(config):
-    """({slot: Name} of the ring's filled elements, [(element, Name)] of the dock)."""
+    """{slot: Name} of the ring's filled elements."""
     root = harness.parse_config(config)
-    ring = {s: e.findtext("Name") for s in range(1, 21)
+    return {s: e.findtext("Name") for s in range(1, 21)
             for e in [harness.find_path(root, "RoundBackground", "Circle%d" % s)] if e is not None and e.findtext("File")}
-    return ring, [(e.tag, e.findtext("Name") or "") for e in root.find("RectBackground")]
 
 
 class Soak:
@@ -43,14 +41,12 @@ class Soak:
         self.steps = []  # what was done, for the report of a fault
         self.faults = 0
         self.baseline = None
-        self.model, _ = file_items(app.config)
+        self.model = file_items(app.config)
         self.names = sorted(self.model.values())
 
     def items(self):
         main, others = self.h.program_windows()
-        ring = {int(w.title[6:]): w for w in others if w.title[:6] == "Circle" and w.title[6:].isdigit()}
-        dock = {int(w.title[4:]): w for w in others if w.title[:4] == "Rect" and w.title[4:].isdigit()}
-        return main, ring, dock
+        return main, {int(w.title[6:]): w for w in others if w.title[:6] == "Circle" and w.title[6:].isdigit()}
 
     def settle(self, timeout=4.0):
         """Whether the windows stopped moving (no turn, bounce or magnification) within the timeout."""
@@ -166,14 +162,8 @@ class Soak:
             self.fault("the hot key twice did not hide and show the windows")
         return "hot key Alt+Q twice"
 
-    def dock(self, centre):
-        dock = self.items()[2]
-        j = self.rng.choice(sorted(dock))
-        (self.d.click if self.rng.random() < 0.3 else lambda point: self.d.move(*point))(centre_of(dock[j].rect))
-        return "pointer to Rect%d" % j
-
     ACTIONS = ((move, 20), (click, 8), (wheel, 12), (key, 12), (exchange, 12), (out_and_back, 6), (menu, 4),
-               (hot_key, 2), (dock, 9))
+               (hot_key, 2))
 
     def act(self):
         main = self.items()[0]
@@ -206,24 +196,15 @@ class Soak:
         doubled = [t for t, ws in titles.items() if t[-1:].isdigit() and len(ws) > 1]
         if doubled:
             self.fault("more than one window named %s" % doubled)
-        ring_file, dock_file = file_items(self.app.config)
-        _, ring, dock = self.items()
+        ring_file = file_items(self.app.config)
+        ring = self.items()[1]
         if set(ring) != set(ring_file) or ring_file != self.model or sorted(ring_file.values()) != self.names:
             self.fault("ring windows %s, the file's ring %s, after the exchanges %s" % (sorted(ring), ring_file,
                                                                                        self.model))
             self.model = ring_file  # each difference reported once
-        if dock_file != [("Rect%d" % j, "Dock %d" % j) for j in range(1, DOCK_ITEMS + 1)] or \
-                set(dock) != set(range(1, DOCK_ITEMS + 1)):
-            self.fault("dock: file %s, windows %s" % (dock_file, sorted(dock)))
-        # Each ring's items stand at one distance from the centre, the outer ring outside the inner.
-        centre, radii = centre_of(main.rect), {True: [], False: []}
         for s, w in ring.items():
             if not w.visible or (w.width, w.height) != (50, 50):
                 self.fault("Circle%d hidden or not 50x50: %s" % (s, w))
-            radii[s <= 8].append(math.hypot(centre_of(w.rect)[0] - centre[0], centre_of(w.rect)[1] - centre[1]))
-        if any(r and max(r) - min(r) > 2 for r in radii.values()) or \
-                (radii[True] and radii[False] and max(radii[True]) >= min(radii[False])):
-            self.fault("the items are off their rings: inner %s, outer %s" % (radii[True], radii[False]))
         # No window came or went but the items, popup menus and the tooltip control.
         rest = sorted((w.cls, w.title) for w in others if not w.title[-1:].isdigit()
                       and w.cls not in ("#32768", "tooltips_class32"))
@@ -252,9 +233,7 @@ def soak(h):
     print("soak seed %d" % seed, flush=True)
     noop = "{app}\\noop.exe"
     folder = h.prepare(ring={s: harness.item(noop, "Item %d" % s, define=harness.TOOL % SYSTOOLS[s % 6])
-                             for s in range(1, 21)},
-                       dock=[harness.item(noop, "Dock %d" % j, define=harness.TOOL % SYSTOOLS[j % 6])
-                             for j in range(1, DOCK_ITEMS + 1)], settings=SETTINGS)
+                             for s in range(1, 21)}, settings=SETTINGS)
     (folder / "noop.exe").write_bytes((h.tools / "noop.exe").read_bytes())
     Desktop(h).park()
     app = h.start_ready(folder)

@@ -283,7 +283,6 @@ const std::map<std::wstring, Command>& Commands() {
        {CmdFormSetPosition, "form-set-position TITLE NAME POS  a track bar's position, with the scroll"}},
       {L"form-select", {CmdFormSelect, "form-select TITLE NAME INDEX  a combo item, with CBN_SELCHANGE"}},
       {L"form-page", {CmdFormPage, "form-page TITLE NAME INDEX    selects a page of a page control"}},
-      {L"form-dpi", {CmdFormDpi, "form-dpi TITLE               the DPI of the dialog's window and of the system"}},
       {L"form-send-dpi", {CmdFormSendDpi, "form-send-dpi TITLE DPI      WM_DPICHANGED to the dialog"}},
   };
   return commands;
