@@ -25,9 +25,7 @@ SETTINGS = {("Position", "Left"): "40", ("Position", "Top"): "200", ("ShowRect",
 
 
 def set_log_pixels(h, dpi):
-    result = subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
-                             "/d", str(dpi), "/f"], env=h.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                            timeout=60)
+    result = h.reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
     h.require(result.returncode == 0, "LogPixels is set to %d" % dpi, result.returncode)
 
 

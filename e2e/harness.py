@@ -439,6 +439,16 @@ class Harness:
         result = self.wintool("tray-icons")
         return int(result.lines[-1]) if result.ok and result.lines else None
 
+    def reg(self, *args):
+        """wine reg; its output goes through a file, since the Wine services it
+        starts keep a pipe open long after it ends."""
+        with tempfile.TemporaryFile() as out:
+            done = subprocess.run(["wine", "reg"] + list(args), env=self.env, stdout=out, stderr=subprocess.DEVNULL,
+                                  timeout=60)
+            out.seek(0)
+            done.stdout = out.read().decode(errors="replace")
+        return done
+
     # -- the program's dialogs --
 
     def form_controls(self, title):

@@ -5,7 +5,6 @@ and a ticked tool joining its row, the radius slider moving the ring and
 Cancel putting it back, real keys in the hot-key edit and the new system hot
 key, OK writing the file and the Run value, the defaults after a question."""
 
-import subprocess
 import time
 
 import harness
@@ -94,13 +93,6 @@ def hot_key(h, d, app):
         h.check(shown() == want, "Alt+J %s the program's windows" % what)
 
 
-def run_value(h):
-    with open(h.out / "reg.txt", "w") as out:  # no pipes: the Wine services reg starts would keep one open
-        subprocess.run(["wine", "reg", "query", RUN_KEY, "/v", "Quorvel"], env=h.env, stdout=out,
-                       stderr=subprocess.DEVNULL, timeout=60)
-    return (h.out / "reg.txt").read_text(errors="replace")
-
-
 def ok(h, d, app):
     h.wintool("form-click", TITLE, "ChkBoxAuto")
     h.wintool("form-page", TITLE, "PageControl1", 2)
@@ -108,7 +100,8 @@ def ok(h, d, app):
     close(h, "BitBtnOK")
     h.check(h.poll(lambda: harness.find_path(harness.parse_config(app.config), "Setup", "Basic", "IconElement")
                    .get("MinR") == "170", 10), "OK writes the new radius")
-    h.check("Quorvel.exe" in run_value(h), "OK writes the Run value with the program's path", run_value(h))
+    value = h.reg("query", RUN_KEY, "/v", "Quorvel").stdout
+    h.check("Quorvel.exe" in value, "OK writes the Run value with the program's path", value)
 
 
 def defaults(h, d, app):
@@ -125,8 +118,7 @@ def defaults(h, d, app):
 
 
 def scenario(h):
-    subprocess.run(["wine", "reg", "delete", RUN_KEY, "/v", "Quorvel", "/f"], env=h.env, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, timeout=60)
+    h.reg("delete", RUN_KEY, "/v", "Quorvel", "/f")
     d = harness.Desktop(h)
     app = h.program(ring=RING, dock=DOCK, settings=SETTINGS)
 
