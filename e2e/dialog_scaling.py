@@ -108,7 +108,7 @@ def open_all(h, d, dpi):
     menu(h, d, harness.centre_of(h.shown()["Circle1"].rect), "a ring item", "r", "%d-item-menu" % dpi)
     h.require(h.wintool("form-wait", PROPERTY, 30000).ok, "the property dialog opens at %d DPI" % dpi)
     properties(h, app, dpi, seen)
-    harness.open_form_from_tray(h, d, "s", SETUP)
+    harness.open_form_from_tray(h, d, "s", SETUP, "%d-tray-menu" % dpi)
     pages(h, dpi, seen)
     h.close_app(app)
     return seen

@@ -694,10 +694,10 @@ def open_tray_menu(h, d, letter, what, shot):
     return False
 
 
-def open_form_from_tray(h, d, letter, title):
+def open_form_from_tray(h, d, letter, title, shot="tray-menu"):
     """The dialog a tray menu entry opens, asked again when a choice got lost."""
     for _ in range(3):
-        open_tray_menu(h, d, letter, title, "tray-menu")
+        open_tray_menu(h, d, letter, title, shot)
         if h.wintool("form-wait", title, 10000).ok:
             return
     raise Abort("the tray menu's entry %s opens no %s" % (letter, title))

@@ -8,6 +8,7 @@ program alive; at the end it still answers the close.
 
 The seed is printed; --seed replays the same choices (not the same frames)."""
 
+import collections
 import math
 import random
 import time
@@ -66,6 +67,11 @@ class Soak:
         s = self.rng.choice(sorted(ring))
         return s, centre_of(ring[s].rect)
 
+    def around(self, centre, low, high):
+        """A point at a random angle, low to high pixels from the centre."""
+        angle, r = self.rng.uniform(0, 2 * math.pi), self.rng.uniform(low, high)
+        return int(centre[0] + r * math.cos(angle)), int(centre[1] + r * math.sin(angle))
+
     # --- the actions: each returns what it did ---
 
     def move(self, centre):
@@ -85,11 +91,7 @@ class Soak:
         # A notch over the bare desktop makes the window manager switch desktops:
         # over the skin's band any time, over an item once the rings stand still.
         down = self.rng.random() < 0.5
-        if self.rng.random() < 0.5:
-            angle, r = self.rng.uniform(0, 2 * math.pi), self.rng.uniform(80, 140)
-            point = (int(centre[0] + r * math.cos(angle)), int(centre[1] + r * math.sin(angle)))
-        else:
-            point = self.pick(settle=True)[1]
+        point = self.around(centre, 80, 140) if self.rng.random() < 0.5 else self.pick(settle=True)[1]
         if point:
             self.d.wheel(point, down=down)
         return "wheel %s at %s" % ("down" if down else "up", point)
@@ -116,16 +118,8 @@ class Soak:
         s, start = self.pick(settle=True)
         if s is None:
             return "out-and-back: no item"
-        angle = self.rng.uniform(0, 2 * math.pi)
-        far = (int(centre[0] + 330 * math.cos(angle)), int(centre[1] + 330 * math.sin(angle)))
-        self.d.move(*start)
-        time.sleep(0.1)
-        self.d.xdo("mousedown", 1)
-        for point in (far, start):
-            time.sleep(0.1)
-            self.d.move(*point)
-        time.sleep(0.1)
-        self.d.xdo("mouseup", 1)
+        far = self.around(centre, 330, 330)
+        self.d.drag(start, far, steps=1, hold=0.1, before_release=lambda: (self.d.move(*start), time.sleep(0.1)))
         self.d.park()
         return "drag Circle%d out to %s and back" % (s, far)
 
@@ -172,10 +166,8 @@ class Soak:
         main, others = h.program_windows()
         if main is None or main.rect[0] <= -30000:
             return self.fault("no main window, or it is minimized: %s" % main)
-        titles = {}
-        for w in others:
-            titles.setdefault(w.title, []).append(w)
-        doubled = [t for t, ws in titles.items() if t[-1:].isdigit() and len(ws) > 1]
+        titles = collections.Counter(w.title for w in others if w.title[-1:].isdigit())
+        doubled = [t for t, n in titles.items() if n > 1]
         if doubled:
             self.fault("more than one window named %s" % doubled)
         ring_file = file_items(self.app.config)
