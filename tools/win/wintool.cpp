@@ -39,6 +39,16 @@ HWND MainWindowOrComplain() {
   return main;
 }
 
+// Starts exe; says why not when it cannot.
+bool Start(const std::wstring& exe, PROCESS_INFORMATION& process, const std::wstring& arguments = {}) {
+  if (!Launch(exe, process, arguments)) {
+    PrintLine("CreateProcess failed " + std::to_string(GetLastError()));
+    return false;
+  }
+  CloseHandle(process.hThread);
+  return true;
+}
+
 int CmdWaitWindow(const Args& a) {
   long long timeout = 0;
   if (a.size() != 3 || !ParseNumber(a[2], timeout)) return kUsage;
@@ -191,11 +201,7 @@ int CmdLaunchAndWaitReady(const Args& a) {
   for (std::size_t i = 2; i < a.size(); ++i) arguments += (i > 2 ? L" " : L"") + a[i];
   Stopwatch watch;
   PROCESS_INFORMATION process{};
-  if (!Launch(a[0], process, arguments)) {
-    PrintLine("CreateProcess failed " + std::to_string(GetLastError()));
-    return kFailed;
-  }
-  CloseHandle(process.hThread);
+  if (!Start(a[0], process, arguments)) return kFailed;
   while (true) {
     HWND main = FindMainWindow();
     DWORD owner = 0;
@@ -228,11 +234,7 @@ int CmdLaunchAndWaitExit(const Args& a) {
   if (a.empty() || a.size() > 2 || (a.size() == 2 && !ParseNumber(a[1], timeout))) return kUsage;
   Stopwatch watch;
   PROCESS_INFORMATION process{};
-  if (!Launch(a[0], process)) {
-    PrintLine("CreateProcess failed " + std::to_string(GetLastError()));
-    return kFailed;
-  }
-  CloseHandle(process.hThread);
+  if (!Start(a[0], process)) return kFailed;
   DWORD waited = WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout));
   double ms = watch.Ms();
   if (waited != WAIT_OBJECT_0) {
