@@ -111,7 +111,6 @@ def scenario(h):
     ring96, ring192 = runs[96][1], runs[192][1]
     side = h.out / "side-by-side-100x2-vs-200.png"
     subprocess.run(["convert", "(", str(ring96), "-scale", "200%", ")", str(ring192), "+append", str(side)], check=True)
-    h.log("side by side: %s" % side)
     # The 200 % ring halved is the 100 % ring, within what resampling changes.
     done = subprocess.run(["compare", "-metric", "RMSE", "(", str(ring192), "-resize", "50%", ")", str(ring96),
                            "null:"], stdout=subprocess.PIPE, stderr=subprocess.PIPE)

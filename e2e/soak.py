@@ -215,7 +215,6 @@ def soak(h):
     s = Soak(h, random.Random(seed), app)
     steps = s.run(options.seconds, options.check_every)
     h.screenshot("soak-end")
-    h.log("soak seed %d: %d steps, %d faults" % (seed, steps, s.faults))
     h.check(s.faults == 0, "seed %d: %d steps without a fault" % (seed, steps))
     code = h.close_app(app)
     h.check(code is not None, "the program ends when closed", code)
