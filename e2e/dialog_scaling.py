@@ -25,63 +25,45 @@ SETTINGS = {("Position", "Left"): "40", ("Position", "Top"): "200", ("ShowRect",
 
 
 def set_log_pixels(h, dpi):
-    result = subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
-                             "/d", str(dpi), "/f"], env=h.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                            timeout=60)
+    result = h.reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
     h.require(result.returncode == 0, "LogPixels is set to %d" % dpi, result.returncode)
 
 
-def controls(h, title):
-    result = h.wintool("form-controls", title)
-    h.require(result.ok and result.lines, "wintool lists the controls of %s" % title, result)
-    client = tuple(int(v) for v in result.lines[0].split("client=")[1].split(","))
-    return client, {c.name: c for c in (harness.FormControl(line) for line in result.lines[1:] if line)}
-
-
 def record(h, dpi, title, shot):
-    found = controls(h, title)
+    found = h.form_controls(title)
     time.sleep(0.5)
     h.screenshot("%d-%s" % (dpi, shot))
     return found
 
 
-def menu(h, d, point, what, letter, shot, attempts=1):
+def menu(h, d, point, what, letter, shot):
     """Opens a menu with a right click, checks it opens at the pointer, chooses by letter."""
-    opened = open_menu(h, d, point, what, shot, attempts)
+    opened = open_menu(h, d, point, what, shot)
     if opened:
         h.check(abs(opened[0].rect[0] - point[0]) <= 2 and abs(opened[0].rect[1] - point[1]) <= 2,
                 "the %s menu opens at the pointer %s" % (what, point), opened[0].rect)
-        choose(h, d, letter, what, "CenterForm" if "tray" in what else None)
+        choose(h, d, letter, what)
     return opened
 
 
-def close(h, title, button):
-    h.wintool("form-click", title, button)
-    h.check(h.wintool("wait-gone", "QuorvelForm", title, 10000).ok, "%s closes %s" % (button, title))
-
-
 def about(h, dpi, seen):
-    measured = dict(p.split("=") for p in h.wintool("form-dpi", ABOUT).lines[0].split("\t"))
-    h.check(measured.get("system") == str(dpi), "the display is at %d DPI" % dpi, measured)
     seen["about"] = record(h, dpi, ABOUT, "about")
     if dpi == 96:
         version = seen["about"][1]["LVersion"].text
         h.check(any(c.isdigit() and c != "0" for c in version), "the about box shows the version resource", version)
         h.require(h.wintool("form-send-dpi", ABOUT, 192).ok, "the about dialog hears of 192 DPI")
         seen["about@192"] = record(h, dpi, ABOUT, "about-moved-to-192")
-    close(h, ABOUT, "BitBtnOK")
+    h.close_form(ABOUT, "BitBtnOK")
 
 
 def properties(h, app, dpi, seen):
     seen["properties"] = record(h, dpi, PROPERTY, "properties")
     if dpi != 96:
-        return close(h, PROPERTY, "BitBtnCancel")
+        return h.close_form(PROPERTY, "BitBtnCancel")
     client, found = seen["properties"]
     got = (found["EditName"].text, found["EditTarget"].text)
     h.check(got == ("Item 1", h.win_path(app.folder) + "\\docs\\note.txt"), "the fields hold the item", got)
-    frame = [w for w in h.windows() if w.title == PROPERTY and w.visible][0].rect
-    side = (frame[2] - frame[0] - client[0]) // 2  # the frame is as wide at the sides as at the bottom
-    x0, y0 = frame[0] + side, frame[3] - side - client[1]
+    x0, y0 = h.form_origin(PROPERTY, client)
     left, top, width, height = found["ImageIcon"].rect
     shot = h.out / ("%d-properties.png" % dpi)
     # Around the picture, inside its group box: the box's face, never the black of a place nobody painted.
@@ -92,7 +74,7 @@ def properties(h, app, dpi, seen):
                                    (left + width, top, left + width + 3, top + height)))
     h.check(black == 0, "no black around the preview picture", black)
     h.require(h.wintool("form-set-text", PROPERTY, "EditName", "  after 之后 ").ok, "a new name is typed")
-    close(h, PROPERTY, "BitBtnOK")
+    h.close_form(PROPERTY, "BitBtnOK")
     h.check(h.poll(lambda: harness.item_values(app.config, "RoundBackground", "Circle1")["Name"] == "after 之后", 10),
             "the file holds the new name, trimmed")
 
@@ -111,7 +93,7 @@ def pages(h, dpi, seen):
         for page in range(PAGE_COUNT):
             h.wintool("form-page", SETUP, "PageControl1", page)
             seen["page-%d@192" % page] = record(h, dpi, SETUP, "page-%d-moved-to-192" % page)
-    close(h, SETUP, "BitBtnCancel")
+    h.close_form(SETUP, "BitBtnCancel")
 
 
 def open_all(h, d, dpi):
@@ -126,15 +108,7 @@ def open_all(h, d, dpi):
     menu(h, d, harness.centre_of(h.shown()["Circle1"].rect), "a ring item", "r", "%d-item-menu" % dpi)
     h.require(h.wintool("form-wait", PROPERTY, 30000).ok, "the property dialog opens at %d DPI" % dpi)
     properties(h, app, dpi, seen)
-    opened = False
-    for _ in range(3):
-        h.poll(lambda: h.tray_icons() == 1, 10)
-        d.park()
-        menu(h, d, harness.tray_point(h), "the tray icon", "s", "%d-tray-menu" % dpi, attempts=3)
-        opened = h.wintool("form-wait", SETUP, 10000).ok
-        if opened:
-            break
-    h.require(opened, "the settings dialog opens at %d DPI" % dpi)
+    harness.open_form_from_tray(h, d, "s", SETUP, "%d-tray-menu" % dpi)
     pages(h, dpi, seen)
     h.close_app(app)
     return seen
@@ -190,7 +164,7 @@ def no_version(h, version):
     (folder / "formhost-noversion.exe").write_bytes((h.tools / "formhost-noversion.exe").read_bytes())
     app = h.start(folder, "formhost-noversion.exe", ("about",))
     h.require(h.wintool("form-wait", ABOUT, 30000, timeout=60).ok, "formhost-noversion opens the about dialog")
-    text = controls(h, ABOUT)[1]["LVersion"].text
+    text = h.form_controls(ABOUT)[1]["LVersion"].text
     h.check(text != version and text.rstrip().endswith("0"), "without a version resource the about box says 0", text)
     h.close_app(app)
 

@@ -439,6 +439,35 @@ class Harness:
         result = self.wintool("tray-icons")
         return int(result.lines[-1]) if result.ok and result.lines else None
 
+    def reg(self, *args):
+        """wine reg; its output goes through a file, since the Wine services it
+        starts keep a pipe open long after it ends."""
+        with tempfile.TemporaryFile() as out:
+            done = subprocess.run(["wine", "reg"] + list(args), env=self.env, stdout=out, stderr=subprocess.DEVNULL,
+                                  timeout=60)
+            out.seek(0)
+            done.stdout = out.read().decode(errors="replace")
+        return done
+
+    # -- the program's dialogs --
+
+    def form_controls(self, title):
+        """(client size, {name: FormControl}) of the program's dialog of that title."""
+        result = self.wintool("form-controls", title)
+        self.require(result.ok and result.lines, "wintool lists the controls of %s" % title, result)
+        client = tuple(int(v) for v in result.lines[0].split("client=")[1].split(","))
+        return client, {c.name: c for c in (FormControl(line) for line in result.lines[1:] if line)}
+
+    def form_origin(self, title, client):
+        """The screen point of the dialog's client area, from its frame."""
+        frame = [w for w in self.windows() if w.title == title and w.visible][0].rect
+        side = (frame[2] - frame[0] - client[0]) // 2  # the frame is as wide at the sides as at the bottom
+        return frame[0] + side, frame[3] - side - client[1]
+
+    def close_form(self, title, button):
+        self.wintool("form-click", title, button)
+        self.check(self.wintool("wait-gone", "QuorvelForm", title, 10000).ok, "%s closes %s" % (button, title))
+
     # -- the screen --
 
     def screenshot(self, name):
@@ -663,3 +692,12 @@ def open_tray_menu(h, d, letter, what, shot):
             choose(h, d, letter, what, "CenterForm")
             return True
     return False
+
+
+def open_form_from_tray(h, d, letter, title, shot="tray-menu"):
+    """The dialog a tray menu entry opens, asked again when a choice got lost."""
+    for _ in range(3):
+        open_tray_menu(h, d, letter, title, shot)
+        if h.wintool("form-wait", title, 10000).ok:
+            return
+    raise Abort("the tray menu's entry %s opens no %s" % (letter, title))

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Only Windows shows: the real process's life - its windows and tray icon at
-start, one instance per folder, the real writer at close and logoff, and the
-message boxes of a missing or unreadable file."""
+start, the real writer at close and logoff, and the message boxes of a
+missing or unreadable file."""
 
 import harness
 
@@ -28,13 +28,6 @@ def first_start(h, app):
     shown = h.poll(lambda: dock is not None and all(e.tag in h.shown() for e in dock) and h.shown(), 5)
     h.check(dock is not None and len(dock) > 0 and all(e.findtext("File") for e in dock) and shown, "the first start fills the dock list, a window for each element",
             (dock is not None and [e.tag for e in dock], h.shown().keys()))
-
-    second = h.wintool("launch-and-wait-exit", h.win_path(app.folder / "Quorvel.exe"), 20000)
-    h.check(second.ok and float(second.lines[0]) < 5000, "a second start ends by itself within 5 s", second)
-    mains = [w for w in h.windows() if w.cls == harness.MAIN_CLASS and w.title == harness.MAIN_TITLE]
-    h.check(app.running() and [w.hwnd for w in mains] == [main.hwnd], "the first instance keeps its one main window",
-            mains)
-    h.check(h.poll(lambda: h.tray_icons() == 1, 3), "and its one tray icon", h.tray_icons())
 
 
 def ending(h, what, end):

@@ -1,8 +1,7 @@
 #!/usr/bin/python3
 """Only Windows shows: the real popup menus (TrackPopupMenu) on the center and
 in the tray window, chosen by their letters - clearing the ring after a
-question box, the next skin, exit with the shutdown save - and the center
-click that ends the program."""
+question box, the next skin, exit with the shutdown save."""
 
 import harness
 from harness import choose, menus_shown, open_menu, tray_point  # noqa: F401 - older names
@@ -12,12 +11,6 @@ SLOTS = (1, 3, 12)
 SETTINGS = {("Position", "Left"): "943", ("Position", "Top"): "316", ("Background", "Index"): "1",
             ("ShowRect", "IsShowRect"): "False"}
 RING = {s: harness.item("{app}\\docs\\note.txt", "Item %d" % s, define=harness.TOOL % "MyDocuments") for s in SLOTS}
-
-
-def setup_program(h, name, changes=None):
-    """A copy with three ring items; returns (folder, config)."""
-    folder = h.prepare(name, ring=RING, settings={**SETTINGS, **(changes or {})})
-    return folder, folder / "Config" / "UserInfo.xml"
 
 
 def clear_all(h, d, app, centre):
@@ -42,7 +35,8 @@ def clear_all(h, d, app, centre):
 
 def scenario(h):
     d = harness.Desktop(h)
-    folder, config = setup_program(h, "app")
+    folder = h.prepare(ring=RING, settings=SETTINGS)
+    config = folder / "Config" / "UserInfo.xml"
     d.park()
     app = h.start_ready(folder)
     centre = harness.centre_of(h.shown()["CenterForm"].rect)
@@ -58,12 +52,6 @@ def scenario(h):
         h.check(basic.find("Background").get("Index") == "2", "the shutdown save writes the skin chosen from the menu")
     if app.running():
         h.close_app(app)
-
-    folder, _ = setup_program(h, "exit-on-click", {("Center", "Action"): "7"})
-    app = h.start_ready(folder)
-    d.click(harness.centre_of(h.shown()["CenterForm"].rect))
-    h.check(app.wait_exit(15) is not None, "a center click with the action 7 ends the program")
-    h.check(not menus_shown(h), "without a menu or a question")
 
 
 if __name__ == "__main__":

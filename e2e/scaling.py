@@ -8,7 +8,6 @@ The value is put back as it was at the end."""
 
 import re
 import subprocess
-import tempfile
 import time
 
 import harness
@@ -25,20 +24,9 @@ RING = {s: harness.item("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "Item%d" % s
         for s in range(1, 21)}
 
 
-def reg(h, *args):
-    """wine reg; its output goes through a file, since the Wine services it
-    starts keep a pipe open long after it ends."""
-    with tempfile.TemporaryFile() as out:
-        done = subprocess.run(["wine", "reg"] + list(args), env=h.env, stdout=out, stderr=subprocess.DEVNULL,
-                              timeout=60)
-        out.seek(0)
-        done.stdout = out.read()
-    return done
-
-
 def read_log_pixels(h):
-    done = reg(h, "query", DESKTOP_KEY, "/v", "LogPixels")
-    match = re.search(r"LogPixels\s+REG_DWORD\s+0x([0-9a-fA-F]+)", done.stdout.decode(errors="replace"))
+    done = h.reg("query", DESKTOP_KEY, "/v", "LogPixels")
+    match = re.search(r"LogPixels\s+REG_DWORD\s+0x([0-9a-fA-F]+)", done.stdout)
     return int(match.group(1), 16) if match else None
 
 
@@ -46,9 +34,9 @@ def set_log_pixels(h, dpi):
     """Writes the value and restarts the wineserver: Wine reads the scale
     when its server and the display driver start."""
     if dpi is None:
-        reg(h, "delete", DESKTOP_KEY, "/v", "LogPixels", "/f")
+        h.reg("delete", DESKTOP_KEY, "/v", "LogPixels", "/f")
     else:
-        reg(h, "add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
+        h.reg("add", DESKTOP_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
     subprocess.run(["wineserver", "-k"], env=h.env, stderr=subprocess.DEVNULL)
     subprocess.run(["wineserver", "-w"], env=h.env, stderr=subprocess.DEVNULL, timeout=30)
     subprocess.run(["wineserver", "-p"], env=h.env, check=False)
@@ -116,7 +104,6 @@ def scenario(h):
         h.check(not bad, "at %d DPI every ring window is %.1fx its 100 %% size around the same centre" % (dpi, k), bad)
         if h.check(label is not None and base_label is not None, "a label shows under the hovered item at %d DPI" % dpi,
                    (label, base_label)):
-            h.log("  label %r, at 100 %% %r" % (label, base_label))
             h.check(abs(label.height - base_label.height * k) <= 2 + k,
                     "the label's text is %.1fx as tall at %d DPI" % (k, dpi), (label.height, base_label.height))
 
@@ -124,7 +111,6 @@ def scenario(h):
     ring96, ring192 = runs[96][1], runs[192][1]
     side = h.out / "side-by-side-100x2-vs-200.png"
     subprocess.run(["convert", "(", str(ring96), "-scale", "200%", ")", str(ring192), "+append", str(side)], check=True)
-    h.log("side by side: %s" % side)
     # The 200 % ring halved is the 100 % ring, within what resampling changes.
     done = subprocess.run(["compare", "-metric", "RMSE", "(", str(ring192), "-resize", "50%", ")", str(ring96),
                            "null:"], stdout=subprocess.PIPE, stderr=subprocess.PIPE)

@@ -5,7 +5,6 @@ and a ticked tool joining its row, the radius slider moving the ring and
 Cancel putting it back, real keys in the hot-key edit and the new system hot
 key, OK writing the file and the Run value, the defaults after a question."""
 
-import subprocess
 import time
 
 import harness
@@ -22,26 +21,15 @@ DOCK = [harness.item("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "computer", def
 
 
 def controls(h):
-    result = h.wintool("form-controls", TITLE)
-    h.require(result.ok and result.lines, "wintool lists the controls of the settings dialog", result)
-    return {c.name: c for c in (harness.FormControl(line) for line in result.lines[1:] if line)}
+    return h.form_controls(TITLE)[1]
 
 
 def rect(h, title):
     return h.shown()[title].rect if title in h.shown() else None
 
 
-def open_dialog(h, d):
-    for _ in range(3):
-        harness.open_tray_menu(h, d, "s", "settings", "tray-menu")
-        if h.wintool("form-wait", TITLE, 10000).ok:
-            return
-    raise harness.Abort("the tray menu's settings entry opens no dialog")
-
-
 def close(h, button):
-    h.wintool("form-click", TITLE, button)
-    h.check(h.wintool("wait-gone", "QuorvelForm", TITLE, 10000).ok, "%s closes the dialog" % button)
+    h.close_form(TITLE, button)
 
 
 def dock(h, d, app):
@@ -80,11 +68,10 @@ def hot_key(h, d, app):
     """Real keys in the hot-key edit, then the new letter toggling the windows."""
     edit_text = lambda: controls(h)["EditHot"].text
     h.check(edit_text() == "K", "the hot-key edit shows the stored letter", edit_text())
-    frame = [w for w in h.windows() if w.title == TITLE and w.visible][0].rect
-    client = tuple(int(v) for v in h.wintool("form-controls", TITLE).lines[0].split("client=")[1].split(","))
-    side = (frame[2] - frame[0] - client[0]) // 2
-    edit = controls(h)["EditHot"].rect
-    d.click((frame[0] + side + edit[0] + edit[2] // 2, frame[3] - side - client[1] + edit[1] + edit[3] // 2))
+    client, found = h.form_controls(TITLE)
+    x0, y0 = h.form_origin(TITLE, client)
+    edit = found["EditHot"].rect
+    d.click((x0 + edit[0] + edit[2] // 2, y0 + edit[1] + edit[3] // 2))
     d.key("5")
     told = h.wintool("dialog-text", "提示", 10000)
     h.check(told.ok and told.lines, "a digit brings the letter rule", told)
@@ -106,13 +93,6 @@ def hot_key(h, d, app):
         h.check(shown() == want, "Alt+J %s the program's windows" % what)
 
 
-def run_value(h):
-    with open(h.out / "reg.txt", "w") as out:  # no pipes: the Wine services reg starts would keep one open
-        subprocess.run(["wine", "reg", "query", RUN_KEY, "/v", "Quorvel"], env=h.env, stdout=out,
-                       stderr=subprocess.DEVNULL, timeout=60)
-    return (h.out / "reg.txt").read_text(errors="replace")
-
-
 def ok(h, d, app):
     h.wintool("form-click", TITLE, "ChkBoxAuto")
     h.wintool("form-page", TITLE, "PageControl1", 2)
@@ -120,7 +100,8 @@ def ok(h, d, app):
     close(h, "BitBtnOK")
     h.check(h.poll(lambda: harness.find_path(harness.parse_config(app.config), "Setup", "Basic", "IconElement")
                    .get("MinR") == "170", 10), "OK writes the new radius")
-    h.check("Quorvel.exe" in run_value(h), "OK writes the Run value with the program's path", run_value(h))
+    value = h.reg("query", RUN_KEY, "/v", "Quorvel").stdout
+    h.check("Quorvel.exe" in value, "OK writes the Run value with the program's path", value)
 
 
 def defaults(h, d, app):
@@ -137,13 +118,12 @@ def defaults(h, d, app):
 
 
 def scenario(h):
-    subprocess.run(["wine", "reg", "delete", RUN_KEY, "/v", "Quorvel", "/f"], env=h.env, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, timeout=60)
+    h.reg("delete", RUN_KEY, "/v", "Quorvel", "/f")
     d = harness.Desktop(h)
     app = h.program(ring=RING, dock=DOCK, settings=SETTINGS)
 
     def case(name, body):
-        open_dialog(h, d)
+        harness.open_form_from_tray(h, d, "s", TITLE)
         try:
             body(h, d, app)
         finally:

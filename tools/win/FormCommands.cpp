@@ -197,21 +197,6 @@ int CmdFormPage(const FormArgs& a) {
   return now == index ? kOk : kFailed;
 }
 
-int CmdFormDpi(const FormArgs& a) {
-  if (a.size() != 1) return kUsage;
-  HWND form = FindForm(a[0]);
-  if (!form) return kFailed;
-  HDC screen = GetDC(nullptr);
-  const int system = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  const int window = getDpiForWindow ? static_cast<int>(getDpiForWindow(form)) : 0;
-  PrintLine("window=" + std::to_string(window) + "\tsystem=" + std::to_string(system));
-  return kOk;
-}
-
 int CmdFormSendDpi(const FormArgs& a) {
   long dpi = 0;
   if (a.size() != 2 || !Number(a[1], dpi) || dpi <= 0) return kUsage;

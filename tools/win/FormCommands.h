@@ -19,7 +19,6 @@ int CmdFormClick(const FormArgs& a);        // form-click TITLE NAME
 int CmdFormSetPosition(const FormArgs& a);  // form-set-position TITLE NAME POSITION
 int CmdFormSelect(const FormArgs& a);       // form-select TITLE NAME INDEX
 int CmdFormPage(const FormArgs& a);         // form-page TITLE NAME INDEX
-int CmdFormDpi(const FormArgs& a);          // form-dpi TITLE
 int CmdFormSendDpi(const FormArgs& a);      // form-send-dpi TITLE DPI
 
 }  // namespace qvtool

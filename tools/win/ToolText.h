@@ -23,14 +23,6 @@ inline std::string ToUtf8(const std::wstring& text) {
   return out;
 }
 
-inline std::wstring FromUtf8(const std::string& text) {
-  if (text.empty()) return {};
-  int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-  return out;
-}
-
 // Window texts may hold line breaks and tabs; one result per line needs them
 // escaped: backslash, \n, \r and \t as two-character sequences.
 inline std::string EscapeLine(const std::string& text) {

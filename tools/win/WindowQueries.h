@@ -40,7 +40,6 @@ HWND FindVisibleTopLevel(const std::wstring& title);
 // The non-empty texts of a window's Static children, in z-order.
 std::vector<std::string> StaticTexts(HWND dialog);
 
-// Starts the program in its own folder, as a user's double click would.
 // Starts exe in its own folder, with arguments after its quoted name.
 bool Launch(const std::wstring& exe, PROCESS_INFORMATION& process, const std::wstring& arguments = {});
 

@@ -39,20 +39,14 @@ HWND MainWindowOrComplain() {
   return main;
 }
 
-int SendAndReport(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL, 15000, &result)) {
-    // The window may have gone away while handling the message (close,
-    // end session): that is not a failure of the send.
-    if (!IsWindow(hwnd)) {
-      PrintLine("gone");
-      return kOk;
-    }
-    PrintLine("send failed " + std::to_string(GetLastError()));
-    return kFailed;
+// Starts exe; says why not when it cannot.
+bool Start(const std::wstring& exe, PROCESS_INFORMATION& process, const std::wstring& arguments = {}) {
+  if (!Launch(exe, process, arguments)) {
+    PrintLine("CreateProcess failed " + std::to_string(GetLastError()));
+    return false;
   }
-  PrintLine(std::to_string(static_cast<long long>(result)));
-  return kOk;
+  CloseHandle(process.hThread);
+  return true;
 }
 
 int CmdWaitWindow(const Args& a) {
@@ -151,18 +145,6 @@ int CmdQueryEndSession(const Args& a) {
   return kOk;
 }
 
-int CmdSend(const Args& a) {
-  long long message = 0, wParam = 0, lParam = 0;
-  if (a.size() != 5 || !ParseNumber(a[2], message) || !ParseNumber(a[3], wParam) || !ParseNumber(a[4], lParam))
-    return kUsage;
-  HWND hwnd = FindWindowW(AnyOr(a[0]), AnyOr(a[1]));
-  if (!hwnd) {
-    PrintLine("no such window");
-    return kFailed;
-  }
-  return SendAndReport(hwnd, static_cast<UINT>(message), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
-}
-
 int CmdDialogText(const Args& a) {
   long long timeout = 0;
   if (a.size() != 2 || !ParseNumber(a[1], timeout)) return kUsage;
@@ -219,11 +201,7 @@ int CmdLaunchAndWaitReady(const Args& a) {
   for (std::size_t i = 2; i < a.size(); ++i) arguments += (i > 2 ? L" " : L"") + a[i];
   Stopwatch watch;
   PROCESS_INFORMATION process{};
-  if (!Launch(a[0], process, arguments)) {
-    PrintLine("CreateProcess failed " + std::to_string(GetLastError()));
-    return kFailed;
-  }
-  CloseHandle(process.hThread);
+  if (!Start(a[0], process, arguments)) return kFailed;
   while (true) {
     HWND main = FindMainWindow();
     DWORD owner = 0;
@@ -256,11 +234,7 @@ int CmdLaunchAndWaitExit(const Args& a) {
   if (a.empty() || a.size() > 2 || (a.size() == 2 && !ParseNumber(a[1], timeout))) return kUsage;
   Stopwatch watch;
   PROCESS_INFORMATION process{};
-  if (!Launch(a[0], process)) {
-    PrintLine("CreateProcess failed " + std::to_string(GetLastError()));
-    return kFailed;
-  }
-  CloseHandle(process.hThread);
+  if (!Start(a[0], process)) return kFailed;
   DWORD waited = WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout));
   double ms = watch.Ms();
   if (waited != WAIT_OBJECT_0) {
@@ -297,7 +271,6 @@ const std::map<std::wstring, Command>& Commands() {
       {L"windows", {CmdWindows, "windows                     top-level windows"}},
       {L"close", {CmdClose, "close                       WM_CLOSE to the main window"}},
       {L"query-end-session", {CmdQueryEndSession, "query-end-session           WM_QUERYENDSESSION, WM_ENDSESSION"}},
-      {L"send", {CmdSend, "send CLASS TITLE MSG WPARAM LPARAM"}},
       {L"dialog-text", {CmdDialogText, "dialog-text TITLE MS         texts of the dialog's Static controls"}},
       {L"dialog-press", {CmdDialogPress, "dialog-press TITLE ID        presses a dialog button (IDOK=1)"}},
       {L"launch-and-wait-ready",
@@ -312,7 +285,6 @@ const std::map<std::wstring, Command>& Commands() {
        {CmdFormSetPosition, "form-set-position TITLE NAME POS  a track bar's position, with the scroll"}},
       {L"form-select", {CmdFormSelect, "form-select TITLE NAME INDEX  a combo item, with CBN_SELCHANGE"}},
       {L"form-page", {CmdFormPage, "form-page TITLE NAME INDEX    selects a page of a page control"}},
-      {L"form-dpi", {CmdFormDpi, "form-dpi TITLE               the DPI of the dialog's window and of the system"}},
       {L"form-send-dpi", {CmdFormSendDpi, "form-send-dpi TITLE DPI      WM_DPICHANGED to the dialog"}},
   };
   return commands;
