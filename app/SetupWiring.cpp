@@ -15,7 +15,7 @@ std::string ToolPicture(const Platform& platform, const settings::SystemTool& to
 
 using RingWrites = std::vector<std::pair<int, config::ItemTexts>>;
 
-void RemoveRingTool(Platform& platform, RoundHot& form, const settings::SystemTool& tool, RingWrites& writes) {
+void RemoveRingTool(Platform& platform, MainForm& form, const settings::SystemTool& tool, RingWrites& writes) {
   catalogue::ItemSlots& slots = form.Slots();
   for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
     catalogue::TImageIconRec& rec = slots[slot];
@@ -28,7 +28,7 @@ void RemoveRingTool(Platform& platform, RoundHot& form, const settings::SystemTo
   }
 }
 
-void AddRingTool(Platform& platform, RoundHot& form, const settings::SystemTool& tool, RingWrites& writes) {
+void AddRingTool(Platform& platform, MainForm& form, const settings::SystemTool& tool, RingWrites& writes) {
   catalogue::ItemSlots& slots = form.Slots();
   for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
     catalogue::TImageIconRec& rec = slots[slot];
@@ -48,7 +48,7 @@ void AddRingTool(Platform& platform, RoundHot& form, const settings::SystemTool&
   // A full ring takes nothing; the next opening shows the box unticked.
 }
 
-void RemoveRectTool(RoundHot& form, const settings::SystemTool& tool) {
+void RemoveRectTool(MainForm& form, const settings::SystemTool& tool) {
   const catalogue::ItemSlots& slots = form.Slots();
   const int last = catalogue::kRingSlots + slots.DockCount();
   // The row is contiguous: its count bounds the search, whether or not the bar has made its windows yet.
@@ -63,7 +63,7 @@ void RemoveRectTool(RoundHot& form, const settings::SystemTool& tool) {
 
 // The dock's own append, as a drop onto the bar makes it: the record, the
 // window, the element, the picture, then the bar widens by one item.
-void AddRectTool(Platform& platform, RoundHot& form, const settings::SystemTool& tool) {
+void AddRectTool(Platform& platform, MainForm& form, const settings::SystemTool& tool) {
   catalogue::CatalogueSite& site = form.Site();
   // A full row takes nothing, as a drop onto it does.
   if (site.slots.DockCount() >= catalogue::kDockSlots) return;
@@ -86,7 +86,7 @@ void AddRectTool(Platform& platform, RoundHot& form, const settings::SystemTool&
 
 }  // namespace
 
-void ApplySystemToolChanges(Platform& platform, RoundHot& form,
+void ApplySystemToolChanges(Platform& platform, MainForm& form,
                             const std::vector<settings::SystemToolChange>& changes) {
   config::ItemFile file(platform.files, platform.system, form.ConfigPath());
   // Without the file nothing changes anywhere, not even in memory.
@@ -115,10 +115,10 @@ void ApplySystemToolChanges(Platform& platform, RoundHot& form,
   }
 }
 
-settings::SetupHooks MakeSetupHooks(Platform& platform, RoundHot& form) {
+settings::SetupHooks MakeSetupHooks(Platform& platform, MainForm& form) {
   settings::SetupHooks h;
   Platform* p = &platform;
-  RoundHot* f = &form;
+  MainForm* f = &form;
   h.ReadFile = [p, f]() -> std::optional<config::SetupFileValues> {
     return config::ReadSetupFileValues(config::SettingsFile(p->files, p->system, f->ConfigPath()),
                                        config::ItemFile(p->files, p->system, f->ConfigPath()));

@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "app/RoundHot.h"
+#include "app/MainForm.h"
 #include "settings/SetupHooks.h"
 
 namespace qv::app {
 
 // The dock's previews go to the running dock bar.
-settings::SetupHooks MakeSetupHooks(Platform& platform, RoundHot& form);
+settings::SetupHooks MakeSetupHooks(Platform& platform, MainForm& form);
 
 // Adds and removes system tools as the dialog's ticks say: in the ring at the
 // lowest free slot, in the dock at the end of the row (refused when the row
 // is full). The ring's changes are saved in one replacement of the file.
-void ApplySystemToolChanges(Platform& platform, RoundHot& form, const std::vector<settings::SystemToolChange>& changes);
+void ApplySystemToolChanges(Platform& platform, MainForm& form, const std::vector<settings::SystemToolChange>& changes);
 
 }  // namespace qv::app

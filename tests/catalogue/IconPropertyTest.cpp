@@ -44,9 +44,9 @@ class IconPropertyTest : public test::ItemScenario {
     Put(kOther, "MZ");
   }
 
-  app::RoundHot* StartWith(const std::vector<ItemSpec>& ring) {
+  app::MainForm* StartWith(const std::vector<ItemSpec>& ring) {
     for (std::size_t i = 0; i < ring.size(); ++i) SetCircle(static_cast<int>(i) + 1, ring[i]);
-    app::RoundHot* form = Start();
+    app::MainForm* form = Start();
     if (form) {
       hooks_ = catalogue::MakeItemPropertyHooks(Current().AsPlatform(), form->Slots(), form->Round());
       dialog_ = std::make_unique<catalogue::IconPropertyDialog>(forms_, hooks_);
@@ -67,7 +67,7 @@ class IconPropertyTest : public test::ItemScenario {
 };
 
 TEST_F(IconPropertyTest, OpensWithTheItemsValuesTheFormsLayoutAndTheFocusOnOk) {
-  app::RoundHot* form = StartWith({Tool("one"), {kOther, "two", "", kNewPng, "", ""}});
+  app::MainForm* form = StartWith({Tool("one"), {kOther, "two", "", kNewPng, "", ""}});
   ASSERT_NE(form, nullptr);
   const FormId id = Open(2);
   ASSERT_NE(id, kNoForm);
@@ -99,7 +99,7 @@ TEST_F(IconPropertyTest, OpensWithTheItemsValuesTheFormsLayoutAndTheFocusOnOk) {
 
 TEST_F(IconPropertyTest, APreviewThatCannotBeLoadedLeavesItEmptyAndEveryFieldFilled) {
   Put(kDir + "Icon\\broken.png", "not a picture");
-  app::RoundHot* form = StartWith({{kTool, "one", "", kDir + "Icon\\broken.png", "-x", ""}});
+  app::MainForm* form = StartWith({{kTool, "one", "", kDir + "Icon\\broken.png", "-x", ""}});
   ASSERT_NE(form, nullptr);
   const FormId id = Open(1);
   EXPECT_TRUE(forms_.Find(id)->Find("ImageIcon")->picture.Empty());
@@ -175,7 +175,7 @@ TEST_F(IconPropertyTest, OkWritesTheValuesTheRulesAllow) {
     SCOPED_TRACE(c.what);
     apps_.clear();
     processes_.clear();
-    app::RoundHot* form = StartWith({Tool("tool")});
+    app::MainForm* form = StartWith({Tool("tool")});
     ASSERT_NE(form, nullptr);
     const WindowId item = form->Slots()[1].Window;
     const FormId id = Open(1);
@@ -200,7 +200,7 @@ TEST_F(IconPropertyTest, OkWritesTheValuesTheRulesAllow) {
 }
 
 TEST_F(IconPropertyTest, TheNewNameIsWhatTheLabelShowsAtOnce) {
-  app::RoundHot* form = StartWith({Tool("before")});
+  app::MainForm* form = StartWith({Tool("before")});
   ASSERT_NE(form, nullptr);
   const FormId id = Open(1);
   ASSERT_TRUE(forms_.Type(id, "EditName", "after"));
@@ -215,7 +215,7 @@ TEST_F(IconPropertyTest, CancelCloseBoxAndEscapeChangeNothing) {
     SCOPED_TRACE(how);
     apps_.clear();
     processes_.clear();
-    app::RoundHot* form = StartWith({Tool("tool")});
+    app::MainForm* form = StartWith({Tool("tool")});
     ASSERT_NE(form, nullptr);
     const std::string before = ConfigBytes();
     const FormId id = Open(1);
@@ -233,7 +233,7 @@ TEST_F(IconPropertyTest, CancelCloseBoxAndEscapeChangeNothing) {
 }
 
 TEST_F(IconPropertyTest, BrowseFillsTheFieldsWithTheChosenFilesAndACancelledChoiceKeepsThem) {
-  app::RoundHot* form = StartWith({Tool("tool")});
+  app::MainForm* form = StartWith({Tool("tool")});
   ASSERT_NE(form, nullptr);
   const FormId id = Open(1);
   forms_.ScriptFileChoice(kNewPng);
@@ -253,7 +253,7 @@ TEST_F(IconPropertyTest, BrowseFillsTheFieldsWithTheChosenFilesAndACancelledChoi
 // ---- the binding ----------------------------------------------------------------
 
 TEST_F(IconPropertyTest, OkReachesTheItemItWasOpenedForAfterItChangedPlaces) {
-  app::RoundHot* form = StartWith({Tool("first"), {kOther, "second", kOldIco, "", "", ""}});
+  app::MainForm* form = StartWith({Tool("first"), {kOther, "second", kOldIco, "", "", ""}});
   ASSERT_NE(form, nullptr);
   const FormId id = Open(1);
   // The ring exchanges the two items: records, window names and elements.
@@ -279,7 +279,7 @@ TEST_F(IconPropertyTest, OkReachesTheItemItWasOpenedForAfterItChangedPlaces) {
 }
 
 TEST_F(IconPropertyTest, OpeningForAnotherItemShowsThatItemsValuesAndTheSameItemKeepsTheEdits) {
-  app::RoundHot* form = StartWith({Tool("first"), {kOther, "second", kOldIco, "", "-s", ""}});
+  app::MainForm* form = StartWith({Tool("first"), {kOther, "second", kOldIco, "", "-s", ""}});
   ASSERT_NE(form, nullptr);
   const FormId firstForm = Open(1);
   ASSERT_TRUE(forms_.Type(firstForm, "EditName", "edited"));
@@ -304,7 +304,7 @@ TEST_F(IconPropertyTest, AnItemDeletedWhileItsDialogIsOpenClosesItAndItsPlaceIsN
     SCOPED_TRACE(told ? "told of the removal" : "OK pressed after the removal");
     apps_.clear();
     processes_.clear();
-    app::RoundHot* form = StartWith({Tool("doomed"), Tool("stays")});
+    app::MainForm* form = StartWith({Tool("doomed"), Tool("stays")});
     ASSERT_NE(form, nullptr);
     const FormId id = Open(1);
     ASSERT_TRUE(form->Removal().RequestDestroy(form->Slots()[1].Window));
@@ -328,7 +328,7 @@ TEST_F(IconPropertyTest, AnItemDeletedWhileItsDialogIsOpenClosesItAndItsPlaceIsN
 }
 
 TEST_F(IconPropertyTest, WithoutAFileTheDialogShowsTheRecordAndOkChangesNothing) {
-  app::RoundHot* form = StartWith({Tool("tool")});
+  app::MainForm* form = StartWith({Tool("tool")});
   ASSERT_NE(form, nullptr);
   std::filesystem::remove(ConfigFile());
   const FormId id = Open(1);
@@ -347,7 +347,7 @@ TEST_F(IconPropertyTest, ASaveTheDiskRefusesIsReportedAndTheOtherFailuresNamed) 
     apps_.clear();
     processes_.clear();
     desktop_->RefusedWrites().clear();
-    app::RoundHot* form = StartWith({Tool("tool")});
+    app::MainForm* form = StartWith({Tool("tool")});
     ASSERT_NE(form, nullptr);
     const std::size_t before = Current().Reports().size();
     if (removed) {

@@ -34,7 +34,7 @@ class RoundWindowTest : public ScenarioTest {
 
 TEST_F(RoundWindowTest, DisplayChangePutsEverythingBackHalfASecondLater) {
   for (int slot : {1, 8, 12, 20}) SetItem(slot, kRecycleBin);
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const WindowId main = form->MainWindow();
   // The window system moved the main form and raised the ring over the items.
@@ -62,7 +62,7 @@ TEST_F(RoundWindowTest, DisplayChangePutsEverythingBackHalfASecondLater) {
 // skins and the items as well as the main form under them.
 TEST_F(RoundWindowTest, EveryRingWindowTakesDroppedFiles) {
   for (int slot : {1, 12}) SetItem(slot, kRecycleBin);
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   for (const char* name : {"BackGroundForm", "CenterForm", "Circle1", "Circle12"}) {
     SCOPED_TRACE(name);

@@ -126,7 +126,7 @@ TEST_F(SkinsScenario, StartFallsBackToSkinOne) {
     Put(garbage, "\x89PNG\r\n\x1a\n but no more");
     if (c.clockPictures) CopyClockPictures(c.index == std::string("5") ? "trad_highlights.png" : nullptr);
     SetSkin(c.element, c.index, "", c.path);
-    app::RoundHot* form = Start();
+    app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     const bool background = std::string(c.element) == "Background";
     const config::Settings& s = form->Settings();
@@ -176,7 +176,7 @@ TEST_F(SkinsScenario, CyclingTheSkins) {
     Put(file, SolidPng(40, kOrange));
     if (c.clockPictures) CopyClockPictures();
     SetSkin(c.element, c.startIndex, "", c.file ? std::optional<std::string>(file) : std::nullopt);
-    app::RoundHot* form = Start();
+    app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     const bool background = std::string(c.element) == "Background";
     auto index = [&] { return background ? form->Settings().BackgroundIndex : form->Settings().CenterIndex; };

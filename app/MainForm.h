@@ -6,19 +6,23 @@
 #include <memory>
 #include <string>
 
+#include "app/BoxTracker.h"
 #include "app/Commands.h"
 #include "app/DisplayStates.h"
 #include "app/HotKeyRegistrar.h"
 #include "app/ItemWindowsRouter.h"
+#include "app/PointerRouter.h"
 #include "app/PresentationSwitches.h"
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/Drop.h"
 #include "catalogue/IconProperty.h"
+#include "catalogue/ItemOperations.h"
 #include "catalogue/ItemRemoval.h"
 #include "catalogue/ItemSlots.h"
 #include "config/ItemFile.h"
 #include "config/SaveFailures.h"
 #include "config/Settings.h"
+#include "dock/DockPointer.h"
 #include "dock/RectPresentation.h"
 #include "platform/FormTimer.h"
 #include "platform/Platform.h"
@@ -39,12 +43,13 @@ inline constexpr const char* kConfigRestoreFailedText = "无法从备份恢复�
 inline constexpr const char* kMessageCaption = "提示";
 inline constexpr int kResumeTicks = 20;
 
-class RoundHot final : public IPlatformEvents {
+class MainForm final : public IPlatformEvents {
  public:
-  explicit RoundHot(Platform& platform);
-  ~RoundHot() override;
-  RoundHot(const RoundHot&) = delete;
-  RoundHot& operator=(const RoundHot&) = delete;
+  // Every part gets `platform` with the program's boxes counted.
+  explicit MainForm(Platform& platform);
+  ~MainForm() override;
+  MainForm(const MainForm&) = delete;
+  MainForm& operator=(const MainForm&) = delete;
 
   void FormCreate();
   void FormShow();
@@ -66,20 +71,20 @@ class RoundHot final : public IPlatformEvents {
   // read but not yet saved back: the pointer, keys and hot key wait for it
   // (dropped), so that nothing saves in between for its save to undo.
   void OnMouseDown(const PointerEvent& e) override {
-    if (!building_) interaction_->MouseDown(e);
+    if (!building_) router_->MouseDown(e);
   }
   void OnMouseMove(const PointerEvent& e) override {
-    if (!building_) interaction_->MouseMove(e);
+    if (!building_) router_->MouseMove(e);
   }
   // A right release also opens the menu of the window it happened on.
   void OnMouseUp(const PointerEvent& e) override;
-  void OnMouseEnter(WindowId window) override { interaction_->MouseEnter(window); }
-  void OnMouseLeave(WindowId window) override { interaction_->MouseLeave(window); }
+  void OnMouseEnter(WindowId window) override { router_->MouseEnter(window); }
+  void OnMouseLeave(WindowId window) override { router_->MouseLeave(window); }
   void OnMouseWheel(WindowId window, int notches) override {
-    if (!building_) interaction_->MouseWheel(window, notches);
+    if (!building_) router_->MouseWheel(window, notches);
   }
   void OnKeyDown(WindowId window, unsigned virtualKey) override {
-    if (!building_) interaction_->KeyDown(window, virtualKey);
+    if (!building_) router_->KeyDown(window, virtualKey);
   }
   void OnHotKey(int, unsigned modifiers, unsigned virtualKey) override;
   void OnDeactivate() override { display_->CollapseRectBar(); }
@@ -139,6 +144,8 @@ class RoundHot final : public IPlatformEvents {
   void RelayoutRing();
   void EnableClearMemory() { timerClearMemory_.Enable(); }
   catalogue::CatalogueSite& Site() { return *site_; }
+  // Items added, removed and edited from the dialogs.
+  catalogue::IItemOperations& Items() { return *operations_; }
 
  private:
   void InitSettings();
@@ -147,6 +154,7 @@ class RoundHot final : public IPlatformEvents {
   bool RestoreFromBackup(const config::SettingsOutcome& failed);
   void ApplyFrontIndex(int frontIndex);
   void BuildPresentations();
+  void BuildWindowsAndItems();
   void LoadItemLists(config::StartupItems& items);
   void CreateDefaultRectList(config::StartupItems& items);
   void Check(config::EditResult result, const std::string& what);
@@ -154,11 +162,13 @@ class RoundHot final : public IPlatformEvents {
   void RestoreFromTray();
   void CreateRingHandlers();
   void SetupHotKey();
-  void RunCenterCommand();
   void CreateCommands();
+  class RingHost;
+  class ItemsWatcher;
   PresentationSite Presentations();
 
-  Platform& platform_;
+  BoxTracker boxes_;
+  Platform platform_;
   config::Settings settings_;
   catalogue::ItemSlots slots_;
   WindowId mainWindow_ = kNoWindow;
@@ -174,10 +184,15 @@ class RoundHot final : public IPlatformEvents {
   std::unique_ptr<dock::RectPresentation> dock_;
   std::unique_ptr<ItemWindowsRouter> itemWindows_;
   std::unique_ptr<catalogue::CatalogueSite> site_;
-  std::unique_ptr<catalogue::ItemDrop> drop_;
+  std::unique_ptr<ItemsWatcher> watcher_;
   std::unique_ptr<catalogue::ItemRemoval> removal_;
+  std::unique_ptr<catalogue::ItemOperations> operations_;
+  std::unique_ptr<catalogue::ItemDrop> drop_;
   std::unique_ptr<DisplayStates> display_;
+  std::unique_ptr<RingHost> ringHost_;
   std::unique_ptr<round::Interaction> interaction_;
+  std::unique_ptr<dock::DockPointer> dockPointer_;
+  std::unique_ptr<PointerRouter> router_;
   std::unique_ptr<THotKeyRegistrar> hotKeys_;
   std::unique_ptr<CommandDispatch> commands_;
   std::unique_ptr<settings::AboutDialog> about_;
