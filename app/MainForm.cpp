@@ -128,19 +128,6 @@ MainForm::~MainForm() {
 
 std::string MainForm::ConfigPath() const { return config::UserInfoPath(platform_.files); }
 
-const FormTimer& MainForm::Timer(TimerId id) const {
-  switch (id) {
-    case TimerGetIcon:
-      return timerGetIcon_;
-    case TimerClearMemory:
-      return timerClearMemory_;
-    case TimerPBT:
-      return timerPBT_;
-    default:
-      return timerRedraw_;
-  }
-}
-
 // ---- creation ----
 
 void MainForm::FormCreate() {
@@ -268,8 +255,8 @@ void MainForm::BuildWindowsAndItems() {
   }
   LoadItemLists(items);
   Check(items.Save(), "Completing the item lists at start");
-  hotKeyText_ = items.HotKeyText();
-  hotKeyChar_ = hotKeyText_.empty() ? 0 : hotKeyText_[0];
+  const std::string hotKeyText = items.HotKeyText();
+  hotKeyChar_ = hotKeyText.empty() ? 0 : hotKeyText[0];
   SetupHotKey();
 }
 
@@ -487,8 +474,6 @@ void MainForm::ToggleRect() {
 
 void MainForm::RestoreFromTray() { display_->RestoreFromTray(); }
 
-void MainForm::RaiseRoundWindows() { round_->RaiseRoundWindows(); }
-
 void MainForm::TrimWorkingSet() {
   platform_.system.TrimWorkingSet();
   platform_.system.ProcessPendingMessages();
@@ -515,12 +500,11 @@ void MainForm::SetupHotKey() {
   hotKeys_.reset();
   hotKeys_ = std::make_unique<THotKeyRegistrar>(platform_.hotKeys);
   const unsigned key = HotKeyVirtualKey(hotKeyChar_);
-  if (key != 0) hotKeys_->AddHotKey(kModAlt, key, [this](THotKeyRec&) { ToggleShown(); });
+  if (key != 0) hotKeys_->AddHotKey(kModAlt, key, [this](THotKeyRec&) { display_->ToggleShown(); });
 }
 
 void MainForm::SetHotKey(char letter) {
   hotKeyChar_ = letter;
-  hotKeyText_ = std::string(1, letter);
   SetupHotKey();
 }
 
@@ -543,7 +527,7 @@ void MainForm::CreateCommands() {
   hooks.NextCenter = [this] { round_->ChangeCenter(); };
   hooks.ToggleRound = [this] { ToggleRound(); };
   hooks.ToggleRect = [this] { ToggleRect(); };
-  hooks.RaiseRoundWindows = [this] { RaiseRoundWindows(); };
+  hooks.RaiseRoundWindows = [this] { round_->RaiseRoundWindows(); };
   hooks.CollapseRectBar = [this] { display_->CollapseRectBar(); };
   // A new dialog opens on its first page, an open one keeps its page and edits.
   hooks.OpenSettings = [this] { setup_->OpenSettings(); };

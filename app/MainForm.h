@@ -101,20 +101,14 @@ class MainForm final : public IPlatformEvents {
   bool IconsLoaded() const { return iconsLoaded_; }
   bool WindowsShown() const { return display_->WindowsShown(); }
   bool Closed() const { return closed_; }
-  bool SettingsLoaded() const { return settingsLoaded_; }
   int RectItemCount() const { return slots_.DockCount(); }
   int ResumeTicks() const { return resumeTicks_; }
-  const std::string& HotKeyText() const { return hotKeyText_; }
   char HotKeyChar() const { return hotKeyChar_; }
   catalogue::ItemSlots& Slots() { return slots_; }
   std::string ConfigPath() const;
-  WindowLayer MainLayer() const { return mainLayer_; }
   // Every save's result is looked at here; the user hears of the first failure.
   config::SaveFailures& SaveFailures() { return saveFailures_; }
-  const FormTimer& Timer(TimerId id) const;
 
-  void TrimWorkingSet();
-  void RaiseRoundWindows();
   round::RoundPresentation& Round() { return *round_; }
   dock::RectPresentation& Dock() { return *dock_; }
   // Clearing all ring items after asking; the menus and the center button run it.
@@ -127,7 +121,6 @@ class MainForm final : public IPlatformEvents {
   // Shown or hidden in the tray, the layers and the window routines.
   DisplayStates& Display() { return *display_; }
   void MinimizeToTray() { display_->MinimizeToTray(); }
-  void ToggleShown() { display_->ToggleShown(); }
   round::Interaction& Interaction() { return *interaction_; }
   const THotKeyRegistrar* HotKeys() const { return hotKeys_.get(); }
   // The menus and the commands they and the center button run.
@@ -149,6 +142,7 @@ class MainForm final : public IPlatformEvents {
 
  private:
   void InitSettings();
+  void TrimWorkingSet();
   // Offers the writer's backup in place of a missing or unreadable file;
   // true when the user took it and it now stands in the file's place.
   bool RestoreFromBackup(const config::SettingsOutcome& failed);
@@ -207,7 +201,6 @@ class MainForm final : public IPlatformEvents {
   bool building_ = false;       // inside the start-up step
   bool closeDeferred_ = false;  // a close or logoff came during it
   int resumeTicks_ = 0;
-  std::string hotKeyText_;
   char hotKeyChar_ = 0;
 };
 
