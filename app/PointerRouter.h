@@ -7,6 +7,7 @@
 
 #include "catalogue/WindowTable.h"
 #include "dock/DockPointer.h"
+#include "platform/Keys.h"
 #include "platform/Platform.h"
 #include "round/Interaction.h"
 
@@ -25,7 +26,7 @@ class PointerRouter {
   }
   void MouseLeave(WindowId window) { OnDock(window) ? dock_.MouseLeave(window) : ring_.MouseLeave(window); }
   void MouseWheel(WindowId window, int notches) { ring_.MouseWheel(window, notches); }
-  void KeyDown(WindowId window, unsigned virtualKey) { ring_.KeyDown(window, virtualKey); }
+  void KeyDown(WindowId window, unsigned virtualKey) { ring_.KeyDown(window, KeyOfVirtualKey(virtualKey)); }
 
   // An item follows the pointer, in either presentation.
   bool Carrying() const { return ring_.CarriedWindow() != kNoWindow || dock_.CarriedWindow() != kNoWindow; }

@@ -39,21 +39,22 @@ WindowKind KindOfPlace(const std::optional<catalogue::WindowPlace>& place) {
   return WindowKind::Other;
 }
 
-KeyAction KeyActionOf(unsigned virtualKey) {
-  switch (virtualKey) {
-    case 37:  // Left
-    case 38:  // Up
+KeyAction KeyActionOf(Key key) {
+  switch (key) {
+    case Key::Left:
+    case Key::Up:
       return KeyAction::RotateBackward;
-    case 39:  // Right
-    case 40:  // Down
+    case Key::Right:
+    case Key::Down:
       return KeyAction::RotateForward;
-    case 32:
-      return KeyAction::ChangeBackground;  // Space
-    case 13:
-      return KeyAction::ChangeCenter;  // Enter
-    default:
-      return KeyAction::None;
+    case Key::Space:
+      return KeyAction::ChangeBackground;
+    case Key::Enter:
+      return KeyAction::ChangeCenter;
+    case Key::Other:
+      break;
   }
+  return KeyAction::None;
 }
 
 std::int64_t RingAreaLimitSquared(int backgroundWidth, int minR, int separationSize) {
@@ -351,8 +352,8 @@ void Interaction::MouseWheel(WindowId, int notches) {
   if (notches > 0) rotation_.StartRotation(false);
 }
 
-void Interaction::KeyDown(WindowId, unsigned virtualKey) {
-  switch (KeyActionOf(virtualKey)) {
+void Interaction::KeyDown(WindowId, Key key) {
+  switch (KeyActionOf(key)) {
     case KeyAction::RotateBackward:
       rotation_.StartRotation(false);
       break;

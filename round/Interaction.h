@@ -17,6 +17,7 @@
 #include "config/SaveFailures.h"
 #include "config/Settings.h"
 #include "platform/FormTimer.h"
+#include "platform/Keys.h"
 #include "platform/Platform.h"
 #include "round/Hover.h"
 #include "round/Rotation.h"
@@ -30,7 +31,7 @@ enum class WindowKind { MainForm, Background, Center, Item, Hint, Other };
 WindowKind KindOfPlace(const std::optional<catalogue::WindowPlace>& place);
 
 enum class KeyAction { None, RotateBackward, RotateForward, ChangeBackground, ChangeCenter };
-KeyAction KeyActionOf(unsigned virtualKey);
+KeyAction KeyActionOf(Key key);
 
 // The ring area an item may be dropped in: a circle around the ring centre
 // whose radius is the larger of half the ring skin and the outer ring's
@@ -87,7 +88,7 @@ class Interaction final : public catalogue::ILaunch {
   void MouseEnter(WindowId window);
   void MouseLeave(WindowId window);
   void MouseWheel(WindowId window, int notches);
-  void KeyDown(WindowId window, unsigned virtualKey);
+  void KeyDown(WindowId window, Key key);
   // TimerRotation and the two bounce timers; false for any other timer.
   bool OnTimer(int id);
 
