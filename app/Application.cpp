@@ -1,6 +1,6 @@
 #include "app/Application.h"
 
-#include "app/RoundHot.h"
+#include "app/MainForm.h"
 
 namespace qv::app {
 
@@ -18,7 +18,7 @@ Application::~Application() { Stop(); }
 bool Application::Start(IMessageLoop& loop) {
   if (!SingleInstanceCheck(platform_.system)) return false;
   loop_ = &loop;
-  form_ = std::make_unique<RoundHot>(platform_);
+  form_ = std::make_unique<MainForm>(platform_);
   loop.SetEventSink(form_.get());
   form_->FormCreate();
   form_->FormShow();

@@ -10,7 +10,7 @@
 
 namespace qv::app {
 
-class RoundHot;
+class MainForm;
 
 // Mutex "Quorvel" and window class TFormRoundHot titled "Quorvel".
 inline constexpr const char* kInstanceName = "Quorvel";
@@ -32,12 +32,12 @@ class Application {
   // Runs the shutdown if the main form has not closed yet, and detaches.
   void Stop();
 
-  RoundHot& Form() { return *form_; }
+  MainForm& Form() { return *form_; }
 
  private:
   Platform& platform_;
   IMessageLoop* loop_ = nullptr;
-  std::unique_ptr<RoundHot> form_;
+  std::unique_ptr<MainForm> form_;
 };
 
 // The whole life of the process: returns its exit code.

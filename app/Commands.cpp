@@ -3,8 +3,6 @@
 #include <string>
 #include <utility>
 
-#include "round/Interaction.h"
-
 namespace qv::app {
 
 namespace {
@@ -14,32 +12,33 @@ bool IsDockMenu(MenuKind kind) { return kind == MenuKind::RectBG || kind == Menu
 }  // namespace
 
 std::optional<MenuKind> MenuForPlace(const std::optional<catalogue::WindowPlace>& place) {
-  switch (round::KindOfPlace(place)) {
-    case round::WindowKind::Background:
-    case round::WindowKind::Center:
+  using catalogue::WindowRole;
+  if (!place) return std::nullopt;
+  const bool round = place->presentation == catalogue::Presentation::Round;
+  switch (place->role) {
+    case WindowRole::Skin:
+      return round ? MenuKind::Center : MenuKind::RectBG;
+    case WindowRole::Center:
       return MenuKind::Center;
-    case round::WindowKind::RoundItem:
-      return MenuKind::Soft;
-    case round::WindowKind::RectBar:
-      return MenuKind::RectBG;
-    case round::WindowKind::RectItem:
-      return MenuKind::RectIcon;
-    case round::WindowKind::MainForm:
-    case round::WindowKind::Hint:
-    case round::WindowKind::Other:
+    case WindowRole::Item:
+      return round ? MenuKind::Soft : MenuKind::RectIcon;
+    case WindowRole::Main:
+    case WindowRole::Label:
       break;
   }
   return std::nullopt;
 }
 
-CommandDispatch::CommandDispatch(Platform& platform, const catalogue::WindowTable& windows, CommandHooks hooks)
-    : platform_(platform), windows_(windows), hooks_(std::move(hooks)) {}
+CommandDispatch::CommandDispatch(Platform& platform, const catalogue::WindowTable& windows, const BoxTracker& boxes,
+                                 CommandHooks hooks)
+    : platform_(platform), windows_(windows), boxes_(boxes), hooks_(std::move(hooks)) {}
 
 void CommandDispatch::OnRightRelease(WindowId window, Point screen) {
   if (const std::optional<MenuKind> kind = MenuForPlace(windows_.Lookup(window))) OpenMenu(*kind, screen, window);
 }
 
 void CommandDispatch::OpenMenu(MenuKind kind, Point screen, WindowId target) {
+  if (boxes_.BoxOpen()) return;
   // The ring comes up first so that the menu does not open over a ring half
   // hidden by other windows.
   if (kind == MenuKind::Center) Call(hooks_.RaiseRoundWindows);
@@ -48,6 +47,7 @@ void CommandDispatch::OpenMenu(MenuKind kind, Point screen, WindowId target) {
 }
 
 void CommandDispatch::Run(Command command, MenuKind from, WindowId target) {
+  if (boxes_.BoxOpen()) return;
   switch (command) {
     case Command::None:
       break;

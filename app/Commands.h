@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/BoxTracker.h"
 #include "app/Menus.h"
 #include "catalogue/WindowTable.h"
 #include "platform/Platform.h"
@@ -45,8 +46,10 @@ std::optional<MenuKind> MenuForPlace(const std::optional<catalogue::WindowPlace>
 
 class CommandDispatch {
  public:
-  // windows tells which presentation and role a window has.
-  CommandDispatch(Platform& platform, const catalogue::WindowTable& windows, CommandHooks hooks);
+  // windows tells which presentation and role a window has; while one of
+  // the program's boxes is up, no menu opens and no command runs.
+  CommandDispatch(Platform& platform, const catalogue::WindowTable& windows, const BoxTracker& boxes,
+                  CommandHooks hooks);
 
   // Shows the menu at the point and runs what the user chose. target is the
   // window the menu was opened on: the item menus act on that item.
@@ -70,6 +73,7 @@ class CommandDispatch {
 
   Platform& platform_;
   const catalogue::WindowTable& windows_;
+  const BoxTracker& boxes_;
   CommandHooks hooks_;
 };
 

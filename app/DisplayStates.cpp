@@ -1,5 +1,6 @@
 #include "app/DisplayStates.h"
 
+#include "dock/RectPresentation.h"
 #include "round/RoundPresentation.h"
 
 namespace qv::app {
@@ -9,8 +10,8 @@ WindowLayer CompanionLayer(WindowLayer mainLayer) {
 }
 
 DisplayStates::DisplayStates(IWindowSystem& windows, WindowId mainWindow, round::RoundPresentation& round,
-                             catalogue::ItemSlots& slots)
-    : windows_(windows), main_(mainWindow), round_(round), slots_(slots) {}
+                             dock::RectPresentation& dock, catalogue::ItemSlots& slots)
+    : windows_(windows), main_(mainWindow), round_(round), dock_(dock), slots_(slots) {}
 
 void DisplayStates::OnTrayCallback(std::intptr_t mouseMessage) {
   // The right button opens the tray menu, which the menus bring; every other
@@ -46,21 +47,13 @@ void DisplayStates::ToggleShown() {
 
 void DisplayStates::RaiseRoundWindows() { round_.RaiseRoundWindows(); }
 
-void DisplayStates::RaiseRectWindows() {
-  if (dock_.Raise) dock_.Raise();
-}
+bool DisplayStates::RectMagnified() const { return dock_.Magnified(); }
 
-void DisplayStates::CollapseRectBar() {
-  if (dock_.Collapse) dock_.Collapse();
-}
+void DisplayStates::RaiseRectWindows() { dock_.RaiseRectWindows(); }
 
-bool InsideShrunkRectBar(const Rect& bar, Point p) {
-  return p.x >= bar.left + 25 && p.x <= bar.Right() - 25 && p.y >= bar.top + 12 && p.y <= bar.Bottom() - 12;
-}
+void DisplayStates::CollapseRectBar() { dock_.CollapseRectBar(); }
 
-void DisplayStates::AfterBounce(int slot) {
-  if (dock_.AfterBounce) dock_.AfterBounce(slot);
-}
+void DisplayStates::AfterBounce(int slot) { dock_.AfterBounce(slot, windows_.CursorPosition()); }
 
 WindowLayer DisplayStates::ApplyLayer(WindowLayer requested, std::initializer_list<WindowId> extra) {
   const WindowLayer mainLayer = windows_.SetLayer(main_, requested);
@@ -72,7 +65,7 @@ WindowLayer DisplayStates::ApplyLayer(WindowLayer requested, std::initializer_li
   apply(round_.BackgroundWindow());
   apply(round_.CenterWindow());
   for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) apply(slots_[slot].Window);
-  if (dock_.SetLayer) dock_.SetLayer(others);
+  dock_.SetLayer(others);
   for (WindowId w : extra) apply(w);
   return mainLayer;
 }

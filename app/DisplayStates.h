@@ -5,15 +5,16 @@
 // pointer handlers.
 
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
-#include <utility>
 
 #include "catalogue/ItemSlots.h"
 #include "platform/Platform.h"
 
 namespace qv::round {
 class RoundPresentation;
+}
+namespace qv::dock {
+class RectPresentation;
 }
 
 namespace qv::app {
@@ -23,32 +24,17 @@ namespace qv::app {
 // already holds the whole program at desktop level.
 WindowLayer CompanionLayer(WindowLayer mainLayer);
 
-// The dock bar less 25 pixels left and right and 12 at the top and bottom:
-// the pointer inside it is still over the bar's items.
-bool InsideShrunkRectBar(const Rect& bar, Point p);
-
-// What the display routines ask of the dock, once it is built.
-struct RectDockHooks {
-  std::function<void()> Collapse;
-  std::function<void()> Raise;
-  std::function<void(WindowLayer)> SetLayer;
-  // The end of a click bounce of the item in this slot.
-  std::function<void(int)> AfterBounce;
-  // The bar is drawn larger under the pointer.
-  std::function<bool()> Magnified;
-};
-
 class DisplayStates {
  public:
   DisplayStates(IWindowSystem& windows, WindowId mainWindow, round::RoundPresentation& round,
-                catalogue::ItemSlots& slots);
+                dock::RectPresentation& dock, catalogue::ItemSlots& slots);
 
   // WindowsShown: the program's windows are on screen, not in the tray.
   bool WindowsShown() const { return windowsShown_; }
   // The main form is made and shown at start.
   void MarkShown() { windowsShown_ = true; }
   // RectMagnified: the dock is drawn larger under the pointer (the dock keeps it).
-  bool RectMagnified() const { return dock_.Magnified && dock_.Magnified(); }
+  bool RectMagnified() const;
 
   // The tray icon's callback, by the mouse message on the icon.
   void OnTrayCallback(std::intptr_t mouseMessage);
@@ -71,16 +57,13 @@ class DisplayStates {
   // desktop window.
   WindowLayer ApplyLayer(WindowLayer requested, std::initializer_list<WindowId> extra = {});
 
-  // The dock, once built: what the display routines ask of it.
-  void SetRectDock(RectDockHooks dock) { dock_ = std::move(dock); }
-
  private:
   IWindowSystem& windows_;
   WindowId main_;
   round::RoundPresentation& round_;
+  dock::RectPresentation& dock_;
   catalogue::ItemSlots& slots_;
   bool windowsShown_ = false;
-  RectDockHooks dock_;
 };
 
 }  // namespace qv::app

@@ -14,11 +14,11 @@
 
 namespace qv::app {
 
-class RoundHot;
+class MainForm;
 
 class SetupMachine final : public settings::ISetupMachine {
  public:
-  SetupMachine(Platform& platform, RoundHot& form) : platform_(platform), form_(form) {}
+  SetupMachine(Platform& platform, MainForm& form) : platform_(platform), form_(form) {}
   std::vector<std::string> ThemeFiles() override;
   bool FileExists(const std::string& path) override;
   LayeredSurface LoadPreview(const std::string& path) override;
@@ -36,31 +36,13 @@ class SetupMachine final : public settings::ISetupMachine {
 
  private:
   Platform& platform_;
-  RoundHot& form_;
-};
-
-// The items the dialogs change: system tools go into the ring's lowest free
-// slot or at the end of the dock's row (refused when the row is full), and
-// come out of the first slot that launches them.
-class ItemOperations final : public catalogue::IItemOperations {
- public:
-  ItemOperations(Platform& platform, RoundHot& form) : platform_(platform), form_(form) {}
-  bool AddSystemTool(catalogue::Presentation side, const catalogue::ToolItem& tool) override;
-  bool RemoveSystemTool(catalogue::Presentation side, const std::string& target) override;
-  bool EditProperties(int slot, const catalogue::ItemProperties& values) override;
-
- private:
-  bool HaveFile() const;
-  bool WriteRing(const std::vector<std::pair<int, config::ItemTexts>>& writes);
-
-  Platform& platform_;
-  RoundHot& form_;
+  MainForm& form_;
 };
 
 // Each part that shows settings hears of those it shows, for as long as it lives.
 class SettingsListener : public config::ISettingsObserver {
  public:
-  SettingsListener(config::SettingsOwner& owner, RoundHot& form) : owner_(owner), form_(form) {
+  SettingsListener(config::SettingsOwner& owner, MainForm& form) : owner_(owner), form_(form) {
     owner_.Subscribe(*this);
   }
   ~SettingsListener() override { owner_.Unsubscribe(*this); }
@@ -69,7 +51,7 @@ class SettingsListener : public config::ISettingsObserver {
 
  protected:
   config::SettingsOwner& owner_;
-  RoundHot& form_;
+  MainForm& form_;
 };
 
 // The ring's items, its two skins and the label over them.

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/Application.h"
-#include "app/RoundHot.h"
+#include "app/MainForm.h"
 #include "platform/headless/HeadlessDesktop.h"
 #include "round/RingGeometry.h"
 #include "round/Rotation.h"
@@ -68,7 +68,7 @@ class RingOnDesktop {
     desktop_.reset();
     std::filesystem::remove_all(root_);
   }
-  qv::app::RoundHot& Form() { return application_->Form(); }
+  qv::app::MainForm& Form() { return application_->Form(); }
 
  private:
   std::filesystem::path root_;
@@ -79,7 +79,7 @@ class RingOnDesktop {
 
 void BM_RotationTickOnHeadlessDesktop(benchmark::State& state) {
   RingOnDesktop ring;
-  qv::app::RoundHot& form = ring.Form();
+  qv::app::MainForm& form = ring.Form();
   int windows = 0;
   for (int slot = 1; slot <= 20; ++slot) windows += form.Slots()[slot].Window != qv::kNoWindow;
   if (windows != 20) state.SkipWithError("the ring did not get its twenty windows");

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "app/Application.h"
-#include "app/RoundHot.h"
+#include "app/MainForm.h"
 #include "platform/headless/HeadlessDesktop.h"
 
 namespace {

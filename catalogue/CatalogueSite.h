@@ -5,7 +5,6 @@
 // configuration file. The main form hands this view to the drop and removal
 // code.
 
-#include <functional>
 #include <string>
 
 #include "catalogue/ItemSlots.h"
@@ -36,6 +35,15 @@ class IDockBar {
   virtual void ItemRemoved(RemovalVariant variant) = 0;
 };
 
+// Whatever is bound to an item, such as an open property dialog, hears that
+// items left their slots or moved (a delete, a clear, the dock closing its
+// gap, an edit) and checks that its item is still there.
+class IItemsWatcher {
+ public:
+  virtual ~IItemsWatcher() = default;
+  virtual void ItemsChanged() = 0;
+};
+
 struct CatalogueSite {
   Platform& platform;
   ItemSlots& slots;
@@ -44,12 +52,10 @@ struct CatalogueSite {
   // Where a change that reached memory but not the file is told; without
   // one it goes to the log alone.
   config::SaveFailures* saveFailures = nullptr;
-  // Items left their slots (a delete, a clear, the dock closing its gap):
-  // whatever is bound to an item, such as an open property dialog, checks it is still there.
-  std::function<void()> ItemsChanged;
+  IItemsWatcher* watcher = nullptr;
 
   void NotifyItemsChanged() const {
-    if (ItemsChanged) ItemsChanged();
+    if (watcher) watcher->ItemsChanged();
   }
 
   std::string ConfigPath() const { return config::UserInfoPath(platform.files); }

@@ -47,26 +47,8 @@ DroppedItem DeriveDroppedItem(const std::string& droppedPath, const CacheOutcome
   return item;
 }
 
-ItemDrop::ItemDrop(CatalogueSite& site, FormTimer& clearMemory) : site_(site), clearMemory_(clearMemory) {}
-
-// A place with a window is taken even without a target: a named program that
-// is installed without its folder in the registry is still on screen.
-int ItemDrop::FirstFreeRingSlot() const {
-  for (int slot = 1; slot <= kRingSlots; ++slot)
-    if (site_.slots[slot].File.empty() && site_.slots[slot].Window == kNoWindow) return slot;
-  return 0;
-}
-
-// The dock's slots follow the elements of its list one to one, so the new
-// item goes after the last element, whatever an element without a target
-// left empty before it.
-int ItemDrop::NextDockSlot() const {
-  const int count = site_.slots.DockCount();
-  if (count < 0 || count >= kDockSlots) return 0;
-  const int slot = kRingSlots + count + 1;
-  const TImageIconRec& record = site_.slots[slot];
-  return record.File.empty() && record.Window == kNoWindow ? slot : 0;
-}
+ItemDrop::ItemDrop(CatalogueSite& site, ItemOperations& operations, FormTimer& clearMemory)
+    : site_(site), operations_(operations), clearMemory_(clearMemory) {}
 
 DropResult ItemDrop::OnDropFiles(const std::vector<std::string>& paths, Point screenPos) {
   if (paths.empty() || paths.front().empty()) return DropResult::NothingDropped;
@@ -75,7 +57,7 @@ DropResult ItemDrop::OnDropFiles(const std::vector<std::string>& paths, Point sc
 
   // The place is known before the icon cache is asked, so that a drop with
   // no place to go writes nothing at all.
-  const int slot = toDock ? NextDockSlot() : FirstFreeRingSlot();
+  const int slot = toDock ? NextDockSlot(site_.slots) : FirstFreeRingSlot(site_.slots);
   if (slot == 0) {
     clearMemory_.Enable();
     return toDock ? DropResult::DockFull : DropResult::RingFull;
@@ -84,59 +66,14 @@ DropResult ItemDrop::OnDropFiles(const std::vector<std::string>& paths, Point sc
   if (outcome.abandoned || outcome.target.empty()) return DropResult::Abandoned;
   const DroppedItem item = DeriveDroppedItem(dropped, outcome);
 
+  const config::ItemTexts texts = TextsOf(item);
   if (toDock) {
-    AddToDock(slot, item);
+    operations_.AppendToDock(texts, item.iconPath, "The dropped item");
   } else {
-    AddToRing(slot, item);
+    operations_.AddToRing(texts, item.iconPath, "The dropped item");
   }
   clearMemory_.Enable();
   return toDock ? DropResult::AddedToDock : DropResult::AddedToRing;
-}
-
-void ItemDrop::FillRecord(int slot, const DroppedItem& item) {
-  TImageIconRec& record = site_.slots[slot];
-  record.File = item.target;
-  record.Argument.clear();
-  record.IconPath = item.iconPath;
-  record.InitialPosition = item.workingDirectory;
-  record.Hint = item.name;
-}
-
-// A file that is missing or cannot be read is left as it is: the item
-// lives in memory only, and no half-made file is ever written.
-void ItemDrop::AddToRing(int slot, const DroppedItem& item) {
-  FillRecord(slot, item);
-  site_.windows.CreateRoundIconWindow(slot);
-  site_.Check(site_.File().WriteRingItem(slot, TextsOf(item)), "The dropped item of ring place " + std::to_string(slot));
-  ShowPicture(slot);
-}
-
-void ItemDrop::AddToDock(int slot, const DroppedItem& item) {
-  FillRecord(slot, item);
-  site_.windows.CreateRectIconWindow(slot);
-  const int position = slot - kRingSlots;
-  site_.Check(site_.File().AppendDockItem(position, TextsOf(item)),
-              "The dropped item of dock place " + std::to_string(position));
-  ShowPicture(slot);
-  site_.slots.SetDockCount(site_.slots.DockCount() + 1);
-  if (site_.dockBar) site_.dockBar->ItemAppended(slot, site_.platform.windows.CursorPosition());
-}
-
-// The picture the item will show at every later start: its icon when the
-// target is there and the picture file exists, else the placeholder. A
-// type without a shell icon thus shows the placeholder, not an empty plate.
-void ItemDrop::ShowPicture(int slot) {
-  const TImageIconRec& record = site_.slots[slot];
-  const IFileSystem& files = site_.platform.files;
-  const bool shown = IsPresentTarget(files, record.File) && files.FileExists(record.IconPath);
-  const std::string extension = LowerExtension(record.IconPath);
-  if (shown && extension == ".ico") {
-    site_.windows.RequestIcoPaint(slot);
-  } else if (shown && extension == ".png") {
-    site_.windows.DrawIconIntoSlot(slot, record.IconPath);
-  } else {
-    site_.windows.DrawIconIntoSlot(slot, files.ProgramDir() + "Icon\\SysTool\\Help.png");
-  }
 }
 
 }  // namespace qv::catalogue

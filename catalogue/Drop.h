@@ -12,6 +12,7 @@
 #include "platform/FormTimer.h"
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/IconCache.h"
+#include "catalogue/ItemOperations.h"
 
 namespace qv::catalogue {
 
@@ -44,7 +45,7 @@ enum class DropResult { AddedToRing, AddedToDock, RingFull, DockFull, Abandoned,
 
 class ItemDrop {
  public:
-  ItemDrop(CatalogueSite& site, FormTimer& clearMemory);
+  ItemDrop(CatalogueSite& site, ItemOperations& operations, FormTimer& clearMemory);
   ItemDrop(const ItemDrop&) = delete;
   ItemDrop& operator=(const ItemDrop&) = delete;
 
@@ -53,17 +54,9 @@ class ItemDrop {
   // launched, changes nothing: no record, window, element or cache file.
   DropResult OnDropFiles(const std::vector<std::string>& paths, Point screenPos);
 
-  // Where the next item goes; 0 when the ring, or the dock, is full.
-  int FirstFreeRingSlot() const;
-  int NextDockSlot() const;
-
  private:
-  void AddToRing(int slot, const DroppedItem& item);
-  void AddToDock(int slot, const DroppedItem& item);
-  void FillRecord(int slot, const DroppedItem& item);
-  void ShowPicture(int slot);
-
   CatalogueSite& site_;
+  ItemOperations& operations_;
   FormTimer& clearMemory_;
 };
 

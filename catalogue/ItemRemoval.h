@@ -16,6 +16,7 @@
 
 #include "platform/FormTimer.h"
 #include "catalogue/CatalogueSite.h"
+#include "catalogue/ItemInput.h"
 
 namespace qv::catalogue {
 
@@ -35,7 +36,7 @@ struct DestroyRequest {
   int slot = 0;  // where the item was when the request was made
 };
 
-class ItemRemoval {
+class ItemRemoval final : public IThrowOut {
  public:
   ItemRemoval(CatalogueSite& site, FormTimer& clearMemory);
   ItemRemoval(const ItemRemoval&) = delete;
@@ -45,7 +46,7 @@ class ItemRemoval {
   // := 1 and TimerDestroyIcon starts; the item goes after the fifth frame.
   // Returns false, changing nothing, for a window that holds no item and
   // while either animation runs.
-  bool RequestDestroy(WindowId window);
+  bool RequestDestroy(WindowId window) override;
 
   // The item menus' delete, on ActiveIconWindow: a dock item goes at once,
   // a ring item through the destroy animation.
@@ -60,18 +61,19 @@ class ItemRemoval {
 
   // Removes the dock item of `slot` (21 .. 20 + DockCount) and closes the gap.
   void RemoveRectSlot(int slot, RemovalVariant variant);
+  // Empties the ring place of `slot`, its record and its element; the place keeps its offsets.
+  void RemoveRingSlot(int slot);
 
   int AnimationFrame() const { return animationFrame_; }
   bool Animating() const { return animationFrame_ != 0; }
   // The window is showing animation frames; hover feedback leaves it alone.
-  bool Animates(WindowId window) const;
+  bool Animates(WindowId window) const override;
   const std::optional<DestroyRequest>& PendingDestroy() const { return destroy_; }
 
  private:
   // A frame at the logical size given (an item's 50 x 50 unless said).
   LayeredSurface Frame(const std::string& resource, Size logical = {50, 50}) const;
   void RemoveDestroyed(const DestroyRequest& request);
-  void RemoveRingSlot(int slot);
   void RemoveClearedItems();
 
   CatalogueSite& site_;

@@ -16,8 +16,6 @@ namespace {
 constexpr int kRingAreaReach = 80;     // beyond the inner radius and the separation
 constexpr int kExchangeDistance = 20;  // an item dropped this close to another takes its place
 
-bool IsItem(WindowKind kind) { return kind == WindowKind::RoundItem || kind == WindowKind::RectItem; }
-
 Point TopLeft(const Rect& r) { return {r.left, r.top}; }
 
 }  // namespace
@@ -25,38 +23,38 @@ Point TopLeft(const Rect& r) { return {r.left, r.top}; }
 WindowKind KindOfPlace(const std::optional<catalogue::WindowPlace>& place) {
   using catalogue::Presentation;
   using catalogue::WindowRole;
-  if (!place) return WindowKind::Other;
-  const bool round = place->presentation == Presentation::Round;
+  if (!place || place->presentation != Presentation::Round) return WindowKind::Other;
   switch (place->role) {
     case WindowRole::Main:
       return WindowKind::MainForm;
     case WindowRole::Skin:
-      return round ? WindowKind::Background : WindowKind::RectBar;
+      return WindowKind::Background;
     case WindowRole::Center:
       return WindowKind::Center;
     case WindowRole::Item:
-      return round ? WindowKind::RoundItem : WindowKind::RectItem;
+      return WindowKind::Item;
     case WindowRole::Label:
       return WindowKind::Hint;
   }
   return WindowKind::Other;
 }
 
-KeyAction KeyActionOf(unsigned virtualKey) {
-  switch (virtualKey) {
-    case 37:  // Left
-    case 38:  // Up
+KeyAction KeyActionOf(Key key) {
+  switch (key) {
+    case Key::Left:
+    case Key::Up:
       return KeyAction::RotateBackward;
-    case 39:  // Right
-    case 40:  // Down
+    case Key::Right:
+    case Key::Down:
       return KeyAction::RotateForward;
-    case 32:
-      return KeyAction::ChangeBackground;  // Space
-    case 13:
-      return KeyAction::ChangeCenter;  // Enter
-    default:
-      return KeyAction::None;
+    case Key::Space:
+      return KeyAction::ChangeBackground;
+    case Key::Enter:
+      return KeyAction::ChangeCenter;
+    case Key::Other:
+      break;
   }
+  return KeyAction::None;
 }
 
 std::int64_t RingAreaLimitSquared(int backgroundWidth, int minR, int separationSize) {
@@ -82,7 +80,7 @@ int FindExchangeTarget(const std::vector<ExchangeCandidate>& occupied, const std
   return 0;
 }
 
-Interaction::Interaction(const InteractionContext& c, InteractionHooks hooks)
+Interaction::Interaction(const InteractionContext& c, IRingHost& host, catalogue::IThrowOut& throwOut)
     : platform_(c.platform),
       settings_(c.settings),
       slots_(c.slots),
@@ -90,9 +88,11 @@ Interaction::Interaction(const InteractionContext& c, InteractionHooks hooks)
       main_(c.mainWindow),
       clearMemory_(c.clearMemory),
       configPath_(c.configPath),
-      hooks_(std::move(hooks)),
+      saveFailures_(c.saveFailures),
+      host_(host),
+      throwOut_(throwOut),
       rotation_(c.platform.timers, c.round, c.settings.RotationValue),
-      hover_(c.platform, c.settings, c.slots, c.mainWindow, hooks_.IconsLoaded) {}
+      hover_(c.platform, c.settings, c.slots, c.mainWindow, [this] { return host_.IconsLoaded(); }) {}
 
 void Interaction::CreateHintWindow(WindowLayer layer, const std::string& fontDefine) {
   hover_.CreateHintWindow(layer, fontDefine);
@@ -126,19 +126,12 @@ void Interaction::MouseDown(const PointerEvent& e) {
       break;
     case WindowKind::Background:
       dragOrigin_ = e.client;
-      if (hooks_.RaiseRoundWindows) hooks_.RaiseRoundWindows();
+      round_.RaiseRoundWindows();
       platform_.windows.SetFocus(main_);
       ringPressed_ = left;
       break;
-    case WindowKind::RectBar:
-      if (hooks_.RaiseRectWindows) hooks_.RaiseRectWindows();
-      platform_.windows.SetFocus(main_);
-      break;
-    case WindowKind::RoundItem:
-    case WindowKind::RectItem: {
-      // An item pressed while it bounces is held at its resting place, so the
-      // bounce cannot pass for a drag nor leave it displaced.
-      if (hover_.Bouncing() && slots_[hover_.BounceSlot()].Window == e.window) hover_.StopBounce();
+    case WindowKind::Item: {
+      HoldStill(e.window);
       dragOrigin_ = TopLeft(platform_.windows.Bounds(e.window));
       hover_.ClearHintText();
       if (left && !settings_.LockIcon) {
@@ -169,12 +162,9 @@ void Interaction::MouseMove(const PointerEvent& e) {
   const WindowKind kind = KindOf(e.window);
   if (kind == WindowKind::Background && ringPressed_ && e.leftHeld) {
     if (!settings_.LockPosition) MoveRing(e.client.x - dragOrigin_.x, e.client.y - dragOrigin_.y);
-  } else if (IsItem(kind) && e.leftHeld && Moved(e.window)) {
+  } else if (kind == WindowKind::Item && e.leftHeld && Moved(e.window)) {
     platform_.windows.SetCursor(CursorShape::Drag);
   }
-  // A dock item on its way out stays where the pointer takes it.
-  if ((kind == WindowKind::RectBar || kind == WindowKind::RectItem) && carried_ == kNoWindow && hooks_.RectPointerMoved)
-    hooks_.RectPointerMoved(e.screen);
 }
 
 // The ring skin moves with the pointer, so the pointer keeps its place on it.
@@ -215,24 +205,20 @@ void Interaction::MouseUp(const PointerEvent& e) {
   switch (kind) {
     case WindowKind::MainForm:
     case WindowKind::Background:
-      if (hooks_.RaiseRoundWindows) hooks_.RaiseRoundWindows();
+      round_.RaiseRoundWindows();
       break;
     case WindowKind::Center:
       if (left && clicked) LaunchItem(e.window);
       break;
-    case WindowKind::RoundItem:
-    case WindowKind::RectItem:
+    case WindowKind::Item:
       if (carried != e.window || !Moved(e.window)) {
         if (left && clicked) LaunchItem(e.window);
         clearMemory_.Enable();
-      } else if (kind == WindowKind::RoundItem) {
-        DropRoundItem(e.window, e.client);
       } else {
-        DropRectItem(e.window, e.client);
+        DropRoundItem(e.window, e.client);
       }
       platform_.windows.SetCursor(CursorShape::Default);
       break;
-    case WindowKind::RectBar:
     case WindowKind::Hint:
     case WindowKind::Other:
       break;
@@ -242,10 +228,6 @@ void Interaction::MouseUp(const PointerEvent& e) {
 // Where it was taken from; a ring item goes to its slot's place, which is
 // the same point unless the rings turned while it was carried.
 void Interaction::PutBack(WindowId window) {
-  if (const int slot = slots_.Windows().ItemSlot(window); slot > catalogue::kRingSlots && hooks_.PlaceRectItem) {
-    hooks_.PlaceRectItem(slot);
-    return;
-  }
   Rect bounds = platform_.windows.Bounds(window);
   bounds.left = dragOrigin_.x;
   bounds.top = dragOrigin_.y;
@@ -258,18 +240,6 @@ void Interaction::PutBack(WindowId window) {
   platform_.windows.SetBounds(window, bounds);
 }
 
-// Back onto the bar it goes back to its place; off the bar it plays the
-// destroy animation, after which the row closes up behind it.
-void Interaction::DropRectItem(WindowId window, Point client) {
-  const Rect bounds = platform_.windows.Bounds(window);
-  const Point drop{bounds.left + client.x, bounds.top + client.y};
-  if (hooks_.InsideRectBar && !hooks_.InsideRectBar(drop) && hooks_.RequestDestroy && hooks_.RequestDestroy(window)) {
-    clearMemory_.Enable();
-    return;
-  }
-  PutBack(window);
-}
-
 void Interaction::DropRoundItem(WindowId window, Point client) {
   const Rect bounds = platform_.windows.Bounds(window);
   const Point drop{bounds.left + client.x, bounds.top + client.y};
@@ -277,7 +247,7 @@ void Interaction::DropRoundItem(WindowId window, Point client) {
   const WindowId background = round_.BackgroundWindow();
   const int backgroundWidth = background != kNoWindow ? platform_.windows.Bounds(background).width : 0;
   if (!InsideRingArea(drop, centre, backgroundWidth, settings_.MinR, settings_.SeparationSize)) {
-    if (hooks_.RequestDestroy && hooks_.RequestDestroy(window)) {
+    if (throwOut_.RequestDestroy(window)) {
       clearMemory_.Enable();
     } else {
       PutBack(window);
@@ -329,20 +299,17 @@ void Interaction::Exchange(int source, int target) {
   std::swap(s, t);
   const config::EditResult saved =
       config::ItemFile(platform_.files, platform_.system, configPath_).SwapRingItems(source, target, fromSource, fromTarget);
-  if (hooks_.CheckSave)
-    hooks_.CheckSave(saved, "Exchanging ring places " + std::to_string(source) + " and " + std::to_string(target));
-  else if (config::Failed(saved) && hooks_.Report)
-    hooks_.Report("Exchanging ring places " + std::to_string(source) + " and " + std::to_string(target) +
-                  " was not saved: " + config::Describe(saved));
-  if (hooks_.ItemsChanged) hooks_.ItemsChanged();
+  host_.ItemsChanged();
+  // Last: telling a failed save shows a box, whose loop lets input in.
+  saveFailures_.Check(saved, "Exchanging ring places " + std::to_string(source) + " and " + std::to_string(target));
 }
 
 // ---- launch ----
 
 void Interaction::LaunchItem(WindowId sender) {
   if (KindOf(sender) == WindowKind::Center) {
-    if (hooks_.RaiseRoundWindows) hooks_.RaiseRoundWindows();
-    if (hooks_.CenterCommand) hooks_.CenterCommand();
+    round_.RaiseRoundWindows();
+    host_.RunCenterCommand();
     return;
   }
   const int slot = SlotOfItem(sender);
@@ -355,10 +322,14 @@ void Interaction::LaunchItem(WindowId sender) {
   // A dock element without a target keeps its place in the row, and nothing to hand over.
   if (!rec.File.empty()) platform_.shell.Execute(rec.File, rec.Argument, rec.InitialPosition);
   if (settings_.HideAfterClick) {
-    if (hooks_.MinimizeToTray) hooks_.MinimizeToTray();
+    host_.MinimizeToTray();
   } else {
     hover_.StartBounce(slot);
   }
+}
+
+void Interaction::HoldStill(WindowId item) {
+  if (hover_.Bouncing() && slots_[hover_.BounceSlot()].Window == item) hover_.StopBounce();
 }
 
 // ---- hover, wheel, keys, timers ----
@@ -367,15 +338,12 @@ void Interaction::MouseEnter(WindowId window) {
   // An item carried by the pointer is under it all the time; it neither
   // lights up nor shows its label on the way.
   if ((carried_ != kNoWindow && platform_.windows.IsLeftButtonDown()) || Animates(window)) return;
-  if (KindOf(window) == WindowKind::RoundItem) hover_.MouseEnter(window);
+  if (KindOf(window) == WindowKind::Item) hover_.MouseEnter(window);
 }
 
 void Interaction::MouseLeave(WindowId window) {
   if (Animates(window)) return;
-  const WindowKind kind = KindOf(window);
-  if (kind == WindowKind::RoundItem) hover_.MouseLeave(window);
-  if ((kind == WindowKind::RectBar || kind == WindowKind::RectItem) && carried_ == kNoWindow && hooks_.RectPointerLeft)
-    hooks_.RectPointerLeft();
+  if (KindOf(window) == WindowKind::Item) hover_.MouseLeave(window);
 }
 
 void Interaction::MouseWheel(WindowId, int notches) {
@@ -384,8 +352,8 @@ void Interaction::MouseWheel(WindowId, int notches) {
   if (notches > 0) rotation_.StartRotation(false);
 }
 
-void Interaction::KeyDown(WindowId, unsigned virtualKey) {
-  switch (KeyActionOf(virtualKey)) {
+void Interaction::KeyDown(WindowId, Key key) {
+  switch (KeyActionOf(key)) {
     case KeyAction::RotateBackward:
       rotation_.StartRotation(false);
       break;

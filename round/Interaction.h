@@ -7,15 +7,17 @@
 // item being dragged follows the pointer on every move.
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "catalogue/ItemInput.h"
 #include "catalogue/ItemSlots.h"
 #include "config/LoadResult.h"
+#include "config/SaveFailures.h"
 #include "config/Settings.h"
 #include "platform/FormTimer.h"
+#include "platform/Keys.h"
 #include "platform/Platform.h"
 #include "round/Hover.h"
 #include "round/Rotation.h"
@@ -24,11 +26,12 @@ namespace qv::round {
 
 class RoundPresentation;
 
-enum class WindowKind { MainForm, Background, Center, RoundItem, RectBar, RectItem, Hint, Other };
+// The ring's windows; the dock's are none of its concern (Other).
+enum class WindowKind { MainForm, Background, Center, Item, Hint, Other };
 WindowKind KindOfPlace(const std::optional<catalogue::WindowPlace>& place);
 
 enum class KeyAction { None, RotateBackward, RotateForward, ChangeBackground, ChangeCenter };
-KeyAction KeyActionOf(unsigned virtualKey);
+KeyAction KeyActionOf(Key key);
 
 // The ring area an item may be dropped in: a circle around the ring centre
 // whose radius is the larger of half the ring skin and the outer ring's
@@ -48,36 +51,16 @@ int FindExchangeTarget(const std::vector<ExchangeCandidate>& occupied, const std
                        Point draggedTopLeft);
 
 // What the handlers ask of the rest of the main form.
-struct InteractionHooks {
-  std::function<void()> RaiseRoundWindows;
-  std::function<void()> RaiseRectWindows;
-  std::function<void()> MinimizeToTray;
+class IRingHost {
+ public:
+  virtual ~IRingHost() = default;
   // The center button's command, chosen in the settings.
-  std::function<void()> CenterCommand;
-  // The destroy request for an item thrown out of the ring: the removal code
-  // plays the frames in its window, then empties its slot. False when it
-  // refuses (another animation runs); the item then goes back.
-  std::function<bool(WindowId)> RequestDestroy;
-  // The window is playing a removal animation and no longer answers hovering.
-  std::function<bool(WindowId)> Animates;
-  // The start-up step has loaded the items (IconsLoaded): hovering answers from then on.
-  std::function<bool()> IconsLoaded;
-  // Saving the file failed: the change lives in memory only.
-  std::function<void(const std::string&)> Report;
-  // Every save's result goes here when set (Report is then not used).
-  std::function<void(config::EditResult, const std::string& what)> CheckSave;
+  virtual void RunCenterCommand() = 0;
+  virtual void MinimizeToTray() = 0;
+  // The start-up step has loaded the items: hovering answers from then on.
+  virtual bool IconsLoaded() const = 0;
   // Two items exchanged their places: what is bound to an item follows it.
-  std::function<void()> ItemsChanged;
-  // The dock's magnification: the pointer moved over the bar or a dock item.
-  std::function<void(Point)> RectPointerMoved;
-  // The pointer left a window of the dock.
-  std::function<void()> RectPointerLeft;
-  // A dock item dropped at this screen point goes back to its place; anywhere
-  // else it is removed.
-  std::function<bool(Point)> InsideRectBar;
-  // A dock item given back after a drag goes where the row has it now: the
-  // row may have gone to rest or moved while the item was carried.
-  std::function<void(int slot)> PlaceRectItem;
+  virtual void ItemsChanged() = 0;
 };
 
 // The main form's state the handlers work on.
@@ -89,11 +72,13 @@ struct InteractionContext {
   WindowId mainWindow;
   FormTimer& clearMemory;
   std::string configPath;
+  // Every save's result goes here.
+  config::SaveFailures& saveFailures;
 };
 
-class Interaction {
+class Interaction final : public catalogue::ILaunch {
  public:
-  Interaction(const InteractionContext& context, InteractionHooks hooks);
+  Interaction(const InteractionContext& context, IRingHost& host, catalogue::IThrowOut& throwOut);
   Interaction(const Interaction&) = delete;
   Interaction& operator=(const Interaction&) = delete;
 
@@ -103,12 +88,14 @@ class Interaction {
   void MouseEnter(WindowId window);
   void MouseLeave(WindowId window);
   void MouseWheel(WindowId window, int notches);
-  void KeyDown(WindowId window, unsigned virtualKey);
+  void KeyDown(WindowId window, Key key);
   // TimerRotation and the two bounce timers; false for any other timer.
   bool OnTimer(int id);
 
-  // A click on an item (launch, then hide or bounce) or on the center button.
-  void LaunchItem(WindowId sender);
+  // A click on an item of either presentation (launch, then hide or
+  // bounce) or on the center button.
+  void LaunchItem(WindowId sender) override;
+  void HoldStill(WindowId item) override;
 
   // The label window, created at the end of the start-up step.
   void CreateHintWindow(WindowLayer layer, const std::string& fontDefine);
@@ -124,10 +111,9 @@ class Interaction {
 
  private:
   bool Moved(WindowId window) const;
-  bool Animates(WindowId window) const { return hooks_.Animates && hooks_.Animates(window); }
+  bool Animates(WindowId window) const { return throwOut_.Animates(window); }
   void MoveRing(int dx, int dy);
   void DropRoundItem(WindowId window, Point client);
-  void DropRectItem(WindowId window, Point client);
   void PutBack(WindowId window);
   void Exchange(int source, int target);
   int SlotOfItem(WindowId window) const;
@@ -140,7 +126,9 @@ class Interaction {
   WindowId main_;
   FormTimer& clearMemory_;
   std::string configPath_;
-  InteractionHooks hooks_;
+  config::SaveFailures& saveFailures_;
+  IRingHost& host_;
+  catalogue::IThrowOut& throwOut_;
   Rotation rotation_;
   Hover hover_;
 

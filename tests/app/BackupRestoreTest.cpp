@@ -47,7 +47,7 @@ TEST_P(BackupRestoreTest, OffersAReadableBackupAndRestoresOnlyOnYes) {
   const std::string backupBefore = c.backup == BackupState::None ? "" : testing::ReadBytes(BackupFile());
   if (c.asked) desktop_->ScriptMessageBoxAnswer(c.answer);
 
-  app::RoundHot* form = Launch();
+  app::MainForm* form = Launch();
   ASSERT_NE(form, nullptr);
   desktop_->Advance(100);
 

@@ -25,7 +25,8 @@ struct Traced {
   headless::HeadlessProcess process{desktop};
   std::string trace;
   catalogue::WindowTable windows;
-  CommandDispatch dispatch{process.AsPlatform(), windows, Hooks()};
+  app::BoxTracker boxes{process.AsPlatform().dialogs};
+  CommandDispatch dispatch{process.AsPlatform(), windows, boxes, Hooks()};
 
   ~Traced() { std::filesystem::remove_all(root); }
 

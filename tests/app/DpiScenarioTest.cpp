@@ -27,7 +27,7 @@ struct Seen {
 class DpiScenarioTest : public ScenarioTest {
  protected:
   // A full ring and the five tools of a first start on the dock.
-  app::RoundHot* StartAt(int dpi) {
+  app::MainForm* StartAt(int dpi) {
     apps_.clear();
     processes_.clear();
     desktop_ = std::make_unique<headless::HeadlessDesktop>(root_, QV_ART_DIR);
@@ -123,7 +123,7 @@ TEST_F(DpiScenarioTest, RingAtTwiceTheScaleIsTheSamePictureDoubled) {
 // A move to a monitor of another scale draws every window again at the new
 // scale, where it was; the label follows with its font.
 TEST_F(DpiScenarioTest, ScaleChangeWhileRunningRedrawsEveryWindowInPlace) {
-  app::RoundHot* form = StartAt(96);
+  app::MainForm* form = StartAt(96);
   ASSERT_NE(form, nullptr);
   // The label shows under an item.
   const Rect item = desktop_->FindWindowByName("Circle3")->bounds;

@@ -26,7 +26,7 @@ class OffScreenTest : public testing::ScenarioTest {
   }
   Rect MainBounds() const { return desktop_->FindWindowByName("FormRoundHot")->bounds; }
 
-  app::RoundHot* StartAt(int left, int top) {
+  app::MainForm* StartAt(int left, int top) {
     Basic().child("Position").attribute("Left").set_value(left);
     Basic().child("Position").attribute("Top").set_value(top);
     // The outermost item to the right: the ring reaches beyond its skin there.
@@ -49,7 +49,7 @@ TEST_F(OffScreenTest, PositionOnARemovedMonitorStartsOnTheRemainingOneAndIsSaved
 }
 
 TEST_F(OffScreenTest, DisplayChangeBringsTheRingBackWithinASmallerScreen) {
-  app::RoundHot* form = StartAt(1000, 300);
+  app::MainForm* form = StartAt(1000, 300);
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(MainBounds().left, 1000) << "the skin on screen: an item beyond the edge leaves the ring where it is";
   desktop_->SetWorkAreas({{0, 0, 1024, 768}});

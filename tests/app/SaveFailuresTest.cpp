@@ -33,46 +33,46 @@ TEST_F(SaveFailuresTest, EverySavePathTellsTheUserOnceAndKeepsTheChangeInMemory)
   struct Case {
     const char* what;
     // Runs the change twice (or two changes); memory must show the last.
-    std::function<void(app::RoundHot&)> act;
-    std::function<bool(app::RoundHot&)> inMemory;
+    std::function<void(app::MainForm&)> act;
+    std::function<bool(app::MainForm&)> inMemory;
   };
   const Case cases[] = {
       {"two exchanges",
-       [this](app::RoundHot&) {
+       [this](app::MainForm&) {
          Exchange(1, 2);
          Exchange(1, 3);
        },
-       [](app::RoundHot& f) { return f.Slots()[1].File == "C:\\Apps\\app3.exe"; }},
+       [](app::MainForm& f) { return f.Slots()[1].File == "C:\\Apps\\app3.exe"; }},
       {"a drop on the ring, then a removal",
-       [this](app::RoundHot& f) {
+       [this](app::MainForm& f) {
          Put("C:\\Apps\\new.exe", "MZ");
          Process().Sink()->OnDropFiles({"C:\\Apps\\new.exe"}, ItemMiddle(1));
          f.Removal().DeleteItem(f.Slots()[2].Window);
          desktop_->Advance(300);  // the removal plays its frames first
        },
-       [](app::RoundHot& f) { return f.Slots()[2].File.empty(); }},
+       [](app::MainForm& f) { return f.Slots()[2].File.empty(); }},
       {"the presentation switches",
-       [](app::RoundHot& f) {
+       [](app::MainForm& f) {
          f.ToggleRound();
          f.ToggleRect();
        },
-       [](app::RoundHot& f) { return !f.Settings().IsShowRound && !f.Settings().IsShowRect; }},
+       [](app::MainForm& f) { return !f.Settings().IsShowRound && !f.Settings().IsShowRect; }},
       {"the property dialog twice",
-       [this](app::RoundHot& f) {
+       [this](app::MainForm& f) {
          catalogue::CatalogueProperties properties(Process().AsPlatform(), f.Slots(), f.Round(), &f.SaveFailures());
          for (const char* name : {"first", "renamed"}) {
            properties.EditProperties(1, {"", name, "C:\\Apps\\app1.exe", "-x"});
            properties.TellFailures();
          }
        },
-       [](app::RoundHot& f) { return f.Slots()[1].Hint == "renamed"; }},
+       [](app::MainForm& f) { return f.Slots()[1].Hint == "renamed"; }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TearDown();
     SetUp();
     SetItems({1, 2, 3});
-    app::RoundHot* form = Start();
+    app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     const std::string before = ConfigBytes();
     const std::size_t reportsBefore = Process().Reports().size();
@@ -96,7 +96,7 @@ TEST_F(SaveFailuresTest, EverySavePathTellsTheUserOnceAndKeepsTheChangeInMemory)
 // system's reason. A save that works tells nothing.
 TEST_F(SaveFailuresTest, AFileThatWentAwaySaysSoAndSuccessSaysNothing) {
   SetItems({1, 2, 3});
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   Exchange(1, 2);
   EXPECT_TRUE(NotSavedBoxes().empty());
@@ -113,7 +113,7 @@ TEST_F(SaveFailuresTest, AFileThatWentAwaySaysSoAndSuccessSaysNothing) {
 TEST_F(SaveFailuresTest, AFileRefusedFromTheStartIsToldAtStart) {
   SetItems({1});
   desktop_->RefusedWrites().insert(kConfigPath);
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(NotSavedBoxes().size(), 1u);
   ASSERT_NE(Item(1), nullptr);

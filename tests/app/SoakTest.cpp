@@ -41,7 +41,7 @@ struct EventKind {
 class Soak : public test::ItemScenario {
  public:
   std::mt19937_64 random;
-  app::RoundHot* form = nullptr;
+  app::MainForm* form = nullptr;
   int barHeight = 0;
   std::vector<std::string> dropTargets;
 

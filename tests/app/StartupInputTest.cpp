@@ -18,16 +18,16 @@ class StartupInputTest : public testing::RingScenario {};
 TEST_F(StartupInputTest, InputDuringTheStartUpStepIsNotUndoneByItsSave) {
   struct Case {
     const char* what;
-    std::function<void(app::RoundHot&)> input;
+    std::function<void(app::MainForm&)> input;
   };
   const Case cases[] = {
-      {"an exchange by drag", [this](app::RoundHot&) { Drag(ItemMiddle(1), ItemMiddle(2)); }},
+      {"an exchange by drag", [this](app::MainForm&) { Drag(ItemMiddle(1), ItemMiddle(2)); }},
       {"the next skin, then a close",
-       [](app::RoundHot& f) {
+       [](app::MainForm& f) {
          f.OnKeyDown(f.MainWindow(), 32);  // Space
          f.OnClose();
        }},
-      {"a logoff", [](app::RoundHot& f) { EXPECT_TRUE(f.OnQueryEndSession()); }},
+      {"a logoff", [](app::MainForm& f) { EXPECT_TRUE(f.OnQueryEndSession()); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -38,7 +38,7 @@ TEST_F(StartupInputTest, InputDuringTheStartUpStepIsNotUndoneByItsSave) {
     std::ostringstream xml;
     config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
     InstallConfig(xml.str());
-    app::RoundHot* form = Launch();
+    app::MainForm* form = Launch();
     ASSERT_NE(form, nullptr);
     // Once the first two items show (the file is read by then), the input comes.
     bool given = false;

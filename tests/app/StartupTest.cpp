@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "tests/support/Scenario.h"
 
 namespace qv {
@@ -12,9 +15,9 @@ constexpr const char* kUnreadable = "配置文件无法读取，请检查或重�
 class StartupTest : public testing::ScenarioTest {
  protected:
   // Installs the distributed file (which leaves the dock to the first start) and starts.
-  app::RoundHot* Started(int settleMs = 100) {
+  app::MainForm* Started(int settleMs = 100) {
     InstallConfig(testing::DistributedConfig());
-    app::RoundHot* form = Launch();
+    app::MainForm* form = Launch();
     if (form) desktop_->Advance(settleMs);
     return form;
   }
@@ -22,7 +25,7 @@ class StartupTest : public testing::ScenarioTest {
 
 TEST_F(StartupTest, FirstStartBuildsAfterShowAndWritesTheFiveSystemTools) {
   CopyArt();  // the dock's theme as shipped: without it the start reports it
-  app::RoundHot* form = Started(0);
+  app::MainForm* form = Started(0);
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(Process().TrayIconCount(), 1);
   // The empty dock list is in the file, last, before any window is built.
@@ -64,7 +67,7 @@ TEST_F(StartupTest, FirstStartBuildsAfterShowAndWritesTheFiveSystemTools) {
 }
 
 TEST_F(StartupTest, MissingFileIsReportedAndNothingIsWritten) {
-  app::RoundHot* form = Launch();
+  app::MainForm* form = Launch();
   ASSERT_NE(form, nullptr);
   ASSERT_EQ(desktop_->MessageBoxes().size(), 1u);
   EXPECT_EQ(desktop_->MessageBoxes()[0].text, "配置文件丢失，请重新下载。");
@@ -91,7 +94,7 @@ TEST_F(StartupTest, UnreadableFileIsReportedAndKeptByteForByte) {
 }
 
 TEST_F(StartupTest, SecondInstanceRestoresTheFirstAndEnds) {
-  app::RoundHot* first = Started();
+  app::MainForm* first = Started();
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(Launch(), nullptr);
   EXPECT_EQ(Process(1).TrayIconCount(), 0);
@@ -106,7 +109,7 @@ TEST_F(StartupTest, SecondInstanceRestoresTheFirstAndEnds) {
 }
 
 TEST_F(StartupTest, CloseWritesSkinsSizesActionAndPosition) {
-  app::RoundHot* form = Started();
+  app::MainForm* form = Started();
   ASSERT_NE(form, nullptr);
   config::Settings& s = form->MutableSettings();
   s.BackgroundIndex = 2, s.BackgroundSize = 280, s.CenterIndex = 5, s.CenterSize = 90, s.CenterAction = 7;
@@ -140,7 +143,7 @@ TEST_F(StartupTest, ShutdownSkipsTheSaveWhenTheFileIsGone) {
 }
 
 TEST_F(StartupTest, LogoffClosesThenPermits) {
-  app::RoundHot* form = Started();
+  app::MainForm* form = Started();
   ASSERT_NE(form, nullptr);
   form->MutableSettings().PositionLeft = 321;
   EXPECT_TRUE(form->OnQueryEndSession());
@@ -151,7 +154,7 @@ TEST_F(StartupTest, LogoffClosesThenPermits) {
 }
 
 TEST_F(StartupTest, ResumeRunsTwentyTicksAndStopsOnTheTwentyFirst) {
-  app::RoundHot* form = Started();
+  app::MainForm* form = Started();
   ASSERT_NE(form, nullptr);
   form->OnPowerBroadcast(4);  // suspend: nothing to do
   EXPECT_FALSE(Process().TimerRunning(TimerPBT));
@@ -172,7 +175,7 @@ TEST_F(StartupTest, ResumeRunsTwentyTicksAndStopsOnTheTwentyFirst) {
 }
 
 TEST_F(StartupTest, DisplayChangeReplacesOnceAfterHalfASecond) {
-  app::RoundHot* form = Started();
+  app::MainForm* form = Started();
   ASSERT_NE(form, nullptr);
   form->OnDisplayChange();
   desktop_->Advance(499);
@@ -181,16 +184,48 @@ TEST_F(StartupTest, DisplayChangeReplacesOnceAfterHalfASecond) {
   EXPECT_FALSE(Process().TimerRunning(TimerRedraw));
 }
 
-TEST_F(StartupTest, TaskbarRestartPutsTheIconBackOnce) {
-  app::RoundHot* form = Started();
+TEST_F(StartupTest, TaskbarRestartPutsTheLostIconBack) {
+  app::MainForm* form = Started();
   ASSERT_NE(form, nullptr);
+  Process().RemoveTrayIcon();  // the shell restarted without the icons it held
   form->OnTaskbarCreated();
   EXPECT_EQ(Process().TrayIconCount(), 1);
+  EXPECT_EQ(Process().TrayTip(), app::kTrayTip);
+}
+
+// Hot keys whose registration fails in a way no system answers with.
+class FaultyHotKeys final : public IHotKeys {
+ public:
+  explicit FaultyHotKeys(IHotKeys& keys) : keys_(keys) {}
+  bool GlobalAtomExists(const std::string& name) const override { return keys_.GlobalAtomExists(name); }
+  std::uint16_t GlobalAddAtom(const std::string& name) override { return keys_.GlobalAddAtom(name); }
+  void GlobalDeleteAtom(std::uint16_t atom) override { keys_.GlobalDeleteAtom(atom); }
+  bool RegisterHotKey(int, unsigned, unsigned) override { throw std::runtime_error("no key"); }
+  bool UnregisterHotKey(int id) override { return keys_.UnregisterHotKey(id); }
+
+ private:
+  IHotKeys& keys_;
+};
+
+TEST_F(StartupTest, AFailedStartupStepIsReportedAndInputAndClosingStillWork) {
+  headless::HeadlessProcess keysOwner(*desktop_, programDir_);
+  FaultyHotKeys keys(keysOwner);
+  hotKeys_ = &keys;
+  app::MainForm* form = Started();
+  ASSERT_NE(form, nullptr);
+  const auto& reports = Process().Reports();
+  EXPECT_TRUE(std::any_of(reports.begin(), reports.end(), [](const auto& r) {
+    return r.text.find("start-up step failed: no key") != std::string::npos;
+  }));
+  form->Commands().Run(app::Command::MinimizeToTray, app::MenuKind::TaskBar);
+  EXPECT_FALSE(form->WindowsShown()) << "input is taken";
+  form->OnClose();
+  EXPECT_TRUE(form->Closed());
 }
 
 TEST_F(StartupTest, ProgramFolderWithChineseName) {
   programDir_ = "C:\\程序 文件\\Quorvel 启动器\\";
-  app::RoundHot* form = Started();
+  app::MainForm* form = Started();
   ASSERT_NE(form, nullptr);
   EXPECT_TRUE(desktop_->MessageBoxes().empty());
   EXPECT_EQ(form->RectItemCount(), 5);

@@ -120,7 +120,7 @@ TEST(HotKeyLetter, LettersOfEitherCaseAndDigitsMakeAKey) {
 class TrayHotKeyTest : public RingScenario {
  protected:
   // The main form and the ring's windows that are visible, and the label if it is.
-  std::string Visible(app::RoundHot& form) {
+  std::string Visible(app::MainForm& form) {
     std::string names = Process().IsVisible(form.MainWindow()) ? "main" : "";
     for (const char* name : {"BackGroundForm", "CenterForm", "Circle3", "Circle15", "FormHint"})
       if (Process().IsVisible(Named(name)->id)) names += std::string(" ") + name;
@@ -139,7 +139,7 @@ class TrayHotKeyTest : public RingScenario {
 
 TEST_F(TrayHotKeyTest, AltAndTheLetterHideAndShowEverything) {
   SetItems({3, 15});
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   ASSERT_EQ(Process().HotKeys().size(), 1u);
   EXPECT_TRUE(Process().GlobalAtomExists("THotKeyRegistrar:THotKeyRec_0"));
@@ -158,7 +158,7 @@ TEST_F(TrayHotKeyTest, AltAndTheLetterHideAndShowEverything) {
 
 TEST_F(TrayHotKeyTest, TheTrayIconRestoresOnALeftPressOnly) {
   SetItems({3, 15});
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
 
   form->MinimizeToTray();
@@ -177,7 +177,7 @@ TEST_F(TrayHotKeyTest, TheTrayIconRestoresOnALeftPressOnly) {
 
 TEST_F(TrayHotKeyTest, ASecondStartRestoresTheFirstFromTheTray) {
   SetItems({3, 15});
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   form->MinimizeToTray();
   for (const char* name : {"Circle15", "Circle3", "CenterForm", "BackGroundForm"})  // something else comes over it
@@ -195,7 +195,7 @@ TEST_F(TrayHotKeyTest, ASecondStartRestoresTheFirstFromTheTray) {
 TEST_F(TrayHotKeyTest, ChangingTheLayerMovesEveryWindow) {
   Basic().child("Front").attribute("Index").set_value("1");
   SetItems({3, 15});
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const WindowId hint = form->Interaction().HintWindowId();
   // The headless shell has no desktop window: the desktop layer falls back to the normal one.
@@ -219,7 +219,7 @@ TEST_F(TrayHotKeyTest, ChangingTheLayerMovesEveryWindow) {
 
 TEST_F(TrayHotKeyTest, ClosingGivesBackTheHotKeyAndTheLabel) {
   SetItems({3, 15});
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   form->OnClose();
   EXPECT_TRUE(Process().HotKeys().empty()) << "unregistered, and then its atom deleted";

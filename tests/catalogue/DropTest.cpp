@@ -89,7 +89,7 @@ class DropTest : public test::ItemScenario {
   }
   void DropOne(const std::string& path, Point at = kAwayFromTheBar) { DropFiles({path}, at); }
   void MakeFolder(const std::string& path) { std::filesystem::create_directories(desktop_->RealPath(path)); }
-  std::vector<std::string> RingFiles(app::RoundHot& form) const {
+  std::vector<std::string> RingFiles(app::MainForm& form) const {
     std::vector<std::string> files;
     for (int slot = 1; slot <= 20; ++slot) files.push_back(form.Slots()[slot].File);
     return files;
@@ -100,7 +100,7 @@ TEST_F(DropTest, EachKindTakesTheLowestFreeRingPlaceOrTheDockEndAndComesBackAtTh
   SetCircle(2, {"C:\\Windows\\notepad.exe", "Notepad", "", test::kHelp, "", ""});
   // A place emptied by hand that still holds leftovers: they must not come back with the new item.
   SetCircle(3, {"", "", "C:\\old.ico", "", "-stale", "D:\\Old"});
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   test::TestDockBar bar(kBar);
   form->AttachDockBar(&bar);
@@ -149,7 +149,7 @@ TEST_F(DropTest, EachKindTakesTheLowestFreeRingPlaceOrTheDockEndAndComesBackAtTh
   for (const Case& c : cases) DropOne(c.dropped);
   for (const Case& c : cases) DropOne(c.dropped, {kBar.left + 1, kBar.top + 1});
 
-  const auto expectRecords = [&](app::RoundHot& f, const Case& c, std::vector<int> slots) {
+  const auto expectRecords = [&](app::MainForm& f, const Case& c, std::vector<int> slots) {
     for (const int slot : slots) {
       const catalogue::TImageIconRec& rec = f.Slots()[slot];
       EXPECT_EQ(std::vector<std::string>({rec.File, rec.Argument, rec.IconPath, rec.InitialPosition, rec.Hint}),
@@ -183,7 +183,7 @@ TEST_F(DropTest, EachKindTakesTheLowestFreeRingPlaceOrTheDockEndAndComesBackAtTh
   EXPECT_FALSE(Exists(kDir + "Icon\\Games.ico")) << "folders cache nothing";
   EXPECT_TRUE(Current().TimerRunning(TimerClearMemory));
 
-  app::RoundHot* again = Restart();
+  app::MainForm* again = Restart();
   ASSERT_NE(again, nullptr);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -198,7 +198,7 @@ TEST_F(DropTest, OccupiedPlacesFirstOfSeveralAndDropsBeforeLoading) {
   std::ostringstream xml;
   config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
   InstallConfig(xml.str());
-  app::RoundHot* form = Launch();
+  app::MainForm* form = Launch();
   ASSERT_NE(form, nullptr);
   MakeFolder("C:\\Games");
   MakeFolder("C:\\Two");
@@ -219,7 +219,7 @@ TEST_F(DropTest, OccupiedPlacesFirstOfSeveralAndDropsBeforeLoading) {
 }
 
 TEST_F(DropTest, SameProgramTwiceMakesTwoItemsSharingOneCacheFile) {
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   Put("C:\\A\\setup.exe", ProgramWithIcon(kRed));
   Put("D:\\B\\setup.exe", ProgramWithIcon(kTeal));
@@ -238,7 +238,7 @@ TEST_F(DropTest, FullRingAndDockOf240ItemsChangeNothing) {
     SetCircle(slot, {"C:\\Apps\\a" + std::to_string(slot) + ".exe", "a", "", test::kHelp, "", ""});
   std::vector<ItemSpec> items(240, {"C:\\Apps\\d.exe", "d", "", test::kHelp, "", ""});
   SetRectList(items);
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   ASSERT_EQ(form->RectItemCount(), 240);
   test::TestDockBar bar(kBar);
@@ -261,7 +261,7 @@ TEST_F(DropTest, FullRingAndDockOf240ItemsChangeNothing) {
 }
 
 TEST_F(DropTest, ShortcutsWithoutATargetAddNothing) {
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   desktop_->Shortcuts()["C:\\Links\\Printer.lnk"] = std::string();  // a link to an object without a file
   desktop_->Shortcuts()["C:\\Links\\Broken.lnk"] = std::nullopt;    // a link that cannot be loaded
@@ -281,7 +281,7 @@ TEST_F(DropTest, MissingOrUnreadableFileKeepsTheItemInMemoryOnly) {
   const std::string broken = "<?xml version=\"1.0\"?><Quorvel><Setup>";
   for (const bool remove : {true, false}) {
     SCOPED_TRACE(remove ? "file deleted since start" : "file broken since start");
-    app::RoundHot* form = processes_.empty() ? Start() : Restart();
+    app::MainForm* form = processes_.empty() ? Start() : Restart();
     ASSERT_NE(form, nullptr);
     if (remove) std::filesystem::remove(ConfigFile());
     else InstallConfig(broken);
@@ -306,7 +306,7 @@ TEST_F(DropTest, MissingOrUnreadableFileKeepsTheItemInMemoryOnly) {
 // ---- the dock ------------------------------------------------------------------
 
 TEST_F(DropTest, PointerOnTheBarAppendsToTheDockElsewhereToTheRing) {
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   ASSERT_EQ(form->RectItemCount(), 5) << "the first start's five system tools";
   Put("C:\\Tools\\app.exe", ProgramWithIcon(kRed));
@@ -346,6 +346,33 @@ TEST_F(DropTest, PointerOnTheBarAppendsToTheDockElsewhereToTheRing) {
             (std::vector<std::string>{"Rect1", "Rect2", "Rect3", "Rect4", "Rect5", "Rect6", "Rect7", "Rect8"}));
   EXPECT_EQ(test::ChildNames(rect.child("Rect6")),
             (std::vector<std::string>{"File", "Name", "IconPath", "Argument", "Http", "InitialPosition"}));
+}
+
+// The box telling a failed save runs a loop: a dock delete meanwhile finds
+// the row without a gap, and no item window is left outside it.
+TEST_F(DropTest, ADockDeleteWhileTheSaveFailureShowsKeepsTheRowWhole) {
+  app::MainForm* form = Start();
+  ASSERT_NE(form, nullptr);
+  ASSERT_EQ(form->RectItemCount(), 5);
+  Put("C:\\Tools\\app.exe", ProgramWithIcon(kRed));
+  desktop_->RefusedWrites().insert(kDir + "Config\\UserInfo.xml");
+  bool deleted = false;
+  Boxes().During([&] {
+    desktop_->RefusedWrites().clear();
+    form->Removal().DeleteItem(form->Slots()[21].Window);
+    deleted = true;
+  });
+  const Rect bar = form->Dock().BarBounds();
+  DropOne("C:\\Tools\\app.exe", {bar.left + 5, bar.top + 5});
+  ASSERT_TRUE(deleted);
+  ASSERT_EQ(form->RectItemCount(), 5);
+  for (int slot = 21; slot <= 25; ++slot) {
+    const WindowId window = form->Slots()[slot].Window;
+    EXPECT_NE(window, kNoWindow) << slot;
+    EXPECT_EQ(form->Slots().Windows().ItemSlot(window), slot);
+  }
+  EXPECT_EQ(form->Slots()[25].File, "C:\\Tools\\app.exe");
+  EXPECT_EQ(CountWindowsNamed("Rect"), 5);
 }
 
 }  // namespace

@@ -45,9 +45,9 @@ class IconPropertyTest : public test::ItemScenario {
     Put(kOther, "MZ");
   }
 
-  app::RoundHot* StartWith(const std::vector<ItemSpec>& ring) {
+  app::MainForm* StartWith(const std::vector<ItemSpec>& ring) {
     for (std::size_t i = 0; i < ring.size(); ++i) SetCircle(static_cast<int>(i) + 1, ring[i]);
-    app::RoundHot* form = Start();
+    app::MainForm* form = Start();
     if (form) {
       saveFailures_ = std::make_unique<config::SaveFailures>(boxes_, Current(), Current(), kDir + "Config\\UserInfo.xml");
       properties_ = std::make_unique<catalogue::CatalogueProperties>(Current().AsPlatform(), form->Slots(), form->Round(),
@@ -88,7 +88,7 @@ class IconPropertyTest : public test::ItemScenario {
 
 TEST_F(IconPropertyTest, OpensWithTheItemsValuesAndTheFocusOnOk) {
   Put(kDir + "Icon\\broken.png", "not a picture");
-  app::RoundHot* form = StartWith({Tool("one"), {kOther, "two", "", kNewPng, "", ""},
+  app::MainForm* form = StartWith({Tool("one"), {kOther, "two", "", kNewPng, "", ""},
                                    {kTool, "three", "", kDir + "Icon\\broken.png", "-x", ""}});
   ASSERT_NE(form, nullptr);
   const FormId id = Open(2);
@@ -146,7 +146,7 @@ TEST_F(IconPropertyTest, OkWritesTheValuesTheRulesAllow) {
     SCOPED_TRACE(c.what);
     apps_.clear();
     processes_.clear();
-    app::RoundHot* form = StartWith({Tool("tool")});
+    app::MainForm* form = StartWith({Tool("tool")});
     ASSERT_NE(form, nullptr);
     const WindowId item = form->Slots()[1].Window;
     const FormId id = Open(1);
@@ -175,7 +175,7 @@ TEST_F(IconPropertyTest, CancelCloseBoxAndEscapeChangeNothing) {
     SCOPED_TRACE(how);
     apps_.clear();
     processes_.clear();
-    app::RoundHot* form = StartWith({Tool("tool")});
+    app::MainForm* form = StartWith({Tool("tool")});
     ASSERT_NE(form, nullptr);
     const std::string before = ConfigBytes();
     const FormId id = Open(1);
@@ -193,7 +193,7 @@ TEST_F(IconPropertyTest, CancelCloseBoxAndEscapeChangeNothing) {
 }
 
 TEST_F(IconPropertyTest, BrowseFillsTheFieldsWithTheChosenFilesAndACancelledChoiceKeepsThem) {
-  app::RoundHot* form = StartWith({Tool("tool")});
+  app::MainForm* form = StartWith({Tool("tool")});
   ASSERT_NE(form, nullptr);
   const FormId id = Open(1);
   forms_.ScriptFileChoice(kNewPng);
@@ -213,7 +213,7 @@ TEST_F(IconPropertyTest, BrowseFillsTheFieldsWithTheChosenFilesAndACancelledChoi
 // ---- the binding ----------------------------------------------------------------
 
 TEST_F(IconPropertyTest, OkReachesTheItemItWasOpenedForAfterItChangedPlaces) {
-  app::RoundHot* form = StartWith({Tool("first"), {kOther, "second", kOldIco, "", "", ""}});
+  app::MainForm* form = StartWith({Tool("first"), {kOther, "second", kOldIco, "", "", ""}});
   ASSERT_NE(form, nullptr);
   const FormId id = Open(1);
   // The ring exchanges the two items: records, window names and elements.
@@ -239,7 +239,7 @@ TEST_F(IconPropertyTest, OkReachesTheItemItWasOpenedForAfterItChangedPlaces) {
 }
 
 TEST_F(IconPropertyTest, OpeningForAnotherItemShowsThatItemsValuesAndTheSameItemKeepsTheEdits) {
-  app::RoundHot* form = StartWith({Tool("first"), {kOther, "second", kOldIco, "", "-s", ""}});
+  app::MainForm* form = StartWith({Tool("first"), {kOther, "second", kOldIco, "", "-s", ""}});
   ASSERT_NE(form, nullptr);
   const FormId firstForm = Open(1);
   ASSERT_TRUE(forms_.Type(firstForm, "EditName", "edited"));
@@ -264,7 +264,7 @@ TEST_F(IconPropertyTest, AnItemDeletedWhileItsDialogIsOpenClosesItAndItsPlaceIsN
     SCOPED_TRACE(told ? "told of the removal" : "OK pressed after the removal");
     apps_.clear();
     processes_.clear();
-    app::RoundHot* form = StartWith({Tool("doomed"), Tool("stays")});
+    app::MainForm* form = StartWith({Tool("doomed"), Tool("stays")});
     ASSERT_NE(form, nullptr);
     const FormId id = Open(1);
     ASSERT_TRUE(form->Removal().RequestDestroy(form->Slots()[1].Window));
@@ -288,7 +288,7 @@ TEST_F(IconPropertyTest, AnItemDeletedWhileItsDialogIsOpenClosesItAndItsPlaceIsN
 }
 
 TEST_F(IconPropertyTest, WithoutAFileTheDialogShowsTheRecordAndOkChangesNothing) {
-  app::RoundHot* form = StartWith({Tool("tool")});
+  app::MainForm* form = StartWith({Tool("tool")});
   ASSERT_NE(form, nullptr);
   std::filesystem::remove(ConfigFile());
   const FormId id = Open(1);
@@ -304,7 +304,7 @@ TEST_F(IconPropertyTest, WithoutAFileTheDialogShowsTheRecordAndOkChangesNothing)
 // but no target: their properties give them one.
 TEST_F(IconPropertyTest, AnItemWithoutATargetIsGivenOne) {
   SetRectList({{"", "Holder", "", "", "", ""}});
-  app::RoundHot* form = StartWith({{"", "NotInstalled", "", "", "", ""}});
+  app::MainForm* form = StartWith({{"", "NotInstalled", "", "", "", ""}});
   ASSERT_NE(form, nullptr);
   for (const int slot : {1, catalogue::kRingSlots + 1}) {
     SCOPED_TRACE(slot);
@@ -322,7 +322,7 @@ TEST_F(IconPropertyTest, AnItemWithoutATargetIsGivenOne) {
 // The failure box runs a loop of its own, in which the user may open the
 // properties of another item: it comes once OK is done with its dialog.
 TEST_F(IconPropertyTest, TheFailureBoxComesAfterOkHasClosedItsDialog) {
-  app::RoundHot* form = StartWith({Tool("first"), {kOther, "second", kOldIco, "", "-s", ""}});
+  app::MainForm* form = StartWith({Tool("first"), {kOther, "second", kOldIco, "", "-s", ""}});
   ASSERT_NE(form, nullptr);
   desktop_->RefusedWrites().insert(kDir + "Config\\UserInfo.xml");
   const FormId first = Open(1);

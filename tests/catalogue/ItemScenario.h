@@ -128,10 +128,10 @@ class ItemScenario : public testing::ScenarioTest {
   }
 
   // A whole new start of the program on the file as it is now.
-  app::RoundHot* Restart() {
+  app::MainForm* Restart() {
     App(processes_.size() - 1).Stop();
     Current().Exit();
-    app::RoundHot* form = Launch();
+    app::MainForm* form = Launch();
     EXPECT_NE(form, nullptr);
     if (form) desktop_->Advance(50);
     return form;

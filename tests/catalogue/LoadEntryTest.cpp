@@ -32,7 +32,7 @@ class LoadEntryTest : public test::ItemScenario {
   }
 
   // The item's window stands at the main form's corner plus the slot's offsets, showing the slot's surface.
-  void ExpectPlaced(app::RoundHot& form, int slot) {
+  void ExpectPlaced(app::MainForm& form, int slot) {
     const headless::WindowRecord* w = CircleWindow(slot);
     ASSERT_NE(w, nullptr) << "Circle" << slot;
     const Rect main = desktop_->FindWindow(form.MainWindow())->bounds;
@@ -90,7 +90,7 @@ TEST_F(LoadEntryTest, OrdinaryEntriesShowTheirPictureOrThePlaceholder) {
                   "</Define></IconPath><Http>http://example.invalid/</Http><InitialPosition>D:\\</InitialPosition>");
   SetChildren(n + 3, "<Http>http://example.invalid/</Http>");
 
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   for (int slot = 1; slot <= n; ++slot) {
     const Case& c = cases[slot - 1];
@@ -143,7 +143,7 @@ TEST_F(LoadEntryTest, NamedSoftwareIsResolvedThroughTheRegistry) {
                             std::string("<Http>") + cases[slot - 1].http +
                                 "</Http><InitialPosition>D:\\Run</InitialPosition>"));
 
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const pugi::xml_document saved = LoadConfigDom();
   for (int slot = 1; slot <= 5; ++slot) {

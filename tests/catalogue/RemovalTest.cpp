@@ -43,7 +43,7 @@ class RemovalTest : public test::ItemScenario {
   const std::vector<std::uint32_t>& Shown(WindowId w) { return desktop_->FindWindow(w)->surface.pixels; }
 
   // A fresh start on the file the test set up, after an earlier start if any.
-  app::RoundHot* StartFresh() {
+  app::MainForm* StartFresh() {
     if (processes_.empty()) return Start();
     std::ostringstream xml;
     config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
@@ -58,7 +58,7 @@ TEST_F(RemovalTest, ThrowOutShowsFiveFramesThenEmptiesThePlaceInMemoryWindowsAnd
   SetCircle(1, Item("one", "red"));
   SetCircle(2, Item("two", "green", "-x --y"));
   SetCircle(3, Item("three", "red"));
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const WindowId two = form->Slots()[2].Window;
   const headless::WindowRecord before1 = *CircleWindow(1);
@@ -106,7 +106,7 @@ TEST_F(RemovalTest, ThrowOutShowsFiveFramesThenEmptiesThePlaceInMemoryWindowsAnd
 TEST_F(RemovalTest, SavesThatFailAreReportedAndLeaveTheFileWhole) {
   SetCircle(1, Item("one", "red"));
   SetCircle(2, Item("two", "green"));
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   ASSERT_GE(form->RectItemCount(), 1);
   const std::string before = ConfigBytes();
@@ -140,7 +140,7 @@ TEST_F(RemovalTest, SavesThatFailAreReportedAndLeaveTheFileWhole) {
 TEST_F(RemovalTest, ReleasesOnASecondItemDuringTheAnimationLeaveTheRemovalWhereItStarted) {
   SetCircle(1, Item("thrown", "red"));
   SetCircle(2, Item("clicked", "green"));
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const WindowId thrown = form->Slots()[1].Window;
   const WindowId clicked = form->Slots()[2].Window;
@@ -189,7 +189,7 @@ TEST_F(RemovalTest, ReleasesOnASecondItemDuringTheAnimationLeaveTheRemovalWhereI
 TEST_F(RemovalTest, AnItemThatChangedPlacesDuringTheAnimationIsRemovedFromItsNewPlace) {
   SetCircle(1, Item("thrown", "red"));
   SetCircle(2, Item("other", "green"));
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const WindowId thrown = form->Slots()[1].Window;
   const WindowId other = form->Slots()[2].Window;
@@ -223,7 +223,7 @@ TEST_F(RemovalTest, SecondRequestDuringTheDestroyAnimationNeitherRestartsNorDoub
   for (const Second second :
        {Second::DestroySame, Second::DestroyOther, Second::DeleteSame, Second::DeleteOther, Second::Clear}) {
     SCOPED_TRACE(static_cast<int>(second));
-    app::RoundHot* form = StartFresh();
+    app::MainForm* form = StartFresh();
     ASSERT_NE(form, nullptr);
     const WindowId first = form->Slots()[1].Window;
     const WindowId other = form->Slots()[2].Window;
@@ -268,7 +268,7 @@ TEST_F(RemovalTest, ClearAnsweredNoChangesNothingAndYesShowsSixFramesInEveryRing
   SetCircle(1, Item("a", "red"));
   SetCircle(4, Item("b", "green", "-x"));
   SetCircle(9, Item("c", "red"));
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const std::vector<WindowId> ring = {form->Slots()[1].Window, form->Slots()[4].Window, form->Slots()[9].Window};
   const auto dockText = [&] {
@@ -330,7 +330,7 @@ TEST_F(RemovalTest, ClearAnsweredNoChangesNothingAndYesShowsSixFramesInEveryRing
 
 TEST_F(RemovalTest, ClearOfAnEmptyRingShowsNoFrameButStillEmptiesEveryElement) {
   SetCircle(6, {"", "", "", "C:\\x.png", "-stale", "D:\\Old"});  // no target nor name, but leftovers
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   ASSERT_EQ(CountWindowsNamed("Circle"), 0);
   desktop_->ScriptMessageBoxAnswer(MessageBoxResult::Yes);
@@ -345,7 +345,7 @@ TEST_F(RemovalTest, ClearOfAnEmptyRingShowsNoFrameButStillEmptiesEveryElement) {
 TEST_F(RemovalTest, WithoutTheFileARemovalChangesMemoryAndWindowsOnly) {
   SetCircle(1, Item("a", "red"));
   SetCircle(2, Item("b", "green"));
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   std::filesystem::remove(ConfigFile());
   ASSERT_TRUE(form->Removal().RequestDestroy(form->Slots()[1].Window));
@@ -409,7 +409,7 @@ class DockRemovalTest : public RemovalTest {
   }
 
   test::TestDockBar bar_{{0, 690, 400, 70}};
-  app::RoundHot* form_ = nullptr;
+  app::MainForm* form_ = nullptr;
   std::vector<WindowId> ids_;
 };
 

@@ -37,7 +37,7 @@ class DockScenario : public test::ItemScenario {
     Basic().child("ShowRect").attribute("RectPosition").set_value(position);
   }
   const headless::WindowRecord* Win(const std::string& name) const { return desktop_->FindWindowByName(name); }
-  dock::RectDockParams Params(app::RoundHot& form) const {
+  dock::RectDockParams Params(app::MainForm& form) const {
     dock::RectDockParams p;
     p.RectPosition = form.Settings().RectPosition;
     p.ItemCount = form.RectItemCount();
@@ -85,7 +85,7 @@ TEST_F(DockScenario, LoadsEveryElementIntoSlotsAndPlacesTheBarOnEachEdgeOfEachSc
     SCOPED_TRACE(::testing::Message() << c.items << " items, position " << c.position);
     desktop_->SetScreen(c.screen);
     SetDock(c.items, c.position);
-    app::RoundHot* form = Start();
+    app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     ASSERT_EQ(form->RectItemCount(), c.items);
     const dock::RectDockParams params = Params(*form);
@@ -109,7 +109,7 @@ TEST_F(DockScenario, PointerMovesMagnifyInOneBatchAndTheMarginsCollapse) {
   for (int position : {0, 1}) {
     SCOPED_TRACE(position);
     SetDock(30, position);
-    app::RoundHot* form = Start();
+    app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     const dock::RectDockParams params = Params(*form);
     const dock::RectLayout rest = dock::LayoutRectAtRest(params);
@@ -157,7 +157,7 @@ TEST_F(DockScenario, PointerMovesMagnifyInOneBatchAndTheMarginsCollapse) {
 // lets them go, and the next magnification reads them again.
 TEST_F(DockScenario, MagnifiedItemsDecodeTheirPictureOnceAndTheRowAtRestLetsItGo) {
   SetDock(12);
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const dock::RectDockParams params = Params(*form);
   const dock::RectLayout rest = dock::LayoutRectAtRest(params);
@@ -192,7 +192,7 @@ TEST_F(DockScenario, MagnifiedItemsDecodeTheirPictureOnceAndTheRowAtRestLetsItGo
 // the inner zone; a leave from one dock window to another keeps it magnified.
 TEST_F(DockScenario, LeavingTheDockForAnotherWindowCollapsesTheRow) {
   SetDock(12);
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const dock::RectLayout rest = dock::LayoutRectAtRest(Params(*form));
   const Point over{rest.Items[3].left + 25, rest.Items[3].top + 25};
@@ -221,7 +221,7 @@ TEST_F(DockScenario, LeavingTheDockForAnotherWindowCollapsesTheRow) {
 
 TEST_F(DockScenario, DeactivationAndResumePutTheBarBackAtRest) {
   SetDock(12);
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const dock::RectLayout rest = dock::LayoutRectAtRest(Params(*form));
   desktop_->MouseMove({rest.Items[3].left + 10, rest.Items[3].top + 10});
@@ -246,7 +246,7 @@ TEST_F(DockScenario, DeactivationAndResumePutTheBarBackAtRest) {
 TEST_F(DockScenario, TogglesHideTheirPresentationAndWriteTheFile) {
   SetDock(3);
   SetCircle(1, {"C:\\Dock\\F1", "ring", "", test::kMyFiles, "", ""});
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   struct Step {
     bool round;  // which switch
@@ -274,7 +274,7 @@ TEST_F(DockScenario, TogglesHideTheirPresentationAndWriteTheFile) {
 
 TEST_F(DockScenario, DropsAppendAndDragOutCompactsRecordsWindowsAndFile) {
   SetDock(4);
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   std::filesystem::create_directories(desktop_->RealPath("C:\\Dropped"));
   const Rect bar = Win("RectForm")->bounds;
@@ -319,7 +319,7 @@ TEST_F(DockScenario, DropsAppendAndDragOutCompactsRecordsWindowsAndFile) {
 // not where the magnified row had it when it was picked up.
 TEST_F(DockScenario, AnItemGivenBackGoesToTheRowAsItIsNow) {
   SetDock(5);
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const Point grip = Middle(Magnify("Rect2"));
   ASSERT_TRUE(form->Dock().Magnified());
@@ -336,7 +336,7 @@ TEST_F(DockScenario, AnItemGivenBackGoesToTheRowAsItIsNow) {
 // destroy animation fills the window it has, frame by frame.
 TEST_F(DockScenario, TheDestroyAnimationPlaysAtTheSizeTheItemHas) {
   SetDock(3);
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const int restWidth = Win("Rect2")->bounds.width;
   const Rect picked = Magnify("Rect2");
@@ -361,7 +361,7 @@ TEST_F(DockScenario, TheDestroyAnimationPlaysAtTheSizeTheItemHas) {
 // no item covers it, each item, and an item added by an earlier drop.
 TEST_F(DockScenario, EveryWindowOfTheDockTakesDrops) {
   SetDock(3);
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   std::filesystem::create_directories(desktop_->RealPath("C:\\Dropped"));
   const auto dropAt = [&](Point p, const std::string& what) {
@@ -386,7 +386,7 @@ TEST_F(DockScenario, EveryWindowOfTheDockTakesDrops) {
 
 TEST_F(DockScenario, ElementsPastTheLastPlaceStayInTheFileThroughDropsAndCompaction) {
   SetDock(245);
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   ASSERT_EQ(form->RectItemCount(), 240);
   const std::vector<std::string> loaded = DockFiles();
@@ -419,7 +419,7 @@ TEST_F(DockScenario, ElementsPastTheLastPlaceStayInTheFileThroughDropsAndCompact
 TEST_F(DockScenario, ElementWithoutTargetKeepsTheRowWithoutGapsAndStaysInTheFile) {
   SetDock(3);
   config_.document_element().child("RectBackground").child("Rect2").child("File").text().set("");
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   ASSERT_EQ(form->RectItemCount(), 3);
   ExpectOnScreen(dock::LayoutRectAtRest(Params(*form)));
@@ -455,7 +455,7 @@ TEST_F(DockScenario, ThemeNamesReachNoFurtherThanTheThemeFolder) {
     SCOPED_TRACE(topic);
     SetDock(3);
     Basic().child("ShowRect").attribute("RectTopic").set_value(topic);
-    app::RoundHot* form = Start();
+    app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     EXPECT_FALSE(form->Dock().HasTheme());
     dock::RectDockParams params = Params(*form);

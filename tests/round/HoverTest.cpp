@@ -14,7 +14,7 @@ using testing::RingScenario;
 class HoverTest : public RingScenario {
  protected:
   const headless::WindowRecord* Label() const { return Named("FormHint"); }
-  std::string LHint(app::RoundHot& form) { return form.Interaction().HoverState().Hint()->LHint(); }
+  std::string LHint(app::MainForm& form) { return form.Interaction().HoverState().Hint()->LHint(); }
 };
 
 TEST_F(HoverTest, TheItemUnderThePointerDimsAndShowsItsNameBelowIt) {
@@ -49,7 +49,7 @@ TEST_F(HoverTest, TheItemUnderThePointerDimsAndShowsItsNameBelowIt) {
     if (c.font) Basic().child("HintFont").attribute("Define").set_value(c.font);
     SetItem(c.slot, {"C:\\Apps\\x.exe", c.name, "", ""});
     SetItems({3});
-    app::RoundHot* form = Start();
+    app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     ASSERT_NE(Label(), nullptr);
 
@@ -76,7 +76,7 @@ TEST_F(HoverTest, TheItemUnderThePointerDimsAndShowsItsNameBelowIt) {
 TEST_F(HoverTest, WithoutLabelsTheItemStillDims) {
   Basic().child("HintFont").attribute("IsShowHint").set_value("False");
   SetItems({1});
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const Rect before = Label()->bounds;
   desktop_->MouseMove(ItemMiddle(1));
@@ -107,7 +107,7 @@ std::vector<Move> ExpectedBounce() {
 
 TEST_F(HoverTest, ALaunchedItemJumpsTwiceAndLandsWhereItStarted) {
   SetItems({2});
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const Rect rest = Item(2)->bounds;
   desktop_->MouseMove(ItemMiddle(2));
@@ -142,7 +142,7 @@ TEST_F(HoverTest, ALateLeaveOfAnotherWindowNeverEmptiesTheLabel) {
     TearDown();
     SetUp();
     SetItems({3, 4, 5, 9});
-    app::RoundHot* form = Start();
+    app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     desktop_->SetLeaveAfterEnter(leaveAfterEnter);
     const Point rest = ItemMiddle(3);

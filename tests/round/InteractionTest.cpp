@@ -52,7 +52,7 @@ TEST_F(InteractionTest, OneNotchTurnsByWholeStepsPastTheSetting) {
     SetUp();
     SetRotationValue(c.degrees);
     SetItems({1, 8, 9, 20});
-    app::RoundHot* form = Start();
+    app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     desktop_->Wheel(PointOn("Circle8"), c.notches);
 
@@ -74,7 +74,7 @@ TEST_F(InteractionTest, OneNotchTurnsByWholeStepsPastTheSetting) {
 
 TEST_F(InteractionTest, ASecondNotchRestartsTheTurnFromWhereTheRingsAre) {
   SetItems({2});
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const Point over = PointOn("BackGroundForm");
   // A second notch 60 ms (three steps) after a forward one: a whole notch more from there.
@@ -97,7 +97,7 @@ TEST_F(InteractionTest, ASecondNotchRestartsTheTurnFromWhereTheRingsAre) {
 
 TEST_F(InteractionTest, KeysTurnTheRingsAndCycleTheSkins) {
   SetItems({5});
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   Click(PointOn("BackGroundForm"));  // a press on the ring skin gives the keyboard to the main form
   const struct {
@@ -138,7 +138,7 @@ TEST_F(InteractionTest, LocksDecideWhatTheHandCanMove) {
     SetBasicText("LockPosition", c.lockPosition);
     SetBasicText("LockIcon", c.lockIcon);
     SetItems({3, 12});
-    app::RoundHot* form = Start();
+    app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     const Rect item12 = Item(12)->bounds;
 
@@ -203,7 +203,7 @@ TEST_F(InteractionTest, DroppingAnItemOnAnotherExchangesTheirSlots) {
   }
   SetItems({20});
   CopyArt();  // the dock's theme: a start without it reports it
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const WindowId alphaWindow = Item(1)->id, betaWindow = Item(8)->id;
   const Rect place1 = Item(1)->bounds, place8 = Item(8)->bounds;
@@ -270,7 +270,7 @@ TEST_F(InteractionTest, AnItemThrownBeyondTheRingAreaIsAskedToGo) {
     Basic().child("IconElement").attribute("MinR").set_value(c.minR);
     Basic().child("IconElement").attribute("SeparationSize").set_value(c.separation);
     SetItems({8, 3});
-    app::RoundHot* form = Start();
+    app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     const WindowId eight = Item(8)->id;
     const Rect start = Item(8)->bounds;
@@ -304,7 +304,7 @@ TEST(RingArea, SquaresAreComparedWithoutOverflow) {
 
 TEST_F(InteractionTest, AClickWithoutMovementLaunchesTheItem) {
   SetItem(4, {"C:\\Program Files\\编辑器\\edit.exe", "编辑器", "/new \"a b.txt\"", "C:\\Users\\me"});
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
 
   Click(ItemMiddle(4), MouseButton::Right);
@@ -320,7 +320,7 @@ TEST_F(InteractionTest, AClickWithoutMovementLaunchesTheItem) {
 TEST_F(InteractionTest, HideAfterClickLaunchesThenHidesToTheTray) {
   SetBasicText("HideAfterClick", "True");
   SetItems({7});
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const Rect start = Item(7)->bounds;
   Click(ItemMiddle(7));

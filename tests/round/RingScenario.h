@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/RoundHot.h"
+#include "app/MainForm.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/Scenario.h"
 

@@ -36,7 +36,7 @@ class RoundWindowTest : public ScenarioTest {
 // the display change puts both back. Every ring window takes dropped files.
 TEST_F(RoundWindowTest, DisplayChangePutsEverythingBack) {
   for (int slot : {1, 8, 12, 20}) SetItem(slot, kRecycleBin);
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   for (const char* name : {"BackGroundForm", "CenterForm", "Circle1", "Circle12"}) EXPECT_TRUE(Named(name)->acceptsDrops);
   Process().SetBounds(form->MainWindow(), {100, 80, 194, 168});

@@ -111,7 +111,7 @@ TEST_F(SkinsScenario, StartFallsBackToSkinOneForWhatIsMissing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.element << " " << c.index << " " << (c.path ? c.path : ""));
     Restart(c.element, c.index, "", c.path, c.except);
-    app::RoundHot* form = Start();
+    app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     const bool center = std::string(c.element) == "Center";
     EXPECT_EQ(center ? form->Settings().CenterIndex : form->Settings().BackgroundIndex, c.indexAfter);
@@ -124,7 +124,7 @@ TEST_F(SkinsScenario, StartFallsBackToSkinOneForWhatIsMissing) {
 // trimmed after a switch; nothing is written.
 TEST_F(SkinsScenario, CyclingTheCenter) {
   Restart("Center", "0", "", kSkinFile.c_str());
-  app::RoundHot* form = Start();
+  app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const headless::WindowRecord& w = Window(true);
   const std::string configBefore = ConfigBytes();

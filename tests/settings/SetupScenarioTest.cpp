@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/RoundHot.h"
+#include "app/MainForm.h"
 #include "platform/headless/HeadlessForms.h"
 #include "settings/Setup.h"
 #include "settings/SetupForm.h"
@@ -38,7 +38,7 @@ class SetupScenarioTest : public testing::ScenarioTest {
     }
   }
 
-  app::RoundHot* StartWithDialog() {
+  app::MainForm* StartWithDialog() {
     CopyArt();
     form_ = Start();
     if (!form_) return nullptr;
@@ -66,7 +66,7 @@ class SetupScenarioTest : public testing::ScenarioTest {
   Rect BoundsOf(WindowId w) { return desktop_->FindWindow(w)->bounds; }
 
   headless::HeadlessForms& Forms() { return Process().Forms(); }
-  app::RoundHot* form_ = nullptr;
+  app::MainForm* form_ = nullptr;
 };
 
 // The dock's own add and remove: the bar widens and narrows by one item, the

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -16,7 +18,7 @@
 #include <pugixml.hpp>
 
 #include "app/Application.h"
-#include "app/RoundHot.h"
+#include "app/MainForm.h"
 #include "platform/headless/HeadlessDesktop.h"
 
 namespace qv::testing {
@@ -36,6 +38,27 @@ inline void WriteBytes(const std::filesystem::path& p, const std::string& bytes)
 
 inline std::string DistributedConfig() { return ReadBytes(std::filesystem::path(QV_SOURCE_DIR) / "config/UserInfo.xml"); }
 
+// The process's boxes, with the loop a real box runs: what a test queues
+// happens while the next box is up, before its answer.
+class BoxLoop final : public IDialogs {
+ public:
+  explicit BoxLoop(IDialogs& dialogs) : dialogs_(dialogs) {}
+  MessageBoxResult MessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons,
+                              MessageBoxIcon icon) override {
+    if (!during_.empty()) {
+      std::function<void()> input = std::move(during_.front());
+      during_.pop_front();
+      input();
+    }
+    return dialogs_.MessageBox(text, caption, buttons, icon);
+  }
+  void During(std::function<void()> input) { during_.push_back(std::move(input)); }
+
+ private:
+  IDialogs& dialogs_;
+  std::deque<std::function<void()>> during_;
+};
+
 class ScenarioTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -51,6 +74,8 @@ class ScenarioTest : public ::testing::Test {
   }
   void TearDown() override {
     apps_.clear();
+    platforms_.clear();
+    boxes_.clear();
     processes_.clear();
     desktop_.reset();
     std::filesystem::remove_all(root_);
@@ -76,11 +101,11 @@ class ScenarioTest : public ::testing::Test {
 
   // Installs config_ as the program's file, starts the program and runs its
   // start-up step.
-  app::RoundHot* Start() {
+  app::MainForm* Start() {
     std::ostringstream xml;
     config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
     InstallConfig(xml.str());
-    app::RoundHot* form = Launch();
+    app::MainForm* form = Launch();
     EXPECT_NE(form, nullptr);
     if (!form) return nullptr;
     desktop_->Advance(50);
@@ -89,13 +114,19 @@ class ScenarioTest : public ::testing::Test {
   }
 
   // Starts one more copy of the program; nullptr when it ended at once.
-  app::RoundHot* Launch() {
+  app::MainForm* Launch() {
     processes_.push_back(std::make_unique<headless::HeadlessProcess>(*desktop_, programDir_));
-    apps_.push_back(std::make_unique<app::Application>(processes_.back()->AsPlatform()));
+    const Platform& p = processes_.back()->AsPlatform();
+    boxes_.push_back(std::make_unique<BoxLoop>(p.dialogs));
+    platforms_.push_back(std::make_unique<Platform>(Platform{p.windows, p.timers, *boxes_.back(), p.files, p.registry,
+                                                             p.shell, p.tray, hotKeys_ ? *hotKeys_ : p.hotKeys,
+                                                             p.system, p.canvas, p.diagnostics, p.menus, p.forms}));
+    apps_.push_back(std::make_unique<app::Application>(*platforms_.back()));
     if (!apps_.back()->Start(*processes_.back())) return nullptr;
     return &apps_.back()->Form();
   }
   headless::HeadlessProcess& Process(std::size_t i = 0) { return *processes_.at(i); }
+  BoxLoop& Boxes(std::size_t i = 0) { return *boxes_.at(i); }
   app::Application& App(std::size_t i = 0) { return *apps_.at(i); }
 
   pugi::xml_document LoadConfigDom() const {
@@ -108,6 +139,9 @@ class ScenarioTest : public ::testing::Test {
   pugi::xml_document config_;  // the file the next Start() installs: the distributed one until a test changes it
   std::unique_ptr<headless::HeadlessDesktop> desktop_;
   std::vector<std::unique_ptr<headless::HeadlessProcess>> processes_;
+  std::vector<std::unique_ptr<BoxLoop>> boxes_;
+  IHotKeys* hotKeys_ = nullptr;  // in place of the process's own, for the next Launch()
+  std::vector<std::unique_ptr<Platform>> platforms_;
   std::vector<std::unique_ptr<app::Application>> apps_;
 };
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/Application.h"
-#include "app/RoundHot.h"
+#include "app/MainForm.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
@@ -22,7 +22,7 @@ int Run(HINSTANCE instance, const std::wstring& what) {
   qv::Platform& p = platform.Interfaces();
   qv::app::Application application(p);
   if (!application.Start(platform)) return 2;
-  qv::app::RoundHot& form = application.Form();
+  qv::app::MainForm& form = application.Form();
   // The items exist once the start-up timer has run.
   for (int i = 0; i < 500 && !form.IconsLoaded(); ++i) {
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);

@@ -1,6 +1,7 @@
-#include "app/RoundHot.h"
+#include "app/MainForm.h"
 
 #include <algorithm>
+#include <exception>
 #include <optional>
 
 #include "app/PresentationSwitches.h"
@@ -34,13 +35,39 @@ std::string UnreadableMessage(const config::LoadResult& load) {
 
 }  // namespace
 
-RoundHot::RoundHot(Platform& platform)
-    : platform_(platform),
+// An open property dialog follows its item, or closes when it went away.
+class MainForm::ItemsWatcher final : public catalogue::IItemsWatcher {
+ public:
+  explicit ItemsWatcher(catalogue::IconPropertyDialog& dialog) : dialog_(dialog) {}
+  void ItemsChanged() override { dialog_.ItemsChanged(); }
+
+ private:
+  catalogue::IconPropertyDialog& dialog_;
+};
+
+// What the ring's handlers ask of the main form.
+class MainForm::RingHost final : public round::IRingHost {
+ public:
+  explicit RingHost(MainForm& form) : form_(form) {}
+  void RunCenterCommand() override { form_.commands_->CenterClick(form_.settings_.CenterAction); }
+  void MinimizeToTray() override { form_.display_->MinimizeToTray(); }
+  bool IconsLoaded() const override { return form_.iconsLoaded_; }
+  void ItemsChanged() override { form_.site_->NotifyItemsChanged(); }
+
+ private:
+  MainForm& form_;
+};
+
+MainForm::MainForm(Platform& platform)
+    : boxes_(platform.dialogs),
+      platform_{platform.windows, platform.timers, boxes_,          platform.files,       platform.registry,
+                platform.shell,   platform.tray,   platform.hotKeys, platform.system,      platform.canvas,
+                platform.diagnostics, platform.menus, platform.forms},
       timerGetIcon_(platform.timers, TimerGetIcon, kIntervalGetIcon),
       timerClearMemory_(platform.timers, TimerClearMemory, kIntervalClearMemory),
       timerPBT_(platform.timers, TimerPBT, kIntervalPBT),
       timerRedraw_(platform.timers, TimerRedraw, kIntervalRedraw),
-      saveFailures_(platform.dialogs, platform.diagnostics, platform.files, config::UserInfoPath(platform.files)) {
+      saveFailures_(boxes_, platform.diagnostics, platform.files, config::UserInfoPath(platform.files)) {
   WindowSpec params;
   params.name = "FormRoundHot";
   params.className = "TFormRoundHot";
@@ -72,19 +99,20 @@ RoundHot::RoundHot(Platform& platform)
   properties_ = std::make_unique<catalogue::IconPropertyDialog>(platform_.forms, *propertyItems_, *propertyItems_);
   settingsOwner_ = std::make_unique<config::SettingsOwner>(settings_, platform_.files, platform_.system, ConfigPath());
   setupMachine_ = std::make_unique<SetupMachine>(platform_, *this);
-  itemOperations_ = std::make_unique<ItemOperations>(platform_, *this);
-  setup_ = std::make_unique<settings::SetupDialog>(platform_.forms, *settingsOwner_, *itemOperations_, *setupMachine_);
   ringListener_ = std::make_unique<RingListener>(*settingsOwner_, *this);
   dockListener_ = std::make_unique<DockListener>(*settingsOwner_, *this);
   displayListener_ = std::make_unique<DisplayListener>(*settingsOwner_, *this);
   // An open property dialog whose item went away closes.
-  site_->ItemsChanged = [this] { properties_->ItemsChanged(); };
-  drop_ = std::make_unique<catalogue::ItemDrop>(*site_, timerClearMemory_);
+  watcher_ = std::make_unique<ItemsWatcher>(*properties_);
+  site_->watcher = watcher_.get();
   removal_ = std::make_unique<catalogue::ItemRemoval>(*site_, timerClearMemory_);
+  operations_ = std::make_unique<catalogue::ItemOperations>(*site_, *removal_);
+  setup_ = std::make_unique<settings::SetupDialog>(platform_.forms, *settingsOwner_, *operations_, *setupMachine_);
+  drop_ = std::make_unique<catalogue::ItemDrop>(*site_, *operations_, timerClearMemory_);
   CreateRingHandlers();
 }
 
-RoundHot::~RoundHot() {
+MainForm::~MainForm() {
   timerGetIcon_.Disable();
   timerClearMemory_.Disable();
   timerPBT_.Disable();
@@ -93,34 +121,24 @@ RoundHot::~RoundHot() {
   displayListener_.reset();
   dockListener_.reset();
   ringListener_.reset();
+  site_->watcher = nullptr;
   setup_.reset();
   properties_.reset();
   about_.reset();
   hotKeys_.reset();
+  router_.reset();
+  dockPointer_.reset();
   interaction_.reset();
   dock_.reset();
   round_.reset();
   if (mainWindow_ != kNoWindow) platform_.windows.DestroyWindow(mainWindow_);
 }
 
-std::string RoundHot::ConfigPath() const { return config::UserInfoPath(platform_.files); }
-
-const FormTimer& RoundHot::Timer(TimerId id) const {
-  switch (id) {
-    case TimerGetIcon:
-      return timerGetIcon_;
-    case TimerClearMemory:
-      return timerClearMemory_;
-    case TimerPBT:
-      return timerPBT_;
-    default:
-      return timerRedraw_;
-  }
-}
+std::string MainForm::ConfigPath() const { return config::UserInfoPath(platform_.files); }
 
 // ---- creation ----
 
-void RoundHot::FormCreate() {
+void MainForm::FormCreate() {
   trayAdded_ = platform_.tray.AddTrayIcon(kTrayTip);
   InitSettings();
   round_->LoadPlates();
@@ -133,7 +151,7 @@ void RoundHot::FormCreate() {
   if (!platform_.files.DirectoryExists(iconDir)) platform_.files.CreateDirectory(iconDir);
 }
 
-void RoundHot::InitSettings() {
+void MainForm::InitSettings() {
   for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) slots_[slot].File.clear();
 
   // The values before loading; the position is where the window stands now.
@@ -170,7 +188,7 @@ void RoundHot::InitSettings() {
   round_->LoadClockPictures();
 }
 
-bool RoundHot::RestoreFromBackup(const config::SettingsOutcome& failed) {
+bool MainForm::RestoreFromBackup(const config::SettingsOutcome& failed) {
   const std::string backup = ConfigPath() + ".bak";
   // A backup that would fail the same way is not worth a question.
   if (config::SettingsFile(platform_.files, platform_.system, backup).Probe().status != config::LoadStatus::Ok)
@@ -190,11 +208,11 @@ bool RoundHot::RestoreFromBackup(const config::SettingsOutcome& failed) {
   return false;
 }
 
-void RoundHot::ApplyFrontIndex(int frontIndex) {
+void MainForm::ApplyFrontIndex(int frontIndex) {
   mainLayer_ = display_->ApplyLayer(config::FrontLayer(frontIndex), {interaction_->HintWindowId()});
 }
 
-void RoundHot::FormShow() {
+void MainForm::FormShow() {
   platform_.windows.PushLayered(
       mainWindow_,
       picture::PhysicalSurface(kMainFormDesignBounds.width, kMainFormDesignBounds.height, platform_.windows.Dpi()), 0);
@@ -205,25 +223,21 @@ void RoundHot::FormShow() {
 
 // ---- the one-shot start-up step ----
 
-void RoundHot::BuildPresentations() {
+void MainForm::BuildPresentations() {
   timerGetIcon_.Disable();
   if (!settingsLoaded_ || closed_) return;
 
-  // Creating a window lets the loop run; what arrives meanwhile waits or is dropped.
+  // Creating a window lets the loop run; what arrives meanwhile waits or is
+  // dropped. Whatever fails in the step, input is taken again after it and
+  // the program can be closed: the user may still close it or use what was built.
   building_ = true;
-  round_->BuildBackgroundWindow();
-  round_->BuildCenterWindow();
-  config::StartupItems items(platform_.files, platform_.system, ConfigPath());
-  const bool loaded = items.Load();
-  if (loaded) {
-    LoadItemLists(items);
-    Check(items.Save(), "Completing the item lists at start");
-    hotKeyText_ = items.HotKeyText();
-    hotKeyChar_ = hotKeyText_[0];
-    settingsOwner_->HotKeyLoaded(hotKeyChar_);
-    SetupHotKey();
+  try {
+    BuildWindowsAndItems();
+  } catch (const std::exception& e) {
+    platform_.diagnostics.Report(Severity::Error, std::string("The start-up step failed: ") + e.what());
+  } catch (...) {
+    platform_.diagnostics.Report(Severity::Error, "The start-up step failed");
   }
-  if (!loaded) dock_->CreateRectBar();
   building_ = false;
   // Its save after the step's, so the file keeps what memory holds.
   if (closeDeferred_) {
@@ -240,7 +254,23 @@ void RoundHot::BuildPresentations() {
   TrimWorkingSet();
 }
 
-void RoundHot::LoadItemLists(config::StartupItems& items) {
+void MainForm::BuildWindowsAndItems() {
+  round_->BuildBackgroundWindow();
+  round_->BuildCenterWindow();
+  config::StartupItems items(platform_.files, platform_.system, ConfigPath());
+  if (!items.Load()) {
+    dock_->CreateRectBar();
+    return;
+  }
+  LoadItemLists(items);
+  Check(items.Save(), "Completing the item lists at start");
+  const std::string hotKeyText = items.HotKeyText();
+  hotKeyChar_ = hotKeyText.empty() ? 0 : hotKeyText[0];
+  settingsOwner_->HotKeyLoaded(hotKeyChar_);
+  SetupHotKey();
+}
+
+void MainForm::LoadItemLists(config::StartupItems& items) {
   using config::ItemList;
   for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) {
     const std::optional<config::ItemTexts> texts = items.Read(ItemList::Ring, slot);
@@ -266,7 +296,7 @@ void RoundHot::LoadItemLists(config::StartupItems& items) {
   }
 }
 
-void RoundHot::CreateDefaultRectList(config::StartupItems& items) {
+void MainForm::CreateDefaultRectList(config::StartupItems& items) {
   const std::string toolDir = platform_.files.ProgramDir() + "Icon\\SysTool\\";
   std::vector<config::ItemTexts> tools;
   slots_.SetDockCount(static_cast<int>(settings::kRectSystemTools.size()));
@@ -289,11 +319,11 @@ void RoundHot::CreateDefaultRectList(config::StartupItems& items) {
   items.AppendDockItems(tools);
 }
 
-void RoundHot::Check(config::EditResult result, const std::string& what) { saveFailures_.Check(result, what); }
+void MainForm::Check(config::EditResult result, const std::string& what) { saveFailures_.Check(result, what); }
 
 // ---- shutdown ----
 
-void RoundHot::FormClose() {
+void MainForm::FormClose() {
   if (closed_) return;
   closed_ = true;
   timerGetIcon_.Disable();
@@ -306,7 +336,7 @@ void RoundHot::FormClose() {
   trayAdded_ = false;
 }
 
-void RoundHot::SaveSkinsAndPosition() {
+void MainForm::SaveSkinsAndPosition() {
   // A start that could not read the file never writes it.
   if (!settingsLoaded_) return;
   Check(config::SettingsFile(platform_.files, platform_.system, ConfigPath()).SaveSkinsAndPosition(settings_),
@@ -315,7 +345,7 @@ void RoundHot::SaveSkinsAndPosition() {
 
 // ---- events ----
 
-void RoundHot::OnTimer(int id) {
+void MainForm::OnTimer(int id) {
   switch (id) {
     case TimerGetIcon:
       BuildPresentations();
@@ -358,7 +388,7 @@ void RoundHot::OnTimer(int id) {
   }
 }
 
-void RoundHot::OnClose() {
+void MainForm::OnClose() {
   if (building_) {
     closeDeferred_ = true;
     return;
@@ -367,22 +397,22 @@ void RoundHot::OnClose() {
   platform_.system.RequestQuit();
 }
 
-bool RoundHot::OnQueryEndSession() {
+bool MainForm::OnQueryEndSession() {
   OnClose();
   return true;
 }
 
-void RoundHot::OnPowerBroadcast(unsigned event) {
+void MainForm::OnPowerBroadcast(unsigned event) {
   if (event != kPowerResumeSuspend) return;
   resumeTicks_ = 1;
   timerPBT_.Enable();
 }
 
-void RoundHot::OnDisplayChange() { timerRedraw_.Enable(); }
+void MainForm::OnDisplayChange() { timerRedraw_.Enable(); }
 
 // Every surface is drawn again at the new scale; the geometry is logical and
 // stays as it is. Windows not built yet are drawn at the right scale when they are.
-void RoundHot::OnDpiChanged(int) {
+void MainForm::OnDpiChanged(int) {
   if (closed_) return;
   const Rect main = platform_.windows.Bounds(mainWindow_);
   platform_.windows.PushLayered(mainWindow_, picture::PhysicalSurface(main.width, main.height, platform_.windows.Dpi()),
@@ -392,8 +422,8 @@ void RoundHot::OnDpiChanged(int) {
   if (round::HintWindow* hint = interaction_ ? interaction_->HoverState().Hint() : nullptr) hint->DpiChanged();
 }
 
-void RoundHot::OnTrayCallback(std::uintptr_t, std::intptr_t lParam) {
-  if (building_) return;
+void MainForm::OnTrayCallback(std::uintptr_t, std::intptr_t lParam) {
+  if (building_ || boxes_.BoxOpen()) return;
   // The tray menu opens on the release, as the shell's own menus do.
   if (lParam == kMouseRightUp) {
     if (!closed_) commands_->OpenMenu(MenuKind::TaskBar, platform_.windows.CursorPosition());
@@ -402,15 +432,15 @@ void RoundHot::OnTrayCallback(std::uintptr_t, std::intptr_t lParam) {
   display_->OnTrayCallback(lParam);
 }
 
-void RoundHot::OnMouseUp(const PointerEvent& e) {
+void MainForm::OnMouseUp(const PointerEvent& e) {
   if (building_) return;
   // A right release while an item is carried belongs to the drag, not to a menu.
-  const bool menu = e.button == MouseButton::Right && interaction_->CarriedWindow() == kNoWindow && !closed_;
-  interaction_->MouseUp(e);
+  const bool menu = e.button == MouseButton::Right && !router_->Carrying() && !closed_;
+  router_->MouseUp(e);
   if (menu) commands_->OnRightRelease(e.window, e.screen);
 }
 
-void RoundHot::OnTaskbarCreated() {
+void MainForm::OnTaskbarCreated() {
   // The shell lost its icons when it restarted; without ours the program
   // would be unreachable once hidden.
   if (!closed_) {
@@ -419,7 +449,7 @@ void RoundHot::OnTaskbarCreated() {
   }
 }
 
-void RoundHot::OnDropFiles(const std::vector<std::string>& paths, Point screenPos) {
+void MainForm::OnDropFiles(const std::vector<std::string>& paths, Point screenPos) {
   // Before the start-up step has loaded the lists, a new item would be loaded a second time.
   if (!iconsLoaded_ || closed_) return;
   // The row is rebuilt under the pointer; the magnification waits.
@@ -428,7 +458,7 @@ void RoundHot::OnDropFiles(const std::vector<std::string>& paths, Point screenPo
   dock_->SetTrackingEnabled(true);
 }
 
-PresentationSite RoundHot::Presentations() {
+PresentationSite MainForm::Presentations() {
   return PresentationSite{platform_,
                           settings_,
                           slots_,
@@ -443,85 +473,63 @@ PresentationSite RoundHot::Presentations() {
                           &saveFailures_};
 }
 
-void RoundHot::ToggleRound() {
+void MainForm::ToggleRound() {
   PresentationSite site = Presentations();
   app::ToggleRound(site);
 }
 
-void RoundHot::ToggleRect() {
+void MainForm::ToggleRect() {
   PresentationSite site = Presentations();
   app::ToggleRect(site);
 }
 
-void RoundHot::RestoreFromTray() { display_->RestoreFromTray(); }
+void MainForm::RestoreFromTray() { display_->RestoreFromTray(); }
 
-void RoundHot::RaiseRoundWindows() { round_->RaiseRoundWindows(); }
-
-void RoundHot::TrimWorkingSet() {
+void MainForm::TrimWorkingSet() {
   platform_.system.TrimWorkingSet();
   platform_.system.ProcessPendingMessages();
 }
 
 // ---- living with the ring: pointer, keys, tray, hot key ----
 
-void RoundHot::CreateRingHandlers() {
-  display_ = std::make_unique<DisplayStates>(platform_.windows, mainWindow_, *round_, slots_);
-  RectDockHooks dockHooks;
-  dockHooks.Collapse = [this] { dock_->CollapseRectBar(); };
-  dockHooks.Raise = [this] { dock_->RaiseRectWindows(); };
-  dockHooks.SetLayer = [this](WindowLayer layer) { dock_->SetLayer(layer); };
-  dockHooks.AfterBounce = [this](int slot) { dock_->AfterBounce(slot, platform_.windows.CursorPosition()); };
-  dockHooks.Magnified = [this] { return dock_->Magnified(); };
-  display_->SetRectDock(std::move(dockHooks));
-  round::InteractionHooks hooks;
-  hooks.RaiseRoundWindows = [this] { RaiseRoundWindows(); };
-  hooks.RaiseRectWindows = [this] { display_->RaiseRectWindows(); };
-  hooks.MinimizeToTray = [this] { display_->MinimizeToTray(); };
-  hooks.CenterCommand = [this] { RunCenterCommand(); };
-  hooks.RequestDestroy = [this](WindowId window) { return removal_->RequestDestroy(window); };
-  hooks.Animates = [this](WindowId window) { return removal_->Animates(window); };
-  hooks.IconsLoaded = [this] { return iconsLoaded_; };
-  hooks.Report = [this](const std::string& text) { platform_.diagnostics.Report(Severity::Error, text); };
-  hooks.CheckSave = [this](config::EditResult result, const std::string& what) { saveFailures_.Check(result, what); };
-  hooks.RectPointerMoved = [this](Point screen) { dock_->TrackPointer(screen); };
-  hooks.RectPointerLeft = [this] { dock_->PointerLeft(platform_.windows.CursorPosition()); };
-  hooks.ItemsChanged = [this] { properties_->ItemsChanged(); };
-  hooks.InsideRectBar = [this](Point screen) { return dock_->InsideShrunkBar(screen); };
-  hooks.PlaceRectItem = [this](int slot) { dock_->PlaceItem(slot); };
+void MainForm::CreateRingHandlers() {
+  display_ = std::make_unique<DisplayStates>(platform_.windows, mainWindow_, *round_, *dock_, slots_);
+  ringHost_ = std::make_unique<RingHost>(*this);
   interaction_ = std::make_unique<round::Interaction>(
-      round::InteractionContext{platform_, settings_, slots_, *round_, mainWindow_, timerClearMemory_, ConfigPath()},
-      std::move(hooks));
+      round::InteractionContext{platform_, settings_, slots_, *round_, mainWindow_, timerClearMemory_, ConfigPath(),
+                                saveFailures_},
+      *ringHost_, *removal_);
   interaction_->HoverState().SetBounceEnded([this](int slot) { display_->AfterBounce(slot); });
+  dockPointer_ = std::make_unique<dock::DockPointer>(platform_, settings_, slots_, *dock_, mainWindow_,
+                                                     timerClearMemory_, *interaction_, *removal_);
+  router_ = std::make_unique<PointerRouter>(slots_.Windows(), *interaction_, *dockPointer_);
   CreateCommands();
 }
 
 // Replaces any earlier registration: the letter may have changed.
-void RoundHot::SetupHotKey() {
+void MainForm::SetupHotKey() {
   hotKeys_.reset();
   hotKeys_ = std::make_unique<THotKeyRegistrar>(platform_.hotKeys);
   const unsigned key = HotKeyVirtualKey(hotKeyChar_);
-  if (key != 0) hotKeys_->AddHotKey(kModAlt, key, [this](THotKeyRec&) { ToggleShown(); });
+  if (key != 0) hotKeys_->AddHotKey(kModAlt, key, [this](THotKeyRec&) { display_->ToggleShown(); });
 }
 
-void RoundHot::SetHotKey(char letter) {
+void MainForm::SetHotKey(char letter) {
   hotKeyChar_ = letter;
-  hotKeyText_ = std::string(1, letter);
   SetupHotKey();
 }
 
-void RoundHot::RelayoutRing() {
+void MainForm::RelayoutRing() {
   round_->ComputeOffsets(RotationAngle());
   round_->ApplyRingOffsets();
 }
 
-void RoundHot::OnHotKey(int, unsigned modifiers, unsigned virtualKey) {
-  if (building_) return;
+void MainForm::OnHotKey(int, unsigned modifiers, unsigned virtualKey) {
+  if (building_ || boxes_.BoxOpen()) return;
   if (hotKeys_) hotKeys_->Dispatch(modifiers, virtualKey);
 }
 
-void RoundHot::RunCenterCommand() { commands_->CenterClick(settings_.CenterAction); }
-
-void RoundHot::CreateCommands() {
+void MainForm::CreateCommands() {
   CommandHooks hooks;
   hooks.MinimizeToTray = [this] { display_->MinimizeToTray(); };
   hooks.RestoreFromTray = [this] { display_->RestoreFromTray(); };
@@ -530,7 +538,7 @@ void RoundHot::CreateCommands() {
   hooks.NextCenter = [this] { round_->ChangeCenter(); };
   hooks.ToggleRound = [this] { ToggleRound(); };
   hooks.ToggleRect = [this] { ToggleRect(); };
-  hooks.RaiseRoundWindows = [this] { RaiseRoundWindows(); };
+  hooks.RaiseRoundWindows = [this] { round_->RaiseRoundWindows(); };
   hooks.CollapseRectBar = [this] { display_->CollapseRectBar(); };
   // A new dialog opens on its first page, an open one keeps its page and edits.
   hooks.OpenSettings = [this] { setup_->OpenSettings(); };
@@ -543,7 +551,7 @@ void RoundHot::CreateCommands() {
   };
   hooks.DeleteItem = [this](WindowId window) { removal_->DeleteItem(window); };
   hooks.Exit = [this] { OnClose(); };
-  commands_ = std::make_unique<CommandDispatch>(platform_, slots_.Windows(), std::move(hooks));
+  commands_ = std::make_unique<CommandDispatch>(platform_, slots_.Windows(), boxes_, std::move(hooks));
 }
 
 }  // namespace qv::app

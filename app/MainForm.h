@@ -6,21 +6,26 @@
 #include <memory>
 #include <string>
 
+#include "app/BoxTracker.h"
 #include "app/Commands.h"
 #include "app/DisplayStates.h"
 #include "app/HotKeyRegistrar.h"
 #include "app/ItemWindowsRouter.h"
+#include "app/PointerRouter.h"
 #include "app/PresentationSwitches.h"
 #include "app/SettingsSite.h"
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/Drop.h"
 #include "catalogue/IconPropertyApply.h"
+#include "catalogue/IconProperty.h"
+#include "catalogue/ItemOperations.h"
 #include "catalogue/ItemRemoval.h"
 #include "catalogue/ItemSlots.h"
 #include "config/ItemFile.h"
 #include "config/SaveFailures.h"
 #include "config/Settings.h"
 #include "config/SettingsOwner.h"
+#include "dock/DockPointer.h"
 #include "dock/RectPresentation.h"
 #include "platform/FormTimer.h"
 #include "platform/Platform.h"
@@ -41,12 +46,13 @@ inline constexpr const char* kConfigRestoreFailedText = "无法从备份恢复�
 inline constexpr const char* kMessageCaption = "提示";
 inline constexpr int kResumeTicks = 20;
 
-class RoundHot final : public IPlatformEvents {
+class MainForm final : public IPlatformEvents {
  public:
-  explicit RoundHot(Platform& platform);
-  ~RoundHot() override;
-  RoundHot(const RoundHot&) = delete;
-  RoundHot& operator=(const RoundHot&) = delete;
+  // Every part gets `platform` with the program's boxes counted.
+  explicit MainForm(Platform& platform);
+  ~MainForm() override;
+  MainForm(const MainForm&) = delete;
+  MainForm& operator=(const MainForm&) = delete;
 
   void FormCreate();
   void FormShow();
@@ -68,20 +74,20 @@ class RoundHot final : public IPlatformEvents {
   // read but not yet saved back: the pointer, keys and hot key wait for it
   // (dropped), so that nothing saves in between for its save to undo.
   void OnMouseDown(const PointerEvent& e) override {
-    if (!building_) interaction_->MouseDown(e);
+    if (!building_) router_->MouseDown(e);
   }
   void OnMouseMove(const PointerEvent& e) override {
-    if (!building_) interaction_->MouseMove(e);
+    if (!building_) router_->MouseMove(e);
   }
   // A right release also opens the menu of the window it happened on.
   void OnMouseUp(const PointerEvent& e) override;
-  void OnMouseEnter(WindowId window) override { interaction_->MouseEnter(window); }
-  void OnMouseLeave(WindowId window) override { interaction_->MouseLeave(window); }
+  void OnMouseEnter(WindowId window) override { router_->MouseEnter(window); }
+  void OnMouseLeave(WindowId window) override { router_->MouseLeave(window); }
   void OnMouseWheel(WindowId window, int notches) override {
-    if (!building_) interaction_->MouseWheel(window, notches);
+    if (!building_) router_->MouseWheel(window, notches);
   }
   void OnKeyDown(WindowId window, unsigned virtualKey) override {
-    if (!building_) interaction_->KeyDown(window, virtualKey);
+    if (!building_) router_->KeyDown(window, virtualKey);
   }
   void OnHotKey(int, unsigned modifiers, unsigned virtualKey) override;
   void OnDeactivate() override { display_->CollapseRectBar(); }
@@ -98,20 +104,14 @@ class RoundHot final : public IPlatformEvents {
   bool IconsLoaded() const { return iconsLoaded_; }
   bool WindowsShown() const { return display_->WindowsShown(); }
   bool Closed() const { return closed_; }
-  bool SettingsLoaded() const { return settingsLoaded_; }
   int RectItemCount() const { return slots_.DockCount(); }
   int ResumeTicks() const { return resumeTicks_; }
-  const std::string& HotKeyText() const { return hotKeyText_; }
   char HotKeyChar() const { return hotKeyChar_; }
   catalogue::ItemSlots& Slots() { return slots_; }
   std::string ConfigPath() const;
-  WindowLayer MainLayer() const { return mainLayer_; }
   // Every save's result is looked at here; the user hears of the first failure.
   config::SaveFailures& SaveFailures() { return saveFailures_; }
-  const FormTimer& Timer(TimerId id) const;
 
-  void TrimWorkingSet();
-  void RaiseRoundWindows();
   round::RoundPresentation& Round() { return *round_; }
   dock::RectPresentation& Dock() { return *dock_; }
   // Clearing all ring items after asking; the menus and the center button run it.
@@ -124,7 +124,6 @@ class RoundHot final : public IPlatformEvents {
   // Shown or hidden in the tray, the layers and the window routines.
   DisplayStates& Display() { return *display_; }
   void MinimizeToTray() { display_->MinimizeToTray(); }
-  void ToggleShown() { display_->ToggleShown(); }
   round::Interaction& Interaction() { return *interaction_; }
   const THotKeyRegistrar* HotKeys() const { return hotKeys_.get(); }
   // The menus and the commands they and the center button run.
@@ -142,14 +141,18 @@ class RoundHot final : public IPlatformEvents {
   void RelayoutRing();
   void EnableClearMemory() { timerClearMemory_.Enable(); }
   catalogue::CatalogueSite& Site() { return *site_; }
+  // Items added, removed and edited from the dialogs.
+  catalogue::IItemOperations& Items() { return *operations_; }
 
  private:
   void InitSettings();
+  void TrimWorkingSet();
   // Offers the writer's backup in place of a missing or unreadable file;
   // true when the user took it and it now stands in the file's place.
   bool RestoreFromBackup(const config::SettingsOutcome& failed);
   void ApplyFrontIndex(int frontIndex);
   void BuildPresentations();
+  void BuildWindowsAndItems();
   void LoadItemLists(config::StartupItems& items);
   void CreateDefaultRectList(config::StartupItems& items);
   void Check(config::EditResult result, const std::string& what);
@@ -157,11 +160,13 @@ class RoundHot final : public IPlatformEvents {
   void RestoreFromTray();
   void CreateRingHandlers();
   void SetupHotKey();
-  void RunCenterCommand();
   void CreateCommands();
+  class RingHost;
+  class ItemsWatcher;
   PresentationSite Presentations();
 
-  Platform& platform_;
+  BoxTracker boxes_;
+  Platform platform_;
   config::Settings settings_;
   catalogue::ItemSlots slots_;
   WindowId mainWindow_ = kNoWindow;
@@ -177,10 +182,15 @@ class RoundHot final : public IPlatformEvents {
   std::unique_ptr<dock::RectPresentation> dock_;
   std::unique_ptr<ItemWindowsRouter> itemWindows_;
   std::unique_ptr<catalogue::CatalogueSite> site_;
-  std::unique_ptr<catalogue::ItemDrop> drop_;
+  std::unique_ptr<ItemsWatcher> watcher_;
   std::unique_ptr<catalogue::ItemRemoval> removal_;
+  std::unique_ptr<catalogue::ItemOperations> operations_;
+  std::unique_ptr<catalogue::ItemDrop> drop_;
   std::unique_ptr<DisplayStates> display_;
+  std::unique_ptr<RingHost> ringHost_;
   std::unique_ptr<round::Interaction> interaction_;
+  std::unique_ptr<dock::DockPointer> dockPointer_;
+  std::unique_ptr<PointerRouter> router_;
   std::unique_ptr<THotKeyRegistrar> hotKeys_;
   std::unique_ptr<CommandDispatch> commands_;
   std::unique_ptr<settings::AboutDialog> about_;
@@ -188,7 +198,6 @@ class RoundHot final : public IPlatformEvents {
   std::unique_ptr<catalogue::IconPropertyDialog> properties_;
   std::unique_ptr<config::SettingsOwner> settingsOwner_;
   std::unique_ptr<SetupMachine> setupMachine_;
-  std::unique_ptr<ItemOperations> itemOperations_;
   std::unique_ptr<settings::SetupDialog> setup_;
   std::unique_ptr<RingListener> ringListener_;
   std::unique_ptr<DockListener> dockListener_;
@@ -202,7 +211,6 @@ class RoundHot final : public IPlatformEvents {
   bool building_ = false;       // inside the start-up step
   bool closeDeferred_ = false;  // a close or logoff came during it
   int resumeTicks_ = 0;
-  std::string hotKeyText_;
   char hotKeyChar_ = 0;
 };
 
