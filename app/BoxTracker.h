@@ -26,7 +26,8 @@ class BoxTracker final : public IDialogs {
     return dialogs_.MessageBox(text, caption, buttons, icon);
   }
 
-  bool BoxOpen() const { return open_ > 0; }
+  // Ours, or one the platform shows for another part of the program.
+  bool BoxOpen() const override { return open_ > 0 || dialogs_.BoxOpen(); }
 
  private:
   IDialogs& dialogs_;

@@ -24,7 +24,7 @@ ALLOWED = {
     "app": LOWER + ["round", "dock", "settings"],
     "platform/software": ["platform"],
     "platform/win32": ["platform", "platform/software"],
-    "platform/win32/check": ["platform", "platform/win32"],
+    "platform/win32/check": ["platform", "platform/win32", "picture"],
     "platform/headless": ["platform", "platform/software"],
 }
 EXCEPTIONS = {"platform/win32/main.cpp": ["app"]}

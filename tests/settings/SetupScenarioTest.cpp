@@ -86,7 +86,7 @@ TEST_F(SetupScenarioTest, DockToolsWidenAndNarrowTheBarAndRenameTheWindowsBehind
   EXPECT_EQ(form_->Slots()[24].Hint, "我的电脑");
   const pugi::xml_document doc = LoadConfigDom();
   EXPECT_STREQ(doc.document_element().child("RectBackground").child("Rect4").child("IconPath").child_value("Define"),
-               "C:\\Quorvel\\Icon\\SysTool\\MyComputer.png");
+               "Icon\\SysTool\\MyComputer.png");
 
   OpenSettings();
   ASSERT_TRUE(Forms().Click(F(), "RRecycleBin"));

@@ -52,6 +52,7 @@ class BoxLoop final : public IDialogs {
     }
     return dialogs_.MessageBox(text, caption, buttons, icon);
   }
+  bool BoxOpen() const override { return dialogs_.BoxOpen(); }
   void During(std::function<void()> input) { during_.push_back(std::move(input)); }
 
  private:
