@@ -115,22 +115,22 @@ TEST(CommandDispatch, TheDockMenusReturnTheBarToRestBeforeTheSwitches) {
 TEST(CommandDispatch, TheMenuRunsTheChosenCommandOrNothing) {
   struct Case {
     MenuKind kind;
-    const char* caption;  // "" closes the menu unchosen
+    Command chosen;  // None closes the menu unchosen
     const char* trace;
   };
   const Case cases[] = {
-      {MenuKind::Center, "退出(&X)", "raise exit "},  // the ring comes up before the menu
-      {MenuKind::Center, "", "raise "},
-      {MenuKind::TaskBar, "还原(&R)", "restore "},
-      {MenuKind::Soft, "删除(&D)", "delete9 "},
-      {MenuKind::RectIcon, "最小化窗口(&M)", "min "},  // in the submenu
-      {MenuKind::RectIcon, "还原(&R)", ""},            // not in this menu
+      {MenuKind::Center, Command::Exit, "raise exit "},  // the ring comes up before the menu
+      {MenuKind::Center, Command::None, "raise "},
+      {MenuKind::TaskBar, Command::RestoreFromTray, "restore "},
+      {MenuKind::Soft, Command::DeleteItem, "delete9 "},
+      {MenuKind::RectIcon, Command::MinimizeToTray, "min "},  // in the submenu
+      {MenuKind::RectIcon, Command::RestoreFromTray, ""},     // not in this menu
   };
   for (const Case& c : cases) {
     Traced t;
-    if (*c.caption) t.desktop.ScriptMenuCaption(c.caption);
+    if (c.chosen != Command::None) t.desktop.ScriptMenuCommand(static_cast<int>(c.chosen));
     t.dispatch.OpenMenu(c.kind, {30, 40}, 9);
-    EXPECT_EQ(t.trace, c.trace) << c.caption;
+    EXPECT_EQ(t.trace, c.trace) << static_cast<int>(c.chosen);
     ASSERT_EQ(t.desktop.MenusShown().size(), 1u);
     EXPECT_EQ(t.desktop.MenusShown()[0].screen, (Point{30, 40}));
   }

@@ -14,7 +14,6 @@
 namespace qv {
 namespace {
 
-using testing::ScenarioTest;
 
 const std::string kTools = "C:\\Quorvel\\Icon\\SysTool\\";
 const char* const kPictures[] = {"MyComputer", "MyNetwork", "MyDocuments", "RecycleBin", "ControlPanel", "MyFiles"};
@@ -24,7 +23,7 @@ struct Seen {
   int pushCount = 0;
 };
 
-class DpiScenarioTest : public ScenarioTest {
+class DpiScenarioTest : public test::ItemScenario {
  protected:
   // A full ring and the five tools of a first start on the dock.
   app::MainForm* StartAt(int dpi) {
@@ -33,12 +32,9 @@ class DpiScenarioTest : public ScenarioTest {
     desktop_ = std::make_unique<headless::HeadlessDesktop>(root_, QV_ART_DIR);
     desktop_->SetDpi(dpi);
     CopyArt();
-    for (int slot = 1; slot <= 20; ++slot) {
-      pugi::xml_node c = Circle(slot);
-      c.child("File").text().set(("C:\\Apps\\app" + std::to_string(slot) + ".exe").c_str());
-      c.child("Name").text().set(("item " + std::to_string(slot)).c_str());
-      c.child("IconPath").child("Define").text().set((kTools + kPictures[slot % 6] + ".png").c_str());
-    }
+    for (int slot = 1; slot <= 20; ++slot)
+      SetCircle(slot, {"C:\\Apps\\app" + std::to_string(slot) + ".exe", "item " + std::to_string(slot), "",
+                       kTools + kPictures[slot % 6] + ".png", "", ""});
     return Start();
   }
 

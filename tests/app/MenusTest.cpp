@@ -8,19 +8,15 @@
 
 #include "app/Menus.h"
 #include "settings/SetupForm.h"
-#include "tests/round/RingScenario.h"
+#include "tests/support/Scenario.h"
 
 namespace qv {
 namespace {
 
-using testing::RingScenario;
+using test::ItemScenario;
 
-class MenusTest : public RingScenario {
+class MenusTest : public ItemScenario {
  protected:
-  void SetUp() override {
-    RingScenario::SetUp();
-    CopyArt();  // the dock's theme, so that the bar has a picture to click
-  }
   // The dock's bar and its first item, as the dock made them at start.
   void MakeDockWindows(app::MainForm& form) {
     bar_ = form.Dock().Bar();
@@ -45,24 +41,6 @@ class MenusTest : public RingScenario {
     } else {
       Click(PointOn(where), MouseButton::Right);
     }
-  }
-  std::string ShowRoundInFile() {
-    return LoadConfigDom()
-        .document_element()
-        .child("Setup")
-        .child("Basic")
-        .child("ShowRound")
-        .attribute("IsShowRound")
-        .value();
-  }
-  std::string ShowRectInFile() {
-    return LoadConfigDom()
-        .document_element()
-        .child("Setup")
-        .child("Basic")
-        .child("ShowRect")
-        .attribute("IsShowRect")
-        .value();
   }
 
   WindowId bar_ = kNoWindow;
@@ -109,148 +87,54 @@ TEST_F(MenusTest, TheCenterMenuRaisesTheRingBeforeItShows) {
   EXPECT_EQ(desktop_->ZOrder().back(), Named("Circle3")->id);
 }
 
-// Every command that changes what a user sees, from every menu that offers it.
-TEST_F(MenusTest, EachCommandWorksFromEachMenuThatOffersIt) {
-  enum class Effect { Hidden, RoundOff, RectOff, NextSkin, NextCenter, Help, Exit };
+// What each command does to the running program; which menu offers which
+// command is the menus' own table, tested with the dispatch.
+TEST_F(MenusTest, EachCommandReachesTheProgram) {
+  enum class Effect { Hidden, Restored, NextSkin, NextCenter, Help, About, Exit };
   struct Case {
-    std::string where;
-    std::string caption;
+    app::Command command;
     Effect effect;
   };
   const Case cases[] = {
-      {"CenterForm", "最小化窗口(&M)", Effect::Hidden},
-      {"RectForm", "最小化窗口(&M)", Effect::Hidden},
-      {"Rect1", "最小化窗口(&M)", Effect::Hidden},
-      {"BackGroundForm", "开/关圆形窗口(&Y)", Effect::RoundOff},
-      {"tray", "开/关圆形窗口(&Y)", Effect::RoundOff},
-      {"RectForm", "开/关圆形窗口(&Y)", Effect::RoundOff},
-      {"Rect1", "开/关圆形窗口(&Y)", Effect::RoundOff},
-      {"CenterForm", "开/关矩形窗口(&Z)", Effect::RectOff},
-      {"tray", "开/关矩形窗口(&Z)", Effect::RectOff},
-      {"RectForm", "开/关矩形窗口(&Z)", Effect::RectOff},
-      {"Rect1", "开/关矩形窗口(&Z)", Effect::RectOff},
-      {"CenterForm", "切换背景(&G)", Effect::NextSkin},
-      {"CenterForm", "切换中央图标(&I)", Effect::NextCenter},
-      {"CenterForm", "帮助(&H)", Effect::Help},
-      {"tray", "帮助(&H)", Effect::Help},
-      {"RectForm", "帮助(&H)", Effect::Help},
-      {"Rect1", "帮助(&H)", Effect::Help},
-      {"BackGroundForm", "退出(&X)", Effect::Exit},
-      {"tray", "退出(&X)", Effect::Exit},
-      {"RectForm", "退出(&X)", Effect::Exit},
-      {"Rect1", "退出(&X)", Effect::Exit},
+      {app::Command::MinimizeToTray, Effect::Hidden}, {app::Command::RestoreFromTray, Effect::Restored},
+      {app::Command::NextBackground, Effect::NextSkin}, {app::Command::NextCenter, Effect::NextCenter},
+      {app::Command::OpenHelp, Effect::Help},             {app::Command::OpenAbout, Effect::About},
+      {app::Command::Exit, Effect::Exit},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.where + " " + c.caption);
+    SCOPED_TRACE(static_cast<int>(c.effect));
     TearDown();
     SetUp();
     Put(programDir_ + "Help\\index.html", "<html></html>");
-    SetItems({3, 15});
+    SetItems({3});
     app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
-    MakeDockWindows(*form);
     const int background = form->Settings().BackgroundIndex;
     const int center = form->Settings().CenterIndex;
-    desktop_->ScriptMenuCaption(c.caption);
-    OpenOn(*form, c.where);
-    ASSERT_EQ(desktop_->MenusShown().back().answer.has_value(), true);
-    switch (c.effect) {
-      case Effect::Hidden:
-        EXPECT_FALSE(form->WindowsShown());
-        EXPECT_TRUE(Process().Minimized());
-        break;
-      case Effect::RoundOff:
-        EXPECT_FALSE(form->Settings().IsShowRound);
-        for (const char* name : {"BackGroundForm", "CenterForm", "Circle3", "Circle15"})
-          EXPECT_FALSE(Process().IsVisible(Named(name)->id)) << name;
-        EXPECT_TRUE(Process().IsVisible(bar_) && Process().IsVisible(dockItem_)) << "the dock stays";
-        EXPECT_EQ(ShowRoundInFile(), "False");
-        EXPECT_EQ(ShowRectInFile(), "True");
-        break;
-      case Effect::RectOff:
-        EXPECT_FALSE(form->Settings().IsShowRect);
-        EXPECT_FALSE(Process().IsVisible(bar_));
-        EXPECT_FALSE(Process().IsVisible(dockItem_));
-        EXPECT_TRUE(Process().IsVisible(Named("Circle3")->id)) << "the ring stays";
-        EXPECT_EQ(ShowRectInFile(), "False");
-        EXPECT_EQ(ShowRoundInFile(), "True");
-        break;
-      case Effect::NextSkin:
-        EXPECT_NE(form->Settings().BackgroundIndex, background);
-        EXPECT_EQ(form->Settings().CenterIndex, center);
-        break;
-      case Effect::NextCenter:
-        EXPECT_NE(form->Settings().CenterIndex, center);
-        EXPECT_EQ(form->Settings().BackgroundIndex, background);
-        break;
-      case Effect::Help:
-        ASSERT_EQ(desktop_->Launches().size(), 1u);
-        EXPECT_EQ(desktop_->Launches()[0].file, "C:\\Quorvel\\Help\\index.html");
-        break;
-      case Effect::Exit:
-        EXPECT_TRUE(form->Closed());
-        EXPECT_TRUE(Process().QuitRequested());
-        EXPECT_EQ(Process().TrayIconCount(), 0);
-        EXPECT_TRUE(desktop_->MessageBoxes().empty()) << "no question before leaving";
-        break;
-    }
+    if (c.effect == Effect::Restored) form->MinimizeToTray();
+    form->Commands().Run(c.command, app::MenuKind::TaskBar);
+    EXPECT_EQ(form->WindowsShown(), c.effect != Effect::Hidden);
+    EXPECT_EQ(Process().IsVisible(Named("Circle3")->id), form->WindowsShown());
+    EXPECT_EQ(form->Settings().BackgroundIndex != background, c.effect == Effect::NextSkin);
+    EXPECT_EQ(form->Settings().CenterIndex != center, c.effect == Effect::NextCenter);
+    EXPECT_EQ(desktop_->Launches().size(), c.effect == Effect::Help ? 1u : 0u);
+    EXPECT_EQ(form->About().IsOpen(), c.effect == Effect::About);
+    EXPECT_EQ(form->Closed(), c.effect == Effect::Exit);
+    EXPECT_EQ(Process().QuitRequested(), c.effect == Effect::Exit);
+    EXPECT_EQ(Process().TrayIconCount(), c.effect == Effect::Exit ? 0 : 1);
+    EXPECT_TRUE(desktop_->MessageBoxes().empty());
   }
 }
 
-TEST_F(MenusTest, TheSwitchesComeBackOnTheSecondChoiceAndLastWithoutAFile) {
+// A left click on the center button runs the action the file names.
+TEST_F(MenusTest, ACenterClickRunsTheChosenCenterAction) {
+  Basic().child("Center").attribute("Action").set_value("7");
   SetItems({3});
   app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
-  for (const char* expected : {"False", "True"}) {
-    desktop_->ScriptMenuCaption("开/关圆形窗口(&Y)");
-    form->OnTrayCallback(100, kMouseRightUp);
-    EXPECT_EQ(ShowRoundInFile(), expected);
-    EXPECT_EQ(Process().IsVisible(Named("Circle3")->id), std::string(expected) == "True");
-  }
-  std::filesystem::remove(ConfigFile());
-  desktop_->ScriptMenuCaption("开/关圆形窗口(&Y)");
-  form->OnTrayCallback(100, kMouseRightUp);
-  EXPECT_FALSE(form->Settings().IsShowRound);
-  EXPECT_FALSE(Process().IsVisible(Named("CenterForm")->id));
-  EXPECT_FALSE(std::filesystem::exists(ConfigFile())) << "no file is made for it";
-}
-
-TEST_F(MenusTest, TheTrayMenuRestoresFromTheTray) {
-  SetItems({3});
-  app::MainForm* form = Start();
-  ASSERT_NE(form, nullptr);
-  form->MinimizeToTray();
-  desktop_->ScriptMenuCaption("还原(&R)");
-  form->OnTrayCallback(100, kMouseRightUp);
-  EXPECT_TRUE(form->WindowsShown());
-  EXPECT_TRUE(Process().IsVisible(Named("Circle3")->id));
-}
-
-TEST_F(MenusTest, ClearAllAsksAndClearsOnlyOnYes) {
-  for (const MessageBoxResult answer : {MessageBoxResult::No, MessageBoxResult::Yes}) {
-    SCOPED_TRACE(answer == MessageBoxResult::Yes ? "Yes" : "No");
-    TearDown();
-    SetUp();
-    SetItems({3, 15});
-    app::MainForm* form = Start();
-    ASSERT_NE(form, nullptr);
-    desktop_->ScriptMessageBoxAnswer(answer);
-    desktop_->ScriptMenuCaption("清除所有图标(&C)");
-    Click(PointOn("CenterForm"), MouseButton::Right);
-    ASSERT_EQ(desktop_->MessageBoxes().size(), 1u);
-    EXPECT_EQ(desktop_->MessageBoxes()[0].text, "确定要清除所有图标吗？");
-    EXPECT_EQ(desktop_->MessageBoxes()[0].caption, "提示");
-    EXPECT_EQ(desktop_->MessageBoxes()[0].buttons, MessageBoxButtons::YesNo);
-    EXPECT_EQ(desktop_->MessageBoxes()[0].icon, MessageBoxIcon::Information);
-    const bool yes = answer == MessageBoxResult::Yes;
-    EXPECT_EQ(Process().TimerRunning(TimerClearIcon), yes);
-    desktop_->Advance(30 * 8);
-    EXPECT_EQ(Item(3) == nullptr, yes);
-    EXPECT_EQ(Item(15) == nullptr, yes);
-    EXPECT_EQ(
-        std::string(LoadConfigDom().document_element().child("RoundBackground").child("Circle15").child_value("File")),
-        yes ? "" : "C:\\Apps\\app15.exe");
-  }
+  Click(PointOn("CenterForm"));
+  EXPECT_TRUE(form->Closed());
+  EXPECT_TRUE(desktop_->MenusShown().empty());
 }
 
 // A box's loop lets menus, the tray and the hot key in; while the clear
@@ -263,7 +147,7 @@ TEST_F(MenusTest, CommandsWaitWhileTheClearQuestionIsUp) {
   const Case cases[] = {
       {"clear all again from the center menu",
        [this](app::MainForm&) {
-         desktop_->ScriptMenuCaption("清除所有图标(&C)");
+         desktop_->ScriptMenuCommand(static_cast<int>(app::Command::ClearAll));
          Click(PointOn("CenterForm"), MouseButton::Right);
        }},
       {"the tray menu's minimize",
@@ -286,7 +170,7 @@ TEST_F(MenusTest, CommandsWaitWhileTheClearQuestionIsUp) {
     EXPECT_EQ(desktop_->MessageBoxes().size(), 1u) << "asked once";
     EXPECT_TRUE(form->WindowsShown());
     desktop_->Advance(30 * 8);
-    EXPECT_EQ(Item(3), nullptr) << "the answer still counts";
+    EXPECT_EQ(CircleWindow(3), nullptr) << "the answer still counts";
   }
 }
 
@@ -312,7 +196,7 @@ TEST_F(MenusTest, PropertiesOpenForTheItemAndCloseWhenItGoes) {
     ASSERT_NE(form, nullptr);
     MakeDockWindows(*form);
     const int slot = c.where == "Rect1" ? 21 : std::stoi(c.where.substr(6));
-    desktop_->ScriptMenuCaption("属性(&R)");
+    desktop_->ScriptMenuCommand(static_cast<int>(app::Command::Properties));
     OpenOn(*form, c.where);
     headless::HeadlessForms& forms = Process().Forms();
     ASSERT_TRUE(form->Properties().IsOpen());
@@ -344,8 +228,7 @@ TEST_F(MenusTest, SettingsOpenFromEachMenuOnTheirPage) {
     const char* where;
     int page;
   };
-  for (const Case& c : {Case{"CenterForm", 0}, Case{"tray", 0}, Case{"RectForm", settings::kPageRect},
-                        Case{"Rect1", settings::kPageRect}}) {
+  for (const Case& c : {Case{"tray", 0}, Case{"Rect1", settings::kPageRect}}) {
     SCOPED_TRACE(c.where);
     TearDown();
     SetUp();
@@ -353,34 +236,16 @@ TEST_F(MenusTest, SettingsOpenFromEachMenuOnTheirPage) {
     ASSERT_NE(form, nullptr);
     MakeDockWindows(*form);
     headless::HeadlessForms& forms = Process().Forms();
-    desktop_->ScriptMenuCaption("设置(&S)");
+    desktop_->ScriptMenuCommand(static_cast<int>(c.page == 0 ? app::Command::OpenSettings : app::Command::OpenDockSettings));
     OpenOn(*form, c.where);
     ASSERT_TRUE(form->Setup().IsOpen());
     const FormId dialog = form->Setup().Form();
     EXPECT_EQ(forms.Page(dialog), c.page);
     forms.SelectPage(dialog, 2);
-    desktop_->ScriptMenuCaption("设置(&S)");
+    desktop_->ScriptMenuCommand(static_cast<int>(c.page == 0 ? app::Command::OpenSettings : app::Command::OpenDockSettings));
     OpenOn(*form, c.where);
     EXPECT_EQ(form->Setup().Form(), dialog) << "one dialog";
     EXPECT_EQ(forms.Page(dialog), c.page == 0 ? 2 : settings::kPageRect);
-  }
-}
-
-TEST_F(MenusTest, AboutOpensFromEachMenuThatOffersIt) {
-  for (const std::string where : {"CenterForm", "tray", "RectForm", "Rect1"}) {
-    SCOPED_TRACE(where);
-    TearDown();
-    SetUp();
-    app::MainForm* form = Start();
-    ASSERT_NE(form, nullptr);
-    MakeDockWindows(*form);
-    desktop_->ScriptMenuCaption("关于(&A)");
-    OpenOn(*form, where);
-    ASSERT_TRUE(form->About().IsOpen());
-    const headless::FormRecord* about = Process().Forms().Find(form->About().Form());
-    ASSERT_NE(about, nullptr);
-    EXPECT_TRUE(about->visible);
-    EXPECT_EQ(about->design.name, "FormAbout");
   }
 }
 
@@ -389,59 +254,15 @@ TEST_F(MenusTest, DeleteRemovesTheItemTheMenuWasOpenedOn) {
   app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const WindowId fifteen = Named("Circle15")->id;
-  desktop_->ScriptMenuCaption("删除(&D)");
+  desktop_->ScriptMenuCommand(static_cast<int>(app::Command::DeleteItem));
   Click(ItemMiddle(15), MouseButton::Right);
   EXPECT_TRUE(Process().TimerRunning(TimerDestroyIcon)) << "through the delete animation";
   EXPECT_NE(desktop_->FindWindow(fifteen), nullptr);
   Click(ItemMiddle(3));  // the last release moves to another item meanwhile
   desktop_->Advance(40 * 7);
   EXPECT_EQ(desktop_->FindWindow(fifteen), nullptr);
-  EXPECT_NE(Item(3), nullptr);
+  EXPECT_NE(CircleWindow(3), nullptr);
   EXPECT_STREQ(LoadConfigDom().document_element().child("RoundBackground").child("Circle15").child_value("File"), "");
-}
-
-TEST_F(MenusTest, ExitWritesTheShutdownSave) {
-  SetItems({3});
-  app::MainForm* form = Start();
-  ASSERT_NE(form, nullptr);
-  Drag(PointOn("BackGroundForm"), {PointOn("BackGroundForm").x + 40, PointOn("BackGroundForm").y + 30});
-  const int left = form->Settings().PositionLeft, top = form->Settings().PositionTop;
-  ASSERT_NE(left, 600);
-  desktop_->ScriptMenuCaption("切换中央图标(&I)");
-  Click(PointOn("CenterForm"), MouseButton::Right);
-  const int centerIndex = form->Settings().CenterIndex;
-  desktop_->ScriptMenuCaption("退出(&X)");
-  form->OnTrayCallback(100, kMouseRightUp);
-  ASSERT_TRUE(form->Closed());
-  const pugi::xml_document doc = LoadConfigDom();
-  const pugi::xml_node basic = doc.document_element().child("Setup").child("Basic");
-  EXPECT_EQ(basic.child("Position").attribute("Left").as_int(), left);
-  EXPECT_EQ(basic.child("Position").attribute("Top").as_int(), top);
-  EXPECT_EQ(basic.child("Center").attribute("Index").as_int(), centerIndex);
-}
-
-TEST_F(MenusTest, ACenterClickRunsTheChosenCenterAction) {
-  struct Case {
-    const char* action;
-    bool asks, closes;
-  };
-  const Case cases[] = {{"1", true, false}, {"7", false, true}, {"8", false, false}, {"4", false, false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.action);
-    TearDown();
-    SetUp();
-    Basic().child("Center").attribute("Action").set_value(c.action);
-    SetItems({3});
-    app::MainForm* form = Start();
-    ASSERT_NE(form, nullptr);
-    desktop_->ScriptMessageBoxAnswer(MessageBoxResult::No);
-    Click(PointOn("CenterForm"));
-    EXPECT_EQ(desktop_->MessageBoxes().size(), c.asks ? 1u : 0u);
-    EXPECT_EQ(form->Closed(), c.closes);
-    EXPECT_EQ(Process().QuitRequested(), c.closes);
-    EXPECT_TRUE(desktop_->Launches().empty()) << "the center button launches nothing";
-    EXPECT_TRUE(desktop_->MenusShown().empty());
-  }
 }
 
 }  // namespace

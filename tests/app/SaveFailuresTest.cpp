@@ -8,7 +8,7 @@
 
 #include "catalogue/IconPropertyApply.h"
 #include "config/SaveFailures.h"
-#include "tests/round/RingScenario.h"
+#include "tests/support/Scenario.h"
 
 namespace qv {
 namespace {
@@ -17,7 +17,7 @@ using headless::MessageBoxRecord;
 
 constexpr const char* kConfigPath = "C:\\Quorvel\\Config\\UserInfo.xml";
 
-class SaveFailuresTest : public testing::RingScenario {
+class SaveFailuresTest : public test::ItemScenario {
  protected:
   std::vector<MessageBoxRecord> NotSavedBoxes() const {
     std::vector<MessageBoxRecord> boxes;
@@ -116,7 +116,7 @@ TEST_F(SaveFailuresTest, AFileRefusedFromTheStartIsToldAtStart) {
   app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(NotSavedBoxes().size(), 1u);
-  ASSERT_NE(Item(1), nullptr);
+  ASSERT_NE(CircleWindow(1), nullptr);
 }
 
 }  // namespace

@@ -8,12 +8,12 @@
 #include <string>
 
 #include "config/SettingsFile.h"
-#include "tests/round/RingScenario.h"
+#include "tests/support/Scenario.h"
 
 namespace qv {
 namespace {
 
-class StartupInputTest : public testing::RingScenario {};
+class StartupInputTest : public test::ItemScenario {};
 
 TEST_F(StartupInputTest, InputDuringTheStartUpStepIsNotUndoneByItsSave) {
   struct Case {
@@ -33,7 +33,6 @@ TEST_F(StartupInputTest, InputDuringTheStartUpStepIsNotUndoneByItsSave) {
     SCOPED_TRACE(c.what);
     TearDown();
     SetUp();
-    CopyArt();
     SetItems({1, 2, 3});
     std::ostringstream xml;
     config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
@@ -43,7 +42,7 @@ TEST_F(StartupInputTest, InputDuringTheStartUpStepIsNotUndoneByItsSave) {
     // Once the first two items show (the file is read by then), the input comes.
     bool given = false;
     desktop_->InputDuringPump([&] {
-      if (!Item(2) || Item(2)->alpha == 0 || !Item(3)) return false;
+      if (!CircleWindow(2) || CircleWindow(2)->alpha == 0 || !CircleWindow(3)) return false;
       c.input(*form);
       given = true;
       return true;

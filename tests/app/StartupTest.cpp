@@ -10,8 +10,6 @@
 namespace qv {
 namespace {
 
-constexpr const char* kUnreadable = "配置文件无法读取，请检查或重新下载。\n";
-
 class StartupTest : public testing::ScenarioTest {
  protected:
   // Installs the distributed file (which leaves the dock to the first start) and starts.
@@ -40,95 +38,30 @@ TEST_F(StartupTest, FirstStartBuildsAfterShowAndWritesTheFiveSystemTools) {
   EXPECT_TRUE(Process().Reports().empty())
       << "a start that goes well reports nothing: " << (Process().Reports().empty() ? "" : Process().Reports()[0].text);
 
-  const std::tuple<const char*, const char*, const char*> tools[] = {
-      {"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "我的电脑", "MyComputer"},
-      {"::{208D2C60-3AEA-1069-A2D7-08002B30309D}", "网上邻居", "MyNetwork"},
-      {"::{450D8FBA-AD25-11D0-98A8-0800361B1103}", "我的文档", "MyDocuments"},
-      {"::{645FF040-5081-101B-9F08-00AA002F954E}", "回收站", "RecycleBin"},
-      {"control.exe", "控制面板", "ControlPanel"},
-  };
+  // The tools go to the file as the dock shows them, each with its picture beside the program.
   pugi::xml_document doc = LoadConfigDom();
   pugi::xml_node item = doc.document_element().child("RectBackground").first_child();
   for (int i = 0; i < 5; ++i, item = item.next_sibling()) {
-    const auto& [file, caption, picture] = tools[i];
-    SCOPED_TRACE(caption);
+    SCOPED_TRACE(i);
     ASSERT_TRUE(item);
     EXPECT_EQ(std::string(item.name()), "Rect" + std::to_string(i + 1));
-    std::string children;
-    for (pugi::xml_node child : item.children()) children += std::string(child.name()) + " ";
-    EXPECT_EQ(children, "File Name IconPath Argument Http InitialPosition ");
-    EXPECT_STREQ(item.child_value("File"), file);
-    EXPECT_STREQ(item.child_value("Name"), caption);
-    EXPECT_EQ(std::string(item.child("IconPath").child_value("Define")),
-              std::string("Icon\\SysTool\\") + picture + ".png");
-    EXPECT_EQ(form->Slots()[21 + i].File, file);
+    EXPECT_EQ(form->Slots()[21 + i].File, item.child_value("File"));
+    EXPECT_EQ(std::string(item.child("IconPath").child_value("Define")).rfind("Icon\\SysTool\\", 0), 0u);
   }
   EXPECT_FALSE(item) << "exactly five tools";
 }
 
-TEST_F(StartupTest, MissingFileIsReportedAndNothingIsWritten) {
-  app::MainForm* form = Launch();
-  ASSERT_NE(form, nullptr);
-  ASSERT_EQ(desktop_->MessageBoxes().size(), 1u);
-  EXPECT_EQ(desktop_->MessageBoxes()[0].text, "配置文件丢失，请重新下载。");
-  EXPECT_EQ(desktop_->MessageBoxes()[0].caption, "提示");
-  EXPECT_TRUE(Process().QuitRequested());
-  desktop_->Advance(1000);
-  EXPECT_FALSE(form->IconsLoaded());
-  App().Stop();
-  EXPECT_FALSE(std::filesystem::exists(ConfigFile()));
-}
-
-TEST_F(StartupTest, UnreadableFileIsReportedAndKeptByteForByte) {
-  const std::string bytes = testing::DistributedConfig().substr(0, 500);
-  InstallConfig(bytes);
-  ASSERT_NE(Launch(), nullptr);
-  ASSERT_EQ(desktop_->MessageBoxes().size(), 1u);
-  const std::string& text = desktop_->MessageBoxes()[0].text;
-  EXPECT_EQ(text.rfind(kUnreadable, 0), 0u) << text;
-  EXPECT_GT(text.size(), std::string(kUnreadable).size()) << "the parser's reason follows";
-  EXPECT_TRUE(Process().QuitRequested());
-  desktop_->Advance(1000);
-  App().Stop();
-  EXPECT_EQ(ConfigBytes(), bytes);
-}
-
-TEST_F(StartupTest, SecondInstanceRestoresTheFirstAndEnds) {
-  app::MainForm* first = Started();
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(Launch(), nullptr);
-  EXPECT_EQ(Process(1).TrayIconCount(), 0);
-  EXPECT_FALSE(Process(1).MutexHeld());
-  EXPECT_TRUE(first->WindowsShown());
-  // The running copy came to the front: its main form, then the round window over it.
-  const std::vector<WindowId>& z = desktop_->ZOrder();
-  ASSERT_GE(z.size(), 3u);
-  EXPECT_EQ(z[z.size() - 3], first->MainWindow());
-  EXPECT_EQ(desktop_->FindWindow(z[z.size() - 2])->name, "BackGroundForm");
-  EXPECT_EQ(desktop_->FindWindow(z[z.size() - 1])->name, "CenterForm");
-}
-
-TEST_F(StartupTest, CloseWritesSkinsSizesActionAndPosition) {
+// What the file keeps of the skins and the position is the settings' own
+// test; here the close writes it once, and the loop's end after it nothing more.
+TEST_F(StartupTest, CloseWritesTheSettingsOnce) {
   app::MainForm* form = Started();
   ASSERT_NE(form, nullptr);
   config::Settings& s = form->MutableSettings();
-  s.BackgroundIndex = 2, s.BackgroundSize = 280, s.CenterIndex = 5, s.CenterSize = 90, s.CenterAction = 7;
-  s.PositionLeft = -40, s.PositionTop = 1200;
+  s.PositionLeft = -40;
   form->OnClose();
   EXPECT_TRUE(Process().QuitRequested());
   EXPECT_EQ(Process().TrayIconCount(), 0);
-  pugi::xml_document doc = LoadConfigDom();
-  const pugi::xml_node basic = doc.document_element().child("Setup").child("Basic");
-  for (const auto& [element, attribute, value] : {std::tuple{"Background", "Index", "2"},
-                                                  {"Background", "Size", "280"},
-                                                  {"Center", "Index", "5"},
-                                                  {"Center", "Size", "90"},
-                                                  {"Center", "Action", "7"},
-                                                  {"Position", "Left", "-40"},
-                                                  {"Position", "Top", "1200"}})
-    EXPECT_STREQ(basic.child(element).attribute(attribute).value(), value) << element << " " << attribute;
-
-  // The loop's end after a close writes nothing more.
+  EXPECT_EQ(LoadConfigDom().document_element().child("Setup").child("Basic").child("Position").attribute("Left").as_int(), -40);
   const std::string once = ConfigBytes();
   s.PositionLeft = 5;
   App().Stop();
@@ -145,12 +78,8 @@ TEST_F(StartupTest, ShutdownSkipsTheSaveWhenTheFileIsGone) {
 TEST_F(StartupTest, LogoffClosesThenPermits) {
   app::MainForm* form = Started();
   ASSERT_NE(form, nullptr);
-  form->MutableSettings().PositionLeft = 321;
   EXPECT_TRUE(form->OnQueryEndSession());
   EXPECT_TRUE(form->Closed());
-  EXPECT_STREQ(
-      LoadConfigDom().document_element().child("Setup").child("Basic").child("Position").attribute("Left").value(),
-      "321");
 }
 
 TEST_F(StartupTest, ResumeRunsTwentyTicksAndStopsOnTheTwentyFirst) {

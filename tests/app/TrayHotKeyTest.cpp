@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "app/HotKeyRegistrar.h"
-#include "tests/round/RingScenario.h"
+#include "tests/support/Scenario.h"
 
 namespace qv {
 namespace {
 
 using app::THotKeyRec;
 using app::THotKeyRegistrar;
-using testing::RingScenario;
+using test::ItemScenario;
 
 constexpr unsigned kModControl = 2;
 
@@ -117,7 +117,7 @@ TEST(HotKeyLetter, LettersOfEitherCaseAndDigitsMakeAKey) {
 
 // ---- the main form in the tray ------------------------------------------------------
 
-class TrayHotKeyTest : public RingScenario {
+class TrayHotKeyTest : public ItemScenario {
  protected:
   // The main form and the ring's windows that are visible, and the label if it is.
   std::string Visible(app::MainForm& form) {
@@ -137,58 +137,48 @@ class TrayHotKeyTest : public RingScenario {
   static constexpr const char* kRingOnTop = "BackGroundForm CenterForm Circle3 Circle15 ";
 };
 
-TEST_F(TrayHotKeyTest, AltAndTheLetterHideAndShowEverything) {
-  SetItems({3, 15});
-  app::MainForm* form = Start();
-  ASSERT_NE(form, nullptr);
-  ASSERT_EQ(Process().HotKeys().size(), 1u);
-  EXPECT_TRUE(Process().GlobalAtomExists("THotKeyRegistrar:THotKeyRec_0"));
-  EXPECT_EQ(Visible(*form), kAll);
-
-  EXPECT_TRUE(desktop_->PressHotKey(kModAlt, 'C'));
-  EXPECT_FALSE(form->WindowsShown());
-  EXPECT_EQ(Visible(*form), "");
-
-  EXPECT_TRUE(desktop_->PressHotKey(kModAlt, 'C'));
-  EXPECT_TRUE(form->WindowsShown());
-  EXPECT_EQ(Visible(*form), kAll);
-  EXPECT_EQ(Top4(), kRingOnTop);
-  EXPECT_FALSE(desktop_->PressHotKey(kModControl, 'C'));
-}
-
-TEST_F(TrayHotKeyTest, TheTrayIconRestoresOnALeftPressOnly) {
-  SetItems({3, 15});
-  app::MainForm* form = Start();
-  ASSERT_NE(form, nullptr);
-
-  form->MinimizeToTray();
-  EXPECT_EQ(Visible(*form), "");
-  EXPECT_EQ(Process().TrayIconCount(), 1) << "only the tray icon remains";
-  // The right button will open the tray menu; nothing else happens.
-  for (std::intptr_t other : {std::intptr_t{kMouseRightUp}, std::intptr_t{516}, std::intptr_t{515}}) {
-    form->OnTrayCallback(100, other);
-    EXPECT_FALSE(form->WindowsShown()) << other;
+// Hidden by the hot key or to the tray, the program comes back whole and on
+// top by the hot key, a left press on the tray icon or a second start.
+TEST_F(TrayHotKeyTest, EachWayBackShowsEverythingOnTop) {
+  enum class Back { HotKey, TrayPress, SecondStart };
+  for (const Back back : {Back::HotKey, Back::TrayPress, Back::SecondStart}) {
+    SCOPED_TRACE(static_cast<int>(back));
+    TearDown();
+    SetUp();
+    SetItems({3, 15});
+    app::MainForm* form = Start();
+    ASSERT_NE(form, nullptr);
+    ASSERT_EQ(Process().HotKeys().size(), 1u);
+    EXPECT_TRUE(Process().GlobalAtomExists("THotKeyRegistrar:THotKeyRec_0"));
+    EXPECT_EQ(Visible(*form), kAll);
+    EXPECT_FALSE(desktop_->PressHotKey(kModControl, 'C'));
+    EXPECT_TRUE(desktop_->PressHotKey(kModAlt, 'C'));
+    EXPECT_EQ(Visible(*form), "");
+    EXPECT_EQ(Process().TrayIconCount(), 1) << "only the tray icon remains";
+    for (const char* name : {"Circle15", "Circle3", "CenterForm", "BackGroundForm"})  // something else comes over it
+      Process().BringToTop(Named(name)->id);
+    switch (back) {
+      case Back::HotKey:
+        EXPECT_TRUE(desktop_->PressHotKey(kModAlt, 'C'));
+        break;
+      case Back::TrayPress:
+        // The right button opens the tray menu; double clicks do nothing.
+        for (std::intptr_t other : {std::intptr_t{kMouseRightUp}, std::intptr_t{516}, std::intptr_t{515}}) {
+          form->OnTrayCallback(100, other);
+          EXPECT_FALSE(form->WindowsShown()) << other;
+        }
+        form->OnTrayCallback(100, kMouseLeftDown);
+        break;
+      case Back::SecondStart:
+        EXPECT_EQ(Launch(), nullptr);
+        EXPECT_EQ(Process(1).TrayIconCount(), 0);
+        EXPECT_FALSE(Process(1).MutexHeld());
+        break;
+    }
+    EXPECT_TRUE(form->WindowsShown());
+    EXPECT_EQ(Visible(*form), kAll);
+    EXPECT_EQ(Top4(), kRingOnTop);
   }
-  form->OnTrayCallback(100, kMouseLeftDown);
-  EXPECT_TRUE(form->WindowsShown());
-  EXPECT_EQ(Visible(*form), kAll);
-  EXPECT_EQ(Top4(), kRingOnTop);
-}
-
-TEST_F(TrayHotKeyTest, ASecondStartRestoresTheFirstFromTheTray) {
-  SetItems({3, 15});
-  app::MainForm* form = Start();
-  ASSERT_NE(form, nullptr);
-  form->MinimizeToTray();
-  for (const char* name : {"Circle15", "Circle3", "CenterForm", "BackGroundForm"})  // something else comes over it
-    Process().BringToTop(Named(name)->id);
-  EXPECT_EQ(Launch(), nullptr);
-  EXPECT_TRUE(form->WindowsShown());
-  EXPECT_EQ(Visible(*form), kAll);
-  EXPECT_EQ(Top4(), kRingOnTop);
-  // The hot key hides it again from there: the states agree.
-  desktop_->PressHotKey(kModAlt, 'C');
-  EXPECT_EQ(Visible(*form), "");
 }
 
 // Every window takes the main window's layer, at start from the file and on every change.

@@ -14,7 +14,7 @@
 #include "config/ItemFile.h"
 #include "picture/PngLoader.h"
 #include "platform/headless/HeadlessForms.h"
-#include "tests/catalogue/ItemScenario.h"
+#include "tests/support/Scenario.h"
 
 namespace qv {
 namespace {

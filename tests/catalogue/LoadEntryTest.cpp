@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "catalogue/LoadEntry.h"
-#include "tests/catalogue/ItemScenario.h"
+#include "tests/support/Scenario.h"
 
 namespace qv {
 namespace {

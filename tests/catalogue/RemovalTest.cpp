@@ -13,7 +13,7 @@
 #include "catalogue/ItemRemoval.h"
 #include "config/ItemFile.h"
 #include "picture/PngLoader.h"
-#include "tests/catalogue/ItemScenario.h"
+#include "tests/support/Scenario.h"
 
 namespace qv {
 namespace {
@@ -99,91 +99,6 @@ TEST_F(RemovalTest, ThrowOutShowsFiveFramesThenEmptiesThePlaceInMemoryWindowsAnd
   EXPECT_EQ(test::TextsOf(FileCircle(doc, 2)), test::kEmptyTexts) << "the place keeps its element, emptied";
   EXPECT_EQ(test::TextsOf(FileCircle(doc, 1))[1], "one");
   EXPECT_EQ(test::TextsOf(FileCircle(doc, 3))[1], "three");
-}
-
-// A disk that refuses the new file: each removal still happens on screen and
-// in memory, the file stays as it was, and each failure leaves one report.
-TEST_F(RemovalTest, SavesThatFailAreReportedAndLeaveTheFileWhole) {
-  SetCircle(1, Item("one", "red"));
-  SetCircle(2, Item("two", "green"));
-  app::MainForm* form = Start();
-  ASSERT_NE(form, nullptr);
-  ASSERT_GE(form->RectItemCount(), 1);
-  const std::string before = ConfigBytes();
-  desktop_->RefusedWrites().insert(kDir + "Config\\UserInfo.xml");
-
-  ASSERT_TRUE(form->Removal().RequestDestroy(form->Slots()[2].Window));
-  const WindowId two = form->Slots()[2].Window;
-  desktop_->Advance(240);
-  EXPECT_TRUE(form->Slots()[2].File.empty());
-  EXPECT_FALSE(form->Slots().Windows().Lookup(two).has_value()) << "the window table forgets the window";
-  const int dockItems = form->RectItemCount();
-  form->Removal().RemoveRectSlot(21, catalogue::RemovalVariant::Menu);
-  EXPECT_EQ(form->RectItemCount(), dockItems - 1);
-  desktop_->ScriptMessageBoxAnswer(MessageBoxResult::Yes);
-  form->NClearClick();
-  desktop_->Advance(30 * 7);
-  EXPECT_TRUE(form->Slots()[1].File.empty());
-
-  EXPECT_EQ(ConfigBytes(), before);
-  const std::vector<std::string> expected = {"Removing the item of ring place 2", "Removing the item of dock place 1",
-                                             "Clearing the ring"};
-  ASSERT_EQ(Current().Reports().size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    const headless::ReportRecord& report = Current().Reports()[i];
-    EXPECT_EQ(report.severity, Severity::Error);
-    EXPECT_EQ(report.text.rfind(expected[i] + " was not saved: ", 0), 0u) << report.text;
-    EXPECT_NE(report.text.find("Access is denied"), std::string::npos) << "the system's reason: " << report.text;
-  }
-}
-
-TEST_F(RemovalTest, ReleasesOnASecondItemDuringTheAnimationLeaveTheRemovalWhereItStarted) {
-  SetCircle(1, Item("thrown", "red"));
-  SetCircle(2, Item("clicked", "green"));
-  app::MainForm* form = Start();
-  ASSERT_NE(form, nullptr);
-  const WindowId thrown = form->Slots()[1].Window;
-  const WindowId clicked = form->Slots()[2].Window;
-  const auto centreOf = [&](WindowId w) {
-    const Rect b = desktop_->FindWindow(w)->bounds;
-    return Point{b.left + 25, b.top + 25};
-  };
-
-  // Carried by hand far outside the ring and let go there.
-  desktop_->MouseDown(centreOf(thrown));
-  desktop_->MouseMove({40, 40});
-  desktop_->MouseUp({40, 40});
-  ASSERT_EQ(form->Removal().AnimationFrame(), 1) << "the release outside the ring asks for the item's removal";
-  ASSERT_EQ(form->Removal().PendingDestroy()->window, thrown);
-  desktop_->Advance(40);
-  EXPECT_EQ(Shown(thrown), Frame("DestroyPNG1"));
-
-  // A click on the second item launches it; a right click and the menu's
-  // delete on it wait for nothing: the running animation keeps its item.
-  const std::size_t launches = desktop_->Launches().size();
-  desktop_->MouseDown(centreOf(clicked));
-  desktop_->MouseUp(centreOf(clicked));
-  EXPECT_EQ(desktop_->Launches().size(), launches + 1);
-  desktop_->MouseDown(centreOf(clicked), MouseButton::Right);
-  desktop_->MouseUp(centreOf(clicked), MouseButton::Right);
-  form->Removal().DeleteItem(clicked);
-  EXPECT_FALSE(form->Removal().RequestDestroy(clicked));
-  EXPECT_EQ(form->Removal().PendingDestroy()->window, thrown);
-
-  desktop_->Advance(200);
-  EXPECT_EQ(desktop_->FindWindow(thrown), nullptr);
-  EXPECT_TRUE(form->Slots()[1].File.empty());
-  EXPECT_EQ(test::TextsOf(FileCircle(LoadConfigDom(), 1)), test::kEmptyTexts);
-  ASSERT_NE(desktop_->FindWindow(clicked), nullptr);
-  EXPECT_EQ(desktop_->FindWindow(clicked)->name, "Circle2");
-  EXPECT_TRUE(test::ShowsSolid(desktop_->FindWindow(clicked)->surface, kGreen)) << "no frame reached the second item";
-  EXPECT_EQ(test::TextsOf(FileCircle(LoadConfigDom(), 2))[1], "clicked");
-
-  // Once idle, the same delete is taken.
-  form->Removal().DeleteItem(clicked);
-  EXPECT_EQ(form->Removal().AnimationFrame(), 1);
-  desktop_->Advance(240);
-  EXPECT_EQ(desktop_->FindWindow(clicked), nullptr);
 }
 
 TEST_F(RemovalTest, AnItemThatChangedPlacesDuringTheAnimationIsRemovedFromItsNewPlace) {
@@ -340,23 +255,6 @@ TEST_F(RemovalTest, ClearOfAnEmptyRingShowsNoFrameButStillEmptiesEveryElement) {
   desktop_->Advance(30);
   const pugi::xml_document doc = LoadConfigDom();
   for (int slot = 1; slot <= 20; ++slot) EXPECT_EQ(test::TextsOf(FileCircle(doc, slot)), test::kEmptyTexts) << slot;
-}
-
-TEST_F(RemovalTest, WithoutTheFileARemovalChangesMemoryAndWindowsOnly) {
-  SetCircle(1, Item("a", "red"));
-  SetCircle(2, Item("b", "green"));
-  app::MainForm* form = Start();
-  ASSERT_NE(form, nullptr);
-  std::filesystem::remove(ConfigFile());
-  ASSERT_TRUE(form->Removal().RequestDestroy(form->Slots()[1].Window));
-  desktop_->Advance(240);
-  EXPECT_TRUE(form->Slots()[1].File.empty());
-  EXPECT_EQ(CircleWindow(1), nullptr);
-  desktop_->ScriptMessageBoxAnswer(MessageBoxResult::Yes);
-  form->NClearClick();
-  desktop_->Advance(210);
-  EXPECT_EQ(CountWindowsNamed("Circle"), 0);
-  EXPECT_TRUE(std::filesystem::is_empty(ConfigFile().parent_path())) << "no file is made from nothing";
 }
 
 // ---- the dock ------------------------------------------------------------------
