@@ -7,6 +7,7 @@
 #include "app/PresentationSwitches.h"
 #include "catalogue/IconPropertyApply.h"
 #include "catalogue/LoadEntry.h"
+#include "config/Backups.h"
 #include "config/SettingsFile.h"
 #include "picture/DpiPictures.h"
 #include "picture/Picture.h"
@@ -189,14 +190,22 @@ void MainForm::InitSettings() {
 }
 
 bool MainForm::RestoreFromBackup(const config::SettingsOutcome& failed) {
-  const std::string backup = ConfigPath() + ".bak";
-  // A backup that would fail the same way is not worth a question.
-  if (config::SettingsFile(platform_.files, platform_.system, backup).Probe().status != config::LoadStatus::Ok)
-    return false;
+  // The writer's last backup, else the copy taken before the last clear or reset;
+  // a backup that would fail the same way is not worth a question.
+  const auto loads = [this](const std::string& path) {
+    return config::SettingsFile(platform_.files, platform_.system, path).Probe().status == config::LoadStatus::Ok;
+  };
+  std::string backup = ConfigPath() + ".bak";
+  const char* question = kConfigRestoreText;
+  if (!loads(backup)) {
+    backup = config::ProtectedBackupPath(ConfigPath());
+    question = kConfigRestoreProtectedText;
+    if (!loads(backup)) return false;
+  }
   const std::string reason = failed.status == config::SettingsStatus::Missing
                                  ? ConfigPath() + " not found"
                                  : ConfigPath() + ": " + LoadFault(failed.load);
-  if (platform_.dialogs.MessageBox(std::string(kConfigRestoreText) + "\n" + reason, kMessageCaption,
+  if (platform_.dialogs.MessageBox(std::string(question) + "\n" + reason, kMessageCaption,
                                    MessageBoxButtons::YesNo, MessageBoxIcon::Question) != MessageBoxResult::Yes)
     return false;
   const std::optional<std::string> bytes = platform_.files.ReadFile(backup);

@@ -12,11 +12,13 @@ namespace qv {
 namespace {
 
 constexpr const char* kRestoreQuestion = "配置文件丢失或无法读取。是否从备份 UserInfo.xml.bak 恢复？\n";
+constexpr const char* kProtectedQuestion = "配置文件丢失或无法读取。是否从清除前的备份 UserInfo.xml.before-clear 恢复？\n";
 constexpr const char* kMissing = "配置文件丢失，请重新下载。";
 constexpr const char* kUnreadable = "配置文件无法读取，请检查或重新下载。\n";
 
 enum class FileState { Missing, Unreadable };
-enum class BackupState { None, Good, Unreadable };
+// Protected: no writer's backup, but the copy taken before a clear or reset.
+enum class BackupState { None, Good, Unreadable, Protected };
 
 struct RestoreCase {
   const char* name;
@@ -29,7 +31,10 @@ struct RestoreCase {
 
 class BackupRestoreTest : public testing::ScenarioTest, public ::testing::WithParamInterface<RestoreCase> {
  protected:
-  std::filesystem::path BackupFile() const { return desktop_->RealPath(programDir_ + "Config\\UserInfo.xml.bak"); }
+  std::filesystem::path BackupFile() const {
+    const char* name = GetParam().backup == BackupState::Protected ? "UserInfo.xml.before-clear" : "UserInfo.xml.bak";
+    return desktop_->RealPath(programDir_ + "Config\\" + name);
+  }
 };
 
 TEST_P(BackupRestoreTest, OffersAReadableBackupAndRestoresOnlyOnYes) {
@@ -43,7 +48,7 @@ TEST_P(BackupRestoreTest, OffersAReadableBackupAndRestoresOnlyOnYes) {
   const std::string broken = good.substr(0, good.size() / 2);
 
   if (c.file == FileState::Unreadable) InstallConfig(broken);
-  if (c.backup != BackupState::None) testing::WriteBytes(BackupFile(), c.backup == BackupState::Good ? good : broken);
+  if (c.backup != BackupState::None) testing::WriteBytes(BackupFile(), c.backup == BackupState::Unreadable ? broken : good);
   const std::string backupBefore = c.backup == BackupState::None ? "" : testing::ReadBytes(BackupFile());
   if (c.asked) desktop_->ScriptMessageBoxAnswer(c.answer);
 
@@ -55,8 +60,9 @@ TEST_P(BackupRestoreTest, OffersAReadableBackupAndRestoresOnlyOnYes) {
   std::size_t next = 0;
   if (c.asked) {
     ASSERT_GE(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text.rfind(kRestoreQuestion, 0), 0u) << boxes[0].text;
-    EXPECT_GT(boxes[0].text.size(), std::string(kRestoreQuestion).size()) << "the reason follows";
+    const std::string question = c.backup == BackupState::Protected ? kProtectedQuestion : kRestoreQuestion;
+    EXPECT_EQ(boxes[0].text.rfind(question, 0), 0u) << boxes[0].text;
+    EXPECT_GT(boxes[0].text.size(), question.size()) << "the reason follows";
     EXPECT_EQ(boxes[0].caption, "提示");
     EXPECT_EQ(boxes[0].buttons, MessageBoxButtons::YesNo);
     next = 1;
@@ -107,6 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
                     MessageBoxResult::Yes, false, false},
         RestoreCase{"MissingBackupNeverOffered", FileState::Missing, BackupState::Unreadable, MessageBoxResult::Yes,
                     false, false},
+        RestoreCase{"MissingProtectedCopyYes", FileState::Missing, BackupState::Protected, MessageBoxResult::Yes, true,
+                    true},
         RestoreCase{"NoBackup", FileState::Missing, BackupState::None, MessageBoxResult::Yes, false, false},
         RestoreCase{"UnreadableNoBackup", FileState::Unreadable, BackupState::None, MessageBoxResult::Yes, false,
                     false}),

@@ -25,7 +25,7 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
-include "catalogue/CatalogueSite.h"
+#include "catalogue/CatalogueSite.h"
 #include "config/ItemFile.h"
 #include "platform/headless/HeadlessDesktop.h"
 #include "tests/support/IcoWriter.h"
