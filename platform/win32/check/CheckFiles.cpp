@@ -97,7 +97,7 @@ void CheckFiles() {
 
   // Sizes around the write and read pieces, with NUL bytes inside; a whole
   // read stops at its cap. Devices open like files but are none.
-  for (std::size_t size : {std::size_t{0}, std::size_t{1}, (std::size_t{3} << 20) + 5, kMaxWholeRead + 1}) {
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, (std::size_t{3} << 20) + 5, static_cast<std::size_t>(kMaxWholeRead) + 1}) {
     const std::string bytes = Pattern(size);
     QV_EXPECT(files.WriteFileAtomic(target, bytes));
     QV_EXPECT_ABOUT(files.ReadFile(target) == (size <= kMaxWholeRead ? std::optional(bytes) : std::nullopt),
