@@ -35,7 +35,7 @@ def shown(h, title):
 def scenario(h):
     d = harness.Desktop(h)
     app = h.program(ring=settings.RING, dock=settings.DOCK, settings=settings.SETTINGS)
-    settings.open_dialog(h, d)
+    harness.open_form_from_tray(h, d, "s", TITLE)
     before = app.config.read_bytes()  # as the start completed it
     # Out of the way of the box, which comes up in the middle of the screen.
     for xid in d.x_windows(TITLE):
