@@ -36,23 +36,23 @@ std::string TempFolder(const char* prefix) {
 }
 
 bool Stage::Open(const wchar_t* className, const wchar_t* title, Rect bounds) {
-  WindowSpec spec;
-  spec.name = "FormRoundHot";
-  spec.className = Narrow(className);
-  spec.title = Narrow(title);
-  spec.bounds = bounds;
-  spec.mainForm = true;
-  main = p.windows.CreateWindow(spec);
+  WindowSpec window;
+  window.name = "FormRoundHot";
+  window.className = Narrow(className);
+  window.title = Narrow(title);
+  window.bounds = bounds;
+  window.mainForm = true;
+  main = p.windows.CreateWindow(window);
   mainWindow = ::FindWindowW(className, title);
   return main != kNoWindow && mainWindow != nullptr;
 }
 
 WindowId Stage::Add(const char* name, Rect bounds, bool visible) {
-  WindowSpec spec;
-  spec.name = name;
-  spec.bounds = bounds;
-  spec.visible = visible;
-  return p.windows.CreateWindow(spec);
+  WindowSpec window;
+  window.name = name;
+  window.bounds = bounds;
+  window.visible = visible;
+  return p.windows.CreateWindow(window);
 }
 
 HWND Stage::Window(const char* name) const { return ::FindWindowW(L"QuorvelLayered", Widen(name).c_str()); }
