@@ -485,6 +485,7 @@ PresentationSite MainForm::Presentations() {
 void MainForm::ToggleRound() {
   PresentationSite site = Presentations();
   app::ToggleRound(site);
+  round_->RingShownChanged();
 }
 
 void MainForm::ToggleRect() {
