@@ -302,6 +302,17 @@ TEST(DockTheme, NamesReachNoFurtherThanTheThemeFolder) {
 
 }
 
+// The dock reads its theme only through the refusing path.
+TEST_F(DockScenario, AThemeNameOutsideTheThemeFolderIsRefused) {
+  Put(test::kDir + "Icon\\Default.png", testing::SolidPng(120, {10, 10, 10}));  // where ..\Default leads
+  SetDock(3);
+  Basic().child("ShowRect").attribute("RectTopic").set_value("..\\Default");
+  app::MainForm* form = Start();
+  ASSERT_NE(form, nullptr);
+  EXPECT_FALSE(form->Dock().HasTheme());
+  for (std::uint32_t p : Named("RectForm")->surface.pixels) ASSERT_EQ(p, 0u);
+}
+
 TEST(DockBarAlpha, PercentToAlphaTruncates) {
   const std::pair<int, int> cases[] = {{100, 255}, {50, 127}, {0, 0}, {1, 2}, {99, 252}, {-5, 0}, {140, 255}};
   for (const auto& [percent, alpha] : cases) EXPECT_EQ(dock::BarAlpha(percent), alpha) << percent;

@@ -189,20 +189,24 @@ TEST_F(InteractionTest, DroppingAnItemOnAnotherExchangesTheirSlots) {
   EXPECT_EQ(test::TextsOf(FileCircle(doc, 8))[1], alpha.name);
 }
 
-// The area reaches MinR + SeparationSize + 80 = 330 from the centre: an item let
-// go a pixel beyond it goes where it was let go, plays its removal and empties its slot.
+// A wide skin takes the area to 250 from the centre, past the rings' reach
+// (MinR + SeparationSize + 80 = 220): an item let go there is put back; a pixel
+// beyond, it goes where it was let go, plays its removal and empties its slot.
 TEST_F(InteractionTest, AnItemThrownBeyondTheRingAreaIsAskedToGo) {
-  Basic().child("IconElement").attribute("MinR").set_value(200);
-  Basic().child("IconElement").attribute("SeparationSize").set_value(50);
+  Basic().child("Background").attribute("Size").set_value(500);
   SetItems({8, 3});
   app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const WindowId eight = CircleWindow(8)->id;
-  Drag(ItemMiddle(8), {kCentre.x + 331, kCentre.y}, 10);
+  const Rect start = CircleWindow(8)->bounds;
+  Drag(ItemMiddle(8), {kCentre.x + 250, kCentre.y}, 10);
+  EXPECT_EQ(CircleWindow(8)->bounds, start);
+  EXPECT_FALSE(form->Removal().Animating());
+  Drag(ItemMiddle(8), {kCentre.x + 251, kCentre.y}, 10);
   EXPECT_TRUE(desktop_->Launches().empty());
   ASSERT_TRUE(form->Removal().PendingDestroy().has_value());
   EXPECT_EQ(form->Removal().PendingDestroy()->window, eight);
-  EXPECT_EQ(desktop_->FindWindow(eight)->bounds.left, kCentre.x + 331 - 25);
+  EXPECT_EQ(desktop_->FindWindow(eight)->bounds.left, kCentre.x + 251 - 25);
   desktop_->Advance(240);
   EXPECT_EQ(desktop_->FindWindow(eight), nullptr);
   EXPECT_STREQ(FileCircle(LoadConfigDom(), 8).child_value("File"), "");
