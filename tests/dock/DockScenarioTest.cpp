@@ -1,6 +1,6 @@
 // The dock in the running program on the headless desktop: loading, placement,
-// magnification applied to the windows, themes, the switches, drops and
-// drag-outs with the file checked element by element.
+// magnification applied to the windows, the switches, drops and drag-outs with
+// the file checked element by element; the theme names and the bar's alpha.
 
 #include <gtest/gtest.h>
 
@@ -51,12 +51,11 @@ class DockScenario : public test::ItemScenario {
     }
   }
   // The pointer rests on the middle of an item; its bounds in the row that magnified.
+  static Point Middle(const Rect& r) { return {r.left + r.width / 2, r.top + r.height / 2}; }
   Rect Magnify(const std::string& name) {
-    const Rect rest = Named(name)->bounds;
-    desktop_->MouseMove({rest.left + rest.width / 2, rest.top + rest.height / 2});
+    desktop_->MouseMove(Middle(Named(name)->bounds));
     return Named(name)->bounds;
   }
-  static Point Middle(const Rect& r) { return {r.left + r.width / 2, r.top + r.height / 2}; }
   std::vector<std::string> DockFiles() {
     std::vector<std::string> files;
     for (pugi::xml_node e : LoadConfigDom().document_element().child("RectBackground").children())
@@ -282,12 +281,10 @@ TEST_F(DockScenario, ElementWithoutTargetKeepsTheRowWithoutGapsAndStaysInTheFile
   ExpectOnScreen(dock::LayoutRectAtRest(Params(*form)));
   EXPECT_EQ(Named("Rect2")->toolTip, "F2");
   const Rect two = Named("Rect2")->bounds;
-  desktop_->MouseDown({two.left + 25, two.top + 25});
-  desktop_->MouseUp({two.left + 25, two.top + 25});
+  Click({two.left + 25, two.top + 25});
   EXPECT_TRUE(desktop_->Launches().empty()) << "nothing to launch";
   form->FormClose();
-  const std::vector<std::string> files = DockFiles();
-  EXPECT_EQ(files, (std::vector<std::string>{"Rect1=C:\\Dock\\F1", "Rect2=", "Rect3=C:\\Dock\\F3"}));
+  EXPECT_EQ(DockFiles(), (std::vector<std::string>{"Rect1=C:\\Dock\\F1", "Rect2=", "Rect3=C:\\Dock\\F3"}));
   EXPECT_STREQ(LoadConfigDom().document_element().child("RectBackground").child("Rect2").child_value("Name"), "F2");
 }
 
