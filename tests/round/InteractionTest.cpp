@@ -138,11 +138,7 @@ TEST_F(InteractionTest, LocksDecideWhatTheHandCanMove) {
 TEST(ExchangeTarget, TheFirstItemLessThanTwentyPixelsAwayInBothDirections) {
   const std::vector<round::ExchangeCandidate> ring = {
       {2, "Circle2", {100, 100}}, {5, "Circle5", {300, 100}}, {9, "Circle9", {100, 110}}, {11, "Circle11", {0, 0}}};
-  const struct {
-    const char* dragged;
-    Point at;
-    int target;
-  } cases[] = {
+  const struct { const char* dragged; Point at; int target; } cases[] = {
       {"Circle11", {119, 119}, 2},  // 19 and 19: close enough; slot 2 comes before slot 9
       {"Circle11", {120, 100}, 0},  // 20 across is too far
       {"Circle11", {81, 81}, 2},    // -19 on both
