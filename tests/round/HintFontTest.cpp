@@ -49,7 +49,7 @@ TEST(HintLabelSizeTest, LogicalSizeRoundsUpToHoldTheText) {
       {{0, 0}, 144, {1, 1}},     {{100, 17}, 96, {100, 17}}, {{63, 25}, 120, {51, 20}},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(LogicalLabelSize(c.drawn, c.dpi), c.logical) << c.drawn.width << " x " << c.drawn.height << " at " << c.dpi;
+    EXPECT_EQ(LogicalLabelSize(c.drawn, c.dpi), c.logical) << c.drawn.width << "x" << c.drawn.height << " " << c.dpi;
 }
 
 // Rows of the surface that hold any ink.

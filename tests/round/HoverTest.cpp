@@ -26,7 +26,7 @@ TEST_F(HoverTest, TheItemUnderThePointerDimsAndShowsItsNameBelowIt) {
       cases[] = {
       {"the bottom item, the factory font", 2, "Notepad", nullptr, 368, {63, 20}, 0xE9E9E9},
       {"a font of the user's", 8, "Notepad", "\"Tahoma\", 9, [Italic], [clRed]", 368, {42, 15}, 0xFF0000},
-      {"an odd width, halved toward zero, below the screen", 14, "Notepad1", nullptr, 700, {72, 20}, 0xE9E9E9},
+      {"an odd width halved toward zero, below the screen", 14, "Notepad1", nullptr, 700, {72, 20}, 0xE9E9E9},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -61,7 +61,7 @@ TEST_F(InteractionTest, ASecondNotchRestartsTheTurnFromWhereTheRingsAre) {
   ASSERT_NE(form, nullptr);
   const Point over = PointOn("BackGroundForm");
   // A second notch 60 ms (three steps) after a forward one: a whole notch more from there.
-  const std::pair<int, double> cases[] = {{-1, 0.3 + 0.8}, {+1, 1.1 + 0.3 - 0.8}};  // the second notch, the end
+  const std::pair<int, double> cases[] = {{-1, 0.3 + 0.8}, {+1, 1.1 + 0.3 - 0.8}};  // second notch, end
   for (const auto& [second, expected] : cases) {
     SCOPED_TRACE(second);
     const double start = form->RotationAngle();
