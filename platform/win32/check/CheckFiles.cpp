@@ -2,6 +2,7 @@
 // atomic replace and what it leaves behind, registry value types.
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,19 +39,6 @@ std::string Pattern(std::size_t size) {
   std::string bytes(size, '\0');
   for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7919u) >> 3);
   return bytes;
-}
-
-void RemoveTree(const std::string& folder) {
-  for (const std::string& name : Listing(folder)) {
-    const std::wstring wide = L"\\\\?\\" + Widen(folder + name);
-    if (::GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
-      RemoveTree(folder + name + "\\");
-    } else {
-      ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
-      ::DeleteFileW(wide.c_str());
-    }
-  }
-  ::RemoveDirectoryW((L"\\\\?\\" + Widen(folder)).c_str());
 }
 
 UniqueFile Hold(const std::string& path, DWORD access, DWORD sharing) {
@@ -197,7 +185,8 @@ void CheckFiles() {
     }
   }
 
-  RemoveTree(root);
+  std::error_code error;
+  std::filesystem::remove_all(L"\\\\?\\" + Widen(root.substr(0, root.size() - 1)), error);
   QV_EXPECT(!files.DirectoryExists(root));
 }
 

@@ -86,12 +86,6 @@ LPARAM At(int x, int y) {
   return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
 }
 
-LayeredSurface Opaque(int width, int height) {
-  LayeredSurface s(width, height);
-  for (std::uint32_t& p : s.pixels) p = PackBgra(40, 80, 160, 255);
-  return s;
-}
-
 void CheckHotKeys(Win32Platform& platform, Recorder& events) {
   IHotKeys& hotKeys = platform.Interfaces().hotKeys;
   Platform& p = platform.Interfaces();
@@ -151,7 +145,6 @@ void CheckInput() {
   HWND labelWindow = stage.Window("Hint");
   QV_EXPECT(itemWindow != nullptr && labelWindow != nullptr);
   if (!main || !itemWindow || !labelWindow) return;
-  p.windows.PushLayered(item, Opaque(50, 50), 255);
   Pump(p, 100);
   events.TakeLog();
 

@@ -227,6 +227,7 @@ void CheckWindows() {
   p.windows.SetToolTip(hiddenItem, "gone again");
   p.windows.SetToolTip(hiddenItem, "");
   ::SendMessageW(hiddenItemWindow, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));  // no tip: no control
+  QV_EXPECT(TipControls().empty());
   ::SendMessageW(itemWindow, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
   const std::vector<HWND> tips = TipControls();
   QV_EXPECT(tips.size() == 1);
