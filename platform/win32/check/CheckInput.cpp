@@ -157,13 +157,15 @@ void CheckInput() {
   ::SendMessageW(itemWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(5, 6));
   ::SendMessageW(itemWindow, WM_LBUTTONUP, 0, At(7, 8));
   ::SendMessageW(itemWindow, WM_RBUTTONDOWN, MK_RBUTTON, At(49, 0));
+  ::SendMessageW(itemWindow, WM_RBUTTONUP, 0, At(49, 0));
   ::SendMessageW(itemWindow, WM_MBUTTONDOWN, MK_MBUTTON | MK_LBUTTON, At(-3, -4));
   ::SendMessageW(itemWindow, WM_MBUTTONUP, MK_LBUTTON, At(-3, -4));
-  ::SendMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 2));
+  ::SendMessageW(main, WM_LBUTTONDBLCLK, MK_LBUTTON, At(1, 2));  // the second press of a quick pair
   ExpectLog(events,
             {"down " + item_ + " L(5,6) (205,156) held", "up " + item_ + " L(7,8) (207,158)",
-             "down " + item_ + " R(49,0) (249,150)", "down " + item_ + " M(-3,-4) (197,146) held",
-             "up " + item_ + " M(-3,-4) (197,146) held", "down " + main_ + " L(1,2) (21,22) held"},
+             "down " + item_ + " R(49,0) (249,150)", "up " + item_ + " R(49,0) (249,150)",
+             "down " + item_ + " M(-3,-4) (197,146) held", "up " + item_ + " M(-3,-4) (197,146) held",
+             "down " + main_ + " L(1,2) (21,22) held"},
             "button messages");
 
   // Moves: the first one after a leave is an enter too.

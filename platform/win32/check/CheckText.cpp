@@ -41,6 +41,7 @@ void CheckText() {
       {65001, Bytes({0xC0, 0xAF}), std::nullopt},  // over-long "/"
       {50220, Bytes({0x1B, '$', 'B', 0x44, 0x73, 0x3C, 0x28, 0x1B, '(', 'B'}), "提示"},
       {50220, Bytes({'a', 0xFF, 0xFE}), std::nullopt},  // 8-bit bytes in a 7-bit code
+      {52936, Bytes({'~', '{', 0x4C, 0x61, 0x4A, 0x3E, '~', '}'}), "提示"},
       {52936, Bytes({'~', '{', 0x7F, 0x7F, '~', '}'}), std::nullopt},
       {65000, "A+ImIDkQ-.", "A\u2262\u0391."},
       {65000, Bytes({'+', 0xFF, '-'}), std::nullopt},

@@ -247,6 +247,7 @@ void CheckWindows() {
     int command;
     MessageBoxResult result;
   } boxes[] = {{MessageBoxButtons::YesNo, IDNO, MessageBoxResult::No},
+               {MessageBoxButtons::YesNo, IDYES, MessageBoxResult::Yes},
                {MessageBoxButtons::OkCancel, IDCANCEL, MessageBoxResult::Cancel},
                {MessageBoxButtons::Ok, IDOK, MessageBoxResult::Ok}};
   for (const auto& c : boxes) {
