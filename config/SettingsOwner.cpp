@@ -56,6 +56,18 @@ void SettingsOwner::PreviewMagnify(int iconPx, int iconWd) {
   Tell([](ISettingsObserver& o) { o.MagnifyChanged(); });
 }
 
+EditResult SettingsOwner::ToggleRing() {
+  values_.IsShowRound = !values_.IsShowRound;
+  Tell([](ISettingsObserver& o) { o.RingShownChanged(); });
+  return SettingsFile(files_, system_, path_).WriteSwitch(SettingKey::IsShowRound, values_.IsShowRound);
+}
+
+EditResult SettingsOwner::ToggleDock() {
+  values_.IsShowRect = !values_.IsShowRect;
+  Tell([](ISettingsObserver& o) { o.DockShownChanged(); });
+  return SettingsFile(files_, system_, path_).WriteSwitch(SettingKey::IsShowRect, values_.IsShowRect);
+}
+
 EditResult SettingsOwner::Apply(const BasicSettingsValues& v, const SkinShifts& skins) {
   const EditResult result = SettingsFile(files_, system_, path_).WriteSettings(BasicSettingsWrites(v));
   // The settings hold in memory whether or not the file took them.
