@@ -16,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/IcoWriter.h"
+
 namespace qv::test {
 
 struct PeResource {
@@ -192,6 +194,20 @@ inline PeResource IconResource(std::uint32_t id, std::string image) {
   r.language = 1033;
   r.data = std::move(image);
   return r;
+}
+
+// An icon image of side x side pixels: a DIB of the given depth (up to 8
+// bits, every pixel the tint from a palette), or a PNG for depth 0.
+inline std::string IconImage(int side, int bits, std::uint32_t tint) {
+  const auto n = static_cast<std::size_t>(side) * static_cast<std::size_t>(side);
+  if (bits == 0) return PngImage(side, side, std::vector<std::uint32_t>(n, 0xFF000000u | tint));
+  DibSpec s{side, side, bits};
+  for (std::size_t i = 0; i < n; ++i) {
+    s.pixels.push_back(bits <= 8 ? 1 : (i % 7 == 0 ? 0x80000000u : 0xFF000000u) | tint);
+    s.mask.push_back(i % 11 == 0);
+  }
+  s.palette = {0x000000, tint};
+  return DibImage(s);
 }
 
 inline std::optional<std::string> ReadFileBytes(const std::string& path) {
