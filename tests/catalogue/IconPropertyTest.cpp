@@ -60,7 +60,9 @@ class IconPropertyTest : public test::ItemScenario {
   app::MainForm* form_ = nullptr;
 };
 
-TEST_F(IconPropertyTest, OpensWithTheItemsValuesAndTheFocusOnOk) {
+// Asked again for the same item, the dialog comes up with the user's edits;
+// asked for another, it is made anew with that item's values.
+TEST_F(IconPropertyTest, OpensWithTheItemsValuesAndOnlyOneAtATime) {
   Put(kDir + "Icon\\broken.png", "not a picture");
   app::MainForm* form = StartWith({Tool("one"), {kOther, "two", "", kNewPng, "", ""},
                                    {kTool, "three", "", kDir + "Icon\\broken.png", "-x", ""}});
@@ -75,11 +77,22 @@ TEST_F(IconPropertyTest, OpensWithTheItemsValuesAndTheFocusOnOk) {
       std::vector<std::string>({Field("EditIcon"), Field("EditName"), Field("EditTarget"), Field("EditArgument")}),
       std::vector<std::string>({kNewPng, "two", kOther, ""}));
   EXPECT_EQ(f->Find("ImageIcon")->picture.width, 48);
+  ASSERT_TRUE(Forms().Type(id, "EditName", "edited"));
+  EXPECT_EQ(Open(2), id);
+  EXPECT_EQ(Field("EditName"), "edited");
+
   // A preview that cannot be loaded stays empty; every field is still filled.
   const FormId broken = Open(3);
+  EXPECT_FALSE(Forms().FormExists(id));
+  EXPECT_EQ(Forms().Forms().size(), 1u);
   EXPECT_TRUE(Forms().Find(broken)->Find("ImageIcon")->picture.Empty());
   EXPECT_EQ(std::vector<std::string>({Field("EditName"), Field("EditTarget"), Field("EditArgument")}),
             std::vector<std::string>({"three", kTool, "-x"}));
+  ASSERT_TRUE(Forms().Type(broken, "EditName", "three renamed"));
+  ASSERT_TRUE(Forms().Click(broken, "BitBtnOK"));
+  const pugi::xml_document doc = LoadConfigDom();
+  EXPECT_EQ(test::TextsOf(FileCircle(doc, 2))[1], "two");
+  EXPECT_EQ(test::TextsOf(FileCircle(doc, 3))[1], "three renamed");
 }
 
 // One OK with some fields edited, and what the element, the record and the window hold afterwards.
@@ -195,25 +208,6 @@ TEST_F(IconPropertyTest, OkReachesTheItemItWasOpenedForAfterItChangedPlaces) {
   EXPECT_EQ(test::TextsOf(FileCircle(doc, 1))[1], "second");
   EXPECT_EQ(slots[2].Hint, "first renamed");
   EXPECT_EQ(slots[1].Hint, "second");
-}
-
-TEST_F(IconPropertyTest, OpeningForAnotherItemShowsThatItemsValuesAndTheSameItemKeepsTheEdits) {
-  app::MainForm* form = StartWith({Tool("first"), {kOther, "second", kOldIco, "", "-s", ""}});
-  ASSERT_NE(form, nullptr);
-  const FormId firstForm = Open(1);
-  ASSERT_TRUE(Forms().Type(firstForm, "EditName", "edited"));
-  EXPECT_EQ(Open(1), firstForm);
-  EXPECT_EQ(Field("EditName"), "edited") << "the same item: brought up with the user's edits";
-
-  const FormId secondForm = Open(2);
-  EXPECT_FALSE(Forms().FormExists(firstForm));
-  EXPECT_EQ(Forms().Forms().size(), 1u);
-  EXPECT_EQ(Field("EditName"), "second");
-  ASSERT_TRUE(Forms().Type(secondForm, "EditName", "second renamed"));
-  ASSERT_TRUE(Forms().Click(secondForm, "BitBtnOK"));
-  const pugi::xml_document doc = LoadConfigDom();
-  EXPECT_EQ(test::TextsOf(FileCircle(doc, 1))[1], "first");
-  EXPECT_EQ(test::TextsOf(FileCircle(doc, 2))[1], "second renamed");
 }
 
 TEST_F(IconPropertyTest, WithoutAFileTheDialogShowsTheRecordAndOkChangesNothing) {
