@@ -143,6 +143,9 @@ TEST(IconExtractionTest, WritesTheSingleImageHeader) {
   EXPECT_EQ(WriteSingleIconFile(Bytes(stub), 48), ExpectedIco(stub, 48, 0));
 }
 
+// Each kind of dropped path: what it launches, the picture it stores, and the
+// cache file written for it, if any; no stray .ico when there is no picture or
+// the disk refuses.
 TEST(IconExtractionTest, ClassifiesDroppedPaths) {
   const std::string large = ProgramWith({{32, 32}, {128, 32}});
   std::string damagedLarge = ProgramWith({{48, 32}, {128, 32}});
@@ -166,10 +169,13 @@ TEST(IconExtractionTest, ClassifiesDroppedPaths) {
     std::string target;
     std::string cacheName;  // in the cache folder, without ".ico"
     IconSource source;
+    std::optional<std::string> shellIcon = ShellTypeIcon();
+    bool refuseWrites = false;
   };
   const auto S = IconSource::ShellIcon;
   const auto F = IconSource::FolderPicture;
   const auto A = IconSource::Abandoned;
+  const auto N = IconSource::NotCached;  // the item's picture is drawn as missing later
   // clang-format off
   const Case cases[] = {
       {"a program", "C:\\Tools\\app.exe", {{"C:\\Tools\\app.exe", large}}, {}, "C:\\Tools\\app.exe", "app.exe",
@@ -195,15 +201,21 @@ TEST(IconExtractionTest, ClassifiesDroppedPaths) {
        "C:\\B\\big.exe", "big.exe", IconSource::LargeImage},
       {"an image larger than any icon", "C:\\B\\big.exe", {{"C:\\B\\big.exe", padded(kMaxIconImageBytes + 1)}}, {},
        "C:\\B\\big.exe", "big.exe", S},
+      {"the shell has no icon", "D:\\a.txt", {}, {}, "D:\\a.txt", "a.txt", N, std::nullopt},
+      {"the shell's answer is no icon file", "D:\\a.txt", {}, {}, "D:\\a.txt", "a.txt", N, std::string(766, '\x7F')},
+      {"the disk refuses", "C:\\Tools\\app.exe", {{"C:\\Tools\\app.exe", large}}, {}, "C:\\Tools\\app.exe", "app.exe",
+       N, ShellTypeIcon(), true},
   };
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     MemoryDisk disk;
     disk.folders.clear();  // the cache folder went away while the program ran
+    disk.refuseWrites = c.refuseWrites;
     FakeShell shell;
     for (const auto& [path, bytes] : c.disk) disk.Put(path, bytes);
     shell.links = c.links;
+    shell.icon = c.shellIcon;
     const CacheOutcome outcome = ResolveAndCacheIcon(disk, shell, c.path);
     const std::string iconPath =
         c.source == F ? kDir + "Icon\\SysTool\\MyFiles.png" : c.source == A ? "" : kCache + c.cacheName + ".ico";
@@ -212,36 +224,14 @@ TEST(IconExtractionTest, ClassifiesDroppedPaths) {
     EXPECT_EQ(outcome.target, c.target);
     EXPECT_EQ(outcome.iconPath, iconPath);
     EXPECT_EQ(outcome.source, c.source);
-    EXPECT_EQ(shell.iconRequests, c.source == S ? std::vector<std::string>{c.target} : std::vector<std::string>{});
-    const bool cached = c.source != F && c.source != A;
+    const bool shellAsked = c.source == S || c.source == N;
+    EXPECT_EQ(shell.iconRequests, shellAsked ? std::vector<std::string>{c.target} : std::vector<std::string>{});
+    const bool cached = c.source != F && c.source != A && c.source != N;
     EXPECT_EQ(disk.written, cached ? std::vector<std::string>{iconPath} : std::vector<std::string>{});
     if (cached) {
       EXPECT_TRUE(picture::ReadIcoForDrawing(disk.Get(iconPath)).has_value());
     }
     EXPECT_EQ(disk.liveMappings, 0) << "the program file stays mapped";
-  }
-}
-
-// No stray .ico: nothing is written when there is no picture or the disk refuses.
-TEST(IconExtractionTest, NothingIsCachedWhenThereIsNothingToWrite) {
-  const std::tuple<const char*, std::optional<std::string>, bool> cases[] = {
-      {"the shell has no icon", std::nullopt, false},
-      {"the shell's answer is no icon file", std::string(766, '\x7F'), false},
-      {"the disk refuses", ShellTypeIcon(), true}};
-  for (const auto& [what, shellIcon, refuseWrites] : cases) {
-    SCOPED_TRACE(what);
-    MemoryDisk disk;
-    FakeShell shell;
-    shell.icon = shellIcon;
-    disk.refuseWrites = refuseWrites;
-    disk.Put("C:\\Tools\\app.exe", ProgramWith({{16, 32}}));  // nothing of its own to show
-    for (const std::string path : {"C:\\Tools\\app.exe", "C:\\Docs\\a.txt"}) {
-      const CacheOutcome outcome = ResolveAndCacheIcon(disk, shell, path);
-      EXPECT_FALSE(outcome.abandoned);
-      EXPECT_EQ(outcome.source, IconSource::NotCached);
-      EXPECT_EQ(outcome.iconPath, IconCachePath(kDir, path));  // drawn as missing later
-    }
-    EXPECT_TRUE(disk.written.empty());
   }
 }
 

@@ -1,7 +1,8 @@
 // Items leaving: the destroy animation frame by frame and what it removes,
-// its binding to the item it started on, clearing the ring with its question,
-// the dock closing up behind a deleted item, and the requests that arrive
-// while an animation runs.
+// the requests that arrive while an animation runs, clearing the ring with
+// its question, and the dock closing up behind a deleted item. The binding of
+// an animation to its item's window is seen where it can happen: a dock item
+// that moves down while it plays.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,6 @@
 #include <vector>
 
 #include "catalogue/ItemRemoval.h"
-#include "config/ItemFile.h"
 #include "picture/PngLoader.h"
 #include "tests/support/Scenario.h"
 
@@ -86,36 +86,6 @@ TEST_F(RemovalTest, ThrowOutShowsFiveFramesThenEmptiesThePlaceInMemoryWindowsAnd
   EXPECT_EQ(test::TextsOf(FileCircle(doc, 1))[1], "one");
   EXPECT_EQ(test::TextsOf(FileCircle(doc, 3))[1], "three");
   EXPECT_TRUE(test::ShowsSolid(CircleWindow(3)->surface, kRed)) << "the others keep their places and pictures";
-}
-
-TEST_F(RemovalTest, AnItemThatChangedPlacesDuringTheAnimationIsRemovedFromItsNewPlace) {
-  SetCircle(1, Item("thrown", "red"));
-  SetCircle(2, Item("other", "green"));
-  app::MainForm* form = Start();
-  ASSERT_NE(form, nullptr);
-  const WindowId thrown = form->Slots()[1].Window;
-  const WindowId other = form->Slots()[2].Window;
-  ASSERT_TRUE(form->Removal().RequestDestroy(thrown));
-  desktop_->Advance(80);
-  // An exchange of places as the ring makes it: records swapped whole, windows renamed.
-  catalogue::ItemSlots& slots = form->Slots();
-  std::swap(slots[1], slots[2]);
-  std::swap(slots[1].OffsetX, slots[2].OffsetX);
-  std::swap(slots[1].OffsetY, slots[2].OffsetY);
-  Current().SetName(thrown, "NO");
-  Current().SetName(other, "Circle1");
-  Current().SetName(thrown, "Circle2");
-  Platform& platform = Current().AsPlatform();
-  ASSERT_EQ(config::ItemFile(platform.files, platform.system, config::UserInfoPath(platform.files)).SwapRingItems(1, 2),
-            config::EditResult::Saved);
-
-  desktop_->Advance(160);
-  EXPECT_EQ(desktop_->FindWindow(thrown), nullptr);
-  ASSERT_NE(desktop_->FindWindow(other), nullptr);
-  EXPECT_EQ(slots[1].Window, other);
-  EXPECT_EQ(slots[1].Hint, "other");
-  EXPECT_TRUE(slots[2].File.empty());
-  EXPECT_EQ(test::TextsOf(FileCircle(LoadConfigDom(), 2)), test::kEmptyTexts);
 }
 
 // ---- clearing the ring ---------------------------------------------------------
