@@ -176,6 +176,7 @@ TEST(IconExtractionTest, ClassifiesDroppedPaths) {
   const auto F = IconSource::FolderPicture;
   const auto A = IconSource::Abandoned;
   const auto N = IconSource::NotCached;  // the item's picture is drawn as missing later
+  const auto C = IconSource::AlreadyCached;  // one cache file per file name: the first one's picture stays
   // clang-format off
   const Case cases[] = {
       {"a program", "C:\\Tools\\app.exe", {{"C:\\Tools\\app.exe", large}}, {}, "C:\\Tools\\app.exe", "app.exe",
@@ -205,6 +206,10 @@ TEST(IconExtractionTest, ClassifiesDroppedPaths) {
       {"the shell's answer is no icon file", "D:\\a.txt", {}, {}, "D:\\a.txt", "a.txt", N, std::string(766, '\x7F')},
       {"the disk refuses", "C:\\Tools\\app.exe", {{"C:\\Tools\\app.exe", large}}, {}, "C:\\Tools\\app.exe", "app.exe",
        N, ShellTypeIcon(), true},
+      {"a program whose file name is cached", "D:\\B\\setup.exe",
+       {{"D:\\B\\setup.exe", large}, {kCache + "setup.exe.ico", "first"}}, {}, "D:\\B\\setup.exe", "setup.exe", C},
+      {"a document type that is cached", "E:\\plan.doc", {{kCache + "plan.doc.ico", "first"}}, {}, "E:\\plan.doc",
+       "plan.doc", C},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -226,32 +231,14 @@ TEST(IconExtractionTest, ClassifiesDroppedPaths) {
     EXPECT_EQ(outcome.source, c.source);
     const bool shellAsked = c.source == S || c.source == N;
     EXPECT_EQ(shell.iconRequests, shellAsked ? std::vector<std::string>{c.target} : std::vector<std::string>{});
-    const bool cached = c.source != F && c.source != A && c.source != N;
+    const bool cached = c.source != F && c.source != A && c.source != N && c.source != C;
     EXPECT_EQ(disk.written, cached ? std::vector<std::string>{iconPath} : std::vector<std::string>{});
     if (cached) {
       EXPECT_TRUE(picture::ReadIcoForDrawing(disk.Get(iconPath)).has_value());
     }
     EXPECT_EQ(disk.liveMappings, 0) << "the program file stays mapped";
+    EXPECT_TRUE(c.source != C || disk.mapped.empty()) << "a cached name does not open the program";
   }
-}
-
-TEST(IconExtractionTest, OneCacheFilePerFileName) {
-  MemoryDisk disk;
-  FakeShell shell;
-  disk.Put("C:\\A\\setup.exe", ProgramWith({{128, 32}}));
-  disk.Put("D:\\B\\setup.exe", ProgramWith({{48, 32}}));
-  EXPECT_EQ(ResolveAndCacheIcon(disk, shell, "C:\\A\\setup.exe").source, IconSource::LargeImage);
-  const std::string cached = disk.Get(kCache + "setup.exe.ico");
-  const CacheOutcome second = ResolveAndCacheIcon(disk, shell, "D:\\B\\setup.exe");
-  EXPECT_EQ(second.source, IconSource::AlreadyCached);
-  EXPECT_EQ(second.iconPath, kCache + "setup.exe.ico");
-  EXPECT_EQ(disk.Get(kCache + "setup.exe.ico"), cached);  // the first program's picture
-  EXPECT_EQ(disk.mapped, std::vector<std::string>{"C:\\A\\setup.exe"});
-  // A cached document type is not asked of the shell again.
-  disk.Put(kCache + "plan.doc.ico", ShellTypeIcon());
-  EXPECT_EQ(ResolveAndCacheIcon(disk, shell, "E:\\plan.doc").source, IconSource::AlreadyCached);
-  EXPECT_TRUE(shell.iconRequests.empty());
-  EXPECT_EQ(disk.written.size(), 1u);
 }
 
 // A drive that goes away between the listing and the copy of an image: the image counts as none.
