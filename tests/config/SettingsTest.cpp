@@ -180,6 +180,9 @@ TEST(ConfigSettings, MissingNodesThatAreNotCompleted) {
       {LineOf(complete, "<Position"), "", [](Settings& s) { s.PositionLeft = -7002, s.PositionTop = 7003; }},
       {" Top=\"368\"", "", Set(&Settings::PositionTop, 7003)},
       {LineOf(complete, "<HotKey"), "", none},
+      {"<HotKey Key=\"C\" />", "<HotKey Key=\"\" />", none},
+      {"<HotKey Key=\"C\" />", "<Hotkey Key=\"Q\" />", none},  // names are compared case-sensitively
+      {"<Front Index=\"0\" />", "<Front Index=\"x\" />", none},
       {"\" Define=\"&quot;宋体&quot;, 12, [Bold], [$00E9E9E9]\"", "\"", none},
       {"Define=\"&quot;宋体&quot;, 12, [Bold]", "Define=\"&quot;Tahoma&quot;, 9, [Italic]",
        Set<std::string>(&Settings::HintFontDefine, "\"Tahoma\", 9, [Italic], [$00E9E9E9]")},
@@ -211,24 +214,11 @@ TEST(ConfigSettings, SkeletonFilesGainOnlyTheDockList) {
   }
 }
 
-TEST(ConfigSettings, FrontIndexAndLayer) {
-  const std::tuple<const char*, int, WindowLayer> cases[] = {
-      {"0", 0, WindowLayer::Normal}, {"1", 1, WindowLayer::Topmost}, {"2", 2, WindowLayer::Desktop},
-      {"3", 3, WindowLayer::Normal}, {"-1", -1, WindowLayer::Normal}, {"x", 0, WindowLayer::Normal}};
-  for (const auto& [text, index, layer] : cases) {
-    LoadedFile run(Replace(CompleteFile(), "<Front Index=\"0\" />", std::string("<Front Index=\"") + text + "\" />"));
-    EXPECT_EQ(run.outcome.frontIndex, index) << text;
-    EXPECT_EQ(FrontLayer(run.outcome.frontIndex), layer) << text;
-  }
-}
-
-TEST(ConfigSettings, HotKeyText) {
-  for (const auto& [element, key] : {std::pair{"<HotKey Key=\"Q\" />", "Q"}, {"<HotKey Key=\"\" />", "C"},
-                                     {"<HotKey />", "C"}, {"<Hotkey Key=\"Q\" />", "C"}}) {
-    SCOPED_TRACE(element);
-    LoadedFile run(Replace(CompleteFile(), "<HotKey Key=\"C\" />", element));
-    EXPECT_EQ(HotKeyText(run.document.Root()), key);
-  }
+TEST(ConfigSettings, FrontLayer) {
+  const std::pair<int, WindowLayer> cases[] = {{0, WindowLayer::Normal}, {1, WindowLayer::Topmost},
+                                               {2, WindowLayer::Desktop}, {3, WindowLayer::Normal},
+                                               {-1, WindowLayer::Normal}};
+  for (const auto& [index, layer] : cases) EXPECT_EQ(FrontLayer(index), layer) << index;
 }
 
 // A file that cannot be read is the user's work: reported, left byte for byte, settings untouched.
@@ -268,23 +258,18 @@ TEST(ConfigSettings, SaveSkinsAndPosition) {
   const std::string full = "<Center Index=\"5\" Action=\"7\" Size=\"120\">";
   const std::string noActionOrSize = Replace(complete, " Action=\"4\" Size=\"115\"", "");
   const std::string noPosition = Replace(complete, position, "");
-  const std::pair<std::optional<std::string>, std::optional<std::string>> cases[] = {
+  const std::pair<std::string, std::optional<std::string>> cases[] = {
       {complete, written(complete, center, full)},
       {noActionOrSize, written(noActionOrSize, "<Center Index=\"1\">", "<Center Index=\"5\" Size=\"120\" Action=\"7\">")},
       {noPosition, written(noPosition, center, full)},
-      {std::nullopt, std::nullopt},
       {"<a><b></a>", std::nullopt},
   };
   for (const auto& [loaded, saved] : cases) {
-    MemoryFiles files;
-    if (loaded) files.files[kConfigPath] = *loaded;
-    IconvSystem system;
-    ConfigDocument document(files, system, kConfigPath);
-    EXPECT_EQ(SaveSkinsAndPosition(document, settings), saved.has_value());
-    if (loaded) {
-      EXPECT_EQ(files.files[kConfigPath], saved.value_or(*loaded));
-    }
-    EXPECT_EQ(files.writes, saved ? 1 : 0);
+    LoadedFile run(std::nullopt);
+    run.files.files[kConfigPath] = loaded;
+    EXPECT_EQ(SaveSkinsAndPosition(run.document, settings), saved.has_value());
+    EXPECT_EQ(run.File(), saved.value_or(loaded));
+    EXPECT_EQ(run.files.writes, saved ? 1 : 0);
   }
 }
 
