@@ -52,13 +52,9 @@ TEST(ConfigDocument, MissingLockedOrReplacedFilesAreNeverWritten) {
 
 // A fault is described and, where the file's own bytes can be pointed at, located.
 TEST(ConfigDocument, FaultsAreReportedWithDescriptionAndOffset) {
-  struct Case {
-    std::string bytes;
-    std::ptrdiff_t offset;  // -1: not known for this encoding
-    const char* description;
-  };
   const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  const Case cases[] = {
+  // An offset of -1: not known for this encoding.
+  const struct { std::string bytes; std::ptrdiff_t offset; const char* description; } cases[] = {
       {"", 0, "No document element found"},
       {declaration + "<Quorvel><Setup><Basic>", static_cast<std::ptrdiff_t>(declaration.size()) + 22,
        "Start-end tags mismatch"},
@@ -70,7 +66,7 @@ TEST(ConfigDocument, FaultsAreReportedWithDescriptionAndOffset) {
       // The "b" of "</b>" is byte 50 of the file, though the parser read each of the two bytes before as two.
       {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xE9\xE9</b>", 50, "Start-end tags mismatch"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);
     Fixture fixture(c.bytes);
     const LoadResult result = fixture.document.Load();
@@ -85,10 +81,7 @@ TEST(ConfigDocument, FaultsAreReportedWithDescriptionAndOffset) {
 // The save keeps the file's declaration (or its lack), mark, comments and
 // instructions; the same change made again writes nothing, nor does a change undone.
 TEST(ConfigDocument, SaveKeepsTheFilesOwnForm) {
-  struct Case {
-    std::string loaded, saved;
-  };
-  const Case cases[] = {
+  const struct { std::string loaded, saved; } cases[] = {
       {"<a><b>x</b></a>", "<a v=\"1\">\n\t<b>x</b>\n</a>\n"},
       {"<?xml version='1.0' encoding='utf-8' standalone='yes'?><a/>",
        "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\n<a v=\"1\" />\n"},
@@ -98,7 +91,7 @@ TEST(ConfigDocument, SaveKeepsTheFilesOwnForm) {
       {"<a t=\"&quot;&lt;&amp;\">&lt;&amp;&gt;</a>", "<a t=\"&quot;&lt;&amp;\" v=\"1\">&lt;&amp;&gt;</a>\n"},
       {"<a>\r\n<b>1\r\n2</b>\r\n</a>\r\n", "<a v=\"1\">\n\t<b>1\n2</b>\n</a>\n"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.loaded);
     Fixture fixture(c.loaded);
     // A document that says what the file says is not written, however the file is laid out.
@@ -120,22 +113,17 @@ TEST(ConfigDocument, SaveKeepsTheFilesOwnForm) {
 // never replaced by a file that cannot be read.
 TEST(ProtectedBackup, CopiesOnlyAReadableFile) {
   const std::string copy = ProtectedBackupPath(kConfigPath);
-  struct Case {
-    const char* what;
-    std::optional<std::string> file;  // nullopt: missing
-    bool refuseWrites;
-    EditResult result;
-    std::string copyAfter;
-  };
   const std::string good = "<a>\r\n <b/></a>", older = "<a><old/></a>";
-  const Case cases[] = {
+  const struct {  // a file of nullopt is missing
+    const char* what; std::optional<std::string> file; bool refuseWrites; EditResult result; std::string copyAfter;
+  } cases[] = {
       {"a readable file, byte for byte", good, false, EditResult::Saved, good},
       {"the same bytes again", older, false, EditResult::NothingToChange, older},
       {"an unreadable file keeps the copy", "<a>", false, EditResult::NotLoaded, older},
       {"a missing file keeps the copy", std::nullopt, false, EditResult::NotLoaded, older},
       {"a refused write", good, true, EditResult::WriteFailed, older},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     MemoryFiles files;
     IconvSystem system;
@@ -149,16 +137,12 @@ TEST(ProtectedBackup, CopiesOnlyAReadableFile) {
 
 // A character the code page lacks is saved as a reference and read back as itself.
 TEST(ConfigDocument, CharactersOutsideTheCodePageBecomeReferences) {
-  struct Case {
-    const char* encoding;
-    std::string text, fileText;  // UTF-8
-  };
-  const Case cases[] = {
+  const struct { const char* encoding; std::string text, fileText; } cases[] = {  // texts in UTF-8
       {"GB2312", "宋体€😀", "宋体&#8364;&#128512;"},
       {"ISO-8859-1", "café中", "café&#20013;"},
       {"US-ASCII", "ké", "k&#233;"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.encoding);
     const std::string declaration = std::string("<?xml version=\"1.0\" encoding=\"") + c.encoding + "\"?>\n";
     Fixture fixture(declaration + "<a />\n");
@@ -212,11 +196,7 @@ std::string Nested(int depth) {
 // (a save indents by depth) and entity declarations (references would come
 // back escaped).
 TEST(ConfigDocument, DocumentsThatCannotComeBackUnchangedAreUnreadable) {
-  struct Case {
-    std::string bytes;
-    bool readable;
-  };
-  const Case cases[] = {
+  const struct { std::string bytes; bool readable; } cases[] = {
       {Nested(64), true},
       {Nested(65), false},
       {Nested(200000), false},  // also must not exhaust the stack
@@ -234,7 +214,7 @@ TEST(ConfigDocument, DocumentsThatCannotComeBackUnchangedAreUnreadable) {
       {"<?xml version=\"1.0\" encoding=\"UTF-7\"?><a>b</a>", false},
       {"<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>\xE9</a>", true},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes.substr(0, 60));
     Fixture fixture(c.bytes);
     EXPECT_EQ(fixture.document.Load().status, c.readable ? LoadStatus::Ok : LoadStatus::Unreadable);

@@ -40,14 +40,10 @@ std::vector<std::string> ChildNames(pugi::xml_node node) {
 }
 
 TEST(StartupItems, ReadsTheWorkingDirectoryByEachListsRule) {
-  struct Case {
-    const char* what;
-    ItemList list;
-    std::string element, workingDir, iconInEffect;
-    std::vector<std::string> childrenAfter;
-  };
   // clang-format off
-  const Case cases[] = {
+  const struct {
+    const char* what; ItemList list; std::string element, workingDir, icon; std::vector<std::string> childrenAfter;
+  } cases[] = {
       {"ring: the last child", ItemList::Ring,
        "<File>a</File><IconPath><Default>d.ico</Default><Define>e.png</Define></IconPath>"
        "<InitialPosition>D:\\Old</InitialPosition><Http/><InitialPosition>D:\\Run</InitialPosition>",
@@ -62,7 +58,7 @@ TEST(StartupItems, ReadsTheWorkingDirectoryByEachListsRule) {
        "</IconPath><Http/>", "D:\\Dock", "C:\\Quorvel\\e.png", {"File", "InitialPosition", "IconPath", "Http"}},
   };
   // clang-format on
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const char* list = c.list == ItemList::Ring ? "RoundBackground" : "RectBackground";
     Disk disk(std::string("<") + list + "><I>" + c.element + "</I></" + list + ">");
@@ -74,7 +70,7 @@ TEST(StartupItems, ReadsTheWorkingDirectoryByEachListsRule) {
     ASSERT_TRUE(texts.has_value());
     EXPECT_EQ(texts->File, "a");
     EXPECT_EQ(texts->InitialPosition, c.workingDir);
-    EXPECT_EQ(IconInEffect(*texts), c.iconInEffect);
+    EXPECT_EQ(IconInEffect(*texts), c.icon);
     EXPECT_EQ(items.Save(), EditResult::Saved);
     EXPECT_EQ(ChildNames(disk.Saved(list).child("I")), c.childrenAfter);
   }

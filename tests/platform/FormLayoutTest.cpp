@@ -5,27 +5,18 @@
 namespace qv::win32 {
 namespace {
 
-ControlSpec Control(const char* name, ControlKind kind, Rect bounds, int page = -1, const char* parent = "") {
-  ControlSpec c;
-  c.name = name;
-  c.kind = kind;
-  c.bounds = bounds;
-  c.page = page;
-  c.parent = parent;
-  return c;
-}
-
 // A group box on a page, one control inside it, one beside it, a combo box
 // and a control directly on the form; the page body starts at (7, 30) at 96 DPI.
 TEST(FormLayoutTest, ControlsArePlacedFromTheirLogicalEdges) {
   FormSpec form;
+  using enum ControlKind;
   form.controls = {
-      Control("Box", ControlKind::GroupBox, {8, 100, 140, 145}, 1),
-      Control("Inside", ControlKind::Picture, {6, 15, 128, 128}, -1, "Box"),
-      Control("Left", ControlKind::Edit, {3, 5, 3, 21}, 1),
-      Control("Right", ControlKind::Edit, {6, 5, 3, 21}, 1),
-      Control("Combo", ControlKind::ComboBox, {110, 12, 200, 22}, 1),
-      Control("OnForm", ControlKind::Button, {282, 277, 75, 25}),
+      {.name = "Box", .kind = GroupBox, .bounds = {8, 100, 140, 145}, .page = 1},
+      {.name = "Inside", .kind = Picture, .bounds = {6, 15, 128, 128}, .parent = "Box"},
+      {.name = "Left", .kind = Edit, .bounds = {3, 5, 3, 21}, .page = 1},
+      {.name = "Right", .kind = Edit, .bounds = {6, 5, 3, 21}, .page = 1},
+      {.name = "Combo", .kind = ComboBox, .bounds = {110, 12, 200, 22}, .page = 1},
+      {.name = "OnForm", .kind = Button, .bounds = {282, 277, 75, 25}},
   };
   const Point page{7, 30};
   const struct { const char* control; int dpi; Rect physical; } cases[] = {
