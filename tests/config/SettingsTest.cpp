@@ -122,22 +122,6 @@ struct ValueCase {
   std::function<void(Settings&)> expect;  // changes FileDefaults() to the expected settings
 };
 
-// The file is complete, so it comes back exactly as loaded: the user's text stays even where it could not be read.
-void ExpectValueCases(const std::vector<ValueCase>& cases) {
-  for (const ValueCase& c : cases) {
-    SCOPED_TRACE(c.from + " -> " + c.to);
-    const std::string loaded = Replace(CompleteFile(), c.from, c.to);
-    LoadedFile run(loaded, Sentinel());
-    ASSERT_EQ(run.outcome.status, SettingsStatus::Loaded);
-    EXPECT_EQ(run.File(), loaded);
-    EXPECT_EQ(run.outcome.frontIndex, 0);
-    EXPECT_EQ(HotKeyText(run.document.Root()), "C");
-    Settings expected = FileDefaults();
-    c.expect(expected);
-    ExpectSettings(run.settings, expected);
-  }
-}
-
 template <typename T>
 std::function<void(Settings&)> Set(T Settings::*field, T value) {
   return [=](Settings& s) { s.*field = value; };
@@ -145,9 +129,13 @@ std::function<void(Settings&)> Set(T Settings::*field, T value) {
 
 // HideAfterClick and LockPosition count only when exactly "True"; the others read any case or a number.
 // One case per field says which reader it goes through; the readers' own edges are ConfigDocument's.
-TEST(ConfigSettings, ExactAndAnyCaseBooleansAndNumbersThatFallBack) {
+// Nodes no step completes fall back to the defaults without being created; the position falls back to the
+// window's. The file is complete, so it comes back exactly as loaded: the user's text stays even where it
+// could not be read.
+TEST(ConfigSettings, ValuesReadOrFallenBackTo) {
+  const std::string complete = CompleteFile();
   const auto none = [](Settings&) {};
-  ExpectValueCases({
+  const ValueCase cases[] = {
       {"<HideAfterClick>False", "<HideAfterClick>True", Set(&Settings::HideAfterClick, true)},
       {"<HideAfterClick>False", "<HideAfterClick>true", Set(&Settings::HideAfterClick, false)},
       {"<LockIcon>False", "<LockIcon>true", Set(&Settings::LockIcon, true)},
@@ -158,6 +146,7 @@ TEST(ConfigSettings, ExactAndAnyCaseBooleansAndNumbersThatFallBack) {
       // Numbers that do not parse take the default.
       {"Index=\"1\" Size=\"300\"", "Index=\"one\" Size=\"300\"", none},
       {"Left=\"600\"", "Left=\"left\"", Set(&Settings::PositionLeft, Sentinel().PositionLeft)},  // the window stays
+      {"<Front Index=\"0\" />", "<Front Index=\"x\" />", none},
       // The ring's numbers are held to the settings dialog's ranges, at both ends.
       {"MinR=\"105\"", "MinR=\"301\"", Set(&Settings::MinR, 300)},
       {"MinR=\"105\"", "MinR=\"-1\"", Set(&Settings::MinR, 0)},
@@ -166,14 +155,7 @@ TEST(ConfigSettings, ExactAndAnyCaseBooleansAndNumbersThatFallBack) {
       {"RotationValue=\"45\"", "RotationValue=\"0\"", Set(&Settings::RotationValue, 1)},
       {"RotationValue=\"45\"", "RotationValue=\"361\"", Set(&Settings::RotationValue, 360)},
       {"Action=\"4\"", "Action=\" 9 \"", Set(&Settings::CenterAction, 9)},
-  });
-}
-
-// Nodes no step completes fall back to the defaults without being created; the position falls back to the window's.
-TEST(ConfigSettings, MissingNodesThatAreNotCompleted) {
-  const std::string complete = CompleteFile();
-  const auto none = [](Settings&) {};
-  ExpectValueCases({
+      // Missing nodes.
       {LineOf(complete, "<Front"), "", none},
       {LineOf(complete, "<Center") + "\t\t\t\t<Path />\n\t\t\t</Center>\n", "", none},
       {" Action=\"4\"", "", none},
@@ -182,11 +164,22 @@ TEST(ConfigSettings, MissingNodesThatAreNotCompleted) {
       {LineOf(complete, "<HotKey"), "", none},
       {"<HotKey Key=\"C\" />", "<HotKey Key=\"\" />", none},
       {"<HotKey Key=\"C\" />", "<Hotkey Key=\"Q\" />", none},  // names are compared case-sensitively
-      {"<Front Index=\"0\" />", "<Front Index=\"x\" />", none},
       {"\" Define=\"&quot;宋体&quot;, 12, [Bold], [$00E9E9E9]\"", "\"", none},
       {"Define=\"&quot;宋体&quot;, 12, [Bold]", "Define=\"&quot;Tahoma&quot;, 9, [Italic]",
        Set<std::string>(&Settings::HintFontDefine, "\"Tahoma\", 9, [Italic], [$00E9E9E9]")},
-  });
+  };
+  for (const ValueCase& c : cases) {
+    SCOPED_TRACE(c.from + " -> " + c.to);
+    const std::string loaded = Replace(complete, c.from, c.to);
+    LoadedFile run(loaded, Sentinel());
+    ASSERT_EQ(run.outcome.status, SettingsStatus::Loaded);
+    EXPECT_EQ(run.File(), loaded);
+    EXPECT_EQ(run.outcome.frontIndex, 0);
+    EXPECT_EQ(HotKeyText(run.document.Root()), "C");
+    Settings expected = FileDefaults();
+    c.expect(expected);
+    ExpectSettings(run.settings, expected);
+  }
 }
 
 // Without Setup or Basic nothing else is invented; the dock list is always the document element's last child.

@@ -126,12 +126,8 @@ TEST(IcoFileTest, ThirtyTwoBitImagesWithAnyAlphaAreDrawnByIt) {
       {"32 bits, all opaque: the alpha decides, the mask does not", 32,
        {0xFF102030, 0xFF405060, 0xFF708090, 0xFFFFFFFF}, {0, 1, 0, 1}, true,
        {0xFF102030, 0xFF405060, 0xFF708090, 0xFFFFFFFF}},
-      {"32 bits, all alpha 0: opaque where the mask is 0", 32, {0x00102030, 0x00405060, 0x00708090, 0},
-       {0, 1, 0, 0}, false, {0xFF102030, 0, 0xFF708090, 0xFF000000}},
       {"32 bits, only 0 and 255 with an opaque mask: the alpha's shape", 32,
        {0x00102030, 0xFF405060, 0xFF708090, 0x00FFFFFF}, {0, 0, 0, 0}, true, {0, 0xFF405060, 0xFF708090, 0}},
-      {"24 bits: never real alpha", 24, {0x80102030, 0x80405060, 0x80708090, 0x80FFFFFF},
-       {0, 1, 0, 0}, false, {0xFF102030, 0, 0xFF708090, 0xFFFFFFFF}},
       // One partial alpha: the mask no longer counts; 200 × 128 / 255 = 100.4, 100 → 50.2, 50 → 25.1.
       {"32 bits, one pixel of alpha 128", 32, {0x80C86432, 0xFF405060, 0x00708090, 0xFFFFFFFF},
        {1, 1, 0, 0}, true, {0x80643219, 0xFF405060, 0, 0xFFFFFFFF}},
