@@ -90,10 +90,6 @@ TEST(ConfigSettings, EachMissingPartIsCompleted) {
   }
   const std::string sizeFirst = Replace(complete, "Index=\"1\" Action=\"4\" Size=\"115\"", "Size=\"115\" Index=\"1\" Action=\"4\"");
   const std::pair<const char*, std::pair<std::string, std::string>> cases[] = {
-      {"IconElement", element("IconElement")},
-      {"ShowRound", element("ShowRound")},
-      {"ShowRect", element("ShowRect")},
-      {"HintFont", element("HintFont")},
       {"LockIcon", element("LockIcon")},
       {"Background Size", {Replace(complete, "<Background Index=\"1\" Size=\"300\">", "<Background Index=\"1\">"), complete}},
       {"Center Size", {Replace(complete, " Action=\"4\" Size=\"115\"", " Action=\"4\""), complete}},
