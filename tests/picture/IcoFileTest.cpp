@@ -34,10 +34,8 @@ void PutAt(std::string& bytes, std::size_t at, std::uint32_t v, int size) {
 }
 
 TEST(IcoFileTest, ChoosesTheImageForTheSquare) {
-  struct Image {
-    int side, bitCount;  // 0 = PNG-compressed
-  };
-  const struct { const char* what; std::vector<Image> images; int wanted; std::size_t chosen; } cases[] = {
+  using Images = std::vector<std::pair<int, int>>;  // side and bit count, 0 = PNG-compressed
+  const struct { const char* what; Images images; int wanted; std::size_t chosen; } cases[] = {
       {"the smallest that is large enough", {{16, 32}, {128, 32}, {64, 32}, {32, 32}}, 48, 2},
       {"exactly the size wins over larger", {{64, 32}, {48, 8}, {256, 0}}, 48, 1},
       {"else the largest", {{16, 32}, {32, 8}, {24, 32}}, 48, 1},
@@ -55,7 +53,7 @@ TEST(IcoFileTest, ChoosesTheImageForTheSquare) {
     }
     const std::optional<IcoImage> image = ReadIcoForDrawing(IcoFile(entries), c.wanted);
     ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->width, c.images[c.chosen].side);
+    EXPECT_EQ(image->width, c.images[c.chosen].first);
     EXPECT_EQ(image->picture.At(0, 0), 0xFF102030u + 0x101010u * c.chosen);
   }
 }

@@ -97,10 +97,7 @@ TEST(FormLayoutTest, ResamplingKeepsFlatColourAndAverages) {
   LayeredSurface two(2, 1);
   two.pixels = {PackBgra(0, 0, 0, 255), PackBgra(200, 200, 200, 255)};
   const LayeredSurface four = Resample(two, 4, 1);
-  EXPECT_EQ(BlueOf(four.At(0, 0)), 0);
-  EXPECT_EQ(BlueOf(four.At(1, 0)), 50);
-  EXPECT_EQ(BlueOf(four.At(2, 0)), 150);
-  EXPECT_EQ(BlueOf(four.At(3, 0)), 200);
+  for (const auto& [x, blue] : {std::pair{0, 0}, {1, 50}, {2, 150}, {3, 200}}) EXPECT_EQ(BlueOf(four.At(x, 0)), blue);
   // Nothing to resample, or nowhere to put it.
   EXPECT_TRUE(Resample(LayeredSurface(), 4, 4).Empty());
   EXPECT_TRUE(Resample(two, 0, 4).Empty());
