@@ -197,6 +197,7 @@ TEST(IcoFileTest, DamagedFilesGiveNothingOrASanePicture) {
       {"a PNG without its header chunk", IcoFile({{Flat(16, 0, 1).substr(0, 20), 16, 32}}), false},
       {"missing mask rows stay opaque", IcoFile({{cutMask.substr(0, cutMask.size() - 4), 2, 24}}), true},
       {"widest", line(kMaxIcoSide, 1), true},
+      {"tallest", line(1, kMaxIcoSide), true},
       {"too wide", line(kMaxIcoSide + 1, 1), false},
       {"too tall", line(1, kMaxIcoSide + 1), false},
       {"a DIB header promising 4096 x 4096", with(with(good, kImage + 4, 4096, 4), kImage + 8, 8192, 4), false},

@@ -126,6 +126,7 @@ TEST(PngLoaderTest, DamagedOrHugePicturesGiveAnEmptySurface) {
       {"header CRC", badHeader, false},
       {"too few rows", HandMadePng(2, 16, 8, 0, {Bytes({1, 2}), Bytes({3, 4})}), false},
       {"widest", test::PngImage(kMaxPngSide, 1, Pixels(kMaxPngSide, 0xFF090807)), true},
+      {"tallest", test::PngImage(1, kMaxPngSide, Pixels(kMaxPngSide, 0xFF090807)), true},
       {"too wide", test::PngImage(kMaxPngSide + 1, 1, Pixels(kMaxPngSide + 1, 0xFF090807)), false},
       {"too tall", test::PngImage(1, kMaxPngSide + 1, Pixels(kMaxPngSide + 1, 0xFF090807)), false},
       {"a huge header over a few bytes", HandMadePng(100000, 100000, 8, 6, {Bytes({1, 2, 3, 4})}), false},
