@@ -187,6 +187,7 @@ TEST(IcoFileTest, DamagedFilesGiveNothingOrASanePicture) {
       {"colour bits cut short", with(good, kSize, 40 + 1023, 4).substr(0, kImage + 40 + 1023), false},
       {"file cut inside the mask", good.substr(0, good.size() - 4), false},
       {"image cut inside its mask", with(good, kSize, size - 4, 4), true},
+      {"header size one short", with(good, kImage, 39, 4), false},
       {"header size past the image", with(good, kImage, 0xFFFFFFFFu, 4), false},
       {"width 0", with(good, kImage + 4, 0, 4), false},
       {"negative width", with(good, kImage + 4, 0xFFFFFFF0u, 4), false},

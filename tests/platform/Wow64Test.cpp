@@ -37,6 +37,7 @@ TEST(Wow64Test, OnlyTheSystemFolderIsReachedThroughSysnative) {
       // Not the system folder: left alone.
       {R"(C:\Windows\SysWOW64\cmd.exe)", R"(C:\Windows)", R"(C:\Windows\SysWOW64\cmd.exe)"},
       {R"(C:\Windows\System32x\a.exe)", R"(C:\Windows)", R"(C:\Windows\System32x\a.exe)"},
+      {R"(C:\Windows2\System32\a.exe)", R"(C:\Windows)", R"(C:\Windows2\System32\a.exe)"},
       {R"(D:\Windows\System32\a.exe)", R"(C:\Windows)", R"(D:\Windows\System32\a.exe)"},
       {R"(C:\Windows\Sysnative\a.exe)", R"(C:\Windows)", R"(C:\Windows\Sysnative\a.exe)"},
       {R"(C:\Tools\Windows\System32\a.exe)", R"(C:\Windows)", R"(C:\Tools\Windows\System32\a.exe)"},
