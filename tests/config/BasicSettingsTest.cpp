@@ -52,6 +52,7 @@ TEST_F(BasicSettingsTest, NumbersThatAreNotIntegersReadAsAbsent) {
   EXPECT_EQ(v->SeparationSize, 35);
   EXPECT_EQ(v->FrontIndex, 2);
   EXPECT_EQ(v->BackgroundSize, std::nullopt);
+  EXPECT_EQ(v->CenterAction, 4);
   EXPECT_EQ(v->HotKey, "C");
   EXPECT_EQ(v->RoundFiles.size(), 20u);
   EXPECT_TRUE(v->IsShowHint);

@@ -52,6 +52,7 @@ TEST(ConfigDocument, FaultsAreReportedWithDescriptionAndOffset) {
       {"", 0, "No document element found"},
       {declaration + "<Quorvel><Setup><Basic>", static_cast<std::ptrdiff_t>(declaration.size()) + 22,
        "Start-end tags mismatch"},
+      {"<a>\xC0\xAF</a>", 3, "Invalid UTF-8 byte sequence"},
       {"\xEF\xBB\xBF<a>\xFF</a>", 6, "Invalid UTF-8 byte sequence"},
       {"<?xml version=\"1.0\" encoding=\"GB2312\"?><a>\xC4</a>", -1, "GB2312"},
       {"<?xml version=\"1.0\" encoding=\"x-no-such\"?><a/>", -1, "x-no-such"},

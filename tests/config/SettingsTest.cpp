@@ -134,6 +134,7 @@ TEST(ConfigSettings, ValuesReadOrFallenBackTo) {
   const ValueCase cases[] = {
       {"<HideAfterClick>False", "<HideAfterClick>True", Set(&Settings::HideAfterClick, true)},
       {"<HideAfterClick>False", "<HideAfterClick>true", Set(&Settings::HideAfterClick, false)},
+      {"<LockPosition>False", "<LockPosition>TRUE", Set(&Settings::LockPosition, false)},
       {"<LockIcon>False", "<LockIcon>true", Set(&Settings::LockIcon, true)},
       {"IsShowRound=\"True\"", "IsShowRound=\"FALSE\"", Set(&Settings::IsShowRound, false)},
       {"IsShowRound=\"True\"", "IsShowRound=\"maybe\"", Set(&Settings::IsShowRound, true)},
