@@ -36,7 +36,8 @@ TEST_F(StartupTest, FirstStartBuildsAfterShowAndWritesTheFiveSystemTools) {
   EXPECT_FALSE(Process().TimerRunning(TimerGetIcon)) << "the start-up step runs once";
   EXPECT_EQ(form->RectItemCount(), 5);
   EXPECT_TRUE(Process().Reports().empty())
-      << "a start that goes well reports nothing: " << (Process().Reports().empty() ? "" : Process().Reports()[0].text);
+      << "a start that goes well reports nothing: "
+      << (Process().Reports().empty() ? "" : Process().Reports()[0].text);
 
   // The tools go to the file as the dock shows them, each with its picture beside the program.
   pugi::xml_document doc = LoadConfigDom();
@@ -52,8 +53,10 @@ TEST_F(StartupTest, FirstStartBuildsAfterShowAndWritesTheFiveSystemTools) {
 }
 
 // What the file keeps of the skins and the position is the settings' own
-// test; here the close writes it once, and the loop's end after it nothing more.
-TEST_F(StartupTest, CloseWritesTheSettingsOnce) {
+// test; here the close writes it once and gives back the hot key, the label
+// and the tray icon; the loop's end after it writes nothing more, and a
+// shutdown whose file went away writes nothing at all.
+TEST_F(StartupTest, CloseWritesTheSettingsOnceAndGivesEverythingBack) {
   app::MainForm* form = Started();
   ASSERT_NE(form, nullptr);
   config::Settings& s = form->MutableSettings();
@@ -61,17 +64,27 @@ TEST_F(StartupTest, CloseWritesTheSettingsOnce) {
   form->OnClose();
   EXPECT_TRUE(Process().QuitRequested());
   EXPECT_EQ(Process().TrayIconCount(), 0);
-  EXPECT_EQ(LoadConfigDom().document_element().child("Setup").child("Basic").child("Position").attribute("Left").as_int(), -40);
+  EXPECT_TRUE(Process().HotKeys().empty()) << "unregistered, and then its atom deleted";
+  EXPECT_FALSE(Process().GlobalAtomExists("THotKeyRegistrar:THotKeyRec_0"));
+  EXPECT_EQ(desktop_->FindWindowByName("FormHint"), nullptr);
+  EXPECT_EQ(LoadConfigDom()
+                .document_element()
+                .child("Setup")
+                .child("Basic")
+                .child("Position")
+                .attribute("Left")
+                .as_int(),
+            -40);
   const std::string once = ConfigBytes();
   s.PositionLeft = 5;
   App().Stop();
   EXPECT_EQ(ConfigBytes(), once);
-}
 
-TEST_F(StartupTest, ShutdownSkipsTheSaveWhenTheFileIsGone) {
-  ASSERT_NE(Started(), nullptr);
+  Process().Exit();
+  ASSERT_NE(Launch(), nullptr);
+  desktop_->Advance(100);
   std::filesystem::remove(ConfigFile());
-  App().Stop();
+  App(1).Stop();
   EXPECT_TRUE(std::filesystem::is_empty(ConfigFile().parent_path())) << "nothing written, no temporary left";
 }
 
@@ -101,16 +114,6 @@ TEST_F(StartupTest, ResumeRunsTwentyTicksAndStopsOnTheTwentyFirst) {
   desktop_->Advance(5000);
   form->OnPowerBroadcast(kPowerResumeSuspend);
   EXPECT_EQ(form->ResumeTicks(), 1);
-}
-
-TEST_F(StartupTest, DisplayChangeReplacesOnceAfterHalfASecond) {
-  app::MainForm* form = Started();
-  ASSERT_NE(form, nullptr);
-  form->OnDisplayChange();
-  desktop_->Advance(499);
-  EXPECT_TRUE(Process().TimerRunning(TimerRedraw));
-  desktop_->Advance(1);
-  EXPECT_FALSE(Process().TimerRunning(TimerRedraw));
 }
 
 TEST_F(StartupTest, TaskbarRestartPutsTheLostIconBack) {
@@ -158,13 +161,10 @@ TEST_F(StartupTest, ProgramFolderWithChineseName) {
   ASSERT_NE(form, nullptr);
   EXPECT_TRUE(desktop_->MessageBoxes().empty());
   EXPECT_EQ(form->RectItemCount(), 5);
-  EXPECT_EQ(std::string(LoadConfigDom()
-                            .document_element()
-                            .child("RectBackground")
-                            .first_child()
-                            .child("IconPath")
-                            .child_value("Define")),
-            "Icon\\SysTool\\MyComputer.png");
+  const pugi::xml_document doc = LoadConfigDom();
+  EXPECT_STREQ(
+      doc.document_element().child("RectBackground").first_child().child("IconPath").child_value("Define"),
+      "Icon\\SysTool\\MyComputer.png");
 }
 
 }  // namespace

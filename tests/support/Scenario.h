@@ -105,6 +105,12 @@ class ScenarioTest : public ::testing::Test {
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
   }
 
+  // config_ as the bytes of a file.
+  std::string Xml() const {
+    std::ostringstream xml;
+    config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
+    return xml.str();
+  }
   pugi::xml_node Basic() { return config_.document_element().child("Setup").child("Basic"); }
   pugi::xml_node Circle(int slot) {
     return config_.document_element().child("RoundBackground").child(("Circle" + std::to_string(slot)).c_str());
@@ -113,9 +119,7 @@ class ScenarioTest : public ::testing::Test {
   // Installs config_ as the program's file, starts the program and runs its
   // start-up step.
   app::MainForm* Start() {
-    std::ostringstream xml;
-    config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
-    InstallConfig(xml.str());
+    InstallConfig(Xml());
     app::MainForm* form = Launch();
     EXPECT_NE(form, nullptr);
     if (!form) return nullptr;
