@@ -42,8 +42,7 @@ TEST_F(BackupRestoreTest, OffersAReadableBackupAndRestoresOnlyOnYes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.fileMissing << " " << static_cast<int>(c.backup) << " "
                                       << static_cast<int>(c.answer.value_or(MessageBoxResult::Ok)));
-    TearDown();
-    SetUp();
+    Afresh();
     // The backup stands somewhere else than the distributed file, so a start
     // from it is told apart from a start from defaults.
     Basic().child("Position").attribute("Left").set_value(123);

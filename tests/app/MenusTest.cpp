@@ -100,11 +100,8 @@ TEST_F(MenusTest, EachCommandReachesTheProgram) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.effect));
-    TearDown();
-    SetUp();
+    app::MainForm* form = StartAfresh({3});
     Put(programDir_ + "Help\\index.html", "<html></html>");
-    SetItems({3});
-    app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     const int background = form->Settings().BackgroundIndex;
     const int center = form->Settings().CenterIndex;
@@ -147,10 +144,7 @@ TEST_F(MenusTest, CommandsWaitWhileTheClearQuestionIsUp) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TearDown();
-    SetUp();
-    SetItems({3, 15});
-    app::MainForm* form = Start();
+    app::MainForm* form = StartAfresh({3, 15});
     ASSERT_NE(form, nullptr);
     Boxes().During([&] {
       c.input(*form);
@@ -171,10 +165,7 @@ TEST_F(MenusTest, PropertiesOpenForTheItemAndCloseWhenItGoes) {
   const std::pair<std::string, bool> cases[] = {{"Circle3", false}, {"Circle15", true}, {"Rect1", false}};
   for (const auto& [where, clearAll] : cases) {
     SCOPED_TRACE(where);
-    TearDown();
-    SetUp();
-    SetItems({3, 15});
-    app::MainForm* form = Start();
+    app::MainForm* form = StartAfresh({3, 15});
     ASSERT_NE(form, nullptr);
     MakeDockWindows(*form);
     const int slot = where == "Rect1" ? 21 : std::stoi(where.substr(6));
@@ -205,8 +196,7 @@ TEST_F(MenusTest, SettingsOpenFromEachMenuOnTheirPage) {
   };
   for (const Case& c : {Case{"tray", 0}, Case{"Rect1", settings::kPageRect}}) {
     SCOPED_TRACE(c.where);
-    TearDown();
-    SetUp();
+    Afresh();
     app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     MakeDockWindows(*form);

@@ -70,10 +70,7 @@ TEST_F(SaveFailuresTest, EverySavePathTellsTheUserOnceAndKeepsTheChangeInMemory)
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    TearDown();
-    SetUp();
-    SetItems({1, 2, 3});
-    app::MainForm* form = Start();
+    app::MainForm* form = StartAfresh({1, 2, 3});
     ASSERT_NE(form, nullptr);
     const std::string before = ConfigBytes();
     const std::size_t reportsBefore = Process().Reports().size();

@@ -30,8 +30,7 @@ TEST_F(StartupInputTest, InputDuringTheStartUpStepIsNotUndoneByItsSave) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    TearDown();
-    SetUp();
+    Afresh();
     SetItems({1, 2, 3});
     InstallConfig(Xml());
     app::MainForm* form = Launch();
@@ -63,8 +62,7 @@ TEST_F(StartupInputTest, TemporariesOfACrashedSaveGoAtTheNextStartWhileTheFileIs
   const std::string other = "C:\\Quorvel\\Config\\.Other.xml.tmp-a1B2c3";
   for (const bool withFile : {true, false}) {
     SCOPED_TRACE(withFile ? "the file is there" : "the file is missing");
-    TearDown();
-    SetUp();
+    Afresh();
     Put(leftover, "<half");
     Put(other, "<not ours");
     if (withFile) {

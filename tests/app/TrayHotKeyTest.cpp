@@ -144,10 +144,7 @@ TEST_F(TrayHotKeyTest, EachWayBackShowsEverythingOnTop) {
   enum class Back { HotKey, TrayPress, SecondStart };
   for (const Back back : {Back::HotKey, Back::TrayPress, Back::SecondStart}) {
     SCOPED_TRACE(static_cast<int>(back));
-    TearDown();
-    SetUp();
-    SetItems({3, 15});
-    app::MainForm* form = Start();
+    app::MainForm* form = StartAfresh({3, 15});
     ASSERT_NE(form, nullptr);
     ASSERT_EQ(Process().HotKeys().size(), 1u);
     EXPECT_TRUE(Process().GlobalAtomExists("THotKeyRegistrar:THotKeyRec_0"));

@@ -92,6 +92,12 @@ class ScenarioTest : public ::testing::Test {
     std::filesystem::remove_all(root_);
   }
 
+  // A new desktop and program folder, for the next case of a table.
+  void Afresh() {
+    TearDown();
+    SetUp();
+  }
+
   std::string programDir_ = "C:\\Quorvel\\";
   std::filesystem::path ConfigFile() const { return desktop_->RealPath(programDir_ + "Config\\UserInfo.xml"); }
   void InstallConfig(const std::string& bytes) { WriteBytes(ConfigFile(), bytes); }
@@ -269,6 +275,12 @@ class ItemScenario : public testing::ScenarioTest {
       WriteItem(rect.append_child(("Rect" + std::to_string(j + 1)).c_str()), items[j]);
   }
 
+  // A new desktop whose program starts with these items.
+  app::MainForm* StartAfresh(std::initializer_list<int> slots) {
+    Afresh();
+    SetItems(slots);
+    return Start();
+  }
   // Items named "item <slot>", each with a target of its own.
   void SetItems(std::initializer_list<int> slots) {
     for (int slot : slots)
