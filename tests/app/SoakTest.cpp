@@ -204,10 +204,15 @@ std::string Soak::CheckInvariants() {
   }
   // Every window of the process is in the table, and no item window outlives its slot.
   int windows = 0, itemWindows = 0;
+  const int dpi = desktop_->Dpi();
   for (const headless::WindowRecord* w : desktop_->Windows()) {
     if (w->owner != &Process()) continue;
     ++windows;
-    if (w->sizeMismatches != 0) bad << w->name << " was given a picture not of its scaled size\n";
+    // Every picture is its window's size at the current scale, when pushed and now.
+    if (w->sizeMismatches != 0 ||
+        (w->pushCount > 0 && (w->surface.width != ScaleForDpi(w->bounds.width, dpi) ||
+                              w->surface.height != ScaleForDpi(w->bounds.height, dpi))))
+      bad << w->name << " shows a picture not of its scaled size\n";
     const std::optional<catalogue::WindowPlace> place = table.Lookup(w->id);
     if (!place) bad << w->name << " is not in the window table\n";
     if (place && place->role == WindowRole::Item) ++itemWindows;

@@ -109,15 +109,11 @@ class SetupDialogTest : public ::testing::Test {
     text.replace(at, from.size(), to);
   }
   std::string Stored(config::SettingKey key) {
-    return config::SettingsFile(files_, system_, kConfigPath)
-        .ReadSettings({key})
-        .value()
-        .front()
-        .value_or("-");
+    const auto values = config::SettingsFile(files_, system_, kConfigPath).ReadSettings({key});
+    return values.value().front().value_or("-");
   }
   FormId F() const { return dialog_.Form(); }
   std::string Text(const char* c) const { return forms_.Text(F(), c); }
-  int Pos(const char* c) const { return forms_.Position(F(), c); }
   void Click(const char* c) { ASSERT_TRUE(forms_.Click(F(), c)); }
 
   config::testing::MemoryFiles files_;
