@@ -17,34 +17,13 @@ using test::ItemScenario;
 
 class MenusTest : public ItemScenario {
  protected:
-  // The dock's bar and its first item, as the dock made them at start.
-  void MakeDockWindows(app::MainForm& form) {
-    bar_ = form.Dock().Bar();
-    dockItem_ = form.Slots()[21].Window;
-    ASSERT_NE(bar_, kNoWindow);
-    ASSERT_NE(dockItem_, kNoWindow) << "the start makes the dock's first item";
-  }
-  Point Middle(WindowId w) const {
-    const Rect b = desktop_->FindWindow(w)->bounds;
-    return {b.left + b.width / 2, b.top + b.height / 2};
-  }
-  // Right click on the window, or the tray icon's right release.
+  // Right click on the window where no other covers it, or the tray icon's right release.
   void OpenOn(app::MainForm& form, const std::string& where) {
-    if (where == "tray") {
-      form.OnTrayCallback(100, kMouseRightUp);
-    } else if (where == "RectForm") {
-      // On the bar's left cap, where no item covers it.
-      const Rect b = desktop_->FindWindow(bar_)->bounds;
-      Click({b.left + 8, b.top + b.height / 2}, MouseButton::Right);
-    } else if (where == "Rect1") {
-      Click(Middle(dockItem_), MouseButton::Right);
-    } else {
-      Click(PointOn(where), MouseButton::Right);
-    }
+    if (where == "tray") return form.OnTrayCallback(100, kMouseRightUp);
+    const Rect b = Named(where)->bounds;  // a dock item in its middle, as the row grows under the pointer
+    Click(where == "Rect1" ? Point{b.left + b.width / 2, b.top + b.height / 2} : PointOn(where),
+          MouseButton::Right);
   }
-
-  WindowId bar_ = kNoWindow;
-  WindowId dockItem_ = kNoWindow;
 };
 
 // Which menu each window opens (what the menus hold is the menus' own
@@ -60,7 +39,7 @@ TEST_F(MenusTest, EachWindowOpensItsMenuAndTheCenterClickItsAction) {
   SetItems({3});
   app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
-  MakeDockWindows(*form);  // the dock's windows now cover the ring in the z-order
+  // The dock's windows, made after the ring's, cover it in the z-order.
   ASSERT_NE(desktop_->ZOrder().back(), Named("Circle3")->id);
   for (const auto& [where, menu] : cases) {
     SCOPED_TRACE(where);
@@ -167,7 +146,6 @@ TEST_F(MenusTest, PropertiesOpenForTheItemAndCloseWhenItGoes) {
     SCOPED_TRACE(where);
     app::MainForm* form = StartAfresh({3, 15});
     ASSERT_NE(form, nullptr);
-    MakeDockWindows(*form);
     const int slot = where == "Rect1" ? 21 : std::stoi(where.substr(6));
     desktop_->ScriptMenuCommand(static_cast<int>(app::Command::Properties));
     OpenOn(*form, where);
@@ -192,24 +170,23 @@ TEST_F(MenusTest, PropertiesOpenForTheItemAndCloseWhenItGoes) {
 TEST_F(MenusTest, SettingsOpenFromEachMenuOnTheirPage) {
   struct Case {
     const char* where;
+    app::Command command;
     int page;
   };
-  for (const Case& c : {Case{"tray", 0}, Case{"Rect1", settings::kPageRect}}) {
+  for (const Case& c : {Case{"tray", app::Command::OpenSettings, 0},
+                        Case{"Rect1", app::Command::OpenDockSettings, settings::kPageRect}}) {
     SCOPED_TRACE(c.where);
     Afresh();
     app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
-    MakeDockWindows(*form);
     headless::HeadlessForms& forms = Process().Forms();
-    desktop_->ScriptMenuCommand(
-        static_cast<int>(c.page == 0 ? app::Command::OpenSettings : app::Command::OpenDockSettings));
+    desktop_->ScriptMenuCommand(static_cast<int>(c.command));
     OpenOn(*form, c.where);
     ASSERT_TRUE(form->Setup().IsOpen());
     const FormId dialog = form->Setup().Form();
     EXPECT_EQ(forms.Page(dialog), c.page);
     forms.SelectPage(dialog, 2);
-    desktop_->ScriptMenuCommand(
-        static_cast<int>(c.page == 0 ? app::Command::OpenSettings : app::Command::OpenDockSettings));
+    desktop_->ScriptMenuCommand(static_cast<int>(c.command));
     OpenOn(*form, c.where);
     EXPECT_EQ(form->Setup().Form(), dialog) << "one dialog";
     EXPECT_EQ(forms.Page(dialog), c.page == 0 ? 2 : settings::kPageRect);
@@ -229,8 +206,7 @@ TEST_F(MenusTest, DeleteRemovesTheItemTheMenuWasOpenedOn) {
   desktop_->Advance(40 * 7);
   EXPECT_EQ(desktop_->FindWindow(fifteen), nullptr);
   EXPECT_NE(CircleWindow(3), nullptr);
-  EXPECT_STREQ(
-      LoadConfigDom().document_element().child("RoundBackground").child("Circle15").child_value("File"), "");
+  EXPECT_STREQ(FileCircle(LoadConfigDom(), 15).child_value("File"), "");
 }
 
 }  // namespace
