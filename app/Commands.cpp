@@ -1,7 +1,6 @@
 #include "app/Commands.h"
 
 #include <string>
-#include <utility>
 
 namespace qv::app {
 
@@ -30,8 +29,8 @@ std::optional<MenuKind> MenuForPlace(const std::optional<catalogue::WindowPlace>
 }
 
 CommandDispatch::CommandDispatch(Platform& platform, const catalogue::WindowTable& windows, const BoxTracker& boxes,
-                                 CommandHooks hooks)
-    : platform_(platform), windows_(windows), boxes_(boxes), hooks_(std::move(hooks)) {}
+                                 IWindowCommands& shown, IItemCommands& items)
+    : platform_(platform), windows_(windows), boxes_(boxes), shown_(shown), items_(items) {}
 
 void CommandDispatch::OnRightRelease(WindowId window, Point screen) {
   if (const std::optional<MenuKind> kind = MenuForPlace(windows_.Lookup(window))) OpenMenu(*kind, screen, window);
@@ -41,7 +40,7 @@ void CommandDispatch::OpenMenu(MenuKind kind, Point screen, WindowId target) {
   if (boxes_.BoxOpen()) return;
   // The ring comes up first so that the menu does not open over a ring half
   // hidden by other windows.
-  if (kind == MenuKind::Center) Call(hooks_.RaiseRoundWindows);
+  if (kind == MenuKind::Center) shown_.RaiseRoundWindows();
   const std::optional<int> chosen = platform_.menus.ShowPopupMenu(MenuOf(kind), screen);
   if (chosen) Run(static_cast<Command>(*chosen), kind, target);
 }
@@ -52,55 +51,55 @@ void CommandDispatch::Run(Command command, MenuKind from, WindowId target) {
     case Command::None:
       break;
     case Command::OpenSettings:
-      Call(hooks_.OpenSettings);
+      items_.OpenSettings();
       break;
     case Command::OpenDockSettings:
-      Call(hooks_.CollapseRectBar);
-      Call(hooks_.OpenDockSettings);
+      shown_.CollapseRectBar();
+      items_.OpenDockSettings();
       break;
     case Command::MinimizeToTray:
-      Call(hooks_.MinimizeToTray);
+      shown_.MinimizeToTray();
       break;
     case Command::RestoreFromTray:
-      Call(hooks_.RestoreFromTray);
+      shown_.RestoreFromTray();
       break;
     case Command::ClearAll:
-      Call(hooks_.ClearAll);
+      items_.ClearAll();
       break;
     case Command::NextBackground:
-      Call(hooks_.NextBackground);
+      shown_.NextBackground();
       break;
     case Command::NextCenter:
-      Call(hooks_.NextCenter);
+      shown_.NextCenter();
       break;
     case Command::ToggleRound:
     case Command::ToggleRect:
       // From the dock's own menus the bar is at rest before it goes or stays,
       // so that it comes back at rest.
-      if (IsDockMenu(from)) Call(hooks_.CollapseRectBar);
-      Call(command == Command::ToggleRound ? hooks_.ToggleRound : hooks_.ToggleRect);
+      if (IsDockMenu(from)) shown_.CollapseRectBar();
+      command == Command::ToggleRound ? shown_.ToggleRound() : shown_.ToggleRect();
       break;
     case Command::OpenHelp:
       OpenHelp();
       break;
     case Command::OpenAbout:
-      Call(hooks_.CollapseRectBar);
-      Call(hooks_.OpenAbout);
+      shown_.CollapseRectBar();
+      items_.OpenAbout();
       break;
     case Command::Exit:
-      Call(hooks_.Exit);
+      shown_.Exit();
       break;
     case Command::DeleteItem:
-      if (hooks_.DeleteItem && target != kNoWindow) hooks_.DeleteItem(target);
+      if (target != kNoWindow) items_.DeleteItem(target);
       break;
     case Command::Properties:
-      if (hooks_.Properties && target != kNoWindow) hooks_.Properties(target);
+      if (target != kNoWindow) items_.Properties(target);
       break;
   }
 }
 
 bool CommandDispatch::CenterClick(int centerAction) {
-  Call(hooks_.RaiseRoundWindows);
+  shown_.RaiseRoundWindows();
   const Command command = CenterCommandOf(centerAction);
   if (command == Command::None) {
     // A value the settings never offer, from a hand-edited file: a click that
@@ -115,7 +114,7 @@ bool CommandDispatch::CenterClick(int centerAction) {
 }
 
 void CommandDispatch::OpenHelp() {
-  Call(hooks_.CollapseRectBar);
+  shown_.CollapseRectBar();
   const std::string page = platform_.files.ProgramDir() + kHelpPage;
   if (!platform_.files.FileExists(page)) {
     platform_.diagnostics.Report(Severity::Warning, "The help page is missing: " + page);

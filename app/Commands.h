@@ -1,10 +1,9 @@
 #pragma once
 
-// Runs the commands of the menus and of the center button. The commands that
-// live elsewhere (the tray states, the removal, the skins, the dialogs, the
-// dock) are reached through hooks the main form fills.
+// Runs the commands of the menus and of the center button. What they act on
+// (the tray states, the removal, the skins, the dialogs, the dock) is reached
+// through the two interfaces below.
 
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -15,26 +14,36 @@
 
 namespace qv::app {
 
-struct CommandHooks {
-  std::function<void()> MinimizeToTray;
-  std::function<void()> RestoreFromTray;
-  std::function<void()> ClearAll;  // asks first
-  std::function<void()> NextBackground;
-  std::function<void()> NextCenter;
-  std::function<void()> ToggleRound;
-  std::function<void()> ToggleRect;
-  std::function<void()> RaiseRoundWindows;
-  std::function<void()> CollapseRectBar;
-  // The settings dialog on the page it shows (a new one on its first page),
-  // and on the dock's first page. Nothing until the dialog exists.
-  std::function<void()> OpenSettings;
-  std::function<void()> OpenDockSettings;
-  std::function<void()> OpenAbout;
-  // The item of that window: its property dialog, and its removal.
-  std::function<void(WindowId)> Properties;
-  std::function<void(WindowId)> DeleteItem;
+// What the commands reach. The windows as a whole: the tray, the two
+// presentations, the skins, the end of the program.
+class IWindowCommands {
+ public:
+  virtual ~IWindowCommands() = default;
+  virtual void MinimizeToTray() = 0;
+  virtual void RestoreFromTray() = 0;
+  virtual void ToggleRound() = 0;
+  virtual void ToggleRect() = 0;
+  virtual void RaiseRoundWindows() = 0;
+  virtual void CollapseRectBar() = 0;
+  virtual void NextBackground() = 0;
+  virtual void NextCenter() = 0;
   // Closing the main form: the shutdown, then the end of the program.
-  std::function<void()> Exit;
+  virtual void Exit() = 0;
+};
+
+// The items and the dialogs.
+class IItemCommands {
+ public:
+  virtual ~IItemCommands() = default;
+  virtual void ClearAll() = 0;  // asks first
+  // The item of that window: its property dialog, and its removal.
+  virtual void Properties(WindowId window) = 0;
+  virtual void DeleteItem(WindowId window) = 0;
+  // The settings dialog on the page it shows (a new one on its first page),
+  // and on the dock's first page; the about box.
+  virtual void OpenSettings() = 0;
+  virtual void OpenDockSettings() = 0;
+  virtual void OpenAbout() = 0;
 };
 
 // The help page shipped beside the program.
@@ -49,7 +58,7 @@ class CommandDispatch {
   // windows tells which presentation and role a window has; while one of
   // the program's boxes is up, no menu opens and no command runs.
   CommandDispatch(Platform& platform, const catalogue::WindowTable& windows, const BoxTracker& boxes,
-                  CommandHooks hooks);
+                  IWindowCommands& shown, IItemCommands& items);
 
   // Shows the menu at the point and runs what the user chose. target is the
   // window the menu was opened on: the item menus act on that item.
@@ -67,14 +76,11 @@ class CommandDispatch {
   void OpenHelp();
 
  private:
-  static void Call(const std::function<void()>& hook) {
-    if (hook) hook();
-  }
-
   Platform& platform_;
   const catalogue::WindowTable& windows_;
   const BoxTracker& boxes_;
-  CommandHooks hooks_;
+  IWindowCommands& shown_;
+  IItemCommands& items_;
 };
 
 }  // namespace qv::app

@@ -25,6 +25,7 @@ void DisplayStates::RestoreFromTray() {
   windows_.BringToForeground(main_);
   RaiseRoundWindows();
   windowsShown_ = true;
+  round_.SetOnScreen(true);
 }
 
 void DisplayStates::MinimizeToTray() {
@@ -33,6 +34,7 @@ void DisplayStates::MinimizeToTray() {
   // Hiding the main window takes its taskbar button away: only the tray icon remains.
   windows_.Show(main_, false);
   windowsShown_ = false;
+  round_.SetOnScreen(false);
 }
 
 void DisplayStates::ToggleShown() {
@@ -43,6 +45,7 @@ void DisplayStates::ToggleShown() {
   windows_.MinimizeApplication();
   windows_.Show(main_, false);
   windowsShown_ = false;
+  round_.SetOnScreen(false);
 }
 
 void DisplayStates::RaiseRoundWindows() { round_.RaiseRoundWindows(); }

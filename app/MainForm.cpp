@@ -485,6 +485,7 @@ PresentationSite MainForm::Presentations() {
 void MainForm::ToggleRound() {
   PresentationSite site = Presentations();
   app::ToggleRound(site);
+  round_->RingShownChanged();
 }
 
 void MainForm::ToggleRect() {
@@ -512,7 +513,9 @@ void MainForm::CreateRingHandlers() {
   dockPointer_ = std::make_unique<dock::DockPointer>(platform_, settings_, slots_, *dock_, mainWindow_,
                                                      timerClearMemory_, *interaction_, *removal_);
   router_ = std::make_unique<PointerRouter>(slots_.Windows(), *interaction_, *dockPointer_);
-  CreateCommands();
+  IWindowCommands& shown = *this;
+  IItemCommands& items = *this;
+  commands_ = std::make_unique<CommandDispatch>(platform_, slots_.Windows(), boxes_, shown, items);
 }
 
 // Replaces any earlier registration: the letter may have changed.
@@ -538,29 +541,21 @@ void MainForm::OnHotKey(int, unsigned modifiers, unsigned virtualKey) {
   if (hotKeys_) hotKeys_->Dispatch(modifiers, virtualKey);
 }
 
-void MainForm::CreateCommands() {
-  CommandHooks hooks;
-  hooks.MinimizeToTray = [this] { display_->MinimizeToTray(); };
-  hooks.RestoreFromTray = [this] { display_->RestoreFromTray(); };
-  hooks.ClearAll = [this] { removal_->NClearClick(); };
-  hooks.NextBackground = [this] { round_->ChangeBackground(); };
-  hooks.NextCenter = [this] { round_->ChangeCenter(); };
-  hooks.ToggleRound = [this] { ToggleRound(); };
-  hooks.ToggleRect = [this] { ToggleRect(); };
-  hooks.RaiseRoundWindows = [this] { round_->RaiseRoundWindows(); };
-  hooks.CollapseRectBar = [this] { display_->CollapseRectBar(); };
-  // A new dialog opens on its first page, an open one keeps its page and edits.
-  hooks.OpenSettings = [this] { setup_->OpenSettings(); };
-  // The dock's page, on a dock at rest.
-  hooks.OpenDockSettings = [this] { setup_->OpenDockSettings(); };
-  hooks.OpenAbout = [this] { about_->OpenAbout(); };
-  // Ring and dock items alike: the window table says which slot the window shows.
-  hooks.Properties = [this](WindowId window) {
-    if (const int slot = slots_.Windows().ItemSlot(window)) properties_->OpenProperties(slot);
-  };
-  hooks.DeleteItem = [this](WindowId window) { removal_->DeleteItem(window); };
-  hooks.Exit = [this] { OnClose(); };
-  commands_ = std::make_unique<CommandDispatch>(platform_, slots_.Windows(), boxes_, std::move(hooks));
+void MainForm::RaiseRoundWindows() { round_->RaiseRoundWindows(); }
+void MainForm::CollapseRectBar() { display_->CollapseRectBar(); }
+void MainForm::NextBackground() { round_->ChangeBackground(); }
+void MainForm::NextCenter() { round_->ChangeCenter(); }
+void MainForm::Exit() { OnClose(); }
+void MainForm::ClearAll() { removal_->NClearClick(); }
+// Ring and dock items alike: the window table says which slot the window shows.
+void MainForm::Properties(WindowId window) {
+  if (const int slot = slots_.Windows().ItemSlot(window)) properties_->OpenProperties(slot);
 }
+void MainForm::DeleteItem(WindowId window) { removal_->DeleteItem(window); }
+// A new dialog opens on its first page, an open one keeps its page and edits.
+void MainForm::OpenSettings() { setup_->OpenSettings(); }
+// The dock's page, on a dock at rest.
+void MainForm::OpenDockSettings() { setup_->OpenDockSettings(); }
+void MainForm::OpenAbout() { about_->OpenAbout(); }
 
 }  // namespace qv::app

@@ -48,7 +48,7 @@ inline constexpr const char* kConfigRestoreFailedText = "无法从备份恢复�
 inline constexpr const char* kMessageCaption = "提示";
 inline constexpr int kResumeTicks = 20;
 
-class MainForm final : public IPlatformEvents {
+class MainForm final : public IPlatformEvents, private IWindowCommands, private IItemCommands {
  public:
   // Every part gets `platform` with the program's boxes counted.
   explicit MainForm(Platform& platform);
@@ -96,8 +96,8 @@ class MainForm final : public IPlatformEvents {
 
   // The two presentation switches of the menus: each shows or hides its
   // windows and writes its choice into the file.
-  void ToggleRound();
-  void ToggleRect();
+  void ToggleRound() override;
+  void ToggleRect() override;
 
   // State other parts of the program and tests look at.
   const config::Settings& Settings() const { return settings_; }
@@ -125,7 +125,7 @@ class MainForm final : public IPlatformEvents {
   double RotationAngle() const { return interaction_->RotationState().Angle(); }
   // Shown or hidden in the tray, the layers and the window routines.
   DisplayStates& Display() { return *display_; }
-  void MinimizeToTray() { display_->MinimizeToTray(); }
+  void MinimizeToTray() override { display_->MinimizeToTray(); }
   round::Interaction& Interaction() { return *interaction_; }
   const THotKeyRegistrar* HotKeys() const { return hotKeys_.get(); }
   // The menus and the commands they and the center button run.
@@ -159,10 +159,21 @@ class MainForm final : public IPlatformEvents {
   void CreateDefaultRectList(config::StartupItems& items);
   void Check(config::EditResult result, const std::string& what);
   void SaveSkinsAndPosition();
-  void RestoreFromTray();
   void CreateRingHandlers();
   void SetupHotKey();
-  void CreateCommands();
+  // What the menus' commands reach.
+  void RestoreFromTray() override;
+  void RaiseRoundWindows() override;
+  void CollapseRectBar() override;
+  void NextBackground() override;
+  void NextCenter() override;
+  void Exit() override;
+  void ClearAll() override;
+  void Properties(WindowId window) override;
+  void DeleteItem(WindowId window) override;
+  void OpenSettings() override;
+  void OpenDockSettings() override;
+  void OpenAbout() override;
   class RingHost;
   class ItemsWatcher;
   PresentationSite Presentations();

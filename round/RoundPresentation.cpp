@@ -143,10 +143,11 @@ void RoundPresentation::LoadCenterSkin() {
   const SkinChoice choice =
       ChooseCenterSkin(settings_.CenterIndex, !path.empty() && platform_.files.FileExists(path), clockAvailable_);
   settings_.CenterIndex = choice.index;
-  if (choice.source == SkinSource::Clock) {
+  clockShown_ = choice.source == SkinSource::Clock;
+  if (clockShown_) {
     centerSurface_ = picture::PhysicalSurface(settings_.CenterSize, settings_.CenterSize, dpi_);
     DrawClock();
-    timerClock_.Enable();
+    if (ClockSeen()) timerClock_.Enable();
     return;
   }
   const LayeredSurface picture = choice.source == SkinSource::File
@@ -264,6 +265,21 @@ void RoundPresentation::DrawClock() {
 void RoundPresentation::OnClockTick() {
   DrawClock();
   if (center_ != kNoWindow) platform_.windows.PushLayered(center_, centerSurface_, 255);
+}
+
+void RoundPresentation::SetOnScreen(bool onScreen) {
+  onScreen_ = onScreen;
+  RingShownChanged();
+}
+
+void RoundPresentation::RingShownChanged() {
+  if (!ClockSeen()) {
+    timerClock_.Disable();
+    return;
+  }
+  if (timerClock_.Enabled()) return;
+  OnClockTick();
+  timerClock_.Enable();
 }
 
 void RoundPresentation::PlaceAll() {

@@ -51,6 +51,11 @@ class RoundPresentation final : public catalogue::IItemWindows {
   void RebuildCenter(int shift);
   void DrawClock();
   void OnClockTick();
+  // The clock ticks only while it can be seen: the center shows it, the ring
+  // is shown and the program is not in the tray. Either change calls these;
+  // a clock seen again is drawn at once, at the time it is now.
+  void SetOnScreen(bool onScreen);
+  void RingShownChanged();
   // After a display change: skins re-centred, items back at their offsets, raised.
   void PlaceAll();
   void RaiseRoundWindows();
@@ -81,6 +86,7 @@ class RoundPresentation final : public catalogue::IItemWindows {
   std::string SkinPath(config::SkinPart part) const;
   Rect CentredOnMain(int size) const;
   LayeredSurface Stretch(const LayeredSurface& picture, int size) const;
+  bool ClockSeen() const { return clockShown_ && onScreen_ && settings_.IsShowRound; }
 
   Platform& platform_;
   config::Settings& settings_;
@@ -95,6 +101,8 @@ class RoundPresentation final : public catalogue::IItemWindows {
   LayeredSurface iconPlate_;
   std::array<LayeredSurface, 6> clock_;  // face, hour, minute, second, cap, highlights
   bool clockAvailable_ = false;
+  bool clockShown_ = false;  // the center's picture is the clock
+  bool onScreen_ = true;
   bool clockLoaded_ = false;  // decoded at the first draw: a center that never shows the clock keeps no pictures
 
   WindowId background_ = kNoWindow;

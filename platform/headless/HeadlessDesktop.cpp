@@ -79,6 +79,7 @@ void HeadlessDesktop::Advance(std::int64_t ms) {
     auto& state = next->timers_[nextId];
     state.due = nowMs_ + std::max<unsigned>(1, state.interval);
     state.sequence = ++timerSequence_;
+    ++next->timerCallbacks_[nextId];
     if (next->sink_) next->sink_->OnTimer(nextId);
   }
   nowMs_ = end;

@@ -270,6 +270,8 @@ class HeadlessProcess final : public IWindowSystem,
   bool MutexHeld() const { return !mutexName_.empty(); }
   bool TimerRunning(int id) const { return timers_.count(id) != 0; }
   unsigned TimerInterval(int id) const;
+  // How often each timer has fired since the process started.
+  const std::map<int, long>& TimerCallbacks() const { return timerCallbacks_; }
   IPlatformEvents* Sink() const { return sink_; }
   // Ends the process: windows, tray icon and mutex go, as the system cleans up.
   void Exit();
@@ -394,6 +396,7 @@ class HeadlessProcess final : public IWindowSystem,
   Platform platform_;
   IPlatformEvents* sink_ = nullptr;
   std::map<int, TimerState> timers_;
+  std::map<int, long> timerCallbacks_;
   bool quitRequested_ = false;
   bool ready_ = false;
   bool exited_ = false;

@@ -17,8 +17,8 @@ using app::Command;
 using app::CommandDispatch;
 using app::MenuKind;
 
-// A dispatch whose hooks write their names into a trace.
-struct Traced {
+// A dispatch whose targets write their names into a trace.
+struct Traced final : app::IWindowCommands, app::IItemCommands {
   std::filesystem::path root =
       std::filesystem::temp_directory_path() / ("quorvel-commands-" + std::to_string(::getpid()));
   headless::HeadlessDesktop desktop{root, QV_ART_DIR};
@@ -26,30 +26,25 @@ struct Traced {
   std::string trace;
   catalogue::WindowTable windows;
   app::BoxTracker boxes{process.AsPlatform().dialogs};
-  CommandDispatch dispatch{process.AsPlatform(), windows, boxes, Hooks()};
+  CommandDispatch dispatch{process.AsPlatform(), windows, boxes, *this, *this};
 
-  ~Traced() { std::filesystem::remove_all(root); }
-
-  app::CommandHooks Hooks() {
-    app::CommandHooks h;
-    auto note = [this](const char* name) { return [this, name] { trace += std::string(name) + " "; }; };
-    h.MinimizeToTray = note("min");
-    h.RestoreFromTray = note("restore");
-    h.ClearAll = note("clear");
-    h.NextBackground = note("bg");
-    h.NextCenter = note("center");
-    h.ToggleRound = note("round");
-    h.ToggleRect = note("rect");
-    h.RaiseRoundWindows = note("raise");
-    h.CollapseRectBar = note("collapse");
-    h.OpenSettings = note("settings");
-    h.OpenDockSettings = note("docksettings");
-    h.OpenAbout = note("about");
-    h.Properties = [this](WindowId w) { trace += "properties" + std::to_string(w) + " "; };
-    h.DeleteItem = [this](WindowId w) { trace += "delete" + std::to_string(w) + " "; };
-    h.Exit = note("exit");
-    return h;
-  }
+  ~Traced() override { std::filesystem::remove_all(root); }
+  void Note(const std::string& name) { trace += name + " "; }
+  void MinimizeToTray() override { Note("min"); }
+  void RestoreFromTray() override { Note("restore"); }
+  void ClearAll() override { Note("clear"); }
+  void NextBackground() override { Note("bg"); }
+  void NextCenter() override { Note("center"); }
+  void ToggleRound() override { Note("round"); }
+  void ToggleRect() override { Note("rect"); }
+  void RaiseRoundWindows() override { Note("raise"); }
+  void CollapseRectBar() override { Note("collapse"); }
+  void OpenSettings() override { Note("settings"); }
+  void OpenDockSettings() override { Note("docksettings"); }
+  void OpenAbout() override { Note("about"); }
+  void Properties(WindowId w) override { Note("properties" + std::to_string(w)); }
+  void DeleteItem(WindowId w) override { Note("delete" + std::to_string(w)); }
+  void Exit() override { Note("exit"); }
 };
 
 TEST(CenterClick, WalksTheCenterMenuByTag) {

@@ -26,6 +26,7 @@ TEST(BarSlicesTest, CapsAtTheirOwnSizeMiddleStretched) {
       {"a bar taller than the picture keeps the picture's height", {450, 120}, {128, 100},
        {{left, left}, {{25, 0, 78, 100}, {25, 0, 400, 100}}, {{103, 0, 25, 100}, {425, 0, 25, 100}}}},
       {"no picture", {450, 100}, kNoTheme, {}},
+      {"a picture no wider than its caps", {450, 100}, {50, 100}, {}},
       {"a bar narrower than its caps", {49, 100}, {128, 100}, {}},
       {"a bar of negative width", {-20, 100}, {128, 100}, {}},
       {"a bar of no height", {450, 0}, {128, 100}, {}},

@@ -1,6 +1,6 @@
 // The dock in the running program on the headless desktop: loading, placement,
-// magnification applied to the windows, themes, the switches, drops and
-// drag-outs with the file checked element by element.
+// magnification applied to the windows, the switches, drops and drag-outs with
+// the file checked element by element; the theme names and the bar's alpha.
 
 #include <gtest/gtest.h>
 
@@ -9,19 +9,13 @@
 #include "dock/BarSlices.h"
 #include "dock/RectLayout.h"
 #include "dock/RectPresentation.h"
+#include "picture/PngLoader.h"
 #include "tests/support/Scenario.h"
 
 namespace qv {
 namespace {
 
 using test::ItemSpec;
-
-// The height of a PNG from its header.
-int PngHeight(const std::string& bytes) {
-  if (bytes.size() < 24) return 0;
-  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  return (b(20) << 24) | (b(21) << 16) | (b(22) << 8) | b(23);
-}
 
 class DockScenario : public test::ItemScenario {
  protected:
@@ -41,8 +35,9 @@ class DockScenario : public test::ItemScenario {
     p.RectPosition = form.Settings().RectPosition;
     p.ItemCount = form.RectItemCount();
     p.Screen = desktop_->Screen();
-    p.BarHeight =
-        PngHeight(testing::ReadBytes(desktop_->RealPath(test::kDir + "Icon\\RectangleBackground\\Default.png")));
+    p.BarHeight = picture::DecodePng(
+                      testing::ReadBytes(desktop_->RealPath(test::kDir + "Icon\\RectangleBackground\\Default.png")))
+                      .height;
     return p;
   }
   void ExpectOnScreen(const dock::RectLayout& layout) {
@@ -56,12 +51,11 @@ class DockScenario : public test::ItemScenario {
     }
   }
   // The pointer rests on the middle of an item; its bounds in the row that magnified.
+  static Point Middle(const Rect& r) { return {r.left + r.width / 2, r.top + r.height / 2}; }
   Rect Magnify(const std::string& name) {
-    const Rect rest = Named(name)->bounds;
-    desktop_->MouseMove({rest.left + rest.width / 2, rest.top + rest.height / 2});
+    desktop_->MouseMove(Middle(Named(name)->bounds));
     return Named(name)->bounds;
   }
-  static Point Middle(const Rect& r) { return {r.left + r.width / 2, r.top + r.height / 2}; }
   std::vector<std::string> DockFiles() {
     std::vector<std::string> files;
     for (pugi::xml_node e : LoadConfigDom().document_element().child("RectBackground").children())
@@ -71,15 +65,12 @@ class DockScenario : public test::ItemScenario {
 };
 
 TEST_F(DockScenario, LoadsEveryElementIntoSlotsAndPlacesTheBarOnEachEdgeOfEachScreen) {
-  struct Case {
-    int items, position;
-    Rect screen;
-  };
-  const Case cases[] = {{0, 0, {0, 0, 1280, 800}},
-                        {30, 1, {0, 0, 1920, 1080}},
-                        {240, 0, {0, 0, 1280, 800}}};
-  for (const Case& c : cases) {
+  const struct { int items, position; Rect screen; } cases[] = {
+      {0, 0, {0, 0, 1280, 800}}, {30, 1, {0, 0, 1920, 1080}}, {240, 0, {0, 0, 1280, 800}}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.items << " items, position " << c.position);
+    TearDown();
+    SetUp();
     desktop_->SetScreen(c.screen);
     SetDock(c.items, c.position);
     app::MainForm* form = Start();
@@ -95,64 +86,15 @@ TEST_F(DockScenario, LoadsEveryElementIntoSlotsAndPlacesTheBarOnEachEdgeOfEachSc
       EXPECT_TRUE(Named("Rect" + std::to_string(j))->visible);
     }
     EXPECT_EQ(Named("Rect" + std::to_string(c.items + 1)), nullptr);
-    App().Stop();
-    Process().Exit();
-    apps_.clear();
-    processes_.clear();
   }
 }
 
-TEST_F(DockScenario, PointerMovesMagnifyInOneBatchAndTheMarginsCollapse) {
-  for (int position : {0, 1}) {
-    SCOPED_TRACE(position);
-    SetDock(30, position);
-    app::MainForm* form = Start();
-    ASSERT_NE(form, nullptr);
-    const dock::RectDockParams params = Params(*form);
-    const dock::RectLayout rest = dock::LayoutRectAtRest(params);
-    const Rect item10 = rest.Items[9];
-    const Point over{item10.left + 25, item10.top + 25};
-
-    const int batches = Process().BatchCount();
-    desktop_->MouseMove(over);
-    const dock::RectTracking expected = dock::TrackRectPointer(params, {rest, 0}, over);
-    ASSERT_TRUE(expected.Layout.Magnified);
-    ExpectOnScreen(expected.Layout);
-    EXPECT_EQ(Process().BatchCount(), batches + 1) << "every window moved in one batch";
-    EXPECT_TRUE(form->Dock().Magnified());
-
-    // Only a new x re-lays out: pushes stay as they are for a vertical move.
-    const int pushes = Named("Rect10")->pushCount;
-    desktop_->MouseMove({over.x, over.y + 3});
-    EXPECT_EQ(Named("Rect10")->pushCount, pushes);
-    EXPECT_EQ(Process().BatchCount(), batches + 1);
-
-    const Point next{over.x + 17, over.y};
-    desktop_->MouseMove(next);
-    ExpectOnScreen(dock::TrackRectPointer(params, expected, next).Layout);
-
-    // Out through the margin nearest the screen's edge, still over the bar window.
-    const Rect bar = Named("RectForm")->bounds;
-    const Point margin{next.x, position == 1 ? bar.Bottom() - 11 : bar.top + 11};
-    if (position == 0) {
-      // The top margin lies above the screen; the pointer reaches it on screen at y 0.
-      ASSERT_LT(margin.y, 0);
-    }
-    form->Dock().TrackPointer(margin);
-    ExpectOnScreen(rest);
-    EXPECT_FALSE(form->Dock().Magnified());
-    EXPECT_TRUE(Process().TimerRunning(TimerClearMemory));
-    App().Stop();
-    Process().Exit();
-    apps_.clear();
-    processes_.clear();
-  }
-}
-
-// The dock keeps decoded pictures only while its row is magnified: each item
-// that grows reads its picture once for all the moves over it, the row at rest
-// lets them go, and the next magnification reads them again.
-TEST_F(DockScenario, MagnifiedItemsDecodeTheirPictureOnceAndTheRowAtRestLetsItGo) {
+// Each move puts every window where the layout has it, in one batch. The dock
+// keeps decoded pictures only while its row is magnified: each item that grows
+// reads its picture once for all the moves over it, the row at rest (the
+// pointer in the margin nearest the screen's edge) lets them go, and the next
+// magnification reads them again.
+TEST_F(DockScenario, MovesMagnifyInOneBatchAndDecodeEachPictureOnce) {
   SetDock(12);
   app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
@@ -171,7 +113,10 @@ TEST_F(DockScenario, MagnifiedItemsDecodeTheirPictureOnceAndTheRowAtRestLetsItGo
     for (int step = 0; step < 8; ++step, at.x += 13) {
       tracking = dock::TrackRectPointer(params, tracking, at);
       for (std::size_t i = 0; i < grew.size(); ++i) grew[i] = grew[i] || tracking.Layout.Items[i].width > 50;
+      const int batches = Process().BatchCount();
       desktop_->MouseMove(at);
+      ExpectOnScreen(tracking.Layout);
+      EXPECT_EQ(Process().BatchCount(), batches + 1) << "every window moved in one batch";
     }
     ASSERT_TRUE(form->Dock().Magnified());
     EXPECT_EQ(reads() - before, static_cast<int>(std::count(grew.begin(), grew.end(), true)));
@@ -180,6 +125,7 @@ TEST_F(DockScenario, MagnifiedItemsDecodeTheirPictureOnceAndTheRowAtRestLetsItGo
     form->Dock().TrackPointer({at.x, Named("RectForm")->bounds.top + 11});
     EXPECT_FALSE(form->Dock().Magnified());
     ExpectOnScreen(rest);
+    EXPECT_TRUE(Process().TimerRunning(TimerClearMemory));
     EXPECT_EQ(reads(), magnified);
   }
 }
@@ -193,20 +139,15 @@ TEST_F(DockScenario, LeavingTheDockForAnotherWindowCollapsesTheRow) {
   ASSERT_NE(form, nullptr);
   const dock::RectLayout rest = dock::LayoutRectAtRest(Params(*form));
   const Point over{rest.Items[3].left + 25, rest.Items[3].top + 25};
-  struct Case {
-    const char* what;
-    Point to;
-    bool magnified;
-  };
   const Rect bar = rest.Bar;
   const Rect ring = Named("BackGroundForm")->bounds;
-  const Case cases[] = {
+  const struct { const char* what; Point to; bool magnified; } cases[] = {
       {"the next item", {over.x + 50, over.y}, true},
       {"the bar just inside its inner zone", {bar.left + 26, bar.top + 13}, true},
       {"the ring's background", {ring.left + 20, ring.top + ring.height / 2}, false},
       {"the bare desktop below the bar", {over.x, bar.Bottom() + 40}, false},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     desktop_->MouseMove(over);
     ASSERT_TRUE(form->Dock().Magnified());
@@ -216,16 +157,11 @@ TEST_F(DockScenario, LeavingTheDockForAnotherWindowCollapsesTheRow) {
   }
 }
 
-TEST_F(DockScenario, DeactivationAndResumePutTheBarBackAtRest) {
+TEST_F(DockScenario, ResumeAndDisplayChangePutTheBarBack) {
   SetDock(12);
   app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   const dock::RectLayout rest = dock::LayoutRectAtRest(Params(*form));
-  desktop_->MouseMove({rest.Items[3].left + 10, rest.Items[3].top + 10});
-  ASSERT_TRUE(form->Dock().Magnified());
-  form->OnDeactivate();
-  ExpectOnScreen(rest);
-
   // Something moved the bar while the machine slept; the resume ticks put it back.
   Process().SetBounds(Named("RectForm")->id, {3, 300, rest.Bar.width, rest.Bar.height});
   form->OnPowerBroadcast(kPowerResumeSuspend);
@@ -236,8 +172,7 @@ TEST_F(DockScenario, DeactivationAndResumePutTheBarBackAtRest) {
   desktop_->SetScreen({0, 0, 800, 600});
   form->OnDisplayChange();
   desktop_->Advance(500);
-  dock::RectDockParams small = Params(*form);
-  ExpectOnScreen(dock::LayoutRectAtRest(small));
+  ExpectOnScreen(dock::LayoutRectAtRest(Params(*form)));
 }
 
 TEST_F(DockScenario, TogglesHideTheirPresentationAndWriteTheFile) {
@@ -245,12 +180,10 @@ TEST_F(DockScenario, TogglesHideTheirPresentationAndWriteTheFile) {
   SetCircle(1, {"C:\\Dock\\F1", "ring", "", test::kMyFiles, "", ""});
   app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
-  struct Step {
-    bool round;  // which switch
-    bool roundShown, rectShown;
-  };
-  const Step steps[] = {{false, true, false}, {true, false, false}, {false, false, true}, {true, true, true}};
-  for (const Step& s : steps) {
+  // Which switch, then whether the ring and the dock show.
+  const struct { bool round, roundShown, rectShown; } steps[] = {
+      {false, true, false}, {true, false, false}, {false, false, true}, {true, true, true}};
+  for (const auto& s : steps) {
     SCOPED_TRACE(::testing::Message() << (s.round ? "round" : "rect") << " -> " << s.roundShown << s.rectShown);
     s.round ? form->ToggleRound() : form->ToggleRect();
     for (const char* name : {"BackGroundForm", "CenterForm", "Circle1"})
@@ -348,48 +281,33 @@ TEST_F(DockScenario, ElementWithoutTargetKeepsTheRowWithoutGapsAndStaysInTheFile
   ExpectOnScreen(dock::LayoutRectAtRest(Params(*form)));
   EXPECT_EQ(Named("Rect2")->toolTip, "F2");
   const Rect two = Named("Rect2")->bounds;
-  desktop_->MouseDown({two.left + 25, two.top + 25});
-  desktop_->MouseUp({two.left + 25, two.top + 25});
+  Click({two.left + 25, two.top + 25});
   EXPECT_TRUE(desktop_->Launches().empty()) << "nothing to launch";
   form->FormClose();
-  const std::vector<std::string> files = DockFiles();
-  EXPECT_EQ(files, (std::vector<std::string>{"Rect1=C:\\Dock\\F1", "Rect2=", "Rect3=C:\\Dock\\F3"}));
+  EXPECT_EQ(DockFiles(), (std::vector<std::string>{"Rect1=C:\\Dock\\F1", "Rect2=", "Rect3=C:\\Dock\\F3"}));
   EXPECT_STREQ(LoadConfigDom().document_element().child("RectBackground").child("Rect2").child_value("Name"), "F2");
 }
 
-TEST_F(DockScenario, ThemeNamesReachNoFurtherThanTheThemeFolder) {
-  struct Case {
-    const char* name;
-    bool safe;
-  };
-  const Case cases[] = {{"Default", true},     {"Glass", true}, {"My theme.v2", true}, {"..\\Default", false},
-                        {"../Default", false}, {"..", false},   {".", false},          {"", false},
-                        {"C:Default", false},  {"a\\b", false}, {"a/b", false},        {"\x01x", false},
-                        {"COM1", false},       {"nul", false},  {"Aux.v2", false},      {"lpt9 ", false},
-                        {"CONOUT$", false},    {"COM", true},   {"COM10", true},        {"Console", true}};
-  for (const Case& c : cases) EXPECT_EQ(dock::IsSafeThemeName(c.name), c.safe) << c.name;
+TEST(DockTheme, NamesReachNoFurtherThanTheThemeFolder) {
+  const std::pair<const char*, bool> cases[] = {
+      {"My theme.v2", true}, {"..\\Default", false}, {"../Default", false}, {"..", false},    {".", false},
+      {"", false},           {"C:Default", false},   {"\x01x", false},      {"nul", false},   {"Aux.v2", false},
+      {"lpt9 ", false},      {"CONOUT$", false},     {"COM1", false},       {"COM", true},    {"COM10", true},
+      {"Console", true}};
+  for (const auto& [name, safe] : cases) EXPECT_EQ(dock::IsSafeThemeName(name), safe) << name;
   EXPECT_EQ(dock::ThemePath("C:\\Q\\", "..\\..\\x"), "");
 
-  // A refused name, a missing file and a picture narrower than its caps all
-  // leave a bar without a picture and the items laid out.
-  Put(test::kDir + "Icon\\RectangleBackground\\Narrow.png", testing::SolidPng(40, {10, 10, 10}));
-  Put(test::kDir + "Icon\\Default.png", testing::SolidPng(120, {10, 10, 10}));
-  for (const char* topic : {"..\\Default", "Narrow"}) {
-    SCOPED_TRACE(topic);
-    SetDock(3);
-    Basic().child("ShowRect").attribute("RectTopic").set_value(topic);
-    app::MainForm* form = Start();
-    ASSERT_NE(form, nullptr);
-    EXPECT_FALSE(form->Dock().HasTheme());
-    dock::RectDockParams params = Params(*form);
-    params.BarHeight = dock::kDefaultBarHeight;
-    ExpectOnScreen(dock::LayoutRectAtRest(params));
-    for (std::uint32_t p : Named("RectForm")->surface.pixels) ASSERT_EQ(p, 0u);
-    App().Stop();
-    Process().Exit();
-    apps_.clear();
-    processes_.clear();
-  }
+}
+
+// The dock reads its theme only through the refusing path.
+TEST_F(DockScenario, AThemeNameOutsideTheThemeFolderIsRefused) {
+  Put(test::kDir + "Icon\\Default.png", testing::SolidPng(120, {10, 10, 10}));  // where ..\Default leads
+  SetDock(3);
+  Basic().child("ShowRect").attribute("RectTopic").set_value("..\\Default");
+  app::MainForm* form = Start();
+  ASSERT_NE(form, nullptr);
+  EXPECT_FALSE(form->Dock().HasTheme());
+  for (std::uint32_t p : Named("RectForm")->surface.pixels) ASSERT_EQ(p, 0u);
 }
 
 TEST(DockBarAlpha, PercentToAlphaTruncates) {

@@ -16,6 +16,9 @@ std::vector<int> Sizes(const RectLayout& layout) {
   return sizes;
 }
 
+// Eight items on a 1000 × 700 screen; the resting bar is (275, -25, 450, 100).
+RectDockParams EightItems(int rectPosition = 0) { return {50, 4, rectPosition, 8, {0, 0, 1000, 700}, 100}; }
+
 TEST(RectLayoutTest, ExtentsTruncateAndClampTheSettings) {
   const struct { int px, wd, extra, radius; } cases[] = {
       {50, 4, 128, 189}, {1, 1, 0, 50}, {100, 10, 640, 595}, {1, 10, 6, 278}, {33, 7, 147, 273},  // 147.84, 273.5
@@ -51,7 +54,6 @@ TEST(RectLayoutTest, SizeOfOneItemByDistance) {
 TEST(RectLayoutTest, RestingBarIsCentredWithItsEdgeOverTheScreen) {
   const struct { int position, count; Rect screen; int barHeight; Rect bar, first, last; } cases[] = {
       {0, 5, {0, 0, 1920, 1080}, 100, {810, -25, 300, 100}, {835, 6, 50, 50}, {1035, 6, 50, 50}},
-      {1, 5, {0, 0, 1920, 1080}, 100, {810, 1005, 300, 100}, {835, 1024, 50, 50}, {1035, 1024, 50, 50}},
       {1, 3, {0, 0, 1023, 767}, 120, {411, 672, 200, 120}, {436, 691, 50, 50}, {536, 691, 50, 50}},
       {2, 1, {0, 0, 800, 600}, 100, {350, -25, 100, 100}, {375, 6, 50, 50}, {375, 6, 50, 50}},  // 2 is the top
       {1, 2, {100, 50, 800, 600}, 100, {425, 575, 150, 100}, {450, 594, 50, 50}, {500, 594, 50, 50}},
@@ -85,7 +87,9 @@ TEST(RectLayoutTest, RemagnifySizesAcrossTheBar) {
       {100, 4, 500, {92, 115, 134, 147, 147, 134, 115, 92}, {-13, -25, 1026, 100}},  // wider than the screen
   };
   for (const auto& c : cases) {
-    const RectDockParams params{c.px, c.wd, 0, 8, {0, 0, 1000, 700}, 100};
+    RectDockParams params = EightItems();
+    params.RectIconPx = c.px;
+    params.RectIconWd = c.wd;
     const RectLayout layout = Remagnify(params, LayoutRectAtRest(params), c.pointerX);
     SCOPED_TRACE(::testing::Message() << c.px << " px, " << c.wd << " wide, pointer at " << c.pointerX);
     EXPECT_EQ(Sizes(layout), c.sizes);
@@ -95,7 +99,7 @@ TEST(RectLayoutTest, RemagnifySizesAcrossTheBar) {
 }
 
 TEST(RectLayoutTest, LaterMovesMeasureFromTheMagnifiedCentres) {
-  RectDockParams params{50, 4, 0, 8, {0, 0, 1000, 700}, 100};
+  RectDockParams params = EightItems();
   // Centres now 218, 291, 378, 475, 571, 658, 731, 789: odd widths put them at left + width div 2.
   const RectLayout first = Remagnify(params, LayoutRectAtRest(params), 475);
   const RectLayout second = Remagnify(params, first, 480);
@@ -105,20 +109,6 @@ TEST(RectLayoutTest, LaterMovesMeasureFromTheMagnifiedCentres) {
   // An item appended while magnified: the nine are measured from rest, 500 is item 5's centre.
   params.ItemCount = 9;
   EXPECT_EQ(Sizes(Remagnify(params, second, 500))[4], 100);
-}
-
-// Magnify has no centres yet: it expects the first at (1000 − 450 − 128 + 50) div 2 + 25 = 261
-// and moves on by each size given.
-TEST(RectLayoutTest, FirstMagnifyEstimatesTheWidenedCentres) {
-  const struct { int pointerX; std::vector<int> sizes; Rect bar; } cases[] = {
-      {300, {95, 92, 65, 50, 50, 50, 50, 50}, {224, -25, 552, 100}},
-      {475, {50, 60, 80, 98, 88, 60, 50, 50}, {207, -25, 586, 100}},
-  };
-  for (const auto& c : cases) {
-    const RectLayout layout = Magnify({50, 4, 0, 8, {0, 0, 1000, 700}, 100}, c.pointerX);
-    EXPECT_EQ(Sizes(layout), c.sizes) << c.pointerX;
-    EXPECT_EQ(layout.Bar, c.bar) << c.pointerX;
-  }
 }
 
 // Items touch from bar left + 25; at the top they hang from the resting top,
@@ -153,6 +143,122 @@ TEST(RectLayoutTest, CollapseUndoesOnlyMagnification) {
 TEST(RectLayoutTest, ItemPictureSize) {
   const std::pair<int, int> cases[] = {{50, 48}, {51, 50}, {150, 149}, {1, 0}, {0, 0}};
   for (auto [side, expected] : cases) EXPECT_EQ(RectItemIconSize(side), expected) << side;
+}
+
+// The pointer over the bar: the inner zone's edges, when a move re-lays out,
+// and what the window code must push afterwards.
+
+TEST(RectTrackingTest, InnerZoneEdges) {
+  const Rect bar{275, -25, 450, 100};  // inner zone x 300..700, y -13..63
+  EXPECT_EQ(InnerZone(bar), (Rect{300, -13, 400, 76}));
+  // The left and top edges belong to the zone; the right and bottom ones are
+  // neither inside nor beyond it.
+  const struct { Point pointer; bool enters, leaves; } cases[] = {
+      {{300, 0}, true, false},   {{299, 0}, false, true},   {{699, 62}, true, false},
+      {{700, 0}, false, false},  {{701, 0}, false, true},   {{500, -13}, true, false},
+      {{500, -14}, false, true}, {{500, 63}, false, false}, {{500, 64}, false, true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EntersInnerZone(bar, c.pointer), c.enters) << c.pointer.x << ", " << c.pointer.y;
+    EXPECT_EQ(LeavesInnerZone(bar, c.pointer), c.leaves) << c.pointer.x << ", " << c.pointer.y;
+  }
+}
+
+// Coming in runs Magnify and then, the x being new, Remagnify from the
+// magnified row; coming back in at the x of the last re-layout runs Magnify
+// alone. Magnify has no centres yet: it expects the first at
+// (1000 − 450 − 128 + 50) div 2 + 25 = 261 and moves on by each size given.
+TEST(RectTrackingTest, EnteringMagnifiesThenCorrectsFromRealCentres) {
+  const struct { int lastPointerX; Point pointer; std::vector<int> sizes; Rect bar; } cases[] = {
+      {0, {475, 40}, {50, 60, 83, 100, 84, 60, 50, 50}, {207, -25, 587, 100}},
+      {0, {300, 40}, {100, 84, 58, 50, 50, 50, 50, 50}, {229, -25, 542, 100}},
+      {475, {475, 40}, {50, 60, 80, 98, 88, 60, 50, 50}, {207, -25, 586, 100}},
+      {300, {300, 40}, {95, 92, 65, 50, 50, 50, 50, 50}, {224, -25, 552, 100}},
+  };
+  for (const auto& c : cases) {
+    const RectDockParams params = EightItems();
+    const RectTracking rest{LayoutRectAtRest(params), c.lastPointerX};
+    ASSERT_TRUE(NeedsRelayout(rest, c.pointer));
+    const RectTracking next = TrackRectPointer(params, rest, c.pointer);
+    EXPECT_TRUE(next.Layout.Magnified) << c.pointer.x;
+    EXPECT_EQ(Sizes(next.Layout), c.sizes) << c.pointer.x << " after " << c.lastPointerX;
+    EXPECT_EQ(next.Layout.Bar, c.bar) << c.pointer.x << " after " << c.lastPointerX;
+    EXPECT_EQ(next.LastPointerX, c.pointer.x);
+  }
+}
+
+TEST(RectTrackingTest, OnlyANewXReLaysOut) {
+  const RectDockParams params = EightItems();
+  RectTracking tracking{LayoutRectAtRest(params), 0};
+  // Over the bar window but in its bottom margin: nothing happens.
+  EXPECT_FALSE(NeedsRelayout(tracking, {500, 70}));
+  tracking = TrackRectPointer(params, tracking, {500, 70});
+  EXPECT_FALSE(tracking.Layout.Magnified);
+
+  tracking = TrackRectPointer(params, tracking, {475, 40});
+  const RectLayout entered = tracking.Layout;
+  EXPECT_FALSE(NeedsRelayout(tracking, {475, 10}));
+  EXPECT_FALSE(NeedsRelayout(tracking, {475, 62}));
+  EXPECT_TRUE(NeedsRelayout(tracking, {476, 40}));
+  bool collapsed = true;
+  tracking = TrackRectPointer(params, tracking, {475, 10}, &collapsed);
+  EXPECT_FALSE(collapsed);
+  EXPECT_EQ(tracking.Layout.Items, entered.Items);
+  EXPECT_EQ(tracking.Layout.Bar, entered.Bar);
+}
+
+// Leaving through a margin collapses although the pointer is still over the
+// bar window; so does leaving sideways past the widened bar's inner zone.
+TEST(RectTrackingTest, LeavingTheInnerZoneCollapses) {
+  // At the top the bar is y -25..74, its zone -13..63; at the bottom 625..724 and 637..712.
+  const struct { const char* what; int rectPosition; Point inside, outside; } cases[] = {
+      {"bottom margin at the top of the screen, same x", 0, {475, 40}, {475, 64}},
+      {"bottom margin at the top of the screen, new x", 0, {475, 40}, {480, 70}},
+      {"top margin at the bottom of the screen", 1, {475, 660}, {475, 636}},
+      {"bottom margin at the bottom of the screen", 1, {475, 660}, {475, 714}},
+      {"past the left end", 0, {320, 40}, {200, 40}},
+  };
+  for (const auto& c : cases) {
+    const RectDockParams params = EightItems(c.rectPosition);
+    const RectLayout rest = LayoutRectAtRest(params);
+    RectTracking tracking = TrackRectPointer(params, {rest, 0}, c.inside);
+    ASSERT_TRUE(tracking.Layout.Magnified) << c.what;
+    ASSERT_TRUE(tracking.Layout.Bar.Contains(c.outside) || c.outside.x < tracking.Layout.Bar.left + 25) << c.what;
+    bool collapsed = false;
+    tracking = TrackRectPointer(params, tracking, c.outside, &collapsed);
+    EXPECT_TRUE(collapsed) << c.what;
+    EXPECT_FALSE(tracking.Layout.Magnified) << c.what;
+    EXPECT_EQ(tracking.Layout.Bar, rest.Bar) << c.what;
+    EXPECT_EQ(tracking.Layout.Items, rest.Items) << c.what;
+  }
+}
+
+TEST(RectTrackingTest, ChangesToPush) {
+  const Rect a{100, 6, 50, 50}, b{150, 6, 50, 50}, bar{75, -25, 150, 100};
+  const struct {
+    const char* what;
+    RectLayout before, after;
+    bool barMoved, barResized;
+    std::vector<std::pair<int, bool>> items;  // index, resized
+  } cases[] = {
+      {"nothing changed", {bar, {a, b}, true}, {bar, {a, b}, true}, false, false, {}},
+      {"second item grew, bar widened to the left", {bar, {a, b}, true},
+       {{70, -25, 160, 100}, {{95, 6, 50, 50}, {145, 6, 60, 60}}, true}, true, true, {{0, false}, {1, true}}},
+      {"bar only moved down", {bar, {a, b}, false}, {{75, 0, 150, 100}, {a, b}, false}, true, false, {}},
+      {"an item appended", {bar, {a, b}, false},
+       {{75, -25, 200, 100}, {a, b, {200, 6, 50, 50}}, false}, false, true, {{2, true}}},
+      {"an item removed: nothing to push for it", {bar, {a, b}, false},
+       {{75, -25, 100, 100}, {a}, false}, false, true, {}},
+  };
+  for (const auto& c : cases) {
+    const RectLayoutChanges changes = DiffRectLayouts(c.before, c.after);
+    EXPECT_EQ(changes.BarMoved, c.barMoved) << c.what;
+    EXPECT_EQ(changes.BarResized, c.barResized) << c.what;
+    std::vector<std::pair<int, bool>> items;
+    for (const RectItemChange& change : changes.Items) items.emplace_back(change.Index, change.Resized);
+    EXPECT_EQ(items, c.items) << c.what;
+    EXPECT_EQ(changes.Any(), c.barMoved || c.barResized || !c.items.empty()) << c.what;
+  }
 }
 
 }  // namespace

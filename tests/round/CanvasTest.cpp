@@ -31,12 +31,7 @@ LayeredSurface Noise(int width, int height, unsigned seed) {
 }
 
 DrawParams Params(RectF destination, Blend blend = Blend::SourceCopy, double degrees = 0, PointF pivot = {}) {
-  DrawParams p;
-  p.destination = destination;
-  p.blend = blend;
-  p.rotationDegrees = degrees;
-  p.pivot = pivot;
-  return p;
+  return {destination, nullptr, degrees, pivot, blend};
 }
 
 TEST(CanvasTest, FullSizeCopyIsExactAndClipped) {

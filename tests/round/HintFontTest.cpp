@@ -48,11 +48,8 @@ TEST(HintLabelSizeTest, LogicalSizeRoundsUpToHoldTheText) {
       {{75, 30}, 144, {50, 20}}, {{76, 31}, 144, {51, 21}},  {{3, 1}, 192, {2, 1}},
       {{0, 0}, 144, {1, 1}},     {{100, 17}, 96, {100, 17}}, {{63, 25}, 120, {51, 20}},
   };
-  for (const auto& c : cases) {
-    const Size got = LogicalLabelSize(c.drawn, c.dpi);
-    EXPECT_EQ(got.width, c.logical.width) << c.drawn.width << " at " << c.dpi;
-    EXPECT_EQ(got.height, c.logical.height) << c.drawn.height << " at " << c.dpi;
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ(LogicalLabelSize(c.drawn, c.dpi), c.logical) << c.drawn.width << "x" << c.drawn.height << " " << c.dpi;
 }
 
 // Rows of the surface that hold any ink.

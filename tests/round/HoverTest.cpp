@@ -20,27 +20,15 @@ class HoverTest : public ItemScenario {
 TEST_F(HoverTest, TheItemUnderThePointerDimsAndShowsItsNameBelowIt) {
   // Headless text is blocks: a 12-point font is 16 pixels, a Latin letter half
   // that plus one when bold, a Chinese one 16, the line a quarter taller.
-  struct Case {
-    const char* what;
-    int slot;
-    const char* name;
-    const char* font;  // HintFont Define; null keeps the distributed one
-    int top;           // Position Top of the main form
-    Size label;
-    std::uint32_t colour;  // 0x00RRGGBB of the letters
-  };
-  const Case cases[] = {
+  // The font is HintFont Define (null keeps the distributed one), top the main
+  // form's Position Top, colour the letters' 0x00RRGGBB.
+  const struct { const char* what; int slot; const char *name, *font; int top; Size label; std::uint32_t colour; }
+      cases[] = {
       {"the bottom item, the factory font", 2, "Notepad", nullptr, 368, {63, 20}, 0xE9E9E9},
       {"a font of the user's", 8, "Notepad", "\"Tahoma\", 9, [Italic], [clRed]", 368, {42, 15}, 0xFF0000},
-      {"an odd width, halved toward zero, below the bottom of the screen",
-       14,
-       "Notepad1",
-       nullptr,
-       700,
-       {72, 20},
-       0xE9E9E9},
+      {"an odd width halved toward zero, below the screen", 14, "Notepad1", nullptr, 700, {72, 20}, 0xE9E9E9},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TearDown();
     SetUp();

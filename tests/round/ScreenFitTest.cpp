@@ -12,13 +12,8 @@ namespace {
 TEST(ScreenFitTest, RingMovesTheLeastOntoTheNearestWorkArea) {
   const Rect primary{0, 0, 1280, 800};
   const Rect right{1280, 0, 1920, 1080};
-  struct Case {
-    const char* what;
-    Rect ring;
-    std::vector<Rect> areas;
-    Point expected;  // the ring's top-left after the fit
-  };
-  const Case cases[] = {
+  // The ring's top-left after the fit.
+  const struct { const char* what; Rect ring; std::vector<Rect> areas; Point expected; } cases[] = {
       {"inside one monitor", {100, 100, 400, 400}, {primary}, {100, 100}},
       {"exactly at the right and bottom edges", {880, 400, 400, 400}, {primary}, {880, 400}},
       {"one pixel past the right edge", {881, 400, 400, 400}, {primary}, {880, 400}},
@@ -34,28 +29,20 @@ TEST(ScreenFitTest, RingMovesTheLeastOntoTheNearestWorkArea) {
       {"larger than the area and already centred on it", {-50, -100, 400, 400}, {{0, 0, 300, 200}}, {-50, -100}},
       {"no work area known", {5000, 5000, 400, 400}, {}, {5000, 5000}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const Rect fitted = FitOnScreen(c.ring, c.areas);
-    EXPECT_EQ(fitted.left, c.expected.x);
-    EXPECT_EQ(fitted.top, c.expected.y);
-    EXPECT_EQ(fitted.width, c.ring.width);
-    EXPECT_EQ(fitted.height, c.ring.height);
+    EXPECT_EQ(FitOnScreen(c.ring, c.areas), (Rect{c.expected.x, c.expected.y, c.ring.width, c.ring.height}));
   }
 }
 
 TEST(ScreenFitTest, RingReachIsTheOuterRingTheSkinOrTheMainFormWhicheverIsLarger) {
   const Rect main{600, 368, 194, 168};  // centre (697, 452)
-  struct Case {
-    int skin, minR, separation;
-    Rect expected;
-  };
-  const Case cases[] = {
+  const struct { int skin, minR, separation; Rect expected; } cases[] = {
       {300, 105, 35, {482, 237, 430, 430}},  // outer items: 105 + 35 + 50 + 25 from the centre
       {600, 105, 35, {397, 152, 600, 600}},  // a skin beyond the items
       {0, 0, 0, main},                       // rings and skin within the main form
   };
-  for (const Case& c : cases) EXPECT_EQ(RingReach(main, c.skin, c.minR, c.separation), c.expected) << c.skin;
+  for (const auto& c : cases) EXPECT_EQ(RingReach(main, c.skin, c.minR, c.separation), c.expected) << c.skin;
 }
 
 }  // namespace

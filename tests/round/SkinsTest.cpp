@@ -56,8 +56,6 @@ TEST(SkinsTest, IndexesFallBackToOneAndCycle) {
   EXPECT_EQ((std::vector<int>(std::begin(centers), std::end(centers))), (std::vector<int>{1, 5, 0}));
 }
 
-const char* const kClockFiles[] = {"trad.png", "trad_h.png", "trad_m.png", "trad_s.png", "trad_dot.png",
-                                   "trad_highlights.png"};
 constexpr testing::Rgb kOrange{250, 140, 20};
 const std::string kSkinFile = "D:\\Skins\\solid.png";
 
@@ -85,10 +83,8 @@ class SkinsScenario : public ScenarioTest {
     SetUp();
     Put(kSkinFile, testing::SolidPng(40, kOrange));
     Put("D:\\Skins\\garbage.png", "\x89PNG\r\n\x1a\n but no more");
-    for (const char* file : kClockFiles)
-      if (std::string(file) != except)
-        Put(programDir_ + "Icon\\ClockRes\\" + file,
-            testing::ReadBytes(std::filesystem::path(QV_ART_DIR) / "Icon" / "ClockRes" / file));
+    CopyArt();
+    if (*except) std::filesystem::remove(desktop_->RealPath(programDir_ + "Icon\\ClockRes\\" + except));
     pugi::xml_node node = Basic().child(element);
     node.attribute("Index").set_value(index);
     if (*size) node.attribute("Size").set_value(size);

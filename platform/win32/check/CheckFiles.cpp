@@ -2,6 +2,7 @@
 // atomic replace and what it leaves behind, registry value types.
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,21 +41,9 @@ std::string Pattern(std::size_t size) {
   return bytes;
 }
 
-void RemoveTree(const std::string& folder) {
-  for (const std::string& name : Listing(folder)) {
-    const std::wstring wide = L"\\\\?\\" + Widen(folder + name);
-    if (::GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
-      RemoveTree(folder + name + "\\");
-    } else {
-      ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
-      ::DeleteFileW(wide.c_str());
-    }
-  }
-  ::RemoveDirectoryW((L"\\\\?\\" + Widen(folder)).c_str());
-}
-
 UniqueFile Hold(const std::string& path, DWORD access, DWORD sharing) {
-  return UniqueFile(::CreateFileW((L"\\\\?\\" + Widen(path)).c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
+  return UniqueFile(
+      ::CreateFileW((L"\\\\?\\" + Widen(path)).c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 // Saves the target while another program holds it for a moment (a scanner)
@@ -70,7 +59,8 @@ bool SaveAgainst(Win32Files& files, const std::string& target, const char* obsta
   UniqueFile holder = Hold(target, GENERIC_READ, FILE_SHARE_READ);
   QV_EXPECT(static_cast<bool>(holder));
   std::thread releaser;
-  if (kind == "held a moment") releaser = std::thread([&holder] {
+  if (kind == "held a moment")
+    releaser = std::thread([&holder] {
       ::Sleep(150);
       holder.Reset();
     });
@@ -84,20 +74,19 @@ bool SaveAgainst(Win32Files& files, const std::string& target, const char* obsta
 void CheckFiles() {
   Win32Files files;
   const std::string programDir = files.ProgramDir();
-  QV_EXPECT(!programDir.empty() && programDir.back() == '\\' && files.DirectoryExists(programDir));
+  QV_EXPECT(programDir.ends_with('\\') && files.DirectoryExists(programDir));
 
+  // One level at a time, and only once; nothing is written into a folder that is not there.
   const std::string root = TempFolder("qvcheck-");
-  QV_EXPECT(files.CreateDirectory(root) && !files.CreateDirectory(root));  // the second makes nothing
-  QV_EXPECT(files.DirectoryExists(root) && !files.FileExists(root));
-  QV_EXPECT(!files.CreateDirectory(root + "a\\b") && !files.DirectoryExists(root + "a"));  // one level only
-
+  QV_EXPECT(files.CreateDirectory(root) && !files.CreateDirectory(root) && !files.FileExists(root));
+  QV_EXPECT(!files.CreateDirectory(root + "a\\b") && !files.DirectoryExists(root + "a"));
   const std::string target = root + "UserInfo.xml";
-  QV_EXPECT(!files.ReadFile(target));
-  QV_EXPECT(!files.WriteFileAtomic(root + "missing\\UserInfo.xml", "x"));
+  QV_EXPECT(!files.ReadFile(target) && !files.WriteFileAtomic(root + "missing\\UserInfo.xml", "x"));
 
   // Sizes around the write and read pieces, with NUL bytes inside; a whole
   // read stops at its cap. Devices open like files but are none.
-  for (std::size_t size : {std::size_t{0}, std::size_t{1}, (std::size_t{3} << 20) + 5, static_cast<std::size_t>(kMaxWholeRead) + 1}) {
+  for (std::size_t size :
+       {std::size_t{0}, std::size_t{1}, (std::size_t{3} << 20) + 5, static_cast<std::size_t>(kMaxWholeRead) + 1}) {
     const std::string bytes = Pattern(size);
     QV_EXPECT(files.WriteFileAtomic(target, bytes));
     QV_EXPECT_ABOUT(files.ReadFile(target) == (size <= kMaxWholeRead ? std::optional(bytes) : std::nullopt),
@@ -157,7 +146,8 @@ void CheckFiles() {
     QV_EXPECT(files.CreateDirectory(deep));
   }
   const std::string icon = deep + "图标.ico";
-  QV_EXPECT(files.WriteFileAtomic(icon, "icon") && files.FileExists(icon) && files.ReadFile(icon) == std::string("icon"));
+  QV_EXPECT(files.WriteFileAtomic(icon, "icon") && files.FileExists(icon) &&
+            files.ReadFile(icon) == std::string("icon"));
   QV_EXPECT(files.DeleteFile(icon) && !files.DeleteFile(icon) && !files.FileExists(icon));
 
   // Positional reads of any range, also of a file another program writes
@@ -170,10 +160,9 @@ void CheckFiles() {
     const std::unique_ptr<IReadableFile> opened = files.OpenForRead(path);
     QV_EXPECT_ABOUT(writer && opened && opened->Size() == size, path);
     if (!opened) continue;
-    std::string whole(size, '\0'), tail(std::min<std::size_t>(size, 2), '\0');
-    QV_EXPECT(opened->ReadAt(0, whole.data(), size) && whole == bytes);
-    QV_EXPECT(opened->ReadAt(size - tail.size(), tail.data(), tail.size()) && tail == bytes.substr(size - tail.size()));
+    std::string whole(size, '\0');
     char beyond[2];
+    QV_EXPECT(opened->ReadAt(0, whole.data(), size) && whole == bytes);
     QV_EXPECT(!opened->ReadAt(size, beyond, 1) && !opened->ReadAt(size == 0 ? 0 : size - 1, beyond, 2));
   }
   for (const std::string& path : {root + "no such file.exe", root, std::string()})
@@ -196,7 +185,8 @@ void CheckFiles() {
     }
   }
 
-  RemoveTree(root);
+  std::error_code error;
+  std::filesystem::remove_all(L"\\\\?\\" + Widen(root.substr(0, root.size() - 1)), error);
   QV_EXPECT(!files.DirectoryExists(root));
 }
 
@@ -206,10 +196,9 @@ void CheckRegistry() {
   const std::string key = Narrow(top) + "\\运行";
   const auto hive = RegistryHive::CurrentUser;
 
-  QV_EXPECT(!registry.KeyExists(hive, key) && !registry.ReadString(hive, key, "Quorvel"));
-  QV_EXPECT(!registry.DeleteValue(hive, key, "Quorvel"));
-  QV_EXPECT(registry.WriteString(hive, key, "Quorvel", "C:\\程序\\Quorvel.exe") && registry.KeyExists(hive, key));
-  QV_EXPECT(registry.WriteString(hive, key, "Empty", ""));
+  QV_EXPECT(!registry.KeyExists(hive, key) && !registry.DeleteValue(hive, key, "Quorvel"));
+  QV_EXPECT(registry.WriteString(hive, key, "Quorvel", "C:\\程序\\Quorvel.exe") &&
+            registry.WriteString(hive, key, "Empty", ""));
 
   // Values written by other programs: other types, no terminating NUL,
   // expandable strings kept as stored.
@@ -217,14 +206,13 @@ void CheckRegistry() {
     HKEY raw = nullptr;
     QV_EXPECT(::RegOpenKeyExW(HKEY_CURRENT_USER, Widen(key).c_str(), 0, KEY_SET_VALUE, &raw) == ERROR_SUCCESS);
     UniqueRegKey opened(raw);
+    const auto set = [raw](const wchar_t* name, DWORD type, const void* data, std::size_t size) {
+      ::RegSetValueExW(raw, name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size));
+    };
     const DWORD number = 7;
-    ::RegSetValueExW(raw, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
-    const std::wstring bare = L"D:\\Tools";
-    ::RegSetValueExW(raw, L"Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>(bare.data()),
-                     static_cast<DWORD>(bare.size() * sizeof(wchar_t)));
-    const std::wstring expand = L"%SystemRoot%\\notepad.exe";
-    ::RegSetValueExW(raw, L"Expand", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(expand.c_str()),
-                     static_cast<DWORD>((expand.size() + 1) * sizeof(wchar_t)));
+    set(L"Number", REG_DWORD, &number, sizeof(number));
+    set(L"Bare", REG_SZ, L"D:\\Tools", 8 * sizeof(wchar_t));
+    set(L"Expand", REG_EXPAND_SZ, L"%SystemRoot%\\notepad.exe", 25 * sizeof(wchar_t));
   }
   const struct {
     const char* name;
@@ -232,16 +220,14 @@ void CheckRegistry() {
   } values[] = {{"Quorvel", "C:\\程序\\Quorvel.exe"},
                 {"quorvel", "C:\\程序\\Quorvel.exe"},  // names ignore case
                 {"Empty", ""},
-                {"Other", std::nullopt},
                 {"Number", std::nullopt},
                 {"Bare", "D:\\Tools"},
                 {"Expand", "%SystemRoot%\\notepad.exe"}};
   for (const auto& v : values) QV_EXPECT_ABOUT(registry.ReadString(hive, key, v.name) == v.value, v.name);
 
-  // Deleting a value keeps the key; the machine hive is readable.
+  // Deleting a value keeps the key.
   QV_EXPECT(registry.DeleteValue(hive, key, "Quorvel") && !registry.DeleteValue(hive, key, "Quorvel"));
   QV_EXPECT(!registry.ReadString(hive, key, "Quorvel") && registry.KeyExists(hive, key));
-  QV_EXPECT(registry.KeyExists(RegistryHive::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion"));
 
   QV_EXPECT(::RegDeleteTreeW(HKEY_CURRENT_USER, top.c_str()) == ERROR_SUCCESS);
   ::RegDeleteKeyW(HKEY_CURRENT_USER, top.c_str());

@@ -36,23 +36,17 @@ std::string TempFolder(const char* prefix) {
 }
 
 bool Stage::Open(const wchar_t* className, const wchar_t* title, Rect bounds) {
-  WindowSpec window;
-  window.name = "FormRoundHot";
-  window.className = Narrow(className);
-  window.title = Narrow(title);
-  window.bounds = bounds;
-  window.mainForm = true;
-  main = p.windows.CreateWindow(window);
+  main = p.windows.CreateWindow({.name = "FormRoundHot",
+                                 .className = Narrow(className),
+                                 .title = Narrow(title),
+                                 .bounds = bounds,
+                                 .mainForm = true});
   mainWindow = ::FindWindowW(className, title);
   return main != kNoWindow && mainWindow != nullptr;
 }
 
 WindowId Stage::Add(const char* name, Rect bounds, bool visible) {
-  WindowSpec window;
-  window.name = name;
-  window.bounds = bounds;
-  window.visible = visible;
-  return p.windows.CreateWindow(window);
+  return p.windows.CreateWindow({.name = name, .bounds = bounds, .visible = visible});
 }
 
 HWND Stage::Window(const char* name) const { return ::FindWindowW(L"QuorvelLayered", Widen(name).c_str()); }

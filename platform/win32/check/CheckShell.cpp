@@ -42,10 +42,6 @@ std::optional<picture::IcoImage> Read(const std::optional<std::string>& bytes) {
   return picture::ReadIcoForDrawing(*bytes);
 }
 
-bool ShowsSomething(const LayeredSurface& s) {
-  return std::any_of(s.pixels.begin(), s.pixels.end(), [](std::uint32_t p) { return AlphaOf(p) != 0; });
-}
-
 // A 32-bit icon whose top-left quarter is half-transparent red, a pixel in
 // its bottom-right corner opaque blue, the rest clear. Without alpha, the
 // same colours with alpha 0 everywhere, as a display without alpha makes them.
@@ -127,7 +123,9 @@ void CheckShellIcons(IShell& shell) {
                            "C:\\nowhere\\my.folder", "D:\\资料\\计划.doc", ""}) {
     const std::optional<picture::IcoImage> read = Read(shell.ExtractShellIcon(path));
     Note(std::string("shell icon of \"") + path + "\": " + (read ? std::to_string(read->width) + " pixels" : "none"));
-    if (*path) QV_EXPECT(read && read->width >= 16 && ShowsSomething(read->picture));
+    if (*path)
+      QV_EXPECT(read && read->width >= 16 &&
+                std::ranges::any_of(read->picture.pixels, [](std::uint32_t p) { return AlphaOf(p) != 0; }));
   }
 }
 

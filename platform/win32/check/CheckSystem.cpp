@@ -55,8 +55,8 @@ void CheckSystem(const wchar_t* selfPath) {
     const struct {
       const char *type, *name;
       bool found;
-    } resources[] = {{"PNG", "CHECKDATA", true}, {"png", "checkdata", true}, {"PNG", "MISSING", false},
-                     {"ICONS", "CHECKDATA", false}, {"", "", false}};
+    } resources[] = {
+        {"PNG", "CHECKDATA", true}, {"png", "checkdata", true}, {"PNG", "MISSING", false}, {"", "", false}};
     for (const auto& r : resources) {
       const auto bytes = system.LoadResource(r.type, r.name);
       QV_EXPECT_ABOUT(r.found ? bytes == std::string("Quorvel check resource") : !bytes, r.name);

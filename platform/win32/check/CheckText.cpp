@@ -16,10 +16,10 @@ void CheckText() {
     const char* name;
     std::optional<unsigned> codePage;
   } names[] = {
-      {"gbk", 936},           {"GB18030", 54936},           {"shift-jis", 932},         {" Windows-1250 ", 1250},
-      {"iso8859-2", 28592},   {"ISO_8859-15", 28605},       {"latin1", 28591},          {"UTF-8", 65001},
-      {"cp437", 437},         {"IBM866", 866},              {"ISO-8859-12", std::nullopt}, {"windows-", std::nullopt},
-      {"cp0", std::nullopt},  {"cp123456", std::nullopt},   {"", std::nullopt},
+      {"GB18030", 54936},         {" Windows-1250 ", 1250}, {"ISO_8859-15", 28605},
+      {"latin1", 28591},          {"IBM866", 866},          {"ISO-8859-12", std::nullopt},
+      {"windows-", std::nullopt}, {"cp0", std::nullopt},    {"cp123456", std::nullopt},
+      {"", std::nullopt},
   };
   for (const auto& c : names) QV_EXPECT_ABOUT(CodePageOfEncoding(c.name) == c.codePage, c.name);
 
@@ -34,29 +34,20 @@ void CheckText() {
   } trips[] = {
       {936, Bytes({0xCC, 0xE1, 0xCA, 0xBE}), "提示"},
       {54936, Bytes({0xA2, 0xE3, 0x81, 0x30, 0x81, 0x30}), "€\u0080"},
-      {932, Bytes({0x83, 0x65, 0x83, 0x58, 0x83, 0x67}), "テスト"},
-      {20866, Bytes({0xF0, 0xD2, 0xC9, 0xD7, 0xC5, 0xD4}), "Привет"},
       {1252, Bytes({0x41, 0xE9, 0x80}), "Aé€"},
       {28591, Bytes({0xE9, 0x80}), "é\u0080"},
       {936, "", ""},
       {936, Bytes({0xCC}), std::nullopt},          // a lead byte cut off at the end
-      {936, Bytes({0xFF, 0xFF}), std::nullopt},    // no such lead byte
-      {932, Bytes({0x83}), std::nullopt},
-      {65001, Bytes({0xE6, 0x8F}), std::nullopt},
       {65001, Bytes({0xC0, 0xAF}), std::nullopt},  // over-long "/"
       {50220, Bytes({0x1B, '$', 'B', 0x44, 0x73, 0x3C, 0x28, 0x1B, '(', 'B'}), "提示"},
-      {50220, Bytes({0x1B, '$', 'B', 0x7F, 0x7F, 0x1B, '(', 'B'}), std::nullopt},
       {50220, Bytes({'a', 0xFF, 0xFE}), std::nullopt},  // 8-bit bytes in a 7-bit code
       {52936, Bytes({'~', '{', 0x4C, 0x61, 0x4A, 0x3E, '~', '}'}), "提示"},
       {52936, Bytes({'~', '{', 0x7F, 0x7F, '~', '}'}), std::nullopt},
       {65000, "A+ImIDkQ-.", "A\u2262\u0391."},
       {65000, Bytes({'+', 0xFF, '-'}), std::nullopt},
-      {65000, "+AGEA-", std::nullopt},
       {57002, Bytes({0xFF, 0xFF, 0xD9}), std::nullopt},
       {1252, std::nullopt, "提示"},
-      {1252, std::nullopt, "ā"},  // best fit would give "a"
-      {28591, std::nullopt, "€"},
-      {936, std::nullopt, "한"},
+      {1252, std::nullopt, "ā"},           // best fit would give "a"
       {932, std::nullopt, Bytes({0xC3})},  // not UTF-8 to begin with
   };
   for (const auto& t : trips) {
@@ -72,7 +63,6 @@ void CheckText() {
   // broken UTF-8 still yields a name rather than nothing.
   QV_EXPECT(Widen("a😀") == std::wstring(L"a\xD83D\xDE00") && Narrow(L"a\xD83D\xDE00") == "a😀");
   QV_EXPECT(Widen(Bytes({'x', 0xC3})) == std::wstring(L"x\xFFFD"));
-  QV_EXPECT(Widen("").empty() && Narrow(L"").empty());
 }
 
 }  // namespace qv::win32::check
