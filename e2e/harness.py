@@ -101,9 +101,6 @@ def item(file="", name="", define="", default="", argument="", http="", initial=
         escape(v) for v in (file, argument, name, default, define, http, initial))
 
 
-item_xml = item
-
-
 def put_items(config, ring, dock=None):
     """The one item writer: the file's Circle elements from ring {slot: item()}
     and, unless dock is None, its dock list replaced by dock [item()]."""
@@ -135,8 +132,7 @@ class Window:
         self.hwnd, self.cls, self.title = int(parts[0], 16), unescape(parts[1]), unescape(parts[2])
         self.visible = parts[3] == "1"
         self.rect = tuple(int(v) for v in parts[4].split(","))
-        self.pid, self.style, self.exstyle, self.owner = int(parts[5]), int(parts[6], 16), int(parts[7], 16), \
-            int(parts[8], 16)
+        self.pid = int(parts[5])
         self.width, self.height = self.rect[2] - self.rect[0], self.rect[3] - self.rect[1]
 
     def __repr__(self):
@@ -431,10 +427,6 @@ class Harness:
         main, others = self.program_windows()
         return {w.title: w for w in ([main] if main else []) + others if w.visible and w.width > 0 and w.height > 0}
 
-    def config_files(self, folder):
-        """Names of the files in the program's Config folder."""
-        return sorted(p.name for p in (Path(folder) / "Config").iterdir())
-
     def tray_icons(self):
         result = self.wintool("tray-icons")
         return int(result.lines[-1]) if result.ok and result.lines else None
@@ -682,22 +674,15 @@ def tray_point(h):
     return left + (bottom - top) // 2, top + (bottom - top) // 2
 
 
-def open_tray_menu(h, d, letter, what, shot):
-    """The tray menu's entry chosen by its letter; a key that reaches the menu
-    before it has the keyboard closes it without a choice: tried again."""
+def open_form_from_tray(h, d, letter, title, shot="tray-menu"):
+    """The dialog the tray menu's entry of that letter opens; a key that
+    reaches the menu before it has the keyboard closes it without a choice,
+    and a choice can get lost: asked again."""
     h.poll(lambda: h.tray_icons() == 1, 10)
     for _ in range(3):
         d.park()
         if open_menu(h, d, tray_point(h), "the tray icon", shot, attempts=3):
-            choose(h, d, letter, what, "CenterForm")
-            return True
-    return False
-
-
-def open_form_from_tray(h, d, letter, title, shot="tray-menu"):
-    """The dialog a tray menu entry opens, asked again when a choice got lost."""
-    for _ in range(3):
-        open_tray_menu(h, d, letter, title, shot)
-        if h.wintool("form-wait", title, 10000).ok:
-            return
+            choose(h, d, letter, title, "CenterForm")
+            if h.wintool("form-wait", title, 10000).ok:
+                return
     raise Abort("the tray menu's entry %s opens no %s" % (letter, title))
