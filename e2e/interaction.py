@@ -14,7 +14,7 @@ import subprocess
 import time
 
 import harness
-from harness import Desktop, centre_of, item, item_values
+from harness import Desktop, centre_of, item
 
 SLOT_MARKER, SLOT_A, SLOT_THROW, SLOT_B, SLOT_HOVER, SLOT_BACK = 1, 3, 5, 7, 11, 20
 SLOTS = (SLOT_MARKER, SLOT_A, SLOT_THROW, SLOT_B, SLOT_HOVER, SLOT_BACK)
@@ -137,9 +137,9 @@ def launch(h, d, app, spot):
 
 def drags(h, d, app, rest, centre):
     """An item dropped on another exchanges with it; on an empty part of the
-    ring it goes back; out of the ring it is deleted after its animation."""
+    ring it goes back; out of the ring it is deleted after its animation. The
+    file's side of each is checked headless."""
     before, main = h.shown(), h.program_windows()[0]
-    values = {s: item_values(app.config, "RoundBackground", "Circle%d" % s) for s in (SLOT_A, SLOT_B)}
     held = {}
     d.drag(centre_of(rest[SLOT_A]), centre_of(rest[SLOT_B]), before_release=lambda: held.update(rects(h)))
     d.park()
@@ -150,18 +150,14 @@ def drags(h, d, app, rest, centre):
             after.get(before["Circle%d" % SLOT_B].hwnd) == ("Circle%d" % SLOT_A, rest[SLOT_A]),
             "the two windows exchange their names and places")
     h.check(h.program_windows()[0].rect == main.rect, "the drag leaves the ring where it stood")
-    h.check([item_values(app.config, "RoundBackground", "Circle%d" % s) for s in (SLOT_B, SLOT_A)] ==
-            [values[SLOT_A], values[SLOT_B]], "the file's two elements exchange their texts")
     h.screenshot("05-exchanged")
 
-    file_before = app.config.read_bytes()
     empty = (centre[0] + 150, centre[1] - 40)
     h.require(all(not (r[0] <= empty[0] < r[2] and r[1] <= empty[1] < r[3]) for r in rest.values()),
               "the empty point is clear of every item")
     d.drag(centre_of(rest[SLOT_BACK]), empty)
     d.park()
     h.check(h.poll(lambda: rects(h)[SLOT_BACK] == rest[SLOT_BACK], 3), "an item dropped on the empty ring goes back")
-    h.check(app.config.read_bytes() == file_before, "putting an item back leaves the file alone")
 
     far = (centre[0] - 400, centre[1] - 250)
     d.drag(centre_of(rest[SLOT_THROW]), far)
@@ -169,8 +165,6 @@ def drags(h, d, app, rest, centre):
     h.check(len(pictures) >= 2, "the thrown item plays its delete animation where it was let go", len(pictures))
     h.check(h.wintool("wait-gone", "-", "Circle%d" % SLOT_THROW, 5000).ok, "the thrown item's window goes away")
     d.park()
-    values = item_values(app.config, "RoundBackground", "Circle%d" % SLOT_THROW)
-    h.check(values and not any(values.values()), "the thrown item's element is emptied in the file", values)
     h.check(rects(h) == {**rest, SLOT_THROW: None}, "the other items stay where they are")
     h.screenshot("06-after-throw")
 

@@ -47,11 +47,9 @@ def dock(h, d, app):
     h.close_form(TITLE, "BitBtnOK")
     h.check(h.poll(lambda: rect(h, "Rect3"), 10), "the ticked tool has its window in the row")
     h.check(rect(h, "RectForm")[2] - rect(h, "RectForm")[0] == width + 50, "the bar widens by one item")
-    h.check(harness.item_values(app.config, "RectBackground", "Rect3")["File"], "the file's row holds the tool")
 
 
 def cancel(h, d, app):
-    before = app.config.read_bytes()
     at_start = rect(h, "Circle1")
     h.wintool("form-page", TITLE, "PageControl1", 2)
     h.require(h.wintool("form-set-position", TITLE, "TrackBarMinR", 200).ok, "the radius slider moves to 200")
@@ -62,7 +60,6 @@ def cancel(h, d, app):
     h.screenshot("minr-200")
     h.close_form(TITLE, "BitBtnCancel")
     h.check(h.poll(lambda: rect(h, "Circle1") == at_start, 10), "Cancel puts the ring item back")
-    h.check(app.config.read_bytes() == before, "Cancel writes nothing")
 
 
 def hot_key(h, d, app):
@@ -96,11 +93,7 @@ def hot_key(h, d, app):
 
 def ok(h, d, app):
     h.wintool("form-click", TITLE, "ChkBoxAuto")
-    h.wintool("form-page", TITLE, "PageControl1", 2)
-    h.wintool("form-set-position", TITLE, "TrackBarMinR", 170)
     h.close_form(TITLE, "BitBtnOK")
-    h.check(h.poll(lambda: harness.find_path(harness.parse_config(app.config), "Setup", "Basic", "IconElement")
-                   .get("MinR") == "170", 10), "OK writes the new radius")
     value = h.reg("query", RUN_KEY, "/v", "Quorvel").stdout
     h.check("Quorvel.exe" in value, "OK writes the Run value with the program's path", value)
 

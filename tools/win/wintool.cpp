@@ -3,32 +3,19 @@
 // one per line (window texts escaped: \\ \n \r \t); the exit code is 0 when
 // the command did what it was asked, 1 when not, 2 for a usage error.
 
-#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "FormCommands.h"
 #include "ToolText.h"
-#include "TrayProbe.h"
 #include "WindowQueries.h"
 
 using namespace qvtool;
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
-
 using Args = std::vector<std::wstring>;
-
-bool ParseNumber(const std::wstring& text, long long& value) {
-  if (text.empty()) return false;
-  wchar_t* end = nullptr;
-  value = std::wcstoll(text.c_str(), &end, 0);
-  return end && *end == L'\0';
-}
 
 // "-" stands for "any" in class and title arguments.
 const wchar_t* AnyOr(const std::wstring& text) { return text == L"-" ? nullptr : text.c_str(); }
