@@ -42,10 +42,6 @@ class Abort(Exception):
         self.counted = counted
 
 
-class Timeout(Exception):
-    pass
-
-
 def unescape(text):
     """Reverses wintool's escaping of \\, \n, \r and \t."""
     return re.sub(r"\\([\\nrt])", lambda m: {"\\": "\\", "n": "\n", "r": "\r", "t": "\t"}[m.group(1)], text)
@@ -153,36 +149,32 @@ class FormControl:
         return "<%s %s %r %s %s>" % (self.name, self.cls, self.text, self.value, self.rect)
 
 
-class ToolResult:
-    def __init__(self, code, lines, stderr):
-        self.code, self.lines, self.stderr = code, lines, stderr
-        self.ok = code == 0
-
-    def __repr__(self):
-        return "exit %d: %s" % (self.code, self.lines)
-
-
 class ToolRun:
     """A Windows console program whose output goes to files, not pipes: the
     first program of a Wine session starts its services, which inherit the
-    handles and would hold a pipe open long after it ended."""
+    handles and would hold a pipe open long after it ended. result() gives
+    code, ok, lines (stdout's) and stderr."""
 
     def __init__(self, command, env):
-        self.stdout, self.stderr = tempfile.TemporaryFile(), tempfile.TemporaryFile()
-        self.process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=self.stdout,
-                                        stderr=self.stderr)
+        self.out, self.err = tempfile.TemporaryFile(), tempfile.TemporaryFile()
+        self.process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=self.out, stderr=self.err)
 
     def result(self, timeout):
         try:
-            code = self.process.wait(timeout=timeout)
+            self.code = self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             self.process.kill()
             self.process.wait()
-            code = -1
-        out, err = (f.seek(0) or f.read().decode("utf-8", errors="replace") for f in (self.stdout, self.stderr))
-        self.stdout.close()
-        self.stderr.close()
-        return ToolResult(code, [line.rstrip("\r") for line in out.splitlines()], err + ("timed out" if code == -1 else ""))
+            self.code = -1
+        out, err = (f.seek(0) or f.read().decode("utf-8", errors="replace") for f in (self.out, self.err))
+        self.out.close()
+        self.err.close()
+        self.ok, self.lines = self.code == 0, [line.rstrip("\r") for line in out.splitlines()]
+        self.stderr = err + ("timed out" if self.code == -1 else "")
+        return self
+
+    def __repr__(self):
+        return "exit %d: %s" % (self.code, self.lines)
 
 
 class App:
@@ -482,7 +474,7 @@ class Harness:
 
 
 def _stop(signum, frame):
-    raise Timeout("stopped by signal %d" % signum if signum != signal.SIGALRM else "the scenario ran out of time")
+    raise Abort("stopped by signal %d" % signum if signum != signal.SIGALRM else "the scenario ran out of time")
 
 
 def run_scenario(name, body, time_limit=240, needs_program=True, add_options=None, screen=SCREEN):
@@ -534,15 +526,15 @@ class Desktop:
             raise Abort("xdotool %s failed: %s" % (" ".join(map(str, args)), done.stderr.decode()))
         return done.stdout.decode()
 
-    def x_windows(self, title, visible=True):
-        """X windows named exactly title (Wine names each after its window's text)."""
-        out = self.xdo("search", *(["--onlyvisible"] if visible else []), "--name", "^%s$" % title, check=False)
+    def x_windows(self, title):
+        """Visible X windows named exactly title (Wine names each after its window's text)."""
+        out = self.xdo("search", "--onlyvisible", "--name", "^%s$" % title, check=False)
         return [int(v) for v in out.split()]
 
     def move(self, x, y):
         self.xdo("mousemove", int(x), int(y))
 
-    def drag(self, start, end, steps=12, pause=0.03, hold=0.15, before_release=None):
+    def drag(self, start, end, steps=12, before_release=None):
         """Press at start, move in steps to end, release; before_release()
         runs with the button still held at the end point."""
         self.move(*start)
@@ -551,8 +543,8 @@ class Desktop:
         time.sleep(0.1)
         for i in range(1, steps + 1):
             self.move(round(start[0] + (end[0] - start[0]) * i / steps), round(start[1] + (end[1] - start[1]) * i / steps))
-            time.sleep(pause)
-        time.sleep(hold)
+            time.sleep(0.03)
+        time.sleep(0.15)
         try:
             if before_release:
                 before_release()

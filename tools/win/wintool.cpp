@@ -36,13 +36,15 @@ bool Start(const std::wstring& exe, PROCESS_INFORMATION& process, const std::wst
   return true;
 }
 
-int CmdWaitWindow(const Args& a) {
+// Polls FindWindow until it finds a window (wait-window) or none (wait-gone).
+int WaitForWindow(const Args& a, bool present) {
   long long timeout = 0;
   if (a.size() != 3 || !ParseNumber(a[2], timeout)) return kUsage;
   Stopwatch watch;
   while (true) {
-    if (HWND hwnd = FindWindowW(AnyOr(a[0]), AnyOr(a[1]))) {
-      PrintLine(HandleText(hwnd));
+    HWND hwnd = FindWindowW(AnyOr(a[0]), AnyOr(a[1]));
+    if ((hwnd != nullptr) == present) {
+      PrintLine(present ? HandleText(hwnd) : FormatMs(watch.Ms()));
       return kOk;
     }
     if (watch.Ms() > timeout) return kFailed;
@@ -50,17 +52,8 @@ int CmdWaitWindow(const Args& a) {
   }
 }
 
-int CmdWaitGone(const Args& a) {
-  long long timeout = 0;
-  if (a.size() != 3 || !ParseNumber(a[2], timeout)) return kUsage;
-  Stopwatch watch;
-  while (FindWindowW(AnyOr(a[0]), AnyOr(a[1]))) {
-    if (watch.Ms() > timeout) return kFailed;
-    Sleep(5);
-  }
-  PrintLine(FormatMs(watch.Ms()));
-  return kOk;
-}
+int CmdWaitWindow(const Args& a) { return WaitForWindow(a, true); }
+int CmdWaitGone(const Args& a) { return WaitForWindow(a, false); }
 
 int CmdWaitExit(const Args& a) {
   long long pid = 0, timeout = 0;
