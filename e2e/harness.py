@@ -659,11 +659,16 @@ def choose(h, d, letter, what, focus_title=None):
 
 
 def tray_point(h):
-    """The middle of the program's icon, the first square of Wine's tray window."""
+    """The middle of the program's icon, the first square of the row at the
+    bottom of Wine's tray window (under its caption, which grows with the
+    display's scale): the row's height is its X window's."""
     trays = [w for w in h.windows() if w.cls == "__winex11_standalone_tray" and w.visible]
     h.require(trays, "Wine's system tray window is on the screen")
-    left, top, right, bottom = trays[0].rect
-    return left + (bottom - top) // 2, top + (bottom - top) // 2
+    d = Desktop(h)
+    xids = d.x_windows("Wine System Tray")
+    geometry = dict(line.split("=", 1) for line in d.xdo("getwindowgeometry", "--shell", *xids[:1]).split())
+    side = int(geometry.get("HEIGHT", trays[0].height // 2))
+    return trays[0].rect[0] + side // 2 + 2, trays[0].rect[3] - side // 2 - 2
 
 
 def open_form_from_tray(h, d, letter, title, shot="tray-menu"):

@@ -27,9 +27,9 @@ def started(h, app, place):
     """The windows at start: the main one at place (None: somewhere on the screen), the skin drawn."""
     main, others = h.program_windows()
     h.require(main is not None, "the main window is up")
-    h.check(main.rect[:2] == place if place else on_screen(main.rect), "the main window stands at %s" % (
-        place or "a place on the screen"), main.rect)
-    shot = h.screenshot("started-%s" % ("file's place" if place else "off-screen"))
+    h.check(main.rect[:2] == place if place else on_screen(main.rect),
+            "the main window stands at %s" % (place or "a place on the screen",), main.rect)
+    shot = h.screenshot("started-at-file-place" if place else "started-off-screen")
     skins = [w for w in others if w.visible and (w.width, w.height) == (280, 280)]
     h.check(len(skins) == 1 and on_screen(skins[0].rect) and h.colours(shot, skins[0].rect) > 32,
             "the 280x280 ring skin is drawn wholly on the screen", skins)
