@@ -238,4 +238,4 @@ def scenario(h):
 
 
 if __name__ == "__main__":
-    harness.run_scenario("scaling", scenario, time_limit=560, screen=SCREEN)
+    harness.run_scenario("scaling", scenario, time_limit=400, screen=SCREEN)
