@@ -61,11 +61,23 @@ def turn_of(h, before, after):
     return {s: math.remainder(angle(after[s]) - angle(before[s]), 2 * math.pi) for s in before}
 
 
+def skin_point(h):
+    """Half way between the ring skin's centre and its top edge, clear of every item."""
+    shown = h.shown()
+    skin = shown["BackGroundForm"].rect
+    point = ((skin[0] + skin[2]) // 2, (skin[1] * 3 + skin[3]) // 4)
+    covered = [t for t, w in shown.items() if t not in ("BackGroundForm", harness.MAIN_TITLE)
+               and w.rect[0] - 4 <= point[0] <= w.rect[2] + 4 and w.rect[1] - 4 <= point[1] <= w.rect[3] + 4]
+    h.require(not covered, "a point of the ring skin clear of the items", covered)
+    return point
+
+
 def rotations(h, d, rest):
     """Each input turns the ring: a forward turn moves the inner items one way
-    and the outer ones the other, and the opposite input brings them back."""
+    and the outer ones the other, and the opposite input brings them back.
+    The keys once a click on the skin brought the program forward, as a user does."""
     item_at = lambda: centre_of(rects(h)[SLOT_BACK])
-    focus = lambda: d.focus_on("Circle%d" % SLOT_BACK)
+    focus = lambda: (d.click(skin_point(h)), d.focus_on("Circle%d" % SLOT_BACK))
     table = [("wheel down over an item", lambda: d.wheel(item_at(), down=True), "wheel up", lambda: d.wheel(item_at(), down=False)),
              ("key Down", lambda: (focus(), d.key("Down")), "key Up", lambda: d.key("Up")),
              ("key Right", lambda: (focus(), d.key("Right")), "key Left", lambda: d.key("Left"))]
@@ -125,7 +137,8 @@ def launch(h, d, app, spot):
     """A click starts the item's program with its arguments in its working directory; the item bounces."""
     marker = app.folder / "工作 目录" / "marker.txt"
     d.click(centre_of(spot))
-    tops = [h.shown()["Circle%d" % SLOT_MARKER].rect[1] for _ in range(6)]
+    tops = []  # read until the item is seen above its place: a slow start bounces late
+    h.poll(lambda: tops.append(h.shown()["Circle%d" % SLOT_MARKER].rect[1]) or min(tops) < spot[1], 5)
     if h.check(h.poll(marker.exists, 15), "a click on the item starts its program in its working directory"):
         lines = dict(line.split("=", 1) for line in marker.read_text(encoding="utf-8").splitlines() if "=" in line)
         got = (harness.unescape(lines.get("cwd", "")), harness.unescape(lines.get("args", "")), lines.get("argc"))
@@ -190,12 +203,7 @@ def focused_name(d):
 def foreground(h, d, app):
     """While notepad holds the foreground Right goes there; a click on the
     ring skin, clear of every item, brings the program forward."""
-    rest, shown = rects(h), h.shown()
-    skin = shown["BackGroundForm"].rect
-    point = ((skin[0] + skin[2]) // 2, (skin[1] * 3 + skin[3]) // 4)
-    covered = [t for t, w in shown.items() if t not in ("BackGroundForm", harness.MAIN_TITLE)
-               and w.rect[0] - 4 <= point[0] <= w.rect[2] + 4 and w.rect[1] - 4 <= point[1] <= w.rect[3] + 4]
-    h.require(not covered, "a point of the ring skin clear of the items", covered)
+    rest, point = rects(h), skin_point(h)
     h.start(app.folder, exe=harness.NOTEPAD)
     h.require(h.poll(lambda: "Notepad" in focused_name(d), 20), "notepad holds the keyboard focus", focused_name(d))
     h.screenshot("09-notepad-in-front")
