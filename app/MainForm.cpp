@@ -52,7 +52,6 @@ class MainForm::RingHost final : public round::IRingHost {
   void RunCenterCommand() override { form_.commands_->CenterClick(form_.settings_.CenterAction); }
   void MinimizeToTray() override { form_.display_->MinimizeToTray(); }
   bool IconsLoaded() const override { return form_.iconsLoaded_; }
-  void ItemsChanged() override { form_.site_->NotifyItemsChanged(); }
 
  private:
   MainForm& form_;
@@ -483,9 +482,8 @@ void MainForm::CreateRingHandlers() {
   display_ = std::make_unique<DisplayStates>(platform_.windows, mainWindow_, *round_, *dock_, slots_);
   ringHost_ = std::make_unique<RingHost>(*this);
   interaction_ = std::make_unique<round::Interaction>(
-      round::InteractionContext{platform_, settings_, slots_, *round_, mainWindow_, timerClearMemory_, ConfigPath(),
-                                saveFailures_},
-      *ringHost_, *removal_);
+      round::InteractionContext{platform_, settings_, slots_, *round_, mainWindow_, timerClearMemory_},
+      *ringHost_, *removal_, *operations_);
   interaction_->HoverState().SetBounceEnded([this](int slot) { display_->AfterBounce(slot); });
   dockPointer_ = std::make_unique<dock::DockPointer>(platform_, settings_, slots_, *dock_, mainWindow_,
                                                      timerClearMemory_, *interaction_, *removal_);

@@ -28,6 +28,15 @@ class IThrowOut {
   virtual bool Animates(WindowId item) const = 0;
 };
 
+// Two ring items changing places: records, windows and file together. The
+// places keep their offsets (relative to the ring's origin, the main
+// window's top left), so each window moves to the other's place.
+class IExchange {
+ public:
+  virtual ~IExchange() = default;
+  virtual void ExchangeRingItems(int source, int target, Point ringOrigin) = 0;
+};
+
 // An item window the left button carries: it follows the pointer, the point
 // where the pointer took hold of it staying under the pointer.
 struct Carry {

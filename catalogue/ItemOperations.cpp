@@ -1,5 +1,8 @@
 #include "catalogue/ItemOperations.h"
 
+#include <string>
+#include <utility>
+
 #include "catalogue/IconCache.h"
 #include "catalogue/IconProperty.h"
 #include "catalogue/IconPropertyApply.h"
@@ -112,6 +115,38 @@ bool ItemOperations::EditProperties(int slot, const ItemProperties& values) {
   const bool applied = ApplyItemProperties(site_.platform, site_.slots, site_.windows, slot, values, site_.saveFailures);
   if (applied) site_.NotifyItemsChanged();
   return applied;
+}
+
+// The records change slots and the slots keep their places on the ring.
+void ItemOperations::ExchangeRingItems(int source, int target, Point ringOrigin) {
+  IWindowSystem& windows = site_.platform.windows;
+  TImageIconRec& s = site_.slots[source];
+  TImageIconRec& t = site_.slots[target];
+  const WindowId dragged = s.Window;
+  const WindowId other = t.Window;
+  const config::ItemIdentity fromSource{s.File, s.Hint};
+  const config::ItemIdentity fromTarget{t.File, t.Hint};
+  std::swap(s.OffsetX, t.OffsetX);
+  std::swap(s.OffsetY, t.OffsetY);
+  auto place = [&](WindowId w, const TImageIconRec& rec) {
+    Rect b = windows.Bounds(w);
+    b.left = ringOrigin.x + rec.OffsetX;
+    b.top = ringOrigin.y + rec.OffsetY;
+    windows.SetBounds(w, b);
+  };
+  place(other, t);
+  place(dragged, s);
+  // Through a third name, so that no two windows ever share one.
+  windows.SetName(dragged, "NO");
+  windows.SetName(other, "Circle" + std::to_string(source));
+  windows.SetName(dragged, "Circle" + std::to_string(target));
+  site_.slots.Windows().MoveItem(other, source);
+  site_.slots.Windows().MoveItem(dragged, target);
+  std::swap(s, t);
+  const config::EditResult saved = site_.File().SwapRingItems(source, target, fromSource, fromTarget);
+  site_.NotifyItemsChanged();
+  // Last: telling a failed save shows a box, whose loop lets input in.
+  site_.Check(saved, "Exchanging ring places " + std::to_string(source) + " and " + std::to_string(target));
 }
 
 }  // namespace qv::catalogue

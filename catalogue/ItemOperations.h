@@ -1,7 +1,7 @@
 #pragma once
 
 // The one place where items come and go outside the start: a drop, a system
-// tool from the settings, a property edit. Each changes the slot record, the
+// tool from the settings, a property edit, two ring items exchanged. Each changes the slot record, the
 // window table and the item windows, the configuration file and the dock bar
 // together, in an order that leaves them in agreement before anything that
 // runs a loop (drawing a picture, telling a failed save).
@@ -10,6 +10,7 @@
 
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/IItemOperations.h"
+#include "catalogue/ItemInput.h"
 #include "catalogue/ItemRemoval.h"
 
 namespace qv::catalogue {
@@ -21,7 +22,7 @@ namespace qv::catalogue {
 int FirstFreeRingSlot(const ItemSlots& slots);
 int NextDockSlot(const ItemSlots& slots);
 
-class ItemOperations final : public IItemOperations {
+class ItemOperations final : public IItemOperations, public IExchange {
  public:
   ItemOperations(CatalogueSite& site, ItemRemoval& removal) : site_(site), removal_(removal) {}
   ItemOperations(const ItemOperations&) = delete;
@@ -38,6 +39,8 @@ class ItemOperations final : public IItemOperations {
   bool AddSystemTool(Presentation side, const ToolItem& tool) override;
   bool RemoveSystemTool(Presentation side, const std::string& target) override;
   bool EditProperties(int slot, const ItemProperties& values) override;
+  // IExchange
+  void ExchangeRingItems(int source, int target, Point ringOrigin) override;
 
  private:
   bool FileReadable() const;

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <utility>
 
-#include "config/ItemFile.h"
 #include "round/HintWindow.h"
 #include "round/RingGeometry.h"
 #include "round/RoundPresentation.h"
@@ -80,17 +79,17 @@ int FindExchangeTarget(const std::vector<ExchangeCandidate>& occupied, const std
   return 0;
 }
 
-Interaction::Interaction(const InteractionContext& c, IRingHost& host, catalogue::IThrowOut& throwOut)
+Interaction::Interaction(const InteractionContext& c, IRingHost& host, catalogue::IThrowOut& throwOut,
+                         catalogue::IExchange& exchange)
     : platform_(c.platform),
       settings_(c.settings),
       slots_(c.slots),
       round_(c.round),
       main_(c.mainWindow),
       clearMemory_(c.clearMemory),
-      configPath_(c.configPath),
-      saveFailures_(c.saveFailures),
       host_(host),
       throwOut_(throwOut),
+      exchange_(exchange),
       rotation_(c.platform.timers, c.round, c.settings.RotationValue),
       hover_(c.platform, c.settings, c.slots, c.mainWindow, [this] { return host_.IconsLoaded(); }) {}
 
@@ -261,41 +260,9 @@ void Interaction::DropRoundItem(WindowId window, Point client) {
     PutBack(window);
     return;
   }
-  Exchange(source, target);
-}
-
-// The two items change slots; the slots keep their places on the ring.
-void Interaction::Exchange(int source, int target) {
   hover_.StopBounce();
-  catalogue::TImageIconRec& s = slots_[source];
-  catalogue::TImageIconRec& t = slots_[target];
-  const WindowId dragged = s.Window;
-  const WindowId other = t.Window;
-  const config::ItemIdentity fromSource{s.File, s.Hint};
-  const config::ItemIdentity fromTarget{t.File, t.Hint};
-  std::swap(s.OffsetX, t.OffsetX);
-  std::swap(s.OffsetY, t.OffsetY);
   const Rect main = platform_.windows.Bounds(main_);
-  auto place = [&](WindowId w, const catalogue::TImageIconRec& rec) {
-    Rect b = platform_.windows.Bounds(w);
-    b.left = main.left + rec.OffsetX;
-    b.top = main.top + rec.OffsetY;
-    platform_.windows.SetBounds(w, b);
-  };
-  place(other, t);
-  place(dragged, s);
-  // Through a third name, so that no two windows ever share one.
-  platform_.windows.SetName(dragged, "NO");
-  platform_.windows.SetName(other, "Circle" + std::to_string(source));
-  platform_.windows.SetName(dragged, "Circle" + std::to_string(target));
-  slots_.Windows().MoveItem(other, source);
-  slots_.Windows().MoveItem(dragged, target);
-  std::swap(s, t);
-  const config::EditResult saved =
-      config::ItemFile(platform_.files, platform_.system, configPath_).SwapRingItems(source, target, fromSource, fromTarget);
-  host_.ItemsChanged();
-  // Last: telling a failed save shows a box, whose loop lets input in.
-  saveFailures_.Check(saved, "Exchanging ring places " + std::to_string(source) + " and " + std::to_string(target));
+  exchange_.ExchangeRingItems(source, target, {main.left, main.top});
 }
 
 // ---- launch ----

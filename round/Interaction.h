@@ -14,7 +14,6 @@
 #include "catalogue/ItemInput.h"
 #include "catalogue/ItemSlots.h"
 #include "config/LoadResult.h"
-#include "config/SaveFailures.h"
 #include "config/Settings.h"
 #include "platform/FormTimer.h"
 #include "platform/Keys.h"
@@ -59,8 +58,6 @@ class IRingHost {
   virtual void MinimizeToTray() = 0;
   // The start-up step has loaded the items: hovering answers from then on.
   virtual bool IconsLoaded() const = 0;
-  // Two items exchanged their places: what is bound to an item follows it.
-  virtual void ItemsChanged() = 0;
 };
 
 // The main form's state the handlers work on.
@@ -71,14 +68,12 @@ struct InteractionContext {
   RoundPresentation& round;
   WindowId mainWindow;
   FormTimer& clearMemory;
-  std::string configPath;
-  // Every save's result goes here.
-  config::SaveFailures& saveFailures;
 };
 
 class Interaction final : public catalogue::ILaunch {
  public:
-  Interaction(const InteractionContext& context, IRingHost& host, catalogue::IThrowOut& throwOut);
+  Interaction(const InteractionContext& context, IRingHost& host, catalogue::IThrowOut& throwOut,
+              catalogue::IExchange& exchange);
   Interaction(const Interaction&) = delete;
   Interaction& operator=(const Interaction&) = delete;
 
@@ -115,7 +110,6 @@ class Interaction final : public catalogue::ILaunch {
   void MoveRing(int dx, int dy);
   void DropRoundItem(WindowId window, Point client);
   void PutBack(WindowId window);
-  void Exchange(int source, int target);
   int SlotOfItem(WindowId window) const;
   WindowKind KindOf(WindowId window) const { return KindOfPlace(slots_.Windows().Lookup(window)); }
 
@@ -125,10 +119,9 @@ class Interaction final : public catalogue::ILaunch {
   RoundPresentation& round_;
   WindowId main_;
   FormTimer& clearMemory_;
-  std::string configPath_;
-  config::SaveFailures& saveFailures_;
   IRingHost& host_;
   catalogue::IThrowOut& throwOut_;
+  catalogue::IExchange& exchange_;
   Rotation rotation_;
   Hover hover_;
 
