@@ -170,30 +170,6 @@ TEST_F(DockScenario, AnItemGivenBackGoesToTheRowAsItIsNow) {
   ExpectOnScreen(dock::LayoutRectAtRest(Params(*form)));
 }
 
-// A dock item taken from the magnified row is larger than at rest; its
-// destroy animation fills the window it has, frame by frame.
-TEST_F(DockScenario, TheDestroyAnimationPlaysAtTheSizeTheItemHas) {
-  SetDock(3);
-  app::MainForm* form = Start();
-  ASSERT_NE(form, nullptr);
-  const int restWidth = Named("Rect2")->bounds.width;
-  const Rect picked = Magnify("Rect2");
-  ASSERT_GT(picked.width, restWidth) << "magnified";
-  const WindowId window = form->Slots()[22].Window;
-  desktop_->MouseDown(Middle(picked));
-  desktop_->MouseMove({Middle(picked).x, 400});
-  desktop_->MouseUp({Middle(picked).x, 400});
-  ASSERT_TRUE(form->Removal().Animating());
-  for (int frame = 1; form->Removal().Animating(); ++frame) {
-    const headless::WindowRecord* w = desktop_->FindWindow(window);
-    ASSERT_NE(w, nullptr);
-    EXPECT_EQ(w->surface.width, picked.width) << "frame " << frame;
-    EXPECT_EQ(w->sizeMismatches, 0) << "frame " << frame;
-    desktop_->Advance(40);
-  }
-  EXPECT_EQ(form->RectItemCount(), 2);
-}
-
 // The shell gives a drop to the window under the pointer alone, so every
 // place of the dock a user can drop on must take files itself: the bar where
 // no item covers it, each item, and an item added by an earlier drop.
