@@ -190,7 +190,8 @@ class DockRemovalTest : public RemovalTest {
       const std::vector<std::string> texts = test::TextsOf(e);
       seen.push_back(std::string(e.name()) + " " + std::to_string(form_->Slots()[slot].Window) + " " +
                      form_->Slots()[slot].File + " " + form_->Slots()[slot].Hint + " " + texts[6] +
-                     (w && w->name == e.name() && texts[0] == form_->Slots()[slot].File && texts[1] == form_->Slots()[slot].Hint
+                     (w && w->name == e.name() && texts[0] == form_->Slots()[slot].File &&
+                              texts[1] == form_->Slots()[slot].Hint
                           ? ""
                           : " differs"));
     }

@@ -49,8 +49,8 @@ TEST_F(RoundWindowTest, DisplayChangePutsEverythingBack) {
   const std::vector<WindowId>& z = desktop_->ZOrder();
   ASSERT_GE(z.size(), 6u);
   EXPECT_EQ(std::vector<WindowId>(z.end() - 6, z.end()),
-            (std::vector<WindowId>{Named("BackGroundForm")->id, Named("CenterForm")->id, CircleWindow(1)->id, CircleWindow(8)->id,
-                                   CircleWindow(12)->id, CircleWindow(20)->id}));
+            (std::vector<WindowId>{Named("BackGroundForm")->id, Named("CenterForm")->id, CircleWindow(1)->id,
+                                   CircleWindow(8)->id, CircleWindow(12)->id, CircleWindow(20)->id}));
 }
 
 TEST_F(RoundWindowTest, WholeRoundWindowMatchesTheReviewedPicture) {
