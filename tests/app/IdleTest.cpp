@@ -25,7 +25,6 @@ TEST_F(IdleTest, TheClockTicksOnlyWhileItIsSeen) {
       {"in the tray", 5, {Step::ToTray}, false},
       {"back from the tray", 5, {Step::ToTray, Step::TrayClick}, true},
       {"hot key hides", 5, {Step::HotKey}, false},
-      {"hot key shows", 5, {Step::HotKey, Step::HotKey}, true},
       {"ring hidden in the tray, then back", 5, {Step::ToTray, Step::ToggleRing, Step::TrayClick}, false},
       {"clock chosen while the ring is hidden", 4, {Step::ToggleRing, Step::NextCenter}, false},
       {"and the ring shown", 4, {Step::ToggleRing, Step::NextCenter, Step::ToggleRing}, true},

@@ -21,7 +21,10 @@ class StartupTest : public testing::ScenarioTest {
   }
 };
 
+// In a folder whose name is Chinese and has blanks.
 TEST_F(StartupTest, FirstStartBuildsAfterShowAndWritesTheFiveSystemTools) {
+  programDir_ = "C:\\程序 文件\\Quorvel 启动器\\";
+  std::filesystem::create_directories(desktop_->RealPath(programDir_));
   CopyArt();  // the dock's theme as shipped: without it the start reports it
   app::MainForm* form = Started(0);
   ASSERT_NE(form, nullptr);
@@ -32,6 +35,7 @@ TEST_F(StartupTest, FirstStartBuildsAfterShowAndWritesTheFiveSystemTools) {
   EXPECT_TRUE(form->IconsLoaded());
   EXPECT_FALSE(Process().TimerRunning(TimerGetIcon)) << "the start-up step runs once";
   EXPECT_EQ(form->RectItemCount(), 5);
+  EXPECT_TRUE(desktop_->MessageBoxes().empty());
   for (const headless::ReportRecord& r : Process().Reports())
     ADD_FAILURE() << "a start that goes well: " << r.text;
 
@@ -135,18 +139,6 @@ TEST_F(StartupTest, AFailedStartupStepIsReportedAndInputAndClosingStillWork) {
   EXPECT_FALSE(form->WindowsShown()) << "input is taken";
   form->OnClose();
   EXPECT_TRUE(form->Closed());
-}
-
-TEST_F(StartupTest, ProgramFolderWithChineseName) {
-  programDir_ = "C:\\程序 文件\\Quorvel 启动器\\";
-  app::MainForm* form = Started();
-  ASSERT_NE(form, nullptr);
-  EXPECT_TRUE(desktop_->MessageBoxes().empty());
-  EXPECT_EQ(form->RectItemCount(), 5);
-  const pugi::xml_document doc = LoadConfigDom();
-  EXPECT_STREQ(
-      doc.document_element().child("RectBackground").first_child().child("IconPath").child_value("Define"),
-      "Icon\\SysTool\\MyComputer.png");
 }
 
 }  // namespace

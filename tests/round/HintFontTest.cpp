@@ -52,45 +52,5 @@ TEST(HintLabelSizeTest, LogicalSizeRoundsUpToHoldTheText) {
     EXPECT_EQ(LogicalLabelSize(c.drawn, c.dpi), c.logical) << c.drawn.width << "x" << c.drawn.height << " " << c.dpi;
 }
 
-// Rows of the surface that hold any ink.
-int InkedRows(const LayeredSurface& s) {
-  int rows = 0;
-  for (int y = 0; y < s.height; ++y) {
-    bool ink = false;
-    for (int x = 0; x < s.width && !ink; ++x) ink = AlphaOf(s.At(x, y)) != 0;
-    rows += ink;
-  }
-  return rows;
-}
-
-// The label keeps its logical place and size at every scale; its text is
-// drawn with more pixels, in proportion.
-TEST_F(HintFontTest, LabelTextScalesWithTheDisplay) {
-  const Rect item{200, 100, 50, 50};
-  Rect at96;
-  int rows96 = 0;
-  for (const int dpi : {96, 144, 192}) {
-    SCOPED_TRACE(dpi);
-    desktop_->SetDpi(dpi);
-    HintWindow hint(*process_, process_->AsPlatform().canvas, WindowLayer::Normal, "");
-    hint.ShowUnder("Quorvel", item);
-    const headless::WindowRecord* w = desktop_->FindWindow(hint.Window());
-    ASSERT_NE(w, nullptr);
-    const int rows = InkedRows(w->surface);
-    if (dpi == 96) {
-      at96 = w->bounds;
-      rows96 = rows;
-      ASSERT_GT(rows96, 5);
-      continue;
-    }
-    // The height is the font's, rounded up to whole logical pixels; the
-    // width follows glyph advances rounded at each size, so only nearly.
-    EXPECT_NEAR(w->bounds.height, at96.height, 1);
-    EXPECT_NEAR(w->bounds.width, at96.width, at96.width * 0.08 + 1);
-    EXPECT_EQ(w->bounds.top, item.Bottom());
-    EXPECT_NEAR(rows, rows96 * dpi / 96.0, 2.0);
-  }
-}
-
 }  // namespace
 }  // namespace qv::round

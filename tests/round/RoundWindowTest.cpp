@@ -20,16 +20,15 @@ constexpr const char* kRecycleBin = "::{645FF040-5081-101B-9F08-00AA002F954E}";
 
 class RoundWindowTest : public ScenarioTest {
  protected:
+  // An item named "item" with its pictures, the other texts as the distributed file has them.
   void SetItem(int slot, const std::string& file, const std::string& iconDefault = "",
                const std::string& iconDefine = "") {
-    pugi::xml_node circle = ScenarioTest::Circle(slot);
+    pugi::xml_node circle = Circle(slot);
     circle.child("File").text().set(file.c_str());
     circle.child("Name").text().set("item");
     circle.child("IconPath").child("Default").text().set(iconDefault.c_str());
     circle.child("IconPath").child("Define").text().set(iconDefine.c_str());
   }
-  const headless::WindowRecord* Named(const std::string& name) const { return desktop_->FindWindowByName(name); }
-  const headless::WindowRecord* Circle(int slot) const { return Named("Circle" + std::to_string(slot)); }
 };
 
 // The window system moved the main form and raised the ring over the items:
@@ -46,12 +45,12 @@ TEST_F(RoundWindowTest, DisplayChangePutsEverythingBack) {
   // The centre lies 97 right of and 84 below the form's corner; slot 8 due right on the inner ring.
   EXPECT_EQ(Named("BackGroundForm")->bounds, (Rect{100 + 97 - 150, 80 + 84 - 150, 300, 300}));
   EXPECT_EQ(Named("CenterForm")->bounds, (Rect{100 + 97 - 57, 80 + 84 - 57, 115, 115}));
-  EXPECT_EQ(Circle(8)->bounds, (Rect{100 + 177, 80 + 59, 50, 50}));
+  EXPECT_EQ(CircleWindow(8)->bounds, (Rect{100 + 177, 80 + 59, 50, 50}));
   const std::vector<WindowId>& z = desktop_->ZOrder();
   ASSERT_GE(z.size(), 6u);
   EXPECT_EQ(std::vector<WindowId>(z.end() - 6, z.end()),
-            (std::vector<WindowId>{Named("BackGroundForm")->id, Named("CenterForm")->id, Circle(1)->id, Circle(8)->id,
-                                   Circle(12)->id, Circle(20)->id}));
+            (std::vector<WindowId>{Named("BackGroundForm")->id, Named("CenterForm")->id, CircleWindow(1)->id,
+                                   CircleWindow(8)->id, CircleWindow(12)->id, CircleWindow(20)->id}));
 }
 
 TEST_F(RoundWindowTest, WholeRoundWindowMatchesTheReviewedPicture) {

@@ -2,7 +2,9 @@
 // settings over a file in memory: what opening, the previews, OK, Cancel,
 // the close box and the defaults store and announce, and what the machine
 // around the dialog is asked, in which order. The boxes let the test act on
-// the dialog while they are up, as a user can.
+// the dialog while they are up, as a user can through the tray menu; what the
+// hot-key edit takes, and that a box holds the dialog itself, are the Wine
+// settings and modal-box scenarios'.
 
 #include <gtest/gtest.h>
 
@@ -175,20 +177,6 @@ TEST_F(SetupDialogTest, CancelTakesEveryPreviewBackToWhatTheDialogOpenedWith) {
   EXPECT_EQ(files_.writes, 0);
 }
 
-TEST_F(SetupDialogTest, TheHotKeyEditTakesLettersAndRestoresTheLetterHeldAtFocusTime) {
-  Edit("Key=\"C\"", "Key=\"a\"");
-  Open();
-  EXPECT_EQ(Text("EditHot"), "A");
-  ASSERT_TRUE(forms_.FocusControl(F(), "EditHot"));
-  ASSERT_TRUE(forms_.PressKey(F(), 'B'));
-  ASSERT_TRUE(forms_.PressKey(F(), 0x10));  // Shift on its way to a letter
-  EXPECT_EQ(Text("EditHot"), "B");
-  // The focus comes back to the edit when the message closes, before the letter is restored.
-  machine_.whileUp = [this] { forms_.FocusControl(F(), "EditHot"); };
-  ASSERT_TRUE(forms_.PressKey(F(), '5'));
-  EXPECT_EQ(Text("EditHot"), "A");
-}
-
 TEST_F(SetupDialogTest, CustomPicturesAreTakenOverOnlyAsExistingPngFiles) {
   Edit("<Path />", "<Path>C:\\skins\\old.png</Path>");
   machine_.existing = {"C:\\skins\\old.png", "C:\\skins\\new.png", "C:\\skins\\pic.jpg"};
@@ -320,30 +308,6 @@ TEST_F(SetupDialogTest, WithoutAReadableFileNoButtonStoresOrAppliesAnything) {
       EXPECT_TRUE(e.rfind("run", 0) != 0 && e.rfind("hotkey", 0) != 0 && e.rfind("background", 0) != 0) << e;
   }
   EXPECT_EQ(files_.writes, 0);
-}
-
-// While a box is up the user cancels the dialog and opens a new one: the
-// handler that showed the box must not go on with the dialog it came from.
-TEST_F(SetupDialogTest, AHandlerWhoseDialogWentAwayDuringItsBoxStops) {
-  Open();
-  machine_.whileUp = [this] {
-    Click("BitBtnCancel");
-    dialog_.OpenSettings();
-    forms_.Type(F(), "EditHot", "Q");
-  };
-  Click("BitBtnDefault");
-  EXPECT_TRUE(dialog_.IsOpen());
-  EXPECT_EQ(files_.writes, 0);
-
-  ASSERT_TRUE(forms_.FocusControl(F(), "EditHot"));
-  machine_.whileUp = [this] {
-    Click("BitBtnCancel");
-    dialog_.OpenSettings();
-    forms_.Type(F(), "EditHot", "Q");
-  };
-  ASSERT_TRUE(forms_.PressKey(F(), '5'));
-  ASSERT_TRUE(dialog_.IsOpen());
-  EXPECT_EQ(Text("EditHot"), "Q");
 }
 
 // The message of a failed save comes once the work is done: whatever the

@@ -150,6 +150,9 @@ class ScenarioTest : public ::testing::Test {
   BoxLoop& Boxes(std::size_t i = 0) { return *boxes_.at(i); }
   app::Application& App(std::size_t i = 0) { return *apps_.at(i); }
 
+  const headless::WindowRecord* Named(const std::string& name) const { return desktop_->FindWindowByName(name); }
+  const headless::WindowRecord* CircleWindow(int slot) const { return Named("Circle" + std::to_string(slot)); }
+
   pugi::xml_document LoadConfigDom() const {
     pugi::xml_document doc;
     EXPECT_TRUE(doc.load_file(ConfigFile().c_str()));
@@ -287,7 +290,6 @@ class ItemScenario : public testing::ScenarioTest {
       SetCircle(slot, {"C:\\Apps\\app" + std::to_string(slot) + ".exe", "item " + std::to_string(slot), "", "", "", ""});
   }
 
-  const headless::WindowRecord* Named(const std::string& name) const { return desktop_->FindWindowByName(name); }
   Point ItemMiddle(int slot) const {
     const headless::WindowRecord* w = CircleWindow(slot);
     EXPECT_NE(w, nullptr) << slot;
@@ -318,19 +320,14 @@ class ItemScenario : public testing::ScenarioTest {
     desktop_->MouseUp(to);
   }
 
-  // A whole new start of the program on the file as it is now.
-  app::MainForm* Restart() {
-    App(processes_.size() - 1).Stop();
-    Current().Exit();
-    app::MainForm* form = Launch();
-    EXPECT_NE(form, nullptr);
-    if (form) desktop_->Advance(50);
-    return form;
-  }
   headless::HeadlessProcess& Current() { return Process(processes_.size() - 1); }
 
-  const headless::WindowRecord* CircleWindow(int slot) const {
-    return desktop_->FindWindowByName("Circle" + std::to_string(slot));
+  // The file's dock list, "Rect1=<File>" for each element.
+  std::vector<std::string> DockInFile() const {
+    std::vector<std::string> files;
+    for (pugi::xml_node e : LoadConfigDom().document_element().child("RectBackground").children())
+      files.push_back(std::string(e.name()) + "=" + e.child_value("File"));
+    return files;
   }
   static pugi::xml_node FileCircle(const pugi::xml_document& doc, int slot) {
     return doc.document_element().child("RoundBackground").child(("Circle" + std::to_string(slot)).c_str());
