@@ -45,11 +45,6 @@ struct BuiltPe {
   std::vector<std::size_t> typeEntries, nameEntries, leafEntries, dataEntries;
 };
 
-inline void PutAt(std::string& out, std::size_t at, std::uint32_t v, int bytes) {
-  if (out.size() < at + static_cast<std::size_t>(bytes)) out.resize(at + static_cast<std::size_t>(bytes));
-  for (int i = 0; i < bytes; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
 inline std::uint32_t GetAt(const std::string& in, std::size_t at, int bytes) {
   std::uint32_t v = 0;
   for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(in[at + static_cast<std::size_t>(i)]);

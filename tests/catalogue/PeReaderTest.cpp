@@ -220,14 +220,12 @@ TEST(PeReaderTest, CountsAndNamesAreBoundedByTheFile) {
   ExpectInside(reader, Bytes(pe.bytes));
 }
 
-// A room of `bytes` inside the resource section that a test fills by hand.
-BuiltPe WithRoom(std::size_t bytes) { return BuildPe({PeResource{10, u"", 1, u"", 0, std::string(bytes, '\0'), 0}}); }
-
 TEST(PeReaderTest, SharedDirectoriesAreWalkedOnce) {
   // 3000 types share one name directory whose 3000 names share one language
   // directory of 3000 leaves: 27 billion paths, 3000 leaves.
   constexpr std::uint32_t n = 3000;
-  BuiltPe pe = WithRoom(3 * (16 + 8 * n) + 64);
+  // A room inside the resource section, filled by hand.
+  BuiltPe pe = BuildPe({PeResource{10, u"", 1, u"", 0, std::string(3 * (16 + 8 * n) + 64, '\0'), 0}});
   const std::size_t base = pe.resourceDirectory;
   const std::uint32_t names = 16 + 8 * n, languages = 2 * names, data = 3 * names;
   for (const std::uint32_t dir : {0u, names, languages}) {
@@ -247,34 +245,6 @@ TEST(PeReaderTest, SharedDirectoriesAreWalkedOnce) {
   EXPECT_EQ(reader.Item(0).language, "1");
   EXPECT_EQ(reader.Item(n - 1).language, std::to_string(n));
   EXPECT_EQ(reader.Item(n - 1).name, "1");
-}
-
-TEST(PeReaderTest, TheListIsCapped) {
-  constexpr std::uint32_t n = 2 * 0xFFFF;
-  BuiltPe pe = WithRoom(3 * 16 + 16 + 8 * n + 64 + 8);
-  const std::size_t base = pe.resourceDirectory;
-  for (const std::uint32_t dir : {0u, 24u}) {  // root and one name directory of one entry each
-    PutAt(pe.bytes, base + dir + 14, 1, 2);
-    PutAt(pe.bytes, base + dir + 16, 1, 4);
-    PutAt(pe.bytes, base + dir + 20, 0x80000000u | (dir + 24), 4);
-  }
-  const std::uint32_t languages = 48, data = languages + 16 + 8 * n;
-  PutAt(pe.bytes, base + languages + 12, 0xFFFF, 2);
-  PutAt(pe.bytes, base + languages + 14, 0xFFFF, 2);
-  const std::uint32_t name = data + 16;  // "L", the name of every named language
-  for (std::uint32_t i = 0; i < n; ++i) {
-    PutAt(pe.bytes, base + languages + 16 + 8 * i, i < 0xFFFF ? 0x80000000u | name : i, 4);
-    PutAt(pe.bytes, base + languages + 20 + 8 * i, data, 4);
-  }
-  PutAt(pe.bytes, base + data, pe.resourceRva + data, 4);
-  PutAt(pe.bytes, base + data + 4, 16, 4);
-  PutAt(pe.bytes, base + name, 1, 2);
-  PutAt(pe.bytes, base + name + 2, 'L', 2);
-  TPEReader reader;
-  reader.Load(Bytes(pe.bytes));
-  ASSERT_EQ(reader.Count(), kMaxResourceItems);
-  EXPECT_EQ(reader.Item(0).language, "L");
-  EXPECT_EQ(reader.Item(kMaxResourceItems - 1).language, "65535");
 }
 
 // A load lets go of the previous file; a file that is no program is mapped and lists nothing.

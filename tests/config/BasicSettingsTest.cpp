@@ -126,9 +126,7 @@ TEST_F(BasicSettingsTest, RingToolsAreWrittenTogetherAndTheFilesListedInOrder) {
   EXPECT_EQ(files.writes, 1);
   const std::vector<std::string> ring = items.Files(ItemList::Ring).value();
   ASSERT_EQ(ring.size(), 20u);
-  EXPECT_EQ(ring[1], "control.exe");
-  EXPECT_EQ(ring[2], "");
-  EXPECT_EQ(ring[4], "control.exe");
+  EXPECT_EQ((std::vector{ring[1], ring[2], ring[4]}), (std::vector<std::string>{"control.exe", "", "control.exe"}));
   EXPECT_EQ(items.ReadItem(ItemList::Ring, 5), tool);
 }
 

@@ -209,29 +209,26 @@ TEST(ConfigDocument, DocumentsThatCannotComeBackUnchangedAreUnreadable) {
   }
 }
 
-TEST(ConfigDocument, ParseInt) {
+TEST(ConfigDocument, NumberAndBooleanReadings) {
   const std::pair<const char*, std::optional<int>> cases[] = {
       {"0", 0},   {"-12", -12}, {" 42\t", 42}, {"007", 7},   {"2147483647", 2147483647},
       {"-2147483648", -2147483647 - 1},          {"2147483648", {}},         {"-2147483649", {}},
       {"", {}},   {"  ", {}},   {"12a", {}},    {"1 2", {}},  {"-", {}},  {"+5", {}},  {"0x10", {}},  {"1.0", {}},
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(ParseInt(text), value) << text;
-}
-
-// Some values count only when exactly "True"; others read any case of true/false or a number.
-TEST(ConfigDocument, BooleanReadings) {
-  // text, IsExactTrue, ParseBool
-  const std::tuple<const char*, bool, std::optional<bool>> cases[] = {
+  // Some values count only when exactly "True"; others read any case of true/false or a number.
+  // Text, IsExactTrue, ParseBool:
+  // clang-format off
+  const std::tuple<const char*, bool, std::optional<bool>> booleans[] = {
       {"True", true, true},    {"true", false, true},  {"tRuE", false, true}, {"False", false, false},
       {"FALSE", false, false}, {" True", false, true}, {"0", false, false},   {"-1", false, true},
       {"0.0", false, false},   {"0.5", false, true},   {"99999999999999999999", false, true},
       {"", false, {}},         {"yes", false, {}},     {"Truex", false, {}},  {"1e3", false, {}},
       {"1.2.3", false, {}},    {"--1", false, {}},
   };
-  for (const auto& [text, exact, any] : cases) {
-    EXPECT_EQ(IsExactTrue(text), exact) << text;
-    EXPECT_EQ(ParseBool(text), any) << text;
-  }
+  // clang-format on
+  for (const auto& [text, exact, any] : booleans)
+    EXPECT_EQ(std::pair(IsExactTrue(text), ParseBool(text)), std::pair(exact, any)) << text;
 }
 
 }  // namespace

@@ -205,30 +205,26 @@ TEST(ConfigSettings, SkeletonFilesGainOnlyTheDockList) {
 }
 
 TEST(ConfigSettings, FrontLayer) {
-  const std::pair<int, WindowLayer> cases[] = {{0, WindowLayer::Normal}, {1, WindowLayer::Topmost},
-                                               {2, WindowLayer::Desktop}, {3, WindowLayer::Normal},
-                                               {-1, WindowLayer::Normal}};
+  const std::pair<int, WindowLayer> cases[] = {
+      {0, WindowLayer::Normal}, {1, WindowLayer::Topmost}, {2, WindowLayer::Desktop}, {3, WindowLayer::Normal}};
   for (const auto& [index, layer] : cases) EXPECT_EQ(FrontLayer(index), layer) << index;
 }
 
-// A file that cannot be read is the user's work: reported, left byte for byte, settings untouched.
-TEST(ConfigSettings, MissingOrUnreadableFileWritesNothing) {
-  LoadedFile missing(std::nullopt, Sentinel());
-  EXPECT_EQ(missing.outcome.status, SettingsStatus::Missing);
-  EXPECT_TRUE(missing.files.files.empty());
-  ExpectSettings(missing.settings, Sentinel());
-
-  const std::string complete = CompleteFile(), cut = complete.substr(0, complete.size() / 2);
-  LoadedFile unreadable(cut, Sentinel());
-  EXPECT_EQ(unreadable.outcome.status, SettingsStatus::Unreadable);
-  EXPECT_FALSE(unreadable.outcome.load.description.empty());
-  EXPECT_FALSE(unreadable.outcome.saved);
-  EXPECT_EQ(unreadable.files.writes, 0);
-  EXPECT_EQ(unreadable.File(), cut);
-  ExpectSettings(unreadable.settings, Sentinel());
-  LoadedFile refused(DistributedFile(), {}, true);
-  EXPECT_EQ(refused.outcome.status, SettingsStatus::Loaded);
-  EXPECT_FALSE(refused.outcome.saved);
+// A file that cannot be read is the user's work: reported, left byte for byte (ConfigDocument's), settings
+// untouched; a refused save is told.
+TEST(ConfigSettings, MissingOrUnreadableFileLeavesTheSettings) {
+  const std::string complete = CompleteFile();
+  const std::tuple<std::optional<std::string>, SettingsStatus, bool> cases[] = {
+      {std::nullopt, SettingsStatus::Missing, false},
+      {complete.substr(0, complete.size() / 2), SettingsStatus::Unreadable, false},
+      {DistributedFile(), SettingsStatus::Loaded, true}};
+  for (const auto& [file, status, loaded] : cases) {
+    LoadedFile run(file, Sentinel(), loaded);  // the loaded file's save is refused
+    EXPECT_EQ(run.outcome.status, status);
+    EXPECT_FALSE(run.outcome.saved);
+    EXPECT_EQ(run.files.writes, 0);
+    if (!loaded) ExpectSettings(run.settings, Sentinel());
+  }
 }
 
 // Closing writes the skins, sizes, action and position, creating no missing node; an unreadable file is not touched.

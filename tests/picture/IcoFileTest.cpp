@@ -17,6 +17,7 @@ using test::DibSpec;
 using test::IcoEntry;
 using test::IcoFile;
 using test::PngImage;
+using test::PutAt;
 
 // A square image of one straight colour, fully opaque; bit count 0 = PNG.
 std::string Flat(int side, int bitCount, std::uint32_t rgb) {
@@ -25,12 +26,6 @@ std::string Flat(int side, int bitCount, std::uint32_t rgb) {
   DibSpec s{side, side, bitCount, std::vector<std::uint32_t>(n, bitCount <= 8 ? 1 : 0xFF000000u | rgb)};
   s.palette = {0x000000, rgb};
   return DibImage(s);
-}
-
-void PutAt(std::string& bytes, std::size_t at, std::uint32_t v, int size) {
-  std::string le;
-  test::PutLittle(le, v, size);
-  bytes.replace(at, static_cast<std::size_t>(size), le);
 }
 
 TEST(IcoFileTest, ChoosesTheImageForTheSquare) {
@@ -171,7 +166,8 @@ TEST(IcoFileTest, DamagedFilesGiveNothingOrASanePicture) {
     return out;
   };
   const std::string hugePng = IcoFile({{Flat(16, 0, 0x123456), 0, 32}});
-  const struct { const char* what; std::string bytes; bool drawn; } cases[] = {
+  const struct { const char* what; std::string bytes; bool drawn;
+  } cases[] = {
       {"intact", good, true},
       {"nothing", "", false},
       {"directory without images", good.substr(0, kImage), false},
@@ -190,7 +186,6 @@ TEST(IcoFileTest, DamagedFilesGiveNothingOrASanePicture) {
       {"header size one short", with(good, kImage, 39, 4), false},
       {"header size past the image", with(good, kImage, 0xFFFFFFFFu, 4), false},
       {"width 0", with(good, kImage + 4, 0, 4), false},
-      {"negative width", with(good, kImage + 4, 0xFFFFFFF0u, 4), false},
       {"height field not doubled", with(good, kImage + 8, 16, 4), true},
       {"16 bits per pixel", with(good, kImage + 14, 16, 2), false},
       {"bit fields", with(good, kImage + 16, 3, 4), false},
