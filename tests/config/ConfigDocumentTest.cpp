@@ -64,11 +64,9 @@ TEST(ConfigDocument, FaultsAreReportedWithDescriptionAndOffset) {
     SCOPED_TRACE(c.bytes);
     Fixture fixture(c.bytes);
     const LoadResult result = fixture.document.Load();
-    EXPECT_EQ(result.status, LoadStatus::Unreadable);
     EXPECT_NE(result.description.find(c.description), std::string::npos) << result.description;
-    EXPECT_EQ(result.offset, c.offset);
-    EXPECT_FALSE(fixture.document.Save());
-    EXPECT_EQ(fixture.File(), c.bytes);
+    EXPECT_EQ(std::tuple(result.status, result.offset, fixture.document.Save(), fixture.File()),
+              std::tuple(LoadStatus::Unreadable, c.offset, false, c.bytes));
   }
 }
 
@@ -203,9 +201,7 @@ TEST(ConfigDocument, DocumentsThatCannotComeBackUnchangedAreUnreadable) {
     Fixture fixture(c.bytes);
     EXPECT_EQ(fixture.document.Load().status, c.readable ? LoadStatus::Ok : LoadStatus::Unreadable);
     EXPECT_EQ(fixture.document.Save(), c.readable);
-    if (!c.readable) {
-      EXPECT_EQ(fixture.File(), c.bytes);
-    }
+    EXPECT_TRUE(c.readable || fixture.File() == c.bytes);
   }
 }
 

@@ -202,8 +202,8 @@ TEST(ItemFile, EditsByPositionCheckTheItemFirst) {
   for (const auto& [what, operation, expected] : cases) {
     SCOPED_TRACE(what);
     Disk disk(body);
-    EXPECT_EQ(operation(disk.items), expected);
-    EXPECT_EQ(disk.files.writes, expected == EditResult::Saved ? 1 : 0);
+    EXPECT_EQ(std::pair(operation(disk.items), disk.files.writes),
+              std::pair(expected, expected == EditResult::Saved ? 1 : 0));
   }
 }
 

@@ -48,8 +48,8 @@ TEST(IcoFileTest, ChoosesTheImageForTheSquare) {
     }
     const std::optional<IcoImage> image = ReadIcoForDrawing(IcoFile(entries), c.wanted);
     ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->width, c.images[c.chosen].first);
-    EXPECT_EQ(image->picture.At(0, 0), 0xFF102030u + 0x101010u * c.chosen);
+    EXPECT_EQ(std::tuple(image->width, image->picture.At(0, 0)),
+              std::tuple(c.images[c.chosen].first, 0xFF102030u + 0x101010u * c.chosen));
   }
 }
 
@@ -98,9 +98,8 @@ TEST(IcoFileTest, DecodesEveryDepthWithItsMask) {
     }
     const std::optional<IcoImage> image = ReadIcoForDrawing(IcoFile({{DibImage(s), c.width, c.bitCount}}));
     ASSERT_TRUE(image.has_value());
-    EXPECT_FALSE(image->hasRealAlpha);
-    EXPECT_EQ(image->bitCount, c.bitCount);
-    EXPECT_EQ(image->picture.pixels, expected);
+    EXPECT_EQ(std::tuple(image->hasRealAlpha, image->bitCount, image->picture.pixels),
+              std::tuple(false, c.bitCount, expected));
   }
   // Palette indexes past a short table are black.
   DibSpec s{4, 1, 8, {0, 1, 2, 255}, {}, {0x112233, 0x445566}, 2};
@@ -135,8 +134,7 @@ TEST(IcoFileTest, ThirtyTwoBitImagesWithAnyAlphaAreDrawnByIt) {
     const std::string data = c.bitCount == 0 ? PngImage(2, 2, c.argb) : DibImage({2, 2, c.bitCount, c.argb, c.masked});
     const std::optional<IcoImage> image = ReadIcoForDrawing(IcoFile({{data, 2, c.bitCount == 0 ? 32 : c.bitCount}}));
     ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->hasRealAlpha, c.realAlpha);
-    EXPECT_EQ(image->picture.pixels, c.drawn);
+    EXPECT_EQ(std::pair(image->hasRealAlpha, image->picture.pixels), std::pair(c.realAlpha, c.drawn));
   }
 }
 
@@ -210,9 +208,7 @@ TEST(IcoFileTest, DamagedFilesGiveNothingOrASanePicture) {
     const std::size_t largest = test::StopAllocationWatch();
     EXPECT_TRUE(c.drawn || largest < std::size_t{1} << 20) << largest;
     ASSERT_EQ(result.has_value(), c.drawn);
-    if (result) {
-      EXPECT_EQ(result->picture.pixels.size(), static_cast<std::size_t>(result->width * result->height));
-    }
+    EXPECT_TRUE(!result || result->picture.pixels.size() == static_cast<std::size_t>(result->width * result->height));
   }
   EXPECT_EQ(ReadIcoForDrawing(IcoFile({{cutMask.substr(0, cutMask.size() - 4), 2, 24}}))->picture.pixels,
             (std::vector<std::uint32_t>{0xFF0000FFu, 0xFF00FF00u, 0u, 0xFFFFFFFFu}));
