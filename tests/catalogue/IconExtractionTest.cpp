@@ -57,7 +57,7 @@ std::string ProgramWith(const std::vector<Image>& images, bool plus = true) {
   std::vector<test::PeResource> resources = {{10, u"", 0, u"NOTES", 0, "notes", 0}};
   for (std::size_t i = 0; i < images.size(); ++i)
     resources.push_back(test::IconResource(static_cast<std::uint32_t>(i + 1), DibOf(images[i], 0x102030u * (i + 1))));
-  return test::BuildPe(resources, test::PeOptions{plus, 0}).bytes;
+  return test::BuildPe(resources, plus).bytes;
 }
 
 // The searches on programs of 16 to 256 pixel images; an index is the image's.

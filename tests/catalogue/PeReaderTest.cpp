@@ -23,7 +23,6 @@ using test::BuiltPe;
 using test::Bytes;
 using test::DataOf;
 using test::GetAt;
-using test::PeOptions;
 using test::PeResource;
 using test::PutAt;
 
@@ -83,7 +82,7 @@ TEST(PeReaderTest, KeepsStoredOrderNamesLanguagesAndCodePages) {
                                              {10, u"", 0, u"\u00FC\u540D\u524D \U0001F600", 0, "", 0}};
   for (const bool plus : {false, true}) {
     SCOPED_TRACE(plus ? "PE32+" : "PE32");
-    const BuiltPe pe = BuildPe(resources, PeOptions{plus, 0});
+    const BuiltPe pe = BuildPe(resources, plus);
     TPEReader reader;
     reader.Load(Bytes(pe.bytes));
     EXPECT_EQ(reader.Format(), plus ? PeFormat::Pe32Plus : PeFormat::Pe32);
@@ -104,7 +103,7 @@ BuiltPe ThreeResources(bool plus) {
   return BuildPe({{3, u"", 1, u"", 1033, std::string(64, 'a'), 0},
                   {3, u"", 2, u"", 1033, std::string(48, 'b'), 0},
                   {10, u"", 0, u"NOTES", 0, "notes", 0}},
-                 PeOptions{plus, 0});
+                 plus);
 }
 
 // The data directory entry of the resources, in the optional header.
