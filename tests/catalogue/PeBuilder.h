@@ -1,9 +1,9 @@
 #pragma once
 
 // Builds minimal program files (PE32 or PE32+) around a resource directory
-// laid out exactly as asked: entries in the given order, names as UTF-16,
-// optional padding before the resource section. The offsets of every part
-// are returned so that tests can damage the file on purpose.
+// laid out exactly as asked: entries in the given order, names as UTF-16.
+// The offsets of every part are returned so that tests can damage the file
+// on purpose.
 
 #include <cstddef>
 #include <cstdint>
@@ -30,11 +30,6 @@ struct PeResource {
   std::uint32_t codePage = 0;
 };
 
-struct PeOptions {
-  bool pe32Plus = true;
-  std::size_t paddingBytes = 0;  // a section of this many bytes before the resources
-};
-
 struct BuiltPe {
   std::string bytes;
   std::size_t optionalHeader = 0;
@@ -45,18 +40,13 @@ struct BuiltPe {
   std::vector<std::size_t> typeEntries, nameEntries, leafEntries, dataEntries;
 };
 
-inline void PutAt(std::string& out, std::size_t at, std::uint32_t v, int bytes) {
-  if (out.size() < at + static_cast<std::size_t>(bytes)) out.resize(at + static_cast<std::size_t>(bytes));
-  for (int i = 0; i < bytes; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
 inline std::uint32_t GetAt(const std::string& in, std::size_t at, int bytes) {
   std::uint32_t v = 0;
   for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(in[at + static_cast<std::size_t>(i)]);
   return v;
 }
 
-inline BuiltPe BuildPe(const std::vector<PeResource>& resources, const PeOptions& options = {}) {
+inline BuiltPe BuildPe(const std::vector<PeResource>& resources, bool pe32Plus = true) {
   // Group by type, then name, in order of first appearance. A key is an ID or a name.
   using Key = std::pair<std::uint32_t, std::u16string>;
   using Names = std::vector<std::pair<Key, std::vector<std::size_t>>>;  // indexes into resources
@@ -91,44 +81,33 @@ inline BuiltPe BuildPe(const std::vector<PeResource>& resources, const PeOptions
 
   constexpr std::size_t kAlign = 0x200;
   const auto alignUp = [](std::size_t v, std::size_t a) { return (v + a - 1) / a * a; };
-  const std::size_t sectionCount = options.paddingBytes > 0 ? 2 : 1;
-  const std::size_t optionalSize = options.pe32Plus ? 240 : 224;
+  const std::size_t optionalSize = pe32Plus ? 240 : 224;
 
   BuiltPe pe;
   std::string& b = pe.bytes;
   b = std::string("MZ", 2) + std::string(0x3E, '\0') + std::string("PE\0\0", 4);
   PutAt(b, 0x3C, 0x40, 4);
-  PutAt(b, 0x44, options.pe32Plus ? 0x8664 : 0x14C, 2);
-  PutAt(b, 0x46, static_cast<std::uint32_t>(sectionCount), 2);
+  PutAt(b, 0x44, pe32Plus ? 0x8664 : 0x14C, 2);
+  PutAt(b, 0x46, 1, 2);  // one section
   PutAt(b, 0x54, static_cast<std::uint32_t>(optionalSize), 2);
   PutAt(b, 0x56, 0x0102, 2);
   const std::size_t opt = pe.optionalHeader = 0x58;
-  PutAt(b, opt, options.pe32Plus ? 0x20B : 0x10B, 2);
+  PutAt(b, opt, pe32Plus ? 0x20B : 0x10B, 2);
   PutAt(b, opt + 32, 0x1000, 4);  // section alignment
   PutAt(b, opt + 36, static_cast<std::uint32_t>(kAlign), 4);
-  const std::size_t countField = opt + (options.pe32Plus ? 108 : 92);
+  const std::size_t countField = opt + (pe32Plus ? 108 : 92);
   PutAt(b, countField, 16, 4);
   pe.sectionTable = opt + optionalSize;
-  b.resize(pe.sectionTable + 40 * sectionCount, '\0');
+  b.resize(pe.sectionTable + 40, '\0');
 
-  std::uint32_t rva = 0x1000;
-  std::size_t header = pe.sectionTable;
-  const auto section = [&](const char* name, std::size_t size) {
-    const std::size_t rawAt = alignUp(b.size(), kAlign);
-    b.replace(header, 5, name);
-    for (const std::size_t v : {size, std::size_t{rva}, alignUp(size, kAlign), rawAt})
-      PutAt(b, std::exchange(header, header + 4) + 8, static_cast<std::uint32_t>(v), 4);
-    header += 24;
-    b.resize(rawAt + alignUp(size, kAlign), '\0');
-    return rawAt;
-  };
-  if (options.paddingBytes > 0) {
-    const std::size_t at = section(".data", options.paddingBytes);
-    for (std::size_t i = 0; i < options.paddingBytes; ++i) b[at + i] = static_cast<char>(i * 131 % 251);
-    rva += static_cast<std::uint32_t>(alignUp(options.paddingBytes, 0x1000));
-  }
-  const std::size_t base = pe.resourceDirectory = section(".rsrc", resourceSize);
-  pe.resourceRva = rva;
+  // The one section, ".rsrc": sizes, address and where its bytes lie.
+  const std::uint32_t rva = pe.resourceRva = 0x1000;
+  const std::size_t base = pe.resourceDirectory = alignUp(b.size(), kAlign);
+  b.replace(pe.sectionTable, 5, ".rsrc");
+  std::size_t field = pe.sectionTable + 8;
+  for (const std::size_t v : {resourceSize, std::size_t{rva}, alignUp(resourceSize, kAlign), base})
+    PutAt(b, std::exchange(field, field + 4), static_cast<std::uint32_t>(v), 4);
+  b.resize(base + alignUp(resourceSize, kAlign), '\0');
   PutAt(b, countField + 4 + 16, rva, 4);
   PutAt(b, countField + 4 + 20, static_cast<std::uint32_t>(resourceSize), 4);
 

@@ -15,6 +15,7 @@
 #include "catalogue/PeReader.h"
 #include "platform/Platform.h"
 #include "tests/catalogue/PeBuilder.h"
+#include "tests/config/FakePlatform.h"
 
 namespace qv::test {
 
@@ -27,62 +28,53 @@ inline std::string DataOf(const catalogue::TPEReader& reader, const catalogue::T
   return {reinterpret_cast<const char*>(data.data()), data.size()};
 }
 
-// Files in memory. Writes into a missing folder fail; open files are
-// counted; reads past failFrom fail, as on a drive that went away; a read
-// past the end of a file is a fault of the reader and ends the program.
-class MemoryDisk : public IFileSystem {
+// The configuration tests' files in memory, with folders: writes into a
+// missing one fail. Open files are counted; reads past failFrom fail, as on a
+// drive that went away; a read past the end of a file is a fault of the
+// reader and ends the program.
+class MemoryDisk : public config::testing::MemoryFiles {
  public:
   struct Mapping : IReadableFile {
-    Mapping(std::shared_ptr<const std::string> b, int& live, const std::uint64_t& failFrom)
-        : bytes(std::move(b)), live(live), failFrom(failFrom) {
+    Mapping(std::string b, int& live, const std::uint64_t& from) : bytes(std::move(b)), live(live), failFrom(from) {
       ++live;
     }
     ~Mapping() override { --live; }
-    std::uint64_t Size() const override { return bytes->size(); }
+    std::uint64_t Size() const override { return bytes.size(); }
     bool ReadAt(std::uint64_t offset, void* out, std::size_t count) const override {
-      if (offset > bytes->size() || count > bytes->size() - offset) std::abort();  // the reader asks only for what is there
+      // The reader asks only for what is there.
+      if (offset > bytes.size() || count > bytes.size() - offset) std::abort();
       if (offset + count > failFrom) return false;
-      if (count != 0) std::memcpy(out, bytes->data() + offset, count);
+      if (count != 0) std::memcpy(out, bytes.data() + offset, count);
       return true;
     }
-    std::shared_ptr<const std::string> bytes;
+    const std::string bytes;
     int& live;
     const std::uint64_t& failFrom;
   };
 
   static constexpr const char* kProgramDir = "C:\\Quorvel\\";
   MemoryDisk() { folders.insert(std::string(kProgramDir) + "Icon"); }
-  void Put(const std::string& path, std::string b) { files[path] = std::make_shared<std::string>(std::move(b)); }
-  std::string Get(const std::string& path) const { return files.count(path) ? *files.at(path) : std::string(); }
+  void Put(const std::string& path, std::string b) { files[path] = std::move(b); }
+  std::string Get(const std::string& path) const { return files.count(path) ? files.at(path) : std::string(); }
 
-  std::string ProgramDir() const override { return kProgramDir; }
-  bool FileExists(const std::string& path) const override { return files.count(path) > 0; }
   bool DirectoryExists(const std::string& path) const override { return folders.count(path) > 0; }
   bool CreateDirectory(const std::string& path) override { return folders.insert(path).second; }
-  std::optional<std::string> ReadFile(const std::string& path) const override {
-    if (!files.count(path)) return std::nullopt;
-    return *files.at(path);
-  }
   bool WriteFileAtomic(const std::string& path, const std::string& bytes) override {
-    if (refuseWrites || !folders.count(path.substr(0, path.rfind('\\')))) return false;
+    if (!folders.count(path.substr(0, path.rfind('\\'))) || !MemoryFiles::WriteFileAtomic(path, bytes)) return false;
     written.push_back(path);
-    Put(path, bytes);
     return true;
   }
-  bool DeleteFile(const std::string& path) override { return files.erase(path) > 0; }
   std::unique_ptr<IReadableFile> OpenForRead(const std::string& path) const override {
     mapped.push_back(path);
     if (!files.count(path)) return nullptr;
     return std::make_unique<Mapping>(files.at(path), liveMappings, failFrom);
   }
 
-  std::map<std::string, std::shared_ptr<const std::string>> files;
   std::set<std::string> folders;
   std::vector<std::string> written;
   mutable std::vector<std::string> mapped;
   mutable int liveMappings = 0;
   std::uint64_t failFrom = UINT64_MAX;
-  bool refuseWrites = false;
 };
 
 }  // namespace qv::test

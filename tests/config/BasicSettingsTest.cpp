@@ -48,14 +48,9 @@ TEST_F(BasicSettingsTest, NumbersThatAreNotIntegersReadAsAbsent) {
   Edit("Size=\"300\"", "Size=\"\"");
   const std::optional<SetupFileValues> v = ReadSetupFileValues(settings, items);
   ASSERT_TRUE(v);
-  EXPECT_EQ(v->MinR, std::nullopt);
-  EXPECT_EQ(v->SeparationSize, 35);
-  EXPECT_EQ(v->FrontIndex, 2);
-  EXPECT_EQ(v->BackgroundSize, std::nullopt);
-  EXPECT_EQ(v->CenterAction, 4);
-  EXPECT_EQ(v->HotKey, "C");
-  EXPECT_EQ(v->RoundFiles.size(), 20u);
-  EXPECT_TRUE(v->IsShowHint);
+  EXPECT_EQ(std::tuple(v->MinR, v->SeparationSize, v->FrontIndex, v->BackgroundSize, v->CenterAction, v->HotKey,
+                       v->RoundFiles.size(), v->IsShowHint),
+            std::tuple(std::nullopt, 35, 2, std::nullopt, 4, "C", 20u, true));
   files.unreadable.insert(kConfigPath);
   EXPECT_FALSE(ReadSetupFileValues(settings, items));
 }
@@ -80,8 +75,8 @@ TEST_F(BasicSettingsTest, OkWritesEveryValueWhereTheLoaderFindsIt) {
             EditResult::Saved);
   ASSERT_EQ(settings.WriteSwitch(SettingKey::IsShowRound, false), EditResult::Saved);
   ASSERT_EQ(settings.WriteSwitch(SettingKey::IsShowRect, false), EditResult::Saved);
-  EXPECT_EQ(settings.SkinPath(SkinPart::Background), "D:\\分.png");
-  EXPECT_EQ(settings.SkinPath(SkinPart::Center), "C:\\p\\c.png");
+  EXPECT_EQ(std::pair(settings.SkinPath(SkinPart::Background), settings.SkinPath(SkinPart::Center)),
+            (std::pair<std::string, std::string>("D:\\分.png", "C:\\p\\c.png")));
   EXPECT_EQ(Read(SettingKey::HintFontDefault), "<absent>");
   // Pictures not taken over this time stay as they are.
   v.BackgroundPath.reset();
@@ -111,10 +106,9 @@ TEST_F(BasicSettingsTest, DefaultsRestoreTheStoredDefaultFontAndLeaveLockIconAnd
   Edit("Left=\"600\"", "Left=\"10\"");
   Edit("Define=\"&quot;宋体&quot;, 12, [Bold], [$00E9E9E9]\"", "Define=\"&quot;Arial&quot;, 8\"");
   EXPECT_EQ(WriteDefaultSettings(settings), "\"宋体\", 12, [Bold], [$00E9E9E9]");
-  EXPECT_EQ(Read(SettingKey::MinR), "105");
-  EXPECT_EQ(Read(SettingKey::HintFontDefine), "\"宋体\", 12, [Bold], [$00E9E9E9]");
-  EXPECT_EQ(Read(SettingKey::LockIcon), "True");
-  EXPECT_EQ(Read(SettingKey::PositionLeft), "10");
+  EXPECT_EQ((std::vector{Read(SettingKey::MinR), Read(SettingKey::HintFontDefine), Read(SettingKey::LockIcon),
+                         Read(SettingKey::PositionLeft)}),
+            (std::vector<std::string>{"105", "\"宋体\", 12, [Bold], [$00E9E9E9]", "True", "10"}));
   Edit("MinR=\"105\"", "MinR=\"250\"");  // unchanged, nothing would be written
   files.refuseWrites = true;
   EXPECT_EQ(WriteDefaultSettings(settings), std::nullopt);  // a font the file does not hold is not told
@@ -126,9 +120,7 @@ TEST_F(BasicSettingsTest, RingToolsAreWrittenTogetherAndTheFilesListedInOrder) {
   EXPECT_EQ(files.writes, 1);
   const std::vector<std::string> ring = items.Files(ItemList::Ring).value();
   ASSERT_EQ(ring.size(), 20u);
-  EXPECT_EQ(ring[1], "control.exe");
-  EXPECT_EQ(ring[2], "");
-  EXPECT_EQ(ring[4], "control.exe");
+  EXPECT_EQ((std::vector{ring[1], ring[2], ring[4]}), (std::vector<std::string>{"control.exe", "", "control.exe"}));
   EXPECT_EQ(items.ReadItem(ItemList::Ring, 5), tool);
 }
 

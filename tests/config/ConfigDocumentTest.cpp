@@ -64,11 +64,9 @@ TEST(ConfigDocument, FaultsAreReportedWithDescriptionAndOffset) {
     SCOPED_TRACE(c.bytes);
     Fixture fixture(c.bytes);
     const LoadResult result = fixture.document.Load();
-    EXPECT_EQ(result.status, LoadStatus::Unreadable);
     EXPECT_NE(result.description.find(c.description), std::string::npos) << result.description;
-    EXPECT_EQ(result.offset, c.offset);
-    EXPECT_FALSE(fixture.document.Save());
-    EXPECT_EQ(fixture.File(), c.bytes);
+    EXPECT_EQ(std::tuple(result.status, result.offset, fixture.document.Save(), fixture.File()),
+              std::tuple(LoadStatus::Unreadable, c.offset, false, c.bytes));
   }
 }
 
@@ -203,35 +201,30 @@ TEST(ConfigDocument, DocumentsThatCannotComeBackUnchangedAreUnreadable) {
     Fixture fixture(c.bytes);
     EXPECT_EQ(fixture.document.Load().status, c.readable ? LoadStatus::Ok : LoadStatus::Unreadable);
     EXPECT_EQ(fixture.document.Save(), c.readable);
-    if (!c.readable) {
-      EXPECT_EQ(fixture.File(), c.bytes);
-    }
+    EXPECT_TRUE(c.readable || fixture.File() == c.bytes);
   }
 }
 
-TEST(ConfigDocument, ParseInt) {
+TEST(ConfigDocument, NumberAndBooleanReadings) {
   const std::pair<const char*, std::optional<int>> cases[] = {
       {"0", 0},   {"-12", -12}, {" 42\t", 42}, {"007", 7},   {"2147483647", 2147483647},
       {"-2147483648", -2147483647 - 1},          {"2147483648", {}},         {"-2147483649", {}},
       {"", {}},   {"  ", {}},   {"12a", {}},    {"1 2", {}},  {"-", {}},  {"+5", {}},  {"0x10", {}},  {"1.0", {}},
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(ParseInt(text), value) << text;
-}
-
-// Some values count only when exactly "True"; others read any case of true/false or a number.
-TEST(ConfigDocument, BooleanReadings) {
-  // text, IsExactTrue, ParseBool
-  const std::tuple<const char*, bool, std::optional<bool>> cases[] = {
+  // Some values count only when exactly "True"; others read any case of true/false or a number.
+  // Text, IsExactTrue, ParseBool:
+  // clang-format off
+  const std::tuple<const char*, bool, std::optional<bool>> booleans[] = {
       {"True", true, true},    {"true", false, true},  {"tRuE", false, true}, {"False", false, false},
       {"FALSE", false, false}, {" True", false, true}, {"0", false, false},   {"-1", false, true},
       {"0.0", false, false},   {"0.5", false, true},   {"99999999999999999999", false, true},
       {"", false, {}},         {"yes", false, {}},     {"Truex", false, {}},  {"1e3", false, {}},
       {"1.2.3", false, {}},    {"--1", false, {}},
   };
-  for (const auto& [text, exact, any] : cases) {
-    EXPECT_EQ(IsExactTrue(text), exact) << text;
-    EXPECT_EQ(ParseBool(text), any) << text;
-  }
+  // clang-format on
+  for (const auto& [text, exact, any] : booleans)
+    EXPECT_EQ(std::pair(IsExactTrue(text), ParseBool(text)), std::pair(exact, any)) << text;
 }
 
 }  // namespace

@@ -103,9 +103,8 @@ TEST(ConfigSettings, EachMissingPartIsCompleted) {
   for (const auto& [name, files] : cases) {
     SCOPED_TRACE(name);
     LoadedFile run(files.first);
-    ASSERT_EQ(run.outcome.status, SettingsStatus::Loaded);
-    EXPECT_TRUE(run.outcome.saved);
-    EXPECT_EQ(run.File(), files.second);
+    EXPECT_EQ(std::tuple(run.outcome.status, run.outcome.saved, run.File()),
+              std::tuple(SettingsStatus::Loaded, true, files.second));
     Settings defaults = FileDefaults();
     defaults.RectListCreated = std::string(name) == "RectBackground";
     ExpectSettings(run.settings, defaults);
@@ -169,10 +168,8 @@ TEST(ConfigSettings, ValuesReadOrFallenBackTo) {
     SCOPED_TRACE(c.from + " -> " + c.to);
     const std::string loaded = Replace(complete, c.from, c.to);
     LoadedFile run(loaded, Sentinel());
-    ASSERT_EQ(run.outcome.status, SettingsStatus::Loaded);
-    EXPECT_EQ(run.File(), loaded);
-    EXPECT_EQ(run.outcome.frontIndex, 0);
-    EXPECT_EQ(HotKeyText(run.document.Root()), "C");
+    EXPECT_EQ(std::tuple(run.outcome.status, run.File(), run.outcome.frontIndex, HotKeyText(run.document.Root())),
+              std::tuple(SettingsStatus::Loaded, loaded, 0, "C"));
     Settings expected = FileDefaults();
     c.expect(expected);
     ExpectSettings(run.settings, expected);
@@ -193,9 +190,8 @@ TEST(ConfigSettings, SkeletonFilesGainOnlyTheDockList) {
   for (const auto& [loaded, saved, created] : cases) {
     SCOPED_TRACE(loaded);
     LoadedFile run(loaded, Sentinel());
-    ASSERT_EQ(run.outcome.status, SettingsStatus::Loaded);
-    EXPECT_EQ(run.File(), saved);
-    EXPECT_EQ(run.outcome.frontIndex, 0);
+    EXPECT_EQ(std::tuple(run.outcome.status, run.File(), run.outcome.frontIndex),
+              std::tuple(SettingsStatus::Loaded, saved, 0));
     Settings expected = FileDefaults();
     expected.PositionLeft = Sentinel().PositionLeft;
     expected.PositionTop = Sentinel().PositionTop;
@@ -205,30 +201,24 @@ TEST(ConfigSettings, SkeletonFilesGainOnlyTheDockList) {
 }
 
 TEST(ConfigSettings, FrontLayer) {
-  const std::pair<int, WindowLayer> cases[] = {{0, WindowLayer::Normal}, {1, WindowLayer::Topmost},
-                                               {2, WindowLayer::Desktop}, {3, WindowLayer::Normal},
-                                               {-1, WindowLayer::Normal}};
+  const std::pair<int, WindowLayer> cases[] = {
+      {0, WindowLayer::Normal}, {1, WindowLayer::Topmost}, {2, WindowLayer::Desktop}, {3, WindowLayer::Normal}};
   for (const auto& [index, layer] : cases) EXPECT_EQ(FrontLayer(index), layer) << index;
 }
 
-// A file that cannot be read is the user's work: reported, left byte for byte, settings untouched.
-TEST(ConfigSettings, MissingOrUnreadableFileWritesNothing) {
-  LoadedFile missing(std::nullopt, Sentinel());
-  EXPECT_EQ(missing.outcome.status, SettingsStatus::Missing);
-  EXPECT_TRUE(missing.files.files.empty());
-  ExpectSettings(missing.settings, Sentinel());
-
-  const std::string complete = CompleteFile(), cut = complete.substr(0, complete.size() / 2);
-  LoadedFile unreadable(cut, Sentinel());
-  EXPECT_EQ(unreadable.outcome.status, SettingsStatus::Unreadable);
-  EXPECT_FALSE(unreadable.outcome.load.description.empty());
-  EXPECT_FALSE(unreadable.outcome.saved);
-  EXPECT_EQ(unreadable.files.writes, 0);
-  EXPECT_EQ(unreadable.File(), cut);
-  ExpectSettings(unreadable.settings, Sentinel());
-  LoadedFile refused(DistributedFile(), {}, true);
-  EXPECT_EQ(refused.outcome.status, SettingsStatus::Loaded);
-  EXPECT_FALSE(refused.outcome.saved);
+// A file that cannot be read is the user's work: reported, left byte for byte (ConfigDocument's), settings
+// untouched; a refused save is told.
+TEST(ConfigSettings, MissingOrUnreadableFileLeavesTheSettings) {
+  const std::string complete = CompleteFile();
+  const std::tuple<std::optional<std::string>, SettingsStatus, bool> cases[] = {
+      {std::nullopt, SettingsStatus::Missing, false},
+      {complete.substr(0, complete.size() / 2), SettingsStatus::Unreadable, false},
+      {DistributedFile(), SettingsStatus::Loaded, true}};
+  for (const auto& [file, status, loaded] : cases) {
+    LoadedFile run(file, Sentinel(), loaded);  // the loaded file's save is refused
+    EXPECT_EQ(std::tuple(run.outcome.status, run.outcome.saved, run.files.writes), std::tuple(status, false, 0));
+    if (!loaded) ExpectSettings(run.settings, Sentinel());
+  }
 }
 
 // Closing writes the skins, sizes, action and position, creating no missing node; an unreadable file is not touched.
@@ -257,9 +247,8 @@ TEST(ConfigSettings, SaveSkinsAndPosition) {
   for (const auto& [loaded, saved] : cases) {
     LoadedFile run(std::nullopt);
     run.files.files[kConfigPath] = loaded;
-    EXPECT_EQ(SaveSkinsAndPosition(run.document, settings), saved.has_value());
-    EXPECT_EQ(run.File(), saved.value_or(loaded));
-    EXPECT_EQ(run.files.writes, saved ? 1 : 0);
+    EXPECT_EQ(std::tuple(SaveSkinsAndPosition(run.document, settings), run.File(), run.files.writes),
+              std::tuple(saved.has_value(), saved.value_or(loaded), saved ? 1 : 0));
   }
 }
 

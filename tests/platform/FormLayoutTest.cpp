@@ -65,8 +65,8 @@ TEST(FormLayoutTest, PicturesShrinkToFitAndGrowOnlyWithTheDpi) {
   };
   for (const auto& c : cases) {
     const Size s = FittedPicture(c.picture, c.box, c.dpi);
-    EXPECT_EQ(s.width, c.shown.width) << c.picture.width << "x" << c.picture.height << " at " << c.dpi;
-    EXPECT_EQ(s.height, c.shown.height) << c.picture.width << "x" << c.picture.height << " at " << c.dpi;
+    EXPECT_EQ(std::pair(s.width, s.height), std::pair(c.shown.width, c.shown.height))
+        << c.picture.width << "x" << c.picture.height << " at " << c.dpi;
   }
 }
 
@@ -81,8 +81,7 @@ TEST(FormLayoutTest, ResamplingKeepsFlatColourAndAverages) {
   const std::uint32_t flat = PackBgra(40, 60, 100, 128);
   for (const Size to : {Size{5, 5}, Size{96, 96}, Size{17, 80}}) {
     const LayeredSurface out = Resample(Filled(48, 48, flat), to.width, to.height);
-    ASSERT_EQ(out.width, to.width);
-    ASSERT_EQ(out.height, to.height);
+    ASSERT_EQ(std::pair(out.width, out.height), std::pair(to.width, to.height));
     for (std::uint32_t p : out.pixels) ASSERT_EQ(p, flat) << to.width << "x" << to.height;
   }
   // Halving averages each 2 x 2 block exactly; a third of a pixel counts a third.

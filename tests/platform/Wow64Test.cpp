@@ -39,7 +39,6 @@ TEST(Wow64Test, OnlyTheSystemFolderIsReachedThroughSysnative) {
       {R"(C:\Windows\System32x\a.exe)", R"(C:\Windows)", R"(C:\Windows\System32x\a.exe)"},
       {R"(C:\Windows2\System32\a.exe)", R"(C:\Windows)", R"(C:\Windows2\System32\a.exe)"},
       {R"(D:\Windows\System32\a.exe)", R"(C:\Windows)", R"(D:\Windows\System32\a.exe)"},
-      {R"(C:\Windows\Sysnative\a.exe)", R"(C:\Windows)", R"(C:\Windows\Sysnative\a.exe)"},
       {R"(C:\Tools\Windows\System32\a.exe)", R"(C:\Windows)", R"(C:\Tools\Windows\System32\a.exe)"},
       {R"(System32\a.exe)", R"(C:\Windows)", R"(System32\a.exe)"},
       {"", R"(C:\Windows)", ""},

@@ -15,6 +15,12 @@ inline void PutLittle(std::string& out, std::uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
+// Overwrites (or appends) a little-endian value at a byte offset.
+inline void PutAt(std::string& out, std::size_t at, std::uint32_t v, int bytes) {
+  if (out.size() < at + static_cast<std::size_t>(bytes)) out.resize(at + static_cast<std::size_t>(bytes));
+  for (int i = 0; i < bytes; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
 struct DibSpec {
   int width = 0;
   int height = 0;

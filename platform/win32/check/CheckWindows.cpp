@@ -299,22 +299,6 @@ void CheckWindows() {
   p.windows.Show(item, true);  // nothing left to act on, and no harm
   p.windows.PushLayered(item, surface, 255);
   platform.SetEventSink(nullptr);
-
-  // The push section grows to hold pictures of both shapes only while that
-  // costs at most twice the larger one; past that it takes the new size.
-  const struct {
-    Size first, second, capacity;
-  } sections[] = {
-      {{50, 50}, {40, 60}, {50, 60}},        // near shapes: both fit afterwards
-      {{300, 300}, {1500, 70}, {1500, 70}},  // the skin, then a wide bar
-      {{1500, 70}, {300, 300}, {300, 300}},
-      {{1500, 70}, {99, 99}, {1500, 99}},  // a magnified item under a bar: 8 % more
-  };
-  for (const auto& c : sections) {
-    LayeredCanvas canvas;
-    QV_EXPECT(canvas.Reserve(c.first.width, c.first.height) && canvas.Reserve(c.second.width, c.second.height) &&
-              canvas.Capacity() == c.capacity);
-  }
 }
 
 }  // namespace qv::win32::check

@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     resources.push_back({0, u"PNG", 0, u"RING", 0, PngImage(8, 8, std::vector<std::uint32_t>(64, 0x80FF0000u)), 0});
     for (const bool plus : {false, true})
       Write(peDir / (std::string(set.name) + (plus ? "-pe32plus" : "-pe32") + ".exe"),
-            BuildPe(resources, PeOptions{plus, 0}).bytes);
+            BuildPe(resources, plus).bytes);
     Write(icoDir / (std::string(set.name) + ".ico"), IcoFile(entries));
     for (const IcoEntry& e : entries) {
       const auto* bytes = reinterpret_cast<const unsigned char*>(e.data.data());
