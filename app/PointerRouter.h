@@ -18,7 +18,15 @@ class PointerRouter {
   PointerRouter(const catalogue::WindowTable& windows, round::Interaction& ring, dock::DockPointer& dock)
       : windows_(windows), ring_(ring), dock_(dock) {}
 
-  void MouseDown(const PointerEvent& e) { OnDock(e.window) ? dock_.MouseDown(e) : ring_.MouseDown(e); }
+  // A press starts afresh: an item still carried, whose release never came
+  // (the system took the pointer away), goes back first, in either presentation.
+  void MouseDown(const PointerEvent& e) {
+    if (e.button == MouseButton::Left) {
+      ring_.CancelCarry();
+      dock_.CancelCarry();
+    }
+    OnDock(e.window) ? dock_.MouseDown(e) : ring_.MouseDown(e);
+  }
   void MouseMove(const PointerEvent& e) { OnDock(e.window) ? dock_.MouseMove(e) : ring_.MouseMove(e); }
   void MouseUp(const PointerEvent& e) { OnDock(e.window) ? dock_.MouseUp(e) : ring_.MouseUp(e); }
   void MouseEnter(WindowId window) {

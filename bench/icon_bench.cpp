@@ -42,11 +42,16 @@ std::string Dib(int side, int bits) {
 }
 
 // A program whose icons (16, 32, 48 and a 4-bit 128, the one chosen) come after
-// `padding` bytes of other sections, as in an installer or a large program.
+// `padding` bytes of other data, as in an installer or a large program.
 std::string PaddedProgram(std::size_t padding) {
-  std::vector<test::PeResource> resources = {test::IconResource(1, Dib(16, 32)), test::IconResource(2, Dib(32, 32)),
+  test::PeResource data;
+  data.typeId = 10;  // raw data
+  data.nameId = 1;
+  data.data.resize(padding);
+  for (std::size_t i = 0; i < padding; ++i) data.data[i] = static_cast<char>(i * 131 % 251);
+  std::vector<test::PeResource> resources = {data, test::IconResource(1, Dib(16, 32)), test::IconResource(2, Dib(32, 32)),
                                              test::IconResource(3, Dib(48, 32)), test::IconResource(4, Dib(128, 4))};
-  return test::BuildPe(resources, test::PeOptions{true, padding}).bytes;
+  return test::BuildPe(resources).bytes;
 }
 
 // The headless desktop reads files for real (pread); cache writes are kept in

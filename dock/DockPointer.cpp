@@ -26,6 +26,12 @@ bool DockPointer::Moved(WindowId window) const {
   return TopLeft(platform_.windows.Bounds(window)) != dragOrigin_;
 }
 
+void DockPointer::CancelCarry() {
+  const int slot = carry_.window != kNoWindow ? slots_.Windows().ItemSlot(carry_.window) : 0;
+  carry_.window = kNoWindow;
+  if (slot != 0) dock_.PlaceItem(slot);
+}
+
 void DockPointer::MouseDown(const PointerEvent& e) {
   const bool left = e.button == MouseButton::Left;
   if (left) pressed_ = carry_.window = kNoWindow;  // a press starts afresh, even if the last release never came

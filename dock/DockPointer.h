@@ -30,6 +30,9 @@ class DockPointer {
 
   // The item following the pointer; none between drags.
   WindowId CarriedWindow() const { return carry_.window; }
+  // A carried item whose release never came (the system took the pointer
+  // away) goes back to its place in the row.
+  void CancelCarry();
 
  private:
   bool IsItem(WindowId window) const { return slots_.Windows().ItemSlot(window) > catalogue::kRingSlots; }

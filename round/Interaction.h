@@ -101,6 +101,8 @@ class Interaction final : public catalogue::ILaunch {
   WindowId ActiveIconWindow() const { return activeIconWindow_; }
   Point DragOrigin() const { return dragOrigin_; }
   WindowId CarriedWindow() const { return carry_.window; }
+  // A carried item whose release never came goes back to its place.
+  void CancelCarry();
   Rotation& RotationState() { return rotation_; }
   Hover& HoverState() { return hover_; }
 

@@ -200,7 +200,7 @@ std::string Soak::CheckInvariants() {
                                         main.top + ring[static_cast<std::size_t>(s - 1)].y, 50, 50}
                                  : rest.Items[static_cast<std::size_t>(s - 21)];
     if ((isRing ? ringAtRest : dockAtRest) && w->bounds != expected)
-      bad << name << " is not where its layout puts it\n";
+      bad << name << " is not where its layout puts it (" << w->bounds.left << "," << w->bounds.top << ")\n";
   }
   // Every window of the process is in the table, and no item window outlives its slot.
   int windows = 0, itemWindows = 0;

@@ -310,6 +310,30 @@ TEST_F(SetupDialogTest, WithoutAReadableFileNoButtonStoresOrAppliesAnything) {
   EXPECT_EQ(files_.writes, 0);
 }
 
+// While a box is up the user cancels the dialog and opens a new one: the
+// handler that showed the box must not go on with the dialog it came from
+// (the hot key's handler read its freed dialog once).
+TEST_F(SetupDialogTest, AHandlerWhoseDialogWentAwayDuringItsBoxStops) {
+  Open();
+  machine_.whileUp = [this] {
+    Click("BitBtnCancel");
+    dialog_.OpenSettings();
+    forms_.Type(F(), "EditHot", "Q");
+  };
+  Click("BitBtnDefault");
+  EXPECT_TRUE(dialog_.IsOpen());
+  EXPECT_EQ(files_.writes, 0);
+  ASSERT_TRUE(forms_.FocusControl(F(), "EditHot"));
+  machine_.whileUp = [this] {
+    Click("BitBtnCancel");
+    dialog_.OpenSettings();
+    forms_.Type(F(), "EditHot", "Q");
+  };
+  ASSERT_TRUE(forms_.PressKey(F(), '5'));
+  ASSERT_TRUE(dialog_.IsOpen());
+  EXPECT_EQ(Text("EditHot"), "Q");
+}
+
 // The message of a failed save comes once the work is done: whatever the
 // user does while it is up cannot change what OK took from the dialog.
 TEST_F(SetupDialogTest, AFailedSaveIsToldAfterOkHasAppliedEverythingItRead) {
