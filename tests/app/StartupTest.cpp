@@ -119,7 +119,7 @@ TEST_F(StartupTest, TaskbarRestartPutsTheLostIconBack) {
   Process().RemoveTrayIcon();  // the shell restarted without the icons it held
   form->OnTaskbarCreated();
   EXPECT_EQ(Process().TrayIconCount(), 1);
-  EXPECT_EQ(Process().TrayTip(), app::kTrayTip);
+  EXPECT_EQ(Process().TrayTip(), "Quorvel(Quorvel)");
 }
 
 // Hot keys whose registration fails in a way no system answers with.

@@ -12,6 +12,7 @@
 #include "catalogue/IconProperty.h"
 #include "catalogue/IconPropertyApply.h"
 #include "config/ItemFile.h"
+#include "config/Texts.h"
 #include "picture/PngLoader.h"
 #include "platform/headless/HeadlessForms.h"
 #include "tests/support/Scenario.h"
@@ -206,7 +207,7 @@ TEST_F(IconPropertyTest, BrowseFillsTheFieldsWithTheChosenFilesAndACancelledChoi
   ASSERT_TRUE(forms_.Click(id, "BitBtnTarget"));
   EXPECT_EQ(Field("EditTarget"), kTool);
   ASSERT_EQ(forms_.FileDialogs().size(), 2u);
-  EXPECT_EQ(forms_.FileDialogs()[0].filter, catalogue::kPictureFilter);
+  EXPECT_EQ(forms_.FileDialogs()[0].filter, config::Tr(config::TextKey::PictureFilter));
   EXPECT_EQ(forms_.FileDialogs()[1].filter, "");
 }
 

@@ -302,7 +302,7 @@ TEST_F(SetupDialogTest, TheDefaultsAskFirstAndShiftTheSkinsFromWhatTheDialogOpen
   machine_.answer = true;
   log_.clear();
   Click("BitBtnDefault");
-  const Log expected = {std::string("ask ") + kRestoreQuestion,
+  const Log expected = {std::string("ask ") + config::Tr(config::TextKey::RestoreQuestion),
                         "magnify", "closed", "layer 0", "hotkey C", "label", "theme Default", "alpha", "position",
                         "background 50", "center 2", "ring", "magnify"};
   EXPECT_EQ(log_, expected);
