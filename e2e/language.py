@@ -1,28 +1,21 @@
 #!/usr/bin/python3
 """Only Windows shows: the English interface pinned in the file. At 96 and 192
-DPI the center's menu, the item property, about and settings dialogs (every
-page) are opened through the real menus, in English, and photographed; the
-system measures each control's text in the control's own font (wintool), and
-every text must fit its control: check boxes and buttons their width, labels
-that take their text's size must not run into another control or out of the
-dialog."""
+DPI the menus, the about, item property and settings dialogs (every page)
+open in English and are photographed; the system measures each control's
+text in its own font (wintool) and every text must fit: check boxes, buttons
+and frames their width, labels sized to their text clear of the controls
+and inside the dialog."""
 
 import time
 
 import harness
 from harness import choose, open_menu
 
-DPIS = (96, 192)
 ABOUT, PROPERTY, SETUP = "About Quorvel", "Properties: Quorvel", "Settings"
-PAGE_COUNT = 5
 RING = {1: harness.item("{app}\\docs\\note.txt", "Item 1", define=harness.TOOL % "MyDocuments")}
 SETTINGS = {("Basic", "Language"): "English", ("Position", "Left"): "40", ("Position", "Top"): "200",
             ("ShowRect", "IsShowRect"): "False"}
-
-
-def set_log_pixels(h, dpi):
-    result = h.reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
-    h.require(result.returncode == 0, "LogPixels is set to %d" % dpi, result.returncode)
+ROOM = {"check": 20, "button": 8, "group": 16}  # a check box's glyph and gap, a button's edges, a frame's inset
 
 
 def overlaps(a, b):
@@ -30,21 +23,14 @@ def overlaps(a, b):
 
 
 def misfits(found, client, dpi):
-    """The controls whose text does not fit: (name, text, text width, rect)."""
-    room = {"check": 20, "button": 8, "group": 16}  # the check box's glyph and gap, a button's edges, a frame's inset
+    shown = [c for c in found.values() if c.visible and c.name != "-" and c.text and c.text_width >= 0]
+    fields = [c for c in found.values() if c.visible and c.cls in ("Edit", "ComboBox", "msctls_trackbar32")]
     bad = []
-    shown = [c for c in found.values() if c.visible and c.name != "-"]
     for c in shown:
-        if not c.text or c.text_width < 0:
-            continue
         kind = "check" if c.value.startswith("checked=") else "group" if c.name.startswith("GroupBox") else \
             "button" if c.cls == "Button" else None
-        if kind and c.text_width + room[kind] * dpi // 96 > c.rect[2]:
-            bad.append((c.name, c.text, c.text_width, c.rect))
-        if c.cls == "Static" and (c.rect[0] + c.rect[2] > client[0] or any(
-                overlaps(c.rect, o.rect) for o in shown if o is not c and o.cls in ("Edit", "ComboBox", "Button",
-                                                                                    "msctls_trackbar32")
-                and not o.name.startswith("GroupBox"))):
+        if kind and c.text_width + ROOM[kind] * dpi // 96 > c.rect[2] or c.cls == "Static" and (
+                c.rect[0] + c.rect[2] > client[0] or any(overlaps(c.rect, o.rect) for o in fields)):
             bad.append((c.name, c.text, c.text_width, c.rect))
     return bad
 
@@ -53,37 +39,33 @@ def look(h, dpi, title, shot):
     client, found = h.form_controls(title)
     time.sleep(0.5)
     h.screenshot("%d-%s" % (dpi, shot))
-    bad = misfits(found, client, dpi)
-    h.check(not bad, "%s at %d DPI: every text fits its control" % (shot, dpi), bad)
+    h.check(not misfits(found, client, dpi), "%s at %d DPI: every text fits" % (shot, dpi), misfits(found, client, dpi))
     return found
 
 
-def menu(h, d, point, what, letter, shot):
+def opened(h, d, point, what, letter, title, shot):
     if open_menu(h, d, point, what, shot):
         choose(h, d, letter, what)
+    h.require(h.wintool("form-wait", title, 30000).ok, "%s opens from %s's menu" % (title, what))
 
 
 def at(h, d, dpi):
-    set_log_pixels(h, dpi)
+    h.reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
     app = h.program("at-%d" % dpi, ring=RING, settings=SETTINGS)
-    menu(h, d, harness.centre_of(h.shown()["CenterForm"].rect), "the center", "a", "%d-center-menu" % dpi)
-    h.require(h.wintool("form-wait", ABOUT, 30000).ok, "the English about box opens from the center's &About")
+    opened(h, d, harness.centre_of(h.shown()["CenterForm"].rect), "the center", "a", ABOUT, "%d-center-menu" % dpi)
     look(h, dpi, ABOUT, "about")
     h.close_form(ABOUT, "BitBtnOK")
     d.park()
-    menu(h, d, harness.centre_of(h.shown()["Circle1"].rect), "a ring item", "r", "%d-item-menu" % dpi)
-    h.require(h.wintool("form-wait", PROPERTY, 30000).ok, "the English property dialog opens from P&roperties")
+    opened(h, d, harness.centre_of(h.shown()["Circle1"].rect), "a ring item", "r", PROPERTY, "%d-item-menu" % dpi)
     look(h, dpi, PROPERTY, "properties")
     h.close_form(PROPERTY, "BitBtnCancel")
     harness.open_form_from_tray(h, d, "s", SETUP, "%d-tray-menu" % dpi)
-    for page in range(PAGE_COUNT):
-        h.require(h.wintool("form-page", SETUP, "PageControl1", page).ok, "page %d is shown" % page)
-        found = look(h, dpi, SETUP, "page-%d" % page)
-        if page == 0:
-            auto = found["ChkBoxAuto"].text
-            h.check(auto == "Start with Windows", "the settings show their English captions", auto)
-            h.check(found["ComboBoxLanguage"].value == "selection=2", "the language box shows English",
-                    found["ComboBoxLanguage"].value)
+    for page in range(5):
+        h.wintool("form-page", SETUP, "PageControl1", page)
+        look(h, dpi, SETUP, "page-%d" % page)
+    found = h.form_controls(SETUP)[1]
+    got = (found["ChkBoxAuto"].text, found["ComboBoxLanguage"].value)
+    h.check(got == ("Start with Windows", "selection=2"), "the settings are in English, English chosen", got)
     h.close_form(SETUP, "BitBtnCancel")
     h.close_app(app)
 
@@ -91,10 +73,10 @@ def at(h, d, dpi):
 def scenario(h):
     d = harness.Desktop(h)
     try:
-        for dpi in DPIS:
+        for dpi in (96, 192):
             at(h, d, dpi)
     finally:
-        set_log_pixels(h, 96)
+        h.reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", "96", "/f")
 
 
 if __name__ == "__main__":

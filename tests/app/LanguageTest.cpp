@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cctype>
 #include <regex>
 #include <set>
@@ -16,10 +15,8 @@ namespace qv {
 namespace {
 
 using config::Language;
-using config::LanguageChoice;
+using config::TableText;
 using config::TextKey;
-
-constexpr Language kLanguages[] = {Language::Chinese, Language::English};
 
 std::multiset<std::string> Placeholders(const std::string& text) {
   static const std::regex mark(R"(\{\d+\})");
@@ -32,12 +29,9 @@ std::multiset<std::string> Placeholders(const std::string& text) {
 TEST(TextTables, EveryKeyHasBothTextsWithTheSamePlaceholders) {
   for (std::size_t i = 0; i < config::kTextCount; ++i) {
     const auto key = static_cast<TextKey>(i);
-    SCOPED_TRACE(i);
-    EXPECT_EQ(config::TableKey(i), key) << "the rows stand in the keys' order";
-    const std::string chinese = config::TableText(key, Language::Chinese);
-    const std::string english = config::TableText(key, Language::English);
-    EXPECT_FALSE(chinese.empty());
-    EXPECT_FALSE(english.empty());
+    const std::string chinese = TableText(key, Language::Chinese), english = TableText(key, Language::English);
+    EXPECT_EQ(config::TableKey(i), key) << "the rows stand in the keys' order: " << i;
+    EXPECT_TRUE(!chinese.empty() && !english.empty()) << i;
     EXPECT_EQ(Placeholders(chinese), Placeholders(english)) << chinese << " / " << english;
   }
 }
@@ -48,96 +42,83 @@ void CheckAccelerators(const std::vector<MenuItem>& items, const std::string& wh
   for (const MenuItem& item : items) {
     if (item.separator) continue;
     const std::size_t amp = item.caption.find('&');
-    ASSERT_LT(amp + 1, item.caption.size()) << where << ": " << item.caption;
-    EXPECT_EQ(item.caption.find('&', amp + 1), std::string::npos) << where << ": " << item.caption;
-    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(item.caption[amp + 1])));
-    EXPECT_TRUE(letters.insert(letter).second) << where << ": " << item.caption << " repeats " << letter;
+    ASSERT_TRUE(amp + 1 < item.caption.size() && item.caption.find('&', amp + 1) == std::string::npos)
+        << where << ": " << item.caption;
+    EXPECT_TRUE(letters.insert(static_cast<char>(std::toupper(item.caption[amp + 1]))).second)
+        << where << ": " << item.caption << " repeats its letter";
     if (!item.submenu.empty()) CheckAccelerators(item.submenu, where + " > " + item.caption);
   }
 }
 
 TEST(TextTables, AcceleratorsAreUniqueInEveryMenuInBothLanguages) {
-  for (const Language language : kLanguages) {
+  for (const Language language : {Language::Chinese, Language::English}) {
     config::SetLanguage(language);
-    for (const app::MenuKind kind : {app::MenuKind::Center, app::MenuKind::TaskBar, app::MenuKind::Soft,
-                                     app::MenuKind::RectBG, app::MenuKind::RectIcon}) {
-      const Menu menu = app::MenuOf(kind);
-      CheckAccelerators(menu.items, menu.name + (language == Language::Chinese ? " (Chinese)" : " (English)"));
-    }
+    for (const auto kind : {app::MenuKind::Center, app::MenuKind::TaskBar, app::MenuKind::Soft, app::MenuKind::RectBG,
+                            app::MenuKind::RectIcon})
+      CheckAccelerators(app::MenuOf(kind).items,
+                        app::MenuOf(kind).name + (language == Language::Chinese ? " zh" : " en"));
   }
   config::SetLanguage(Language::Chinese);
 }
 
 TEST(TextTables, WindowsFollowsTheChineseDisplayLanguagesAlone) {
-  struct Case {
-    LanguageChoice choice;
-    std::uint16_t display;
-    Language expected;
-  };
-  const Case cases[] = {
-      {LanguageChoice::Windows, 0x0804, Language::Chinese},  // zh-CN
-      {LanguageChoice::Windows, 0x0404, Language::Chinese},  // zh-TW
-      {LanguageChoice::Windows, 0x0C04, Language::Chinese},  // zh-HK
-      {LanguageChoice::Windows, 0x7C04, Language::Chinese},  // zh-Hant
-      {LanguageChoice::Windows, 0x0409, Language::English},  // en-US
-      {LanguageChoice::Windows, 0x0411, Language::English},  // ja-JP
-      {LanguageChoice::Windows, 0x0405, Language::English},  // cs-CZ: 0x04 only in the sublanguage bits
-      {LanguageChoice::Chinese, 0x0409, Language::Chinese}, {LanguageChoice::English, 0x0804, Language::English},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(config::ResolveLanguage(c.choice, c.display), c.expected) << std::hex << c.display;
+  // zh-CN, zh-TW, zh-HK, zh-Hant; en-US, ja-JP, cs-CZ (0x04 in the sublanguage's bits only).
+  for (const std::uint16_t id : {0x0804, 0x0404, 0x0C04, 0x7C04})
+    EXPECT_EQ(config::ResolveLanguage(config::LanguageChoice::Windows, id), Language::Chinese) << id;
+  for (const std::uint16_t id : {0x0409, 0x0411, 0x0405})
+    EXPECT_EQ(config::ResolveLanguage(config::LanguageChoice::Windows, id), Language::English) << id;
+  EXPECT_EQ(config::ResolveLanguage(config::LanguageChoice::Chinese, 0x0409), Language::Chinese);
+  EXPECT_EQ(config::ResolveLanguage(config::LanguageChoice::English, 0x0804), Language::English);
 }
 
-class LanguageTest : public testing::ScenarioTest {};
+class LanguageTest : public testing::ScenarioTest {
+ protected:
+  std::string Stored() {
+    return LoadConfigDom().document_element().child("Setup").child("Basic").attribute("Language").as_string("-");
+  }
+  void ExpectShown(std::size_t process, Language language) {
+    EXPECT_EQ(Process(process).TrayTip(), TableText(TextKey::TrayTip, language));
+    App(process).Form().OnTrayCallback(100, kMouseRightUp);
+    EXPECT_EQ(desktop_->MenusShown().back().menu.items[0].caption, TableText(TextKey::MenuRestore, language));
+  }
+};
 
 // The file's attribute, or the display language for Windows, an absent or an
 // unknown value, picks the menus and the tray tip; the file keeps what it held.
 TEST_F(LanguageTest, TheFileOrTheDisplayLanguagePicksTheTexts) {
   struct Case {
-    const char* attribute;  // null: absent
+    const char* attribute;  // "-": absent
     std::uint16_t display;
-    bool english;
+    Language expected;
   };
-  const Case cases[] = {
-      {nullptr, 0x0804, false},   {nullptr, 0x0409, true},    {"Windows", 0x0409, true},
-      {"Windows", 0x0804, false}, {"Chinese", 0x0409, false}, {"English", 0x0804, true},
-      {"Klingon", 0x0409, true},  {"english", 0x0804, false}, {"", 0x0409, true},
-  };
+  const Case cases[] = {{"-", 0x0804, Language::Chinese},       {"-", 0x0409, Language::English},
+                        {"Windows", 0x0409, Language::English}, {"Windows", 0x0804, Language::Chinese},
+                        {"Chinese", 0x0409, Language::Chinese}, {"English", 0x0804, Language::English},
+                        {"Klingon", 0x0409, Language::English}, {"english", 0x0804, Language::Chinese},
+                        {"", 0x0409, Language::English}};
   std::size_t started = 0;
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.attribute ? c.attribute : "(absent)");
+    SCOPED_TRACE(c.attribute);
     Basic().remove_attribute("Language");
-    if (c.attribute) Basic().append_attribute("Language") = c.attribute;
+    if (std::string(c.attribute) != "-") Basic().append_attribute("Language") = c.attribute;
     displayLanguage_ = c.display;
-    app::MainForm* form = Start();
-    ASSERT_NE(form, nullptr);
-    form->OnTrayCallback(100, kMouseRightUp);
-    ASSERT_FALSE(desktop_->MenusShown().empty());
-    const Language language = c.english ? Language::English : Language::Chinese;
-    EXPECT_EQ(desktop_->MenusShown().back().menu.items[0].caption, config::TableText(TextKey::MenuRestore, language));
-    EXPECT_EQ(Process(started).TrayTip(), config::TableText(TextKey::TrayTip, language));
-    const pugi::xml_attribute stored =
-        LoadConfigDom().document_element().child("Setup").child("Basic").attribute("Language");
-    EXPECT_EQ(std::string(stored.as_string("(absent)")), c.attribute ? c.attribute : "(absent)");
+    ASSERT_NE(Start(), nullptr);
+    ExpectShown(started, c.expected);
+    EXPECT_EQ(Stored(), c.attribute);
     App(started).Stop();
     Process(started++).Exit();
   }
 }
 
-// OK stores the choice and the tray tip and the next menu take it at once.
+// OK stores the choice; the tray tip and the next menu take it at once.
 TEST_F(LanguageTest, OkAppliesTheChosenLanguage) {
   app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   form->Setup().OpenSettings();
-  const FormId setup = form->Setup().Form();
-  ASSERT_TRUE(Process().Forms().Choose(setup, "ComboBoxLanguage", 2));
-  ASSERT_TRUE(Process().Forms().Click(setup, "BitBtnOK"));
-  EXPECT_STREQ(LoadConfigDom().document_element().child("Setup").child("Basic").attribute("Language").value(),
-               "English");
-  EXPECT_EQ(Process().TrayTip(), config::TableText(TextKey::TrayTip, Language::English));
-  form->OnTrayCallback(100, kMouseRightUp);
-  EXPECT_EQ(desktop_->MenusShown().back().menu.items[0].caption,
-            config::TableText(TextKey::MenuRestore, Language::English));
+  ASSERT_TRUE(Process().Forms().Choose(form->Setup().Form(), "ComboBoxLanguage", 2));
+  ASSERT_TRUE(Process().Forms().Click(form->Setup().Form(), "BitBtnOK"));
+  EXPECT_EQ(Stored(), "English");
+  ExpectShown(0, Language::English);
 }
 
 }  // namespace
