@@ -362,6 +362,8 @@ class Harness:
         if folder.exists():
             shutil.rmtree(folder)
         shutil.copytree(self.dist, folder)
+        # Wine's display language is English; the scenarios read the Chinese texts.
+        pin_language(folder / "Config" / "UserInfo.xml", "Chinese")
         return folder
 
     def prepare(self, name="app", ring=None, dock=None, settings=None):
@@ -376,7 +378,6 @@ class Harness:
         win = self.win_path(folder)
         put_items(config, {s: body.replace("{app}", win) for s, body in (ring or {}).items()},
                   None if dock is None else [body.replace("{app}", win) for body in dock])
-        pin_language(config, "Chinese")  # Wine's display language is English; the scenarios read Chinese texts
         edit_config_attributes(config, settings or {})
         return folder
 
