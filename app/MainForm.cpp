@@ -4,7 +4,6 @@
 #include <exception>
 #include <optional>
 
-#include "app/PresentationSwitches.h"
 #include "catalogue/IconPropertyApply.h"
 #include "catalogue/LoadEntry.h"
 #include "config/Backups.h"
@@ -469,31 +468,9 @@ void MainForm::OnDropFiles(const std::vector<std::string>& paths, Point screenPo
   dock_->SetTrackingEnabled(true);
 }
 
-PresentationSite MainForm::Presentations() {
-  return PresentationSite{platform_,
-                          settings_,
-                          slots_,
-                          ConfigPath(),
-                          [this] { return round_->BackgroundWindow(); },
-                          [this] { return round_->CenterWindow(); },
-                          [this](bool shown) {
-                            // A magnified bar comes back at rest.
-                            dock_->CollapseRectBar();
-                            dock_->SetVisible(shown);
-                          },
-                          &saveFailures_};
-}
+void MainForm::ToggleRound() { Check(settingsOwner_->ToggleRing(), "The presentation switch"); }
 
-void MainForm::ToggleRound() {
-  PresentationSite site = Presentations();
-  app::ToggleRound(site);
-  round_->RingShownChanged();
-}
-
-void MainForm::ToggleRect() {
-  PresentationSite site = Presentations();
-  app::ToggleRect(site);
-}
+void MainForm::ToggleRect() { Check(settingsOwner_->ToggleDock(), "The presentation switch"); }
 
 void MainForm::RestoreFromTray() { display_->RestoreFromTray(); }
 

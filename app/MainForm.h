@@ -12,7 +12,6 @@
 #include "app/HotKeyRegistrar.h"
 #include "app/ItemWindowsRouter.h"
 #include "app/PointerRouter.h"
-#include "app/PresentationSwitches.h"
 #include "app/SettingsSite.h"
 #include "catalogue/CatalogueSite.h"
 #include "catalogue/Drop.h"
@@ -172,7 +171,6 @@ class MainForm final : public IPlatformEvents, private IWindowCommands, private 
   void OpenAbout() override;
   class RingHost;
   class ItemsWatcher;
-  PresentationSite Presentations();
 
   BoxTracker boxes_;
   Platform platform_;

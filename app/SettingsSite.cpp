@@ -74,6 +74,14 @@ void RingListener::LabelChanged() {
   if (round::HintWindow* hint = form_.Interaction().HoverState().Hint()) hint->SetFont(owner_.Current().HintFontDefine);
 }
 
+void RingListener::RingShownChanged() { form_.Round().ShowRing(owner_.Current().IsShowRound); }
+
+// A magnified bar comes back at rest.
+void DockListener::DockShownChanged() {
+  form_.Dock().CollapseRectBar();
+  form_.Dock().SetVisible(owner_.Current().IsShowRect);
+}
+
 void DockListener::DockThemeChanged(const std::string& theme) { form_.Dock().ApplyRectTheme(theme); }
 
 void DockListener::DockTransparencyChanged() { form_.Dock().ApplyRectTransparency(); }

@@ -61,6 +61,7 @@ class RingListener final : public SettingsListener {
   void RingChanged() override;
   void SkinChanged(config::SkinPart part, int shift) override;
   void LabelChanged() override;
+  void RingShownChanged() override;
 };
 
 class DockListener final : public SettingsListener {
@@ -70,6 +71,7 @@ class DockListener final : public SettingsListener {
   void DockTransparencyChanged() override;
   void DockPositionChanged() override;
   void MagnifyChanged() override;
+  void DockShownChanged() override;
 };
 
 // The layers every window sits in and the hot key that shows and hides them.

@@ -28,4 +28,24 @@ class IThrowOut {
   virtual bool Animates(WindowId item) const = 0;
 };
 
+// An item window the left button carries: it follows the pointer, the point
+// where the pointer took hold of it staying under the pointer.
+struct Carry {
+  WindowId window = kNoWindow;
+  Point grip;  // inside the window
+
+  void Take(WindowId item, Point at) {
+    window = item;
+    grip = at;
+  }
+  // Moves the carried window when the event is on it.
+  void Follow(IWindowSystem& windows, const PointerEvent& e) const {
+    if (window == kNoWindow || e.window != window) return;
+    Rect bounds = windows.Bounds(window);
+    bounds.left = e.screen.x - grip.x;
+    bounds.top = e.screen.y - grip.y;
+    windows.SetBounds(window, bounds);
+  }
+};
+
 }  // namespace qv::catalogue

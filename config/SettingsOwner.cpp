@@ -25,6 +25,29 @@ void SettingsOwner::Subscribe(ISettingsObserver& observer) {
 
 void SettingsOwner::Unsubscribe(ISettingsObserver& observer) { std::erase(observers_, &observer); }
 
+namespace {
+
+// What OK and the defaults both set in memory; each sets the rest its own way.
+template <typename From>
+void TakeShared(Settings& s, const From& v) {
+  s.HideAfterClick = v.HideAfterClick;
+  s.LockPosition = v.LockPosition;
+  s.CenterAction = v.CenterAction;
+  s.BackgroundSize = v.BackgroundSize;
+  s.CenterSize = v.CenterSize;
+  s.MinR = v.MinR;
+  s.SeparationSize = v.SeparationSize;
+  s.RotationValue = v.RotationValue;
+  s.RectTopic = v.RectTopic;
+  s.RectTransparence = v.RectTransparence;
+  s.RectPosition = v.RectPosition;
+  s.RectIconPx = v.RectIconPx;
+  s.RectIconWd = v.RectIconWd;
+  s.IsShowHint = v.IsShowHint;
+}
+
+}  // namespace
+
 template <typename Event>
 void SettingsOwner::Tell(Event event) {
   // A copy: a listener may unsubscribe (or another one) while it is told.
@@ -65,27 +88,26 @@ void SettingsOwner::PreviewMagnify(int iconPx, int iconWd) {
   Tell([](ISettingsObserver& o) { o.MagnifyChanged(); });
 }
 
+EditResult SettingsOwner::ToggleRing() {
+  values_.IsShowRound = !values_.IsShowRound;
+  Tell([](ISettingsObserver& o) { o.RingShownChanged(); });
+  return SettingsFile(files_, system_, path_).WriteSwitch(SettingKey::IsShowRound, values_.IsShowRound);
+}
+
+EditResult SettingsOwner::ToggleDock() {
+  values_.IsShowRect = !values_.IsShowRect;
+  Tell([](ISettingsObserver& o) { o.DockShownChanged(); });
+  return SettingsFile(files_, system_, path_).WriteSwitch(SettingKey::IsShowRect, values_.IsShowRect);
+}
+
 EditResult SettingsOwner::Apply(const BasicSettingsValues& v, const SkinShifts& skins) {
   const EditResult result = SettingsFile(files_, system_, path_).WriteSettings(BasicSettingsWrites(v));
   // The settings hold in memory whether or not the file took them.
   Settings& s = values_;
-  s.HideAfterClick = v.HideAfterClick;
-  s.LockPosition = v.LockPosition;
+  TakeShared(s, v);
   s.LockIcon = v.LockIcon;
-  s.CenterAction = v.CenterAction;
-  s.BackgroundSize = v.BackgroundSize;
-  s.CenterSize = v.CenterSize;
   if (v.BackgroundIndexToZero) s.BackgroundIndex = 0;
   if (v.CenterIndexToZero) s.CenterIndex = 0;
-  s.MinR = v.MinR;
-  s.SeparationSize = v.SeparationSize;
-  s.RotationValue = v.RotationValue;
-  s.RectTopic = v.RectTopic;
-  s.RectTransparence = v.RectTransparence;
-  s.RectPosition = v.RectPosition;
-  s.RectIconPx = v.RectIconPx;
-  s.RectIconWd = v.RectIconWd;
-  s.IsShowHint = v.IsShowHint;
   s.HintFontDefine = v.HintFontDefine;
   s.Language = v.Language;
   hotKey_ = v.HotKey.empty() ? hotKey_ : v.HotKey[0];
@@ -109,22 +131,9 @@ EditResult SettingsOwner::RestoreDefaults(const SkinShifts& skins) {
                                                        : EditResult::NotLoaded;
   const Settings d = FileDefaults();
   Settings& s = values_;
-  s.HideAfterClick = d.HideAfterClick;
-  s.LockPosition = d.LockPosition;
-  s.CenterAction = d.CenterAction;
-  s.BackgroundSize = d.BackgroundSize;
-  s.CenterSize = d.CenterSize;
+  TakeShared(s, d);
   s.BackgroundIndex = d.BackgroundIndex;
   s.CenterIndex = d.CenterIndex;
-  s.MinR = d.MinR;
-  s.SeparationSize = d.SeparationSize;
-  s.RotationValue = d.RotationValue;
-  s.RectTopic = d.RectTopic;
-  s.RectTransparence = d.RectTransparence;
-  s.RectPosition = d.RectPosition;
-  s.RectIconPx = d.RectIconPx;
-  s.RectIconWd = d.RectIconWd;
-  s.IsShowHint = d.IsShowHint;
   // The label keeps its font when the file could not give the stored default.
   if (font) s.HintFontDefine = *font;
   hotKey_ = 'C';

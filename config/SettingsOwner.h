@@ -34,6 +34,9 @@ class ISettingsObserver {
   virtual void LayerChanged(int /*frontIndex*/) {}
   virtual void HotKeyChanged(char /*letter*/) {}
   virtual void LabelChanged() {}
+  // IsShowRound or IsShowRect switched: that presentation shows or hides.
+  virtual void RingShownChanged() {}
+  virtual void DockShownChanged() {}
   // The interface's language: texts shown from now on take it.
   virtual void LanguageChanged() {}
 };
@@ -77,6 +80,11 @@ class SettingsOwner {
   // OK: stores the values in one save, takes them into memory and announces
   // them (the layer, the hot key, the label, then the skins).
   EditResult Apply(const BasicSettingsValues& values, const SkinShifts& skins);
+  // The presentation switches (IsShowRound, IsShowRect): turned over at once
+  // and announced; the file keeps them when it can (an unreadable file is
+  // never overwritten: the switch then lasts until the program ends).
+  EditResult ToggleRing();
+  EditResult ToggleDock();
   // The defaults, stored and announced; the skins move by the shifts given.
   EditResult RestoreDefaults(const SkinShifts& skins);
 

@@ -28,13 +28,12 @@ bool DockPointer::Moved(WindowId window) const {
 
 void DockPointer::MouseDown(const PointerEvent& e) {
   const bool left = e.button == MouseButton::Left;
-  if (left) pressed_ = carried_ = kNoWindow;  // a press starts afresh, even if the last release never came
+  if (left) pressed_ = carry_.window = kNoWindow;  // a press starts afresh, even if the last release never came
   if (IsItem(e.window)) {
     launch_.HoldStill(e.window);
     dragOrigin_ = TopLeft(platform_.windows.Bounds(e.window));
     if (left && !settings_.LockIcon) {
-      carried_ = e.window;
-      carryOffset_ = e.client;
+      carry_.Take(e.window, e.client);
     }
   } else {
     dock_.RaiseRectWindows();
@@ -47,26 +46,21 @@ void DockPointer::MouseDown(const PointerEvent& e) {
 }
 
 void DockPointer::MouseMove(const PointerEvent& e) {
-  if (carried_ != kNoWindow && e.window == carried_) {
-    Rect bounds = platform_.windows.Bounds(carried_);
-    bounds.left = e.screen.x - carryOffset_.x;
-    bounds.top = e.screen.y - carryOffset_.y;
-    platform_.windows.SetBounds(carried_, bounds);
-  }
+  carry_.Follow(platform_.windows, e);
   if (IsItem(e.window) && e.leftHeld && Moved(e.window)) platform_.windows.SetCursor(CursorShape::Drag);
   // An item on its way out stays where the pointer takes it.
-  if (carried_ == kNoWindow) dock_.TrackPointer(e.screen);
+  if (carry_.window == kNoWindow) dock_.TrackPointer(e.screen);
 }
 
 void DockPointer::MouseUp(const PointerEvent& e) {
   const bool left = e.button == MouseButton::Left;
   // Only the left button ends a drag; another button let go meanwhile does nothing.
-  if (!left && carried_ != kNoWindow) return;
+  if (!left && carry_.window != kNoWindow) return;
   const bool clicked = !left || pressed_ == e.window;
-  const WindowId carried = carried_;
+  const WindowId carried = carry_.window;
   if (left) {
     if (pressed_ != kNoWindow) platform_.windows.ReleaseCapture();
-    pressed_ = carried_ = kNoWindow;
+    pressed_ = carry_.window = kNoWindow;
   }
   if (!IsItem(e.window)) return;
   if (carried != e.window || !Moved(e.window)) {
@@ -91,7 +85,7 @@ void DockPointer::Drop(WindowId window, Point client) {
 }
 
 void DockPointer::MouseLeave(WindowId window) {
-  if (carried_ == kNoWindow && !throwOut_.Animates(window)) dock_.PointerLeft(platform_.windows.CursorPosition());
+  if (carry_.window == kNoWindow && !throwOut_.Animates(window)) dock_.PointerLeft(platform_.windows.CursorPosition());
 }
 
 }  // namespace qv::dock

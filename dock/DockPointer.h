@@ -29,7 +29,7 @@ class DockPointer {
   void MouseLeave(WindowId window);
 
   // The item following the pointer; none between drags.
-  WindowId CarriedWindow() const { return carried_; }
+  WindowId CarriedWindow() const { return carry_.window; }
 
  private:
   bool IsItem(WindowId window) const { return slots_.Windows().ItemSlot(window) > catalogue::kRingSlots; }
@@ -47,8 +47,7 @@ class DockPointer {
 
   Point dragOrigin_;              // the item's top left when it was pressed
   WindowId pressed_ = kNoWindow;  // the window of the left press, holding the capture
-  WindowId carried_ = kNoWindow;
-  Point carryOffset_;             // where in the item the pointer took hold of it
+  catalogue::Carry carry_;  // an item following the pointer
 };
 
 }  // namespace qv::dock

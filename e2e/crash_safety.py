@@ -3,7 +3,7 @@
 kills. qv_save_loop.exe saves Config\\UserInfo.xml in a loop, a small and a
 large content in turn, and is killed at a random moment (SIGKILL from outside
 or TerminateProcess from within, in turn), again and again. After each kill
-the file parses and is one of the two contents; beside it only the backup
+the file is one of the two (well-formed) contents; beside it only the backup
 (one of the two as well) or the writer's own temporaries.
 
     e2e/crash_safety.py --dist ... --tools ... --out ... --kills 1000 [--seed N]
@@ -15,7 +15,6 @@ import re
 import signal
 import subprocess
 import time
-import xml.etree.ElementTree as ET
 
 import harness
 
@@ -70,7 +69,7 @@ def scenario(h):
     target.write_bytes(small)
     command = ["wine", str(exe), h.win_path(target), h.win_path(h.out / "first.xml"), h.win_path(h.out / "second.xml")]
 
-    bad, left_over, by_kind, seen = 0, 0, {"SIGKILL": 0, "TerminateProcess": 0}, {"first": 0, "second": 0}
+    bad, left_over, seen = 0, 0, {"first": 0, "second": 0}
     started = time.monotonic()
     for trial in range(1, options.kills + 1):
         delay_ms = rng.randrange(KILL_WINDOW_MS)
@@ -86,48 +85,32 @@ def scenario(h):
                 time.sleep(delay_ms / 1000)
                 child.send_signal(signal.SIGKILL)
             code = child.wait(timeout=60)
-        killed_at = last_save(log_path)
-        by_kind[kind] += 1
 
         problems = []
         if code not in (-signal.SIGKILL, 9):
             problems.append("the child ended by itself (exit %s): %s" % (code, log_path.read_text()[-300:]))
         data = target.read_bytes() if target.is_file() else None
-        if data is None:
-            problems.append("the file is gone")
-        elif data not in known:
-            problems.append("the file is neither content (%d bytes)" % len(data))
+        if data not in known:
+            problems.append("the file is gone" if data is None else "the file is neither content (%d bytes)" % len(data))
         else:
             seen[known[data]] += 1
-            try:
-                ET.fromstring(data)
-            except ET.ParseError as error:
-                problems.append("the file does not parse: %s" % error)
         for path in folder.iterdir():
-            if path.name == TARGET:
-                continue
-            if path.name == TARGET + ".bak":
-                if path.read_bytes() not in known:
-                    problems.append("the backup is neither content")
+            if path.name == TARGET + ".bak" and path.read_bytes() not in known:
+                problems.append("the backup is neither content")
             elif TEMPORARY.match(path.name):
                 left_over += 1
                 path.unlink()  # a crash leaves it; the program's next start removes it
-            else:
+            elif path.name not in (TARGET, TARGET + ".bak"):
                 problems.append("unexpected file beside the target: %s" % path.name)
-        summary = "trial %d: %s after %d ms during %s" % (trial, kind, delay_ms, killed_at)
         if problems:
             bad += 1
-            h.check(False, summary, "; ".join(problems) + " (seed %d)" % seed)
-        elif trial <= 3 or trial % 25 == 0:
-            h.log("     " + summary + ": file holds the %s content" % known[data])
-        if data not in known:
+            h.check(False, "trial %d: %s after %d ms during %s" % (trial, kind, delay_ms, last_save(log_path)),
+                    "; ".join(problems) + " (seed %d)" % seed)
             target.write_bytes(small)  # the next trial starts from a good file
 
     elapsed = time.monotonic() - started
-    h.log("%d kills in %.1f s (%.2f s each): %d SIGKILL, %d TerminateProcess; file held the small content %d times, "
-          "the large %d times; %d temporaries left by kills" % (options.kills, elapsed, elapsed / max(1, options.kills),
-                                                                by_kind["SIGKILL"], by_kind["TerminateProcess"],
-                                                                seen["first"], seen["second"], left_over))
+    h.log("%d kills in %.1f s; the file held the small content %d times, the large %d times; %d temporaries left" % (
+        options.kills, elapsed, seen["first"], seen["second"], left_over))
     h.check(bad == 0, "after each of %d kills the file parses and is the old or the new content" % options.kills,
             "%d bad trials (seed %d)" % (bad, seed))
     # Both contents turn up: the kills land on different saves, not always the same phase.

@@ -1,11 +1,14 @@
 #!/usr/bin/python3
 """Only Windows shows: files dropped through the shell (an X file manager's
 XDND drop that Wine turns into WM_DROPFILES) onto the ring and the dock, and
-the shell's real icons cached for them. Which slot a drop takes and what the
-element holds are checked headless; throwing an item out is interaction's."""
+the shell's real icons cached for them, still found once the program folder
+has moved (as a user copies it to another computer). Which slot a drop takes,
+what the element holds and how the cache's path is stored are checked
+headless; throwing an item out is interaction's."""
 
 import shutil
 import struct
+import subprocess
 import time
 
 import harness
@@ -25,6 +28,20 @@ def icon_file(path):
     return offset + size <= len(data)
 
 
+def item_picture(h, d, slot, name):
+    """The item's rectangle and its grey levels, the pointer away."""
+    d.park()
+    time.sleep(0.5)
+    window = h.shown().get("Circle%d" % slot)
+    shot = h.screenshot(name)
+    if not window:
+        return None, b""
+    left, top, right, bottom = window.rect
+    return window.rect, subprocess.run(["convert", str(shot), "-crop", "%dx%d+%d+%d" % (
+        right - left, bottom - top, left, top), "+repage", "-colorspace", "gray", "-depth", "8", "gray:-"],
+        stdout=subprocess.PIPE, check=True).stdout
+
+
 def scenario(h):
     d = harness.Desktop(h)
     drops = h.out / "drops"
@@ -41,8 +58,8 @@ def scenario(h):
     def drop(names, point, what):
         d.move(*point)
         time.sleep(0.2)
-        result = xdnd_drop.drop(h.display, [str(drops / n) for n in names], point=point)
-        h.check(result.ok, "%s: the window under the pointer takes the drop" % what, result)
+        failure = xdnd_drop.drop(h.display, [str(drops / n) for n in names], point=point)
+        h.check(failure is None, "%s: the window under the pointer takes the drop" % what, failure)
 
     def ring_case(names, slot, cache):
         drop(names, ring_point, names[0])
@@ -73,9 +90,21 @@ def scenario(h):
         h.check(values and values["File"] == h.win_path(drops / "dock note.txt"), "the file's dock list gains it",
                 values)
         h.screenshot("dock-drop")
-    d.park()
+    rect, before = item_picture(h, d, 2, "before-move")
     h.check(h.close_app(app) is not None, "the program ends when closed")
-    h.check(harness.item_values(app.config, "RoundBackground", "Circle2")["Name"], "the dropped items stay in the file")
+    values = harness.item_values(app.config, "RoundBackground", "Circle2")
+    h.check(values["IconPath/Default"] == "Icon\\notepad.exe.ico",
+            "the file keeps the cached picture relative to the program folder", values)
+
+    moved = h.out / "after move"
+    shutil.move(str(app.folder), str(moved))
+    app = h.start_ready(moved)
+    moved_rect, after = item_picture(h, d, 2, "after-move")
+    differing = sum(1 for a, b in zip(before, after) if abs(a - b) > 12)
+    h.check(moved_rect == rect and len(after) == len(before) and differing <= len(before) // 50,
+            "after the move the program's item stands where it stood with the same picture, not the placeholder",
+            (moved_rect, rect, "%d of %d pixels differ" % (differing, len(before))))
+    h.close_app(app)
 
 
 if __name__ == "__main__":

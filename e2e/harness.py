@@ -42,10 +42,6 @@ class Abort(Exception):
         self.counted = counted
 
 
-class Timeout(Exception):
-    pass
-
-
 def unescape(text):
     """Reverses wintool's escaping of \\, \n, \r and \t."""
     return re.sub(r"\\([\\nrt])", lambda m: {"\\": "\\", "n": "\n", "r": "\r", "t": "\t"}[m.group(1)], text)
@@ -109,9 +105,6 @@ def item(file="", name="", define="", default="", argument="", http="", initial=
         escape(v) for v in (file, argument, name, default, define, http, initial))
 
 
-item_xml = item
-
-
 def put_items(config, ring, dock=None):
     """The one item writer: the file's Circle elements from ring {slot: item()}
     and, unless dock is None, its dock list replaced by dock [item()]."""
@@ -143,8 +136,7 @@ class Window:
         self.hwnd, self.cls, self.title = int(parts[0], 16), unescape(parts[1]), unescape(parts[2])
         self.visible = parts[3] == "1"
         self.rect = tuple(int(v) for v in parts[4].split(","))
-        self.pid, self.style, self.exstyle, self.owner = int(parts[5]), int(parts[6], 16), int(parts[7], 16), \
-            int(parts[8], 16)
+        self.pid = int(parts[5])
         self.width, self.height = self.rect[2] - self.rect[0], self.rect[3] - self.rect[1]
 
     def __repr__(self):
@@ -166,36 +158,32 @@ class FormControl:
         return "<%s %s %r %s %s>" % (self.name, self.cls, self.text, self.value, self.rect)
 
 
-class ToolResult:
-    def __init__(self, code, lines, stderr):
-        self.code, self.lines, self.stderr = code, lines, stderr
-        self.ok = code == 0
-
-    def __repr__(self):
-        return "exit %d: %s" % (self.code, self.lines)
-
-
 class ToolRun:
     """A Windows console program whose output goes to files, not pipes: the
     first program of a Wine session starts its services, which inherit the
-    handles and would hold a pipe open long after it ended."""
+    handles and would hold a pipe open long after it ended. result() gives
+    code, ok, lines (stdout's) and stderr."""
 
     def __init__(self, command, env):
-        self.stdout, self.stderr = tempfile.TemporaryFile(), tempfile.TemporaryFile()
-        self.process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=self.stdout,
-                                        stderr=self.stderr)
+        self.out, self.err = tempfile.TemporaryFile(), tempfile.TemporaryFile()
+        self.process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=self.out, stderr=self.err)
 
     def result(self, timeout):
         try:
-            code = self.process.wait(timeout=timeout)
+            self.code = self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             self.process.kill()
             self.process.wait()
-            code = -1
-        out, err = (f.seek(0) or f.read().decode("utf-8", errors="replace") for f in (self.stdout, self.stderr))
-        self.stdout.close()
-        self.stderr.close()
-        return ToolResult(code, [line.rstrip("\r") for line in out.splitlines()], err + ("timed out" if code == -1 else ""))
+            self.code = -1
+        out, err = (f.seek(0) or f.read().decode("utf-8", errors="replace") for f in (self.out, self.err))
+        self.out.close()
+        self.err.close()
+        self.ok, self.lines = self.code == 0, [line.rstrip("\r") for line in out.splitlines()]
+        self.stderr = err + ("timed out" if self.code == -1 else "")
+        return self
+
+    def __repr__(self):
+        return "exit %d: %s" % (self.code, self.lines)
 
 
 class App:
@@ -442,10 +430,6 @@ class Harness:
         main, others = self.program_windows()
         return {w.title: w for w in ([main] if main else []) + others if w.visible and w.width > 0 and w.height > 0}
 
-    def config_files(self, folder):
-        """Names of the files in the program's Config folder."""
-        return sorted(p.name for p in (Path(folder) / "Config").iterdir())
-
     def tray_icons(self):
         result = self.wintool("tray-icons")
         return int(result.lines[-1]) if result.ok and result.lines else None
@@ -501,7 +485,7 @@ class Harness:
 
 
 def _stop(signum, frame):
-    raise Timeout("stopped by signal %d" % signum if signum != signal.SIGALRM else "the scenario ran out of time")
+    raise Abort("stopped by signal %d" % signum if signum != signal.SIGALRM else "the scenario ran out of time")
 
 
 def run_scenario(name, body, time_limit=240, needs_program=True, add_options=None, screen=SCREEN):
@@ -553,15 +537,15 @@ class Desktop:
             raise Abort("xdotool %s failed: %s" % (" ".join(map(str, args)), done.stderr.decode()))
         return done.stdout.decode()
 
-    def x_windows(self, title, visible=True):
-        """X windows named exactly title (Wine names each after its window's text)."""
-        out = self.xdo("search", *(["--onlyvisible"] if visible else []), "--name", "^%s$" % title, check=False)
+    def x_windows(self, title):
+        """Visible X windows named exactly title (Wine names each after its window's text)."""
+        out = self.xdo("search", "--onlyvisible", "--name", "^%s$" % title, check=False)
         return [int(v) for v in out.split()]
 
     def move(self, x, y):
         self.xdo("mousemove", int(x), int(y))
 
-    def drag(self, start, end, steps=12, pause=0.03, hold=0.15, before_release=None):
+    def drag(self, start, end, steps=12, before_release=None):
         """Press at start, move in steps to end, release; before_release()
         runs with the button still held at the end point."""
         self.move(*start)
@@ -570,8 +554,8 @@ class Desktop:
         time.sleep(0.1)
         for i in range(1, steps + 1):
             self.move(round(start[0] + (end[0] - start[0]) * i / steps), round(start[1] + (end[1] - start[1]) * i / steps))
-            time.sleep(pause)
-        time.sleep(hold)
+            time.sleep(0.03)
+        time.sleep(0.15)
         try:
             if before_release:
                 before_release()
@@ -686,29 +670,27 @@ def choose(h, d, letter, what, focus_title=None):
 
 
 def tray_point(h):
-    """The middle of the program's icon, the first square of Wine's tray window."""
+    """The middle of the program's icon, the first square of the row at the
+    bottom of Wine's tray window (under its caption, which grows with the
+    display's scale): the row's height is its X window's."""
     trays = [w for w in h.windows() if w.cls == "__winex11_standalone_tray" and w.visible]
     h.require(trays, "Wine's system tray window is on the screen")
-    left, top, right, bottom = trays[0].rect
-    return left + (bottom - top) // 2, top + (bottom - top) // 2
+    d = Desktop(h)
+    xids = d.x_windows("Wine System Tray")
+    geometry = dict(line.split("=", 1) for line in d.xdo("getwindowgeometry", "--shell", *xids[:1]).split())
+    side = int(geometry.get("HEIGHT", trays[0].height // 2))
+    return trays[0].rect[0] + side // 2 + 2, trays[0].rect[3] - side // 2 - 2
 
 
-def open_tray_menu(h, d, letter, what, shot):
-    """The tray menu's entry chosen by its letter; a key that reaches the menu
-    before it has the keyboard closes it without a choice: tried again."""
+def open_form_from_tray(h, d, letter, title, shot="tray-menu"):
+    """The dialog the tray menu's entry of that letter opens; a key that
+    reaches the menu before it has the keyboard closes it without a choice,
+    and a choice can get lost: asked again."""
     h.poll(lambda: h.tray_icons() == 1, 10)
     for _ in range(3):
         d.park()
         if open_menu(h, d, tray_point(h), "the tray icon", shot, attempts=3):
-            choose(h, d, letter, what, "CenterForm")
-            return True
-    return False
-
-
-def open_form_from_tray(h, d, letter, title, shot="tray-menu"):
-    """The dialog a tray menu entry opens, asked again when a choice got lost."""
-    for _ in range(3):
-        open_tray_menu(h, d, letter, title, shot)
-        if h.wintool("form-wait", title, 10000).ok:
-            return
+            choose(h, d, letter, title, "CenterForm")
+            if h.wintool("form-wait", title, 10000).ok:
+                return
     raise Abort("the tray menu's entry %s opens no %s" % (letter, title))

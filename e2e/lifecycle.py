@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Only Windows shows: the real process's life - its windows and tray icon at
-start, the real writer at close and logoff, and the message boxes of a
-missing or unreadable file."""
+start, a place saved off every monitor brought back onto the real screen, the
+real writer at close and logoff, and the message boxes of a missing or
+unreadable file. Where a ring off the screen lands is checked headless."""
 
 import harness
 
@@ -12,6 +13,8 @@ BOX = "Notice"
 VALUES = {("Background", "Index"): "2", ("Background", "Size"): "280", ("Center", "Index"): "3",
           ("Center", "Size"): "100", ("Center", "Action"): "5", ("Position", "Left"): "100",
           ("Position", "Top"): "120"}
+# Far right and above: a second monitor the system no longer has.
+OFF_SCREEN = {("Position", "Left"): "2600", ("Position", "Top"): "-900"}
 
 
 def written(config):
@@ -19,36 +22,49 @@ def written(config):
     return {key: basic.find(key[0]).get(key[1]) for key in VALUES}
 
 
-def first_start(h, app):
+def on_screen(rect):
+    return rect[0] >= 0 and rect[1] >= 0 and rect[2] <= 1280 and rect[3] <= 800
+
+
+def started(h, app, place):
+    """The windows at start: the main one at place (None: somewhere on the screen), the skin drawn."""
     main, others = h.program_windows()
-    h.check(main.rect[:2] == (100, 120), "the main window stands at the file's position", main.rect)
-    shot = h.screenshot("started")
+    h.require(main is not None, "the main window is up")
+    h.check(main.rect[:2] == place if place else on_screen(main.rect),
+            "the main window stands at %s" % (place or "a place on the screen",), main.rect)
+    shot = h.screenshot("started-at-file-place" if place else "started-off-screen")
     skins = [w for w in others if w.visible and (w.width, w.height) == (280, 280)]
-    h.check(len(skins) == 1 and h.colours(shot, skins[0].rect) > 32, "the 280x280 ring skin is drawn", skins)
+    h.check(len(skins) == 1 and on_screen(skins[0].rect) and h.colours(shot, skins[0].rect) > 32,
+            "the 280x280 ring skin is drawn wholly on the screen", skins)
     h.check(h.poll(lambda: h.tray_icons() == 1, 10), "one tray icon")
-    # The shipped file has no dock list: the first start fills it, one window per element.
-    dock = harness.parse_config(app.config).find("RectBackground")
-    shown = h.poll(lambda: dock is not None and all(e.tag in h.shown() for e in dock) and h.shown(), 5)
-    h.check(dock is not None and len(dock) > 0 and all(e.findtext("File") for e in dock) and shown, "the first start fills the dock list, a window for each element",
-            (dock is not None and [e.tag for e in dock], h.shown().keys()))
+    return main.rect[:2]
 
 
-def ending(h, what, end):
+def ending(h, what, end, place):
     """Starts the copy, scrambles the file under the running program, ends it
     by end(app): only the shutdown save can put the values back."""
     app = h.start_ready(h.out / "app")
-    if what == "close":
-        first_start(h, app)
+    at = started(h, app, place)
+    if place:
+        # The shipped file has no dock list: the first start fills it, one window per element.
+        dock = harness.parse_config(app.config).find("RectBackground")
+        shown = h.poll(lambda: dock is not None and all(e.tag in h.shown() for e in dock) and h.shown(), 5)
+        h.check(dock is not None and len(dock) > 0 and all(e.findtext("File") for e in dock) and shown,
+                "the first start fills the dock list, a window for each element",
+                (dock is not None and [e.tag for e in dock], h.shown().keys()))
     harness.edit_config_attributes(app.config, {key: "1" for key in VALUES})
     end(app)
     h.check(app.wait_exit(15) is not None, "%s ends the program" % what)
     h.check(h.poll(lambda: h.tray_icons() == 0, 5), "%s takes the tray icon away" % what)
-    h.check(written(app.config) == VALUES, "%s writes the values back" % what, written(app.config))
-    h.check(h.config_files(app.folder) == ["UserInfo.xml", "UserInfo.xml.bak"],
-            "%s leaves the file and its one backup, no temporary" % what, h.config_files(app.folder))
+    want = {**VALUES, ("Position", "Left"): str(at[0]), ("Position", "Top"): str(at[1])}
+    h.check(written(app.config) == want, "%s writes the values back, the place where it stood" % what,
+            written(app.config))
+    files = sorted(p.name for p in app.config.parent.iterdir())
+    h.check(files == ["UserInfo.xml", "UserInfo.xml.bak"], "%s leaves the file and its one backup, no temporary" % what,
+            files)
 
 
-def logoff(app, h):
+def logoff(h):
     answer = h.wintool("query-end-session", timeout=60)
     h.check(answer.ok and answer.lines[:1] in (["query 1"], ["query gone"]), "the program permits the logoff", answer)
 
@@ -73,9 +89,11 @@ def refused(h, name, spoil):
 
 
 def scenario(h):
-    h.prepare("app", settings=VALUES)
-    ending(h, "close", lambda app: h.require(h.wintool("close").ok, "the close command reaches the main window"))
-    ending(h, "a logoff", lambda app: logoff(app, h))
+    config = h.prepare("app", settings=VALUES) / "Config" / "UserInfo.xml"
+    ending(h, "close", lambda app: h.require(h.wintool("close").ok, "the close command reaches the main window"),
+           (100, 120))
+    harness.edit_config_attributes(config, OFF_SCREEN)
+    ending(h, "a logoff", lambda app: logoff(h), None)
     # Cut inside the ring list: well-formed up to there.
     cut = lambda config: config.write_bytes(config.read_bytes().split(b"<Circle7>")[0] + b"<Cir")
     missing = refused(h, "missing", lambda config: config.unlink())

@@ -8,11 +8,11 @@ Windows is written as the settings dialog writes it (quoted when the path
 holds a space) and another copy's is left alone, a folder holding other
 files gets a Quorvel folder of its own, the uninstaller removes the program
 and keeps or removes the user's items as asked and nothing else; each
-portable zip unpacks to a Quorvel folder, and the x86_64 one runs."""
+portable zip unpacks to a Quorvel folder, and the x86_64 one runs. What the
+folder holds is check_binaries.py's."""
 
 import re
 import shutil
-import struct
 import subprocess
 import zipfile
 from pathlib import Path
@@ -21,7 +21,7 @@ import harness
 
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvel"
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
-PE_MACHINES = {"x86_64": 0x8664, "i686": 0x14C}
+ARCHS = ("x86_64", "i686")
 
 
 def add_options(parser):
@@ -62,13 +62,6 @@ def version_text(exe):
     return found.group(1) if found else None
 
 
-def pe_machine(data):
-    if len(data) < 0x40:
-        return None
-    offset = struct.unpack_from("<I", data, 0x3C)[0]
-    return struct.unpack_from("<H", data, offset + 4)[0] if data[offset:offset + 4] == b"PE\0\0" else None
-
-
 def files_of(folder):
     """{relative path with /: bytes} of every file under a folder."""
     return {p.relative_to(folder).as_posix(): p.read_bytes() for p in folder.rglob("*") if p.is_file()}
@@ -89,7 +82,7 @@ def scenario(h):
     setup = setups[0]
     version = re.match(r"Quorvel-(\d+\.\d+\.\d+)-setup", setup.name).group(1)
     zipped = {}
-    for arch in PE_MACHINES:
+    for arch in ARCHS:
         with zipfile.ZipFile(packages / ("Quorvel-%s-%s.zip" % (version, arch))) as z:
             names = z.namelist()
             h.check(all(n.startswith("Quorvel/") for n in names), "the %s zip holds one Quorvel folder" % arch)
@@ -97,8 +90,6 @@ def scenario(h):
         own = carried(packages / ("Quorvel-%s-setup-%s.exe" % (version, arch)), h.out / ("setup-" + arch))
         h.check(own == zipped[arch], "the %s installer carries exactly the files of the %s zip" % (arch, arch),
                 sorted(k for k in own.keys() | zipped[arch].keys() if own.get(k) != zipped[arch].get(k)))
-    for path in sorted(packages.iterdir()):
-        h.log("package %s: %d bytes (%.2f MB)" % (path.name, path.stat().st_size, path.stat().st_size / 1e6))
     # Shortcuts made under Wine would otherwise land in this machine's own menus.
     h.env["WINEDLLOVERRIDES"] = "winemenubuilder.exe=d"
 
@@ -154,8 +145,6 @@ def scenario(h):
     h.check(any(w.title == "BackGroundForm" and w.visible for w in others), "the installed program shows its ring")
     h.check(h.close_app(app) is not None, "the installed program ends when closed")
     config = folder / "Config" / "UserInfo.xml"
-    h.check(harness.parse_config(config).find("RectBackground") is not None,
-            "the installed program completed its file (the dock list)")
 
     # --- an upgrade over it ---
     harness.edit_config_attributes(config, {("HotKey", "Key"): "Q"})
@@ -201,14 +190,10 @@ def scenario(h):
     shutil.rmtree(shared, ignore_errors=True)
 
     # --- the portable zips ---
-    for arch, machine in PE_MACHINES.items():
-        files = zipped[arch]
-        h.check({"Quorvel.exe", "README.txt", "Config/UserInfo.xml", "Help/index.html"} <= files.keys(),
-                "the %s zip carries the program, its guide, its file and its help page" % arch, sorted(files))
-        h.check(pe_machine(files.get("Quorvel.exe", b"")) == machine, "the %s zip carries the %s program" % (arch, arch))
-        guide = files.get("README.txt", b"")
+    for arch in ARCHS:
+        guide = zipped[arch].get("README.txt", b"")
         h.check(("Quorvel " + version).encode() in guide and b"@VERSION@" not in guide,
-                "the %s guide names the version" % arch)
+                "the %s zip's guide names the version" % arch)
     # No 32-bit Wine here: the x86_64 one runs.
     target = h.out / "zip-x86_64"
     shutil.rmtree(target, ignore_errors=True)

@@ -1,9 +1,13 @@
 #!/usr/bin/python3
-"""Only Windows shows: the settings dialog's real controls driven as a user
-does, on one running program - the dock's page moving the real bar at once
+"""Only Windows shows, on one running program: the settings dialog's real
+controls driven as a user does - the dock's page moving the real bar at once
 and a ticked tool joining its row, the radius slider moving the ring and
 Cancel putting it back, real keys in the hot-key edit and the new system hot
-key, OK writing the file and the Run value, the defaults after a question."""
+key, OK writing the file and the Run value, the defaults after a question
+whose box holds the whole program (a real click on the dialog under it does
+nothing); then the real popup menus (TrackPopupMenu) of the center and the
+tray, chosen by their letters: clearing the ring after a question box, the
+next skin, exit with the shutdown save."""
 
 import time
 
@@ -15,7 +19,8 @@ RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 # a dock of two tools, so that others can be ticked in; values unlike the shipped ones.
 SETTINGS = {("Position", "Left"): "1000", ("Position", "Top"): "420", ("IconElement", "MinR"): "150",
             ("HotKey", "Key"): "K"}
-RING = {1: harness.item("{app}\\docs\\note.txt", "help", define=harness.TOOL % "Help")}
+SLOTS = (1, 3, 12)
+RING = {s: harness.item("{app}\\docs\\note.txt", "Item %d" % s, define=harness.TOOL % "Help") for s in SLOTS}
 DOCK = [harness.item("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "computer", define=harness.TOOL % "MyComputer"),
         harness.item("::{645FF040-5081-101B-9F08-00AA002F954E}", "bin", define=harness.TOOL % "RecycleBin")]
 
@@ -26,10 +31,6 @@ def controls(h):
 
 def rect(h, title):
     return h.shown()[title].rect if title in h.shown() else None
-
-
-def close(h, button):
-    h.close_form(TITLE, button)
 
 
 def dock(h, d, app):
@@ -43,14 +44,12 @@ def dock(h, d, app):
     h.wintool("form-click", TITLE, "RControlPanel")
     h.screenshot("dock-page")
     width = rect(h, "RectForm")[2] - rect(h, "RectForm")[0]
-    close(h, "BitBtnOK")
+    h.close_form(TITLE, "BitBtnOK")
     h.check(h.poll(lambda: rect(h, "Rect3"), 10), "the ticked tool has its window in the row")
     h.check(rect(h, "RectForm")[2] - rect(h, "RectForm")[0] == width + 50, "the bar widens by one item")
-    h.check(harness.item_values(app.config, "RectBackground", "Rect3")["File"], "the file's row holds the tool")
 
 
 def cancel(h, d, app):
-    before = app.config.read_bytes()
     at_start = rect(h, "Circle1")
     h.wintool("form-page", TITLE, "PageControl1", 2)
     h.require(h.wintool("form-set-position", TITLE, "TrackBarMinR", 200).ok, "the radius slider moves to 200")
@@ -59,9 +58,8 @@ def cancel(h, d, app):
             "the label follows the slider", found["LabelMinRNum"])
     h.check(h.poll(lambda: rect(h, "Circle1") != at_start, 5), "the ring item moves outward at once")
     h.screenshot("minr-200")
-    close(h, "BitBtnCancel")
+    h.close_form(TITLE, "BitBtnCancel")
     h.check(h.poll(lambda: rect(h, "Circle1") == at_start, 10), "Cancel puts the ring item back")
-    h.check(app.config.read_bytes() == before, "Cancel writes nothing")
 
 
 def hot_key(h, d, app):
@@ -81,7 +79,7 @@ def hot_key(h, d, app):
     d.xdo("click", 1)  # the message took the focus
     d.key("j")
     h.check(h.poll(lambda: edit_text() == "J", 5), "a letter key sets the hot key's capital", edit_text())
-    close(h, "BitBtnOK")
+    h.close_form(TITLE, "BitBtnOK")
     shown = lambda: "BackGroundForm" in h.shown()
     for focus, want, what in (("Circle1", False, "hides"), ("Wine System Tray", True, "shows again")):
         # On a busy machine the focus may land after the key: pressed again after a wait long enough for a late toggle.
@@ -95,26 +93,79 @@ def hot_key(h, d, app):
 
 def ok(h, d, app):
     h.wintool("form-click", TITLE, "ChkBoxAuto")
-    h.wintool("form-page", TITLE, "PageControl1", 2)
-    h.wintool("form-set-position", TITLE, "TrackBarMinR", 170)
-    close(h, "BitBtnOK")
-    h.check(h.poll(lambda: harness.find_path(harness.parse_config(app.config), "Setup", "Basic", "IconElement")
-                   .get("MinR") == "170", 10), "OK writes the new radius")
+    h.close_form(TITLE, "BitBtnOK")
     value = h.reg("query", RUN_KEY, "/v", "Quorvel").stdout
     h.check("Quorvel.exe" in value, "OK writes the Run value with the program's path", value)
 
 
+def shown(h, title):
+    return [w for w in h.windows() if w.title == title and w.visible]
+
+
 def defaults(h, d, app):
+    # Out of the way of the box, which comes up in the middle of the screen.
+    for xid in d.x_windows(TITLE):
+        d.xdo("windowmove", "--sync", xid, 20, 20, check=False)
+    time.sleep(0.5)
+    client, found = h.form_controls(TITLE)
+    x0, y0 = h.form_origin(TITLE, client)
+    x, y, width, height = found["BitBtnCancel"].rect
+    cancel = (x0 + x + width // 2, y0 + y + height // 2)
+    before = app.config.read_bytes()
     h.wintool("form-click", TITLE, "BitBtnDefault")
     h.require(h.wintool("dialog-text", "提示", 10000).ok, "the default button asks first")
-    h.screenshot("defaults-question")
-    h.require(h.wintool("dialog-press", "提示", 6).ok, "Yes answers the question")
+    boxes = shown(h, "提示")
+    h.check(boxes and not (boxes[0].rect[0] <= cancel[0] < boxes[0].rect[2]
+                           and boxes[0].rect[1] <= cancel[1] < boxes[0].rect[3]),
+            "the box does not cover the dialog's cancel button", (boxes, cancel))
+    d.click(cancel)
+    time.sleep(1.0)
+    h.screenshot("defaults-clicked-under-box")
+    h.check(shown(h, TITLE) and h.wintool("dialog-text", "提示", 1000).ok,
+            "a click on the dialog's cancel button while the box is up does nothing: both stay")
+    h.require(h.wintool("dialog-press", "提示", 7).ok, "No answers the box")
+    h.check(shown(h, TITLE) and app.config.read_bytes() == before, "after No the dialog is open, the file as it was")
+    h.wintool("form-click", TITLE, "BitBtnDefault")
+    h.require(h.wintool("dialog-press", "提示", 6).ok, "Yes answers the question asked again")
     h.check(h.wintool("wait-gone", "QuorvelForm", TITLE, 10000).ok, "the dialog closes after the defaults")
     basic = lambda path: harness.find_path(harness.parse_config(path), "Setup", "Basic")
     shipped = basic(h.dist / "Config" / "UserInfo.xml")
     pairs = lambda b: (b.find("IconElement").get("MinR"), b.find("HotKey").get("Key"))
     h.check(h.poll(lambda: pairs(basic(app.config)) == pairs(shipped), 10), "the file holds the shipped values again",
             (pairs(basic(app.config)), pairs(shipped)))
+
+
+def clear_all(h, d, app):
+    """The center menu's clear: asked first, answered Yes, every item plays its animation and goes."""
+    if not harness.open_menu(h, d, harness.centre_of(h.shown()["CenterForm"].rect), "the center", "center-menu"):
+        return
+    harness.choose(h, d, "c", "clear all")
+    texts = h.wintool("dialog-text", "提示", 10000)
+    h.check(texts.ok and texts.lines, "a question is asked first", texts)
+    h.screenshot("clear-question")
+    items = h.shown()
+    h.check(all("Circle%d" % s in items for s in SLOTS), "the items wait for the answer")
+    press = h.spawn_wintool("dialog-press", "提示", 6)  # Yes
+    pictures = harness.frames(d.grab(items["Circle%d" % SLOTS[0]].rect, 4.0, until=harness.flat))
+    h.check(press.result(30).ok, "Yes is pressed")
+    h.check(len(pictures) >= 3, "the item plays the clear animation before it goes", len(pictures))
+    h.check(h.poll(lambda: not any(t.startswith("Circle") for t in h.shown()), 5), "every ring item is gone")
+    h.screenshot("cleared")
+    files = [harness.item_values(app.config, "RoundBackground", "Circle%d" % s)["File"] for s in SLOTS]
+    h.check(files == ["", "", ""], "the file's ring items are empty", files)
+
+
+def skin_and_exit(h, d, app):
+    skin = lambda: int(harness.find_path(harness.parse_config(app.config), "Setup", "Basic", "Background").get("Index"))
+    before = skin()
+    d.park()
+    if harness.open_menu(h, d, harness.centre_of(h.shown()["CenterForm"].rect), "the center", "center-menu-again"):
+        harness.choose(h, d, "g", "the next skin")
+    d.park()
+    if harness.open_menu(h, d, harness.tray_point(h), "the tray icon", "tray-menu-exit", attempts=3):
+        harness.choose(h, d, "x", "exit", "CenterForm")
+        h.check(app.wait_exit(15) is not None, "exit ends the program")
+        h.check(skin() == before + 1, "the shutdown save writes the skin chosen from the menu", (skin(), before))
 
 
 def scenario(h):
@@ -128,12 +179,15 @@ def scenario(h):
             body(h, d, app)
         finally:
             if h.wintool("wait-window", "QuorvelForm", TITLE, 0).ok:
-                close(h, "BitBtnCancel")
+                h.close_form(TITLE, "BitBtnCancel")
             d.park()
             time.sleep(0.3)
     h.cases([("dock", dock), ("cancel", cancel), ("hot key", hot_key), ("ok", ok), ("defaults", defaults)], case)
-    h.close_app(app)
+    clear_all(h, d, app)
+    skin_and_exit(h, d, app)
+    if app.running():
+        h.close_app(app)
 
 
 if __name__ == "__main__":
-    harness.run_scenario("settings", scenario, time_limit=400)
+    harness.run_scenario("settings", scenario, time_limit=480)

@@ -3,7 +3,7 @@ them as text/uri-list. Wine takes such a drop for any of its windows and
 hands it to the window under the point that accepts dropped files
 (WM_DROPFILES).
 
-    result = drop(":5", ["/tmp/a.exe"], point=(640, 400))
+    failure = drop(":5", ["/tmp/a.exe"], point=(640, 400))   # None when dropped
 
 The sequence: the target is the topmost viewable window at the point
 (honouring shapes) and in it the window carrying XdndAware; a private window
@@ -24,19 +24,9 @@ from Xlib.protocol import event
 URI_LIST = "text/uri-list"
 
 
-class DropResult:
-    def __init__(self):
-        self.target = None   # X window the messages went to
-        self.ok = False      # accepted, dropped and reported finished with success
-        self.error = None
-
-    def __repr__(self):
-        return "<drop on %s: %s>" % (self.target and hex(self.target), "ok" if self.ok else self.error)
-
-
 class _Drag:
-    def __init__(self, name):
-        self.d = display.Display(name)
+    def __init__(self, name, payload):
+        self.d, self.payload = display.Display(name), payload
         self.root = self.d.screen().root
 
     def atom(self, name):
@@ -83,13 +73,13 @@ class _Drag:
                                               data=(32, list(data) + [0] * (5 - len(data)))), event_mask=X.NoEventMask)
         self.d.flush()
 
-    def answer(self, request, payload):
+    def answer(self, request):
         name = self.d.get_atom_name(request.target)
         prop = request.property if request.property != X.NONE else request.target
         if name == "TARGETS":
             request.requestor.change_property(prop, Xatom.ATOM, 32, [self.atom("TARGETS"), self.atom(URI_LIST)])
         elif name in (URI_LIST, "text/plain", "UTF8_STRING"):
-            request.requestor.change_property(prop, request.target, 8, payload)
+            request.requestor.change_property(prop, request.target, 8, self.payload)
         else:
             prop = X.NONE
         request.requestor.send_event(event.SelectionNotify(time=request.time, requestor=request.requestor,
@@ -97,14 +87,14 @@ class _Drag:
                                                            property=prop), event_mask=X.NoEventMask)
         self.d.flush()
 
-    def wait_for(self, kind, timeout, payload):
+    def wait_for(self, kind, timeout):
         """Handles events until the client message kind arrives; None after the timeout."""
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             while self.d.pending_events():
                 ev = self.d.next_event()
                 if ev.type == X.SelectionRequest:
-                    self.answer(ev, payload)
+                    self.answer(ev)
                 elif ev.type == X.ClientMessage and kind and ev.client_type == self.atom(kind):
                     return ev
             select.select([self.d.fileno()], [], [], 0.05)
@@ -112,16 +102,13 @@ class _Drag:
 
 
 def drop(display_name, paths, point, timeout=5.0):
-    result = DropResult()
-    drag = _Drag(display_name)
+    """None when the window under the point took the files; else what went wrong."""
     payload = "".join("file://" + quote(os.path.abspath(p).encode("utf-8"), safe="/") + "\r\n" for p in paths)
-    payload = payload.encode("ascii")
+    drag = _Drag(display_name, payload.encode("ascii"))
     try:
         target = drag.target_at(drag.root, *point)
         if target is None:
-            result.error = "no window taking drops at %s" % (point,)
-            return result
-        result.target = target.id
+            return "no window taking drops at %s" % (point,)
         source = drag.root.create_window(-10, -10, 1, 1, 0, X.CopyFromParent, X.InputOutput, X.CopyFromParent)
         source.change_property(drag.atom("XdndTypeList"), Xatom.ATOM, 32, [drag.atom(URI_LIST)])
         source.set_selection_owner(drag.atom("XdndSelection"), X.CurrentTime)
@@ -130,21 +117,19 @@ def drop(display_name, paths, point, timeout=5.0):
         for _ in range(3):
             drag.send(target, "XdndPosition", [source.id, 0, (point[0] << 16) | point[1], X.CurrentTime,
                                                drag.atom("XdndActionCopy")])
-            status = drag.wait_for("XdndStatus", timeout / 3, payload)
+            status = drag.wait_for("XdndStatus", timeout / 3)
             if status is not None:
                 break
         if status is None or not status.data[1][1] & 1:
-            result.error = "the target refused the drop" if status else "no XdndStatus from the target"
             drag.send(target, "XdndLeave", [source.id])
-            drag.wait_for(None, 0.2, payload)
-            return result
+            drag.wait_for(None, 0.2)
+            return "%#x refused the drop" % target.id if status else "no XdndStatus from %#x" % target.id
         drag.send(target, "XdndDrop", [source.id, 0, X.CurrentTime])
-        finished = drag.wait_for("XdndFinished", timeout, payload)
-        result.ok = finished is not None and bool(finished.data[1][1] & 1 or drag.aware(target) < 5)
-        result.error = None if result.ok else "no successful XdndFinished from the target"
-        return result
+        finished = drag.wait_for("XdndFinished", timeout)
+        if finished is not None and (finished.data[1][1] & 1 or drag.aware(target) < 5):
+            return None
+        return "no successful XdndFinished from %#x" % target.id
     except XError as error:
-        result.error = "X error: %s" % error
-        return result
+        return "X error: %s" % error
     finally:
         drag.d.close()

@@ -115,7 +115,7 @@ void Interaction::MouseDown(const PointerEvent& e) {
   const bool left = e.button == MouseButton::Left;
   if (left) {
     // A press starts afresh, even if the last release never reached us.
-    pressed_ = carried_ = kNoWindow;
+    pressed_ = carry_.window = kNoWindow;
     ringPressed_ = false;
   }
   switch (kind) {
@@ -135,8 +135,7 @@ void Interaction::MouseDown(const PointerEvent& e) {
       dragOrigin_ = TopLeft(platform_.windows.Bounds(e.window));
       hover_.ClearHintText();
       if (left && !settings_.LockIcon) {
-        carried_ = e.window;
-        carryOffset_ = e.client;
+        carry_.Take(e.window, e.client);
       }
       break;
     }
@@ -153,12 +152,7 @@ void Interaction::MouseDown(const PointerEvent& e) {
 // ---- move ----
 
 void Interaction::MouseMove(const PointerEvent& e) {
-  if (carried_ != kNoWindow && e.window == carried_) {
-    Rect bounds = platform_.windows.Bounds(carried_);
-    bounds.left = e.screen.x - carryOffset_.x;
-    bounds.top = e.screen.y - carryOffset_.y;
-    platform_.windows.SetBounds(carried_, bounds);
-  }
+  carry_.Follow(platform_.windows, e);
   const WindowKind kind = KindOf(e.window);
   if (kind == WindowKind::Background && ringPressed_ && e.leftHeld) {
     if (!settings_.LockPosition) MoveRing(e.client.x - dragOrigin_.x, e.client.y - dragOrigin_.y);
@@ -191,13 +185,13 @@ void Interaction::MoveRing(int dx, int dy) {
 void Interaction::MouseUp(const PointerEvent& e) {
   const bool left = e.button == MouseButton::Left;
   // Only the left button ends a drag; another button let go meanwhile does nothing.
-  if (!left && carried_ != kNoWindow) return;
+  if (!left && carry_.window != kNoWindow) return;
   activeIconWindow_ = e.window;
   const bool clicked = !left || pressed_ == e.window;
-  const WindowId carried = carried_;
+  const WindowId carried = carry_.window;
   if (left) {
     if (pressed_ != kNoWindow) platform_.windows.ReleaseCapture();
-    pressed_ = carried_ = kNoWindow;
+    pressed_ = carry_.window = kNoWindow;
     ringPressed_ = false;
   }
 
@@ -337,7 +331,7 @@ void Interaction::HoldStill(WindowId item) {
 void Interaction::MouseEnter(WindowId window) {
   // An item carried by the pointer is under it all the time; it neither
   // lights up nor shows its label on the way.
-  if ((carried_ != kNoWindow && platform_.windows.IsLeftButtonDown()) || Animates(window)) return;
+  if ((carry_.window != kNoWindow && platform_.windows.IsLeftButtonDown()) || Animates(window)) return;
   if (KindOf(window) == WindowKind::Item) hover_.MouseEnter(window);
 }
 
@@ -374,7 +368,7 @@ void Interaction::KeyDown(WindowId, Key key) {
 bool Interaction::OnTimer(int id) {
   switch (id) {
     case TimerRotation:
-      rotation_.TimerRotation(carried_);
+      rotation_.TimerRotation(carry_.window);
       return true;
     case TimerIconWobbleUp:
       hover_.TimerIconWobbleUp();

@@ -105,7 +105,7 @@ class Interaction final : public catalogue::ILaunch {
   // The window of the last release (the item menu's commands act on it).
   WindowId ActiveIconWindow() const { return activeIconWindow_; }
   Point DragOrigin() const { return dragOrigin_; }
-  WindowId CarriedWindow() const { return carried_; }
+  WindowId CarriedWindow() const { return carry_.window; }
   Rotation& RotationState() { return rotation_; }
   Hover& HoverState() { return hover_; }
 
@@ -134,8 +134,7 @@ class Interaction final : public catalogue::ILaunch {
 
   Point dragOrigin_;              // DragOrigin
   WindowId pressed_ = kNoWindow;  // the window of the left press, holding the capture
-  WindowId carried_ = kNoWindow;  // an item following the pointer
-  Point carryOffset_;             // where in the item the pointer took hold of it
+  catalogue::Carry carry_;  // an item following the pointer
   bool ringPressed_ = false;      // the ring skin was pressed: moving the pointer moves the ring
   WindowId activeIconWindow_ = kNoWindow;
 };

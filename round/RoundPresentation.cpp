@@ -267,12 +267,22 @@ void RoundPresentation::OnClockTick() {
   if (center_ != kNoWindow) platform_.windows.PushLayered(center_, centerSurface_, 255);
 }
 
-void RoundPresentation::SetOnScreen(bool onScreen) {
-  onScreen_ = onScreen;
-  RingShownChanged();
+void RoundPresentation::ShowRing(bool shown) {
+  auto show = [&](WindowId w) {
+    if (w != kNoWindow) platform_.windows.Show(w, shown);
+  };
+  show(background_);
+  show(center_);
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) show(slots_[slot].Window);
+  RunClock();
 }
 
-void RoundPresentation::RingShownChanged() {
+void RoundPresentation::SetOnScreen(bool onScreen) {
+  onScreen_ = onScreen;
+  RunClock();
+}
+
+void RoundPresentation::RunClock() {
   if (!ClockSeen()) {
     timerClock_.Disable();
     return;

@@ -55,7 +55,8 @@ class RoundPresentation final : public catalogue::IItemWindows {
   // is shown and the program is not in the tray. Either change calls these;
   // a clock seen again is drawn at once, at the time it is now.
   void SetOnScreen(bool onScreen);
-  void RingShownChanged();
+  // The skins and every ring item shown or hidden as IsShowRound says.
+  void ShowRing(bool shown);
   // After a display change: skins re-centred, items back at their offsets, raised.
   void PlaceAll();
   void RaiseRoundWindows();
@@ -86,6 +87,7 @@ class RoundPresentation final : public catalogue::IItemWindows {
   std::string SkinPath(config::SkinPart part) const;
   Rect CentredOnMain(int size) const;
   LayeredSurface Stretch(const LayeredSurface& picture, int size) const;
+  void RunClock();
   bool ClockSeen() const { return clockShown_ && onScreen_ && settings_.IsShowRound; }
 
   Platform& platform_;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
+#include <optional>
 
 #include "tests/support/Scenario.h"
 
@@ -12,113 +12,81 @@ namespace qv {
 namespace {
 
 constexpr const char* kRestoreQuestion = "配置文件丢失或无法读取。是否从备份 UserInfo.xml.bak 恢复？\n";
-constexpr const char* kProtectedQuestion = "配置文件丢失或无法读取。是否从清除前的备份 UserInfo.xml.before-clear 恢复？\n";
+constexpr const char* kProtectedQuestion =
+    "配置文件丢失或无法读取。是否从清除前的备份 UserInfo.xml.before-clear 恢复？\n";
 constexpr const char* kMissing = "配置文件丢失，请重新下载。";
 constexpr const char* kUnreadable = "配置文件无法读取，请检查或重新下载。\n";
 
-enum class FileState { Missing, Unreadable };
 // Protected: no writer's backup, but the copy taken before a clear or reset.
-enum class BackupState { None, Good, Unreadable, Protected };
+enum class Backup { None, Good, Unreadable, Protected };
 
-struct RestoreCase {
-  const char* name;
-  FileState file;
-  BackupState backup;
-  MessageBoxResult answer;  // to the question, when one is asked
-  bool asked;
-  bool runs;  // started normally from the backup's contents
-};
+class BackupRestoreTest : public testing::ScenarioTest {};
 
-class BackupRestoreTest : public testing::ScenarioTest, public ::testing::WithParamInterface<RestoreCase> {
- protected:
-  std::filesystem::path BackupFile() const {
-    const char* name = GetParam().backup == BackupState::Protected ? "UserInfo.xml.before-clear" : "UserInfo.xml.bak";
-    return desktop_->RealPath(programDir_ + "Config\\" + name);
-  }
-};
+TEST_F(BackupRestoreTest, OffersAReadableBackupAndRestoresOnlyOnYes) {
+  struct Case {
+    bool fileMissing;  // else unreadable
+    Backup backup;
+    std::optional<MessageBoxResult> answer;  // when a question is asked
+  };
+  const Case cases[] = {
+      {true, Backup::Good, MessageBoxResult::Yes},
+      {true, Backup::Good, MessageBoxResult::No},
+      {false, Backup::Good, MessageBoxResult::Yes},
+      {false, Backup::Good, MessageBoxResult::No},
+      {false, Backup::Unreadable, std::nullopt},
+      {true, Backup::Unreadable, std::nullopt},
+      {true, Backup::Protected, MessageBoxResult::Yes},
+      {true, Backup::None, std::nullopt},
+      {false, Backup::None, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.fileMissing << " " << static_cast<int>(c.backup) << " "
+                                      << static_cast<int>(c.answer.value_or(MessageBoxResult::Ok)));
+    Afresh();
+    // The backup stands somewhere else than the distributed file, so a start
+    // from it is told apart from a start from defaults.
+    Basic().child("Position").attribute("Left").set_value(123);
+    const std::string good = Xml(), broken = good.substr(0, good.size() / 2);
+    const bool asked = c.answer.has_value(), runs = c.answer == MessageBoxResult::Yes;
+    const std::filesystem::path backup = desktop_->RealPath(
+        programDir_ + "Config\\" +
+        (c.backup == Backup::Protected ? "UserInfo.xml.before-clear" : "UserInfo.xml.bak"));
+    if (!c.fileMissing) InstallConfig(broken);
+    if (c.backup != Backup::None) testing::WriteBytes(backup, c.backup == Backup::Unreadable ? broken : good);
+    const std::string backupBefore = testing::ReadBytes(backup);
+    if (asked) desktop_->ScriptMessageBoxAnswer(*c.answer);
 
-TEST_P(BackupRestoreTest, OffersAReadableBackupAndRestoresOnlyOnYes) {
-  const RestoreCase& c = GetParam();
-  // The backup stands somewhere else than the distributed file, so a start
-  // from it is told apart from a start from defaults.
-  Basic().child("Position").attribute("Left").set_value(123);
-  std::ostringstream xml;
-  config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
-  const std::string good = xml.str();
-  const std::string broken = good.substr(0, good.size() / 2);
-
-  if (c.file == FileState::Unreadable) InstallConfig(broken);
-  if (c.backup != BackupState::None) testing::WriteBytes(BackupFile(), c.backup == BackupState::Unreadable ? broken : good);
-  const std::string backupBefore = c.backup == BackupState::None ? "" : testing::ReadBytes(BackupFile());
-  if (c.asked) desktop_->ScriptMessageBoxAnswer(c.answer);
-
-  app::MainForm* form = Launch();
-  ASSERT_NE(form, nullptr);
-  desktop_->Advance(100);
-
-  const auto& boxes = desktop_->MessageBoxes();
-  std::size_t next = 0;
-  if (c.asked) {
-    ASSERT_GE(boxes.size(), 1u);
-    const std::string question = c.backup == BackupState::Protected ? kProtectedQuestion : kRestoreQuestion;
-    EXPECT_EQ(boxes[0].text.rfind(question, 0), 0u) << boxes[0].text;
-    EXPECT_GT(boxes[0].text.size(), question.size()) << "the reason follows";
-    EXPECT_EQ(boxes[0].caption, "提示");
-    EXPECT_EQ(boxes[0].buttons, MessageBoxButtons::YesNo);
-    next = 1;
-  }
-  if (c.runs) {
-    EXPECT_EQ(boxes.size(), next) << "a restored start says nothing more";
-    EXPECT_FALSE(Process().QuitRequested());
-    EXPECT_TRUE(form->IconsLoaded());
-    EXPECT_EQ(desktop_->FindWindow(form->MainWindow())->bounds.left, 123) << "started from the backup";
-    EXPECT_EQ(
-        LoadConfigDom().document_element().child("Setup").child("Basic").child("Position").attribute("Left").as_int(),
-        123);
-  } else {
-    ASSERT_EQ(boxes.size(), next + 1) << "the usual message, once";
-    const std::string& text = boxes[next].text;
-    if (c.file == FileState::Missing) {
-      EXPECT_EQ(text, kMissing);
-    } else {
-      EXPECT_EQ(text.rfind(kUnreadable, 0), 0u) << text;
+    app::MainForm* form = Launch();
+    ASSERT_NE(form, nullptr);
+    desktop_->Advance(100);
+    const auto& boxes = desktop_->MessageBoxes();
+    ASSERT_EQ(boxes.size(), runs ? 1u : asked ? 2u : 1u) << "a restored start says nothing more";
+    if (asked) {
+      const std::string question = c.backup == Backup::Protected ? kProtectedQuestion : kRestoreQuestion;
+      EXPECT_EQ(boxes[0].text.rfind(question, 0), 0u) << boxes[0].text;
+      EXPECT_GT(boxes[0].text.size(), question.size()) << "the reason follows";
+      EXPECT_EQ(boxes[0].caption, "提示");
+      EXPECT_EQ(boxes[0].buttons, MessageBoxButtons::YesNo);
     }
-    EXPECT_TRUE(Process().QuitRequested());
-    EXPECT_FALSE(form->IconsLoaded());
-  }
-  App().Stop();
-  if (!c.runs) {
-    // Nothing written: the file stays as it was (or absent).
-    if (c.file == FileState::Missing) {
-      EXPECT_FALSE(std::filesystem::exists(ConfigFile()));
+    EXPECT_EQ(Process().QuitRequested(), !runs);
+    EXPECT_EQ(form->IconsLoaded(), runs);
+    if (runs) {
+      EXPECT_EQ(desktop_->FindWindow(form->MainWindow())->bounds.left, 123) << "started from the backup";
     } else {
-      EXPECT_EQ(ConfigBytes(), broken);
+      EXPECT_EQ(boxes.back().text.rfind(c.fileMissing ? kMissing : kUnreadable, 0), 0u)
+          << "the usual message";
     }
-  }
-  if (c.backup != BackupState::None) {
-    EXPECT_EQ(testing::ReadBytes(BackupFile()), backupBefore) << "the backup is kept";
+    App().Stop();
+    // The file restored, or left as it was (or absent).
+    if (runs) {
+      EXPECT_NE(ConfigBytes().find("Left=\"123\""), std::string::npos);
+    } else {
+      EXPECT_EQ(std::filesystem::exists(ConfigFile()), !c.fileMissing);
+      EXPECT_EQ(ConfigBytes(), c.fileMissing ? "" : broken);
+    }
+    EXPECT_EQ(testing::ReadBytes(backup), backupBefore) << "the backup is kept";
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BackupRestoreTest,
-    ::testing::Values(
-        RestoreCase{"MissingGoodBackupYes", FileState::Missing, BackupState::Good, MessageBoxResult::Yes, true, true},
-        RestoreCase{"MissingGoodBackupNo", FileState::Missing, BackupState::Good, MessageBoxResult::No, true, false},
-        RestoreCase{"UnreadableGoodBackupYes", FileState::Unreadable, BackupState::Good, MessageBoxResult::Yes, true,
-                    true},
-        RestoreCase{"UnreadableGoodBackupNo", FileState::Unreadable, BackupState::Good, MessageBoxResult::No, true,
-                    false},
-        RestoreCase{"UnreadableBackupNeverOffered", FileState::Unreadable, BackupState::Unreadable,
-                    MessageBoxResult::Yes, false, false},
-        RestoreCase{"MissingBackupNeverOffered", FileState::Missing, BackupState::Unreadable, MessageBoxResult::Yes,
-                    false, false},
-        RestoreCase{"MissingProtectedCopyYes", FileState::Missing, BackupState::Protected, MessageBoxResult::Yes, true,
-                    true},
-        RestoreCase{"NoBackup", FileState::Missing, BackupState::None, MessageBoxResult::Yes, false, false},
-        RestoreCase{"UnreadableNoBackup", FileState::Unreadable, BackupState::None, MessageBoxResult::Yes, false,
-                    false}),
-    [](const ::testing::TestParamInfo<RestoreCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qv

@@ -17,74 +17,47 @@ using test::ItemScenario;
 
 class MenusTest : public ItemScenario {
  protected:
-  // The dock's bar and its first item, as the dock made them at start.
-  void MakeDockWindows(app::MainForm& form) {
-    bar_ = form.Dock().Bar();
-    dockItem_ = form.Slots()[21].Window;
-    ASSERT_NE(bar_, kNoWindow);
-    ASSERT_NE(dockItem_, kNoWindow) << "the start makes the dock's first item";
-  }
-  Point Middle(WindowId w) const {
-    const Rect b = desktop_->FindWindow(w)->bounds;
-    return {b.left + b.width / 2, b.top + b.height / 2};
-  }
-  // Right click on the window, or the tray icon's right release.
+  // Right click on the window where no other covers it, or the tray icon's right release.
   void OpenOn(app::MainForm& form, const std::string& where) {
-    if (where == "tray") {
-      form.OnTrayCallback(100, kMouseRightUp);
-    } else if (where == "RectForm") {
-      // On the bar's left cap, where no item covers it.
-      const Rect b = desktop_->FindWindow(bar_)->bounds;
-      Click({b.left + 8, b.top + b.height / 2}, MouseButton::Right);
-    } else if (where == "Rect1") {
-      Click(Middle(dockItem_), MouseButton::Right);
-    } else {
-      Click(PointOn(where), MouseButton::Right);
-    }
+    if (where == "tray") return form.OnTrayCallback(100, kMouseRightUp);
+    const Rect b = Named(where)->bounds;  // a dock item in its middle, as the row grows under the pointer
+    Click(where == "Rect1" ? Point{b.left + b.width / 2, b.top + b.height / 2} : PointOn(where),
+          MouseButton::Right);
   }
-
-  WindowId bar_ = kNoWindow;
-  WindowId dockItem_ = kNoWindow;
 };
 
-// Which menu each window opens; what the menus hold is the menus' own table.
-TEST_F(MenusTest, EachWindowOpensItsMenu) {
-  struct Case {
-    std::string where;
-    std::string menu;
+// Which menu each window opens (what the menus hold is the menus' own
+// table); the center's raises the ring first. A left click opens none: on the
+// center it runs the action the file names.
+TEST_F(MenusTest, EachWindowOpensItsMenuAndTheCenterClickItsAction) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"BackGroundForm", "PopupMenuCenter"}, {"CenterForm", "PopupMenuCenter"},
+      {"tray", "PopupMenuTaskBar"},          {"Circle3", "PopupMenuSoft"},
+      {"RectForm", "PopupMenuRectBG"},       {"Rect1", "PopupMenuRectIcon"},
   };
-  const Case cases[] = {
-      {"BackGroundForm", "PopupMenuCenter"}, {"CenterForm", "PopupMenuCenter"}, {"tray", "PopupMenuTaskBar"},
-      {"Circle3", "PopupMenuSoft"},          {"RectForm", "PopupMenuRectBG"},   {"Rect1", "PopupMenuRectIcon"},
-  };
+  Basic().child("Center").attribute("Action").set_value("7");
   SetItems({3});
   app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
-  MakeDockWindows(*form);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.where);
-    const std::size_t before = desktop_->MenusShown().size();
-    OpenOn(*form, c.where);
-    ASSERT_EQ(desktop_->MenusShown().size(), before + 1);
-    const headless::MenuRecord& shown = desktop_->MenusShown().back();
-    EXPECT_EQ(shown.menu.name, c.menu);
-    EXPECT_FALSE(shown.answer) << "closed unchosen";
-  }
-  // A left click opens nothing; neither does a right click on the label or the main form.
-  const std::size_t before = desktop_->MenusShown().size();
-  Click(PointOn("CenterForm"));
-  Click(ItemMiddle(3));
-  EXPECT_EQ(desktop_->MenusShown().size(), before);
-}
-
-TEST_F(MenusTest, TheCenterMenuRaisesTheRingBeforeItShows) {
-  SetItems({3});
-  app::MainForm* form = Start();
-  ASSERT_NE(form, nullptr);
-  MakeDockWindows(*form);  // the dock's windows now cover the ring in the z-order
+  // The dock's windows, made after the ring's, cover it in the z-order.
   ASSERT_NE(desktop_->ZOrder().back(), Named("Circle3")->id);
-  Click(PointOn("CenterForm"), MouseButton::Right);
-  EXPECT_EQ(desktop_->ZOrder().back(), Named("Circle3")->id);
+  for (const auto& [where, menu] : cases) {
+    SCOPED_TRACE(where);
+    const std::size_t before = desktop_->MenusShown().size();
+    OpenOn(*form, where);
+    ASSERT_EQ(desktop_->MenusShown().size(), before + 1);
+    EXPECT_EQ(desktop_->MenusShown().back().menu.name, menu);
+    EXPECT_FALSE(desktop_->MenusShown().back().answer) << "closed unchosen";
+    if (where == "BackGroundForm") {
+      EXPECT_EQ(desktop_->ZOrder().back(), Named("Circle3")->id) << "the ring raised before the menu";
+    }
+  }
+  const std::size_t before = desktop_->MenusShown().size();
+  Click(ItemMiddle(3));
+  EXPECT_FALSE(form->Closed());
+  Click(PointOn("CenterForm"));
+  EXPECT_TRUE(form->Closed());
+  EXPECT_EQ(desktop_->MenusShown().size(), before);
 }
 
 // What each command does to the running program; which menu offers which
@@ -96,18 +69,18 @@ TEST_F(MenusTest, EachCommandReachesTheProgram) {
     Effect effect;
   };
   const Case cases[] = {
-      {app::Command::MinimizeToTray, Effect::Hidden}, {app::Command::RestoreFromTray, Effect::Restored},
-      {app::Command::NextBackground, Effect::NextSkin}, {app::Command::NextCenter, Effect::NextCenter},
-      {app::Command::OpenHelp, Effect::Help},             {app::Command::OpenAbout, Effect::About},
+      {app::Command::MinimizeToTray, Effect::Hidden},
+      {app::Command::RestoreFromTray, Effect::Restored},
+      {app::Command::NextBackground, Effect::NextSkin},
+      {app::Command::NextCenter, Effect::NextCenter},
+      {app::Command::OpenHelp, Effect::Help},
+      {app::Command::OpenAbout, Effect::About},
       {app::Command::Exit, Effect::Exit},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.effect));
-    TearDown();
-    SetUp();
+    app::MainForm* form = StartAfresh({3});
     Put(programDir_ + "Help\\index.html", "<html></html>");
-    SetItems({3});
-    app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
     const int background = form->Settings().BackgroundIndex;
     const int center = form->Settings().CenterIndex;
@@ -118,23 +91,15 @@ TEST_F(MenusTest, EachCommandReachesTheProgram) {
     EXPECT_EQ(form->Settings().BackgroundIndex != background, c.effect == Effect::NextSkin);
     EXPECT_EQ(form->Settings().CenterIndex != center, c.effect == Effect::NextCenter);
     EXPECT_EQ(desktop_->Launches().size(), c.effect == Effect::Help ? 1u : 0u);
+    if (c.effect == Effect::Help && !desktop_->Launches().empty()) {
+      EXPECT_EQ(desktop_->Launches()[0].file, programDir_ + "Help\\index.html");
+    }
     EXPECT_EQ(form->About().IsOpen(), c.effect == Effect::About);
     EXPECT_EQ(form->Closed(), c.effect == Effect::Exit);
     EXPECT_EQ(Process().QuitRequested(), c.effect == Effect::Exit);
     EXPECT_EQ(Process().TrayIconCount(), c.effect == Effect::Exit ? 0 : 1);
     EXPECT_TRUE(desktop_->MessageBoxes().empty());
   }
-}
-
-// A left click on the center button runs the action the file names.
-TEST_F(MenusTest, ACenterClickRunsTheChosenCenterAction) {
-  Basic().child("Center").attribute("Action").set_value("7");
-  SetItems({3});
-  app::MainForm* form = Start();
-  ASSERT_NE(form, nullptr);
-  Click(PointOn("CenterForm"));
-  EXPECT_TRUE(form->Closed());
-  EXPECT_TRUE(desktop_->MenusShown().empty());
 }
 
 // A box's loop lets menus, the tray and the hot key in; while the clear
@@ -151,15 +116,14 @@ TEST_F(MenusTest, CommandsWaitWhileTheClearQuestionIsUp) {
          Click(PointOn("CenterForm"), MouseButton::Right);
        }},
       {"the tray menu's minimize",
-       [](app::MainForm& form) { form.Commands().Run(app::Command::MinimizeToTray, app::MenuKind::TaskBar); }},
+       [](app::MainForm& form) {
+         form.Commands().Run(app::Command::MinimizeToTray, app::MenuKind::TaskBar);
+       }},
       {"the hot key", [this](app::MainForm&) { desktop_->PressHotKey(kModAlt, 'C'); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TearDown();
-    SetUp();
-    SetItems({3, 15});
-    app::MainForm* form = Start();
+    app::MainForm* form = StartAfresh({3, 15});
     ASSERT_NE(form, nullptr);
     Boxes().During([&] {
       c.input(*form);
@@ -177,45 +141,25 @@ TEST_F(MenusTest, CommandsWaitWhileTheClearQuestionIsUp) {
 // The item menus' properties open the dialog of the item they were opened
 // on, ring or dock; every way the item can leave closes that dialog.
 TEST_F(MenusTest, PropertiesOpenForTheItemAndCloseWhenItGoes) {
-  enum class Removal { Delete, ClearAll, DockDelete };
-  struct Case {
-    std::string where;
-    Removal removal;
-  };
-  const Case cases[] = {
-      {"Circle3", Removal::Delete},
-      {"Circle15", Removal::ClearAll},
-      {"Rect1", Removal::DockDelete},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.where);
-    TearDown();
-    SetUp();
-    SetItems({3, 15});
-    app::MainForm* form = Start();
+  const std::pair<std::string, bool> cases[] = {{"Circle3", false}, {"Circle15", true}, {"Rect1", false}};
+  for (const auto& [where, clearAll] : cases) {
+    SCOPED_TRACE(where);
+    app::MainForm* form = StartAfresh({3, 15});
     ASSERT_NE(form, nullptr);
-    MakeDockWindows(*form);
-    const int slot = c.where == "Rect1" ? 21 : std::stoi(c.where.substr(6));
+    const int slot = where == "Rect1" ? 21 : std::stoi(where.substr(6));
     desktop_->ScriptMenuCommand(static_cast<int>(app::Command::Properties));
-    OpenOn(*form, c.where);
+    OpenOn(*form, where);
     headless::HeadlessForms& forms = Process().Forms();
     ASSERT_TRUE(form->Properties().IsOpen());
     EXPECT_EQ(forms.Text(form->Properties().Form(), "EditName"), form->Slots()[slot].Hint);
     const FormId dialog = form->Properties().Form();
-    switch (c.removal) {
-      case Removal::Delete:
-        form->Removal().DeleteItem(form->Slots()[slot].Window);
-        desktop_->Advance(30 * 8);
-        break;
-      case Removal::ClearAll:
-        desktop_->ScriptMessageBoxAnswer(MessageBoxResult::Yes);
-        form->NClearClick();
-        desktop_->Advance(30 * 8);
-        break;
-      case Removal::DockDelete:
-        form->Removal().DeleteItem(form->Slots()[slot].Window);
-        break;
+    if (clearAll) {
+      desktop_->ScriptMessageBoxAnswer(MessageBoxResult::Yes);
+      form->NClearClick();
+    } else {
+      form->Removal().DeleteItem(form->Slots()[slot].Window);
     }
+    desktop_->Advance(30 * 8);
     EXPECT_FALSE(forms.FormExists(dialog)) << "the dialog of a removed item closes";
     EXPECT_FALSE(form->Properties().IsOpen());
   }
@@ -226,23 +170,23 @@ TEST_F(MenusTest, PropertiesOpenForTheItemAndCloseWhenItGoes) {
 TEST_F(MenusTest, SettingsOpenFromEachMenuOnTheirPage) {
   struct Case {
     const char* where;
+    app::Command command;
     int page;
   };
-  for (const Case& c : {Case{"tray", 0}, Case{"Rect1", settings::kPageRect}}) {
+  for (const Case& c : {Case{"tray", app::Command::OpenSettings, 0},
+                        Case{"Rect1", app::Command::OpenDockSettings, settings::kPageRect}}) {
     SCOPED_TRACE(c.where);
-    TearDown();
-    SetUp();
+    Afresh();
     app::MainForm* form = Start();
     ASSERT_NE(form, nullptr);
-    MakeDockWindows(*form);
     headless::HeadlessForms& forms = Process().Forms();
-    desktop_->ScriptMenuCommand(static_cast<int>(c.page == 0 ? app::Command::OpenSettings : app::Command::OpenDockSettings));
+    desktop_->ScriptMenuCommand(static_cast<int>(c.command));
     OpenOn(*form, c.where);
     ASSERT_TRUE(form->Setup().IsOpen());
     const FormId dialog = form->Setup().Form();
     EXPECT_EQ(forms.Page(dialog), c.page);
     forms.SelectPage(dialog, 2);
-    desktop_->ScriptMenuCommand(static_cast<int>(c.page == 0 ? app::Command::OpenSettings : app::Command::OpenDockSettings));
+    desktop_->ScriptMenuCommand(static_cast<int>(c.command));
     OpenOn(*form, c.where);
     EXPECT_EQ(form->Setup().Form(), dialog) << "one dialog";
     EXPECT_EQ(forms.Page(dialog), c.page == 0 ? 2 : settings::kPageRect);
@@ -262,7 +206,7 @@ TEST_F(MenusTest, DeleteRemovesTheItemTheMenuWasOpenedOn) {
   desktop_->Advance(40 * 7);
   EXPECT_EQ(desktop_->FindWindow(fifteen), nullptr);
   EXPECT_NE(CircleWindow(3), nullptr);
-  EXPECT_STREQ(LoadConfigDom().document_element().child("RoundBackground").child("Circle15").child_value("File"), "");
+  EXPECT_STREQ(FileCircle(LoadConfigDom(), 15).child_value("File"), "");
 }
 
 }  // namespace

@@ -59,7 +59,8 @@ TEST_F(SaveFailuresTest, EverySavePathTellsTheUserOnceAndKeepsTheChangeInMemory)
        [](app::MainForm& f) { return !f.Settings().IsShowRound && !f.Settings().IsShowRect; }},
       {"the property dialog twice",
        [this](app::MainForm& f) {
-         catalogue::CatalogueProperties properties(Process().AsPlatform(), f.Slots(), f.Round(), &f.SaveFailures());
+         catalogue::CatalogueProperties properties(Process().AsPlatform(), f.Slots(), f.Round(),
+                                                   &f.SaveFailures());
          for (const char* name : {"first", "renamed"}) {
            properties.EditProperties(1, {"", name, "C:\\Apps\\app1.exe", "-x"});
            properties.TellFailures();
@@ -69,10 +70,7 @@ TEST_F(SaveFailuresTest, EverySavePathTellsTheUserOnceAndKeepsTheChangeInMemory)
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    TearDown();
-    SetUp();
-    SetItems({1, 2, 3});
-    app::MainForm* form = Start();
+    app::MainForm* form = StartAfresh({1, 2, 3});
     ASSERT_NE(form, nullptr);
     const std::string before = ConfigBytes();
     const std::size_t reportsBefore = Process().Reports().size();
@@ -104,7 +102,8 @@ TEST_F(SaveFailuresTest, AFileThatWentAwaySaysSoAndSuccessSaysNothing) {
   Exchange(1, 2);
   const std::vector<MessageBoxRecord> boxes = NotSavedBoxes();
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, config::NotSavedMessage(kConfigPath, config::Describe(config::EditResult::NotLoaded)));
+  EXPECT_EQ(boxes[0].text,
+            config::NotSavedMessage(kConfigPath, config::Describe(config::EditResult::NotLoaded)));
   EXPECT_EQ(form->Slots()[1].File, "C:\\Apps\\app1.exe") << "exchanged back in memory";
 }
 

@@ -7,7 +7,6 @@
 #include <functional>
 #include <string>
 
-#include "config/SettingsFile.h"
 #include "tests/support/Scenario.h"
 
 namespace qv {
@@ -31,12 +30,9 @@ TEST_F(StartupInputTest, InputDuringTheStartUpStepIsNotUndoneByItsSave) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    TearDown();
-    SetUp();
+    Afresh();
     SetItems({1, 2, 3});
-    std::ostringstream xml;
-    config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
-    InstallConfig(xml.str());
+    InstallConfig(Xml());
     app::MainForm* form = Launch();
     ASSERT_NE(form, nullptr);
     // Once the first two items show (the file is read by then), the input comes.
@@ -50,26 +46,14 @@ TEST_F(StartupInputTest, InputDuringTheStartUpStepIsNotUndoneByItsSave) {
     desktop_->Advance(50);
     ASSERT_TRUE(given);
 
-    pugi::xml_document doc = LoadConfigDom();
-    pugi::xml_node ring = doc.document_element().child("RoundBackground");
+    const pugi::xml_document doc = LoadConfigDom();
     for (int slot = 1; slot <= 3; ++slot)
-      EXPECT_EQ(std::string(ring.child(("Circle" + std::to_string(slot)).c_str()).child_value("File")),
-                form->Slots()[slot].File)
-          << slot;
-    config::Settings saved;
-    ASSERT_EQ(config::SettingsFile(Process().AsPlatform().files, Process().AsPlatform().system, form->ConfigPath())
-                  .Load(saved)
-                  .status,
-              config::SettingsStatus::Loaded);
-    EXPECT_EQ(saved.BackgroundIndex, form->Settings().BackgroundIndex);
+      EXPECT_EQ(FileCircle(doc, slot).child_value("File"), form->Slots()[slot].File);
+    EXPECT_EQ(
+        doc.document_element().child("Setup").child("Basic").child("Background").attribute("Index").as_int(),
+        form->Settings().BackgroundIndex);
   }
 }
-
-}  // namespace
-}  // namespace qv
-
-namespace qv {
-namespace {
 
 // What a save cut short by a crash leaves beside the file goes at the next
 // start; while the file itself is missing, a leftover may be the only copy.
@@ -78,8 +62,7 @@ TEST_F(StartupInputTest, TemporariesOfACrashedSaveGoAtTheNextStartWhileTheFileIs
   const std::string other = "C:\\Quorvel\\Config\\.Other.xml.tmp-a1B2c3";
   for (const bool withFile : {true, false}) {
     SCOPED_TRACE(withFile ? "the file is there" : "the file is missing");
-    TearDown();
-    SetUp();
+    Afresh();
     Put(leftover, "<half");
     Put(other, "<not ours");
     if (withFile) {

@@ -16,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/IcoWriter.h"
+
 namespace qv::test {
 
 struct PeResource {
@@ -131,44 +133,36 @@ inline BuiltPe BuildPe(const std::vector<PeResource>& resources, const PeOptions
   PutAt(b, countField + 4 + 20, static_cast<std::uint32_t>(resourceSize), 4);
 
   // A directory at `at` whose entries are labelled by keys and point at targets.
-  const auto directory = [&](std::size_t at, const std::vector<Key>& keys, const std::vector<std::uint32_t>& targets,
-                             std::vector<std::size_t>& entries) {
+  using Entries = std::vector<std::pair<Key, std::uint32_t>>;
+  const auto directory = [&](std::size_t at, const Entries& list, std::vector<std::size_t>& entries) {
     std::uint32_t named = 0;
-    for (const Key& k : keys) named += k.second.empty() ? 0 : 1;
+    for (const auto& e : list) named += e.first.second.empty() ? 0 : 1;
     PutAt(b, base + at + 12, named, 2);
-    PutAt(b, base + at + 14, static_cast<std::uint32_t>(keys.size()) - named, 2);
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-      const std::size_t entry = base + at + 16 + 8 * i;
-      entries.push_back(entry);
-      const Key& k = keys[i];
+    PutAt(b, base + at + 14, static_cast<std::uint32_t>(list.size()) - named, 2);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      const auto& [k, target] = list[i];
+      const std::size_t entry = entries.emplace_back(base + at + 16 + 8 * i);
       PutAt(b, entry, k.second.empty() ? k.first : 0x80000000u | static_cast<std::uint32_t>(strings.at(k.second)), 4);
-      PutAt(b, entry + 4, targets[i], 4);
+      PutAt(b, entry + 4, target, 4);
     }
   };
-  std::vector<Key> typeKeys;
-  std::vector<std::uint32_t> typeTargets;
+  const auto subdirectory = [](std::size_t at) { return 0x80000000u | static_cast<std::uint32_t>(at); };
+  Entries typeList;
+  for (std::size_t ti = 0; ti < types.size(); ++ti) typeList.push_back({types[ti].first, subdirectory(typeDirs[ti])});
+  directory(0, typeList, pe.typeEntries);
   std::size_t nameIndex = 0;
   for (std::size_t ti = 0; ti < types.size(); ++ti) {
-    typeKeys.push_back(types[ti].first);
-    typeTargets.push_back(0x80000000u | static_cast<std::uint32_t>(typeDirs[ti]));
-  }
-  directory(0, typeKeys, typeTargets, pe.typeEntries);
-  for (std::size_t ti = 0; ti < types.size(); ++ti) {
-    std::vector<Key> nameKeys;
-    std::vector<std::uint32_t> nameTargets;
+    Entries nameList;
     for (const auto& [key, leaves] : types[ti].second) {
-      nameKeys.push_back(key);
-      nameTargets.push_back(0x80000000u | static_cast<std::uint32_t>(nameDirs[nameIndex]));
-      std::vector<Key> languages;
-      std::vector<std::uint32_t> dataEntries;
+      nameList.push_back({key, subdirectory(nameDirs[nameIndex])});
+      Entries languages;
       for (const std::size_t r : leaves) {
-        languages.push_back({resources[r].language, u""});
-        dataEntries.push_back(static_cast<std::uint32_t>(dataEntriesAt + 16 * r));
+        languages.push_back({{resources[r].language, u""}, static_cast<std::uint32_t>(dataEntriesAt + 16 * r)});
         pe.dataEntries.push_back(base + dataEntriesAt + 16 * r);
       }
-      directory(nameDirs[nameIndex++], languages, dataEntries, pe.leafEntries);
+      directory(nameDirs[nameIndex++], languages, pe.leafEntries);
     }
-    directory(typeDirs[ti], nameKeys, nameTargets, pe.nameEntries);
+    directory(typeDirs[ti], nameList, pe.nameEntries);
   }
   for (std::size_t i = 0; i < resources.size(); ++i) {
     const std::size_t entry = base + dataEntriesAt + 16 * i;
@@ -186,12 +180,21 @@ inline BuiltPe BuildPe(const std::vector<PeResource>& resources, const PeOptions
 
 // An RT_ICON resource of the given image bytes.
 inline PeResource IconResource(std::uint32_t id, std::string image) {
-  PeResource r;
-  r.typeId = 3;
-  r.nameId = id;
-  r.language = 1033;
-  r.data = std::move(image);
-  return r;
+  return {3, u"", id, u"", 1033, std::move(image), 0};
+}
+
+// An icon image of side x side pixels: a DIB of the given depth (up to 8
+// bits, every pixel the tint from a palette), or a PNG for depth 0.
+inline std::string IconImage(int side, int bits, std::uint32_t tint) {
+  const auto n = static_cast<std::size_t>(side) * static_cast<std::size_t>(side);
+  if (bits == 0) return PngImage(side, side, std::vector<std::uint32_t>(n, 0xFF000000u | tint));
+  DibSpec s{side, side, bits};
+  for (std::size_t i = 0; i < n; ++i) {
+    s.pixels.push_back(bits <= 8 ? 1 : (i % 7 == 0 ? 0x80000000u : 0xFF000000u) | tint);
+    s.mask.push_back(i % 11 == 0);
+  }
+  s.palette = {0x000000, tint};
+  return DibImage(s);
 }
 
 inline std::optional<std::string> ReadFileBytes(const std::string& path) {

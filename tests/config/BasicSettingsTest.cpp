@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "config/BasicSettings.h"
+#include "config/ConfigDocument.h"
+#include "config/Layout.h"
 #include "config/Settings.h"
 #include "config/SettingsFile.h"
 #include "tests/config/FakePlatform.h"
@@ -14,6 +16,9 @@ using testing::DistributedFile;
 using testing::IconvSystem;
 using testing::kConfigPath;
 using testing::MemoryFiles;
+
+std::string Text(bool v) { return v ? "True" : "False"; }
+std::string Text(int v) { return std::to_string(v); }
 
 class BasicSettingsTest : public ::testing::Test {
  protected:
@@ -55,39 +60,49 @@ TEST_F(BasicSettingsTest, NumbersThatAreNotIntegersReadAsAbsent) {
   EXPECT_FALSE(ReadSetupFileValues(settings, items));
 }
 
-TEST_F(BasicSettingsTest, OkWritesEverySettingInOneSaveAndAPictureOnlyWhenTakenOver) {
-  BasicSettingsValues v;
-  v.HideAfterClick = true;
-  v.FrontIndex = 2;
-  v.CenterAction = 7;
-  v.HotKey = "K";
-  v.BackgroundSize = 355;
-  v.CenterPath = "C:\\p\\c.png";
-  v.CenterIndexToZero = true;
-  v.RectTopic = "";
-  v.RectTransparence = 40;
-  v.HintFontDefine = "\"Tahoma\", 9, [clRed]";
-  const int before = files.writes;
+// OK writes every value in one save, each where the loader finds it: Basic
+// starts empty and every value differs from its default, so a value written
+// into another's place shows.
+TEST_F(BasicSettingsTest, OkWritesEveryValueWhereTheLoaderFindsIt) {
+  files.files[kConfigPath] = "<Quorvel><Setup/></Quorvel>";
+  EXPECT_EQ(settings.WriteSetting(SettingKey::MinR, "120"), EditResult::NothingToChange) << "nothing above Basic";
+  files.files[kConfigPath] = "<Quorvel><Setup><Basic/></Setup></Quorvel>";
+  BasicSettingsValues v{.HideAfterClick = true, .LockPosition = true, .LockIcon = true, .FrontIndex = 2,
+                        .CenterAction = 7, .HotKey = "K", .BackgroundSize = 355, .CenterSize = 99,
+                        .BackgroundPath = "D:\\分.png", .CenterPath = "C:\\p\\c.png", .CenterIndexToZero = true,
+                        .MinR = 120, .SeparationSize = 40, .RotationValue = 30, .RectTopic = "Blue",
+                        .RectTransparence = 60, .RectPosition = 2, .RectIconPx = 64, .RectIconWd = 6,
+                        .IsShowHint = false, .HintFontDefine = "\"Tahoma\", 9, [clRed]"};
   ASSERT_EQ(settings.WriteSettings(BasicSettingsWrites(v)), EditResult::Saved);
-  EXPECT_EQ(files.writes, before + 1);
-  const std::pair<SettingKey, const char*> expected[] = {
-      {SettingKey::HideAfterClick, "True"},
-      {SettingKey::LockPosition, "False"},
-      {SettingKey::FrontIndex, "2"},
-      {SettingKey::CenterAction, "7"},
-      {SettingKey::HotKey, "K"},
-      {SettingKey::BackgroundSize, "355"},
-      {SettingKey::BackgroundIndex, "1"},
-      {SettingKey::BackgroundPath, ""},
-      {SettingKey::CenterIndex, "0"},
-      {SettingKey::CenterPath, "C:\\p\\c.png"},
-      {SettingKey::RectTopic, ""},
-      {SettingKey::RectTransparence, "40"},
-      {SettingKey::IsShowRect, "True"},
-      {SettingKey::HintFontDefine, "\"Tahoma\", 9, [clRed]"},
-      {SettingKey::HintFontDefault, "\"宋体\", 12, [Bold], [$00E9E9E9]"},
-  };
-  for (const auto& [key, value] : expected) EXPECT_EQ(Read(key), value) << static_cast<int>(key);
+  EXPECT_EQ(files.writes, 1);
+  // The switches and the position are written one by one elsewhere.
+  ASSERT_EQ(settings.WriteSettings({{SettingKey::PositionLeft, "-17"}, {SettingKey::PositionTop, "19"}}),
+            EditResult::Saved);
+  ASSERT_EQ(settings.WriteSwitch(SettingKey::IsShowRound, false), EditResult::Saved);
+  ASSERT_EQ(settings.WriteSwitch(SettingKey::IsShowRect, false), EditResult::Saved);
+  EXPECT_EQ(settings.SkinPath(SkinPart::Background), "D:\\分.png");
+  EXPECT_EQ(settings.SkinPath(SkinPart::Center), "C:\\p\\c.png");
+  EXPECT_EQ(Read(SettingKey::HintFontDefault), "<absent>");
+  // Pictures not taken over this time stay as they are.
+  v.BackgroundPath.reset();
+  v.CenterPath.reset();
+  ASSERT_EQ(settings.WriteSettings(BasicSettingsWrites(v)), EditResult::Saved);
+  EXPECT_EQ(files.writes, 4) << "the file is as it was";
+
+  Settings s;
+  ConfigDocument document(files, system, kConfigPath);
+  const SettingsOutcome outcome = LoadSettings(document, s);
+  ASSERT_EQ(outcome.status, SettingsStatus::Loaded);
+  const std::vector<std::string> read = {
+      Text(s.HideAfterClick),   Text(s.LockPosition),   Text(s.LockIcon),      Text(outcome.frontIndex),
+      Text(s.BackgroundIndex),  Text(s.BackgroundSize), Text(s.CenterIndex),   Text(s.CenterSize),
+      Text(s.CenterAction),     Text(s.PositionLeft),   Text(s.PositionTop),   Text(s.MinR),
+      Text(s.SeparationSize),   Text(s.RotationValue),  Text(s.IsShowRound),   Text(s.IsShowRect),
+      s.RectTopic,              Text(s.RectTransparence), Text(s.RectPosition), Text(s.RectIconPx),
+      Text(s.RectIconWd),       Text(s.IsShowHint),     s.HintFontDefine,      HotKeyText(document.Root())};
+  EXPECT_EQ(read, (std::vector<std::string>{"True", "True", "True", "2", "1", "355", "0", "99", "7", "-17", "19",
+                                            "120", "40", "30", "False", "False", "Blue", "60", "2", "64", "6",
+                                            "False", "\"Tahoma\", 9, [clRed]", "K"}));
 }
 
 TEST_F(BasicSettingsTest, DefaultsRestoreTheStoredDefaultFontAndLeaveLockIconAndPosition) {
@@ -100,31 +115,15 @@ TEST_F(BasicSettingsTest, DefaultsRestoreTheStoredDefaultFontAndLeaveLockIconAnd
   EXPECT_EQ(Read(SettingKey::HintFontDefine), "\"宋体\", 12, [Bold], [$00E9E9E9]");
   EXPECT_EQ(Read(SettingKey::LockIcon), "True");
   EXPECT_EQ(Read(SettingKey::PositionLeft), "10");
-  EXPECT_EQ(Read(SettingKey::HotKey), "C");
   Edit("MinR=\"105\"", "MinR=\"250\"");  // unchanged, nothing would be written
   files.refuseWrites = true;
   EXPECT_EQ(WriteDefaultSettings(settings), std::nullopt);  // a font the file does not hold is not told
 }
 
-// A picture path is an element's text below its skin's element: made when
-// missing, read back by the same key.
-TEST_F(BasicSettingsTest, SkinPathsAreMadeWhereTheyAreReadBack) {
-  Edit("<Path />", "");
-  for (const SkinPart part : {SkinPart::Background, SkinPart::Center}) {
-    const SettingKey key = part == SkinPart::Background ? SettingKey::BackgroundPath : SettingKey::CenterPath;
-    ASSERT_EQ(settings.WriteSetting(key, "D:\\分.png"), EditResult::Saved);
-    EXPECT_EQ(settings.SkinPath(part), "D:\\分.png");
-  }
-}
-
 TEST_F(BasicSettingsTest, RingToolsAreWrittenTogetherAndTheFilesListedInOrder) {
-  ItemTexts tool;
-  tool.File = "control.exe";
-  tool.Name = "控制面板";
-  tool.IconDefine = "C:\\Quorvel\\Icon\\SysTool\\ControlPanel.png";
-  const int before = files.writes;
+  const ItemTexts tool{"control.exe", "控制面板", "C:\\Quorvel\\Icon\\SysTool\\ControlPanel.png"};
   ASSERT_EQ(items.WriteRingItems({{2, tool}, {3, ItemTexts{}}, {5, tool}}), EditResult::Saved);
-  EXPECT_EQ(files.writes, before + 1);
+  EXPECT_EQ(files.writes, 1);
   const std::vector<std::string> ring = items.Files(ItemList::Ring).value();
   ASSERT_EQ(ring.size(), 20u);
   EXPECT_EQ(ring[1], "control.exe");

@@ -3,14 +3,11 @@
 // An in-memory file system and a system whose code-page conversion is the C
 // library's iconv: enough of the platform for the configuration code.
 
-#include <dirent.h>
-
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "platform/Platform.h"
 #include "platform/headless/Iconv.h"
@@ -24,17 +21,6 @@ inline std::string DistributedFile() {
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
-}
-
-// Names in a real directory, without "." and "..".
-inline std::vector<std::string> DirectoryEntries(const std::string& directory) {
-  std::vector<std::string> names;
-  if (DIR* dir = ::opendir(directory.c_str())) {
-    while (const dirent* entry = ::readdir(dir))
-      if (std::string name = entry->d_name; name != "." && name != "..") names.push_back(name);
-    ::closedir(dir);
-  }
-  return names;
 }
 
 class MemoryFiles : public IFileSystem {

@@ -5,7 +5,6 @@
 #include "config/FontSpec.h"
 #include "config/Layout.h"
 #include "config/Settings.h"
-#include "platform/headless/Iconv.h"
 #include "tests/config/FakePlatform.h"
 
 namespace qv::config {
@@ -83,12 +82,14 @@ TEST(ConfigSettings, EachMissingPartIsCompleted) {
     const std::string line = LineOf(complete, std::string("<") + name);
     return std::pair(Replace(complete, line, ""), Replace(Replace(complete, line, ""), kEndOfBasic, line + kEndOfBasic));
   };
+  // Completed together, the elements come in the order they are read: LockIcon, first in the file, comes last.
+  std::string allLoaded = complete, appended;
+  for (const char* name : {"IconElement", "ShowRound", "ShowRect", "HintFont", "LockIcon"}) {
+    allLoaded = Replace(allLoaded, LineOf(complete, std::string("<") + name), "");
+    appended += LineOf(complete, std::string("<") + name);
+  }
   const std::string sizeFirst = Replace(complete, "Index=\"1\" Action=\"4\" Size=\"115\"", "Size=\"115\" Index=\"1\" Action=\"4\"");
   const std::pair<const char*, std::pair<std::string, std::string>> cases[] = {
-      {"IconElement", element("IconElement")},
-      {"ShowRound", element("ShowRound")},
-      {"ShowRect", element("ShowRect")},
-      {"HintFont", element("HintFont")},
       {"LockIcon", element("LockIcon")},
       {"Background Size", {Replace(complete, "<Background Index=\"1\" Size=\"300\">", "<Background Index=\"1\">"), complete}},
       {"Center Size", {Replace(complete, " Action=\"4\" Size=\"115\"", " Action=\"4\""), complete}},
@@ -97,6 +98,7 @@ TEST(ConfigSettings, EachMissingPartIsCompleted) {
                       Replace(complete, "RectIconPx=\"50\" RectIconWd=\"4\"", "RectIconWd=\"4\" RectIconPx=\"50\"")}},
       {"RectIconPx and RectIconWd", {Replace(complete, " RectIconPx=\"50\" RectIconWd=\"4\"", ""), complete}},
       {"RectBackground", {DistributedFile(), complete}},
+      {"all five", {allLoaded, Replace(allLoaded, kEndOfBasic, appended + kEndOfBasic)}},
   };
   for (const auto& [name, files] : cases) {
     SCOPED_TRACE(name);
@@ -110,39 +112,11 @@ TEST(ConfigSettings, EachMissingPartIsCompleted) {
   }
 }
 
-// Completed together, the elements come in the order they are read: LockIcon, first in the file, comes last.
-TEST(ConfigSettings, CompletionsFollowTheReadOrder) {
-  const std::string complete = CompleteFile();
-  std::string loaded = complete, appended;
-  for (const char* name : {"<IconElement", "<ShowRound", "<ShowRect", "<HintFont", "<LockIcon"}) {
-    const std::string line = LineOf(complete, name);
-    loaded = Replace(loaded, line, "");
-    appended += line;
-  }
-  EXPECT_EQ(LoadedFile(loaded).File(), Replace(loaded, kEndOfBasic, appended + kEndOfBasic));
-}
-
 struct ValueCase {
   std::string from;  // text of the complete file
   std::string to;
   std::function<void(Settings&)> expect;  // changes FileDefaults() to the expected settings
 };
-
-// The file is complete, so it comes back exactly as loaded: the user's text stays even where it could not be read.
-void ExpectValueCases(const std::vector<ValueCase>& cases) {
-  for (const ValueCase& c : cases) {
-    SCOPED_TRACE(c.from + " -> " + c.to);
-    const std::string loaded = Replace(CompleteFile(), c.from, c.to);
-    LoadedFile run(loaded, Sentinel());
-    ASSERT_EQ(run.outcome.status, SettingsStatus::Loaded);
-    EXPECT_EQ(run.File(), loaded);
-    EXPECT_EQ(run.outcome.frontIndex, 0);
-    EXPECT_EQ(HotKeyText(run.document.Root()), "C");
-    Settings expected = FileDefaults();
-    c.expect(expected);
-    ExpectSettings(run.settings, expected);
-  }
-}
 
 template <typename T>
 std::function<void(Settings&)> Set(T Settings::*field, T value) {
@@ -151,9 +125,13 @@ std::function<void(Settings&)> Set(T Settings::*field, T value) {
 
 // HideAfterClick and LockPosition count only when exactly "True"; the others read any case or a number.
 // One case per field says which reader it goes through; the readers' own edges are ConfigDocument's.
-TEST(ConfigSettings, ExactAndAnyCaseBooleansAndNumbersThatFallBack) {
+// Nodes no step completes fall back to the defaults without being created; the position falls back to the
+// window's. The file is complete, so it comes back exactly as loaded: the user's text stays even where it
+// could not be read.
+TEST(ConfigSettings, ValuesReadOrFallenBackTo) {
+  const std::string complete = CompleteFile();
   const auto none = [](Settings&) {};
-  ExpectValueCases({
+  const ValueCase cases[] = {
       {"<HideAfterClick>False", "<HideAfterClick>True", Set(&Settings::HideAfterClick, true)},
       {"<HideAfterClick>False", "<HideAfterClick>true", Set(&Settings::HideAfterClick, false)},
       {"<LockPosition>False", "<LockPosition>TRUE", Set(&Settings::LockPosition, false)},
@@ -165,36 +143,40 @@ TEST(ConfigSettings, ExactAndAnyCaseBooleansAndNumbersThatFallBack) {
       // Numbers that do not parse take the default.
       {"Index=\"1\" Size=\"300\"", "Index=\"one\" Size=\"300\"", none},
       {"Left=\"600\"", "Left=\"left\"", Set(&Settings::PositionLeft, Sentinel().PositionLeft)},  // the window stays
+      {"<Front Index=\"0\" />", "<Front Index=\"x\" />", none},
       // The ring's numbers are held to the settings dialog's ranges, at both ends.
-      {"MinR=\"105\"", "MinR=\"2000000000\"", Set(&Settings::MinR, 300)},
+      {"MinR=\"105\"", "MinR=\"301\"", Set(&Settings::MinR, 300)},
       {"MinR=\"105\"", "MinR=\"-1\"", Set(&Settings::MinR, 0)},
-      {"MinR=\"105\"", "MinR=\"300\"", Set(&Settings::MinR, 300)},
       {"SeparationSize=\"35\"", "SeparationSize=\"101\"", Set(&Settings::SeparationSize, 100)},
       {"SeparationSize=\"35\"", "SeparationSize=\"-2147483648\"", Set(&Settings::SeparationSize, 0)},
       {"RotationValue=\"45\"", "RotationValue=\"0\"", Set(&Settings::RotationValue, 1)},
       {"RotationValue=\"45\"", "RotationValue=\"361\"", Set(&Settings::RotationValue, 360)},
-      {"RotationValue=\"45\"", "RotationValue=\"360\"", Set(&Settings::RotationValue, 360)},
-      // Other readable values are taken as they are.
       {"Action=\"4\"", "Action=\" 9 \"", Set(&Settings::CenterAction, 9)},
-      {"Left=\"600\"", "Left=\"-1200\"", Set(&Settings::PositionLeft, -1200)},
-  });
-}
-
-// Nodes no step completes fall back to the defaults without being created; the position falls back to the window's.
-TEST(ConfigSettings, MissingNodesThatAreNotCompleted) {
-  const std::string complete = CompleteFile();
-  const auto none = [](Settings&) {};
-  ExpectValueCases({
+      // Missing nodes.
       {LineOf(complete, "<Front"), "", none},
       {LineOf(complete, "<Center") + "\t\t\t\t<Path />\n\t\t\t</Center>\n", "", none},
       {" Action=\"4\"", "", none},
       {LineOf(complete, "<Position"), "", [](Settings& s) { s.PositionLeft = -7002, s.PositionTop = 7003; }},
       {" Top=\"368\"", "", Set(&Settings::PositionTop, 7003)},
       {LineOf(complete, "<HotKey"), "", none},
+      {"<HotKey Key=\"C\" />", "<HotKey Key=\"\" />", none},
+      {"<HotKey Key=\"C\" />", "<Hotkey Key=\"Q\" />", none},  // names are compared case-sensitively
       {"\" Define=\"&quot;宋体&quot;, 12, [Bold], [$00E9E9E9]\"", "\"", none},
       {"Define=\"&quot;宋体&quot;, 12, [Bold]", "Define=\"&quot;Tahoma&quot;, 9, [Italic]",
        Set<std::string>(&Settings::HintFontDefine, "\"Tahoma\", 9, [Italic], [$00E9E9E9]")},
-  });
+  };
+  for (const ValueCase& c : cases) {
+    SCOPED_TRACE(c.from + " -> " + c.to);
+    const std::string loaded = Replace(complete, c.from, c.to);
+    LoadedFile run(loaded, Sentinel());
+    ASSERT_EQ(run.outcome.status, SettingsStatus::Loaded);
+    EXPECT_EQ(run.File(), loaded);
+    EXPECT_EQ(run.outcome.frontIndex, 0);
+    EXPECT_EQ(HotKeyText(run.document.Root()), "C");
+    Settings expected = FileDefaults();
+    c.expect(expected);
+    ExpectSettings(run.settings, expected);
+  }
 }
 
 // Without Setup or Basic nothing else is invented; the dock list is always the document element's last child.
@@ -222,24 +204,11 @@ TEST(ConfigSettings, SkeletonFilesGainOnlyTheDockList) {
   }
 }
 
-TEST(ConfigSettings, FrontIndexAndLayer) {
-  const std::tuple<const char*, int, WindowLayer> cases[] = {
-      {"0", 0, WindowLayer::Normal}, {"1", 1, WindowLayer::Topmost}, {"2", 2, WindowLayer::Desktop},
-      {"3", 3, WindowLayer::Normal}, {"-1", -1, WindowLayer::Normal}, {"x", 0, WindowLayer::Normal}};
-  for (const auto& [text, index, layer] : cases) {
-    LoadedFile run(Replace(CompleteFile(), "<Front Index=\"0\" />", std::string("<Front Index=\"") + text + "\" />"));
-    EXPECT_EQ(run.outcome.frontIndex, index) << text;
-    EXPECT_EQ(FrontLayer(run.outcome.frontIndex), layer) << text;
-  }
-}
-
-TEST(ConfigSettings, HotKeyText) {
-  for (const auto& [element, key] : {std::pair{"<HotKey Key=\"Q\" />", "Q"}, {"<HotKey Key=\"\" />", "C"},
-                                     {"<HotKey />", "C"}, {"<Hotkey Key=\"Q\" />", "C"}}) {
-    SCOPED_TRACE(element);
-    LoadedFile run(Replace(CompleteFile(), "<HotKey Key=\"C\" />", element));
-    EXPECT_EQ(HotKeyText(run.document.Root()), key);
-  }
+TEST(ConfigSettings, FrontLayer) {
+  const std::pair<int, WindowLayer> cases[] = {{0, WindowLayer::Normal}, {1, WindowLayer::Topmost},
+                                               {2, WindowLayer::Desktop}, {3, WindowLayer::Normal},
+                                               {-1, WindowLayer::Normal}};
+  for (const auto& [index, layer] : cases) EXPECT_EQ(FrontLayer(index), layer) << index;
 }
 
 // A file that cannot be read is the user's work: reported, left byte for byte, settings untouched.
@@ -249,36 +218,17 @@ TEST(ConfigSettings, MissingOrUnreadableFileWritesNothing) {
   EXPECT_TRUE(missing.files.files.empty());
   ExpectSettings(missing.settings, Sentinel());
 
-  const std::string complete = CompleteFile();
-  const std::string unreadable[] = {
-      complete.substr(0, complete.size() / 2),
-      Replace(complete, "<Name />", "<Name>\xCE\xD2\xB5\xC4</Name>"),  // GB2312 bytes in a UTF-8 file
-      Replace(complete, "UTF-8", "no-such-encoding"),
-  };
-  for (const std::string& bytes : unreadable) {
-    LoadedFile run(bytes, Sentinel());
-    EXPECT_EQ(run.outcome.status, SettingsStatus::Unreadable);
-    EXPECT_FALSE(run.outcome.load.description.empty());
-    EXPECT_FALSE(run.outcome.saved);
-    EXPECT_EQ(run.files.writes, 0);
-    EXPECT_EQ(run.File(), bytes);
-    ExpectSettings(run.settings, Sentinel());
-  }
+  const std::string complete = CompleteFile(), cut = complete.substr(0, complete.size() / 2);
+  LoadedFile unreadable(cut, Sentinel());
+  EXPECT_EQ(unreadable.outcome.status, SettingsStatus::Unreadable);
+  EXPECT_FALSE(unreadable.outcome.load.description.empty());
+  EXPECT_FALSE(unreadable.outcome.saved);
+  EXPECT_EQ(unreadable.files.writes, 0);
+  EXPECT_EQ(unreadable.File(), cut);
+  ExpectSettings(unreadable.settings, Sentinel());
   LoadedFile refused(DistributedFile(), {}, true);
   EXPECT_EQ(refused.outcome.status, SettingsStatus::Loaded);
   EXPECT_FALSE(refused.outcome.saved);
-}
-
-TEST(ConfigSettings, Gb2312FileIsCompletedInGb2312) {
-  const auto gb2312 = [](const std::string& utf8) { return headless::IconvConvert(utf8, "UTF-8", "GB2312").value(); };
-  std::string utf8 = Replace(CompleteFile(), "encoding=\"UTF-8\"", "encoding=\"GB2312\"");
-  utf8 = Replace(utf8, "<Name />", "<Name>我的电脑</Name>");
-  const std::string hintFont = LineOf(utf8, "<HintFont");
-  const std::string loaded = Replace(utf8, hintFont, "");
-  LoadedFile run(gb2312(loaded));
-  ASSERT_EQ(run.outcome.status, SettingsStatus::Loaded);
-  EXPECT_EQ(run.settings.HintFontDefine, kFactoryFontSpec);
-  EXPECT_EQ(run.File(), gb2312(Replace(loaded, kEndOfBasic, hintFont + kEndOfBasic)));
 }
 
 // Closing writes the skins, sizes, action and position, creating no missing node; an unreadable file is not touched.
@@ -298,23 +248,18 @@ TEST(ConfigSettings, SaveSkinsAndPosition) {
   const std::string full = "<Center Index=\"5\" Action=\"7\" Size=\"120\">";
   const std::string noActionOrSize = Replace(complete, " Action=\"4\" Size=\"115\"", "");
   const std::string noPosition = Replace(complete, position, "");
-  const std::pair<std::optional<std::string>, std::optional<std::string>> cases[] = {
+  const std::pair<std::string, std::optional<std::string>> cases[] = {
       {complete, written(complete, center, full)},
       {noActionOrSize, written(noActionOrSize, "<Center Index=\"1\">", "<Center Index=\"5\" Size=\"120\" Action=\"7\">")},
       {noPosition, written(noPosition, center, full)},
-      {std::nullopt, std::nullopt},
       {"<a><b></a>", std::nullopt},
   };
   for (const auto& [loaded, saved] : cases) {
-    MemoryFiles files;
-    if (loaded) files.files[kConfigPath] = *loaded;
-    IconvSystem system;
-    ConfigDocument document(files, system, kConfigPath);
-    EXPECT_EQ(SaveSkinsAndPosition(document, settings), saved.has_value());
-    if (loaded) {
-      EXPECT_EQ(files.files[kConfigPath], saved.value_or(*loaded));
-    }
-    EXPECT_EQ(files.writes, saved ? 1 : 0);
+    LoadedFile run(std::nullopt);
+    run.files.files[kConfigPath] = loaded;
+    EXPECT_EQ(SaveSkinsAndPosition(run.document, settings), saved.has_value());
+    EXPECT_EQ(run.File(), saved.value_or(loaded));
+    EXPECT_EQ(run.files.writes, saved ? 1 : 0);
   }
 }
 

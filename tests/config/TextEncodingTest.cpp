@@ -6,12 +6,7 @@ namespace qv::config {
 namespace {
 
 TEST(ConfigTextEncoding, DeclaredEncodingAndForm) {
-  struct Case {
-    std::string bytes;
-    const char* declared;
-    SourceForm form;
-  };
-  const Case cases[] = {
+  const struct { std::string bytes; const char* declared; SourceForm form; } cases[] = {
       {"<?xml version=\"1.0\" encoding=\"GB2312\"?><a/>", "GB2312", SourceForm::CodePage},
       {"<?xml version=\"1.0\" encoding=\"utf-8\"?><a/>", "utf-8", SourceForm::Utf8},
       {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a/>", "ISO-8859-1", SourceForm::Latin1},
@@ -25,7 +20,7 @@ TEST(ConfigTextEncoding, DeclaredEncodingAndForm) {
       {std::string("\xFF\xFE<\0a\0/\0>\0", 10), "", SourceForm::Wide},
       {"<", "", SourceForm::Utf8},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);
     const std::string declared = DeclaredEncoding(c.bytes);
     EXPECT_EQ(declared, c.declared);
@@ -34,12 +29,8 @@ TEST(ConfigTextEncoding, DeclaredEncodingAndForm) {
 }
 
 TEST(ConfigTextEncoding, FindInvalidUtf8) {
-  struct Case {
-    std::string text;
-    std::size_t bad;
-  };
   constexpr std::size_t kNone = std::string_view::npos;
-  const Case cases[] = {
+  const struct { std::string text; std::size_t bad; } cases[] = {
       {"", kNone},
       {"宋体 é 😀", kNone},
       {"\xF4\x8F\xBF\xBF", kNone},  // U+10FFFF
@@ -51,7 +42,7 @@ TEST(ConfigTextEncoding, FindInvalidUtf8) {
       {"\xED\xA0\x80", 0},          // surrogate
       {"ok\xC3\xA9\xFF", 4},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(FindInvalidUtf8(c.text), c.bad);
   }

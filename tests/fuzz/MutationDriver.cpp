@@ -31,10 +31,7 @@ namespace {
 char current[512] = "no input yet";  // what the target is running on, for the signal handler
 
 extern "C" void OnFatalSignal(int signal) {
-  const char prefix[] = "\nfuzz pass: the target failed on ";
-  (void)!write(2, prefix, sizeof prefix - 1);
   (void)!write(2, current, std::strlen(current));
-  (void)!write(2, "\n", 1);
   std::signal(signal, SIG_DFL);
   std::raise(signal);
 }
@@ -106,7 +103,7 @@ int main(int argc, char** argv) {
   std::sort(files.begin(), files.end());  // the series must not depend on the directory's order
   std::vector<std::string> seeds;
   for (const std::filesystem::path& f : files) {
-    std::snprintf(current, sizeof current, "seed %s", f.c_str());
+    std::snprintf(current, sizeof current, "\nfuzz pass: the target failed on seed %s\n", f.c_str());
     std::ostringstream bytes;
     bytes << std::ifstream(f, std::ios::binary).rdbuf();
     seeds.push_back(bytes.str());
@@ -122,7 +119,8 @@ int main(int argc, char** argv) {
   long done = 0;
   for (; done < mutations && elapsed() <= seconds; ++done) {
     const std::size_t from = static_cast<std::size_t>(random() % seeds.size());
-    std::snprintf(current, sizeof current, "mutation %ld of %s", done, files[from].c_str());
+    std::snprintf(current, sizeof current, "\nfuzz pass: the target failed on mutation %ld of %s\n", done,
+                  files[from].c_str());
     Run(Mutate(random, seeds, seeds[from]));
   }
   std::printf("fuzz pass: %zu seeds, %ld of %ld mutations in %.1f s\n", seeds.size(), done, mutations, elapsed());

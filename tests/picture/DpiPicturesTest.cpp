@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "picture/DpiPictures.h"
+#include "picture/Picture.h"
 #include "tests/config/FakePlatform.h"
 #include "tests/support/IcoWriter.h"
 
@@ -41,6 +42,12 @@ TEST(DpiPicturesTest, FilesComeFromTheirVariantOrFallBack) {
     EXPECT_EQ(LoadPremultipliedPngFileForDpi(files, base, c.dpi).width, c.side) << c.dpi;
     EXPECT_EQ(LoadPictureFileForDpi(files, base, c.dpi).width, c.side) << c.dpi;
   }
+  // A file is read whatever its name says; one that is missing or cannot be read is no picture.
+  files.files["C:\\Quorvel\\Icon\\app.exe.ico"] = files.files[base];
+  EXPECT_EQ(LoadPictureFile(files, "C:\\Quorvel\\Icon\\app.exe.ico").width, 10);
+  EXPECT_TRUE(LoadPictureFile(files, "C:\\Quorvel\\Icon\\missing.png").Empty());
+  files.unreadable.insert(base);
+  EXPECT_TRUE(LoadPictureFileForDpi(files, base, 96).Empty());
 }
 
 // An icon file is read at the image that fits the scaled item square best.

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "tests/support/IcoWriter.h"
-#include "tests/config/FakePlatform.h"
 
 namespace qv::picture {
 namespace {
@@ -26,17 +25,6 @@ TEST(PictureTest, KindIsToldByTheBytes) {
     EXPECT_EQ(picture.pixels, c.drawn) << c.what;
     EXPECT_EQ(picture.Empty(), c.drawn.empty()) << c.what;
   }
-}
-
-TEST(PictureTest, FilesAreReadWhateverTheirName) {
-  config::testing::MemoryFiles files;
-  const std::string png = test::PngImage(1, 1, {0x80C86432});
-  files.files["C:\\Quorvel\\Icon\\app.exe.ico"] = png;  // a PNG named as an icon
-  files.files["C:\\Quorvel\\Icon\\locked.ico"] = png;
-  files.unreadable.insert("C:\\Quorvel\\Icon\\locked.ico");
-  EXPECT_EQ(LoadPictureFile(files, "C:\\Quorvel\\Icon\\app.exe.ico").pixels, std::vector<std::uint32_t>{0x80643219});
-  EXPECT_TRUE(LoadPictureFile(files, "C:\\Quorvel\\Icon\\locked.ico").Empty());
-  EXPECT_TRUE(LoadPictureFile(files, "C:\\Quorvel\\Icon\\missing.png").Empty());
 }
 
 }  // namespace

@@ -5,27 +5,18 @@
 namespace qv::win32 {
 namespace {
 
-ControlSpec Control(const char* name, ControlKind kind, Rect bounds, int page = -1, const char* parent = "") {
-  ControlSpec c;
-  c.name = name;
-  c.kind = kind;
-  c.bounds = bounds;
-  c.page = page;
-  c.parent = parent;
-  return c;
-}
-
 // A group box on a page, one control inside it, one beside it, a combo box
 // and a control directly on the form; the page body starts at (7, 30) at 96 DPI.
 TEST(FormLayoutTest, ControlsArePlacedFromTheirLogicalEdges) {
   FormSpec form;
+  using enum ControlKind;
   form.controls = {
-      Control("Box", ControlKind::GroupBox, {8, 100, 140, 145}, 1),
-      Control("Inside", ControlKind::Picture, {6, 15, 128, 128}, -1, "Box"),
-      Control("Left", ControlKind::Edit, {3, 5, 3, 21}, 1),
-      Control("Right", ControlKind::Edit, {6, 5, 3, 21}, 1),
-      Control("Combo", ControlKind::ComboBox, {110, 12, 200, 22}, 1),
-      Control("OnForm", ControlKind::Button, {282, 277, 75, 25}),
+      {.name = "Box", .kind = GroupBox, .bounds = {8, 100, 140, 145}, .page = 1},
+      {.name = "Inside", .kind = Picture, .bounds = {6, 15, 128, 128}, .parent = "Box"},
+      {.name = "Left", .kind = Edit, .bounds = {3, 5, 3, 21}, .page = 1},
+      {.name = "Right", .kind = Edit, .bounds = {6, 5, 3, 21}, .page = 1},
+      {.name = "Combo", .kind = ComboBox, .bounds = {110, 12, 200, 22}, .page = 1},
+      {.name = "OnForm", .kind = Button, .bounds = {282, 277, 75, 25}},
   };
   const Point page{7, 30};
   const struct { const char* control; int dpi; Rect physical; } cases[] = {
@@ -106,10 +97,7 @@ TEST(FormLayoutTest, ResamplingKeepsFlatColourAndAverages) {
   LayeredSurface two(2, 1);
   two.pixels = {PackBgra(0, 0, 0, 255), PackBgra(200, 200, 200, 255)};
   const LayeredSurface four = Resample(two, 4, 1);
-  EXPECT_EQ(BlueOf(four.At(0, 0)), 0);
-  EXPECT_EQ(BlueOf(four.At(1, 0)), 50);
-  EXPECT_EQ(BlueOf(four.At(2, 0)), 150);
-  EXPECT_EQ(BlueOf(four.At(3, 0)), 200);
+  for (const auto& [x, blue] : {std::pair{0, 0}, {1, 50}, {2, 150}, {3, 200}}) EXPECT_EQ(BlueOf(four.At(x, 0)), blue);
   // Nothing to resample, or nowhere to put it.
   EXPECT_TRUE(Resample(LayeredSurface(), 4, 4).Empty());
   EXPECT_TRUE(Resample(two, 0, 4).Empty());

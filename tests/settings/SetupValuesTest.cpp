@@ -42,10 +42,12 @@ TEST(SetupLists, AStoredIndexOutsideTheListIsNotTaken) {
 
 TEST(SetupHotKey, LettersAreTakenModifiersWaitEverythingElseIsRefused) {
   const std::pair<unsigned, HotKeyKeyAction> cases[] = {
-      {'A', HotKeyKeyAction::TakeLetter}, {'Z', HotKeyKeyAction::TakeLetter}, {'@', HotKeyKeyAction::Refuse},
-      {0xDB, HotKeyKeyAction::Refuse} /* [ */, {'0', HotKeyKeyAction::Refuse}, {'9', HotKeyKeyAction::Refuse},
-      {0x10, HotKeyKeyAction::Ignore},    {0xA1, HotKeyKeyAction::Ignore},    {0x20, HotKeyKeyAction::Refuse},
-      {0x70, HotKeyKeyAction::Refuse},    {'a', HotKeyKeyAction::Refuse},  // 'a' is VK_NUMPAD1
+      {'A', HotKeyKeyAction::TakeLetter}, {'Z', HotKeyKeyAction::TakeLetter},
+      {'@', HotKeyKeyAction::Refuse},     {0xDB, HotKeyKeyAction::Refuse} /* [ */,
+      {'0', HotKeyKeyAction::Refuse},     {'9', HotKeyKeyAction::Refuse},
+      {0x10, HotKeyKeyAction::Ignore},    {0xA1, HotKeyKeyAction::Ignore},
+      {0x20, HotKeyKeyAction::Refuse},    {0x70, HotKeyKeyAction::Refuse},
+      {'a', HotKeyKeyAction::Refuse},  // 'a' is VK_NUMPAD1
   };
   for (const auto& [key, action] : cases) EXPECT_EQ(HotKeyKey(key), action) << key;
 }
@@ -58,7 +60,8 @@ TEST(SetupHotKey, AnEmptyOrNonLetterEditKeepsTheLetterInUse) {
 
 TEST(SetupRunValue, QuotedWhenThePathHasBlanksAndComparedInBothForms) {
   EXPECT_EQ(RunValueFor("C:\\Quorvel\\Quorvel.exe"), "C:\\Quorvel\\Quorvel.exe");
-  EXPECT_EQ(RunValueFor("C:\\Program Files\\Quorvel\\Quorvel.exe"), "\"C:\\Program Files\\Quorvel\\Quorvel.exe\"");
+  EXPECT_EQ(RunValueFor("C:\\Program Files\\Quorvel\\Quorvel.exe"),
+            "\"C:\\Program Files\\Quorvel\\Quorvel.exe\"");
   const std::string spaced = "C:\\Program Files\\Q\\Quorvel.exe";
   const std::tuple<std::string, std::string, bool> cases[] = {
       {"C:\\Q\\Quorvel.exe", "C:\\Q\\Quorvel.exe", true},
@@ -71,15 +74,23 @@ TEST(SetupRunValue, QuotedWhenThePathHasBlanksAndComparedInBothForms) {
       {"\"\"", "", true},
       {"C:\\Other\\Quorvel.exe", "C:\\Q\\Quorvel.exe", false},
   };
-  for (const auto& [stored, exe, starts] : cases) EXPECT_EQ(RunValueStartsProgram(stored, exe), starts) << stored;
+  for (const auto& [stored, exe, starts] : cases)
+    EXPECT_EQ(RunValueStartsProgram(stored, exe), starts) << stored;
 }
 
 TEST(SetupThemes, PngFilesNameThemesWithoutTheirExtension) {
   const std::pair<std::string, std::optional<std::string>> cases[] = {
-      {"Default.png", "Default"},  {"Blue.PNG", "Blue"},  {".png", ""},
-      {"notes.txt", std::nullopt}, {"png", std::nullopt}, {"a.png.bak", std::nullopt},
+      {"Default.png", "Default"},
+      {"Blue.PNG", "Blue"},
+      {".png", ""},
+      {"notes.txt", std::nullopt},
+      {"png", std::nullopt},
+      {"a.png.bak", std::nullopt},
       // the copies drawn for scaled displays are no themes of their own
-      {"Default@150.png", std::nullopt}, {"Blue@200.PNG", std::nullopt}, {"a@b.png", "a@b"}, {"x@.png", "x@"}};
+      {"Default@150.png", std::nullopt},
+      {"Blue@200.PNG", std::nullopt},
+      {"a@b.png", "a@b"},
+      {"x@.png", "x@"}};
   for (const auto& [file, name] : cases) EXPECT_EQ(ThemeName(file), name) << file;
 }
 

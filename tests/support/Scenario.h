@@ -92,6 +92,12 @@ class ScenarioTest : public ::testing::Test {
     std::filesystem::remove_all(root_);
   }
 
+  // A new desktop and program folder, for the next case of a table.
+  void Afresh() {
+    TearDown();
+    SetUp();
+  }
+
   std::string programDir_ = "C:\\Quorvel\\";
   std::uint16_t displayLanguage_ = 0x0804;  // the system's display language for the next start
   std::filesystem::path ConfigFile() const { return desktop_->RealPath(programDir_ + "Config\\UserInfo.xml"); }
@@ -106,6 +112,12 @@ class ScenarioTest : public ::testing::Test {
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
   }
 
+  // config_ as the bytes of a file.
+  std::string Xml() const {
+    std::ostringstream xml;
+    config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
+    return xml.str();
+  }
   pugi::xml_node Basic() { return config_.document_element().child("Setup").child("Basic"); }
   pugi::xml_node Circle(int slot) {
     return config_.document_element().child("RoundBackground").child(("Circle" + std::to_string(slot)).c_str());
@@ -114,9 +126,7 @@ class ScenarioTest : public ::testing::Test {
   // Installs config_ as the program's file, starts the program and runs its
   // start-up step.
   app::MainForm* Start() {
-    std::ostringstream xml;
-    config_.save(xml, "\t", pugi::format_default, pugi::encoding_utf8);
-    InstallConfig(xml.str());
+    InstallConfig(Xml());
     app::MainForm* form = Launch();
     EXPECT_NE(form, nullptr);
     if (!form) return nullptr;
@@ -267,6 +277,12 @@ class ItemScenario : public testing::ScenarioTest {
       WriteItem(rect.append_child(("Rect" + std::to_string(j + 1)).c_str()), items[j]);
   }
 
+  // A new desktop whose program starts with these items.
+  app::MainForm* StartAfresh(std::initializer_list<int> slots) {
+    Afresh();
+    SetItems(slots);
+    return Start();
+  }
   // Items named "item <slot>", each with a target of its own.
   void SetItems(std::initializer_list<int> slots) {
     for (int slot : slots)

@@ -1,7 +1,5 @@
 #include "FormCommands.h"
 
-#include <cstdlib>
-
 #include "ToolText.h"
 
 // After <windows.h>.
@@ -11,18 +9,8 @@ namespace qvtool {
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
 constexpr wchar_t kFormClass[] = L"QuorvelForm";
 constexpr wchar_t kNameProperty[] = L"QuorvelName";
-
-bool Number(const std::wstring& text, long& value) {
-  if (text.empty()) return false;
-  wchar_t* end = nullptr;
-  value = std::wcstol(text.c_str(), &end, 10);
-  return end && *end == L'\0';
-}
 
 std::string ControlName(HWND control) {
   const ATOM atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(control, kNameProperty)));
@@ -127,15 +115,15 @@ void Notify(HWND form, HWND control, WORD code) {
 }  // namespace
 
 int CmdFormWait(const FormArgs& a) {
-  long timeout = 0;
-  if (a.size() != 2 || !Number(a[1], timeout)) return kUsage;
+  long long timeout = 0;
+  if (a.size() != 2 || !ParseNumber(a[1], timeout)) return kUsage;
   const DWORD start = GetTickCount();
   while (true) {
     if (HWND form = FindForm(a[0]); form && IsWindowVisible(form)) {
       PrintLine(HandleText(form));
       return kOk;
     }
-    if (static_cast<long>(GetTickCount() - start) > timeout) return kFailed;
+    if (static_cast<long long>(GetTickCount() - start) > timeout) return kFailed;
     Sleep(10);
   }
 }
@@ -176,8 +164,8 @@ int CmdFormClick(const FormArgs& a) {
 }
 
 int CmdFormSetPosition(const FormArgs& a) {
-  long position = 0;
-  if (a.size() != 3 || !Number(a[2], position)) return kUsage;
+  long long position = 0;
+  if (a.size() != 3 || !ParseNumber(a[2], position)) return kUsage;
   HWND form = nullptr, control = nullptr;
   if (!Locate(a, form, control)) return kFailed;
   Send(control, TBM_SETPOS, TRUE, position);
@@ -190,8 +178,8 @@ int CmdFormSetPosition(const FormArgs& a) {
 }
 
 int CmdFormSelect(const FormArgs& a) {
-  long index = 0;
-  if (a.size() != 3 || !Number(a[2], index)) return kUsage;
+  long long index = 0;
+  if (a.size() != 3 || !ParseNumber(a[2], index)) return kUsage;
   HWND form = nullptr, control = nullptr;
   if (!Locate(a, form, control)) return kFailed;
   if (Send(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR) {
@@ -203,8 +191,8 @@ int CmdFormSelect(const FormArgs& a) {
 }
 
 int CmdFormPage(const FormArgs& a) {
-  long index = 0;
-  if (a.size() != 3 || !Number(a[2], index)) return kUsage;
+  long long index = 0;
+  if (a.size() != 3 || !ParseNumber(a[2], index)) return kUsage;
   HWND form = nullptr, control = nullptr;
   if (!Locate(a, form, control)) return kFailed;
   // Moving the focus to a tab selects it and notifies the form as a click does.
@@ -215,8 +203,8 @@ int CmdFormPage(const FormArgs& a) {
 }
 
 int CmdFormSendDpi(const FormArgs& a) {
-  long dpi = 0;
-  if (a.size() != 2 || !Number(a[1], dpi) || dpi <= 0) return kUsage;
+  long long dpi = 0;
+  if (a.size() != 2 || !ParseNumber(a[1], dpi) || dpi <= 0) return kUsage;
   HWND form = FindForm(a[0]);
   if (!form) return kFailed;
   // As when the form moves to a monitor of that DPI, but with no suggested

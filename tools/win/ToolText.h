@@ -11,9 +11,22 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace qvtool {
+
+// Exit codes: the command did what it was asked, did not, or was misused.
+inline constexpr int kOk = 0;
+inline constexpr int kFailed = 1;
+inline constexpr int kUsage = 2;
+
+inline bool ParseNumber(const std::wstring& text, long long& value) {
+  if (text.empty()) return false;
+  wchar_t* end = nullptr;
+  value = std::wcstoll(text.c_str(), &end, 0);
+  return end && *end == L'\0';
+}
 
 inline std::string ToUtf8(const std::wstring& text) {
   if (text.empty()) return {};

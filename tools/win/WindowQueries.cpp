@@ -52,13 +52,10 @@ std::string DescribeWindow(HWND hwnd) {
   GetWindowRect(hwnd, &rect);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  char numbers[160];
-  std::snprintf(numbers, sizeof numbers, "%d\t%ld,%ld,%ld,%ld\t%lu\t0x%08lx\t0x%08lx", IsWindowVisible(hwnd) ? 1 : 0,
-                rect.left, rect.top, rect.right, rect.bottom, static_cast<unsigned long>(pid),
-                static_cast<unsigned long>(GetWindowLongW(hwnd, GWL_STYLE)),
-                static_cast<unsigned long>(GetWindowLongW(hwnd, GWL_EXSTYLE)));
-  return HandleText(hwnd) + "\t" + EscapeLine(ClassName(hwnd)) + "\t" + EscapeLine(WindowText(hwnd)) + "\t" + numbers +
-         "\t" + HandleText(GetWindow(hwnd, GW_OWNER));
+  char numbers[96];
+  std::snprintf(numbers, sizeof numbers, "%d\t%ld,%ld,%ld,%ld\t%lu", IsWindowVisible(hwnd) ? 1 : 0, rect.left,
+                rect.top, rect.right, rect.bottom, static_cast<unsigned long>(pid));
+  return HandleText(hwnd) + "\t" + EscapeLine(ClassName(hwnd)) + "\t" + EscapeLine(WindowText(hwnd)) + "\t" + numbers;
 }
 
 HWND FindVisibleTopLevel(const std::wstring& title) {
@@ -76,6 +73,32 @@ std::vector<std::string> StaticTexts(HWND dialog) {
     if (!text.empty()) texts.push_back(text);
   }
   return texts;
+}
+
+// What the notification area is under Wine (8.0, X11 driver, no XEMBED tray
+// manager on the display, as with openbox on Xvfb):
+// - explorer.exe owns a hidden "Shell_TrayWnd" that receives the icons;
+// - the first icon creates a top-level "__winex11_standalone_tray" window
+//   titled "Wine System Tray" (at 0,0, a caption bar and a row of icons);
+//   the last icon removed destroys it again;
+// - every icon is a visible 20x20 child of it of class "__winex11_tray_icon",
+//   laid out from the left in the order of adding. The tool tips are
+//   top-level "tooltips_class32" windows owned by the tray window.
+// With an XEMBED tray manager on the display the icons are instead top-level
+// "__winex11_tray_icon" windows docked into it; both kinds are counted.
+
+int CountTrayIcons() {
+  bool tray = false;
+  int icons = 0;
+  for (HWND hwnd : TopLevelWindows()) {
+    const std::string cls = ClassName(hwnd);
+    tray = tray || cls == "Shell_TrayWnd" || cls == "__winex11_standalone_tray";
+    if (cls == "__winex11_tray_icon" && IsWindowVisible(hwnd)) ++icons;
+    if (cls != "__winex11_standalone_tray") continue;
+    for (HWND child : ChildWindows(hwnd))
+      if (ClassName(child) == "__winex11_tray_icon" && IsWindowVisible(child)) ++icons;
+  }
+  return tray ? icons : -1;
 }
 
 bool Launch(const std::wstring& exe, PROCESS_INFORMATION& process, const std::wstring& arguments) {

@@ -32,13 +32,16 @@ bool IsReady(HWND main);
 
 std::vector<HWND> TopLevelWindows();
 std::vector<HWND> ChildWindows(HWND parent);
-// hwnd, class, title, visible, left,top,right,bottom, pid, style, exstyle, owner hwnd; tab-separated.
+// hwnd, class, title, visible, left,top,right,bottom, pid; tab-separated.
 std::string DescribeWindow(HWND hwnd);
 
 // A visible top-level window with exactly this title (message boxes, dialogs).
 HWND FindVisibleTopLevel(const std::wstring& title);
 // The non-empty texts of a window's Static children, in z-order.
 std::vector<std::string> StaticTexts(HWND dialog);
+
+// The visible tray icons of every program; -1 when there is no tray window.
+int CountTrayIcons();
 
 // Starts exe in its own folder, with arguments after its quoted name.
 bool Launch(const std::wstring& exe, PROCESS_INFORMATION& process, const std::wstring& arguments = {});

@@ -3,32 +3,19 @@
 // one per line (window texts escaped: \\ \n \r \t); the exit code is 0 when
 // the command did what it was asked, 1 when not, 2 for a usage error.
 
-#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "FormCommands.h"
 #include "ToolText.h"
-#include "TrayProbe.h"
 #include "WindowQueries.h"
 
 using namespace qvtool;
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
-
 using Args = std::vector<std::wstring>;
-
-bool ParseNumber(const std::wstring& text, long long& value) {
-  if (text.empty()) return false;
-  wchar_t* end = nullptr;
-  value = std::wcstoll(text.c_str(), &end, 0);
-  return end && *end == L'\0';
-}
 
 // "-" stands for "any" in class and title arguments.
 const wchar_t* AnyOr(const std::wstring& text) { return text == L"-" ? nullptr : text.c_str(); }
@@ -49,13 +36,15 @@ bool Start(const std::wstring& exe, PROCESS_INFORMATION& process, const std::wst
   return true;
 }
 
-int CmdWaitWindow(const Args& a) {
+// Polls FindWindow until it finds a window (wait-window) or none (wait-gone).
+int WaitForWindow(const Args& a, bool present) {
   long long timeout = 0;
   if (a.size() != 3 || !ParseNumber(a[2], timeout)) return kUsage;
   Stopwatch watch;
   while (true) {
-    if (HWND hwnd = FindWindowW(AnyOr(a[0]), AnyOr(a[1]))) {
-      PrintLine(HandleText(hwnd));
+    HWND hwnd = FindWindowW(AnyOr(a[0]), AnyOr(a[1]));
+    if ((hwnd != nullptr) == present) {
+      PrintLine(present ? HandleText(hwnd) : FormatMs(watch.Ms()));
       return kOk;
     }
     if (watch.Ms() > timeout) return kFailed;
@@ -63,17 +52,8 @@ int CmdWaitWindow(const Args& a) {
   }
 }
 
-int CmdWaitGone(const Args& a) {
-  long long timeout = 0;
-  if (a.size() != 3 || !ParseNumber(a[2], timeout)) return kUsage;
-  Stopwatch watch;
-  while (FindWindowW(AnyOr(a[0]), AnyOr(a[1]))) {
-    if (watch.Ms() > timeout) return kFailed;
-    Sleep(5);
-  }
-  PrintLine(FormatMs(watch.Ms()));
-  return kOk;
-}
+int CmdWaitWindow(const Args& a) { return WaitForWindow(a, true); }
+int CmdWaitGone(const Args& a) { return WaitForWindow(a, false); }
 
 int CmdWaitExit(const Args& a) {
   long long pid = 0, timeout = 0;

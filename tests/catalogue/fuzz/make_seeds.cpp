@@ -9,26 +9,11 @@
 #include <vector>
 
 #include "catalogue/IconExtraction.h"
-#include "tests/support/IcoWriter.h"
 #include "tests/catalogue/PeBuilder.h"
 
 namespace {
 
 using namespace qv::test;
-
-std::string Dib(int side, int bits, std::uint32_t seed) {
-  DibSpec s;
-  s.width = s.height = side;
-  s.bitCount = bits;
-  for (int i = 0; i < side * side; ++i) {
-    const std::uint32_t alpha = i % 5 == 0 ? 0x7Fu : 0xFFu;
-    s.pixels.push_back(bits <= 8 ? static_cast<std::uint32_t>(i) % 2
-                                 : alpha << 24 | ((seed * 2654435761u + i) & 0xFFFFFF));
-  }
-  if (bits <= 8) s.palette = {0x000000, 0xFFFFFF};
-  for (int i = 0; i < side * side; ++i) s.mask.push_back(i % 11 == 0);
-  return DibImage(s);
-}
 
 void Write(const std::filesystem::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary) << bytes;
@@ -60,7 +45,7 @@ int main(int argc, char** argv) {
     std::vector<IcoEntry> entries;
     std::uint32_t id = 1;
     for (const auto& [side, bits] : set.images) {
-      const std::string image = Dib(side, bits, id);
+      const std::string image = IconImage(side, bits, 0x405060u * id);
       resources.push_back(IconResource(id++, image));
       entries.push_back({image, side, bits});
     }
