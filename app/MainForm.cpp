@@ -16,6 +16,9 @@
 
 namespace qv::app {
 
+using config::TextKey;
+using config::Tr;
+
 namespace {
 
 constexpr unsigned kIntervalGetIcon = 50;
@@ -29,9 +32,6 @@ std::string LoadFault(const config::LoadResult& load) {
   return text;
 }
 
-std::string UnreadableMessage(const config::LoadResult& load) {
-  return std::string(kConfigUnreadableText) + "\n" + LoadFault(load);
-}
 
 }  // namespace
 
@@ -138,7 +138,7 @@ std::string MainForm::ConfigPath() const { return config::UserInfoPath(platform_
 // ---- creation ----
 
 void MainForm::FormCreate() {
-  trayAdded_ = platform_.tray.AddTrayIcon(kTrayTip);
+  trayAdded_ = platform_.tray.AddTrayIcon(Tr(TextKey::TrayTip));
   InitSettings();
   round_->LoadPlates();
   dock_->LoadPictures();
@@ -166,19 +166,21 @@ void MainForm::InitSettings() {
   if (outcome.status != config::SettingsStatus::Loaded && RestoreFromBackup(outcome)) outcome = file.Load(settings_);
   switch (outcome.status) {
     case config::SettingsStatus::Missing:
-      platform_.dialogs.MessageBox(kConfigMissingText, kMessageCaption, MessageBoxButtons::Ok, MessageBoxIcon::Warning);
+      platform_.dialogs.MessageBox(Tr(TextKey::ConfigMissing), Tr(TextKey::BoxCaption), MessageBoxButtons::Ok,
+                                   MessageBoxIcon::Warning);
       platform_.system.RequestQuit();
       return;
     case config::SettingsStatus::Unreadable:
       // Never overwritten: the user may still recover what the file holds.
-      platform_.dialogs.MessageBox(UnreadableMessage(outcome.load), kMessageCaption, MessageBoxButtons::Ok,
-                                   MessageBoxIcon::Warning);
+      platform_.dialogs.MessageBox(Tr(TextKey::ConfigUnreadable, {LoadFault(outcome.load)}), Tr(TextKey::BoxCaption),
+                                   MessageBoxButtons::Ok, MessageBoxIcon::Warning);
       platform_.system.RequestQuit();
       return;
     case config::SettingsStatus::Loaded:
       break;
   }
   settingsLoaded_ = true;
+  settingsOwner_->ApplyLanguage();
   ApplyFrontIndex(outcome.frontIndex);
   platform_.windows.SetBounds(mainWindow_, {settings_.PositionLeft, settings_.PositionTop, kMainFormDesignBounds.width,
                                             kMainFormDesignBounds.height});
@@ -194,24 +196,24 @@ bool MainForm::RestoreFromBackup(const config::SettingsOutcome& failed) {
     return config::SettingsFile(platform_.files, platform_.system, path).Probe().status == config::LoadStatus::Ok;
   };
   std::string backup = ConfigPath() + ".bak";
-  const char* question = kConfigRestoreText;
+  TextKey question = TextKey::ConfigRestore;
   if (!loads(backup)) {
     backup = config::ProtectedBackupPath(ConfigPath());
-    question = kConfigRestoreProtectedText;
+    question = TextKey::ConfigRestoreProtected;
     if (!loads(backup)) return false;
   }
   const std::string reason = failed.status == config::SettingsStatus::Missing
                                  ? ConfigPath() + " not found"
                                  : ConfigPath() + ": " + LoadFault(failed.load);
-  if (platform_.dialogs.MessageBox(std::string(question) + "\n" + reason, kMessageCaption,
-                                   MessageBoxButtons::YesNo, MessageBoxIcon::Question) != MessageBoxResult::Yes)
+  if (platform_.dialogs.MessageBox(Tr(question, {reason}), Tr(TextKey::BoxCaption), MessageBoxButtons::YesNo,
+                                   MessageBoxIcon::Question) != MessageBoxResult::Yes)
     return false;
   const std::optional<std::string> bytes = platform_.files.ReadFile(backup);
   if (bytes && platform_.files.WriteFileAtomic(ConfigPath(), *bytes)) return true;
   // The user asked for the backup and did not get it: say why before the usual message ends the start.
   std::string why = bytes ? platform_.files.LastWriteFailure() : backup + " could not be read";
-  platform_.dialogs.MessageBox(std::string(kConfigRestoreFailedText) + "\n" + why, kMessageCaption,
-                               MessageBoxButtons::Ok, MessageBoxIcon::Warning);
+  platform_.dialogs.MessageBox(Tr(TextKey::ConfigRestoreFailed, {why}), Tr(TextKey::BoxCaption), MessageBoxButtons::Ok,
+                               MessageBoxIcon::Warning);
   return false;
 }
 
@@ -452,7 +454,7 @@ void MainForm::OnTaskbarCreated() {
   // would be unreachable once hidden.
   if (!closed_) {
     trayAdded_ = false;
-    trayAdded_ = platform_.tray.AddTrayIcon(kTrayTip);
+    trayAdded_ = platform_.tray.AddTrayIcon(Tr(TextKey::TrayTip));
   }
 }
 

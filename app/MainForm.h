@@ -37,14 +37,6 @@ namespace qv::app {
 
 // The main window's design position and client size.
 inline constexpr Rect kMainFormDesignBounds{600, 368, 194, 168};
-inline constexpr const char* kTrayTip = "Quorvel(Quorvel)";
-inline constexpr const char* kConfigMissingText = "配置文件丢失，请重新下载。";
-inline constexpr const char* kConfigUnreadableText = "配置文件无法读取，请检查或重新下载。";
-inline constexpr const char* kConfigRestoreText = "配置文件丢失或无法读取。是否从备份 UserInfo.xml.bak 恢复？";
-inline constexpr const char* kConfigRestoreProtectedText =
-    "配置文件丢失或无法读取。是否从清除前的备份 UserInfo.xml.before-clear 恢复？";
-inline constexpr const char* kConfigRestoreFailedText = "无法从备份恢复配置文件。";
-inline constexpr const char* kMessageCaption = "提示";
 inline constexpr int kResumeTicks = 20;
 
 class MainForm final : public IPlatformEvents, private IWindowCommands, private IItemCommands {
@@ -139,6 +131,10 @@ class MainForm final : public IPlatformEvents, private IWindowCommands, private 
   // What the settings dialog changes in the main form.
   void SetHotKey(char letter);
   void SetFrontIndex(int frontIndex) { ApplyFrontIndex(frontIndex); }
+  // The tray tip in the language now in use.
+  void LanguageChanged() {
+    if (trayAdded_) platform_.tray.SetTrayTip(config::Tr(config::TextKey::TrayTip));
+  }
   void RelayoutRing();
   void EnableClearMemory() { timerClearMemory_.Enable(); }
   catalogue::CatalogueSite& Site() { return *site_; }

@@ -1,13 +1,18 @@
 #include "app/Menus.h"
 
+#include "config/Texts.h"
+
 namespace qv::app {
 
 namespace {
 
-MenuItem Item(const char* name, const char* caption, Command command, int tag = 0) {
+using T = config::TextKey;
+
+// Captions in the language in use when the menu is made.
+MenuItem Item(const char* name, T caption, Command command, int tag = 0) {
   MenuItem item;
   item.name = name;
-  item.caption = caption;
+  item.caption = config::Tr(caption);
   item.command = static_cast<int>(command);
   item.tag = tag;
   return item;
@@ -20,15 +25,15 @@ struct DockCommonNames {
 };
 
 std::vector<MenuItem> DockCommon(const DockCommonNames& n) {
-  return {Item(n.setup, "设置(&S)", Command::OpenDockSettings),
-          Item(n.min, "最小化窗口(&M)", Command::MinimizeToTray),
+  return {Item(n.setup, T::MenuSettings, Command::OpenDockSettings),
+          Item(n.min, T::MenuMinimize, Command::MinimizeToTray),
           MenuItem::Separator(n.sep1),
-          Item(n.round, "开/关圆形窗口(&Y)", Command::ToggleRound),
-          Item(n.rect, "开/关矩形窗口(&Z)", Command::ToggleRect),
+          Item(n.round, T::MenuToggleRound, Command::ToggleRound),
+          Item(n.rect, T::MenuToggleRect, Command::ToggleRect),
           MenuItem::Separator(n.sep2),
-          Item(n.help, "帮助(&H)", Command::OpenHelp),
-          Item(n.about, "关于(&A)", Command::OpenAbout),
-          Item(n.close, "退出(&X)", Command::Exit)};
+          Item(n.help, T::MenuHelp, Command::OpenHelp),
+          Item(n.about, T::MenuAbout, Command::OpenAbout),
+          Item(n.close, T::MenuExit, Command::Exit)};
 }
 
 }  // namespace
@@ -36,29 +41,30 @@ std::vector<MenuItem> DockCommon(const DockCommonNames& n) {
 Menu PopupMenuCenter() {
   return {
       "PopupMenuCenter",
-      {Item("NSetup", "设置(&S)", Command::OpenSettings, 4), Item("NMin", "最小化窗口(&M)", Command::MinimizeToTray, 0),
-       Item("NClear", "清除所有图标(&C)", Command::ClearAll, 1), MenuItem::Separator("N1"),
-       Item("NChangeBG", "切换背景(&G)", Command::NextBackground, 2),
-       Item("NChangCenter", "切换中央图标(&I)", Command::NextCenter, 3), MenuItem::Separator("N4"),
-       Item("NRound1", "开/关圆形窗口(&Y)", Command::ToggleRound, 0),
-       Item("NRect1", "开/关矩形窗口(&Z)", Command::ToggleRect, 0), MenuItem::Separator("N8"),
-       Item("NHelp", "帮助(&H)", Command::OpenHelp, 5), Item("NAbout", "关于(&A)", Command::OpenAbout, 6),
-       Item("NClose", "退出(&X)", Command::Exit, 7)}};
+      {Item("NSetup", T::MenuSettings, Command::OpenSettings, 4),
+       Item("NMin", T::MenuMinimize, Command::MinimizeToTray, 0), Item("NClear", T::MenuClearAll, Command::ClearAll, 1),
+       MenuItem::Separator("N1"), Item("NChangeBG", T::MenuNextBackground, Command::NextBackground, 2),
+       Item("NChangCenter", T::MenuNextCenter, Command::NextCenter, 3), MenuItem::Separator("N4"),
+       Item("NRound1", T::MenuToggleRound, Command::ToggleRound, 0),
+       Item("NRect1", T::MenuToggleRect, Command::ToggleRect, 0), MenuItem::Separator("N8"),
+       Item("NHelp", T::MenuHelp, Command::OpenHelp, 5), Item("NAbout", T::MenuAbout, Command::OpenAbout, 6),
+       Item("NClose", T::MenuExit, Command::Exit, 7)}};
 }
 
 Menu PopupMenuTaskBar() {
-  return {"PopupMenuTaskBar",
-          {Item("NRevert", "还原(&R)", Command::RestoreFromTray), Item("NpopSetup", "设置(&S)", Command::OpenSettings),
-           MenuItem::Separator("N2"), Item("NRound", "开/关圆形窗口(&Y)", Command::ToggleRound),
-           Item("NRect", "开/关矩形窗口(&Z)", Command::ToggleRect), MenuItem::Separator("N3"),
-           Item("NTHelp", "帮助(&H)", Command::OpenHelp), Item("NTAbout", "关于(&A)", Command::OpenAbout),
-           Item("NExit", "退出(&X)", Command::Exit)}};
+  return {
+      "PopupMenuTaskBar",
+      {Item("NRevert", T::MenuRestore, Command::RestoreFromTray),
+       Item("NpopSetup", T::MenuSettings, Command::OpenSettings), MenuItem::Separator("N2"),
+       Item("NRound", T::MenuToggleRound, Command::ToggleRound), Item("NRect", T::MenuToggleRect, Command::ToggleRect),
+       MenuItem::Separator("N3"), Item("NTHelp", T::MenuHelp, Command::OpenHelp),
+       Item("NTAbout", T::MenuAbout, Command::OpenAbout), Item("NExit", T::MenuExit, Command::Exit)}};
 }
 
 Menu PopupMenuSoft() {
   return {"PopupMenuSoft",
-          {Item("NDeleteIcon", "删除(&D)", Command::DeleteItem), MenuItem::Separator("N5"),
-           Item("NIconProperty", "属性(&R)", Command::Properties)}};
+          {Item("NDeleteIcon", T::MenuDelete, Command::DeleteItem), MenuItem::Separator("N5"),
+           Item("NIconProperty", T::MenuProperties, Command::Properties)}};
 }
 
 Menu PopupMenuRectBG() {
@@ -67,12 +73,13 @@ Menu PopupMenuRectBG() {
 }
 
 Menu PopupMenuRectIcon() {
-  MenuItem submenu = Item("NMenu", "菜单(&T)", Command::None);
+  MenuItem submenu = Item("NMenu", T::MenuDock, Command::None);
   submenu.submenu = DockCommon(
       {"NRectSetupIcon", "NMinRIcon", "N10", "NRound3", "NRect3", "N11", "NHelpRIcon", "NAboutRIcon", "NCloseRIcon"});
-  return {"PopupMenuRectIcon",
-          {Item("NDeleteRIcon", "删除(&D)", Command::DeleteItem),
-           Item("NRIconProperty", "属性(&R)", Command::Properties), MenuItem::Separator("N9"), std::move(submenu)}};
+  return {
+      "PopupMenuRectIcon",
+      {Item("NDeleteRIcon", T::MenuDelete, Command::DeleteItem),
+       Item("NRIconProperty", T::MenuProperties, Command::Properties), MenuItem::Separator("N9"), std::move(submenu)}};
 }
 
 Menu MenuOf(MenuKind kind) {

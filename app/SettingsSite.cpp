@@ -34,12 +34,13 @@ std::string SetupMachine::ExecutablePath() { return platform_.files.ExecutablePa
 std::string SetupMachine::ProgramDir() { return platform_.files.ProgramDir(); }
 
 bool SetupMachine::Ask(const std::string& text) {
-  return platform_.dialogs.MessageBox(text, kMessageCaption, MessageBoxButtons::YesNo, MessageBoxIcon::Information) ==
-         MessageBoxResult::Yes;
+  return platform_.dialogs.MessageBox(text, config::Tr(config::TextKey::BoxCaption), MessageBoxButtons::YesNo,
+                                      MessageBoxIcon::Information) == MessageBoxResult::Yes;
 }
 
 void SetupMachine::Tell(const std::string& text) {
-  platform_.dialogs.MessageBox(text, kMessageCaption, MessageBoxButtons::Ok, MessageBoxIcon::Information);
+  platform_.dialogs.MessageBox(text, config::Tr(config::TextKey::BoxCaption), MessageBoxButtons::Ok,
+                               MessageBoxIcon::Information);
 }
 
 void SetupMachine::OpenAddress(const std::string& address) {
@@ -94,5 +95,7 @@ void DockListener::MagnifyChanged() { form_.Dock().CollapseRectBar(); }
 void DisplayListener::LayerChanged(int frontIndex) { form_.SetFrontIndex(frontIndex); }
 
 void DisplayListener::HotKeyChanged(char letter) { form_.SetHotKey(letter); }
+
+void DisplayListener::LanguageChanged() { form_.LanguageChanged(); }
 
 }  // namespace qv::app

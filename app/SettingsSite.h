@@ -80,6 +80,7 @@ class DisplayListener final : public SettingsListener {
   using SettingsListener::SettingsListener;
   void LayerChanged(int frontIndex) override;
   void HotKeyChanged(char letter) override;
+  void LanguageChanged() override;
 };
 
 }  // namespace qv::app

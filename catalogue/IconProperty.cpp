@@ -1,6 +1,11 @@
 #include "catalogue/IconProperty.h"
 
+#include "config/Texts.h"
+
 namespace qv::catalogue {
+
+using T = config::TextKey;
+using config::Tr;
 
 namespace {
 
@@ -16,7 +21,7 @@ ControlSpec Make(const char* name, ControlKind kind, const std::string& caption,
   return c;
 }
 
-ControlSpec BoldLabel(const char* name, const char* caption, Point at) {
+ControlSpec BoldLabel(const char* name, const std::string& caption, Point at) {
   ControlSpec c = Make(name, ControlKind::Label, caption, {at.x, at.y, 0, 0});
   c.font = ControlFont{"", 0, 0, true, false};
   return c;
@@ -35,28 +40,28 @@ std::string TrimBlanks(const std::string& text) {
 FormSpec IconPropertyFormSpec() {
   FormSpec form;
   form.name = kIconPropertyFormName;
-  form.caption = kIconPropertyCaption;
+  form.caption = Tr(T::PropertyCaption);
   form.clientSize = {469, 318};
-  form.controls.push_back(Make("GroupBoxIcon", ControlKind::GroupBox, "预览", {32, 10, 140, 145}, 8));
+  form.controls.push_back(Make("GroupBoxIcon", ControlKind::GroupBox, Tr(T::Preview), {32, 10, 140, 145}, 8));
   ControlSpec image = Make("ImageIcon", ControlKind::Picture, "", {6, 15, 128, 128});
   image.parent = "GroupBoxIcon";
   form.controls.push_back(image);
-  ControlSpec name = BoldLabel("LabelName", "文本名称", {180, 41});
+  ControlSpec name = BoldLabel("LabelName", Tr(T::PropertyName), {180, 41});
   name.font->points = 9;
   form.controls.push_back(name);
   form.controls.push_back(Make("EditName", ControlKind::Edit, "", {180, 60, 258, 21}, 1));
-  form.controls.push_back(BoldLabel("LabelArgument", "命令参数", {180, 96}));
+  form.controls.push_back(BoldLabel("LabelArgument", Tr(T::PropertyArgument), {180, 96}));
   form.controls.push_back(Make("EditArgument", ControlKind::Edit, "", {180, 116, 258, 21}, 5));
-  form.controls.push_back(BoldLabel("LabelIcon", "Icon 图像", {32, 161}));
+  form.controls.push_back(BoldLabel("LabelIcon", Tr(T::PropertyIcon), {32, 161}));
   form.controls.push_back(Make("EditIcon", ControlKind::Edit, "", {32, 181, 329, 21}, 0));
-  form.controls.push_back(Make("BitBtnIcon", ControlKind::Button, "浏  览", {375, 179, 63, 25}, 3));
-  form.controls.push_back(BoldLabel("LabelTarget", "目标文件", {32, 215}));
+  form.controls.push_back(Make("BitBtnIcon", ControlKind::Button, Tr(T::Browse), {375, 179, 63, 25}, 3));
+  form.controls.push_back(BoldLabel("LabelTarget", Tr(T::PropertyTarget), {32, 215}));
   form.controls.push_back(Make("EditTarget", ControlKind::Edit, "", {32, 234, 329, 21}, 2));
-  form.controls.push_back(Make("BitBtnTarget", ControlKind::Button, "浏  览", {375, 232, 63, 25}, 4));
-  ControlSpec ok = Make("BitBtnOK", ControlKind::Button, "确  定", {282, 277, 75, 25}, 6);
+  form.controls.push_back(Make("BitBtnTarget", ControlKind::Button, Tr(T::Browse), {375, 232, 63, 25}, 4));
+  ControlSpec ok = Make("BitBtnOK", ControlKind::Button, Tr(T::Ok), {282, 277, 75, 25}, 6);
   ok.role = ButtonRole::Default;
   form.controls.push_back(ok);
-  ControlSpec cancel = Make("BitBtnCancel", ControlKind::Button, "取  消", {363, 277, 75, 25}, 7);
+  ControlSpec cancel = Make("BitBtnCancel", ControlKind::Button, Tr(T::Cancel), {363, 277, 75, 25}, 7);
   cancel.role = ButtonRole::Cancel;
   form.controls.push_back(cancel);
   return form;
@@ -116,7 +121,7 @@ void TFormIconProperty::OnCloseRequest(FormId) { FormClose(); }
 // closed, or freed by a properties command for another item.
 void TFormIconProperty::BitBtnIconClick() {
   const std::weak_ptr<const bool> alive = life_;
-  const std::optional<std::string> path = forms_.OpenFileDialog(form_, "", kPictureFilter);
+  const std::optional<std::string> path = forms_.OpenFileDialog(form_, "", Tr(T::PictureFilter));
   if (!path || alive.expired() || form_ == kNoForm) return;
   forms_.SetText(form_, "EditIcon", *path);
   LoadPreview();

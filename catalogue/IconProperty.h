@@ -16,9 +16,6 @@
 namespace qv::catalogue {
 
 inline constexpr const char* kIconPropertyFormName = "FormIconProperty";
-inline constexpr const char* kIconPropertyCaption = "属性：Quorvel";
-inline constexpr const char* kPictureFilter =
-    "All (*.png;*.ico)|*.png;*.ico|Portable Network Graphics (*.png)|*.png|Icons (*.ico)|*.ico";
 
 // The four values the dialog edits: PropIconPath, PropName, PropTarget, PropArgument.
 struct ItemProperties {

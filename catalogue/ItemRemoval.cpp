@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "config/Backups.h"
+#include "config/Texts.h"
 #include "picture/DpiPictures.h"
 #include "picture/PngLoader.h"
 
@@ -147,7 +148,8 @@ void ItemRemoval::RemoveRectSlot(int slot, RemovalVariant variant) {
 void ItemRemoval::NClearClick() {
   if (Animating()) return;
   const MessageBoxResult answer = site_.platform.dialogs.MessageBox(
-      kClearQuestion, kClearCaption, MessageBoxButtons::YesNo, MessageBoxIcon::Information);
+      config::Tr(config::TextKey::ClearQuestion), config::Tr(config::TextKey::BoxCaption), MessageBoxButtons::YesNo,
+      MessageBoxIcon::Information);
   // The question runs its own message loop: an animation may have begun meanwhile.
   if (answer != MessageBoxResult::Yes || Animating()) return;
   config::TakeProtectedBackup(site_.platform.files, site_.platform.system, site_.ConfigPath());

@@ -24,8 +24,6 @@ inline constexpr unsigned kIntervalDestroyIcon = 40;
 inline constexpr unsigned kIntervalClearIcon = 30;
 inline constexpr int kDestroyFrames = 5;  // "DestroyPNG1" .. "DestroyPNG5"
 inline constexpr int kClearFrames = 6;    // "ClearPNG1" .. "ClearPNG6"
-inline constexpr const char* kClearQuestion = "确定要清除所有图标吗？";
-inline constexpr const char* kClearCaption = "提示";
 
 // The item a destroy animation plays in and then removes. The window is the
 // binding, not ActiveIconWindow and not the slot: a release on another item

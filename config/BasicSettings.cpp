@@ -21,7 +21,7 @@ std::optional<SetupFileValues> ReadSetupFileValues(const SettingsFile& settings,
       SettingKey::HideAfterClick, SettingKey::LockPosition, SettingKey::LockIcon,       SettingKey::HotKey,
       SettingKey::FrontIndex,     SettingKey::CenterAction, SettingKey::BackgroundPath, SettingKey::CenterPath,
       SettingKey::BackgroundSize, SettingKey::CenterSize,   SettingKey::MinR,           SettingKey::SeparationSize,
-      SettingKey::RotationValue,  SettingKey::IsShowHint,   SettingKey::HintFontDefine};
+      SettingKey::RotationValue,  SettingKey::IsShowHint,   SettingKey::HintFontDefine, SettingKey::Language};
   const auto read = settings.ReadSettings(kKeys);
   if (!read) return std::nullopt;
   const std::vector<std::optional<std::string>>& r = *read;
@@ -41,6 +41,7 @@ std::optional<SetupFileValues> ReadSetupFileValues(const SettingsFile& settings,
   v.RotationValue = Integer(r[12]);
   v.IsShowHint = True(r[13]);
   v.HintFontDefine = r[14].value_or("");
+  v.Language = ParseLanguageChoice(r[15]);
   v.RoundFiles = items.Files(ItemList::Ring).value_or(std::vector<std::string>{});
   v.RectFiles = items.Files(ItemList::Dock).value_or(std::vector<std::string>{});
   return v;
@@ -77,6 +78,7 @@ SettingWrites BasicSettingsWrites(const BasicSettingsValues& v) {
       {SettingKey::RectIconWd, Number(v.RectIconWd)},
       {SettingKey::IsShowHint, BoolText(v.IsShowHint)},
       {SettingKey::HintFontDefine, v.HintFontDefine},
+      {SettingKey::Language, LanguageChoiceText(v.Language)},
   };
   w.insert(w.end(), rest.begin(), rest.end());
   return w;

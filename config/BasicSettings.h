@@ -35,6 +35,7 @@ struct SetupFileValues {
   // The File texts of the ring's and the dock's item elements, in document order.
   std::vector<std::string> RoundFiles;
   std::vector<std::string> RectFiles;
+  LanguageChoice Language = LanguageChoice::Windows;
 };
 
 // nullopt when the file cannot be read.
@@ -65,6 +66,7 @@ struct BasicSettingsValues {
   int RectIconWd = 4;
   bool IsShowHint = true;
   std::string HintFontDefine;
+  LanguageChoice Language = LanguageChoice::Windows;
 };
 
 // The writes of OK, in the order they are made.

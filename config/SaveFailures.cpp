@@ -5,7 +5,7 @@
 namespace qv::config {
 
 std::string NotSavedMessage(const std::string& path, const std::string& reason) {
-  return std::string(kNotSavedText) + "\n" + path + "\n" + reason;
+  return Tr(TextKey::NotSaved, {path, reason});
 }
 
 SaveFailures::SaveFailures(IDialogs& dialogs, IDiagnostics& diagnostics, const IFileSystem& files, std::string path)
@@ -37,7 +37,7 @@ void SaveFailures::TellPending() {
   told_ = true;
   const std::string message = std::move(pending_);
   pending_.clear();
-  dialogs_.MessageBox(message, kNotSavedCaption, MessageBoxButtons::Ok, MessageBoxIcon::Warning);
+  dialogs_.MessageBox(message, Tr(TextKey::BoxCaption), MessageBoxButtons::Ok, MessageBoxIcon::Warning);
 }
 
 }  // namespace qv::config

@@ -7,12 +7,10 @@
 #include <string>
 
 #include "config/LoadResult.h"
+#include "config/Texts.h"
 #include "platform/Platform.h"
 
 namespace qv::config {
-
-inline constexpr const char* kNotSavedText = "配置文件无法保存，本次运行中的更改只保留在内存中，退出后将丢失。";
-inline constexpr const char* kNotSavedCaption = "提示";
 
 // The message: what could not be saved, where and why.
 std::string NotSavedMessage(const std::string& path, const std::string& reason);

@@ -202,6 +202,8 @@ SettingsOutcome LoadSettings(ConfigDocument& document, Settings& settings) {
 
   outcome.frontIndex = IntOr(FirstChild(basic, "Front"), "Index", kDefaultFrontIndex);
 
+  // Read only: a file without the choice follows Windows and stays as it is.
+  settings.Language = ParseLanguageChoice(Attribute(basic, "Language"));
   settings.HideAfterClick = IsExactTrue(Text(FirstChild(basic, "HideAfterClick")));
   settings.LockPosition = IsExactTrue(Text(FirstChild(basic, "LockPosition")));
 

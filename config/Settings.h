@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "config/LoadResult.h"
+#include "config/Texts.h"
 #include "platform/Platform.h"
 
 namespace qv::config {
@@ -38,6 +39,7 @@ struct Settings {
   bool IsShowHint = true;
   std::string HintFontDefine;
   bool RectListCreated = false;
+  LanguageChoice Language = LanguageChoice::Windows;
 };
 
 // The ranges the settings dialog offers; a value read from the file is held to them.

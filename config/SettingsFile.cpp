@@ -9,8 +9,9 @@ namespace qv::config {
 
 namespace {
 
-// Where a key's value lives below Basic: an attribute of the element, or the
-// text of the element (or of its child, when one is named) when attribute is null.
+// Where a key's value lives below Basic: an attribute of the element (of
+// Basic itself when element is null), or the text of the element (or of its
+// child, when one is named) when attribute is null.
 struct Place {
   const char* element;
   const char* attribute;
@@ -73,6 +74,8 @@ Place PlaceOf(SettingKey key) {
       return {"Center", nullptr, "Path"};
     case SettingKey::HintFontDefault:
       return {"HintFont", "Default"};
+    case SettingKey::Language:
+      return {nullptr, "Language"};
   }
   return {"", nullptr};
 }
@@ -84,7 +87,7 @@ pugi::xml_node MadeChild(pugi::xml_node parent, const char* name) {
 
 void Write(pugi::xml_node basic, SettingKey key, const std::string& value) {
   const Place place = PlaceOf(key);
-  pugi::xml_node element = MadeChild(basic, place.element);
+  pugi::xml_node element = place.element ? MadeChild(basic, place.element) : basic;
   if (place.attribute) {
     SetAttribute(element, place.attribute, value);
   } else {
@@ -94,7 +97,7 @@ void Write(pugi::xml_node basic, SettingKey key, const std::string& value) {
 
 std::optional<std::string> Read(pugi::xml_node basic, SettingKey key) {
   const Place place = PlaceOf(key);
-  pugi::xml_node element = FirstChild(basic, place.element);
+  pugi::xml_node element = place.element ? FirstChild(basic, place.element) : basic;
   if (place.attribute) return Attribute(element, place.attribute);
   if (place.child) element = FirstChild(element, place.child);
   if (!element) return std::nullopt;

@@ -44,6 +44,7 @@ enum class SettingKey {
   BackgroundPath,  // the user's own skin pictures, as element texts
   CenterPath,
   HintFontDefault,  // the label font the defaults restore
+  Language,         // the interface's language, on Basic itself
 };
 
 // Several values written in one save, in this order.

@@ -8,7 +8,16 @@
 namespace qv::config {
 
 SettingsOwner::SettingsOwner(Settings& values, IFileSystem& files, ISystem& system, std::string path)
-    : values_(values), files_(files), system_(system), path_(std::move(path)) {}
+    : values_(values), files_(files), system_(system), path_(std::move(path)) {
+  SetLanguage(ResolveLanguage(values_.Language, system_.UserInterfaceLanguage()));
+}
+
+void SettingsOwner::ApplyLanguage() {
+  const Language language = ResolveLanguage(values_.Language, system_.UserInterfaceLanguage());
+  if (language == CurrentLanguage()) return;
+  SetLanguage(language);
+  Tell([](ISettingsObserver& o) { o.LanguageChanged(); });
+}
 
 void SettingsOwner::Subscribe(ISettingsObserver& observer) {
   if (std::find(observers_.begin(), observers_.end(), &observer) == observers_.end()) observers_.push_back(&observer);
@@ -100,6 +109,7 @@ EditResult SettingsOwner::Apply(const BasicSettingsValues& v, const SkinShifts& 
   if (v.BackgroundIndexToZero) s.BackgroundIndex = 0;
   if (v.CenterIndexToZero) s.CenterIndex = 0;
   s.HintFontDefine = v.HintFontDefine;
+  s.Language = v.Language;
   hotKey_ = v.HotKey.empty() ? hotKey_ : v.HotKey[0];
   const char letter = hotKey_;
   Tell([&](ISettingsObserver& o) { o.LayerChanged(v.FrontIndex); });
@@ -107,6 +117,7 @@ EditResult SettingsOwner::Apply(const BasicSettingsValues& v, const SkinShifts& 
   Tell([](ISettingsObserver& o) { o.LabelChanged(); });
   if (skins.background) Tell([&](ISettingsObserver& o) { o.SkinChanged(SkinPart::Background, *skins.background); });
   if (skins.center) Tell([&](ISettingsObserver& o) { o.SkinChanged(SkinPart::Center, *skins.center); });
+  ApplyLanguage();
   return result;
 }
 

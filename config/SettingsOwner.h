@@ -37,6 +37,8 @@ class ISettingsObserver {
   // IsShowRound or IsShowRect switched: that presentation shows or hides.
   virtual void RingShownChanged() {}
   virtual void DockShownChanged() {}
+  // The interface's language: texts shown from now on take it.
+  virtual void LanguageChanged() {}
 };
 
 // Which skins OK draws again, each with its shift; nullopt leaves it as it is.
@@ -56,6 +58,10 @@ class SettingsOwner {
   // The hot key's letter in use; 'C' until the file's is known.
   char HotKey() const { return hotKey_; }
   void HotKeyLoaded(char letter) { hotKey_ = letter; }
+
+  // The language the settings ask for, resolved against the system's, in use
+  // from now on; observers hear of it when it differs from the one in use.
+  void ApplyLanguage();
 
   // An observer stays subscribed until it unsubscribes; it may do so while it is told.
   void Subscribe(ISettingsObserver& observer);

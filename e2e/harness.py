@@ -83,6 +83,14 @@ def edit_config_attributes(path, changes):
     Path(path).write_bytes(text.encode(encoding))
 
 
+def pin_language(path, language):
+    """Gives <Basic> the interface's language, which settings may then change."""
+    data = Path(path).read_bytes()
+    encoding = config_encoding(data)
+    text = re.sub(r"<Basic\b(?![^>]*\bLanguage=)", '<Basic Language="%s"' % language, data.decode(encoding), count=1)
+    Path(path).write_bytes(text.encode(encoding))
+
+
 def find_path(root, *names):
     """The first element along names (each the first child of that name)."""
     for name in names:
@@ -144,6 +152,7 @@ class FormControl:
             parts[4]
         self.rect = tuple(int(v) for v in parts[5].split(","))  # left, top, width, height in the client area
         self.visible = parts[6] == "visible"
+        self.text_width = int(parts[8]) if len(parts) > 8 else -1  # the text in the control's font, in pixels
 
     def __repr__(self):
         return "<%s %s %r %s %s>" % (self.name, self.cls, self.text, self.value, self.rect)
@@ -341,6 +350,8 @@ class Harness:
         if folder.exists():
             shutil.rmtree(folder)
         shutil.copytree(self.dist, folder)
+        # Wine's display language is English; the scenarios read the Chinese texts.
+        pin_language(folder / "Config" / "UserInfo.xml", "Chinese")
         return folder
 
     def prepare(self, name="app", ring=None, dock=None, settings=None):

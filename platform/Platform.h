@@ -218,6 +218,8 @@ class ITray {
   // The tray icon of the main window: uID 100, the application icon, the
   // callback message 1124 delivered as IPlatformEvents::OnTrayCallback.
   virtual bool AddTrayIcon(const std::string& tip) = 0;
+  // The tip of the icon added; nothing when there is none.
+  virtual void SetTrayTip(const std::string& tip) = 0;
   virtual void RemoveTrayIcon() = 0;
 };
 
@@ -246,6 +248,8 @@ class ISystem {
   virtual std::optional<std::string> EncodeFromUtf8(const std::string& utf8, const std::string& encoding) const = 0;
   // A resource of the program file ("PNG" pictures); nullopt when absent.
   virtual std::optional<std::string> LoadResource(const std::string& type, const std::string& name) const = 0;
+  // The user's display language, a Windows LANGID (0x0804 Chinese, 0x0409 English...).
+  virtual std::uint16_t UserInterfaceLanguage() const = 0;
   // Marks the presentations as built; tests and tools outside the process can observe it.
   virtual void SignalReady() = 0;
 };

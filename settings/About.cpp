@@ -1,19 +1,23 @@
 #include "settings/About.h"
 
+#include "config/Texts.h"
 #include "picture/Picture.h"
 
 namespace qv::settings {
 
+using T = config::TextKey;
+using config::Tr;
+
 std::string VersionText(const std::optional<FileVersion>& version) {
-  std::string text = "版本：V ";
-  if (!version) return text + "0";
-  return text + std::to_string(version->major) + "." + std::to_string(version->minor);
+  const std::string number =
+      version ? std::to_string(version->major) + "." + std::to_string(version->minor) : std::string("0");
+  return Tr(T::AboutVersion, {number});
 }
 
 FormSpec AboutFormSpec(const std::string& versionText) {
   FormSpec form;
   form.name = kAboutFormName;
-  form.caption = kAboutCaption;
+  form.caption = Tr(T::AboutCaption);
   form.clientSize = {313, 181};
   const ControlFont linkFont{"Tahoma", 0, 12, false, false};
   auto label = [](const char* name, const std::string& caption, Rect bounds) {
@@ -41,19 +45,19 @@ FormSpec AboutFormSpec(const std::string& versionText) {
   name.font = ControlFont{"Times New Roman", 0, 16, true, false};
   form.controls.push_back(name);
   form.controls.push_back(label("LVersion", versionText, {143, 56, 0, 0}));
-  form.controls.push_back(label("LInitiator", kOwnerLine, {143, 87, 0, 0}));
+  form.controls.push_back(label("LInitiator", Tr(T::AboutOwner), {143, 87, 0, 0}));
   // "Brimwold：" is wider than the 40 pixels a two-character caption needs,
   // so the links start further right, clear of it.
-  form.controls.push_back(label("Label1", "官网：", {16, 124, 0, 0}));
+  form.controls.push_back(label("Label1", Tr(T::AboutSite), {16, 124, 0, 0}));
   form.controls.push_back(link("LAddress", kProductSite, {84, 123, 0, 0}));
-  form.controls.push_back(label("Label2", "Brimwold：", {16, 141, 0, 0}));
+  form.controls.push_back(label("Label2", Tr(T::AboutMaker), {16, 141, 0, 0}));
   form.controls.push_back(link("LBrimwold", kMakerSite, {84, 140, 0, 0}));
-  form.controls.push_back(label("Label3", "论坛：", {16, 158, 0, 0}));
+  form.controls.push_back(label("Label3", Tr(T::AboutForum), {16, 158, 0, 0}));
   form.controls.push_back(link("LBBS", kForumSite, {84, 157, 0, 0}));
   ControlSpec ok;
   ok.name = "BitBtnOK";
   ok.kind = ControlKind::Button;
-  ok.caption = "确  定";
+  ok.caption = Tr(T::Ok);
   ok.bounds = {235, 148, 70, 25};
   ok.tabOrder = 0;
   ok.role = ButtonRole::Default;

@@ -14,7 +14,6 @@
 namespace qv::settings {
 
 inline constexpr const char* kAboutFormName = "FormAbout";
-inline constexpr const char* kAboutCaption = "关于 Quorvel";
 inline constexpr const char* kAboutPictureResource = "ABOUTPICTURE";
 // The links show their addresses without the scheme, which the room beside
 // the OK button has no space for; they open over https.
@@ -22,10 +21,9 @@ inline constexpr const char* kLinkScheme = "https://";
 inline constexpr const char* kProductSite = "quorvel.example";
 inline constexpr const char* kMakerSite = "quorvel.example/bw";
 inline constexpr const char* kForumSite = "quorvel.example/bbs";
-inline constexpr const char* kOwnerLine = "Brimwold 出品";
 
-// "版本：V " + major.minor of the file version; "版本：V 0" for a program
-// that carries no version resource.
+// The version line with major.minor of the file version, or 0 for a program
+// that carries no version resource ("版本：V 1.2", "版本：V 0").
 std::string VersionText(const std::optional<FileVersion>& version);
 
 FormSpec AboutFormSpec(const std::string& versionText);

@@ -89,6 +89,7 @@ void TFormSetup::ApplyDisplayDefaults() {
   forms_.SetSelection(form_, "ComboBoxDisplayState", 0);
   forms_.SetSelection(form_, "ComboBoxAction", kDefaultCenterAction);
   forms_.SetSelection(form_, "ComboBoxPosition", 0);
+  forms_.SetSelection(form_, "ComboBoxLanguage", static_cast<int>(owner_.Current().Language));
 }
 
 void TFormSetup::LoadFromFile(const config::SetupFileValues& file) {
@@ -105,6 +106,7 @@ void TFormSetup::LoadFromFile(const config::SetupFileValues& file) {
     forms_.SetSelection(form_, "ComboBoxDisplayState", *i);
   if (const std::optional<int> i = ListIndex(file.CenterAction, static_cast<int>(kCenterActionItems.size())))
     forms_.SetSelection(form_, "ComboBoxAction", *i);
+  forms_.SetSelection(form_, "ComboBoxLanguage", static_cast<int>(file.Language));
 
   if (!file.BackgroundPath.empty() && machine_.FileExists(file.BackgroundPath)) {
     forms_.SetText(form_, "EditBG", file.BackgroundPath);
@@ -278,7 +280,7 @@ void TFormSetup::OnClick(FormId, const std::string& control) {
 
 void TFormSetup::BrowsePicture(const char* edit, const char* image) {
   const std::shared_ptr<bool> alive = alive_;
-  const std::optional<std::string> path = forms_.OpenFileDialog(form_, "", kPngFilter);
+  const std::optional<std::string> path = forms_.OpenFileDialog(form_, "", config::Tr(config::TextKey::PngFilter));
   if (!path || !(*alive && form_ != kNoForm)) return;
   forms_.SetText(form_, edit, *path);
   forms_.SetPicture(form_, image, machine_.LoadPreview(Trimmed(edit)));
@@ -315,7 +317,7 @@ void TFormSetup::OnKeyDown(FormId, const std::string& control, unsigned virtualK
       // make the refused state the one to return to.
       const std::string restore = savedHotKey_;
       const std::shared_ptr<bool> alive = alive_;
-      machine_.Tell(kHotKeyRuleText);
+      machine_.Tell(config::Tr(config::TextKey::HotKeyRule));
       if (!(*alive && form_ != kNoForm)) return;
       forms_.SetText(form_, "EditHot", restore);
       break;

@@ -1,6 +1,8 @@
 // The settings dialog's three buttons: OK, Cancel and the defaults, and the
 // one dialog the application holds.
 
+#include <algorithm>
+
 #include "settings/Setup.h"
 #include "settings/SetupForm.h"
 #include "settings/SystemTools.h"
@@ -69,6 +71,7 @@ void TFormSetup::BitBtnOKClick() {
   v.LockIcon = forms_.Checked(form_, "ChkBoxLockIcon");
   v.FrontIndex = std::max(0, forms_.Selection(form_, "ComboBoxDisplayState"));
   v.CenterAction = std::max(0, forms_.Selection(form_, "ComboBoxAction"));
+  v.Language = static_cast<config::LanguageChoice>(std::clamp(forms_.Selection(form_, "ComboBoxLanguage"), 0, 2));
   // An emptied edit keeps the letter in use: the hot key must have one.
   v.HotKey = std::string(1, ChosenHotKey(forms_.Text(form_, "EditHot"), owner_.HotKey()));
   v.BackgroundSize = LabelValue("LabelBGNum");
@@ -135,7 +138,7 @@ void TFormSetup::BitBtnCancelClick() {
 
 void TFormSetup::BitBtnDefaultClick() {
   const std::shared_ptr<bool> alive = alive_;
-  const bool yes = machine_.Ask(kRestoreQuestion);
+  const bool yes = machine_.Ask(config::Tr(config::TextKey::RestoreQuestion));
   // The dialog may have been closed, or closed and opened anew, while the question was up.
   if (!yes || !(*alive && form_ != kNoForm)) return;
   if (!haveFile_) {

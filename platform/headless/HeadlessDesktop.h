@@ -267,6 +267,8 @@ class HeadlessProcess final : public IWindowSystem,
   int TrimCount() const { return trimCount_; }
   int TrayIconCount() const { return trayIcons_; }
   const std::string& TrayTip() const { return trayTip_; }
+  // The display language the system reports; Chinese until a test sets another.
+  void SetUserInterfaceLanguage(std::uint16_t id) { displayLanguage_ = id; }
   bool MutexHeld() const { return !mutexName_.empty(); }
   bool TimerRunning(int id) const { return timers_.count(id) != 0; }
   unsigned TimerInterval(int id) const;
@@ -353,6 +355,9 @@ class HeadlessProcess final : public IWindowSystem,
   std::optional<std::string> ExtractShellIcon(const std::string& path) override;
   // ITray
   bool AddTrayIcon(const std::string& tip) override;
+  void SetTrayTip(const std::string& tip) override {
+    if (trayIcons_ > 0) trayTip_ = tip;
+  }
   void RemoveTrayIcon() override;
   // ISystem
   bool CreateSingleInstanceMutex(const std::string& name) override;
@@ -365,6 +370,7 @@ class HeadlessProcess final : public IWindowSystem,
   std::optional<std::string> DecodeToUtf8(const std::string& bytes, const std::string& encoding) const override;
   std::optional<std::string> EncodeFromUtf8(const std::string& utf8, const std::string& encoding) const override;
   std::optional<std::string> LoadResource(const std::string& type, const std::string& name) const override;
+  std::uint16_t UserInterfaceLanguage() const override { return displayLanguage_; }
   void SignalReady() override { ready_ = true; }
   // IDiagnostics: recorded for the tests to read.
   void Report(Severity severity, const std::string& text) override { reports_.push_back({severity, text}); }
@@ -403,6 +409,7 @@ class HeadlessProcess final : public IWindowSystem,
   int trimCount_ = 0;
   int trayIcons_ = 0;
   std::string trayTip_;
+  std::uint16_t displayLanguage_ = 0x0804;
   std::string mutexName_;
   std::vector<int> pendingTimers_;
   bool minimized_ = false;

@@ -76,6 +76,8 @@ std::optional<std::string> Win32System::LoadResource(const std::string& type, co
   return ResourceBytes(instance_, Widen(type), Widen(name));
 }
 
+std::uint16_t Win32System::UserInterfaceLanguage() const { return ::GetUserDefaultUILanguage(); }
+
 void Win32System::SignalReady() { windows_.MarkReady(); }
 
 }  // namespace qv::win32

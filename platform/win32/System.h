@@ -23,6 +23,7 @@ class Win32System final : public ISystem {
   std::optional<std::string> DecodeToUtf8(const std::string& bytes, const std::string& encoding) const override;
   std::optional<std::string> EncodeFromUtf8(const std::string& utf8, const std::string& encoding) const override;
   std::optional<std::string> LoadResource(const std::string& type, const std::string& name) const override;
+  std::uint16_t UserInterfaceLanguage() const override;
   void SignalReady() override;
 
  private:

@@ -21,6 +21,12 @@ NOTIFYICONDATAW Record(HWND window) {
   return data;
 }
 
+void CopyTip(NOTIFYICONDATAW& data, const std::string& tip) {
+  const std::wstring wideTip = Widen(tip);
+  const std::size_t length = std::min(wideTip.size(), std::size(data.szTip) - 1);
+  std::copy_n(wideTip.begin(), length, data.szTip);
+}
+
 }  // namespace
 
 Win32Tray::Win32Tray(HINSTANCE instance, const Win32Windows& windows)
@@ -36,9 +42,7 @@ bool Win32Tray::AddTrayIcon(const std::string& tip) {
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = kTrayCallbackMessage;
   data.hIcon = icon_.Get();
-  const std::wstring wideTip = Widen(tip);
-  const std::size_t length = std::min(wideTip.size(), std::size(data.szTip) - 1);
-  std::copy_n(wideTip.begin(), length, data.szTip);
+  CopyTip(data, tip);
   // After the taskbar is recreated the shell has forgotten the icon; if it
   // still knows it, adding fails and the icon is updated instead.
   const bool shown = ::Shell_NotifyIconW(NIM_ADD, &data) || ::Shell_NotifyIconW(NIM_MODIFY, &data);
@@ -48,6 +52,15 @@ bool Win32Tray::AddTrayIcon(const std::string& tip) {
     ReportFailure(Severity::Warning, WithLastError("Shell_NotifyIconW could not add the tray icon"));
   }
   return shown;
+}
+
+void Win32Tray::SetTrayTip(const std::string& tip) {
+  if (!addedTo_) return;
+  NOTIFYICONDATAW data = Record(addedTo_);
+  data.uFlags = NIF_TIP;
+  CopyTip(data, tip);
+  if (!::Shell_NotifyIconW(NIM_MODIFY, &data))
+    ReportFailure(Severity::Warning, WithLastError("Shell_NotifyIconW could not change the tray tip"));
 }
 
 void Win32Tray::RemoveTrayIcon() {

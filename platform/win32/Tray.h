@@ -17,6 +17,7 @@ class Win32Tray final : public ITray {
   Win32Tray& operator=(const Win32Tray&) = delete;
 
   bool AddTrayIcon(const std::string& tip) override;
+  void SetTrayTip(const std::string& tip) override;
   void RemoveTrayIcon() override;
 
  private:

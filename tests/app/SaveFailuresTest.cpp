@@ -22,7 +22,7 @@ class SaveFailuresTest : public test::ItemScenario {
   std::vector<MessageBoxRecord> NotSavedBoxes() const {
     std::vector<MessageBoxRecord> boxes;
     for (const MessageBoxRecord& box : desktop_->MessageBoxes())
-      if (box.text.starts_with(config::kNotSavedText)) boxes.push_back(box);
+      if (box.text.starts_with("配置文件无法保存")) boxes.push_back(box);
     return boxes;
   }
   // Drags the item of `from` onto the place of `to`.

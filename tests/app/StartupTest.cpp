@@ -90,7 +90,7 @@ TEST_F(StartupTest, TheSystemsNotifications) {
   Process().RemoveTrayIcon();
   form->OnTaskbarCreated();
   EXPECT_EQ(Process().TrayIconCount(), 1);
-  EXPECT_EQ(Process().TrayTip(), app::kTrayTip);
+  EXPECT_EQ(Process().TrayTip(), "Quorvel(Quorvel)");
 
   form->OnPowerBroadcast(4);  // suspend: nothing to do
   EXPECT_FALSE(Process().TimerRunning(TimerPBT));

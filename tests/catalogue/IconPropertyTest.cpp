@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "catalogue/IconProperty.h"
+#include "config/Texts.h"
 #include "picture/PngLoader.h"
 #include "platform/headless/HeadlessForms.h"
 #include "tests/support/Scenario.h"
@@ -188,7 +189,7 @@ TEST_F(IconPropertyTest, BrowseFillsTheFieldsWithTheChosenFilesAndACancelledChoi
   ASSERT_TRUE(Forms().Click(id, "BitBtnTarget"));
   EXPECT_EQ(Field("EditTarget"), kTool);
   ASSERT_EQ(Forms().FileDialogs().size(), 2u);
-  EXPECT_EQ(Forms().FileDialogs()[0].filter, catalogue::kPictureFilter);
+  EXPECT_EQ(Forms().FileDialogs()[0].filter, config::Tr(config::TextKey::PictureFilter));
   EXPECT_EQ(Forms().FileDialogs()[1].filter, "");
 }
 

@@ -65,6 +65,7 @@ class IconvSystem : public ISystem {
     return headless::IconvConvert(utf8, "UTF-8", encoding);
   }
   std::optional<std::string> LoadResource(const std::string&, const std::string&) const override { return {}; }
+  std::uint16_t UserInterfaceLanguage() const override { return 0x0804; }
   void SignalReady() override {}
 };
 

@@ -286,7 +286,7 @@ TEST_F(SetupDialogTest, TheDefaultsAskFirstAndShiftTheSkinsFromWhatTheDialogOpen
   log_.clear();
   Click("BitBtnDefault");
   ASSERT_FALSE(log_.empty());
-  EXPECT_EQ(log_.front(), std::string("ask ") + kRestoreQuestion);
+  EXPECT_EQ(log_.front(), std::string("ask ") + config::Tr(config::TextKey::RestoreQuestion));
   EXPECT_EQ(Log(log_.begin() + 1, log_.end()),
             (Log{"magnify", "closed", "layer 0", "hotkey C", "label", "theme Default", "alpha", "position",
                  "background 50", "center 2", "ring", "magnify"}));

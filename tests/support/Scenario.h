@@ -99,6 +99,7 @@ class ScenarioTest : public ::testing::Test {
   }
 
   std::string programDir_ = "C:\\Quorvel\\";
+  std::uint16_t displayLanguage_ = 0x0804;  // the system's display language for the next start
   std::filesystem::path ConfigFile() const { return desktop_->RealPath(programDir_ + "Config\\UserInfo.xml"); }
   void InstallConfig(const std::string& bytes) { WriteBytes(ConfigFile(), bytes); }
   std::string ConfigBytes() const { return ReadBytes(ConfigFile()); }
@@ -137,6 +138,7 @@ class ScenarioTest : public ::testing::Test {
   // Starts one more copy of the program; nullptr when it ended at once.
   app::MainForm* Launch() {
     processes_.push_back(std::make_unique<headless::HeadlessProcess>(*desktop_, programDir_));
+    processes_.back()->SetUserInterfaceLanguage(displayLanguage_);
     const Platform& p = processes_.back()->AsPlatform();
     boxes_.push_back(std::make_unique<BoxLoop>(p.dialogs));
     platforms_.push_back(std::make_unique<Platform>(Platform{p.windows, p.timers, *boxes_.back(), p.files, p.registry,

@@ -63,6 +63,23 @@ struct Listing {
   HWND form;
 };
 
+// The width of the control's text in its own font, as the system measures it.
+int TextWidth(HWND control) {
+  const std::wstring text = [&] {
+    std::wstring t(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    t.resize(static_cast<std::size_t>(GetWindowTextW(control, t.data(), static_cast<int>(t.size()))));
+    return t;
+  }();
+  HDC dc = GetDC(control);
+  if (!dc) return -1;
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(Send(control, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return size.cx;
+}
+
 BOOL CALLBACK PrintControl(HWND child, LPARAM data) {
   HWND form = reinterpret_cast<Listing*>(data)->form;
   RECT r{};
@@ -74,7 +91,7 @@ BOOL CALLBACK PrintControl(HWND child, LPARAM data) {
             EscapeLine(WindowText(child)) + "\t" + ValueOf(child, cls) + "\t" + std::to_string(r.left) + "," +
             std::to_string(r.top) + "," + std::to_string(r.right - r.left) + "," + std::to_string(r.bottom - r.top) +
             "\t" + (IsWindowVisible(child) ? "visible" : "hidden") + "\t" +
-            (IsWindowEnabled(child) ? "enabled" : "disabled"));
+            (IsWindowEnabled(child) ? "enabled" : "disabled") + "\t" + std::to_string(TextWidth(child)));
   return TRUE;
 }
 
