@@ -13,10 +13,9 @@ int NextInOrder(const std::vector<int>& order, int current, bool backward) {
   return order[static_cast<std::size_t>((index + (backward ? count - 1 : 1)) % count)];
 }
 
-KeyboardFocus::KeyboardFocus(IWindowSystem& windows, const config::Settings& settings,
-                             const catalogue::ItemSlots& slots, catalogue::IItemFocus& ring,
-                             catalogue::IItemFocus& dock, IKeyCommands& commands)
-    : windows_(windows), settings_(settings), slots_(slots), ring_(ring), dock_(dock), commands_(commands) {}
+KeyboardFocus::KeyboardFocus(const config::Settings& settings, const catalogue::ItemSlots& slots,
+                             catalogue::IItemFocus& ring, catalogue::IItemFocus& dock, IKeyCommands& commands)
+    : settings_(settings), slots_(slots), ring_(ring), dock_(dock), commands_(commands) {}
 
 std::vector<int> KeyboardFocus::Order() const {
   std::vector<int> order;
@@ -59,12 +58,8 @@ void KeyboardFocus::Set(int slot) {
   if (slot_ != 0) ViewOf(slot_).ShowFocus(slot_, false);
   slot_ = slot;
   window_ = slot == 0 ? kNoWindow : slots_[slot].Window;
-  if (slot_ == 0) return;
-  ViewOf(slot_).ShowFocus(slot_, true);
-  windows_.SetFocus(window_);
+  if (slot_ != 0) ViewOf(slot_).ShowFocus(slot_, true);
 }
-
-void KeyboardFocus::TakeKeyboard(WindowId fallback) { windows_.SetFocus(slot_ != 0 ? window_ : fallback); }
 
 void KeyboardFocus::ItemsChanged() {
   if (slot_ == 0 || slots_[slot_].Window == window_) return;

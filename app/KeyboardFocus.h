@@ -3,8 +3,10 @@
 // The keyboard's focus among the items. Tab and Shift+Tab walk the shown
 // items (the ring's filled slots in slot order, then the dock's), Enter or
 // Space launch the focused one, the application key or Shift+F10 opens its
-// menu, Escape hides the windows. The focused item's window has the real
-// keyboard focus; the presentations draw the focus ring.
+// menu, Escape hides the windows. The presentations draw the focus ring; the
+// window the hot key handed the keyboard to keeps it while Tab moves (moving
+// the system's focus from window to window loses keys typed meanwhile under
+// Wine).
 
 #include <vector>
 
@@ -31,17 +33,14 @@ class IKeyCommands {
 
 class KeyboardFocus {
  public:
-  KeyboardFocus(IWindowSystem& windows, const config::Settings& settings, const catalogue::ItemSlots& slots,
-                catalogue::IItemFocus& ring, catalogue::IItemFocus& dock, IKeyCommands& commands);
+  KeyboardFocus(const config::Settings& settings, const catalogue::ItemSlots& slots, catalogue::IItemFocus& ring,
+                catalogue::IItemFocus& dock, IKeyCommands& commands);
 
   // The focused slot; 0 for none.
   int Slot() const { return slot_; }
   // True when the key was the focus's; the others (arrows, and Enter and
   // Space with no item focused) keep the ring's meaning.
   bool KeyDown(KeyPress press);
-  // The windows were shown by the hot key: the keyboard comes to the focused
-  // item, or to `fallback` when none is focused.
-  void TakeKeyboard(WindowId fallback);
   // Items left their slots or moved: a slot that no longer holds the focused
   // item is forgotten, and the ring comes off the item.
   void ItemsChanged();
@@ -51,7 +50,6 @@ class KeyboardFocus {
   void Set(int slot);
   catalogue::IItemFocus& ViewOf(int slot) { return slot <= catalogue::kRingSlots ? ring_ : dock_; }
 
-  IWindowSystem& windows_;
   const config::Settings& settings_;
   const catalogue::ItemSlots& slots_;
   catalogue::IItemFocus& ring_;

@@ -540,7 +540,7 @@ void MainForm::CreateRingHandlers() {
                                                      timerClearMemory_, *interaction_, *removal_);
   router_ = std::make_unique<PointerRouter>(slots_.Windows(), *interaction_, *dockPointer_);
   keyHost_ = std::make_unique<KeyHost>(*this);
-  focus_ = std::make_unique<KeyboardFocus>(platform_.windows, settings_, slots_, *round_, *dock_, *keyHost_);
+  focus_ = std::make_unique<KeyboardFocus>(settings_, slots_, *round_, *dock_, *keyHost_);
   IWindowCommands& shown = *this;
   IItemCommands& items = *this;
   commands_ = std::make_unique<CommandDispatch>(platform_, slots_.Windows(), boxes_, shown, items);
@@ -553,8 +553,12 @@ void MainForm::SetupHotKey() {
   const unsigned key = HotKeyVirtualKey(hotKeyChar_);
   if (key != 0) hotKeys_->AddHotKey(kModAlt, key, [this](THotKeyRec&) {
     display_->ToggleShown();
-    // Shown: the keys reach the focused item, or the ring (the dock when the ring is off).
-    if (display_->WindowsShown()) focus_->TakeKeyboard(settings_.IsShowRound ? round_->BackgroundWindow() : dock_->Bar());
+    // Shown: the keys reach the ring (the dock when the ring is off).
+    if (!display_->WindowsShown()) return;
+    platform_.windows.SetFocus(settings_.IsShowRound ? round_->BackgroundWindow() : dock_->Bar());
+    // The window that took the keyboard was raised: the items go back over the skin and the bar.
+    dock_->RaiseRectWindows();
+    round_->RaiseRoundWindows();
   });
 }
 
