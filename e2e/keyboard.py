@@ -67,12 +67,14 @@ def scenario(h):
     h.require(h.poll(lambda: "BackGroundForm" not in h.shown(), 5), "Alt+C hides the ring")
     h.start(folder, exe=harness.NOTEPAD)
     h.require(h.poll(lambda: "Notepad" in focused_name(d), 20), "notepad holds the keyboard", focused_name(d))
-    time.sleep(2)  # the window manager may still be handing a new window the focus: it would take it back later
     d.key("alt+c")
     h.require(h.poll(lambda: "BackGroundForm" in h.shown(), 5), "Alt+C shows the ring again")
     time.sleep(0.5)
     before = h.screenshot("01-shown-by-hot-key")
     h.check(focused_name(d) != "Untitled - Notepad", "the keyboard left notepad", focused_name(d))
+    # Wine puts the X focus on the ring's windows behind the window manager's back, and the window
+    # manager sometimes hands it back to notepad at the next key: it is given as a click would.
+    d.focus_on("BackGroundForm")
 
     base = shares(before, items)
     d.key("Tab", "Tab")
