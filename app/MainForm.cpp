@@ -35,14 +35,39 @@ std::string LoadFault(const config::LoadResult& load) {
 
 }  // namespace
 
-// An open property dialog follows its item, or closes when it went away.
+// An open property dialog follows its item, or closes when it went away;
+// the keyboard's focus forgets an item that left its slot.
 class MainForm::ItemsWatcher final : public catalogue::IItemsWatcher {
  public:
-  explicit ItemsWatcher(catalogue::IconPropertyDialog& dialog) : dialog_(dialog) {}
-  void ItemsChanged() override { dialog_.ItemsChanged(); }
+  explicit ItemsWatcher(MainForm& form) : form_(form) {}
+  void ItemsChanged() override {
+    form_.properties_->ItemsChanged();
+    if (form_.focus_) form_.focus_->ItemsChanged();
+  }
 
  private:
-  catalogue::IconPropertyDialog& dialog_;
+  MainForm& form_;
+};
+
+// The focused item's keys, done as the pointer does it.
+class MainForm::KeyHost final : public IKeyCommands {
+ public:
+  explicit KeyHost(MainForm& form) : form_(form) {}
+  void Launch(WindowId item) override {
+    form_.interaction_->LaunchItem(item);
+    form_.timerClearMemory_.Enable();
+  }
+  void OpenMenu(WindowId item) override {
+    if (form_.closed_ || form_.boxes_.BoxOpen()) return;
+    const Rect r = form_.platform_.windows.Bounds(item);
+    form_.commands_->OnRightRelease(item, {r.left + r.width / 2, r.top + r.height / 2});
+  }
+  void Hide() override {
+    if (form_.display_->WindowsShown()) form_.display_->ToggleShown();
+  }
+
+ private:
+  MainForm& form_;
 };
 
 // What the ring's handlers ask of the main form.
@@ -102,7 +127,7 @@ MainForm::MainForm(Platform& platform)
   dockListener_ = std::make_unique<DockListener>(*settingsOwner_, *this);
   displayListener_ = std::make_unique<DisplayListener>(*settingsOwner_, *this);
   // An open property dialog whose item went away closes.
-  watcher_ = std::make_unique<ItemsWatcher>(*properties_);
+  watcher_ = std::make_unique<ItemsWatcher>(*this);
   site_->watcher = watcher_.get();
   removal_ = std::make_unique<catalogue::ItemRemoval>(*site_, timerClearMemory_);
   operations_ = std::make_unique<catalogue::ItemOperations>(*site_, *removal_);
@@ -125,6 +150,7 @@ MainForm::~MainForm() {
   properties_.reset();
   about_.reset();
   hotKeys_.reset();
+  focus_.reset();
   router_.reset();
   dockPointer_.reset();
   interaction_.reset();
@@ -490,6 +516,8 @@ void MainForm::CreateRingHandlers() {
   dockPointer_ = std::make_unique<dock::DockPointer>(platform_, settings_, slots_, *dock_, mainWindow_,
                                                      timerClearMemory_, *interaction_, *removal_);
   router_ = std::make_unique<PointerRouter>(slots_.Windows(), *interaction_, *dockPointer_);
+  keyHost_ = std::make_unique<KeyHost>(*this);
+  focus_ = std::make_unique<KeyboardFocus>(settings_, slots_, *round_, *dock_, *keyHost_);
   IWindowCommands& shown = *this;
   IItemCommands& items = *this;
   commands_ = std::make_unique<CommandDispatch>(platform_, slots_.Windows(), boxes_, shown, items);
@@ -500,7 +528,15 @@ void MainForm::SetupHotKey() {
   hotKeys_.reset();
   hotKeys_ = std::make_unique<THotKeyRegistrar>(platform_.hotKeys);
   const unsigned key = HotKeyVirtualKey(hotKeyChar_);
-  if (key != 0) hotKeys_->AddHotKey(kModAlt, key, [this](THotKeyRec&) { display_->ToggleShown(); });
+  if (key != 0) hotKeys_->AddHotKey(kModAlt, key, [this](THotKeyRec&) {
+    display_->ToggleShown();
+    // Shown: the keys reach the ring (the dock when the ring is off).
+    if (!display_->WindowsShown()) return;
+    platform_.windows.SetFocus(settings_.IsShowRound ? round_->BackgroundWindow() : dock_->Bar());
+    // The window that took the keyboard was raised: the items go back over the skin and the bar.
+    dock_->RaiseRectWindows();
+    round_->RaiseRoundWindows();
+  });
 }
 
 void MainForm::SetHotKey(char letter) {

@@ -11,6 +11,7 @@
 #include "app/DisplayStates.h"
 #include "app/HotKeyRegistrar.h"
 #include "app/ItemWindowsRouter.h"
+#include "app/KeyboardFocus.h"
 #include "app/PointerRouter.h"
 #include "app/SettingsSite.h"
 #include "catalogue/CatalogueSite.h"
@@ -79,8 +80,9 @@ class MainForm final : public IPlatformEvents, private IWindowCommands, private 
   void OnMouseWheel(WindowId window, int notches) override {
     if (!building_) router_->MouseWheel(window, notches);
   }
-  void OnKeyDown(WindowId window, unsigned virtualKey) override {
-    if (!building_) router_->KeyDown(window, virtualKey);
+  // The keyboard's focus takes its keys first; the ring the others.
+  void OnKeyDown(WindowId window, unsigned virtualKey, bool shift = false) override {
+    if (!building_ && !focus_->KeyDown({KeyOfVirtualKey(virtualKey), shift})) router_->KeyDown(window, virtualKey);
   }
   void OnHotKey(int, unsigned modifiers, unsigned virtualKey) override;
   void OnDeactivate() override { display_->CollapseRectBar(); }
@@ -119,6 +121,7 @@ class MainForm final : public IPlatformEvents, private IWindowCommands, private 
   void MinimizeToTray() override { display_->MinimizeToTray(); }
   round::Interaction& Interaction() { return *interaction_; }
   const THotKeyRegistrar* HotKeys() const { return hotKeys_.get(); }
+  KeyboardFocus& Focus() { return *focus_; }
   // The menus and the commands they and the center button run.
   CommandDispatch& Commands() { return *commands_; }
   // The one about dialog and the one item property dialog.
@@ -171,6 +174,7 @@ class MainForm final : public IPlatformEvents, private IWindowCommands, private 
   void OpenAbout() override;
   class RingHost;
   class ItemsWatcher;
+  class KeyHost;
 
   BoxTracker boxes_;
   Platform platform_;
@@ -198,6 +202,8 @@ class MainForm final : public IPlatformEvents, private IWindowCommands, private 
   std::unique_ptr<round::Interaction> interaction_;
   std::unique_ptr<dock::DockPointer> dockPointer_;
   std::unique_ptr<PointerRouter> router_;
+  std::unique_ptr<KeyHost> keyHost_;
+  std::unique_ptr<KeyboardFocus> focus_;
   std::unique_ptr<THotKeyRegistrar> hotKeys_;
   std::unique_ptr<CommandDispatch> commands_;
   std::unique_ptr<settings::AboutDialog> about_;

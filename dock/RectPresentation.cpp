@@ -168,8 +168,19 @@ void RectPresentation::DrawRectItem(int slot, int side) {
     // Kept for the next sizes of a magnified item; at rest it is drawn once.
     if (side > kRectIconSize || Magnified()) it->second.decoded = std::move(decoded);
   }
+  if (focus_.Slot() == slot) focus_.Put(slot, surface, dpi_);
   rec.Surface = std::move(surface);
   platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
+}
+
+void RectPresentation::ShowFocus(int slot, bool focused) {
+  catalogue::TImageIconRec& rec = slots_[slot];
+  if (focused) {
+    focus_.Put(slot, rec.Surface, dpi_);
+  } else if (!focus_.Take(rec.Surface)) {
+    return;
+  }
+  if (rec.Window != kNoWindow) platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
 }
 
 // A new window is mapped fully transparent first, so it never flashes; one

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "catalogue/CatalogueSite.h"
+#include "catalogue/ItemFocus.h"
 #include "catalogue/ItemSlots.h"
 #include "catalogue/LoadEntry.h"
 #include "config/Settings.h"
@@ -38,7 +39,9 @@ struct DockPictures {
   std::function<LayeredSurface(const std::string& path, int dpi)> LoadItemPicture;
 };
 
-class RectPresentation final : public catalogue::IItemWindows, public catalogue::IDockBar {
+class RectPresentation final : public catalogue::IItemWindows,
+                               public catalogue::IDockBar,
+                               public catalogue::IItemFocus {
  public:
   // clearMemory starts the working-set trim after the bar returned to rest.
   RectPresentation(Platform& platform, const config::Settings& settings, catalogue::ItemSlots& slots,
@@ -98,6 +101,8 @@ class RectPresentation final : public catalogue::IItemWindows, public catalogue:
   void CreateRectIconWindow(int slot) override;
   void DrawIconIntoSlot(int slot, const std::string& iconPath) override;
   void RequestIcoPaint(int slot) override;
+  // IItemFocus: the focus ring on a dock item, kept on it at every size.
+  void ShowFocus(int slot, bool focused) override;
 
   // IDockBar
   Rect BarBounds() const override;
@@ -128,6 +133,7 @@ class RectPresentation final : public catalogue::IItemWindows, public catalogue:
   WindowLayer layer_ = WindowLayer::Normal;
 
   LayeredSurface plate_;
+  catalogue::FocusMark focus_;
   LayeredSurface theme_;       // at 1x: its size is the bar's layout
   LayeredSurface themeDrawn_;  // the same at the display's scale, what the bar is drawn from
   int dpi_ = kBaseDpi;         // the scale the surfaces are drawn at

@@ -4,7 +4,7 @@
 
 namespace qv {
 
-enum class Key { Other, Left, Right, Up, Down, Space, Enter };
+enum class Key { Other, Left, Right, Up, Down, Space, Enter, Tab, Escape, Apps, F10 };
 
 constexpr Key KeyOfVirtualKey(unsigned virtualKey) {
   switch (virtualKey) {
@@ -20,9 +20,23 @@ constexpr Key KeyOfVirtualKey(unsigned virtualKey) {
       return Key::Space;
     case 0x0D:
       return Key::Enter;
+    case 0x09:
+      return Key::Tab;
+    case 0x1B:
+      return Key::Escape;
+    case 0x5D:
+      return Key::Apps;
+    case 0x79:
+      return Key::F10;
     default:
       return Key::Other;
   }
 }
+
+// A key as it arrives, with the Shift key's state (Shift+Tab goes back, Shift+F10 opens a menu).
+struct KeyPress {
+  Key key = Key::Other;
+  bool shift = false;
+};
 
 }  // namespace qv

@@ -296,7 +296,8 @@ class IPlatformEvents {
   virtual void OnMouseLeave(WindowId) {}
   // notches: +1 per notch away from the user (wheel up), -1 toward (wheel down).
   virtual void OnMouseWheel(WindowId, int /*notches*/) {}
-  virtual void OnKeyDown(WindowId, unsigned /*virtualKey*/) {}
+  // shift: the Shift key was held (Shift+Tab, Shift+F10).
+  virtual void OnKeyDown(WindowId, unsigned /*virtualKey*/, bool /*shift*/ = false) {}
   virtual void OnHotKey(int /*id*/, unsigned /*modifiers*/, unsigned /*virtualKey*/) {}
   // The application lost the activation to another program.
   virtual void OnDeactivate() {}

@@ -50,6 +50,10 @@ KeyAction KeyActionOf(Key key) {
       return KeyAction::ChangeBackground;
     case Key::Enter:
       return KeyAction::ChangeCenter;
+    case Key::Tab:
+    case Key::Escape:
+    case Key::Apps:
+    case Key::F10:
     case Key::Other:
       break;
   }

@@ -338,10 +338,13 @@ void RoundPresentation::DrawIconIntoSlot(int slot, const std::string& iconPath) 
   if (rec.Window == kNoWindow) return;
   if (rec.Surface.Empty() || rec.Surface.width != iconPlate_.width || rec.Surface.height != iconPlate_.height)
     rec.Surface = iconPlate_;
+  // A focused item's new picture goes under the ring, not over it.
+  const bool focused = focus_.Slot() == slot && focus_.Take(rec.Surface);
   const LayeredSurface picture = picture::LoadPictureFileForDpi(platform_.files, iconPath, dpi_);
   DrawParams params;
   params.destination = ItemIconRect(dpi_);
   platform_.canvas.DrawImage(rec.Surface, picture, params);
+  if (focused) focus_.Put(slot, rec.Surface, dpi_);
   platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
 }
 
@@ -359,6 +362,7 @@ void RoundPresentation::PaintPendingIco() {
   if (rec.Window == kNoWindow) return;
   if (rec.Surface.Empty() || rec.Surface.width != iconPlate_.width || rec.Surface.height != iconPlate_.height)
     rec.Surface = iconPlate_;
+  const bool focused = focus_.Slot() == paintSlot_ && focus_.Take(rec.Surface);
   const std::optional<std::string> bytes = platform_.files.ReadFile(rec.IconPath);
   if (bytes) {
     const RectF icon = ItemIconRect(dpi_);
@@ -368,7 +372,18 @@ void RoundPresentation::PaintPendingIco() {
       platform_.canvas.DrawImage(rec.Surface, ico->picture, params);
     }
   }
+  if (focused) focus_.Put(paintSlot_, rec.Surface, dpi_);
   platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
+}
+
+void RoundPresentation::ShowFocus(int slot, bool focused) {
+  catalogue::TImageIconRec& rec = slots_[slot];
+  if (focused) {
+    focus_.Put(slot, rec.Surface, dpi_);
+  } else if (!focus_.Take(rec.Surface)) {
+    return;
+  }
+  if (rec.Window != kNoWindow) platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
 }
 
 }  // namespace qv::round

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "catalogue/ItemFocus.h"
 #include "catalogue/ItemSlots.h"
 #include "catalogue/LoadEntry.h"
 #include "config/Settings.h"
@@ -24,7 +25,7 @@ inline constexpr RectF kIconRect{1, 1, 48, 48};
 // Where the item's picture goes on its plate's surface at that DPI.
 RectF ItemIconRect(int dpi);
 
-class RoundPresentation final : public catalogue::IItemWindows {
+class RoundPresentation final : public catalogue::IItemWindows, public catalogue::IItemFocus {
  public:
   RoundPresentation(Platform& platform, config::Settings& settings, catalogue::ItemSlots& slots, WindowId mainWindow,
                     FormTimer& clearMemory);
@@ -73,6 +74,8 @@ class RoundPresentation final : public catalogue::IItemWindows {
   void RequestIcoPaint(int slot) override;
   // The main form's paint: the deferred .ico draw, when one is pending.
   void PaintPendingIco();
+  // IItemFocus: the focus ring on a ring item.
+  void ShowFocus(int slot, bool focused) override;
 
   WindowId BackgroundWindow() const { return background_; }
   WindowId CenterWindow() const { return center_; }
@@ -113,6 +116,7 @@ class RoundPresentation final : public catalogue::IItemWindows {
   LayeredSurface centerSurface_;
   int paintSlot_ = 0;
   bool icoPaintPending_ = false;
+  catalogue::FocusMark focus_;
 };
 
 }  // namespace qv::round

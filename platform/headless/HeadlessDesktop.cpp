@@ -291,7 +291,7 @@ void HeadlessDesktop::Wheel(Point screen, int notches) {
   Deliver(*w, [&](IPlatformEvents& s) { s.OnMouseWheel(id, notches); });
 }
 
-void HeadlessDesktop::KeyDown(unsigned virtualKey) {
+void HeadlessDesktop::KeyDown(unsigned virtualKey, bool shift) {
   const WindowRecord* w = FindWindow(focus_);
   if (!w) {
     for (const auto& [id, rec] : windows_)
@@ -302,7 +302,7 @@ void HeadlessDesktop::KeyDown(unsigned virtualKey) {
   }
   if (!w) return;
   const WindowId id = w->id;
-  Deliver(*w, [&](IPlatformEvents& s) { s.OnKeyDown(id, virtualKey); });
+  Deliver(*w, [&](IPlatformEvents& s) { s.OnKeyDown(id, virtualKey, shift); });
 }
 
 bool HeadlessDesktop::PressHotKey(unsigned modifiers, unsigned virtualKey) {

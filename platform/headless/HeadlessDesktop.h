@@ -137,7 +137,7 @@ class HeadlessDesktop {
   void MouseMove(Point screen);
   void MouseUp(Point screen, MouseButton button = MouseButton::Left);
   void Wheel(Point screen, int notches);
-  void KeyDown(unsigned virtualKey);  // to the window with the keyboard focus
+  void KeyDown(unsigned virtualKey, bool shift = false);  // to the window with the keyboard focus
   // Fires the hot key if a process registered it; false when none did.
   bool PressHotKey(unsigned modifiers, unsigned virtualKey);
   bool LeftButtonDown() const { return leftDown_; }

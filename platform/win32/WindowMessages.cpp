@@ -184,7 +184,12 @@ std::optional<LRESULT> Win32Windows::HandleInputMessage(WindowRecord& record, UI
       return 0;
     }
     case WM_KEYDOWN:
-      if (sink) sink->OnKeyDown(id, static_cast<unsigned>(wParam));
+      if (sink) sink->OnKeyDown(id, static_cast<unsigned>(wParam), ::GetKeyState(VK_SHIFT) < 0);
+      return 0;
+    case WM_SYSKEYDOWN:
+      // F10 alone comes as a system key; the others (Alt+F4 among them) keep the system's meaning.
+      if (wParam != VK_F10) return std::nullopt;
+      if (sink) sink->OnKeyDown(id, static_cast<unsigned>(wParam), ::GetKeyState(VK_SHIFT) < 0);
       return 0;
     case WM_MOUSEACTIVATE:
       // A press must not activate the popup: the window manager would take
