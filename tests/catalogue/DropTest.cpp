@@ -43,22 +43,6 @@ TEST(DropNames, NameIsTheFileNameLessItsExtensionAndTheFolderKeepsADriveRoot) {
   }
 }
 
-// A shortcut to an office suite's icon container launches the shortcut
-// itself, in no folder, and shows the container's picture.
-TEST(DropNames, OfficeShortcutLaunchesItselfButShowsTheContainersPicture) {
-  const std::string link = "C:\\Users\\me\\Desktop\\Word 2003.lnk";
-  for (const bool container : {true, false}) {
-    catalogue::CacheOutcome outcome;
-    outcome.target = container ? "C:\\Installer\\{9011}\\wordicon.exe" : "C:\\Installer\\{9011}\\word.exe";
-    outcome.iconPath = catalogue::IconCachePath(kDir, outcome.target);
-    const catalogue::DroppedItem item = catalogue::DeriveDroppedItem(link, outcome);
-    EXPECT_EQ(item.name, "Word 2003");
-    EXPECT_EQ(item.iconPath, outcome.iconPath);
-    EXPECT_EQ(item.target, container ? link : outcome.target);
-    EXPECT_EQ(item.workingDirectory, container ? "" : "C:\\Installer\\{9011}");
-  }
-}
-
 class DropTest : public test::ItemScenario {
  protected:
   void DropOne(const std::string& path, Point at = kAwayFromTheBar) { Current().Sink()->OnDropFiles({path}, at); }

@@ -188,9 +188,6 @@ TEST_F(IconPropertyTest, BrowseFillsTheFieldsWithTheChosenFilesAndACancelledChoi
   Forms().ScriptFileChoice(std::nullopt);
   ASSERT_TRUE(Forms().Click(id, "BitBtnTarget"));
   EXPECT_EQ(Field("EditTarget"), kTool);
-  ASSERT_EQ(Forms().FileDialogs().size(), 2u);
-  EXPECT_EQ(Forms().FileDialogs()[0].filter, config::Tr(config::TextKey::PictureFilter));
-  EXPECT_EQ(Forms().FileDialogs()[1].filter, "");
 }
 
 // ---- the binding ----------------------------------------------------------------
@@ -209,19 +206,6 @@ TEST_F(IconPropertyTest, OkReachesTheItemItWasOpenedForAfterItChangedPlaces) {
   EXPECT_EQ(test::TextsOf(FileCircle(doc, 1))[1], "second");
   EXPECT_EQ(slots[2].Hint, "first renamed");
   EXPECT_EQ(slots[1].Hint, "second");
-}
-
-TEST_F(IconPropertyTest, WithoutAFileTheDialogShowsTheRecordAndOkChangesNothing) {
-  app::MainForm* form = StartWith({Tool("tool")});
-  ASSERT_NE(form, nullptr);
-  std::filesystem::remove(ConfigFile());
-  const FormId id = Open(1);
-  EXPECT_EQ(Field("EditName"), "tool");
-  EXPECT_EQ(Field("EditTarget"), kTool);
-  ASSERT_TRUE(Forms().Type(id, "EditName", "renamed"));
-  ASSERT_TRUE(Forms().Click(id, "BitBtnOK"));
-  EXPECT_FALSE(std::filesystem::exists(ConfigFile()));
-  EXPECT_EQ(form->Slots()[1].Hint, "tool");
 }
 
 // Named software that is not installed and a dock placeholder have a window

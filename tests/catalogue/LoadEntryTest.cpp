@@ -84,12 +84,9 @@ TEST_F(LoadEntryTest, EachKindOfEntryFillsItsSlotAndAsksForItsWindowAndPicture) 
        {"round 8", "draw 8 " + tools + "Alpha.png"},
        {"D:\\Programs\\Alpha\\Alpha.exe", tools + "Alpha.png", "", "Alpha", "D:\\Run"},
        {"D:\\Programs\\Alpha\\Alpha.exe", tools + "Alpha.png"}},
-      {"named software not installed: its web address", 9, software("Beta", "http://b/"),
-       {"round 9", "draw 9 " + tools + "Beta.png"}, {"http://b/", tools + "Beta.png", "", "Beta", "D:\\Run"},
-       {std::nullopt, tools + "Beta.png"}},
       {"a key without Install_Dir", 10, software("Gamma", "http://g/"), {"round 10", "draw 10 " + tools + "Gamma.png"},
        {"", tools + "Gamma.png", "", "Gamma", "D:\\Run"}, {std::nullopt, tools + "Gamma.png"}},
-      {"a key under HKCU only", 11, software("Epsilon", "http://e/"),
+      {"a key under HKCU only: not installed, its web address", 11, software("Epsilon", "http://e/"),
        {"round 11", "draw 11 " + tools + "Epsilon.png"}, {"http://e/", tools + "Epsilon.png", "", "Epsilon", "D:\\Run"},
        {std::nullopt, tools + "Epsilon.png"}},
       {"an element without target nor name is a free place", 12, {"", "", "", green, "-x", "http://x/", "D:\\"}, {},
@@ -128,19 +125,6 @@ TEST_F(LoadEntryTest, TheStartWritesNamedSoftwaresTargetAndPictureBack) {
                                                                             "D:\\Run"}));
   EXPECT_EQ(test::TextsOf(FileCircle(saved, 2)),
             (std::vector<std::string>{"", "Beta", "", tools + "Beta.png", "", "", ""}));
-}
-
-TEST_F(LoadEntryTest, PresentTargetEdges) {
-  headless::HeadlessProcess process(*desktop_);
-  std::filesystem::create_directories(desktop_->RealPath("C:\\Apps"));
-  const std::pair<const char*, bool> cases[] = {
-      {"C:\\Apps", true},    {"C:\\Apps\\", true},   {"::{645FF040-5081-101B-9F08-00AA002F954E}", true},
-      {"::", true},          {":x", false},          {" ::{645FF040-5081-101B-9F08-00AA002F954E}", false},
-      {"control.exe", true}, {"Control.exe", false}, {"control.exe ", false},
-      {"", false},
-  };
-  for (const auto& [target, present] : cases)
-    EXPECT_EQ(catalogue::IsPresentTarget(process.AsPlatform().files, target), present) << '"' << target << '"';
 }
 
 }  // namespace

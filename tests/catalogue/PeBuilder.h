@@ -176,10 +176,4 @@ inline std::string IconImage(int side, int bits, std::uint32_t tint) {
   return DibImage(s);
 }
 
-inline std::optional<std::string> ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 }  // namespace qv::test

@@ -144,35 +144,5 @@ TEST_F(SkinsScenario, CyclingTheCenter) {
   EXPECT_EQ(ConfigBytes(), configBefore);
 }
 
-bool Dark(std::uint32_t p) { return AlphaOf(p) == 255 && RedOf(p) < 100 && GreenOf(p) < 100 && BlueOf(p) < 110; }
-bool Red(std::uint32_t p) {
-  return AlphaOf(p) == 255 && RedOf(p) > 150 && RedOf(p) - GreenOf(p) > 60 && RedOf(p) - BlueOf(p) > 60;
-}
-
-TEST_F(SkinsScenario, ClockHandsStandWhereTheTimeSays) {
-  // A 230-pixel clock. Bands three pixels high through the centre, clear of
-  // the hands' tails (30 behind the centre) and of the ticks (from 67 out):
-  // a hand lying in one shows at least 15 pixels of its colour, the others none.
-  // The hour hand ends 56 from the centre, the minute hand 86: only it reaches the last band.
-  const struct { int dx0, dx1; bool (*colour)(std::uint32_t); } bands[] = {
-      {32, 50, Dark}, {-50, -32, Dark}, {36, 80, Red}, {-80, -36, Red}, {58, 65, Dark}};
-  const struct { int h, m, s; unsigned bands; } cases[] = {{9, 0, 0, 0b10}, {3, 0, 0, 0b1}, {0, 15, 0, 0b10001},
-                                                            {0, 0, 45, 0b1000}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.h << ":" << c.m << ":" << c.s);
-    Restart("Center", "5", "230");
-    desktop_->SetLocalTime({2026, 12, 6, c.h, c.m, c.s, 0});
-    ASSERT_NE(Start(), nullptr);
-    const LayeredSurface& clock = Window(true).surface;
-    ASSERT_EQ(clock.width, 230);
-    for (int b = 0; b < 5; ++b) {
-      int n = 0;
-      for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = bands[b].dx0; dx <= bands[b].dx1; ++dx) n += bands[b].colour(clock.At(115 + dx, 115 + dy));
-      EXPECT_TRUE((c.bands >> b & 1) ? n >= 15 : n == 0) << "band " << b << ": " << n << " pixels of a hand's colour";
-    }
-  }
-}
-
 }  // namespace
 }  // namespace qv::round
