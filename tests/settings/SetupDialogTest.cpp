@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <tuple>
+
 #include "config/SettingsOwner.h"
 #include "platform/headless/HeadlessForms.h"
 #include "settings/Setup.h"
