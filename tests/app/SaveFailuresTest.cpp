@@ -51,12 +51,6 @@ TEST_F(SaveFailuresTest, EverySavePathTellsTheUserOnceAndKeepsTheChangeInMemory)
          desktop_->Advance(300);  // the removal plays its frames first
        },
        [](app::MainForm& f) { return f.Slots()[2].File.empty(); }},
-      {"the presentation switches",
-       [](app::MainForm& f) {
-         f.ToggleRound();
-         f.ToggleRect();
-       },
-       [](app::MainForm& f) { return !f.Settings().IsShowRound && !f.Settings().IsShowRect; }},
       {"the property dialog twice",
        [this](app::MainForm& f) {
          catalogue::CatalogueProperties properties(Process().AsPlatform(), f.Slots(), f.Round(),
@@ -105,17 +99,6 @@ TEST_F(SaveFailuresTest, AFileThatWentAwaySaysSoAndSuccessSaysNothing) {
   EXPECT_EQ(boxes[0].text,
             config::NotSavedMessage(kConfigPath, config::Describe(config::EditResult::NotLoaded)));
   EXPECT_EQ(form->Slots()[1].File, "C:\\Apps\\app1.exe") << "exchanged back in memory";
-}
-
-// A file the program cannot write from the start: the start-up step's own
-// save already tells it, and the ring is built all the same.
-TEST_F(SaveFailuresTest, AFileRefusedFromTheStartIsToldAtStart) {
-  SetItems({1});
-  desktop_->RefusedWrites().insert(kConfigPath);
-  app::MainForm* form = Start();
-  ASSERT_NE(form, nullptr);
-  EXPECT_EQ(NotSavedBoxes().size(), 1u);
-  ASSERT_NE(CircleWindow(1), nullptr);
 }
 
 }  // namespace

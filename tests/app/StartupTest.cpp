@@ -40,16 +40,15 @@ TEST_F(StartupTest, FirstStartBuildsAfterShowAndWritesTheFiveSystemTools) {
     ADD_FAILURE() << "a start that goes well: " << r.text;
 
   // The tools go to the file as the dock shows them, each with its picture beside the program.
-  pugi::xml_document doc = LoadConfigDom();
-  pugi::xml_node item = doc.document_element().child("RectBackground").first_child();
-  for (int i = 0; i < 5; ++i, item = item.next_sibling()) {
-    SCOPED_TRACE(i);
-    ASSERT_TRUE(item);
-    EXPECT_EQ(std::string(item.name()), "Rect" + std::to_string(i + 1));
-    EXPECT_EQ(form->Slots()[21 + i].File, item.child_value("File"));
-    EXPECT_EQ(std::string(item.child("IconPath").child_value("Define")).rfind("Icon\\SysTool\\", 0), 0u);
+  const pugi::xml_document doc = LoadConfigDom();
+  int i = 0;
+  for (pugi::xml_node item : doc.document_element().child("RectBackground").children()) {
+    ++i;
+    EXPECT_EQ(std::string(item.name()) + "=" + item.child_value("File"),
+              "Rect" + std::to_string(i) + "=" + form->Slots()[20 + i].File);
+    EXPECT_TRUE(std::string(item.child("IconPath").child_value("Define")).starts_with("Icon\\SysTool\\")) << i;
   }
-  EXPECT_FALSE(item) << "exactly five tools";
+  EXPECT_EQ(i, 5) << "exactly five tools";
 }
 
 // What the file keeps of the skins and the position is the settings' own
@@ -82,8 +81,8 @@ TEST_F(StartupTest, CloseWritesTheSettingsOnceAndGivesEverythingBack) {
 }
 
 // The shell's restart puts the lost tray icon back; a resume runs twenty
-// ticks and stops on the twenty-first, a second one starts over; a logoff
-// closes the program, then permits.
+// ticks and stops on the twenty-first, a second one starts over (the logoff
+// is the Wine lifecycle scenario's).
 TEST_F(StartupTest, TheSystemsNotifications) {
   app::MainForm* form = Started();
   ASSERT_NE(form, nullptr);
@@ -106,9 +105,6 @@ TEST_F(StartupTest, TheSystemsNotifications) {
   desktop_->Advance(5000);
   form->OnPowerBroadcast(kPowerResumeSuspend);
   EXPECT_EQ(form->ResumeTicks(), 1);
-
-  EXPECT_TRUE(form->OnQueryEndSession());
-  EXPECT_TRUE(form->Closed());
 }
 
 // Hot keys whose registration fails in a way no system answers with.

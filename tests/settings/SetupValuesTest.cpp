@@ -17,11 +17,10 @@ TEST(SetupSliders, StoredSettingsClampToTheSlidersRange) {
     int position;
   };
   const Case cases[] = {
-      {kBackgroundSlider, 250, 0},   {kBackgroundSlider, 300, 0},       {kBackgroundSlider, 301, 1},
-      {kBackgroundSlider, 600, 300}, {kBackgroundSlider, 700, 300},     {kCenterSlider, 115, 0},
-      {kCenterSlider, 296, 180},     {kMinRSlider, 400, 300},           {kMinRSlider, -5, 0},
-      {kRotationSlider, 0, 1},       {kRotationSlider, 361, 360},       {kZoomWidthSlider, 11, 10},
-      {kMinRSlider, INT_MIN, 0},     {kBackgroundSlider, INT_MAX, 300},
+      {kBackgroundSlider, 250, 0},   {kBackgroundSlider, 300, 0}, {kBackgroundSlider, 301, 1},
+      {kBackgroundSlider, 600, 300}, {kCenterSlider, 115, 0},     {kCenterSlider, 296, 180},
+      {kMinRSlider, -5, 0},          {kRotationSlider, 0, 1},     {kRotationSlider, 361, 360},
+      {kZoomWidthSlider, 11, 10},    {kMinRSlider, INT_MIN, 0},   {kBackgroundSlider, INT_MAX, 300},
   };
   for (const Case& c : cases) EXPECT_EQ(SliderPosition(c.range, c.setting), c.position) << c.setting;
   EXPECT_EQ(SliderSetting(kBackgroundSlider, 300), 600);
@@ -44,9 +43,8 @@ TEST(SetupHotKey, LettersAreTakenModifiersWaitEverythingElseIsRefused) {
   const std::pair<unsigned, HotKeyKeyAction> cases[] = {
       {'A', HotKeyKeyAction::TakeLetter}, {'Z', HotKeyKeyAction::TakeLetter},
       {'@', HotKeyKeyAction::Refuse},     {0xDB, HotKeyKeyAction::Refuse} /* [ */,
-      {'0', HotKeyKeyAction::Refuse},     {'9', HotKeyKeyAction::Refuse},
-      {0x10, HotKeyKeyAction::Ignore},    {0xA1, HotKeyKeyAction::Ignore},
-      {0x20, HotKeyKeyAction::Refuse},    {0x70, HotKeyKeyAction::Refuse},
+      {'0', HotKeyKeyAction::Refuse},     {0x10, HotKeyKeyAction::Ignore},
+      {0xA1, HotKeyKeyAction::Ignore},    {0x20, HotKeyKeyAction::Refuse},
       {'a', HotKeyKeyAction::Refuse},  // 'a' is VK_NUMPAD1
   };
   for (const auto& [key, action] : cases) EXPECT_EQ(HotKeyKey(key), action) << key;
@@ -88,7 +86,6 @@ TEST(SetupThemes, PngFilesNameThemesWithoutTheirExtension) {
       {"a.png.bak", std::nullopt},
       // the copies drawn for scaled displays are no themes of their own
       {"Default@150.png", std::nullopt},
-      {"Blue@200.PNG", std::nullopt},
       {"a@b.png", "a@b"},
       {"x@.png", "x@"}};
   for (const auto& [file, name] : cases) EXPECT_EQ(ThemeName(file), name) << file;
