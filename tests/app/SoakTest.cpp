@@ -293,5 +293,9 @@ TEST_F(Soak, FixedSeed) {
   Run(FromEnvironment("QV_SOAK_SEED", 20240611), FromEnvironment("QV_SOAK_STEPS", 500));
 }
 
+TEST_F(Soak, RandomSeed) {
+  Run(FromEnvironment("QV_SOAK_SEED", std::random_device{}()), FromEnvironment("QV_SOAK_STEPS", 500));
+}
+
 }  // namespace
 }  // namespace qv
