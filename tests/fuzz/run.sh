@@ -23,7 +23,7 @@ pictures="$root/picture/IcoFile.cpp $root/picture/PngLoader.cpp -lpng"
 catalogue="$root/catalogue/PeReader.cpp $root/catalogue/IconExtraction.cpp $root/catalogue/IconCache.cpp"
 config="$root/config/ConfigDocument.cpp $root/config/FontSpec.cpp $root/config/ItemExchange.cpp
         $root/config/ItemFile.cpp $root/config/Settings.cpp $root/config/SettingsFile.cpp
-        $root/config/TextEncoding.cpp $root/platform/headless/Iconv.cpp -lpugixml"
+        $root/config/TextEncoding.cpp $root/config/Texts.cpp $root/platform/headless/Iconv.cpp -lpugixml"
 # shellcheck disable=SC2086
 $cxx -std=c++20 -O1 -I"$root" "$root/tests/catalogue/fuzz/make_seeds.cpp" $catalogue $pictures -o "$out/make_seeds"
 "$out/make_seeds" "$out/seeds-pe" "$out/seeds-ico"
