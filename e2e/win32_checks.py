@@ -26,28 +26,18 @@ def scenario(h):
     result = run.result(240)
     (h.out / "check.log").write_text("\n".join(result.lines) + "\n" + result.stderr)
 
-    sections, current, summary = [], None, None
+    sections, summary = {}, None
     for line in result.lines:
         if SECTION.match(line):
-            current = (line, [], [])
-            sections.append(current)
-        elif FAILED.match(line) and current:
-            current[1].append(FAILED.match(line).group(1))
+            failures = sections.setdefault(line, [])
+        elif FAILED.match(line) or line.startswith("  "):
+            failures.append(line.strip())  # a failure or the note that explains it
         elif SUMMARY.match(line):
             summary = int(SUMMARY.match(line).group(1))
-        elif line.startswith("  ") and current:
-            current[2].append(line.strip())
-    h.require(summary is not None, "the checks ran to the end",
-              "exit %d; last lines: %s %s" % (result.code, result.lines[-5:], result.stderr[-500:]))
-    for name, failures, notes in sections:
-        for note in notes:
-            h.log("     %s: %s" % (name, note))
-        if not failures:
-            h.check(True, name)
-        for failure in failures:
-            h.check(False, "%s: %s" % (name, failure))
-    h.check(summary == sum(len(s[1]) for s in sections) and result.code == min(summary, 100),
-            "the count of failures agrees with the exit code", (summary, result.code))
+    h.require(summary is not None, "the checks ran to the end", (result.code, result.lines[-5:], result.stderr[-500:]))
+    for name, failures in sections.items():
+        h.check(not failures, name, failures)
+    h.check(result.code == min(summary, 100), "the count of failures agrees with the exit code", (summary, result.code))
 
 
 harness.run_scenario("win32_checks", scenario, time_limit=280, needs_program=False)

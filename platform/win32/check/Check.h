@@ -13,9 +13,8 @@
 namespace qv::win32::check {
 
 // Counts a failure when the condition is false, printing the condition and,
-// when given, what the case was about.
+// when given, what the case was about. Lines of "  " before it explain it.
 void Expect(bool condition, const char* what, const char* file, int line, const std::string& about = {});
-void Note(const std::string& text);
 int Failures();
 
 inline std::string Bytes(std::initializer_list<std::uint8_t> bytes) { return std::string(bytes.begin(), bytes.end()); }
@@ -43,14 +42,10 @@ void CheckText();
 void CheckFiles();
 void CheckRegistry();
 void CheckWindows();
-void CheckSystem(const wchar_t* selfPath);
+void CheckSystem();
 void CheckCanvas();
 void CheckShell();
 void CheckInput();
-
-// For the second-process part of CheckSystem: exit code 0 when the mutex was
-// created, 1 when it already existed.
-int MutexProbe(const wchar_t* name);
 
 }  // namespace qv::win32::check
 

@@ -3,7 +3,6 @@
 // resampler, which the core's tests cover.
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -19,12 +18,6 @@ bool Near(std::uint32_t actual, std::uint32_t expected) {
       return false;
   }
   return true;
-}
-
-std::string Hex(std::uint32_t pixel) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%08X", pixel);
-  return text;
 }
 
 // Where the drawn text has changed the surface (inclusive; empty when
@@ -82,7 +75,7 @@ void CheckCanvas() {
       QV_EXPECT_ABOUT(ink.pixels > single.width && ink.left >= kOrigin.x - 1 && ink.top >= kOrigin.y - 1, about);
       QV_EXPECT_ABOUT(ink.right <= kOrigin.x + single.width - 1 + slant && ink.bottom <= kOrigin.y + single.height,
                       about);
-      QV_EXPECT_ABOUT(Near(ink.strongest, pixel), about + " " + Hex(ink.strongest));
+      QV_EXPECT_ABOUT(Near(ink.strongest, pixel), about + " " + std::to_string(ink.strongest));
       bool premultiplied = true, partial = false;
       for (std::uint32_t p : target.pixels) {
         premultiplied &= RedOf(p) <= AlphaOf(p) && GreenOf(p) <= AlphaOf(p) && BlueOf(p) <= AlphaOf(p);

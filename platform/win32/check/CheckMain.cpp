@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cwchar>
 
 #include "platform/win32/Utf.h"
 #include "platform/win32/check/Check.h"
@@ -19,11 +18,6 @@ void Expect(bool condition, const char* what, const char* file, int line, const 
   if (condition) return;
   ++failures;
   std::printf("FAILED %s:%d: %s%s%s\n", file, line, what, about.empty() ? "" : " -- ", about.c_str());
-  std::fflush(stdout);
-}
-
-void Note(const std::string& text) {
-  std::printf("  %s\n", text.c_str());
   std::fflush(stdout);
 }
 
@@ -53,18 +47,15 @@ HWND Stage::Window(const char* name) const { return ::FindWindowW(L"QuorvelLayer
 
 }  // namespace qv::win32::check
 
-int wmain(int argc, wchar_t** argv) {
+int wmain(int, wchar_t**) {
   using namespace qv::win32::check;
-  if (argc == 3 && std::wcscmp(argv[1], L"--mutex") == 0) return MutexProbe(argv[2]);
   const struct {
     const char* name;
     void (*run)();
-  } sections[] = {{"text", CheckText},     {"files", CheckFiles}, {"registry", CheckRegistry},
-                  {"canvas", CheckCanvas}, {"shell", CheckShell}, {"windows", CheckWindows},
-                  {"input", CheckInput}};
+  } sections[] = {{"system", CheckSystem}, {"text", CheckText},     {"files", CheckFiles},
+                  {"registry", CheckRegistry}, {"canvas", CheckCanvas}, {"shell", CheckShell},
+                  {"windows", CheckWindows}, {"input", CheckInput}};
   try {
-    std::printf("system\n");
-    CheckSystem(argv[0]);
     for (const auto& section : sections) {
       std::printf("%s\n", section.name);
       section.run();

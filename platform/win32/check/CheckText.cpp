@@ -35,7 +35,6 @@ void CheckText() {
       {936, Bytes({0xCC, 0xE1, 0xCA, 0xBE}), "提示"},
       {54936, Bytes({0xA2, 0xE3, 0x81, 0x30, 0x81, 0x30}), "€\u0080"},
       {1252, Bytes({0x41, 0xE9, 0x80}), "Aé€"},
-      {28591, Bytes({0xE9, 0x80}), "é\u0080"},
       {936, "", ""},
       {936, Bytes({0xCC}), std::nullopt},          // a lead byte cut off at the end
       {65001, Bytes({0xC0, 0xAF}), std::nullopt},  // over-long "/"

@@ -1,6 +1,6 @@
 // Writes small seed inputs for the fuzz targets: program files of both
 // formats around icon images of every depth and width the searches weigh,
-// and .ico files of DIB and PNG images. Usage: make_seeds PE_DIR ICO_DIR
+// and .ico files of DIB and PNG images (the pe target writes single ones). Usage: make_seeds PE_DIR ICO_DIR
 
 #include <cstdio>
 #include <filesystem>
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/IconExtraction.h"
 #include "tests/catalogue/PeBuilder.h"
 
 namespace {
@@ -39,7 +38,6 @@ int main(int argc, char** argv) {
       {"large", {{16, 32}, {128, 8}, {128, 32}}},
       {"mixed", {{48, 8}, {48, 32}, {32, 32}, {16, 1}}},
   };
-  int n = 0;
   for (const Set& set : sets) {
     std::vector<PeResource> resources;
     std::vector<IcoEntry> entries;
@@ -55,11 +53,6 @@ int main(int argc, char** argv) {
       Write(peDir / (std::string(set.name) + (plus ? "-pe32plus" : "-pe32") + ".exe"),
             BuildPe(resources, plus).bytes);
     Write(icoDir / (std::string(set.name) + ".ico"), IcoFile(entries));
-    for (const IcoEntry& e : entries) {
-      const auto* bytes = reinterpret_cast<const unsigned char*>(e.data.data());
-      Write(icoDir / ("single-" + std::to_string(n++) + ".ico"),
-            qv::catalogue::WriteSingleIconFile({bytes, e.data.size()}, e.width));
-    }
   }
   Write(icoDir / "png.ico", IcoFile({{PngImage(16, 16, std::vector<std::uint32_t>(256, 0xC0102030u)), 16, 32}}));
   return 0;
