@@ -112,10 +112,6 @@ def hover(h, d, spot):
         lw = label[0]
         h.check(h.colours(hovered, lw.rect) > 4 and h.colours(before, lw.rect) == 1, "the label shows its text",
                 h.colours(hovered, lw.rect))
-        magenta = subprocess.run(["convert", str(hovered), "-crop", "%dx%d+%d+%d" % (lw.width, lw.height, *lw.rect[:2]),
-                                  "-fuzz", "25%", "-fill", "black", "+opaque", "#FF00FF", "-format", "%[fx:mean*w*h]",
-                                  "info:"], stdout=subprocess.PIPE, check=True).stdout
-        h.check(float(magenta or 0) == 0, "the label's key colour is not seen", magenta)
     h.check(brightness(hovered, spot) < brightness(before, spot) - 0.02, "the hovered item is dimmed",
             (brightness(hovered, spot), brightness(before, spot)))
     d.park()
@@ -152,7 +148,7 @@ def drags(h, d, app, rest, centre):
     """An item dropped on another exchanges with it; on an empty part of the
     ring it goes back; out of the ring it is deleted after its animation. The
     file's side of each is checked headless."""
-    before, main = h.shown(), h.program_windows()[0]
+    before = h.shown()
     held = {}
     d.drag(centre_of(rest[SLOT_A]), centre_of(rest[SLOT_B]), before_release=lambda: held.update(rects(h)))
     d.park()
@@ -162,7 +158,6 @@ def drags(h, d, app, rest, centre):
     h.check(after.get(before["Circle%d" % SLOT_A].hwnd) == ("Circle%d" % SLOT_B, rest[SLOT_B]) and
             after.get(before["Circle%d" % SLOT_B].hwnd) == ("Circle%d" % SLOT_A, rest[SLOT_A]),
             "the two windows exchange their names and places")
-    h.check(h.program_windows()[0].rect == main.rect, "the drag leaves the ring where it stood")
     h.screenshot("05-exchanged")
 
     empty = (centre[0] + 150, centre[1] - 40)

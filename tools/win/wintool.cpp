@@ -77,25 +77,6 @@ int CmdClose(const Args& a) {
   return PostMessageW(main, WM_CLOSE, 0, 0) ? kOk : kFailed;
 }
 
-int CmdQueryEndSession(const Args& a) {
-  if (!a.empty()) return kUsage;
-  HWND main = MainWindowOrComplain();
-  if (!main) return kFailed;
-  DWORD_PTR answer = 0;
-  BOOL sent = SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 15000, &answer);
-  // A program that closes itself while answering may be gone before it answers.
-  PrintLine(sent ? "query " + std::to_string(static_cast<long long>(answer)) : std::string("query gone"));
-  if (!sent && IsWindow(main)) return kFailed;
-  if (IsWindow(main)) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(main, WM_ENDSESSION, answer ? TRUE : FALSE, ENDSESSION_LOGOFF, SMTO_NORMAL, 15000, &ignored);
-    PrintLine("end-session sent");
-  } else {
-    PrintLine("end-session skipped: window gone");
-  }
-  return kOk;
-}
-
 int CmdDialogText(const Args& a) {
   long long timeout = 0;
   if (a.size() != 2 || !ParseNumber(a[1], timeout)) return kUsage;
@@ -189,7 +170,6 @@ const std::map<std::wstring, Command>& Commands() {
       {L"wait-ready", {CmdWaitReady, "wait-ready MS               main window with the ready property"}},
       {L"windows", {CmdWindows, "windows                     top-level windows"}},
       {L"close", {CmdClose, "close                       WM_CLOSE to the main window"}},
-      {L"query-end-session", {CmdQueryEndSession, "query-end-session           WM_QUERYENDSESSION, WM_ENDSESSION"}},
       {L"dialog-text", {CmdDialogText, "dialog-text TITLE MS         texts of the dialog's Static controls"}},
       {L"dialog-press", {CmdDialogPress, "dialog-press TITLE ID        presses a dialog button (IDOK=1)"}},
       {L"launch-and-wait-exit", {CmdLaunchAndWaitExit, "launch-and-wait-exit EXE [MS] ms until it exits, exit code"}},
