@@ -2,7 +2,7 @@
 """Only Windows shows: the keyboard alone. The system hot key shows the ring
 with the keyboard on it while another program held it; Tab moves a focus
 ring drawn on the items' windows, Enter starts a ring item and then a dock
-item, Shift+F10 opens the focused item's menu, Escape hides. The order of the focus is checked headless."""
+item, Shift+F10 opens the focused item's menu, Escape hides, a second start shows again. The order of the focus is checked headless."""
 
 import shutil
 import subprocess
@@ -105,6 +105,10 @@ def scenario(h):
     d.key("Escape")
     h.check(h.poll(lambda: "BackGroundForm" not in h.shown(), 5), "Escape hides what the hot key showed")
     h.screenshot("05-escape")
+    second = h.wintool("launch-and-wait-exit", h.win_path(folder / "Quorvel.exe"), 20000)
+    h.check(second.ok and h.poll(lambda: "BackGroundForm" in h.shown(), 5),
+            "a second start ends and shows the first one's windows", second)
+    h.screenshot("06-shown-by-second-start")
     h.check(h.close_app(app) is not None, "the program ends when closed")
 
 

@@ -6,7 +6,7 @@ with a full ring (20 items) and 30 dock elements in its file. For reference,
 the floor also runs with as many more windows as Quorvel shows at start and a
 tray icon ("floor+windows"): what the window system alone costs for them. Both programs
 start alternately in one Wine session; for each run: the time from launch
-until the main window is marked ready (wintool launch-and-wait-ready), and
+until the main window is marked ready (starttool launch-and-wait-ready), and
 the resident memory (VmRSS) of the program's Wine process at that moment.
 Prints the medians; asserts nothing about them: timing on a shared machine
 is no test (goals belong to the benchmarks).
@@ -25,6 +25,11 @@ from pathlib import Path
 import sys
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "e2e"))
 import harness  # noqa: E402
+
+
+def starttool(h, *args):
+    """Runs this folder's starttool.exe (built beside the test tools)."""
+    return harness.ToolRun(["wine", str(h.tools / "starttool.exe")] + [str(a) for a in args], h.env).result(60)
 
 RING_SLOTS = 20
 DOCK_ITEMS = 30
@@ -151,7 +156,7 @@ def scenario(h):
                 FLOOR_WITH_WINDOWS: [h.win_path(floor_folder / "floor.exe"), "--windows", str(MORE_WINDOWS), "--tray"]}
 
     def once(name):
-        started = h.wintool("launch-and-wait-ready", programs[name][0], 30000, *programs[name][1:])
+        started = starttool(h, "launch-and-wait-ready", programs[name][0], 30000, *programs[name][1:])
         h.require(started.ok and len(started.lines) == 2, "%s starts and reports ready" % name, started)
         pid = wine_process(h, Path(programs[name][0].replace("\\", "/")).name)
         rss = resident_kb(pid) if pid else None
@@ -161,7 +166,7 @@ def scenario(h):
         table = "".join("%8d kB  %s\n" % (kb, path) for path, kb in resident_by_file(pid))
         (h.out / ("%s-resident.txt" % Path(name).stem.replace("+", "-"))).write_text(table)
         h.require(h.wintool("close").ok, "the close command reaches the main window of %s" % name)
-        ended = h.wintool("wait-exit", started.lines[1], 15000)
+        ended = starttool(h, "wait-exit", started.lines[1], 15000)
         h.require(ended.ok, "%s ends after close" % name, ended)
         return float(started.lines[0]), rss / 1024.0, cpu
 

@@ -10,6 +10,11 @@ import sys
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "e2e"))
 import harness  # noqa: E402
 
+
+def starttool(h, *args):
+    """Runs this folder's starttool.exe (built beside the test tools)."""
+    return harness.ToolRun(["wine", str(h.tools / "starttool.exe")] + [str(a) for a in args], h.env).result(60)
+
 RUNS = 7
 SANITY_MS = 20000
 
@@ -20,10 +25,10 @@ def scenario(h):
     noop = h.win_path(h.tools / "noop.exe")
 
     def quorvel_once():
-        started = h.wintool("launch-and-wait-ready", exe, 30000)
+        started = starttool(h, "launch-and-wait-ready", exe, 30000)
         h.require(started.ok and len(started.lines) == 2, "Quorvel.exe starts and reports ready", started)
         h.require(h.wintool("close").ok, "the close command reaches the main window")
-        ended = h.wintool("wait-exit", started.lines[1], 15000)
+        ended = starttool(h, "wait-exit", started.lines[1], 15000)
         h.require(ended.ok, "the program ends after close", ended)
         return float(started.lines[0])
 

@@ -140,16 +140,6 @@ int CmdFormControls(const FormArgs& a) {
   return kOk;
 }
 
-int CmdFormSetText(const FormArgs& a) {
-  if (a.size() != 3) return kUsage;
-  HWND form = nullptr, control = nullptr;
-  if (!Locate(a, form, control)) return kFailed;
-  // A single-line edit reports WM_SETTEXT to its dialog with EN_CHANGE.
-  Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()));
-  PrintLine(EscapeLine(WindowText(control)));
-  return kOk;
-}
-
 int CmdFormClick(const FormArgs& a) {
   if (a.size() != 2) return kUsage;
   HWND form = nullptr, control = nullptr;

@@ -14,7 +14,6 @@ using FormArgs = std::vector<std::wstring>;
 
 int CmdFormWait(const FormArgs& a);         // form-wait TITLE MS
 int CmdFormControls(const FormArgs& a);     // form-controls TITLE
-int CmdFormSetText(const FormArgs& a);      // form-set-text TITLE NAME TEXT
 int CmdFormClick(const FormArgs& a);        // form-click TITLE NAME
 int CmdFormSetPosition(const FormArgs& a);  // form-set-position TITLE NAME POSITION
 int CmdFormSelect(const FormArgs& a);       // form-select TITLE NAME INDEX

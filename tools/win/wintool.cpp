@@ -26,16 +26,6 @@ HWND MainWindowOrComplain() {
   return main;
 }
 
-// Starts exe; says why not when it cannot.
-bool Start(const std::wstring& exe, PROCESS_INFORMATION& process, const std::wstring& arguments = {}) {
-  if (!Launch(exe, process, arguments)) {
-    PrintLine("CreateProcess failed " + std::to_string(GetLastError()));
-    return false;
-  }
-  CloseHandle(process.hThread);
-  return true;
-}
-
 // Polls FindWindow until it finds a window (wait-window) or none (wait-gone).
 int WaitForWindow(const Args& a, bool present) {
   long long timeout = 0;
@@ -54,25 +44,6 @@ int WaitForWindow(const Args& a, bool present) {
 
 int CmdWaitWindow(const Args& a) { return WaitForWindow(a, true); }
 int CmdWaitGone(const Args& a) { return WaitForWindow(a, false); }
-
-int CmdWaitExit(const Args& a) {
-  long long pid = 0, timeout = 0;
-  if (a.size() != 2 || !ParseNumber(a[0], pid) || !ParseNumber(a[1], timeout)) return kUsage;
-  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
-  if (!process) {
-    PrintLine("no such process");
-    return kOk;  // already gone
-  }
-  Stopwatch watch;
-  DWORD waited = WaitForSingleObject(process, static_cast<DWORD>(timeout));
-  CloseHandle(process);
-  if (waited != WAIT_OBJECT_0) {
-    PrintLine("still running");
-    return kFailed;
-  }
-  PrintLine(FormatMs(watch.Ms()));
-  return kOk;
-}
 
 int CmdWaitReady(const Args& a) {
   long long timeout = 0;
@@ -104,25 +75,6 @@ int CmdClose(const Args& a) {
   HWND main = MainWindowOrComplain();
   if (!main) return kFailed;
   return PostMessageW(main, WM_CLOSE, 0, 0) ? kOk : kFailed;
-}
-
-int CmdQueryEndSession(const Args& a) {
-  if (!a.empty()) return kUsage;
-  HWND main = MainWindowOrComplain();
-  if (!main) return kFailed;
-  DWORD_PTR answer = 0;
-  BOOL sent = SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 15000, &answer);
-  // A program that closes itself while answering may be gone before it answers.
-  PrintLine(sent ? "query " + std::to_string(static_cast<long long>(answer)) : std::string("query gone"));
-  if (!sent && IsWindow(main)) return kFailed;
-  if (IsWindow(main)) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(main, WM_ENDSESSION, answer ? TRUE : FALSE, ENDSESSION_LOGOFF, SMTO_NORMAL, 15000, &ignored);
-    PrintLine("end-session sent");
-  } else {
-    PrintLine("end-session skipped: window gone");
-  }
-  return kOk;
 }
 
 int CmdDialogText(const Args& a) {
@@ -174,47 +126,16 @@ int CmdDialogPress(const Args& a) {
   return kOk;
 }
 
-int CmdLaunchAndWaitReady(const Args& a) {
-  long long timeout = 0;
-  if (a.size() < 2 || !ParseNumber(a[1], timeout)) return kUsage;
-  std::wstring arguments;
-  for (std::size_t i = 2; i < a.size(); ++i) arguments += (i > 2 ? L" " : L"") + a[i];
-  Stopwatch watch;
-  PROCESS_INFORMATION process{};
-  if (!Start(a[0], process, arguments)) return kFailed;
-  while (true) {
-    HWND main = FindMainWindow();
-    DWORD owner = 0;
-    if (main) GetWindowThreadProcessId(main, &owner);
-    if (main && owner == process.dwProcessId && IsReady(main)) {
-      double ms = watch.Ms();
-      PrintLine(FormatMs(ms));
-      PrintLine(std::to_string(process.dwProcessId));
-      CloseHandle(process.hProcess);
-      return kOk;
-    }
-    if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
-      DWORD code = 0;
-      GetExitCodeProcess(process.hProcess, &code);
-      PrintLine("exited with " + std::to_string(code) + " before ready");
-      CloseHandle(process.hProcess);
-      return kFailed;
-    }
-    if (watch.Ms() > timeout) {
-      PrintLine("not ready in time");
-      CloseHandle(process.hProcess);
-      return kFailed;
-    }
-    Sleep(1);
-  }
-}
-
 int CmdLaunchAndWaitExit(const Args& a) {
   long long timeout = 60000;
   if (a.empty() || a.size() > 2 || (a.size() == 2 && !ParseNumber(a[1], timeout))) return kUsage;
   Stopwatch watch;
   PROCESS_INFORMATION process{};
-  if (!Start(a[0], process)) return kFailed;
+  if (!Launch(a[0], process)) {
+    PrintLine("CreateProcess failed " + std::to_string(GetLastError()));
+    return kFailed;
+  }
+  CloseHandle(process.hThread);
   DWORD waited = WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout));
   double ms = watch.Ms();
   if (waited != WAIT_OBJECT_0) {
@@ -246,21 +167,16 @@ const std::map<std::wstring, Command>& Commands() {
   static const std::map<std::wstring, Command> commands = {
       {L"wait-window", {CmdWaitWindow, "wait-window CLASS TITLE MS  polls FindWindow (- for any)"}},
       {L"wait-gone", {CmdWaitGone, "wait-gone CLASS TITLE MS    polls until FindWindow finds nothing"}},
-      {L"wait-exit", {CmdWaitExit, "wait-exit PID MS             waits until the process has ended"}},
       {L"wait-ready", {CmdWaitReady, "wait-ready MS               main window with the ready property"}},
       {L"windows", {CmdWindows, "windows                     top-level windows"}},
       {L"close", {CmdClose, "close                       WM_CLOSE to the main window"}},
-      {L"query-end-session", {CmdQueryEndSession, "query-end-session           WM_QUERYENDSESSION, WM_ENDSESSION"}},
       {L"dialog-text", {CmdDialogText, "dialog-text TITLE MS         texts of the dialog's Static controls"}},
       {L"dialog-press", {CmdDialogPress, "dialog-press TITLE ID        presses a dialog button (IDOK=1)"}},
-      {L"launch-and-wait-ready",
-       {CmdLaunchAndWaitReady, "launch-and-wait-ready EXE MS [ARG...] ms until its main window is ready, pid"}},
       {L"launch-and-wait-exit", {CmdLaunchAndWaitExit, "launch-and-wait-exit EXE [MS] ms until it exits, exit code"}},
       {L"tray-icons", {CmdTrayIcons, "tray-icons                  number of icons in the tray"}},
       {L"form-wait", {CmdFormWait, "form-wait TITLE MS           hwnd of the program's dialog once visible"}},
       {L"form-controls",
        {CmdFormControls, "form-controls TITLE          name class id text value rect shown enabled textwidth"}},
-      {L"form-set-text", {CmdFormSetText, "form-set-text TITLE NAME TEXT  an edit's text, with EN_CHANGE"}},
       {L"form-click", {CmdFormClick, "form-click TITLE NAME        clicks a button, check box or link"}},
       {L"form-set-position",
        {CmdFormSetPosition, "form-set-position TITLE NAME POS  a track bar's position, with the scroll"}},
