@@ -39,6 +39,13 @@ class FocusMark {
     *this = FocusMark{};
     return same;
   }
+  // What a presentation's ShowFocus does to the item's picture: the ring put
+  // on, or taken off. False when the picture did not change.
+  bool Show(int slot, bool focused, LayeredSurface& picture, int dpi) {
+    if (!focused) return Take(picture);
+    Put(slot, picture, dpi);
+    return true;
+  }
 
  private:
   int slot_ = 0;

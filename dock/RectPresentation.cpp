@@ -175,12 +175,8 @@ void RectPresentation::DrawRectItem(int slot, int side) {
 
 void RectPresentation::ShowFocus(int slot, bool focused) {
   catalogue::TImageIconRec& rec = slots_[slot];
-  if (focused) {
-    focus_.Put(slot, rec.Surface, dpi_);
-  } else if (!focus_.Take(rec.Surface)) {
-    return;
-  }
-  if (rec.Window != kNoWindow) platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
+  if (focus_.Show(slot, focused, rec.Surface, dpi_) && rec.Window != kNoWindow)
+    platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
 }
 
 // A new window is mapped fully transparent first, so it never flashes; one
