@@ -35,14 +35,14 @@ bool KeyboardFocus::KeyDown(KeyPress press) {
       return true;
     case Key::Enter:
     case Key::Space:
-      if (slot_ == 0) return false;
+      if (!Focused()) return false;
       commands_.Launch(window_);
       return true;
     case Key::F10:
       if (!press.shift) return false;
       [[fallthrough]];
     case Key::Apps:
-      if (slot_ == 0) return false;
+      if (!Focused()) return false;
       commands_.OpenMenu(window_);
       return true;
     case Key::Escape:
@@ -51,6 +51,16 @@ bool KeyboardFocus::KeyDown(KeyPress press) {
     default:
       return false;
   }
+}
+
+// An item whose presentation was switched off since it took the focus is no
+// longer reached by the keys: the focus lets go of it.
+bool KeyboardFocus::Focused() {
+  if (slot_ != 0) {
+    const std::vector<int> order = Order();
+    if (std::find(order.begin(), order.end(), slot_) == order.end()) Set(0);
+  }
+  return slot_ != 0;
 }
 
 void KeyboardFocus::Set(int slot) {

@@ -47,6 +47,7 @@ class KeyboardFocus {
 
  private:
   std::vector<int> Order() const;
+  bool Focused();
   void Set(int slot);
   catalogue::IItemFocus& ViewOf(int slot) { return slot <= catalogue::kRingSlots ? ring_ : dock_; }
 

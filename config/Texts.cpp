@@ -135,15 +135,22 @@ const char* TableText(TextKey key, Language language) {
 
 TextKey TableKey(std::size_t index) { return kTable[index].key; }
 
+// The table's text with {1}, {2}... replaced by the values, read from the
+// table's text alone: a value that itself holds "{2}" (a path, a parser's
+// message) stays as it is.
 std::string Tr(TextKey key, std::initializer_list<std::string> values) {
-  std::string text = TableText(key, current);
-  int number = 0;
-  for (const std::string& value : values) {
-    const std::string mark = "{" + std::to_string(++number) + "}";
-    const std::size_t at = text.find(mark);
-    if (at != std::string::npos) text.replace(at, mark.size(), value);
+  const std::string text = TableText(key, current);
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const std::size_t n = i + 2 < text.size() && text[i] == '{' && text[i + 2] == '}' ? text[i + 1] - '1' : 99;
+    if (n < values.size()) {
+      out += *(values.begin() + n);
+      i += 2;
+    } else {
+      out += text[i];
+    }
   }
-  return text;
+  return out;
 }
 
 Language CurrentLanguage() { return current; }

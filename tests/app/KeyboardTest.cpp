@@ -43,6 +43,11 @@ TEST_F(KeyboardTest, TabWalksTheShownItemsInOrderForgetsARemovedOneAndEnterActsA
   EXPECT_EQ(form->Focus().Slot(), 0);
   desktop_->KeyDown(kTab);
   EXPECT_EQ(form->Focus().Slot(), 5);
+  // The ring switched off under the focus: Enter no longer reaches its hidden item.
+  form->ToggleRound();
+  desktop_->KeyDown(kEnter);
+  EXPECT_EQ(desktop_->Launches().size(), 1u);
+  EXPECT_EQ(form->Focus().Slot(), 0);
 }
 
 }  // namespace

@@ -36,6 +36,15 @@ TEST(TextTables, EveryKeyHasBothTextsWithTheSamePlaceholders) {
   }
 }
 
+// Each value goes where its mark stands in the table, whatever the value itself holds.
+TEST(TextTables, ValuesFillTheirMarksAndAreNotReadAgain) {
+  const Language before = config::CurrentLanguage();
+  config::SetLanguage(Language::English);
+  const std::string table = TableText(TextKey::NotSaved, Language::English);  // "...\n{1}\n{2}"
+  EXPECT_EQ(config::Tr(TextKey::NotSaved, {"C:\\{2}\\a", "B"}), table.substr(0, table.find("{1}")) + "C:\\{2}\\a\nB");
+  config::SetLanguage(before);
+}
+
 // Each entry has one accelerator, and no two entries of one menu share a letter.
 void CheckAccelerators(const std::vector<MenuItem>& items, const std::string& where) {
   std::set<char> letters;
