@@ -14,8 +14,9 @@ int NextInOrder(const std::vector<int>& order, int current, bool backward) {
 }
 
 KeyboardFocus::KeyboardFocus(const config::Settings& settings, const catalogue::ItemSlots& slots,
-                             catalogue::IItemFocus& ring, catalogue::IItemFocus& dock, IKeyCommands& commands)
-    : settings_(settings), slots_(slots), ring_(ring), dock_(dock), commands_(commands) {}
+                             catalogue::IItemFocus& ring, catalogue::IItemFocus& dock, IKeyCommands& commands,
+                             IWindowSystem& windows)
+    : settings_(settings), slots_(slots), ring_(ring), dock_(dock), commands_(commands), windows_(windows) {}
 
 std::vector<int> KeyboardFocus::Order() const {
   std::vector<int> order;
@@ -69,6 +70,7 @@ void KeyboardFocus::Set(int slot) {
   slot_ = slot;
   window_ = slot == 0 ? kNoWindow : slots_[slot].Window;
   if (slot_ != 0) ViewOf(slot_).ShowFocus(slot_, true);
+  windows_.AnnounceFocus(window_);
 }
 
 void KeyboardFocus::ItemsChanged() {
@@ -80,6 +82,16 @@ void KeyboardFocus::ItemsChanged() {
   slot_ = 0;
   window_ = kNoWindow;
   ViewOf(now != 0 ? now : old).ShowFocus(now != 0 ? now : old, false);
+  windows_.AnnounceFocus(kNoWindow);
+}
+
+std::optional<AccessibleItem> KeyboardFocus::Describe(WindowId window) const {
+  const int slot = window == kNoWindow ? 0 : slots_.Windows().ItemSlot(window);
+  if (slot == 0) return std::nullopt;
+  const catalogue::TImageIconRec& rec = slots_[slot];
+  std::string name = rec.Hint;
+  if (name.empty()) name = rec.File.substr(rec.File.find_last_of("\\/") + 1);
+  return AccessibleItem{name, slot == slot_};
 }
 
 }  // namespace qv::app

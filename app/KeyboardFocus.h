@@ -8,6 +8,7 @@
 // the system's focus from window to window loses keys typed meanwhile under
 // Wine).
 
+#include <optional>
 #include <vector>
 
 #include "catalogue/ItemFocus.h"
@@ -34,7 +35,7 @@ class IKeyCommands {
 class KeyboardFocus {
  public:
   KeyboardFocus(const config::Settings& settings, const catalogue::ItemSlots& slots, catalogue::IItemFocus& ring,
-                catalogue::IItemFocus& dock, IKeyCommands& commands);
+                catalogue::IItemFocus& dock, IKeyCommands& commands, IWindowSystem& windows);
 
   // The focused slot; 0 for none.
   int Slot() const { return slot_; }
@@ -44,6 +45,10 @@ class KeyboardFocus {
   // Items left their slots or moved: a slot that no longer holds the focused
   // item is forgotten, and the ring comes off the item.
   void ItemsChanged();
+  // An item window as an assistive client hears of it: its label (its
+  // file's name when it has none) and whether the focus is on it; nullopt
+  // for a window that holds no item.
+  std::optional<AccessibleItem> Describe(WindowId window) const;
 
  private:
   std::vector<int> Order() const;
@@ -56,6 +61,7 @@ class KeyboardFocus {
   catalogue::IItemFocus& ring_;
   catalogue::IItemFocus& dock_;
   IKeyCommands& commands_;
+  IWindowSystem& windows_;
   int slot_ = 0;
   WindowId window_ = kNoWindow;  // the focused item's window, to tell it from a newcomer in its slot
 };

@@ -517,7 +517,7 @@ void MainForm::CreateRingHandlers() {
                                                      timerClearMemory_, *interaction_, *removal_);
   router_ = std::make_unique<PointerRouter>(slots_.Windows(), *interaction_, *dockPointer_);
   keyHost_ = std::make_unique<KeyHost>(*this);
-  focus_ = std::make_unique<KeyboardFocus>(settings_, slots_, *round_, *dock_, *keyHost_);
+  focus_ = std::make_unique<KeyboardFocus>(settings_, slots_, *round_, *dock_, *keyHost_, platform_.windows);
   IWindowCommands& shown = *this;
   IItemCommands& items = *this;
   commands_ = std::make_unique<CommandDispatch>(platform_, slots_.Windows(), boxes_, shown, items);
@@ -552,6 +552,19 @@ void MainForm::RelayoutRing() {
 void MainForm::OnHotKey(int, unsigned modifiers, unsigned virtualKey) {
   if (building_ || boxes_.BoxOpen()) return;
   if (hotKeys_) hotKeys_->Dispatch(modifiers, virtualKey);
+}
+
+// The center is named after the program: what it runs is the user's choice.
+std::optional<AccessibleItem> MainForm::OnAccessibleQuery(WindowId window) const {
+  if (building_ || !focus_) return std::nullopt;
+  if (window == round_->CenterWindow()) return AccessibleItem{"Quorvel", false};
+  return focus_->Describe(window);
+}
+
+// Refused, as a click is, while a box holds the program.
+void MainForm::OnAccessibleInvoke(WindowId window) {
+  if (closed_ || boxes_.BoxOpen() || !OnAccessibleQuery(window)) return;
+  keyHost_->Launch(window);
 }
 
 void MainForm::RaiseRoundWindows() { round_->RaiseRoundWindows(); }

@@ -86,6 +86,9 @@ class MainForm final : public IPlatformEvents, private IWindowCommands, private 
   }
   void OnHotKey(int, unsigned modifiers, unsigned virtualKey) override;
   void OnDeactivate() override { display_->CollapseRectBar(); }
+  // The items and the ring's center, to assistive clients.
+  std::optional<AccessibleItem> OnAccessibleQuery(WindowId window) const override;
+  void OnAccessibleInvoke(WindowId window) override;
 
   // The two presentation switches of the menus: each shows or hides its
   // windows and writes its choice into the file.

@@ -410,6 +410,10 @@ class Harness:
     def wintool(self, *args, timeout=60):
         return self.spawn_wintool(*args).result(timeout)
 
+    def uiaclient(self, *args, timeout=60):
+        """The assistive client: what UI Automation tells of the program."""
+        return ToolRun(["wine", str(self.tools / "uiaclient.exe")] + [str(a) for a in args], self.env).result(timeout)
+
     def spawn_wintool(self, *args):
         """Starts wintool without waiting; .result(timeout) collects it."""
         return ToolRun(["wine", str(self.tools / "wintool.exe")] + [str(a) for a in args], self.env)

@@ -2,7 +2,8 @@
 """Only Windows shows: the keyboard alone. The system hot key shows the ring
 with the keyboard on it while another program held it; Tab moves a focus
 ring drawn on the items' windows, Enter starts a ring item and then a dock
-item, Shift+F10 opens the focused item's menu, Escape hides, a second start shows again. The order of the focus is checked headless."""
+item, Shift+F10 opens the focused item's menu, Escape hides, a second start shows again.
+An assistive client hears every item by name over UI Automation and invokes one. The order of the focus is checked headless."""
 
 import shutil
 import subprocess
@@ -89,6 +90,17 @@ def scenario(h):
     ringed(h, shares(h.screenshot("03-tab-to-dock-item"), items), base, "Rect2", "three more Tabs")
     d.key("Return")
     launched(h, folder / "dock", "dock", "dock")
+
+    # What a screen reader hears: every item by its name as a button, the focus where the keys put it.
+    heard = h.uiaclient("list")
+    buttons = {line.split("\t")[0]: line.split("\t")[1:] for line in heard.lines if line.count("\t") == 2}
+    h.check(buttons == {"Alpha": ["Circle2", "0"], "Ring Marker": ["Circle4", "0"], "Gamma": ["Circle9", "0"],
+                        "Dock One": ["Rect1", "0"], "Dock Marker": ["Rect2", "1"], "Quorvel": ["CenterForm", "0"]},
+            "UI Automation names every item as a button, the focused one focused", heard)
+    (folder / "ring" / "marker.txt").unlink()
+    invoked = h.uiaclient("press", "Ring Marker")
+    h.check(invoked.ok, "the client presses a ring item found by its name", invoked)
+    launched(h, folder / "ring", "ring", "invoked ring")
 
     time.sleep(1.0)
     d.key("shift+F10")

@@ -89,6 +89,9 @@ class IWindowSystem {
   virtual void SetCursor(CursorShape shape) = 0;
   // Keyboard input goes to this window.
   virtual void SetFocus(WindowId id) = 0;
+  // The keyboard's focus (the focus ring) came to this item window: the
+  // assistive clients listening are told. kNoWindow when it left the items.
+  virtual void AnnounceFocus(WindowId /*id*/) {}
   // Minimising the application hides the main form and every window it owns;
   // restoring shows them again, as the user left them.
   virtual void MinimizeApplication() = 0;
@@ -276,6 +279,12 @@ struct PointerEvent {
 };
 
 // Events from the machine to the main form. Everything runs on one thread.
+// An item as an assistive client (a screen reader) hears of it.
+struct AccessibleItem {
+  std::string name;
+  bool focused = false;  // the keyboard's focus ring is on it
+};
+
 class IPlatformEvents {
  public:
   virtual ~IPlatformEvents() = default;
@@ -304,6 +313,11 @@ class IPlatformEvents {
   // The display's scale changed (a window moved to another monitor, or the
   // setting changed): every surface is drawn again at the new Dpi().
   virtual void OnDpiChanged(int /*dpi*/) {}
+  // An assistive client asks what a window is: nullopt for the windows that
+  // are not items (the ring's center counts as one).
+  virtual std::optional<AccessibleItem> OnAccessibleQuery(WindowId) const { return std::nullopt; }
+  // An assistive client invokes an item: done as a click on it.
+  virtual void OnAccessibleInvoke(WindowId) {}
 };
 
 // Everything the core may ask of the machine, handed to it by the entry point.

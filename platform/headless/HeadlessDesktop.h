@@ -141,6 +141,8 @@ class HeadlessDesktop {
   // Fires the hot key if a process registered it; false when none did.
   bool PressHotKey(unsigned modifiers, unsigned virtualKey);
   bool LeftButtonDown() const { return leftDown_; }
+  // The item the program last told assistive clients has the keyboard's focus.
+  WindowId AnnouncedFocus() const { return announcedFocus_; }
   // The order in which a move between two windows is told. Windows posts the
   // leave of the old window before the new one's first move; under Wine the
   // leave is found by a poll and comes after the new window's enter.
@@ -226,6 +228,7 @@ class HeadlessDesktop {
   WindowId capture_ = kNoWindow;
   WindowId hover_ = kNoWindow;
   WindowId focus_ = kNoWindow;
+  WindowId announcedFocus_ = kNoWindow;
   std::map<std::uint16_t, std::string> atoms_;
   std::uint16_t nextAtom_ = 0xC000;
   std::map<std::string, std::optional<std::string>> shortcuts_;
@@ -308,6 +311,7 @@ class HeadlessProcess final : public IWindowSystem,
   void ReleaseCapture() override { desktop_.capture_ = kNoWindow; }
   void SetCursor(CursorShape shape) override { desktop_.cursorShape_ = shape; }
   void SetFocus(WindowId id) override { desktop_.focus_ = id; }
+  void AnnounceFocus(WindowId id) override { desktop_.announcedFocus_ = id; }
   void MinimizeApplication() override { minimized_ = true; }
   void RestoreApplication() override { minimized_ = false; }
   bool Minimized() const { return minimized_; }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/win32/Accessibility.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32Api.h"
@@ -92,6 +93,7 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   void ReleaseCapture() override;
   void SetCursor(CursorShape shape) override;
   void SetFocus(WindowId id) override;
+  void AnnounceFocus(WindowId id) override;
   void MinimizeApplication() override;
   void RestoreApplication() override;
 
@@ -121,6 +123,7 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   LRESULT HandleMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   std::optional<LRESULT> HandleMainMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   std::optional<LRESULT> HandleInputMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> HandleAccessibleMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
   void HandleDestroyed(WindowRecord& record) noexcept;
   void MakeHiddenOwner();
   void ReattachToDesktop();
@@ -139,6 +142,7 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
 
   HINSTANCE instance_;
   IPlatformEvents* sink_ = nullptr;
+  AccessibleItems accessible_;  // outlives the windows, whose going it hears of
   std::map<WindowId, std::unique_ptr<WindowRecord>> windows_;
   WindowId nextId_ = 1;
   WindowRecord* main_ = nullptr;

@@ -69,6 +69,7 @@ LRESULT CALLBACK Win32Windows::WindowProc(HWND hwnd, UINT message, WPARAM wParam
 
 void Win32Windows::HandleDestroyed(WindowRecord& record) noexcept {
   HWND hwnd = record.window.Release();
+  accessible_.Forget(hwnd);
   if (!record.isMain) return;
   ::RemovePropW(hwnd, kReadyProperty);
   if (main_ == &record) main_ = nullptr;
@@ -94,6 +95,7 @@ LRESULT Win32Windows::HandleMessage(WindowRecord& record, UINT message, WPARAM w
       return 0;
     }
     if (std::optional<LRESULT> result = HandleInputMessage(record, message, wParam, lParam)) return *result;
+    if (std::optional<LRESULT> result = HandleAccessibleMessage(record, message, wParam, lParam)) return *result;
     if (record.isMain) {
       if (std::optional<LRESULT> result = HandleMainMessage(hwnd, message, wParam, lParam)) return *result;
     }
@@ -207,6 +209,37 @@ std::optional<LRESULT> Win32Windows::HandleInputMessage(WindowRecord& record, UI
       return std::nullopt;
   }
 }
+
+// What assistive clients ask of an item window. The answers come from the
+// core on this thread: the providers send or post these messages.
+std::optional<LRESULT> Win32Windows::HandleAccessibleMessage(WindowRecord& record, UINT message, WPARAM wParam,
+                                                             LPARAM lParam) {
+  IPlatformEvents* sink = sink_;
+  switch (message) {
+    case WM_GETOBJECT: {
+      const bool item = sink && sink->OnAccessibleQuery(record.id).has_value();
+      return accessible_.Answer(record.window.Get(), wParam, lParam, item);
+    }
+    case kAccessibleQueryMessage: {
+      auto& answer = *reinterpret_cast<AccessibleAnswer*>(lParam);
+      const std::optional<AccessibleItem> item = sink ? sink->OnAccessibleQuery(record.id) : std::nullopt;
+      answer.item = item.has_value();
+      if (item) {
+        answer.name = Widen(item->name);
+        answer.automationId = Widen(record.name);
+        answer.focused = item->focused;
+      }
+      return 0;
+    }
+    case kAccessibleInvokeMessage:
+      if (sink) sink->OnAccessibleInvoke(record.id);
+      return 0;
+    default:
+      return std::nullopt;
+  }
+}
+
+void Win32Windows::AnnounceFocus(WindowId id) { accessible_.FocusMoved(HandleOf(id)); }
 
 std::optional<LRESULT> Win32Windows::HandleMainMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   IPlatformEvents* sink = sink_;

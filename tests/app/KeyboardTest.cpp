@@ -50,5 +50,42 @@ TEST_F(KeyboardTest, TabWalksTheShownItemsInOrderForgetsARemovedOneAndEnterActsA
   EXPECT_EQ(form->Focus().Slot(), 0);
 }
 
+// What a screen reader hears and does: each item's name (its file's when it
+// has none) and the focus ring's place; invoke acts as a click, refused
+// while a box holds the program.
+TEST_F(KeyboardTest, AssistiveClientsHearTheItemsAndInvokeThemAsAClick) {
+  SetItems({2});
+  SetRectList({{"C:\\Apps\\d1.exe", "dock 1", "", "", "", ""}, {"C:\\Apps\\d2.exe", "", "", "", "", ""}});
+  app::MainForm* form = Start();
+  ASSERT_NE(form, nullptr);
+  ASSERT_TRUE(desktop_->PressHotKey(kModAlt, 'C') && desktop_->PressHotKey(kModAlt, 'C'));
+  desktop_->KeyDown(kTab);
+  const WindowId ring = form->Slots()[2].Window, dock1 = form->Slots()[21].Window;
+  EXPECT_EQ(desktop_->AnnouncedFocus(), ring);
+  const struct {
+    WindowId window;
+    const char* name;  // nullptr: not an item
+    bool focused;
+  } cases[] = {{ring, "item 2", true},
+               {dock1, "dock 1", false},
+               {form->Slots()[22].Window, "d2.exe", false},
+               {form->Round().CenterWindow(), "Quorvel", false},
+               {form->MainWindow(), nullptr, false},
+               {kNoWindow, nullptr, false}};
+  for (const auto& c : cases) {
+    const std::optional<AccessibleItem> heard = form->OnAccessibleQuery(c.window);
+    ASSERT_EQ(heard.has_value(), c.name != nullptr) << c.window;
+    if (heard) {
+      EXPECT_EQ(std::make_pair(heard->name, heard->focused), std::make_pair(std::string(c.name), c.focused));
+    }
+  }
+  desktop_->ScriptMessageBoxAnswer(MessageBoxResult::No, [&] { form->OnAccessibleInvoke(dock1); });
+  form->NClearClick();
+  EXPECT_TRUE(desktop_->Launches().empty());
+  form->OnAccessibleInvoke(dock1);
+  ASSERT_EQ(desktop_->Launches().size(), 1u);
+  EXPECT_EQ(desktop_->Launches()[0].file, "C:\\Apps\\d1.exe");
+}
+
 }  // namespace
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/AccessibleObjects.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Platform.h"
@@ -50,6 +51,11 @@ class Recorder final : public IPlatformEvents {
   }
   void OnTaskbarCreated() override { ++taskbarCreated; }
   void OnDropFiles(const std::vector<std::string>&, Point) override {}
+  std::optional<AccessibleItem> OnAccessibleQuery(WindowId id) const override {
+    if (id != accessibleItem) return std::nullopt;
+    return AccessibleItem{"回收站", true};
+  }
+  void OnAccessibleInvoke(WindowId id) override { invoked.push_back(id); }
 
   // Closes the open message box with the given command, as a user would,
   // after seeing that it holds every window of the program.
@@ -71,6 +77,8 @@ class Recorder final : public IPlatformEvents {
   int taskbarCreated = 0;
   bool held = false;
   HWND held_[2] = {};  // the main window and an item
+  WindowId accessibleItem = kNoWindow;
+  std::vector<WindowId> invoked;
 
  private:
   Win32Platform& platform_;
@@ -90,6 +98,52 @@ std::vector<HWND> TipControls() {
   std::vector<HWND> found;
   ::EnumThreadWindows(::GetCurrentThreadId(), CollectTipControl, reinterpret_cast<LPARAM>(&found));
   return found;
+}
+
+// An item as assistive clients reach it: the system's question answered for
+// items alone; the provider's name and invoke, and the accessible object's
+// name, state and default action, come from the core on this thread, the
+// invoke through the loop; gone with the item.
+void CheckAccessibleItem(Recorder& events, HWND itemWindow, WindowId item) {
+  constexpr LPARAM kRootObjectId = -25;
+  QV_EXPECT(::SendMessageW(itemWindow, WM_GETOBJECT, 0, kRootObjectId) == 0);  // not an item yet
+  events.accessibleItem = item;
+  QV_EXPECT(::SendMessageW(itemWindow, WM_GETOBJECT, 0, kRootObjectId) != 0);
+  const AccessibleItems::Api* api = LoadAccessibleApi();
+  QV_EXPECT(api != nullptr);
+  if (!api) return;
+  IRawElementProviderSimple* provider = MakeItemProvider(itemWindow, *api);
+  VARIANT name{};
+  QV_EXPECT(SUCCEEDED(provider->GetPropertyValue(30005, &name)) && name.vt == VT_BSTR &&
+            std::wstring(name.bstrVal) == L"回收站");
+  ::VariantClear(&name);
+  IUnknown* pattern = nullptr;
+  IInvokeProvider* invoke = nullptr;
+  QV_EXPECT(SUCCEEDED(provider->GetPatternProvider(10000, &pattern)) && pattern &&
+            SUCCEEDED(pattern->QueryInterface(kInvokeProviderId, reinterpret_cast<void**>(&invoke))));
+  IAccessible* accessible = nullptr;
+  QV_EXPECT(SUCCEEDED(::AccessibleObjectFromWindow(itemWindow, OBJID_CLIENT, __uuidof(IAccessible),
+                                                   reinterpret_cast<void**>(&accessible))));
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR accName = nullptr;
+  VARIANT state{};
+  if (accessible) {
+    QV_EXPECT(SUCCEEDED(accessible->get_accName(self, &accName)) && accName && std::wstring(accName) == L"回收站");
+    QV_EXPECT(SUCCEEDED(accessible->get_accState(self, &state)) && (state.lVal & STATE_SYSTEM_FOCUSED) != 0);
+    QV_EXPECT(SUCCEEDED(accessible->accDoDefaultAction(self)));
+  }
+  if (invoke) QV_EXPECT(SUCCEEDED(invoke->Invoke()));
+  QV_EXPECT(events.invoked.empty());  // posted, not run inside the client's call
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+  QV_EXPECT(events.invoked == (std::vector<WindowId>{item, item}));
+  events.accessibleItem = kNoWindow;
+  QV_EXPECT(invoke && FAILED(invoke->Invoke()) && FAILED(provider->GetPropertyValue(30005, &name)));
+  ::SysFreeString(accName);
+  for (IUnknown* object : std::initializer_list<IUnknown*>{invoke, pattern, provider, accessible})
+    if (object) object->Release();
 }
 
 }  // namespace
@@ -186,6 +240,8 @@ void CheckWindows() {
   }
   QV_EXPECT(events.closes == 2 && ::IsWindow(main));
   events.throwOnClose = false;
+
+  CheckAccessibleItem(events, itemWindow, item);
 
   // Tips wait for the pointer's first move over a window that has one; then
   // one control takes them all, each with the text it was last given.
