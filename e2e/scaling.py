@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 """Only Windows shows: display scaling of the real windows and dialogs, in the
-English interface pinned in the file. The prefix's LogPixels is set to 192 and
+English interface pinned in the file, then again in the Chinese one. The prefix's LogPixels is set to 192 and
 then 96 (where it is left; a new wineserver reads it), and each time the same
 ring of 20 items starts: its windows are 2x their 96 DPI sizes around the same
 logical centre, the label under a hovered item grows with the scale, and the
 ring at 192 sits beside the one at 96 in side-by-side-96x2-vs-192.png. The
+five context menus are pictured (the dock's two are closed unchosen). The
 about, item property and settings dialogs (every page) are opened through the
 real menus and read with wintool: every text fits (the system measures it in
 the control's own font: check boxes, buttons and frames their width, labels
@@ -12,7 +13,9 @@ clear of the fields and inside the dialog), every control at 192 is its rect
 at 96 scaled (the rounding at other scales is checked headless), labels that
 fit their text grow with their font, menus open at the pointer. At 96 the
 dialogs are also used: the item in the property dialog, no black around its preview, and a dialog
-told of 192 DPI lays itself out as the one made at 192 (overlaps are checked headless)."""
+told of 192 DPI lays itself out as the one made at 192 (overlaps are checked headless).
+The Chinese passes (shots named zh-...) make the same pictures and checks of
+fit and scale; the move to 192 and the dialogs' use are the English passes'."""
 
 import subprocess
 import time
@@ -22,7 +25,9 @@ from harness import choose, open_menu
 
 SCREEN = "2560x1600x24"
 DPIS = (192, 96)
-ABOUT, PROPERTY, SETUP = "About Quorvel", "Properties: Quorvel", "Settings"
+# Dialog titles, and the prefix of the screenshots, per language.
+LANGUAGES = {"English": (("About Quorvel", "Properties: Quorvel", "Settings"), ""),
+             "Chinese": (("关于 Quorvel", "属性：Quorvel", "设置"), "zh-")}
 PAGE_COUNT = 5
 # The ring's centre in logical pixels, left of the centred dialogs and below the tray window in the corner.
 CENTRE = (240, 310)
@@ -34,8 +39,7 @@ RING = {s: harness.item("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "Item%d" % s
         for s in range(2, 21)}
 RING[1] = harness.item("{app}\\docs\\note.txt", "Item 1", define=harness.TOOL % "MyDocuments")
 SETTINGS = {("Position", "Left"): str(CENTRE[0] - MAIN_SIZE[0] // 2),
-            ("Position", "Top"): str(CENTRE[1] - MAIN_SIZE[1] // 2), ("ShowRect", "IsShowRect"): "False",
-            ("Basic", "Language"): "English"}
+            ("Position", "Top"): str(CENTRE[1] - MAIN_SIZE[1] // 2)}
 ROOM = {"check": 20, "button": 8, "group": 16}  # a check box's glyph and gap, a button's edges, a frame's inset
 
 
@@ -61,10 +65,23 @@ def misfits(found, client, dpi):
     return bad
 
 
-def record(h, dpi, title, shot):
+class Pass:
+    """One start of the ring at a scale and in a language."""
+
+    def __init__(self, dpi, language):
+        self.dpi, self.language = dpi, language
+        (self.about, self.property, self.setup), self.prefix = LANGUAGES[language]
+        self.english = language == "English"
+
+    def shot(self, name):
+        return "%s%d-%s" % (self.prefix, self.dpi, name)
+
+
+def record(h, run, title, shot):
     client, found = h.form_controls(title)
+    dpi = run.dpi
     time.sleep(0.5)
-    h.screenshot("%d-%s" % (dpi, shot))
+    h.screenshot(run.shot(shot))
     h.check(not misfits(found, client, dpi), "%s at %d DPI: every text fits" % (shot, dpi), misfits(found, client, dpi))
     return client, found
 
@@ -79,14 +96,15 @@ def menu(h, d, point, what, letter, shot):
     return opened
 
 
-def ring(h, d, dpi):
+def ring(h, d, run):
     """The ring's windows, a crop of it and the label under a hovered item."""
+    dpi = run.dpi
     time.sleep(0.5)
     windows = h.shown()
     box = tuple(int(round(v * dpi / 96)) for v in (CENTRE[0] - RING_REACH, CENTRE[1] - RING_REACH,
                                                     CENTRE[0] + RING_REACH, CENTRE[1] + RING_REACH))
-    crop = h.out / ("ring-%d.png" % dpi)
-    subprocess.run(["convert", str(h.screenshot("%d-screen" % dpi)), "-crop", "%dx%d+%d+%d" % (
+    crop = h.out / ("%sring-%d.png" % (run.prefix, dpi))
+    subprocess.run(["convert", str(h.screenshot(run.shot("screen"))), "-crop", "%dx%d+%d+%d" % (
         box[2] - box[0], box[3] - box[1], box[0], box[1]), "+repage", str(crop)], check=True)
     target = windows["Circle%d" % HOVER_SLOT]
     d.move(*harness.centre_of(target.rect))
@@ -95,24 +113,25 @@ def ring(h, d, dpi):
     return windows, crop, label[0] if label else None
 
 
-def about(h, dpi, seen):
-    seen["about"] = record(h, dpi, ABOUT, "about")
-    if dpi == 96:
-        h.require(h.wintool("form-send-dpi", ABOUT, 192).ok, "the about dialog hears of 192 DPI")
-        seen["about@192"] = record(h, dpi, ABOUT, "about-moved-to-192")
-    h.close_form(ABOUT, "BitBtnOK")
+def about(h, run, seen):
+    seen["about"] = record(h, run, run.about, "about")
+    if run.dpi == 96 and run.english:
+        h.require(h.wintool("form-send-dpi", run.about, 192).ok, "the about dialog hears of 192 DPI")
+        seen["about@192"] = record(h, run, run.about, "about-moved-to-192")
+    h.close_form(run.about, "BitBtnOK")
 
 
-def properties(h, app, dpi, seen):
-    seen["properties"] = record(h, dpi, PROPERTY, "properties")
-    if dpi != 96:
+def properties(h, app, run, seen):
+    PROPERTY, dpi = run.property, run.dpi
+    seen["properties"] = record(h, run, PROPERTY, "properties")
+    if dpi != 96 or not run.english:
         return h.close_form(PROPERTY, "BitBtnCancel")
     client, found = seen["properties"]
     got = (found["EditName"].text, found["EditTarget"].text)
     h.check(got == ("Item 1", h.win_path(app.folder) + "\\docs\\note.txt"), "the fields hold the item", got)
     x0, y0 = h.form_origin(PROPERTY, client)
     left, top, width, height = found["ImageIcon"].rect
-    shot = h.out / ("%d-properties.png" % dpi)
+    shot = h.out / (run.shot("properties") + ".png")
     # Around the picture, inside its group box: the box's face, never the black of a place nobody painted.
     black = sum(int(subprocess.run(["convert", str(shot), "-crop", "%dx%d+%d+%d" % (r - l, b - t, x0 + l, y0 + t),
                                     "+repage", "-fill", "white", "+opaque", "black", "-format",
@@ -123,32 +142,55 @@ def properties(h, app, dpi, seen):
     h.close_form(PROPERTY, "BitBtnOK")
 
 
-def pages(h, dpi, seen):
+def dock_menus(h, d, run):
+    """The dock's two menus, pictured and closed unchosen by a click beside them."""
+    def item_point():
+        # The dock magnifies under the pointer: the item is found where it settled.
+        d.move(*harness.centre_of(h.shown()["Rect1"].rect))
+        time.sleep(1.0)
+        return harness.centre_of(h.shown()["Rect1"].rect)
+
+    bar = h.shown()["RectForm"].rect
+    for what, point, shot in (("the dock", lambda: (bar[0] + 6 * run.dpi // 96, (bar[1] + bar[3]) // 2), "dock-menu"),
+                              ("a dock item", item_point, "dock-item-menu")):
+        d.park()
+        if open_menu(h, d, point(), what, run.shot(shot)):
+            d.click((int(SCREEN.split("x")[0]) - 10, int(SCREEN.split("x")[1]) - 10))
+            h.check(h.poll(lambda: not harness.menus_shown(h), 4), "a click beside the menu of %s closes it" % what)
+    d.park()
+
+
+def pages(h, run, seen):
+    SETUP = run.setup
     for page in range(PAGE_COUNT):
         h.require(h.wintool("form-page", SETUP, "PageControl1", page).ok, "page %d is shown" % page)
-        seen["page-%d" % page] = record(h, dpi, SETUP, "page-%d" % page)
-    if dpi == 96:
+        seen["page-%d" % page] = record(h, run, SETUP, "page-%d" % page)
+    if run.dpi == 96 and run.english:
         h.require(h.wintool("form-send-dpi", SETUP, 192).ok, "the settings dialog hears of 192 DPI")
         for page in range(PAGE_COUNT):
             h.wintool("form-page", SETUP, "PageControl1", page)
-            seen["page-%d@192" % page] = record(h, dpi, SETUP, "page-%d-moved-to-192" % page)
+            seen["page-%d@192" % page] = record(h, run, SETUP, "page-%d-moved-to-192" % page)
     h.close_form(SETUP, "BitBtnCancel")
 
 
-def run_at(h, d, dpi):
-    """The ring and every dialog once at this DPI: (ring, {dialog: (client, controls)})."""
+def run_at(h, d, run):
+    """The ring and every dialog once: (ring, {dialog: (client, controls)})."""
+    dpi = run.dpi
     set_log_pixels(h, dpi)
-    app = h.program("at-%d" % dpi, ring=RING, settings=SETTINGS)
-    seen, shown = {}, ring(h, d, dpi)
-    menu(h, d, harness.centre_of(h.shown()["CenterForm"].rect), "the center", "a", "%d-center-menu" % dpi)
-    h.require(h.wintool("form-wait", ABOUT, 30000).ok, "the about dialog opens at %d DPI" % dpi)
-    about(h, dpi, seen)
+    settings = dict(SETTINGS)
+    settings[("Basic", "Language")] = run.language
+    app = h.program("%sat-%d" % (run.prefix, dpi), ring=RING, settings=settings)
+    seen, shown = {}, ring(h, d, run)
+    menu(h, d, harness.centre_of(h.shown()["CenterForm"].rect), "the center", "a", run.shot("center-menu"))
+    h.require(h.wintool("form-wait", run.about, 30000).ok, "the about dialog opens at %d DPI" % dpi)
+    about(h, run, seen)
     d.park()
-    menu(h, d, harness.centre_of(h.shown()["Circle1"].rect), "a ring item", "r", "%d-item-menu" % dpi)
-    h.require(h.wintool("form-wait", PROPERTY, 30000).ok, "the property dialog opens at %d DPI" % dpi)
-    properties(h, app, dpi, seen)
-    harness.open_form_from_tray(h, d, "s", SETUP, "%d-tray-menu" % dpi)
-    pages(h, dpi, seen)
+    menu(h, d, harness.centre_of(h.shown()["Circle1"].rect), "a ring item", "r", run.shot("item-menu"))
+    h.require(h.wintool("form-wait", run.property, 30000).ok, "the property dialog opens at %d DPI" % dpi)
+    properties(h, app, run, seen)
+    dock_menus(h, d, run)
+    harness.open_form_from_tray(h, d, "s", run.setup, run.shot("tray-menu"))
+    pages(h, run, seen)
     h.close_app(app)
     return shown, seen
 
@@ -205,10 +247,16 @@ def compare_ring(h, base, other, dpi):
 
 def scenario(h):
     d = harness.Desktop(h)
+    for language in LANGUAGES:
+        scaled(h, d, language)
+
+
+def scaled(h, d, language):
+    """Both scales in one language, compared."""
     runs = {}
     try:
         for dpi in DPIS:
-            runs[dpi] = run_at(h, d, dpi)
+            runs[dpi] = run_at(h, d, Pass(dpi, language))
     finally:
         if 96 not in runs:
             set_log_pixels(h, 96)
@@ -225,8 +273,8 @@ def scenario(h):
                     [(n, r, again.get(n)) for n, r in made.items() if again.get(n) != r])
     # For the eye: the 96 DPI ring enlarged 2x (pixels doubled) beside the 192 one.
     subprocess.run(["convert", "(", str(rings[96][1]), "-scale", "200%", ")", str(rings[192][1]), "+append",
-                    str(h.out / "side-by-side-96x2-vs-192.png")], check=True)
+                    str(h.out / ("%sside-by-side-96x2-vs-192.png" % LANGUAGES[language][1]))], check=True)
 
 
 if __name__ == "__main__":
-    harness.run_scenario("scaling", scenario, time_limit=400, screen=SCREEN)
+    harness.run_scenario("scaling", scenario, time_limit=700, screen=SCREEN)
