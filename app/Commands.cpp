@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "config/Texts.h"
+
 namespace qv::app {
 
 namespace {
@@ -115,7 +117,10 @@ bool CommandDispatch::CenterClick(int centerAction) {
 
 void CommandDispatch::OpenHelp() {
   shown_.CollapseRectBar();
-  const std::string page = platform_.files.ProgramDir() + kHelpPage;
+  // The page in the interface's language; the English one when it is missing.
+  std::string page = platform_.files.ProgramDir() + kChineseHelpPage;
+  if (config::CurrentLanguage() != config::Language::Chinese || !platform_.files.FileExists(page))
+    page = platform_.files.ProgramDir() + kHelpPage;
   if (!platform_.files.FileExists(page)) {
     platform_.diagnostics.Report(Severity::Warning, "The help page is missing: " + page);
     return;

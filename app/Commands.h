@@ -46,8 +46,9 @@ class IItemCommands {
   virtual void OpenAbout() = 0;
 };
 
-// The help page shipped beside the program.
+// The help pages shipped beside the program: English, and Chinese.
 inline constexpr const char* kHelpPage = "Help\\index.html";
+inline constexpr const char* kChineseHelpPage = "Help\\index.zh.html";
 
 // The menu a right release opens on a window of this place; nullopt for
 // windows without one (the main form, the label, windows of no presentation).

@@ -3,7 +3,7 @@
 lists, pipe tables, `code` and **bold**) into the help page shipped beside
 the program.
 
-usage: make_help.py GUIDE.md OUTPUT.html
+usage: make_help.py GUIDE.md OUTPUT.html [LANGUAGE]   (the page's language tag, en by default)
 """
 
 import html
@@ -76,13 +76,14 @@ padding:.25em .6em;text-align:left}"""
 
 
 def main(arguments):
-    if len(arguments) != 2:
+    if len(arguments) not in (2, 3):
         print(__doc__)
         return 2
+    language = arguments[2] if len(arguments) == 3 else "en"
     with open(arguments[0], encoding="utf-8") as source:
         title, body = convert(source.readlines())
-    page = ('<!DOCTYPE html>\n<html lang="zh-CN">\n<head>\n<meta charset="utf-8">\n<title>%s</title>\n'
-            "<style>%s</style>\n</head>\n<body>\n%s\n</body>\n</html>\n") % (html.escape(title), STYLE, body)
+    page = ('<!DOCTYPE html>\n<html lang="%s">\n<head>\n<meta charset="utf-8">\n<title>%s</title>\n'
+            "<style>%s</style>\n</head>\n<body>\n%s\n</body>\n</html>\n") % (language, html.escape(title), STYLE, body)
     with open(arguments[1], "w", encoding="utf-8", newline="\r\n") as target:
         target.write(page)
     return 0

@@ -92,7 +92,7 @@ def main(arguments):
         newer = sorted(name for name in found if NEWER_CALLS.get(name.partition("!")[2], 0) > floor)
         check(not newer, "%s: imports nothing newer than Windows %#06x, the oldest its manifest declares" %
               (arch, floor), newer)
-        for part in ("Config/UserInfo.xml", "Icon/SysTool/Help.png", "Help/index.html"):
+        for part in ("Config/UserInfo.xml", "Icon/SysTool/Help.png", "Help/index.html", "Help/index.zh.html"):
             check((folder / part).is_file(), "%s: ships %s" % (arch, part))
     print("%d passed, %d failed" % (passed, failed))
     return 1 if failed or not passed else 0

@@ -1,6 +1,6 @@
 # Assembles the folder that is copied as it is onto a machine: the program,
 # its default configuration, the Icon tree and the help page.
-#   cmake -DEXE=... -DDIST=... [-DCONFIG=...] [-DART_DIR=...] [-DHELP=...] -P AssembleDist.cmake
+#   cmake -DEXE=... -DDIST=... [-DCONFIG=...] [-DART_DIR=...] [-DHELP=folder of the pages] -P AssembleDist.cmake
 foreach(dir Config Icon Icon/ClockRes Icon/SysTool Icon/RectangleBackground)
   file(MAKE_DIRECTORY "${DIST}/${dir}")
 endforeach()
@@ -11,7 +11,9 @@ endif()
 if(ART_DIR AND IS_DIRECTORY "${ART_DIR}/Icon")
   file(COPY "${ART_DIR}/Icon/" DESTINATION "${DIST}/Icon")
 endif()
-if(HELP AND EXISTS "${HELP}")
+if(HELP AND IS_DIRECTORY "${HELP}")
   file(MAKE_DIRECTORY "${DIST}/Help")
-  file(COPY_FILE "${HELP}" "${DIST}/Help/index.html" ONLY_IF_DIFFERENT)
+  foreach(page index.html index.zh.html)
+    file(COPY_FILE "${HELP}/${page}" "${DIST}/Help/${page}" ONLY_IF_DIFFERENT)
+  endforeach()
 endif()

@@ -67,9 +67,23 @@ TEST_F(MenusTest, HelpAndAboutReachTheProgram) {
   app::MainForm* form = Start();
   ASSERT_NE(form, nullptr);
   Put(programDir_ + "Help\\index.html", "<html></html>");
-  form->Commands().Run(app::Command::OpenHelp, app::MenuKind::TaskBar);
-  ASSERT_EQ(desktop_->Launches().size(), 1u);
-  EXPECT_EQ(desktop_->Launches()[0].file, programDir_ + "Help\\index.html");
+  // The page in the interface's language; the English one stands in for a missing Chinese one.
+  const config::Language was = config::CurrentLanguage();
+  const struct {
+    config::Language language;
+    bool putChinese;
+    const char* opened;
+  } cases[] = {{config::Language::Chinese, false, "Help\\index.html"},
+               {config::Language::Chinese, true, "Help\\index.zh.html"},
+               {config::Language::English, false, "Help\\index.html"}};
+  for (const auto& c : cases) {
+    if (c.putChinese) Put(programDir_ + "Help\\index.zh.html", "<html></html>");
+    config::SetLanguage(c.language);
+    form->Commands().Run(app::Command::OpenHelp, app::MenuKind::TaskBar);
+    ASSERT_FALSE(desktop_->Launches().empty());
+    EXPECT_EQ(desktop_->Launches().back().file, programDir_ + c.opened);
+  }
+  config::SetLanguage(was);
   form->Commands().Run(app::Command::OpenAbout, app::MenuKind::TaskBar);
   EXPECT_TRUE(form->About().IsOpen());
   EXPECT_TRUE(form->WindowsShown());
