@@ -1,14 +1,15 @@
 #include "platform/win32/Accessibility.h"
 
 #include "platform/win32/AccessibleObjects.h"
+#include "platform/win32/AutomationIds.h"
 #include "platform/win32/Diagnostics.h"
 #include "platform/win32/OleApartment.h"
 
 namespace qv::win32 {
 namespace {
 
-constexpr LONG kRootObjectId = -25;  // UI Automation's object number
-constexpr EVENTID kFocusChangedEvent = 20005;
+using automation::kFocusChangedEvent;
+using automation::kRootObjectId;
 constexpr UINT kQueryTimeoutMs = 2000;
 
 AccessibleItems::Api loadedApi;

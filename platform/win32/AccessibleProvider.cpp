@@ -2,20 +2,12 @@
 // that invokes as a click does.
 
 #include "platform/win32/AccessibleObjects.h"
+#include "platform/win32/AutomationIds.h"
 
 namespace qv::win32 {
 namespace {
 
-// What of the automation interface the headers at hand lack.
-constexpr HRESULT kElementNotAvailable = static_cast<HRESULT>(0x80040201);
-constexpr PROPERTYID kNameProperty = 30005;
-constexpr PROPERTYID kControlTypeProperty = 30003;
-constexpr PROPERTYID kHasKeyboardFocusProperty = 30008;
-constexpr PROPERTYID kIsKeyboardFocusableProperty = 30009;
-constexpr PROPERTYID kAutomationIdProperty = 30011;
-constexpr PROPERTYID kIsInvokePatternAvailableProperty = 30031;
-constexpr PATTERNID kInvokePattern = 10000;
-constexpr int kButtonControlType = 50000;
+using namespace automation;
 
 class ItemProvider final : public IRawElementProviderSimple, public IInvokeProvider {
  public:

@@ -19,6 +19,7 @@
 
 #include "ToolText.h"
 #include "WindowQueries.h"
+#include "platform/win32/AutomationIds.h"
 
 using namespace qvtool;
 
@@ -27,12 +28,7 @@ namespace {
 DECLARE_HANDLE(Node);
 DECLARE_HANDLE(Pattern);
 
-constexpr int kNameProperty = 30005;
-constexpr int kControlTypeProperty = 30003;
-constexpr int kHasKeyboardFocusProperty = 30008;
-constexpr int kAutomationIdProperty = 30011;
-constexpr int kInvokePattern = 10000;
-constexpr int kButtonControlType = 50000;
+using namespace qv::win32::automation;
 
 struct Automation {
   HRESULT(WINAPI* nodeFromHandle)(HWND, Node*) = nullptr;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/win32/AccessibleObjects.h"
+#include "platform/win32/AutomationIds.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Platform.h"
@@ -105,21 +106,20 @@ std::vector<HWND> TipControls() {
 // name, state and default action, come from the core on this thread, the
 // invoke through the loop; gone with the item.
 void CheckAccessibleItem(Recorder& events, HWND itemWindow, WindowId item) {
-  constexpr LPARAM kRootObjectId = -25;
-  QV_EXPECT(::SendMessageW(itemWindow, WM_GETOBJECT, 0, kRootObjectId) == 0);  // not an item yet
+  QV_EXPECT(::SendMessageW(itemWindow, WM_GETOBJECT, 0, automation::kRootObjectId) == 0);  // not an item yet
   events.accessibleItem = item;
-  QV_EXPECT(::SendMessageW(itemWindow, WM_GETOBJECT, 0, kRootObjectId) != 0);
+  QV_EXPECT(::SendMessageW(itemWindow, WM_GETOBJECT, 0, automation::kRootObjectId) != 0);
   const AccessibleItems::Api* api = LoadAccessibleApi();
   QV_EXPECT(api != nullptr);
   if (!api) return;
   IRawElementProviderSimple* provider = MakeItemProvider(itemWindow, *api);
   VARIANT name{};
-  QV_EXPECT(SUCCEEDED(provider->GetPropertyValue(30005, &name)) && name.vt == VT_BSTR &&
+  QV_EXPECT(SUCCEEDED(provider->GetPropertyValue(automation::kNameProperty, &name)) && name.vt == VT_BSTR &&
             std::wstring(name.bstrVal) == L"回收站");
   ::VariantClear(&name);
   IUnknown* pattern = nullptr;
   IInvokeProvider* invoke = nullptr;
-  QV_EXPECT(SUCCEEDED(provider->GetPatternProvider(10000, &pattern)) && pattern &&
+  QV_EXPECT(SUCCEEDED(provider->GetPatternProvider(automation::kInvokePattern, &pattern)) && pattern &&
             SUCCEEDED(pattern->QueryInterface(kInvokeProviderId, reinterpret_cast<void**>(&invoke))));
   IAccessible* accessible = nullptr;
   QV_EXPECT(SUCCEEDED(::AccessibleObjectFromWindow(itemWindow, OBJID_CLIENT, __uuidof(IAccessible),
@@ -140,7 +140,7 @@ void CheckAccessibleItem(Recorder& events, HWND itemWindow, WindowId item) {
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
   QV_EXPECT(events.invoked == (std::vector<WindowId>{item, item}));
   events.accessibleItem = kNoWindow;
-  QV_EXPECT(invoke && FAILED(invoke->Invoke()) && FAILED(provider->GetPropertyValue(30005, &name)));
+  QV_EXPECT(invoke && FAILED(invoke->Invoke()) && FAILED(provider->GetPropertyValue(automation::kNameProperty, &name)));
   ::SysFreeString(accName);
   for (IUnknown* object : std::initializer_list<IUnknown*>{invoke, pattern, provider, accessible})
     if (object) object->Release();
