@@ -101,7 +101,8 @@ MainForm::MainForm(Platform& platform)
   params.mainForm = true;
   mainWindow_ = platform_.windows.CreateWindow(params);
   slots_.Windows().Add(mainWindow_, {catalogue::Presentation::Round, catalogue::WindowRole::Main, 0});
-  round_ = std::make_unique<round::RoundPresentation>(platform_, settings_, slots_, mainWindow_, timerClearMemory_);
+  round_ = std::make_unique<round::RoundPresentation>(platform_, settings_, slots_, mainWindow_, timerClearMemory_,
+                                                      pictures_);
   dock::DockPictures pictures;
   pictures.LoadResource = [this](const std::string& name, int dpi) {
     return picture::LoadPremultipliedPngForDpi(platform_.system, name, dpi);
@@ -109,9 +110,7 @@ MainForm::MainForm(Platform& platform)
   pictures.LoadWindowPicture = [this](const std::string& path, int dpi) {
     return picture::LoadPremultipliedPngFileForDpi(platform_.files, path, dpi);
   };
-  pictures.LoadItemPicture = [this](const std::string& path, int dpi) {
-    return picture::LoadPictureFileForDpi(platform_.files, path, dpi);
-  };
+  pictures.LoadItemPicture = [this](const std::string& path, int dpi) { return pictures_.Load(path, dpi); };
   dock_ = std::make_unique<dock::RectPresentation>(platform_, settings_, slots_, std::move(pictures),
                                                    [this] { timerClearMemory_.Enable(); });
   itemWindows_ = std::make_unique<ItemWindowsRouter>(*round_, *dock_);
@@ -248,12 +247,14 @@ void MainForm::ApplyFrontIndex(int frontIndex) {
 }
 
 void MainForm::FormShow() {
+  // A start that could not read its settings ends at the next turn of the loop.
+  // The wait runs while the window system shows the main form: a timer only
+  // fires from the loop, so the step still comes after the show.
+  if (settingsLoaded_) timerGetIcon_.Enable();
   platform_.windows.PushLayered(
       mainWindow_,
       picture::PhysicalSurface(kMainFormDesignBounds.width, kMainFormDesignBounds.height, platform_.windows.Dpi()), 0);
   platform_.windows.Show(mainWindow_, true);
-  // A start that could not read its settings ends at the next turn of the loop.
-  if (settingsLoaded_) timerGetIcon_.Enable();
 }
 
 // ---- the one-shot start-up step ----
@@ -290,6 +291,8 @@ void MainForm::BuildPresentations() {
 }
 
 void MainForm::BuildWindowsAndItems() {
+  // Items that show the same file decode it once.
+  const picture::PictureCacheScope keep(pictures_);
   round_->BuildBackgroundWindow();
   round_->BuildCenterWindow();
   config::StartupItems items(platform_.files, platform_.system, ConfigPath());

@@ -27,6 +27,7 @@
 #include "config/SettingsOwner.h"
 #include "dock/DockPointer.h"
 #include "dock/RectPresentation.h"
+#include "picture/PictureCache.h"
 #include "platform/FormTimer.h"
 #include "platform/Platform.h"
 #include "round/Interaction.h"
@@ -180,6 +181,7 @@ class MainForm final : public IPlatformEvents, private IWindowCommands, private 
   Platform platform_;
   config::Settings settings_;
   catalogue::ItemSlots slots_;
+  picture::PictureCache pictures_{platform_.files};
   WindowId mainWindow_ = kNoWindow;
   WindowLayer mainLayer_ = WindowLayer::Normal;
 

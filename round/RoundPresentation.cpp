@@ -21,12 +21,13 @@ RectF Whole(int size) { return {0, 0, static_cast<double>(size), static_cast<dou
 }  // namespace
 
 RoundPresentation::RoundPresentation(Platform& platform, config::Settings& settings, catalogue::ItemSlots& slots,
-                                     WindowId mainWindow, FormTimer& clearMemory)
+                                     WindowId mainWindow, FormTimer& clearMemory, picture::PictureCache& pictures)
     : platform_(platform),
       settings_(settings),
       slots_(slots),
       main_(mainWindow),
       clearMemory_(clearMemory),
+      pictures_(pictures),
       timerClock_(platform.timers, TimerClock, kIntervalClock) {}
 
 RoundPresentation::~RoundPresentation() { DestroyWindows(); }
@@ -340,7 +341,7 @@ void RoundPresentation::DrawIconIntoSlot(int slot, const std::string& iconPath) 
     rec.Surface = iconPlate_;
   // A focused item's new picture goes under the ring, not over it.
   const bool focused = focus_.Slot() == slot && focus_.Take(rec.Surface);
-  const LayeredSurface picture = picture::LoadPictureFileForDpi(platform_.files, iconPath, dpi_);
+  const LayeredSurface picture = pictures_.Load(iconPath, dpi_);
   DrawParams params;
   params.destination = ItemIconRect(dpi_);
   platform_.canvas.DrawImage(rec.Surface, picture, params);

@@ -13,6 +13,7 @@
 #include "catalogue/LoadEntry.h"
 #include "config/Settings.h"
 #include "config/SettingsFile.h"
+#include "picture/PictureCache.h"
 #include "platform/FormTimer.h"
 #include "platform/Platform.h"
 #include "round/RingGeometry.h"
@@ -28,7 +29,7 @@ RectF ItemIconRect(int dpi);
 class RoundPresentation final : public catalogue::IItemWindows, public catalogue::IItemFocus {
  public:
   RoundPresentation(Platform& platform, config::Settings& settings, catalogue::ItemSlots& slots, WindowId mainWindow,
-                    FormTimer& clearMemory);
+                    FormTimer& clearMemory, picture::PictureCache& pictures);
   ~RoundPresentation() override;
   RoundPresentation(const RoundPresentation&) = delete;
   RoundPresentation& operator=(const RoundPresentation&) = delete;
@@ -98,6 +99,7 @@ class RoundPresentation final : public catalogue::IItemWindows, public catalogue
   catalogue::ItemSlots& slots_;
   WindowId main_;
   FormTimer& clearMemory_;
+  picture::PictureCache& pictures_;
   FormTimer timerClock_;
   WindowLayer layer_ = WindowLayer::Normal;
   int dpi_ = kBaseDpi;  // the scale the plates and skins were drawn at
