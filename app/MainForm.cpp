@@ -255,6 +255,37 @@ void MainForm::FormShow() {
       mainWindow_,
       picture::PhysicalSurface(kMainFormDesignBounds.width, kMainFormDesignBounds.height, platform_.windows.Dpi()), 0);
   platform_.windows.Show(mainWindow_, true);
+  if (!settingsLoaded_) return;
+  try {
+    PrepareStep();
+  } catch (const std::exception& e) {
+    // The step does it all itself, as it would without this.
+    startupItems_.reset();
+    platform_.diagnostics.Report(Severity::Warning, std::string("Preparing the start-up step failed: ") + e.what());
+  }
+}
+
+// The wait before the step is the window system's time, not the program's:
+// the step's reading and decoding are done meanwhile, the windows after it.
+void MainForm::PrepareStep() {
+  round_->PrepareBackground();
+  startupItems_ = std::make_unique<config::StartupItems>(platform_.files, platform_.system, ConfigPath());
+  if (!startupItems_->Load()) {
+    startupItems_.reset();  // the step reads the file again
+    return;
+  }
+  pictures_.Begin();
+  const int dpi = platform_.windows.Dpi();
+  const auto decode = [&](int slot, const std::optional<config::ItemTexts>& texts) {
+    if (!texts) return;
+    if (const std::string path = catalogue::EntryPicture(slot, *texts, platform_); !path.empty())
+      pictures_.Load(path, dpi);
+  };
+  using config::ItemList;
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) decode(slot, startupItems_->Read(ItemList::Ring, slot));
+  if (settings_.RectListCreated) return;
+  const int count = std::min(startupItems_->Count(ItemList::Dock), catalogue::kDockSlots);
+  for (int j = 1; j <= count; ++j) decode(catalogue::kRingSlots + j, startupItems_->Read(ItemList::Dock, j));
 }
 
 // ---- the one-shot start-up step ----
@@ -295,11 +326,15 @@ void MainForm::BuildWindowsAndItems() {
   const picture::PictureCacheScope keep(pictures_);
   round_->BuildBackgroundWindow();
   round_->BuildCenterWindow();
-  config::StartupItems items(platform_.files, platform_.system, ConfigPath());
-  if (!items.Load()) {
-    dock_->CreateRectBar();
-    return;
+  std::unique_ptr<config::StartupItems> loaded = std::move(startupItems_);
+  if (!loaded) {
+    loaded = std::make_unique<config::StartupItems>(platform_.files, platform_.system, ConfigPath());
+    if (!loaded->Load()) {
+      dock_->CreateRectBar();
+      return;
+    }
   }
+  config::StartupItems& items = *loaded;
   LoadItemLists(items);
   Check(items.Save(), "Completing the item lists at start");
   const std::string hotKeyText = items.HotKeyText();

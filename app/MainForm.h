@@ -153,6 +153,7 @@ class MainForm final : public IPlatformEvents, private IWindowCommands, private 
   bool RestoreFromBackup(const config::SettingsOutcome& failed);
   void ApplyFrontIndex(int frontIndex);
   void BuildPresentations();
+  void PrepareStep();
   void BuildWindowsAndItems();
   void LoadItemLists(config::StartupItems& items);
   void CreateDefaultRectList(config::StartupItems& items);
@@ -219,6 +220,8 @@ class MainForm final : public IPlatformEvents, private IWindowCommands, private 
   std::unique_ptr<DisplayListener> displayListener_;
 
   bool settingsLoaded_ = false;
+  // The item lists as the wait before the start's step read them.
+  std::unique_ptr<config::StartupItems> startupItems_;
   bool iconsLoaded_ = false;
   bool closed_ = false;
   bool acceptsDrops_ = false;

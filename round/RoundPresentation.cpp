@@ -135,6 +135,7 @@ void RoundPresentation::LoadBackgroundSkin() {
                                      ? picture::LoadPremultipliedPngFile(platform_.files, path)
                                      : picture::LoadPremultipliedPngForDpi(platform_.system, choice.resourceName, dpi_);
   backgroundSurface_ = Stretch(picture, settings_.BackgroundSize);
+  backgroundDpi_ = dpi_;
 }
 
 void RoundPresentation::LoadCenterSkin() {
@@ -173,7 +174,9 @@ WindowId RoundPresentation::CreateSkinWindow(const char* name, int size, const L
 }
 
 void RoundPresentation::BuildBackgroundWindow() {
-  LoadBackgroundSkin();
+  // Every change of the skin's settings draws it at once: one drawn at this
+  // scale is the one the settings ask for.
+  if (backgroundDpi_ != dpi_) LoadBackgroundSkin();
   background_ = CreateSkinWindow("BackGroundForm", settings_.BackgroundSize, backgroundSurface_);
   slots_.Windows().Add(background_, {catalogue::Presentation::Round, catalogue::WindowRole::Skin, 0});
 }

@@ -43,6 +43,9 @@ class RoundPresentation final : public catalogue::IItemWindows, public catalogue
   // Every ring item window to the main form's corner plus its slot's offset;
   // skip is a window the pointer is carrying, which stays under the pointer.
   void ApplyRingOffsets(WindowId skip = kNoWindow);
+  // The background's picture drawn before its window is made (the start
+  // draws it while it waits); the window then takes it as it is.
+  void PrepareBackground() { LoadBackgroundSkin(); }
   void BuildBackgroundWindow();
   void BuildCenterWindow();
   void ChangeBackground();
@@ -115,6 +118,7 @@ class RoundPresentation final : public catalogue::IItemWindows, public catalogue
   WindowId background_ = kNoWindow;
   WindowId center_ = kNoWindow;
   LayeredSurface backgroundSurface_;
+  int backgroundDpi_ = 0;  // the scale backgroundSurface_ was drawn at; 0 before the first draw
   LayeredSurface centerSurface_;
   int paintSlot_ = 0;
   bool icoPaintPending_ = false;
