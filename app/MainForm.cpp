@@ -283,8 +283,12 @@ void MainForm::PrepareStep() {
   };
   using config::ItemList;
   for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) decode(slot, startupItems_->Read(ItemList::Ring, slot));
-  if (settings_.RectListCreated) return;
+  if (settings_.RectListCreated) {
+    dock_->PrepareBar(static_cast<int>(settings::kRectSystemTools.size()));
+    return;
+  }
   const int count = std::min(startupItems_->Count(ItemList::Dock), catalogue::kDockSlots);
+  dock_->PrepareBar(count);
   for (int j = 1; j <= count; ++j) decode(catalogue::kRingSlots + j, startupItems_->Read(ItemList::Dock, j));
 }
 
