@@ -330,7 +330,9 @@ void MainForm::BuildWindowsAndItems() {
   const picture::PictureCacheScope keep(pictures_);
   round_->BuildBackgroundWindow();
   round_->BuildCenterWindow();
+  // The lists as the wait read them, unless the file was written since.
   std::unique_ptr<config::StartupItems> loaded = std::move(startupItems_);
+  if (loaded && !loaded->Current()) loaded.reset();
   if (!loaded) {
     loaded = std::make_unique<config::StartupItems>(platform_.files, platform_.system, ConfigPath());
     if (!loaded->Load()) {
