@@ -101,7 +101,8 @@ MainForm::MainForm(Platform& platform)
   params.mainForm = true;
   mainWindow_ = platform_.windows.CreateWindow(params);
   slots_.Windows().Add(mainWindow_, {catalogue::Presentation::Round, catalogue::WindowRole::Main, 0});
-  round_ = std::make_unique<round::RoundPresentation>(platform_, settings_, slots_, mainWindow_, timerClearMemory_);
+  round_ = std::make_unique<round::RoundPresentation>(platform_, settings_, slots_, mainWindow_, timerClearMemory_,
+                                                      pictures_);
   dock::DockPictures pictures;
   pictures.LoadResource = [this](const std::string& name, int dpi) {
     return picture::LoadPremultipliedPngForDpi(platform_.system, name, dpi);
@@ -109,9 +110,7 @@ MainForm::MainForm(Platform& platform)
   pictures.LoadWindowPicture = [this](const std::string& path, int dpi) {
     return picture::LoadPremultipliedPngFileForDpi(platform_.files, path, dpi);
   };
-  pictures.LoadItemPicture = [this](const std::string& path, int dpi) {
-    return picture::LoadPictureFileForDpi(platform_.files, path, dpi);
-  };
+  pictures.LoadItemPicture = [this](const std::string& path, int dpi) { return pictures_.Load(path, dpi); };
   dock_ = std::make_unique<dock::RectPresentation>(platform_, settings_, slots_, std::move(pictures),
                                                    [this] { timerClearMemory_.Enable(); });
   itemWindows_ = std::make_unique<ItemWindowsRouter>(*round_, *dock_);
@@ -248,12 +247,49 @@ void MainForm::ApplyFrontIndex(int frontIndex) {
 }
 
 void MainForm::FormShow() {
+  // A start that could not read its settings ends at the next turn of the loop.
+  // The wait runs while the window system shows the main form: a timer only
+  // fires from the loop, so the step still comes after the show.
+  if (settingsLoaded_) timerGetIcon_.Enable();
   platform_.windows.PushLayered(
       mainWindow_,
       picture::PhysicalSurface(kMainFormDesignBounds.width, kMainFormDesignBounds.height, platform_.windows.Dpi()), 0);
   platform_.windows.Show(mainWindow_, true);
-  // A start that could not read its settings ends at the next turn of the loop.
-  if (settingsLoaded_) timerGetIcon_.Enable();
+  if (!settingsLoaded_) return;
+  try {
+    PrepareStep();
+  } catch (const std::exception& e) {
+    // The step does it all itself, as it would without this.
+    startupItems_.reset();
+    platform_.diagnostics.Report(Severity::Warning, std::string("Preparing the start-up step failed: ") + e.what());
+  }
+}
+
+// The wait before the step is the window system's time, not the program's:
+// the step's reading and decoding are done meanwhile, the windows after it.
+void MainForm::PrepareStep() {
+  round_->PrepareBackground();
+  startupItems_ = std::make_unique<config::StartupItems>(platform_.files, platform_.system, ConfigPath());
+  if (!startupItems_->Load()) {
+    startupItems_.reset();  // the step reads the file again
+    return;
+  }
+  pictures_.Begin();
+  const int dpi = platform_.windows.Dpi();
+  const auto decode = [&](int slot, const std::optional<config::ItemTexts>& texts) {
+    if (!texts) return;
+    if (const std::string path = catalogue::EntryPicture(slot, *texts, platform_); !path.empty())
+      pictures_.Load(path, dpi);
+  };
+  using config::ItemList;
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) decode(slot, startupItems_->Read(ItemList::Ring, slot));
+  if (settings_.RectListCreated) {
+    dock_->PrepareBar(static_cast<int>(settings::kRectSystemTools.size()));
+    return;
+  }
+  const int count = std::min(startupItems_->Count(ItemList::Dock), catalogue::kDockSlots);
+  dock_->PrepareBar(count);
+  for (int j = 1; j <= count; ++j) decode(catalogue::kRingSlots + j, startupItems_->Read(ItemList::Dock, j));
 }
 
 // ---- the one-shot start-up step ----
@@ -290,13 +326,21 @@ void MainForm::BuildPresentations() {
 }
 
 void MainForm::BuildWindowsAndItems() {
+  // Items that show the same file decode it once.
+  const picture::PictureCacheScope keep(pictures_);
   round_->BuildBackgroundWindow();
   round_->BuildCenterWindow();
-  config::StartupItems items(platform_.files, platform_.system, ConfigPath());
-  if (!items.Load()) {
-    dock_->CreateRectBar();
-    return;
+  // The lists as the wait read them, unless the file was written since.
+  std::unique_ptr<config::StartupItems> loaded = std::move(startupItems_);
+  if (loaded && !loaded->Current()) loaded.reset();
+  if (!loaded) {
+    loaded = std::make_unique<config::StartupItems>(platform_.files, platform_.system, ConfigPath());
+    if (!loaded->Load()) {
+      dock_->CreateRectBar();
+      return;
+    }
   }
+  config::StartupItems& items = *loaded;
   LoadItemLists(items);
   Check(items.Save(), "Completing the item lists at start");
   const std::string hotKeyText = items.HotKeyText();

@@ -27,6 +27,7 @@
 #include "config/SettingsOwner.h"
 #include "dock/DockPointer.h"
 #include "dock/RectPresentation.h"
+#include "picture/PictureCache.h"
 #include "platform/FormTimer.h"
 #include "platform/Platform.h"
 #include "round/Interaction.h"
@@ -155,6 +156,7 @@ class MainForm final : public IPlatformEvents, private IWindowCommands, private 
   bool RestoreFromBackup(const config::SettingsOutcome& failed);
   void ApplyFrontIndex(int frontIndex);
   void BuildPresentations();
+  void PrepareStep();
   void BuildWindowsAndItems();
   void LoadItemLists(config::StartupItems& items);
   void CreateDefaultRectList(config::StartupItems& items);
@@ -183,6 +185,7 @@ class MainForm final : public IPlatformEvents, private IWindowCommands, private 
   Platform platform_;
   config::Settings settings_;
   catalogue::ItemSlots slots_;
+  picture::PictureCache pictures_{platform_.files};
   WindowId mainWindow_ = kNoWindow;
   WindowLayer mainLayer_ = WindowLayer::Normal;
 
@@ -220,6 +223,8 @@ class MainForm final : public IPlatformEvents, private IWindowCommands, private 
   std::unique_ptr<DisplayListener> displayListener_;
 
   bool settingsLoaded_ = false;
+  // The item lists as the wait before the start's step read them.
+  std::unique_ptr<config::StartupItems> startupItems_;
   bool iconsLoaded_ = false;
   bool closed_ = false;
   bool acceptsDrops_ = false;

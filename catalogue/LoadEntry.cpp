@@ -19,16 +19,11 @@ std::string LowerExtension(const std::string& path) {
 
 std::string HelpPicture(const Platform& platform) { return platform.files.ProgramDir() + "Icon\\SysTool\\Help.png"; }
 
-void ShowPicture(int slot, const TImageIconRec& rec, IItemWindows& windows, const Platform& platform) {
-  const bool present = IsPresentTarget(platform.files, rec.File);
-  const bool pictureExists = !rec.IconPath.empty() && platform.files.FileExists(rec.IconPath);
-  const std::string ext = LowerExtension(rec.IconPath);
-  if (present && pictureExists && ext == ".ico") {
+void ShowPicture(int slot, const std::string& picture, IItemWindows& windows) {
+  if (picture.empty()) {
     windows.RequestIcoPaint(slot);
-  } else if (present && pictureExists && ext == ".png") {
-    windows.DrawIconIntoSlot(slot, rec.IconPath);
   } else {
-    windows.DrawIconIntoSlot(slot, HelpPicture(platform));
+    windows.DrawIconIntoSlot(slot, picture);
   }
 }
 
@@ -49,6 +44,22 @@ bool IsPresentTarget(const IFileSystem& files, const std::string& target) {
   return files.FileExists(target) || files.DirectoryExists(target);
 }
 
+std::string EntryPicture(int slot, const config::ItemTexts& texts, const Platform& platform) {
+  if (!texts.File.empty()) {
+    const std::string icon = config::IconInEffect(texts);
+    if (IsPresentTarget(platform.files, texts.File) && !icon.empty() && platform.files.FileExists(icon)) {
+      const std::string ext = LowerExtension(icon);
+      if (ext == ".ico") return {};
+      if (ext == ".png") return icon;
+    }
+    return HelpPicture(platform);
+  }
+  // The dock's elements without a target show the placeholder.
+  if (slot > kRingSlots) return HelpPicture(platform);
+  if (texts.Name.empty()) return {};
+  return platform.files.ProgramDir() + "Icon\\SysTool\\" + texts.Name + ".png";
+}
+
 EntryWriteBack LoadEntry(int slot, const config::ItemTexts& texts, ItemSlots& slots, IItemWindows& windows,
                          const Platform& platform) {
   EntryWriteBack writeBack;
@@ -63,7 +74,7 @@ EntryWriteBack LoadEntry(int slot, const config::ItemTexts& texts, ItemSlots& sl
     rec.InitialPosition = texts.InitialPosition;
     rec.Hint = texts.Name;
     CreateWindowFor(slot, windows);
-    ShowPicture(slot, rec, windows, platform);
+    ShowPicture(slot, EntryPicture(slot, texts, platform), windows);
     return writeBack;
   }
 
@@ -73,7 +84,7 @@ EntryWriteBack LoadEntry(int slot, const config::ItemTexts& texts, ItemSlots& sl
     // picture and its name, launches nothing, and can be dragged off.
     rec.File.clear();
     rec.Argument.clear();
-    rec.IconPath = HelpPicture(platform);
+    rec.IconPath = EntryPicture(slot, texts, platform);
     rec.InitialPosition = texts.InitialPosition;
     rec.Hint = texts.Name;
     windows.CreateRectIconWindow(slot);
@@ -83,7 +94,7 @@ EntryWriteBack LoadEntry(int slot, const config::ItemTexts& texts, ItemSlots& sl
   if (texts.Name.empty()) return writeBack;  // a free slot
 
   // Named software: found through the registry, else its web address.
-  rec.IconPath = platform.files.ProgramDir() + "Icon\\SysTool\\" + texts.Name + ".png";
+  rec.IconPath = EntryPicture(slot, texts, platform);
   rec.InitialPosition = texts.InitialPosition;
   rec.Argument.clear();
   rec.Hint = texts.Name;

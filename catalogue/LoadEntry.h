@@ -40,6 +40,11 @@ struct EntryWriteBack {
   bool operator==(const EntryWriteBack&) const = default;
 };
 
+// The picture file loading the element into slot draws onto its plate: its
+// own .png, the placeholder, a named program's picture; "" for an .ico file,
+// painted as such, and for a free ring slot.
+std::string EntryPicture(int slot, const config::ItemTexts& texts, const Platform& platform);
+
 // Loads an element's texts into slot (1..260); named-software ring entries
 // are resolved through the registry. The caller writes the write-back into
 // the element and saves the file once after all entries.

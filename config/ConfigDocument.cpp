@@ -207,6 +207,7 @@ LoadResult ConfigDocument::Load() {
   form_ = form;
   loaded_ = true;
   written_ = Serialise();
+  source_ = *bytes;
   return {LoadStatus::Ok, "", -1};
 }
 
@@ -229,7 +230,14 @@ bool ConfigDocument::Save() {
       form_ == SourceForm::Wide ? std::optional<std::string>(text) : EncodeForSave(text, form_, encoding_, system_);
   if (!bytes || !files_.WriteFileAtomic(path_, *bytes)) return false;
   written_ = std::move(text);
+  source_ = *bytes;
   return true;
+}
+
+bool ConfigDocument::Current() const {
+  if (!loaded_) return false;
+  const std::optional<std::string> bytes = files_.ReadFile(path_);
+  return bytes && *bytes == source_;
 }
 
 pugi::xml_node ConfigDocument::Root() const { return doc_.document_element(); }

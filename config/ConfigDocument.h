@@ -31,6 +31,8 @@ class ConfigDocument {
   bool Save();
 
   bool Loaded() const { return loaded_; }
+  // The file holds what was loaded or last saved: nobody wrote it since.
+  bool Current() const;
   // The document element (whatever its name).
   pugi::xml_node Root() const;
   const std::string& Path() const { return path_; }
@@ -46,6 +48,7 @@ class ConfigDocument {
   bool wideBom_ = false;                                   // the wide file began with a byte order mark
   bool loaded_ = false;
   std::string written_;  // the document as the file holds it, serialised
+  std::string source_;   // the file's bytes as loaded or last saved
   pugi::xml_document doc_;
 
   std::string Serialise() const;

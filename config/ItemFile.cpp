@@ -263,6 +263,8 @@ StartupItems::~StartupItems() = default;
 
 bool StartupItems::Load() { return document_->Load().status == LoadStatus::Ok; }
 
+bool StartupItems::Current() const { return document_->Current(); }
+
 int StartupItems::Count(ItemList list) const { return CountChildElements(ListNode(document_->Root(), list)); }
 
 std::optional<ItemTexts> StartupItems::Read(ItemList list, int position) {

@@ -127,6 +127,8 @@ class StartupItems {
   StartupItems& operator=(const StartupItems&) = delete;
 
   bool Load();
+  // Nobody wrote the file since it was loaded: what it holds is what this has.
+  bool Current() const;
   // Elements in the list (any name).
   int Count(ItemList list) const;
   // The position-th element's texts (from 1); nullopt when there is none. A

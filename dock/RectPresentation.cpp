@@ -90,6 +90,7 @@ void RectPresentation::LoadPictures() {
 // would reach outside the theme folder leaves the bar without a picture; the
 // items keep their places on a bar of the shipped themes' height.
 void RectPresentation::LoadTheme(const std::string& name) {
+  barPrepared_ = {};
   theme_ = LayeredSurface{};
   themeDrawn_ = LayeredSurface{};
   const std::string path = ThemePath(platform_.files.ProgramDir(), name);
@@ -110,12 +111,12 @@ void RectPresentation::LoadTheme(const std::string& name) {
   if (themeDrawn_.Empty()) themeDrawn_ = theme_;
 }
 
-RectDockParams RectPresentation::Params() const {
+RectDockParams RectPresentation::Params(int itemCount) const {
   RectDockParams params;
   params.RectIconPx = settings_.RectIconPx;
   params.RectIconWd = settings_.RectIconWd;
   params.RectPosition = settings_.RectPosition;
-  params.ItemCount = slots_.DockCount();
+  params.ItemCount = itemCount;
   params.Screen = platform_.windows.ScreenBounds();
   params.BarHeight = RectBarHeight(HasTheme() ? SizeOf(theme_) : kNoTheme);
   return params;
@@ -124,6 +125,7 @@ RectDockParams RectPresentation::Params() const {
 // ---- drawing ----
 
 void RectPresentation::DrawBar(int width, int height) {
+  barPrepared_ = {};
   const BarDrawing drawing = ComputeBarDrawing({width, height}, HasTheme() ? SizeOf(theme_) : kNoTheme);
   barSurface_ = picture::PhysicalSurface(drawing.Surface.width, drawing.Surface.height, dpi_);
   // The slices are cut in the 1x picture's numbers; the picture drawn from
@@ -232,11 +234,19 @@ void RectPresentation::ApplyAll(const RectLayout& next, bool redrawAll) {
 
 // ---- creation ----
 
+void RectPresentation::PrepareBar(int itemCount) {
+  if (bar_ != kNoWindow) return;
+  const Rect bounds = LayoutRectAtRest(Params(itemCount)).Bar;
+  DrawBar(bounds.width, bounds.height);
+  barPrepared_ = {bounds.width, bounds.height};
+}
+
 void RectPresentation::CreateRectBar() {
   if (bar_ != kNoWindow) return;
   tracking_ = RectTracking{LayoutRectAtRest(Params()), 0};
   const Rect bounds = tracking_.Layout.Bar;
-  DrawBar(bounds.width, bounds.height);
+  if (barPrepared_ != Size{bounds.width, bounds.height}) DrawBar(bounds.width, bounds.height);
+  barPrepared_ = {};
   WindowSpec params;
   params.name = "RectForm";
   params.title = "RectForm";

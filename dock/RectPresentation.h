@@ -52,6 +52,10 @@ class RectPresentation final : public catalogue::IItemWindows,
 
   // Start-up: the plate and the theme of RectTopic, before the bar is made.
   void LoadPictures();
+  // The bar's picture at rest for that many items, drawn before the bar is
+  // made (the start draws it while it waits); the bar takes it when it has
+  // that size then.
+  void PrepareBar(int itemCount);
   // The bar at rest for the current item count; the items come after it.
   void CreateRectBar();
 
@@ -110,7 +114,8 @@ class RectPresentation final : public catalogue::IItemWindows,
   void ItemRemoved(catalogue::RemovalVariant variant) override;
 
  private:
-  RectDockParams Params() const;
+  RectDockParams Params() const { return Params(slots_.DockCount()); }
+  RectDockParams Params(int itemCount) const;
   void LoadTheme(const std::string& name);
   void DrawBar(int width, int height);
   void PushBar();
@@ -138,6 +143,7 @@ class RectPresentation final : public catalogue::IItemWindows,
   LayeredSurface themeDrawn_;  // the same at the display's scale, what the bar is drawn from
   int dpi_ = kBaseDpi;         // the scale the surfaces are drawn at
   LayeredSurface barSurface_;
+  Size barPrepared_{};  // the bar's logical size barSurface_ was drawn at before the bar was made
   // An item's picture file, and the picture decoded at the display's scale
   // while the row is magnified (empty otherwise).
   struct ItemPicture {

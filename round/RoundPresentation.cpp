@@ -21,12 +21,13 @@ RectF Whole(int size) { return {0, 0, static_cast<double>(size), static_cast<dou
 }  // namespace
 
 RoundPresentation::RoundPresentation(Platform& platform, config::Settings& settings, catalogue::ItemSlots& slots,
-                                     WindowId mainWindow, FormTimer& clearMemory)
+                                     WindowId mainWindow, FormTimer& clearMemory, picture::PictureCache& pictures)
     : platform_(platform),
       settings_(settings),
       slots_(slots),
       main_(mainWindow),
       clearMemory_(clearMemory),
+      pictures_(pictures),
       timerClock_(platform.timers, TimerClock, kIntervalClock) {}
 
 RoundPresentation::~RoundPresentation() { DestroyWindows(); }
@@ -134,6 +135,7 @@ void RoundPresentation::LoadBackgroundSkin() {
                                      ? picture::LoadPremultipliedPngFile(platform_.files, path)
                                      : picture::LoadPremultipliedPngForDpi(platform_.system, choice.resourceName, dpi_);
   backgroundSurface_ = Stretch(picture, settings_.BackgroundSize);
+  backgroundDpi_ = dpi_;
 }
 
 void RoundPresentation::LoadCenterSkin() {
@@ -172,7 +174,9 @@ WindowId RoundPresentation::CreateSkinWindow(const char* name, int size, const L
 }
 
 void RoundPresentation::BuildBackgroundWindow() {
-  LoadBackgroundSkin();
+  // Every change of the skin's settings draws it at once: one drawn at this
+  // scale is the one the settings ask for.
+  if (backgroundDpi_ != dpi_) LoadBackgroundSkin();
   background_ = CreateSkinWindow("BackGroundForm", settings_.BackgroundSize, backgroundSurface_);
   slots_.Windows().Add(background_, {catalogue::Presentation::Round, catalogue::WindowRole::Skin, 0});
 }
@@ -340,7 +344,7 @@ void RoundPresentation::DrawIconIntoSlot(int slot, const std::string& iconPath) 
     rec.Surface = iconPlate_;
   // A focused item's new picture goes under the ring, not over it.
   const bool focused = focus_.Slot() == slot && focus_.Take(rec.Surface);
-  const LayeredSurface picture = picture::LoadPictureFileForDpi(platform_.files, iconPath, dpi_);
+  const LayeredSurface picture = pictures_.Load(iconPath, dpi_);
   DrawParams params;
   params.destination = ItemIconRect(dpi_);
   platform_.canvas.DrawImage(rec.Surface, picture, params);

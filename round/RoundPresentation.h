@@ -13,6 +13,7 @@
 #include "catalogue/LoadEntry.h"
 #include "config/Settings.h"
 #include "config/SettingsFile.h"
+#include "picture/PictureCache.h"
 #include "platform/FormTimer.h"
 #include "platform/Platform.h"
 #include "round/RingGeometry.h"
@@ -28,7 +29,7 @@ RectF ItemIconRect(int dpi);
 class RoundPresentation final : public catalogue::IItemWindows, public catalogue::IItemFocus {
  public:
   RoundPresentation(Platform& platform, config::Settings& settings, catalogue::ItemSlots& slots, WindowId mainWindow,
-                    FormTimer& clearMemory);
+                    FormTimer& clearMemory, picture::PictureCache& pictures);
   ~RoundPresentation() override;
   RoundPresentation(const RoundPresentation&) = delete;
   RoundPresentation& operator=(const RoundPresentation&) = delete;
@@ -42,6 +43,9 @@ class RoundPresentation final : public catalogue::IItemWindows, public catalogue
   // Every ring item window to the main form's corner plus its slot's offset;
   // skip is a window the pointer is carrying, which stays under the pointer.
   void ApplyRingOffsets(WindowId skip = kNoWindow);
+  // The background's picture drawn before its window is made (the start
+  // draws it while it waits); the window then takes it as it is.
+  void PrepareBackground() { LoadBackgroundSkin(); }
   void BuildBackgroundWindow();
   void BuildCenterWindow();
   void ChangeBackground();
@@ -98,6 +102,7 @@ class RoundPresentation final : public catalogue::IItemWindows, public catalogue
   catalogue::ItemSlots& slots_;
   WindowId main_;
   FormTimer& clearMemory_;
+  picture::PictureCache& pictures_;
   FormTimer timerClock_;
   WindowLayer layer_ = WindowLayer::Normal;
   int dpi_ = kBaseDpi;  // the scale the plates and skins were drawn at
@@ -113,6 +118,7 @@ class RoundPresentation final : public catalogue::IItemWindows, public catalogue
   WindowId background_ = kNoWindow;
   WindowId center_ = kNoWindow;
   LayeredSurface backgroundSurface_;
+  int backgroundDpi_ = 0;  // the scale backgroundSurface_ was drawn at; 0 before the first draw
   LayeredSurface centerSurface_;
   int paintSlot_ = 0;
   bool icoPaintPending_ = false;

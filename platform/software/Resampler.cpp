@@ -196,8 +196,13 @@ void DrawPicture(LayeredSurface& target, const LayeredSurface& picture, const Dr
     }
     // Two passes: each picture row the draw reads is filtered across once
     // per target column, then the target rows mix those. The sums are the
-    // ones a pixel-by-pixel filter makes, in the same order.
-    std::vector<Sample> across;                      // picture row x target column, filled on first use
+    // ones a pixel-by-pixel filter makes, in the same order. The target rows
+    // walk down the picture, so only as many filtered rows are kept as one
+    // target row has taps: a wide draw (the dock's bar) holds a few rows of
+    // its width, not the picture's height of them.
+    const std::size_t pool = static_cast<std::size_t>(ay.maxTaps);
+    std::vector<Sample> across(pool * columns);  // slot x target column
+    std::vector<int> slotRow(pool, -1);          // the picture row a slot holds
     std::vector<int> rowSlot(static_cast<std::size_t>(picture.height), -1);
     for (int ty = y0; ty < y1; ++ty) {
       const double uy = ty + 0.5;
@@ -205,16 +210,22 @@ void DrawPicture(LayeredSurface& target, const LayeredSurface& picture, const Dr
       const int ny = ay.Taps(ay.origin + (uy - dst.y) * ay.scale - 0.5, yi.data(), yw.data());
       if (ny == 0) continue;
       for (int j = 0; j < ny; ++j) {
-        int& slot = rowSlot[static_cast<std::size_t>(yi[j])];
-        if (slot >= 0) continue;
-        slot = static_cast<int>(across.size() / columns);
-        across.resize(across.size() + columns);
-        Sample* filtered = &across[static_cast<std::size_t>(slot) * columns];
+        if (rowSlot[static_cast<std::size_t>(yi[j])] >= 0) continue;
+        // A slot no tap of this target row reads: there is one, since a row
+        // has at most pool taps and those already kept hold their own slots.
+        std::size_t free = 0;
+        while (free < pool && slotRow[free] >= 0 &&
+               std::find(yi.data(), yi.data() + ny, slotRow[free]) != yi.data() + ny)
+          ++free;
+        if (slotRow[free] >= 0) rowSlot[static_cast<std::size_t>(slotRow[free])] = -1;
+        slotRow[free] = yi[j];
+        rowSlot[static_cast<std::size_t>(yi[j])] = static_cast<int>(free);
+        Sample* filtered = &across[free * columns];
         const int row = yi[j];
         for (std::size_t c = 0; c < columns; ++c) {
           if (columnTaps[c] == 0) continue;
-          filtered[c] = Filter(picture, &columnIndex[c * stride], &columnWeight[c * stride], columnTaps[c], &row,
-                               &kOne, 1);
+          filtered[c] =
+              Filter(picture, &columnIndex[c * stride], &columnWeight[c * stride], columnTaps[c], &row, &kOne, 1);
         }
       }
       for (int tx = x0; tx < x1; ++tx) {
