@@ -296,7 +296,11 @@ void MainForm::PrepareStep() {
 
 void MainForm::BuildPresentations() {
   timerGetIcon_.Disable();
-  if (!settingsLoaded_ || closed_) return;
+  if (!settingsLoaded_ || closed_) {
+    pictures_.End();  // what the wait decoded is not kept for a start that does not come
+    startupItems_.reset();
+    return;
+  }
 
   // Creating a window lets the loop run; what arrives meanwhile waits or is
   // dropped. Whatever fails in the step, input is taken again after it and
