@@ -278,13 +278,13 @@ struct PointerEvent {
   bool leftHeld = false;
 };
 
-// Events from the machine to the main form. Everything runs on one thread.
 // An item as an assistive client (a screen reader) hears of it.
 struct AccessibleItem {
   std::string name;
   bool focused = false;  // the keyboard's focus ring is on it
 };
 
+// Events from the machine to the main form. Everything runs on one thread.
 class IPlatformEvents {
  public:
   virtual ~IPlatformEvents() = default;

@@ -222,13 +222,13 @@ void Interaction::MouseUp(const PointerEvent& e) {
   }
 }
 
-// Where it was taken from; a ring item goes to its slot's place, which is
-// the same point unless the rings turned while it was carried.
 void Interaction::CancelCarry() {
   const WindowId carried = std::exchange(carry_.window, kNoWindow);
   if (carried != kNoWindow && slots_.Windows().RingSlot(carried) != 0) PutBack(carried);
 }
 
+// Where it was taken from; a ring item goes to its slot's place, which is
+// the same point unless the rings turned while it was carried.
 void Interaction::PutBack(WindowId window) {
   Rect bounds = platform_.windows.Bounds(window);
   bounds.left = dragOrigin_.x;

@@ -1,5 +1,8 @@
 #include "platform/win32/Accessibility.h"
 
+#include <mutex>
+#include <set>
+
 #include "platform/win32/AccessibleObjects.h"
 #include "platform/win32/AutomationIds.h"
 #include "platform/win32/Diagnostics.h"
@@ -28,12 +31,36 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
 
 }  // namespace
 
+namespace {
+
+// The answers being waited for. The query's pointer is written only while it
+// is in here: another program can send the same message number with any
+// number, and a query that timed out is gone before its late answer comes.
+std::mutex waitingLock;
+std::set<AccessibleAnswer*> waiting;
+
+}  // namespace
+
 bool AskItem(HWND hwnd, AccessibleAnswer& answer) {
+  if (!hwnd) return false;
+  {
+    const std::lock_guard<std::mutex> lock(waitingLock);
+    waiting.insert(&answer);
+  }
   DWORD_PTR result = 0;
-  return hwnd &&
-         ::SendMessageTimeoutW(hwnd, kAccessibleQueryMessage, 0, reinterpret_cast<LPARAM>(&answer),
-                               SMTO_BLOCK | SMTO_ABORTIFHUNG, kQueryTimeoutMs, &result) != 0 &&
-         answer.item;
+  const bool answered = ::SendMessageTimeoutW(hwnd, kAccessibleQueryMessage, 0, reinterpret_cast<LPARAM>(&answer),
+                                              SMTO_BLOCK | SMTO_ABORTIFHUNG, kQueryTimeoutMs, &result) != 0;
+  const std::lock_guard<std::mutex> lock(waitingLock);
+  waiting.erase(&answer);
+  return answered && answer.item;
+}
+
+bool FillAnswer(LPARAM query, const AccessibleAnswer& found) {
+  const std::lock_guard<std::mutex> lock(waitingLock);
+  const auto at = waiting.find(reinterpret_cast<AccessibleAnswer*>(query));
+  if (at == waiting.end()) return false;
+  **at = found;
+  return true;
 }
 
 // Posted, so that the launch runs from the window's own loop and never

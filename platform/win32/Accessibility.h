@@ -22,7 +22,8 @@ struct IAccessible;
 
 namespace qv::win32 {
 
-// Sent to an item window: lParam points to an AccessibleAnswer to fill.
+// Sent to an item window by AskItem: lParam names the AccessibleAnswer to
+// fill (through FillAnswer).
 inline constexpr UINT kAccessibleQueryMessage = WM_APP + 0x51;
 // Posted to an item window: invoke it.
 inline constexpr UINT kAccessibleInvokeMessage = WM_APP + 0x52;
@@ -67,5 +68,8 @@ class AccessibleItems {
 // its invoke (posted); false when the window is gone or no longer an item.
 bool AskItem(HWND hwnd, AccessibleAnswer& answer);
 bool InvokeItem(HWND hwnd);
+// The window's side of AskItem: the query's answer written, when the query
+// is one AskItem still waits for; false for any other number.
+bool FillAnswer(LPARAM query, const AccessibleAnswer& found);
 
 }  // namespace qv::win32

@@ -221,14 +221,15 @@ std::optional<LRESULT> Win32Windows::HandleAccessibleMessage(WindowRecord& recor
       return accessible_.Answer(record.window.Get(), wParam, lParam, item);
     }
     case kAccessibleQueryMessage: {
-      auto& answer = *reinterpret_cast<AccessibleAnswer*>(lParam);
       const std::optional<AccessibleItem> item = sink ? sink->OnAccessibleQuery(record.id) : std::nullopt;
+      AccessibleAnswer answer;
       answer.item = item.has_value();
       if (item) {
         answer.name = Widen(item->name);
         answer.automationId = Widen(record.name);
         answer.focused = item->focused;
       }
+      FillAnswer(lParam, answer);
       return 0;
     }
     case kAccessibleInvokeMessage:

@@ -109,6 +109,8 @@ void CheckAccessibleItem(Recorder& events, HWND itemWindow, WindowId item) {
   QV_EXPECT(::SendMessageW(itemWindow, WM_GETOBJECT, 0, automation::kRootObjectId) == 0);  // not an item yet
   events.accessibleItem = item;
   QV_EXPECT(::SendMessageW(itemWindow, WM_GETOBJECT, 0, automation::kRootObjectId) != 0);
+  // A query nobody waits for, as another program may send it: its number is not written through.
+  QV_EXPECT(::SendMessageW(itemWindow, kAccessibleQueryMessage, 0, 1) == 0);
   const AccessibleItems::Api* api = LoadAccessibleApi();
   QV_EXPECT(api != nullptr);
   if (!api) return;
