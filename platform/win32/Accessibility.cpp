@@ -116,9 +116,14 @@ bool AccessibleItems::Load() {
   return api_ != nullptr;
 }
 
+bool AccessibleItems::Answers(LPARAM lParam) {
+  const LONG object = static_cast<LONG>(lParam);
+  return object == kRootObjectId || object == OBJID_CLIENT;
+}
+
 std::optional<LRESULT> AccessibleItems::Answer(HWND hwnd, WPARAM wParam, LPARAM lParam, bool isItem) {
   const LONG object = static_cast<LONG>(lParam);
-  if ((object != kRootObjectId && object != OBJID_CLIENT) || !isItem || !Load()) return std::nullopt;
+  if (!Answers(lParam) || !isItem || !Load()) return std::nullopt;
   Objects& objects = objects_[hwnd];
   if (object == kRootObjectId) {
     if (!objects.provider) objects.provider = MakeItemProvider(hwnd, *api_);

@@ -45,6 +45,8 @@ class AccessibleItems {
   // WM_GETOBJECT's answer for an item window: a UI Automation provider, or
   // for the older clients an accessible object; nullopt leaves it to the system.
   std::optional<LRESULT> Answer(HWND hwnd, WPARAM wParam, LPARAM lParam, bool isItem);
+  // The question is one of the two these objects answer (the others are the system's).
+  static bool Answers(LPARAM lParam);
   // The window goes: its provider answers "not available" from now on.
   void Forget(HWND hwnd);
   // The keyboard's focus came to hwnd (an item); listening clients are told.

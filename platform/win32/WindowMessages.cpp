@@ -217,6 +217,7 @@ std::optional<LRESULT> Win32Windows::HandleAccessibleMessage(WindowRecord& recor
   IPlatformEvents* sink = sink_;
   switch (message) {
     case WM_GETOBJECT: {
+      if (!AccessibleItems::Answers(lParam)) return std::nullopt;
       const bool item = sink && sink->OnAccessibleQuery(record.id).has_value();
       return accessible_.Answer(record.window.Get(), wParam, lParam, item);
     }
