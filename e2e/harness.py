@@ -463,8 +463,23 @@ class Harness:
         side = (frame[2] - frame[0] - client[0]) // 2  # the frame is as wide at the sides as at the bottom
         return frame[0] + side, frame[3] - side - client[1]
 
+    def click_page(self, d, title, page):
+        """Shows a page of the dialog's page control by clicking its tab, as a user does."""
+        point = self.wintool("form-tab-point", title, "PageControl1", page)
+        self.require(point.ok and point.lines, "the tab of page %d of %s is found" % (page, title), point)
+        d.click(tuple(int(v) for v in point.lines[0].split(",")))
+        self.require(self.poll(lambda: self.form_controls(title)[1]["PageControl1"].value == "page=%d" % page, 5),
+                     "a click on its tab shows page %d of %s" % (page, title))
+
+    def control_point(self, title, name, x=None):
+        """The screen point of a dialog's control: its middle, or x pixels in from its left edge."""
+        client, found = self.form_controls(title)
+        left, top = self.form_origin(title, client)
+        r = found[name].rect
+        return left + r[0] + (r[2] // 2 if x is None else x), top + r[1] + r[3] // 2
+
     def close_form(self, title, button):
-        self.wintool("form-click", title, button)
+        Desktop(self).click(self.control_point(title, button))
         self.check(self.wintool("wait-gone", "QuorvelForm", title, 10000).ok, "%s closes %s" % (button, title))
 
     # -- the screen --

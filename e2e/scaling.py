@@ -160,15 +160,15 @@ def dock_menus(h, d, run):
     d.park()
 
 
-def pages(h, run, seen):
+def pages(h, d, run, seen):
     SETUP = run.setup
     for page in range(PAGE_COUNT):
-        h.require(h.wintool("form-page", SETUP, "PageControl1", page).ok, "page %d is shown" % page)
+        h.click_page(d, SETUP, page)
         seen["page-%d" % page] = record(h, run, SETUP, "page-%d" % page)
     if run.dpi == 96 and run.english:
         h.require(h.wintool("form-send-dpi", SETUP, 192).ok, "the settings dialog hears of 192 DPI")
         for page in range(PAGE_COUNT):
-            h.wintool("form-page", SETUP, "PageControl1", page)
+            h.click_page(d, SETUP, page)
             seen["page-%d@192" % page] = record(h, run, SETUP, "page-%d-moved-to-192" % page)
     h.close_form(SETUP, "BitBtnCancel")
 
@@ -190,7 +190,7 @@ def run_at(h, d, run):
     properties(h, app, run, seen)
     dock_menus(h, d, run)
     harness.open_form_from_tray(h, d, "s", run.setup, run.shot("tray-menu"))
-    pages(h, run, seen)
+    pages(h, d, run, seen)
     h.close_app(app)
     return shown, seen
 

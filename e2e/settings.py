@@ -35,10 +35,15 @@ def rect(h, title):
 
 def dock(h, d, app):
     top = h.poll(lambda: rect(h, "RectForm"), 10)
-    h.wintool("form-page", TITLE, "PageControl1", 3)
-    h.require(h.wintool("form-select", TITLE, "ComboBoxPosition", 1).ok, "the bottom position is picked")
+    h.click_page(d, TITLE, 3)
+    # The list opened by a click, the next entry taken with the keys.
+    d.click(h.control_point(TITLE, "ComboBoxPosition"))
+    time.sleep(0.5)
+    d.key("Down", "Return")
+    h.require(h.poll(lambda: controls(h)["ComboBoxPosition"].value == "selection=1", 5), "the bottom position is picked")
     h.check(h.poll(lambda: rect(h, "RectForm")[1] > top[1] + 300, 10), "the bar moves to the screen's bottom at once")
-    h.wintool("form-click", TITLE, "RControlPanel")
+    d.click(h.control_point(TITLE, "RControlPanel", x=8))
+    h.check(h.poll(lambda: controls(h)["RControlPanel"].value == "checked=1", 5), "a click ticks the control panel")
     h.screenshot("dock-page")
     width = rect(h, "RectForm")[2] - rect(h, "RectForm")[0]
     h.close_form(TITLE, "BitBtnOK")
@@ -48,10 +53,14 @@ def dock(h, d, app):
 
 def cancel(h, d, app):
     at_start = rect(h, "Circle1")
-    h.wintool("form-page", TITLE, "PageControl1", 2)
-    h.require(h.wintool("form-set-position", TITLE, "TrackBarMinR", 200).ok, "the radius slider moves to 200")
+    h.click_page(d, TITLE, 2)
+    # A click on the slider takes the keyboard; End takes it to its largest radius.
+    before = controls(h)["TrackBarMinR"].value
+    d.click(h.control_point(TITLE, "TrackBarMinR"))
+    d.key("End")
+    h.require(h.poll(lambda: controls(h)["TrackBarMinR"].value != before, 5), "the radius slider moves", before)
     h.check(h.poll(lambda: rect(h, "Circle1") != at_start, 5), "the ring item moves outward at once")
-    h.screenshot("minr-200")
+    h.screenshot("minr-largest")
     h.close_form(TITLE, "BitBtnCancel")
     h.check(h.poll(lambda: rect(h, "Circle1") == at_start, 10), "Cancel puts the ring item back")
 
@@ -79,7 +88,9 @@ def hot_key(h, d, app):
 
 
 def ok(h, d, app):
-    h.wintool("form-click", TITLE, "ChkBoxAuto")
+    h.click_page(d, TITLE, 0)
+    d.click(h.control_point(TITLE, "ChkBoxAuto", x=8))
+    h.check(h.poll(lambda: controls(h)["ChkBoxAuto"].value == "checked=1", 5), "a click ticks the start with Windows")
     h.close_form(TITLE, "BitBtnOK")
     value = h.reg("query", RUN_KEY, "/v", "Quorvel").stdout
     h.check("Quorvel.exe" in value, "OK writes the Run value with the program's path", value)
@@ -99,7 +110,8 @@ def defaults(h, d, app):
     x, y, width, height = found["BitBtnCancel"].rect
     cancel = (x0 + x + width // 2, y0 + y + height // 2)
     before = app.config.read_bytes()
-    h.wintool("form-click", TITLE, "BitBtnDefault")
+    d.click((x0 + found["BitBtnDefault"].rect[0] + found["BitBtnDefault"].rect[2] // 2,
+             y0 + found["BitBtnDefault"].rect[1] + found["BitBtnDefault"].rect[3] // 2))
     h.require(h.wintool("dialog-text", "提示", 10000).ok, "the default button asks first")
     boxes = shown(h, "提示")
     h.check(boxes and not (boxes[0].rect[0] <= cancel[0] < boxes[0].rect[2]

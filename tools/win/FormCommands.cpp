@@ -107,11 +107,6 @@ bool Locate(const FormArgs& a, HWND& form, HWND& control) {
   return control != nullptr;
 }
 
-// A notification to the form as the control itself sends it.
-void Notify(HWND form, HWND control, WORD code) {
-  Send(form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
-}
-
 }  // namespace
 
 int CmdFormWait(const FormArgs& a) {
@@ -140,56 +135,29 @@ int CmdFormControls(const FormArgs& a) {
   return kOk;
 }
 
-int CmdFormClick(const FormArgs& a) {
-  if (a.size() != 2) return kUsage;
-  HWND form = nullptr, control = nullptr;
-  if (!Locate(a, form, control)) return kFailed;
-  if (ClassName(control) == "Button") {
-    // Posted: the click may open a modal dialog that would hold a send.
-    PostMessageW(control, BM_CLICK, 0, 0);
-  } else {
-    PostMessageW(form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), STN_CLICKED), reinterpret_cast<LPARAM>(control));
-  }
-  return kOk;
-}
-
-int CmdFormSetPosition(const FormArgs& a) {
-  long long position = 0;
-  if (a.size() != 3 || !ParseNumber(a[2], position)) return kUsage;
-  HWND form = nullptr, control = nullptr;
-  if (!Locate(a, form, control)) return kFailed;
-  Send(control, TBM_SETPOS, TRUE, position);
-  const LRESULT now = Send(control, TBM_GETPOS, 0, 0);
-  const UINT scroll = (GetWindowLongW(control, GWL_STYLE) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
-  Send(form, scroll, MAKEWPARAM(TB_THUMBPOSITION, now), reinterpret_cast<LPARAM>(control));
-  Send(form, scroll, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(control));
-  PrintLine(std::to_string(now));
-  return kOk;
-}
-
-int CmdFormSelect(const FormArgs& a) {
+int CmdFormTabPoint(const FormArgs& a) {
   long long index = 0;
   if (a.size() != 3 || !ParseNumber(a[2], index)) return kUsage;
   HWND form = nullptr, control = nullptr;
   if (!Locate(a, form, control)) return kFailed;
-  if (Send(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR) {
-    PrintLine("no such item");
-    return kFailed;
-  }
-  Notify(form, control, CBN_SELCHANGE);
+  // The tab's rectangle is written into the program's memory: the system
+  // carries no pointer of a control's own message across processes.
+  DWORD pid = 0;
+  GetWindowThreadProcessId(control, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, pid);
+  if (!process) return kFailed;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+  RECT tab{};
+  const bool found = remote && Send(control, TCM_GETITEMRECT, static_cast<WPARAM>(index),
+                                    reinterpret_cast<LPARAM>(remote)) &&
+                     ReadProcessMemory(process, remote, &tab, sizeof tab, nullptr);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (!found) return kFailed;
+  POINT middle{(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2};
+  ClientToScreen(control, &middle);
+  PrintLine(std::to_string(middle.x) + "," + std::to_string(middle.y));
   return kOk;
-}
-
-int CmdFormPage(const FormArgs& a) {
-  long long index = 0;
-  if (a.size() != 3 || !ParseNumber(a[2], index)) return kUsage;
-  HWND form = nullptr, control = nullptr;
-  if (!Locate(a, form, control)) return kFailed;
-  // Moving the focus to a tab selects it and notifies the form as a click does.
-  Send(control, TCM_SETCURFOCUS, static_cast<WPARAM>(index), 0);
-  const LRESULT now = Send(control, TCM_GETCURSEL, 0, 0);
-  PrintLine(std::to_string(now));
-  return now == index ? kOk : kFailed;
 }
 
 int CmdFormSendDpi(const FormArgs& a) {

@@ -2,8 +2,9 @@
 
 // wintool's commands for the program's dialogs ("QuorvelForm" windows):
 // controls are addressed by the name each carries as its "QuorvelName"
-// property, and changed the way the user's input would change them, with
-// the notification the dialog expects.
+// property. The scenarios change them with the real pointer and keys; these
+// commands find and read them, and tell a dialog of a new display scale
+// (which no pointer can do here).
 
 #include <string>
 #include <vector>
@@ -14,10 +15,7 @@ using FormArgs = std::vector<std::wstring>;
 
 int CmdFormWait(const FormArgs& a);         // form-wait TITLE MS
 int CmdFormControls(const FormArgs& a);     // form-controls TITLE
-int CmdFormClick(const FormArgs& a);        // form-click TITLE NAME
-int CmdFormSetPosition(const FormArgs& a);  // form-set-position TITLE NAME POSITION
-int CmdFormSelect(const FormArgs& a);       // form-select TITLE NAME INDEX
-int CmdFormPage(const FormArgs& a);         // form-page TITLE NAME INDEX
+int CmdFormTabPoint(const FormArgs& a);     // form-tab-point TITLE NAME INDEX
 int CmdFormSendDpi(const FormArgs& a);      // form-send-dpi TITLE DPI
 
 }  // namespace qvtool

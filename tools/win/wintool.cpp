@@ -177,11 +177,7 @@ const std::map<std::wstring, Command>& Commands() {
       {L"form-wait", {CmdFormWait, "form-wait TITLE MS           hwnd of the program's dialog once visible"}},
       {L"form-controls",
        {CmdFormControls, "form-controls TITLE          name class id text value rect shown enabled textwidth"}},
-      {L"form-click", {CmdFormClick, "form-click TITLE NAME        clicks a button, check box or link"}},
-      {L"form-set-position",
-       {CmdFormSetPosition, "form-set-position TITLE NAME POS  a track bar's position, with the scroll"}},
-      {L"form-select", {CmdFormSelect, "form-select TITLE NAME INDEX  a combo item, with CBN_SELCHANGE"}},
-      {L"form-page", {CmdFormPage, "form-page TITLE NAME INDEX    selects a page of a page control"}},
+      {L"form-tab-point", {CmdFormTabPoint, "form-tab-point TITLE NAME INDEX  x,y on the screen of a page's tab"}},
       {L"form-send-dpi", {CmdFormSendDpi, "form-send-dpi TITLE DPI      WM_DPICHANGED to the dialog"}},
   };
   return commands;
