@@ -107,8 +107,8 @@ void RectPresentation::LoadTheme(const std::string& name) {
     return;
   }
   theme_ = std::move(picture);
+  // At 1x the bar is drawn from the theme itself.
   if (dpi_ != kBaseDpi) themeDrawn_ = pictures_.LoadWindowPicture(path, dpi_);
-  if (themeDrawn_.Empty()) themeDrawn_ = theme_;
 }
 
 RectDockParams RectPresentation::Params(int itemCount) const {
@@ -130,8 +130,9 @@ void RectPresentation::DrawBar(int width, int height) {
   barSurface_ = picture::PhysicalSurface(drawing.Surface.width, drawing.Surface.height, dpi_);
   // The slices are cut in the 1x picture's numbers; the picture drawn from
   // may be a larger variant of it.
-  const double kx = HasTheme() ? static_cast<double>(themeDrawn_.width) / theme_.width : 1.0;
-  const double ky = HasTheme() ? static_cast<double>(themeDrawn_.height) / theme_.height : 1.0;
+  const LayeredSurface& drawn = themeDrawn_.Empty() ? theme_ : themeDrawn_;
+  const double kx = HasTheme() ? static_cast<double>(drawn.width) / theme_.width : 1.0;
+  const double ky = HasTheme() ? static_cast<double>(drawn.height) / theme_.height : 1.0;
   for (int i = 0; i < drawing.SliceCount; ++i) {
     const BarSlice& slice = drawing.Slices[static_cast<std::size_t>(i)];
     const RectF cut = ToRectF(slice.Source);
@@ -140,12 +141,17 @@ void RectPresentation::DrawBar(int width, int height) {
     params.destination = ToRectF(picture::ScaleEdges(slice.Destination, dpi_));
     params.source = &source;
     params.blend = Blend::SourceCopy;
-    platform_.canvas.DrawImage(barSurface_, themeDrawn_, params);
+    platform_.canvas.DrawImage(barSurface_, drawn, params);
   }
 }
 
+// The window keeps what it was given: a bar as wide as the screen is not
+// kept twice. A push with nothing drawn (a new transparency) draws it again.
 void RectPresentation::PushBar() {
-  if (bar_ != kNoWindow) platform_.windows.PushLayered(bar_, barSurface_, BarAlpha(settings_.RectTransparence));
+  if (bar_ == kNoWindow) return;
+  if (barSurface_.Empty()) DrawBar(tracking_.Layout.Bar.width, tracking_.Layout.Bar.height);
+  platform_.windows.PushLayered(bar_, barSurface_, BarAlpha(settings_.RectTransparence));
+  barSurface_ = LayeredSurface{};
 }
 
 void RectPresentation::DrawRectItem(int slot, int side) {

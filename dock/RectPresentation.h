@@ -97,7 +97,6 @@ class RectPresentation final : public catalogue::IItemWindows,
   int RectTop() const { return tracking_.Layout.Bar.top; }
   int RectItemOffsetY() const { return dock::RectItemOffsetY(settings_.RectPosition); }
   const RectLayout& Layout() const { return tracking_.Layout; }
-  const LayeredSurface& BarSurface() const { return barSurface_; }
   bool HasTheme() const { return !theme_.Empty(); }
 
   // IItemWindows: the dock's slots only.
@@ -140,7 +139,7 @@ class RectPresentation final : public catalogue::IItemWindows,
   LayeredSurface plate_;
   catalogue::FocusMark focus_;
   LayeredSurface theme_;       // at 1x: its size is the bar's layout
-  LayeredSurface themeDrawn_;  // the same at the display's scale, what the bar is drawn from
+  LayeredSurface themeDrawn_;  // the same at the display's scale, what the bar is drawn from; empty at 1x
   int dpi_ = kBaseDpi;         // the scale the surfaces are drawn at
   LayeredSurface barSurface_;
   Size barPrepared_{};  // the bar's logical size barSurface_ was drawn at before the bar was made

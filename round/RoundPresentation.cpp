@@ -173,11 +173,19 @@ WindowId RoundPresentation::CreateSkinWindow(const char* name, int size, const L
   return window;
 }
 
+// The window keeps the picture it was given: the skin is not kept twice.
+// Every later push loads it again first.
+void RoundPresentation::ReleaseBackground() {
+  backgroundSurface_ = LayeredSurface{};
+  backgroundDpi_ = 0;
+}
+
 void RoundPresentation::BuildBackgroundWindow() {
   // Every change of the skin's settings draws it at once: one drawn at this
   // scale is the one the settings ask for.
   if (backgroundDpi_ != dpi_) LoadBackgroundSkin();
   background_ = CreateSkinWindow("BackGroundForm", settings_.BackgroundSize, backgroundSurface_);
+  ReleaseBackground();
   slots_.Windows().Add(background_, {catalogue::Presentation::Round, catalogue::WindowRole::Skin, 0});
 }
 
@@ -193,6 +201,7 @@ void RoundPresentation::ChangeBackground() {
   if (background_ != kNoWindow) {
     platform_.windows.SetBounds(background_, CentredOnMain(settings_.BackgroundSize));
     PushNew(background_, backgroundSurface_);
+    ReleaseBackground();
   }
   clearMemory_.Enable();
 }
@@ -215,6 +224,7 @@ void RoundPresentation::RebuildBackground(int shift) {
   platform_.windows.SetBounds(background_,
                               {old.left + shift, old.top + shift, settings_.BackgroundSize, settings_.BackgroundSize});
   PushNew(background_, backgroundSurface_);
+  ReleaseBackground();
 }
 
 void RoundPresentation::RebuildCenter(int shift) {
@@ -396,6 +406,7 @@ void RoundPresentation::DpiChanged() {
   if (background_ != kNoWindow) {
     LoadBackgroundSkin();
     platform_.windows.PushLayered(background_, backgroundSurface_, 255);
+    ReleaseBackground();
   }
   if (center_ != kNoWindow) {
     LoadCenterSkin();

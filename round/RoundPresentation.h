@@ -88,6 +88,7 @@ class RoundPresentation final : public catalogue::IItemWindows, public catalogue
 
  private:
   void PushNew(WindowId window, const LayeredSurface& surface);
+  void ReleaseBackground();
   WindowId CreateSkinWindow(const char* name, int size, const LayeredSurface& surface);
   void LoadBackgroundSkin();
   void LoadCenterSkin();
@@ -118,7 +119,7 @@ class RoundPresentation final : public catalogue::IItemWindows, public catalogue
   WindowId background_ = kNoWindow;
   WindowId center_ = kNoWindow;
   LayeredSurface backgroundSurface_;
-  int backgroundDpi_ = 0;  // the scale backgroundSurface_ was drawn at; 0 before the first draw
+  int backgroundDpi_ = 0;  // the scale backgroundSurface_ was drawn at; 0 when it holds none
   LayeredSurface centerSurface_;
   int paintSlot_ = 0;
   bool icoPaintPending_ = false;

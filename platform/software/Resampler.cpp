@@ -27,7 +27,18 @@ int ClampToInt(double v, int lo, int hi) {
   return static_cast<int>(v);
 }
 
-std::uint8_t ToByte(double v) { return static_cast<std::uint8_t>(ClampToInt(std::nearbyint(v), 0, 255)); }
+// To the nearest byte, halves to even as nearbyint rounds in the default
+// mode; NaN and values past either end land on the ends. Without the library
+// call: MinGW's goes through the x87 unit's control word, four times a pixel,
+// and made the dock's bar five times slower to draw than here.
+std::uint8_t ToByte(double v) {
+  if (!(v > 0)) return 0;
+  if (v >= 255) return 255;
+  int whole = static_cast<int>(v);
+  const double rest = v - whole;  // exact: v and its whole part are near each other
+  if (rest > 0.5 || (rest == 0.5 && (whole & 1) != 0)) ++whole;
+  return static_cast<std::uint8_t>(whole);
+}
 
 // One direction of the picture as the source rectangle shows it. Samples
 // beyond the rectangle read it mirrored, as the platform's imaging library

@@ -65,8 +65,13 @@ bool Win32Windows::EnsureClass(const std::wstring& className) {
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = &Win32Windows::WindowProc;
   wc.hInstance = instance_;
-  wc.hIcon = largeIcon_.Get();
-  wc.hIconSm = smallIcon_.Get();
+  // Only the main form has a taskbar button and a place in Alt+Tab. An icon
+  // on the other classes would be handed to the window system for each of
+  // their windows, a cost every item window paid at start.
+  if (className == Widen(kMainClass)) {
+    wc.hIcon = largeIcon_.Get();
+    wc.hIconSm = smallIcon_.Get();
+  }
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = className.c_str();
   if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
@@ -234,7 +239,11 @@ void Win32Windows::Show(WindowId id, bool visible) {
     // The presentation windows belong to the main form: they go when it is
     // hidden (to the tray: hiding also removes the taskbar button) and come
     // back with it, each in the state the core last asked for.
-    ::ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
+    // Shown without taking the activation: a launcher that starts with the
+    // session leaves the keyboard where the user is typing. The hot key, the
+    // tray and a press on the ring bring it forward (and with the first
+    // activation the system's input method and its COM libraries come).
+    ::ShowWindow(hwnd, visible ? SW_SHOWNA : SW_HIDE);
     for (auto& [otherId, other] : windows_) {
       if (other->isMain || !other->shown || !other->window) continue;
       ::SetWindowPos(other->window.Get(), nullptr, 0, 0, 0, 0,

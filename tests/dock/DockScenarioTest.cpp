@@ -118,6 +118,12 @@ TEST_F(DockScenario, MovesMagnifyInOneBatchDecodeOnceAndALeaveOrAResumeBringTheR
     EXPECT_EQ(form->Dock().Magnified(), c.magnified);
     if (!c.magnified) ExpectOnScreen(rest);
   }
+  // The bar keeps no copy of what its window shows: a new transparency draws
+  // the same picture again and pushes it with the new alpha.
+  const LayeredSurface atRest = Named("RectForm")->surface;
+  form->SettingsOwner().PreviewDockTransparency(40);
+  EXPECT_EQ(Named("RectForm")->alpha, dock::BarAlpha(40));
+  EXPECT_TRUE(Named("RectForm")->surface.pixels == atRest.pixels && !atRest.Empty());
   // Something moved the bar while the machine slept; the resume ticks put it back.
   Process().SetBounds(Named("RectForm")->id, {3, 300, rest.Bar.width, rest.Bar.height});
   form->OnPowerBroadcast(kPowerResumeSuspend);
