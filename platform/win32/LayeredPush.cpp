@@ -69,7 +69,8 @@ void LayeredCanvas::CopyFrom(const LayeredSurface& surface) {
 }
 
 void Win32Windows::PushLayered(WindowId id, const LayeredSurface& surface, std::uint8_t alpha) {
-  HWND hwnd = HandleOf(id);
+  WindowRecord* record = Find(id);
+  HWND hwnd = record ? record->window.Get() : nullptr;
   if (!hwnd || surface.Empty()) return;
   if (!surface.Whole()) return;
   TracePhase("push");
@@ -84,13 +85,19 @@ void Win32Windows::PushLayered(WindowId id, const LayeredSurface& surface, std::
   SIZE size{surface.width, surface.height};
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-  if (::UpdateLayeredWindow(hwnd, nullptr, nullptr, &size, canvas_.Dc(), &source, 0, &blend, ULW_ALPHA)) return;
-  // A window given a constant alpha with SetLayeredWindowAttributes (the
-  // main form) refuses per-pixel pictures until its layered style is set
-  // afresh.
-  ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
-  ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-  ::UpdateLayeredWindow(hwnd, nullptr, nullptr, &size, canvas_.Dc(), &source, 0, &blend, ULW_ALPHA);
+  if (!::UpdateLayeredWindow(hwnd, nullptr, nullptr, &size, canvas_.Dc(), &source, 0, &blend, ULW_ALPHA)) {
+    // A window given a constant alpha with SetLayeredWindowAttributes (the
+    // main form) refuses per-pixel pictures until its layered style is set
+    // afresh.
+    ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+    ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+    if (!::UpdateLayeredWindow(hwnd, nullptr, nullptr, &size, canvas_.Dc(), &source, 0, &blend, ULW_ALPHA)) return;
+  }
+  record->pictured = true;
+  if (record->showOnPicture) {
+    record->showOnPicture = false;
+    ShowOnTop(hwnd);
+  }
 }
 
 }  // namespace qv::win32

@@ -113,6 +113,9 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
     UniqueWindow window;  // set at WM_NCCREATE, released at WM_NCDESTROY
     bool isMain = false;
     bool shown = false;          // the core's wish; on screen only while the main form is
+    bool layered = false;        // shown by its pictures
+    bool pictured = false;       // has had its first picture
+    bool showOnPicture = false;  // shown, and to be put on screen with its first picture
     bool onDesktop = false;      // parented to the shell's desktop window
     bool textIsName = false;     // the window text follows the name
     bool pointerInside = false;  // between the first move and the leave
@@ -130,6 +133,8 @@ class Win32Windows final : public IWindowSystem, public ITimerHost {
   void DeliverDrop(HWND hwnd, HDROP drop);
 
   bool EnsureClass(const std::wstring& className);
+  static bool WaitsForPicture(const WindowRecord& record);
+  void ShowOnTop(HWND hwnd);
   WindowRecord* Find(WindowId id) const;
   HWND HandleOf(WindowId id) const;
   void ArmTimer(int id, unsigned intervalMs) const;

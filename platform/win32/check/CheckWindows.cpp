@@ -181,11 +181,16 @@ void CheckWindows() {
   HWND hiddenItemWindow = stage.Window("Circle2");
   p.windows.Show(mainId, true);
   QV_EXPECT(p.windows.IsVisible(mainId) && p.windows.IsVisible(item) && !p.windows.IsVisible(hiddenItem));
+  // A layered window comes on screen with its first picture, not before; a
+  // hidden one stays hidden with it.
+  QV_EXPECT(!::IsWindowVisible(itemWindow));
 
   // The picture sets the size; the position stays.
   LayeredSurface surface(60, 40);
   for (std::uint32_t& pixel : surface.pixels) pixel = PackBgra(0, 0, 128, 128);
   p.windows.PushLayered(item, surface, 255);
+  p.windows.PushLayered(hiddenItem, surface, 255);
+  QV_EXPECT(::IsWindowVisible(itemWindow) && !::IsWindowVisible(hiddenItemWindow));
   QV_EXPECT(p.windows.Bounds(item) == (Rect{100, 120, 60, 40}));
   p.windows.PushLayered(item, LayeredSurface(20, 10), 200);  // smaller than the canvas by now
   QV_EXPECT(p.windows.Bounds(item) == (Rect{100, 120, 20, 10}));
