@@ -25,7 +25,7 @@ src=$deps/src
 triple=$arch-w64-mingw32
 toolchain=$root/cmake/mingw-$arch.cmake
 # Bump when the way the libraries are built changes, so old prefixes rebuild.
-recipe=3
+recipe=4
 stamp=$prefix/.quorvel-deps-$arch-$recipe
 
 [[ -f $stamp ]] && exit 0
@@ -88,6 +88,7 @@ cmake -S "$png_src" -B "$work/libpng" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections" \
+  -DDFA_XTRA="$root/scripts/deps/libpng-read-only.dfa" \
   -DCMAKE_INSTALL_PREFIX="$prefix" \
   -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
   -DPNG_HARDWARE_OPTIMIZATIONS=ON \
