@@ -4,7 +4,8 @@
     generate.py OUTDIR
 
 writes
-    OUTDIR/resources/<NAME>.png   pictures built into the program (resource type "PNG")
+    OUTDIR/resources/<NAME>.png   pictures built into the program (resource type "PNG";
+                                  "PNG150" and "PNG200" for <NAME>_150.png and <NAME>_200.png)
     OUTDIR/Icon/...               the picture tree shipped beside the program
     OUTDIR/Quorvel.ico            the application icon "MAINICON"
     OUTDIR/quorvel_art.rc         resource lines for all of the above
@@ -13,7 +14,7 @@ writes
 
 The pictures of the window skins, the item plate, the animation frames and the
 dock themes are drawn three times, at 1x, 1.5x and 2x, each from the same
-vectors: "<NAME>_150" / "<NAME>_200" resources and "<name>@150.png" /
+vectors: "<NAME>" resources of types "PNG150" / "PNG200" and "<name>@150.png" /
 "<name>@200.png" files beside the 1x ones.  The clock (drawn at twice its
 window's size) and the tool pictures (128 pixels) are large enough as they are.
 
@@ -1741,10 +1742,12 @@ def main(argv):
              'MAINICON ICON "%s"' % rc_path(ico_path)]
     for name in resources:
         lines.append('%s PNG "%s"' % (name, rc_path(os.path.join(out, "resources", name + ".png"))))
+    # A type of their own for each scale: the resource compiler orders the
+    # data by type, so the 1x pictures a start reads lie together.
     for suffix, (scaled, _) in variants.items():
         for name in scaled:
             variant = "%s_%s" % (name, suffix)
-            lines.append('%s PNG "%s"' % (variant, rc_path(os.path.join(out, "resources", variant + ".png"))))
+            lines.append('%s PNG%s "%s"' % (name, suffix, rc_path(os.path.join(out, "resources", variant + ".png"))))
     write(os.path.join(out, "quorvel_art.rc"), ("\n".join(lines) + "\n").encode())
 
     # The contact sheet.

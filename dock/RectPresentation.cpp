@@ -154,7 +154,7 @@ void RectPresentation::PushBar() {
   barSurface_ = LayeredSurface{};
 }
 
-void RectPresentation::DrawRectItem(int slot, int side) {
+void RectPresentation::DrawRectItem(int slot, int side, bool focused) {
   catalogue::TImageIconRec& rec = slots_[slot];
   if (rec.Window == kNoWindow) return;
   const int physical = ScaleForDpi(side, dpi_);
@@ -163,28 +163,35 @@ void RectPresentation::DrawRectItem(int slot, int side) {
   plate.destination = {0, 0, static_cast<double>(physical), static_cast<double>(physical)};
   plate.blend = Blend::SourceCopy;
   platform_.canvas.DrawImage(surface, plate_, plate);
-  if (const auto it = itemPictures_.find(rec.Window); it != itemPictures_.end()) {
-    LayeredSurface decoded = std::move(it->second.decoded);
-    if (decoded.Empty() && pictures_.LoadItemPicture) decoded = pictures_.LoadItemPicture(it->second.path, dpi_);
-    if (!decoded.Empty()) {
-      const double icon = RectItemIconSize(side) * dpi_ / kBaseDpi;
-      const double margin = ScaleForDpi(1, dpi_);
-      DrawParams picture;
-      picture.destination = {margin, margin, icon, icon};
-      platform_.canvas.DrawImage(surface, decoded, picture);
-    }
-    // Kept for the next sizes of a magnified item; at rest it is drawn once.
-    if (side > kRectIconSize || Magnified()) it->second.decoded = std::move(decoded);
+  ItemPicture& item = itemPictures_[rec.Window];
+  LayeredSurface decoded = std::move(item.decoded);
+  if (decoded.Empty() && !item.path.empty() && pictures_.LoadItemPicture)
+    decoded = pictures_.LoadItemPicture(item.path, dpi_);
+  if (!decoded.Empty()) {
+    const double icon = RectItemIconSize(side) * dpi_ / kBaseDpi;
+    const double margin = ScaleForDpi(1, dpi_);
+    DrawParams picture;
+    picture.destination = {margin, margin, icon, icon};
+    platform_.canvas.DrawImage(surface, decoded, picture);
   }
-  if (focus_.Slot() == slot) focus_.Put(slot, surface, dpi_);
-  rec.Surface = std::move(surface);
-  platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
+  // Kept for the next sizes of a magnified item; at rest it is drawn once.
+  if (side > kRectIconSize || Magnified()) item.decoded = std::move(decoded);
+  item.side = side;
+  if (focused || focus_.Slot() == slot) focus_.Put(slot, surface, dpi_);
+  rec.Surface = LayeredSurface{};
+  platform_.windows.PushLayered(rec.Window, surface, 255);
+}
+
+int RectPresentation::DrawnSide(WindowId window) const {
+  const auto it = itemPictures_.find(window);
+  return it == itemPictures_.end() ? 0 : it->second.side;
 }
 
 void RectPresentation::ShowFocus(int slot, bool focused) {
-  catalogue::TImageIconRec& rec = slots_[slot];
-  if (focus_.Show(slot, focused, rec.Surface, dpi_) && rec.Window != kNoWindow)
-    platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
+  const WindowId w = slots_[slot].Window;
+  if (w == kNoWindow) return;
+  if (!focused && focus_.Slot() == slot) focus_ = catalogue::FocusMark{};
+  DrawRectItem(slot, std::max(DrawnSide(w), kRectIconSize), focused);
 }
 
 // A new window is mapped fully transparent first, so it never flashes; one
@@ -228,7 +235,7 @@ void RectPresentation::ApplyAll(const RectLayout& next, bool redrawAll) {
     const WindowId w = slots_[slot].Window;
     if (w == kNoWindow) continue;
     moves.emplace_back(w, next.Items[i]);
-    if (redrawAll || slots_[slot].Surface.width != ScaleForDpi(next.Items[i].width, dpi_)) redraw.push_back(slot);
+    if (redrawAll || DrawnSide(w) != next.Items[i].width) redraw.push_back(slot);
   }
   platform_.windows.SetBoundsMany(moves);
   DrawBar(next.Bar.width, next.Bar.height);
@@ -279,7 +286,6 @@ void RectPresentation::CreateRectIconWindow(int slot) {
     const Rect& laid = tracking_.Layout.Items[static_cast<std::size_t>(j - 1)];
     bounds.left = laid.left;
   }
-  rec.Surface = plate_;
   WindowSpec params;
   params.name = "Rect" + std::to_string(j);
   params.bounds = bounds;
@@ -296,8 +302,9 @@ void RectPresentation::CreateRectIconWindow(int slot) {
 void RectPresentation::DrawIconIntoSlot(int slot, const std::string& iconPath) {
   const WindowId w = slots_[slot].Window;
   if (w == kNoWindow) return;
-  itemPictures_[w] = ItemPicture{iconPath, {}};
-  DrawRectItem(slot, std::max(UnscaleForDpi(slots_[slot].Surface.width, dpi_), kRectIconSize));
+  const int side = std::max(DrawnSide(w), kRectIconSize);
+  itemPictures_[w] = ItemPicture{iconPath, {}, side};
+  DrawRectItem(slot, side);
 }
 
 void RectPresentation::RequestIcoPaint(int slot) { DrawIconIntoSlot(slot, slots_[slot].IconPath); }
@@ -345,7 +352,7 @@ void RectPresentation::PlaceItem(int slot) {
   if (w == kNoWindow) return;
   const Rect place = tracking_.Layout.Items[static_cast<std::size_t>(index)];
   platform_.windows.SetBounds(w, place);
-  if (slots_[slot].Surface.width != place.width) DrawRectItem(slot, place.width);
+  if (DrawnSide(w) != place.width) DrawRectItem(slot, place.width);
 }
 
 void RectPresentation::AfterBounce(int slot, Point pointer) {

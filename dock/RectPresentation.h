@@ -118,7 +118,9 @@ class RectPresentation final : public catalogue::IItemWindows,
   void LoadTheme(const std::string& name);
   void DrawBar(int width, int height);
   void PushBar();
-  void DrawRectItem(int slot, int side);
+  // Draws the item at that logical side and pushes it; focused: with the focus ring.
+  void DrawRectItem(int slot, int side, bool focused = false);
+  int DrawnSide(WindowId window) const;
   // The decoded pictures are kept only while the row is magnified; at rest
   // each item's window holds all that is seen of it.
   void ReleaseItemPictures();
@@ -143,11 +145,14 @@ class RectPresentation final : public catalogue::IItemWindows,
   int dpi_ = kBaseDpi;         // the scale the surfaces are drawn at
   LayeredSurface barSurface_;
   Size barPrepared_{};  // the bar's logical size barSurface_ was drawn at before the bar was made
-  // An item's picture file, and the picture decoded at the display's scale
-  // while the row is magnified (empty otherwise).
+  // An item's picture file, the picture decoded at the display's scale
+  // while the row is magnified (empty otherwise), and the logical side its
+  // window shows it at (0 before the first draw). The window keeps what it
+  // shows: the dock keeps no copy of the items' pictures.
   struct ItemPicture {
     std::string path;
     LayeredSurface decoded;
+    int side = 0;
   };
   std::map<WindowId, ItemPicture> itemPictures_;  // by window: records move between slots, windows with them
   WindowId bar_ = kNoWindow;

@@ -23,9 +23,9 @@ int ArtScaleForDpi(int dpi) {
   return 200;
 }
 
-std::string ResourceVariant(const std::string& name, int scale) {
-  if (scale == 100) return name;
-  return name + "_" + std::to_string(scale);
+std::string ResourceType(int scale) {
+  if (scale == 100) return "PNG";
+  return "PNG" + std::to_string(scale);
 }
 
 std::string FileVariant(const std::string& path, int scale) {
@@ -54,7 +54,7 @@ Rect ScaleEdges(const Rect& r, int dpi) {
 LayeredSurface LoadPremultipliedPngForDpi(const ISystem& system, const std::string& name, int dpi) {
   const int scale = ArtScaleForDpi(dpi);
   if (scale != 100) {
-    LayeredSurface variant = LoadPremultipliedPng(system, ResourceVariant(name, scale));
+    LayeredSurface variant = LoadPremultipliedPng(system, name, ResourceType(scale));
     if (!variant.Empty()) return variant;
   }
   return LoadPremultipliedPng(system, name);

@@ -3,9 +3,11 @@
 // Pictures for a scaled display. Sizes stay logical (96 DPI) everywhere in the
 // core; a surface pushed to a window is that window's physical size, and the
 // art is shipped drawn at 1x, 1.5x and 2x so that none of it is stretched up.
-// A variant carries the scale in its name: the resource "RoundInterface_150",
-// the file "Icon\ClockRes\trad@200.png". Without a variant the 1x picture is
-// used and resampled.
+// A resource variant carries the scale in its type ("RoundInterface" of type
+// "PNG150"), so that the pictures of one scale lie together in the program
+// file and a start at 1x reads none of the others; a file variant carries it
+// in its name ("Icon\ClockRes\trad@200.png"). Without a variant the 1x
+// picture is used and resampled.
 
 #include <string>
 
@@ -23,8 +25,8 @@ namespace qv::picture {
 // The scale in percent the art is drawn at for this DPI: the nearest of 100,
 // 150 and 200 at or above it, 200 past 192.
 int ArtScaleForDpi(int dpi);
-// "RoundInterface" -> "RoundInterface_150"; the name itself at 100.
-std::string ResourceVariant(const std::string& name, int scale);
+// The resource type of the pictures drawn at that scale: "PNG150"; "PNG" at 100.
+std::string ResourceType(int scale);
 // "C:\Q\Icon\a.png" -> "C:\Q\Icon\a@150.png"; the path itself at 100 or without an extension.
 std::string FileVariant(const std::string& path, int scale);
 

@@ -170,8 +170,8 @@ LayeredSurface LoadPremultipliedPngBytes(std::string_view pngBytes) {
   return PremultiplyWindowAlpha(DecodePng(pngBytes));
 }
 
-LayeredSurface LoadPremultipliedPng(const ISystem& system, const std::string& name) {
-  const std::optional<std::string> bytes = system.LoadResource("PNG", name);
+LayeredSurface LoadPremultipliedPng(const ISystem& system, const std::string& name, const std::string& type) {
+  const std::optional<std::string> bytes = system.LoadResource(type, name);
   if (!bytes) return {};
   return LoadPremultipliedPngBytes(*bytes);
 }

@@ -58,8 +58,8 @@ LayeredSurface PremultiplyStandard(StraightPicture picture);
 // A PNG under the window pictures' rule.
 LayeredSurface LoadPremultipliedPngBytes(std::string_view pngBytes);
 
-// The program resource of type "PNG" with this name; empty when absent or undecodable.
-LayeredSurface LoadPremultipliedPng(const ISystem& system, const std::string& name);
+// The program resource of that type and name; empty when absent or undecodable.
+LayeredSurface LoadPremultipliedPng(const ISystem& system, const std::string& name, const std::string& type = "PNG");
 
 // A PNG file; empty when it cannot be read or decoded.
 LayeredSurface LoadPremultipliedPngFile(const IFileSystem& files, const std::string& path);

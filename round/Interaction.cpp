@@ -286,7 +286,9 @@ void Interaction::LaunchItem(WindowId sender) {
   if (slot == 0) return;
   const catalogue::TImageIconRec& rec = slots_[slot];
   hover_.StopBounce();
-  platform_.windows.PushLayered(rec.Window, rec.Surface, kRestAlpha);
+  // A ring item shown see-through under the pointer is opaque again; a dock
+  // item never is, and its window alone holds its picture.
+  if (slot <= catalogue::kRingSlots) platform_.windows.PushLayered(rec.Window, rec.Surface, kRestAlpha);
   hover_.ClearHoverActive();
   // The shell's answer changes nothing: a target that failed still bounces.
   // A dock element without a target keeps its place in the row, and nothing to hand over.

@@ -418,9 +418,12 @@ std::optional<std::string> HeadlessProcess::EncodeFromUtf8(const std::string& ut
 }
 
 std::optional<std::string> HeadlessProcess::LoadResource(const std::string& type, const std::string& name) const {
-  if (type != "PNG") return std::nullopt;
+  // The art's files: NAME.png for type "PNG", NAME_150.png for "PNG150".
+  if (type.rfind("PNG", 0) != 0) return std::nullopt;
+  const std::string scale = type.substr(3);
   std::string upper;
   for (char c : name) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (!scale.empty()) upper += "_" + scale;
   return ReadWholeFile((desktop_.ArtDir() / "resources" / (upper + ".png")).string());
 }
 

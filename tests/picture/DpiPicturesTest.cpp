@@ -25,8 +25,8 @@ TEST(DpiPicturesTest, VariantNamesLeaveTheOneTimesNamesAlone) {
       {"x.tar.png", 200, "x.tar@200.png"},
   };
   for (const auto& f : files) EXPECT_EQ(FileVariant(f.path, f.scale), f.variant) << f.path;
-  EXPECT_EQ(ResourceVariant("RoundInterface", 150), "RoundInterface_150");
-  EXPECT_EQ(ResourceVariant("RoundInterface", 100), "RoundInterface");
+  EXPECT_EQ(ResourceType(150), "PNG150");
+  EXPECT_EQ(ResourceType(100), "PNG");
 }
 
 // The variant for the scale in use when it is there, the 1x picture when it
