@@ -98,8 +98,6 @@ struct Sample {
   double b = 0, g = 0, r = 0, a = 0;
 };
 
-constexpr double kOne = 1.0;
-
 // The separable filter at one point: rows of taps times columns of taps.
 Sample Filter(const LayeredSurface& picture, const int* xi, const double* xw, int nx, const int* yi, const double* yw,
               int ny) {
@@ -215,6 +213,7 @@ void DrawPicture(LayeredSurface& target, const LayeredSurface& picture, const Dr
     std::vector<Sample> across(pool * columns);  // slot x target column
     std::vector<int> slotRow(pool, -1);          // the picture row a slot holds
     std::vector<int> rowSlot(static_cast<std::size_t>(picture.height), -1);
+    std::vector<Sample> rowSamples(static_cast<std::size_t>(picture.width));
     for (int ty = y0; ty < y1; ++ty) {
       const double uy = ty + 0.5;
       if (!(uy >= dst.y && uy < dst.y + dst.height)) continue;
@@ -232,11 +231,30 @@ void DrawPicture(LayeredSurface& target, const LayeredSurface& picture, const Dr
         slotRow[free] = yi[j];
         rowSlot[static_cast<std::size_t>(yi[j])] = static_cast<int>(free);
         Sample* filtered = &across[free * columns];
-        const int row = yi[j];
+        // The row's channels as numbers once, not once per tap that reads
+        // them; the sums are the ones Filter makes for a single row.
+        const std::uint32_t* source =
+            &picture.pixels[static_cast<std::size_t>(yi[j]) * static_cast<std::size_t>(picture.width)];
+        for (int x = 0; x < picture.width; ++x) {
+          const std::uint32_t px = source[x];
+          rowSamples[static_cast<std::size_t>(x)] =
+              Sample{double(BlueOf(px)), double(GreenOf(px)), double(RedOf(px)), double(AlphaOf(px))};
+        }
         for (std::size_t c = 0; c < columns; ++c) {
-          if (columnTaps[c] == 0) continue;
-          filtered[c] =
-              Filter(picture, &columnIndex[c * stride], &columnWeight[c * stride], columnTaps[c], &row, &kOne, 1);
+          const int taps = columnTaps[c];
+          if (taps == 0) continue;
+          const int* index = &columnIndex[c * stride];
+          const double* weight = &columnWeight[c * stride];
+          Sample sum;
+          for (int k = 0; k < taps; ++k) {
+            const Sample& s = rowSamples[static_cast<std::size_t>(index[k])];
+            const double w = weight[k];
+            sum.b += w * s.b;
+            sum.g += w * s.g;
+            sum.r += w * s.r;
+            sum.a += w * s.a;
+          }
+          filtered[c] = sum;
         }
       }
       for (int tx = x0; tx < x1; ++tx) {
