@@ -4,7 +4,10 @@ each Quorvel.exe is a GUI program for its architecture that imports only
 DLLs every Windows has (its C++ runtime, zlib and libpng linked in) and no
 function newer than the oldest Windows its manifest declares (Wine has them
 all: only this check sees such a call), and the folder carries the
-configuration file, the Icon tree and the help page.
+configuration file, the Icon tree and the help page. Each picture resource
+comes at 1x, 1.5x and 2x (types "PNG", "PNG150", "PNG200"). Given several
+architectures, their programs import the same functions and carry the same
+resources: the i686 program, which cannot run here, is held to the x86_64 one.
 
 usage: check_binaries.py ARCH=DIST_FOLDER...   e.g. x86_64=build/x86_64/dist/Quorvel
 """
@@ -21,6 +24,15 @@ SYSTEM_DLLS = {
     "ole32.dll", "oleaut32.dll", "psapi.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "uxtheme.dll",
     "version.dll", "winmm.dll",
 }
+# What differs between the two builds by nature: the C runtime, the x64
+# unwinder, the i686 unwinder's look for its DLL, the *LongPtr calls (macros
+# for the *Long ones on i686), the 32-bit build asking whether it runs on a
+# 64-bit Windows. Everything else the program calls must be the same.
+ARCH_OWN = re.compile(r"msvcrt\.dll!|kernel32\.dll!(Rtl(CaptureContext|LookupFunctionEntry|UnwindEx|VirtualUnwind)"
+                      r"|__C_specific_handler|GetModuleHandleA|IsWow64Process)$|user32\.dll!(Get|Set)WindowLongPtrW$")
+PICTURE_TYPES = ("PNG", "PNG150", "PNG200")
+# The about box's picture is one size, scaled with its dialog.
+UNSCALED = {"ABOUTPICTURE"}
 MANIFEST = Path(__file__).resolve().parent.parent / "platform" / "win32" / "Quorvel.manifest"
 # supportedOS identifiers and the Windows version each stands for.
 SUPPORTED_OS = {"e2011457": 0x0600, "35138b9a": 0x0601, "4a2f28e3": 0x0602, "1f676c76": 0x0603, "8e0f7a12": 0x0A00}
@@ -56,6 +68,23 @@ def imports(dump):
     return found
 
 
+def resources(dump):
+    """{(type, name)} from the resource directory objdump -p prints: types at
+    the first level, names at the second."""
+    found, kind = set(), None
+    section = dump.partition("The .rsrc Resource Directory section:")[2]
+    for line in section.splitlines():
+        entry = re.match(r"[0-9a-f]+( +)Entry: (?:name: \[[^]]*\]: (\S+)|ID: (0x[0-9a-f]+)),", line)
+        if not entry:
+            continue
+        depth, label = len(entry.group(1)), entry.group(2) or entry.group(3)
+        if depth == 3:
+            kind = label
+        elif depth == 5:
+            found.add((kind, label))
+    return found
+
+
 def main(arguments):
     passed = failed = 0
 
@@ -71,6 +100,7 @@ def main(arguments):
         print(__doc__)
         return 2
     floor = oldest_windows()
+    programs = {}
     for argument in arguments:
         arch, _, folder = argument.partition("=")
         folder = Path(folder)
@@ -92,8 +122,22 @@ def main(arguments):
         newer = sorted(name for name in found if NEWER_CALLS.get(name.partition("!")[2], 0) > floor)
         check(not newer, "%s: imports nothing newer than Windows %#06x, the oldest its manifest declares" %
               (arch, floor), newer)
+        carried = resources(dump)
+        pictures = {name for kind, name in carried if kind == "PNG"} - UNSCALED
+        unscaled = sorted("%s/%s" % (kind, name) for name in pictures for kind in PICTURE_TYPES
+                          if (kind, name) not in carried)
+        check(pictures and not unscaled, "%s: %d pictures, each at 1x, 1.5x and 2x" % (arch, len(pictures)),
+              unscaled or "no PNG resources")
+        programs[arch] = ({name for name in found if not ARCH_OWN.match(name)}, carried)
         for part in ("Config/UserInfo.xml", "Icon/SysTool/Help.png", "Help/index.html", "Help/index.zh.html"):
             check((folder / part).is_file(), "%s: ships %s" % (arch, part))
+    if len(programs) > 1:
+        (first, (calls, carried)), *others = programs.items()
+        for arch, (other_calls, other_carried) in others:
+            check(calls == other_calls, "%s and %s import the same functions" % (first, arch),
+                  sorted(calls ^ other_calls))
+            check(carried == other_carried, "%s and %s carry the same resources" % (first, arch),
+                  sorted(carried ^ other_carried))
     print("%d passed, %d failed" % (passed, failed))
     return 1 if failed or not passed else 0
 
