@@ -2,6 +2,7 @@
 
 #include "platform/win32/CodePages.h"
 #include "platform/win32/MessageLoop.h"
+#include "platform/win32/ProgramHeap.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/Utf.h"
 #include "platform/win32/Win32Windows.h"
@@ -46,6 +47,7 @@ void Win32System::TrimWorkingSet() {
   // What is only kept to make the next push quicker goes first, so that the
   // trim can hand its pages back too.
   windows_.ReleaseScratch();
+  ReleaseKeptBlocks();
   ::HeapCompact(::GetProcessHeap(), 0);
   ::SetProcessWorkingSetSize(::GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
 }
