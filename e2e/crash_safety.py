@@ -24,6 +24,8 @@ TEMPORARY = re.compile(r"^%s\.\d+-\d+-\d+\.tmp$" % re.escape(TARGET))
 # Kill moments, in ms after the child began its first save: its saves take a
 # few ms each, so this spreads the kills over many saves and every phase.
 KILL_WINDOW_MS = 400
+# Trials run again because their child never reached the writer (see below).
+MAX_REPEATED = 3
 
 
 def content(items):
@@ -69,12 +71,16 @@ def scenario(h):
     target.write_bytes(small)
     command = ["wine", str(exe), h.win_path(target), h.win_path(h.out / "first.xml"), h.win_path(h.out / "second.xml")]
 
-    bad, left_over, seen = 0, 0, {"first": 0, "second": 0}
+    bad, left_over, seen, repeated = 0, 0, {"first": 0, "second": 0}, 0
     started = time.monotonic()
-    for trial in range(1, options.kills + 1):
+    trial = 0
+    while trial < options.kills:
+        trial += 1
         delay_ms = rng.randrange(KILL_WINDOW_MS)
         kind = "SIGKILL" if trial % 2 else "TerminateProcess"
         log_path = h.out / "child.log"
+        before = target.read_bytes()
+        child_started = time.monotonic()
         with open(log_path, "w") as log:
             child = subprocess.Popen(command + ([str(delay_ms)] if kind == "TerminateProcess" else []), env=h.env,
                                      stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
@@ -87,6 +93,17 @@ def scenario(h):
             code = child.wait(timeout=60)
 
         problems = []
+        if code not in (-signal.SIGKILL, 9) and last_save(log_path) == "before the first save" \
+                and target.is_file() and target.read_bytes() == before and repeated < MAX_REPEATED:
+            # Seen once under a loaded CI machine: Wine ended a child before its
+            # first line, with nothing said. The writer was never reached and the
+            # file is untouched, so the trial proves nothing either way: run it
+            # again (a few times at most) and say so.
+            repeated += 1
+            h.log("note trial %d: the child ended by itself before its first save (exit %s after %d ms): %r; "
+                  "trial repeated" % (trial, code, (time.monotonic() - child_started) * 1000, log_path.read_bytes()))
+            trial -= 1
+            continue
         if code not in (-signal.SIGKILL, 9):
             problems.append("the child ended by itself (exit %s): %s" % (code, log_path.read_text()[-300:]))
         data = target.read_bytes() if target.is_file() else None
