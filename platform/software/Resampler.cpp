@@ -34,10 +34,12 @@ int ClampToInt(double v, int lo, int hi) {
 std::uint8_t ToByte(double v) {
   if (!(v > 0)) return 0;
   if (v >= 255) return 255;
-  int whole = static_cast<int>(v);
+  const int whole = static_cast<int>(v);
   const double rest = v - whole;  // exact: v and its whole part are near each other
-  if (rest > 0.5 || (rest == 0.5 && (whole & 1) != 0)) ++whole;
-  return static_cast<std::uint8_t>(whole);
+  // Without branches: which way a fraction goes is as good as random, and
+  // a wrong guess cost more than the sum.
+  const int up = static_cast<int>(rest > 0.5) | (static_cast<int>(rest == 0.5) & whole);
+  return static_cast<std::uint8_t>(whole + up);
 }
 
 // One direction of the picture as the source rectangle shows it. Samples
@@ -64,6 +66,7 @@ struct Axis {
   }
 
   int Mirror(int i) const {
+    if (i >= lo && i - lo < count) return i;  // inside: no division
     const int period = 2 * count;
     int k = (i - lo) % period;
     if (k < 0) k += period;
@@ -123,12 +126,18 @@ Sample Filter(const LayeredSurface& picture, const int* xi, const double* xw, in
   return out;
 }
 
-void Put(std::uint32_t& out, Sample s, Blend blend) {
+// Inlined into every loop: a call per pixel, with the sample on the stack,
+// cost as much as the filtering itself.
+[[gnu::always_inline]] inline void Put(std::uint32_t& out, const Sample& s, Blend blend) {
   // The filter's lobes overshoot at hard edges; a premultiplied colour never
   // exceeds its alpha.
   const double a = std::clamp(s.a, 0.0, 255.0);
+  // Drawn over, a clear sample keeps the pixel as it is and an opaque one
+  // replaces it: the sums below give exactly that (keep is 1 or 0), without
+  // their work. Most of an item's picture is one or the other.
+  if (blend != Blend::SourceCopy && a == 0) return;
   const double b = std::clamp(s.b, 0.0, a), g = std::clamp(s.g, 0.0, a), r = std::clamp(s.r, 0.0, a);
-  if (blend == Blend::SourceCopy) {
+  if (blend == Blend::SourceCopy || a == 255) {
     out = PackBgra(ToByte(b), ToByte(g), ToByte(r), ToByte(a));
     return;
   }
@@ -184,8 +193,14 @@ void DrawPicture(LayeredSurface& target, const LayeredSurface& picture, const Dr
           const double ux = tx + 0.5;
           if (!(ux >= dst.x && ux < dst.x + dst.width)) continue;
           const std::uint32_t p = row[ax.Mirror(tx + shiftX)];
-          Put(target.At(tx, ty), Sample{double(BlueOf(p)), double(GreenOf(p)), double(RedOf(p)), double(AlphaOf(p))},
-              params.blend);
+          const std::uint8_t a = AlphaOf(p);
+          if (params.blend == Blend::SourceCopy || a == 255) {
+            // What Put makes of whole numbers, in whole numbers.
+            target.At(tx, ty) = PackBgra(std::min(BlueOf(p), a), std::min(GreenOf(p), a), std::min(RedOf(p), a), a);
+          } else if (a != 0) {
+            Put(target.At(tx, ty), Sample{double(BlueOf(p)), double(GreenOf(p)), double(RedOf(p)), double(a)},
+                params.blend);
+          }
         }
       }
       return;
