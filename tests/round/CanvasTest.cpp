@@ -117,14 +117,18 @@ TEST(CanvasTest, SourceOverBlendsPremultipliedColours) {
       {0x01010101, 0xFFFFFFFF, 0xFFFFFFFF},  // alpha 1
       {0xFE000000, 0xFFFFFFFF, 0xFF010101},  // alpha 254: 255 / 255 of white shows
       {0x00000000, 0xFF3264C8, 0xFF3264C8},  // clear leaves the target
+      {0xFF102030, 0x80404040, 0xFF102030},  // opaque replaces it
   };
   SoftwareCanvas canvas;
-  for (const auto& c : cases) {
-    LayeredSurface target = Flat(6, 6, c.target);
-    canvas.DrawImage(target, Flat(3, 3, c.source), Params({0, 0, 6, 6}, Blend::SourceOver));
-    for (const std::uint32_t p : target.pixels)
-      ASSERT_EQ(p, c.result) << std::hex << c.source << " over " << c.target << " gave " << p;
-  }
+  // Scaled (filtered) and at its own size (copied pixel for pixel): the same blend.
+  for (const double side : {6.0, 3.0})
+    for (const auto& c : cases) {
+      LayeredSurface target = Flat(6, 6, c.target);
+      canvas.DrawImage(target, Flat(3, 3, c.source), Params({0, 0, side, side}, Blend::SourceOver));
+      for (int i = 0; i < 36; ++i)
+        ASSERT_EQ(target.pixels[i], i % 6 < side && i / 6 < side ? c.result : c.target)
+            << std::hex << c.source << " over " << c.target << " at side " << side;
+    }
 }
 
 TEST(CanvasTest, ColourNeverExceedsAlphaAndAbsurdDrawsStayInside) {
