@@ -274,22 +274,43 @@ void MainForm::PrepareStep() {
     startupItems_.reset();  // the step reads the file again
     return;
   }
+  // Items that show the same file decode it once. Their faces are drawn now,
+  // the windows' first draws only copy them.
   pictures_.Begin();
-  const int dpi = platform_.windows.Dpi();
-  const auto decode = [&](int slot, const std::optional<config::ItemTexts>& texts) {
+  const auto prepare = [&](int slot, const std::optional<config::ItemTexts>& texts) {
     if (!texts) return;
-    if (const std::string path = catalogue::EntryPicture(slot, *texts, platform_); !path.empty())
-      pictures_.Load(path, dpi);
+    const std::string path = catalogue::EntryPicture(slot, *texts, platform_);
+    if (path.empty()) return;  // an .ico file or a free slot: drawn in the step
+    if (slot <= catalogue::kRingSlots)
+      round_->PrepareItem(slot, path);
+    else
+      dock_->PrepareItem(slot, path);
   };
   using config::ItemList;
-  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) decode(slot, startupItems_->Read(ItemList::Ring, slot));
+  round_->PrepareItems();
+  for (int slot = 1; slot <= catalogue::kRingSlots; ++slot) prepare(slot, startupItems_->Read(ItemList::Ring, slot));
   if (settings_.RectListCreated) {
-    dock_->PrepareBar(static_cast<int>(settings::kRectSystemTools.size()));
+    const int count = static_cast<int>(settings::kRectSystemTools.size());
+    dock_->PrepareBar(count);
+    dock_->PrepareItems(count);
+    int j = 0;
+    for (const settings::SystemTool& tool : settings::kRectSystemTools)
+      dock_->PrepareItem(catalogue::kRingSlots + ++j, SystemToolPicture(tool));
     return;
   }
   const int count = std::min(startupItems_->Count(ItemList::Dock), catalogue::kDockSlots);
   dock_->PrepareBar(count);
-  for (int j = 1; j <= count; ++j) decode(catalogue::kRingSlots + j, startupItems_->Read(ItemList::Dock, j));
+  dock_->PrepareItems(count);
+  for (int j = 1; j <= count; ++j) prepare(catalogue::kRingSlots + j, startupItems_->Read(ItemList::Dock, j));
+}
+
+std::string MainForm::SystemToolPicture(const settings::SystemTool& tool) const {
+  return platform_.files.ProgramDir() + "Icon\\SysTool\\" + (tool.componentName + 1) + ".png";
+}
+
+void MainForm::DropPreparedItems() {
+  round_->DropPreparedItems();
+  dock_->DropPreparedItems();
 }
 
 // ---- the one-shot start-up step ----
@@ -297,7 +318,8 @@ void MainForm::PrepareStep() {
 void MainForm::BuildPresentations() {
   timerGetIcon_.Disable();
   if (!settingsLoaded_ || closed_) {
-    pictures_.End();  // what the wait decoded is not kept for a start that does not come
+    pictures_.End();  // what the wait decoded and drew is not kept for a start that does not come
+    DropPreparedItems();
     startupItems_.reset();
     return;
   }
@@ -314,6 +336,7 @@ void MainForm::BuildPresentations() {
     platform_.diagnostics.Report(Severity::Error, "The start-up step failed");
   }
   building_ = false;
+  DropPreparedItems();
   // Its save after the step's, so the file keeps what memory holds.
   if (closeDeferred_) {
     OnClose();
@@ -380,7 +403,6 @@ void MainForm::LoadItemLists(config::StartupItems& items) {
 }
 
 void MainForm::CreateDefaultRectList(config::StartupItems& items) {
-  const std::string toolDir = platform_.files.ProgramDir() + "Icon\\SysTool\\";
   std::vector<config::ItemTexts> tools;
   slots_.SetDockCount(static_cast<int>(settings::kRectSystemTools.size()));
   dock_->CreateRectBar();
@@ -388,7 +410,7 @@ void MainForm::CreateDefaultRectList(config::StartupItems& items) {
   for (const settings::SystemTool& tool : settings::kRectSystemTools) {
     catalogue::TImageIconRec& rec = slots_[catalogue::kRingSlots + ++j];
     rec.File = tool.target;
-    rec.IconPath = toolDir + (tool.componentName + 1) + ".png";
+    rec.IconPath = SystemToolPicture(tool);
     rec.Hint = tool.caption;
     config::ItemTexts texts;
     texts.File = rec.File;

@@ -34,6 +34,7 @@
 #include "round/RoundPresentation.h"
 #include "settings/About.h"
 #include "settings/Setup.h"
+#include "settings/SystemTools.h"
 
 namespace qv::app {
 
@@ -160,6 +161,9 @@ class MainForm final : public IPlatformEvents, private IWindowCommands, private 
   void BuildWindowsAndItems();
   void LoadItemLists(config::StartupItems& items);
   void CreateDefaultRectList(config::StartupItems& items);
+  std::string SystemToolPicture(const settings::SystemTool& tool) const;
+  // Item faces the wait drew and no draw of the step took.
+  void DropPreparedItems();
   void Check(config::EditResult result, const std::string& what);
   void SaveSkinsAndPosition();
   void CreateRingHandlers();

@@ -154,19 +154,14 @@ void RectPresentation::PushBar() {
   barSurface_ = LayeredSurface{};
 }
 
-void RectPresentation::DrawRectItem(int slot, int side, bool focused) {
-  catalogue::TImageIconRec& rec = slots_[slot];
-  if (rec.Window == kNoWindow) return;
+void RectPresentation::DrawFace(LayeredSurface& surface, const LayeredSurface& decoded, int side) const {
   const int physical = ScaleForDpi(side, dpi_);
-  LayeredSurface surface(physical, physical);
+  // The plate is copied over all of it: what it held does not matter.
+  if (surface.width != physical || surface.height != physical) surface = LayeredSurface(physical, physical);
   DrawParams plate;
   plate.destination = {0, 0, static_cast<double>(physical), static_cast<double>(physical)};
   plate.blend = Blend::SourceCopy;
   platform_.canvas.DrawImage(surface, plate_, plate);
-  ItemPicture& item = itemPictures_[rec.Window];
-  LayeredSurface decoded = std::move(item.decoded);
-  if (decoded.Empty() && !item.path.empty() && pictures_.LoadItemPicture)
-    decoded = pictures_.LoadItemPicture(item.path, dpi_);
   if (!decoded.Empty()) {
     const double icon = RectItemIconSize(side) * dpi_ / kBaseDpi;
     const double margin = ScaleForDpi(1, dpi_);
@@ -174,8 +169,37 @@ void RectPresentation::DrawRectItem(int slot, int side, bool focused) {
     picture.destination = {margin, margin, icon, icon};
     platform_.canvas.DrawImage(surface, decoded, picture);
   }
-  // Kept for the next sizes of a magnified item; at rest it is drawn once.
-  if (side > kRectIconSize || Magnified()) item.decoded = std::move(decoded);
+}
+
+void RectPresentation::PrepareItems(int count) {
+  prepared_.Clear();
+  const int physical = ScaleForDpi(kRectIconSize, dpi_);
+  prepared_.Reserve(count, physical, physical);
+}
+
+void RectPresentation::PrepareItem(int slot, const std::string& iconPath) {
+  const LayeredSurface decoded =
+      iconPath.empty() || !pictures_.LoadItemPicture ? LayeredSurface{} : pictures_.LoadItemPicture(iconPath, dpi_);
+  LayeredSurface face;
+  DrawFace(face, decoded, kRectIconSize);
+  prepared_.Put(slot, iconPath, face);
+}
+
+void RectPresentation::DrawRectItem(int slot, int side, bool focused) {
+  catalogue::TImageIconRec& rec = slots_[slot];
+  if (rec.Window == kNoWindow) return;
+  ItemPicture& item = itemPictures_[rec.Window];
+  const int physical = ScaleForDpi(side, dpi_);
+  LayeredSurface surface(physical, physical);
+  // The start's first draw of an item at rest: its face was drawn while it waited.
+  if (side != kRectIconSize || Magnified() || !prepared_.Take(slot, item.path, surface)) {
+    LayeredSurface decoded = std::move(item.decoded);
+    if (decoded.Empty() && !item.path.empty() && pictures_.LoadItemPicture)
+      decoded = pictures_.LoadItemPicture(item.path, dpi_);
+    DrawFace(surface, decoded, side);
+    // Kept for the next sizes of a magnified item; at rest it is drawn once.
+    if (side > kRectIconSize || Magnified()) item.decoded = std::move(decoded);
+  }
   item.side = side;
   if (focused || focus_.Slot() == slot) focus_.Put(slot, surface, dpi_);
   rec.Surface = LayeredSurface{};

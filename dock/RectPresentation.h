@@ -16,6 +16,7 @@
 #include "catalogue/LoadEntry.h"
 #include "config/Settings.h"
 #include "dock/RectLayout.h"
+#include "picture/PreparedFaces.h"
 #include "platform/Platform.h"
 
 namespace qv::dock {
@@ -56,6 +57,12 @@ class RectPresentation final : public catalogue::IItemWindows,
   // made (the start draws it while it waits); the bar takes it when it has
   // that size then.
   void PrepareBar(int itemCount);
+  // Dock items' faces at rest (plate and picture) drawn before their windows
+  // are made, after PrepareItems(count); each item's first draw then only
+  // copies its own. DropPreparedItems forgets those no draw took.
+  void PrepareItems(int count);
+  void PrepareItem(int slot, const std::string& iconPath);
+  void DropPreparedItems() { prepared_.Clear(); }
   // The bar at rest for the current item count; the items come after it.
   void CreateRectBar();
 
@@ -154,8 +161,11 @@ class RectPresentation final : public catalogue::IItemWindows,
     LayeredSurface decoded;
     int side = 0;
   };
+  // The plate and, when there is one, the picture at side, into surface.
+  void DrawFace(LayeredSurface& surface, const LayeredSurface& decoded, int side) const;
   std::map<WindowId, ItemPicture> itemPictures_;  // by window: records move between slots, windows with them
   WindowId bar_ = kNoWindow;
+  picture::PreparedFaces prepared_;
   bool trackingEnabled_ = true;
   RectTracking tracking_;
 };

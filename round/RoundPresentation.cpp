@@ -347,17 +347,36 @@ void RoundPresentation::CreateRectIconWindow(int) {
   // The dock's windows come with the dock bar.
 }
 
+void RoundPresentation::DrawItemPicture(LayeredSurface& surface, const std::string& iconPath) {
+  DrawParams params;
+  params.destination = ItemIconRect(dpi_);
+  platform_.canvas.DrawImage(surface, pictures_.Load(iconPath, dpi_), params);
+}
+
+void RoundPresentation::PrepareItems() {
+  prepared_.Clear();
+  prepared_.Reserve(catalogue::kRingSlots, iconPlate_.width, iconPlate_.height);
+}
+
+void RoundPresentation::PrepareItem(int slot, const std::string& iconPath) {
+  LayeredSurface face = iconPlate_;
+  DrawItemPicture(face, iconPath);
+  prepared_.Put(slot, iconPath, face);
+}
+
 void RoundPresentation::DrawIconIntoSlot(int slot, const std::string& iconPath) {
   catalogue::TImageIconRec& rec = slots_[slot];
   if (rec.Window == kNoWindow) return;
   if (rec.Surface.Empty() || rec.Surface.width != iconPlate_.width || rec.Surface.height != iconPlate_.height)
     rec.Surface = iconPlate_;
+  // The start's first draw of an item on a bare plate: drawn while it waited.
+  if (focus_.Slot() != slot && rec.Surface.pixels == iconPlate_.pixels && prepared_.Take(slot, iconPath, rec.Surface)) {
+    platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
+    return;
+  }
   // A focused item's new picture goes under the ring, not over it.
   const bool focused = focus_.Slot() == slot && focus_.Take(rec.Surface);
-  const LayeredSurface picture = pictures_.Load(iconPath, dpi_);
-  DrawParams params;
-  params.destination = ItemIconRect(dpi_);
-  platform_.canvas.DrawImage(rec.Surface, picture, params);
+  DrawItemPicture(rec.Surface, iconPath);
   if (focused) focus_.Put(slot, rec.Surface, dpi_);
   platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
 }

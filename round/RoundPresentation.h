@@ -14,6 +14,7 @@
 #include "config/Settings.h"
 #include "config/SettingsFile.h"
 #include "picture/PictureCache.h"
+#include "picture/PreparedFaces.h"
 #include "platform/FormTimer.h"
 #include "platform/Platform.h"
 #include "round/RingGeometry.h"
@@ -46,6 +47,12 @@ class RoundPresentation final : public catalogue::IItemWindows, public catalogue
   // The background's picture drawn before its window is made (the start
   // draws it while it waits); the window then takes it as it is.
   void PrepareBackground() { LoadBackgroundSkin(); }
+  // Ring items' faces (plate and picture) drawn before their windows are
+  // made, after PrepareItems; each item's first draw then only copies its
+  // own. DropPreparedItems forgets those no draw took.
+  void PrepareItems();
+  void PrepareItem(int slot, const std::string& iconPath);
+  void DropPreparedItems() { prepared_.Clear(); }
   void BuildBackgroundWindow();
   void BuildCenterWindow();
   void ChangeBackground();
@@ -88,6 +95,7 @@ class RoundPresentation final : public catalogue::IItemWindows, public catalogue
 
  private:
   void PushNew(WindowId window, const LayeredSurface& surface);
+  void DrawItemPicture(LayeredSurface& surface, const std::string& iconPath);
   void ReleaseBackground();
   WindowId CreateSkinWindow(const char* name, int size, const LayeredSurface& surface);
   void LoadBackgroundSkin();
@@ -124,6 +132,7 @@ class RoundPresentation final : public catalogue::IItemWindows, public catalogue
   int paintSlot_ = 0;
   bool icoPaintPending_ = false;
   catalogue::FocusMark focus_;
+  picture::PreparedFaces prepared_;
 };
 
 }  // namespace qv::round

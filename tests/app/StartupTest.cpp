@@ -143,5 +143,44 @@ TEST_F(StartupTest, AFailedStartupStepIsReportedAndInputAndClosingStillWork) {
   EXPECT_TRUE(form->Closed());
 }
 
+// The wait draws the items' faces before their windows exist. A face drawn
+// then is the one the step would draw (pictures with soft edges, scaled, on
+// the plate), and an entry another writer changed meanwhile shows its new
+// picture, not the face drawn for the old one.
+class StartupFacesTest : public test::ItemScenario {};
+
+TEST_F(StartupFacesTest, ItemsShowTheFileAsTheStepReadsItDrawnAsTheStepDrawsIt) {
+  for (const auto& [name, colour] : {std::pair{"a", 0x00C03010u}, {"b", 0x002080E0u}}) {
+    std::vector<std::uint32_t> pixels(100 * 100);
+    for (int i = 0; i < 100 * 100; ++i) pixels[i] = colour | std::uint32_t((i % 100 + i / 100) * 255 / 198) << 24;
+    Put(test::kDir + "Icon\\" + name + ".png", test::PngImage(100, 100, pixels));
+  }
+  std::filesystem::create_directories(desktop_->RealPath("C:\\Apps"));
+  const auto item = [](const std::string& picture) {
+    return test::ItemSpec{"C:\\Apps", picture, "", test::kDir + "Icon\\" + picture + ".png", "", ""};
+  };
+  SetCircle(1, item("a"));
+  SetCircle(2, item("b"));
+  SetRectList({item("a"), item("b")});
+  InstallConfig(Xml());
+  app::MainForm* form = Launch();
+  ASSERT_NE(form, nullptr);
+  desktop_->Advance(1);  // shown: the wait has drawn the faces
+  ASSERT_FALSE(form->IconsLoaded());
+  SetCircle(1, item("b"));
+  SetRectList({item("b"), item("b")});
+  InstallConfig(Xml());
+  desktop_->Advance(49);
+  ASSERT_TRUE(form->IconsLoaded());
+  // Item 1 was drawn in the step, item 2 in the wait: the same picture gives the same pixels.
+  for (const std::string kind : {"Circle", "Rect"}) {
+    const headless::WindowRecord* one = Named(kind + "1");
+    const headless::WindowRecord* two = Named(kind + "2");
+    ASSERT_TRUE(one && two) << kind;
+    EXPECT_EQ(one->surface.width, two->surface.width) << kind;
+    EXPECT_TRUE(one->surface.pixels == two->surface.pixels) << kind;
+  }
+}
+
 }  // namespace
 }  // namespace qv
