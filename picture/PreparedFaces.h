@@ -25,6 +25,7 @@ class PreparedFaces {
   // size; false otherwise. Either way the slot keeps nothing: a face serves
   // one draw.
   bool Take(int slot, const std::string& path, LayeredSurface& into);
+  bool Empty() const { return entries_.empty(); }
   // Gives the block back.
   void Clear();
 

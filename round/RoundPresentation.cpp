@@ -370,7 +370,8 @@ void RoundPresentation::DrawIconIntoSlot(int slot, const std::string& iconPath) 
   if (rec.Surface.Empty() || rec.Surface.width != iconPlate_.width || rec.Surface.height != iconPlate_.height)
     rec.Surface = iconPlate_;
   // The start's first draw of an item on a bare plate: drawn while it waited.
-  if (focus_.Slot() != slot && rec.Surface.pixels == iconPlate_.pixels && prepared_.Take(slot, iconPath, rec.Surface)) {
+  if (!prepared_.Empty() && focus_.Slot() != slot && rec.Surface.pixels == iconPlate_.pixels &&
+      prepared_.Take(slot, iconPath, rec.Surface)) {
     platform_.windows.PushLayered(rec.Window, rec.Surface, 255);
     return;
   }
